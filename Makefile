@@ -1,0 +1,45 @@
+# The two commands of the README:
+#   make run    set up, build and start the program
+#   make check  set up, build and run every test, plus a sanitizer build of the tests
+
+BUILD      ?= build
+ASAN_BUILD ?= build-asan
+JOBS       ?= $(shell nproc)
+GEN        := -G Ninja
+
+.PHONY: run check setup build build-asan test test-asan bench clean
+
+setup:
+	@bash scripts/setup
+
+$(BUILD)/build.ninja:
+	cmake $(GEN) -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+build: setup $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	@bash scripts/run $(BUILD)
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+$(ASAN_BUILD)/build.ninja:
+	cmake $(GEN) -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DZENTOR_SANITIZE=ON \
+	  -DZENTOR_BENCH=OFF -DZENTOR_GUI=OFF
+
+build-asan: setup $(ASAN_BUILD)/build.ninja
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+
+test-asan: build-asan
+	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+	  QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+check: test test-asan
+	@bash scripts/fuzz-smoke $(BUILD)-fuzz
+
+bench: build
+	@for b in $(BUILD)/bench/*/bench_*; do [ -x "$$b" ] && "$$b"; done
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD) $(BUILD)-fuzz

@@ -1,0 +1,22 @@
+#pragma once
+// Windows-1251, the code page of everything the controller world stores: program files,
+// the algorithm base, the configuration file and the log. Bytes are decoded once at the
+// edge; inside the program text is QString.
+
+#include <QByteArray>
+#include <QChar>
+#include <QString>
+
+#include <cstdint>
+
+QString DecodeCp1251(const QByteArray &bytes);
+QString DecodeCp1251(const std::uint8_t *bytes, int count);
+
+// True when the character has a Windows-1251 byte.
+bool IsCp1251Char(QChar ch);
+// The Windows-1251 byte of ch; '?' for a character the code page cannot hold.
+std::uint8_t Cp1251Byte(QChar ch);
+
+// Encodes text; on a character the code page cannot hold returns false and gives its
+// 0-based index in *badIndex.
+bool EncodeCp1251(const QString &text, QByteArray &out, qsizetype *badIndex = nullptr);

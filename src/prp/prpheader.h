@@ -1,0 +1,79 @@
+#pragma once
+// The PRP header: the controller's variable orders, impulse outputs, ADC order,
+// timer-generators and technological keys, between their text form, the edit dialogs,
+// the console and the encoded header bytes at the start of the image.
+
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+
+class TMacrosTable;
+
+// One technological key: variable class code (0 = no key), index byte, 8-character name.
+struct TTechKey
+{
+    std::uint8_t Class = 0;
+    std::uint8_t Index = 0;
+    QString Name = QStringLiteral("        ");
+};
+
+class TPRPHeader
+{
+public:
+    static constexpr int FixedLength = 162;   // header bytes before the key records
+    static constexpr int KeyRecordLength = 11;
+    static constexpr int BufferSize = 2000;
+    static constexpr int KeyCount = 64;
+
+    TPRPHeader();
+
+    // 1 once the header text was compiled to its end without a fatal error, or the
+    // header bytes were turned into text.
+    std::uint8_t Valid = 0;
+
+    // Order bytes in the order of header bytes 2..7.
+    std::uint8_t OrderDV = 1;
+    std::uint8_t OrderKB = 0;
+    std::uint8_t OrderTM = 1;
+    std::uint8_t OrderVD = 1;
+    std::uint8_t OrderVA = 1;
+    std::uint8_t OrderAV = 1;
+
+    std::uint8_t ImpSource[32][2]; // [k][0] low byte, [k][1] high byte
+    std::uint8_t ImpTicks[8];      // 2 bits per impulse output
+    std::uint8_t AdcOrder[8];      // last - first input index per ADC module
+    std::uint8_t TimeGen[8][4];    // on-interval low, high, off-interval low, high
+    std::uint8_t Reserved[2];      // header bytes 137, 138
+    TTechKey TechKeys[KeyCount];
+
+    QStringList Text; // the header's source lines
+
+    std::uint8_t Bytes[BufferSize]; // the encoded or loaded header
+    int BytesLength = 0;
+
+    void Reset();
+
+    // Header text -> fields; messages go to errors, technological names to macros.
+    // 0 when the text was processed to its end, 1 on a fatal error.
+    int Compile(QStringList &errors, TMacrosTable &macros);
+    // Fields -> header text (rebuilt, not appended). Writes nothing to messages.
+    int Decompile(QStringList &messages);
+
+    void EncodeHeader();
+    // Bytes -> fields. Reads only within BytesLength; problems are added to messages
+    // (when given) and the result is false.
+    bool DecodeHeader(QStringList *messages = nullptr);
+
+    // The header bytes and the byte after them. False with error set when the file
+    // cannot be written.
+    bool SaveHdr(const QString &fileName, QString &error) const;
+    // Reads up to 2000 bytes, length = bytes read - 1, decodes; Valid = 0.
+    bool LoadHdr(const QString &fileName, QString &error, QStringList *messages = nullptr);
+
+    QString ImpulseSourceText(int k) const;
+    int SetImpulseSource(int k, const QString &text); // 0 done, 1 text not accepted
+    QString ImpulseTickText(int k) const;             // "0,1", "0,2", "0,4", "0,8"
+    int ImpulseTickCode(int k) const;                 // 0..3
+    void SetImpulseTickCode(int k, int code);
+};
