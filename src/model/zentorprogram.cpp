@@ -166,7 +166,7 @@ bool TZentorProgram::SplitImage()
         end += Word(Image, kGroupWords + 2 * g);
     int p = headerLength;
     while (p < end) {
-        const int n = Image[p] + 1;
+        const int n = p < loaded ? Image[p] + 1 : 1;
         if (p + n > loaded) {
             Messages->append(BlockPastData(p));
             return false;

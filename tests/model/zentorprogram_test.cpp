@@ -229,6 +229,18 @@ TEST(ZentorProgram, SplitStopsAtDamageWithoutReadingPastTheData)
         EXPECT_EQ(p->PresentSectionCount(), c.sectionsFound) << c.what;
     }
 
+    // A full 20000-byte image whose group words promise more.
+    auto full20000 = NewProgram();
+    for (int s = 0; s < 77; ++s)
+        PutTestBlock(*full20000, s, 250);
+    PutTestBlock(*full20000, 77, 120);
+    ASSERT_TRUE(full20000->AssembleImage());
+    ASSERT_EQ(full20000->ImageLength, 20000);
+    full20000->Image[13] += 1;
+    EXPECT_FALSE(full20000->SplitImage());
+    EXPECT_EQ(full20000->Messages->last(),
+              past + "блок по смещению 20000 выходит за пределы загруженных данных");
+
     // A header longer than the header buffer, within a long image.
     auto p = NewProgram();
     p->ImageLength = 5000;
