@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "qtprint.h"
+
 namespace {
 
 int Word(const TPRPHeader &h, int k)
