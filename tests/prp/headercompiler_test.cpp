@@ -1,6 +1,8 @@
 #include "prp/macrostable.h"
 #include "prp/prpheader.h"
 
+#include "core/textfile.h"
+
 #include "qtprint.h"
 
 #include <gtest/gtest.h>
@@ -548,4 +550,45 @@ TEST(HeaderCompilerFatal, FieldsSetBeforeStaySetAndValidIsUnchanged)
     r = Compile(h, {"/ ЗАКАЗ ТМГ", "9"});
     EXPECT_EQ(r.Result, 1);
     EXPECT_EQ(h.Valid, 1);
+}
+
+TEST(HeaderCompilerExamples, DemoProgramHeaderCompilesWithoutMessages)
+{
+    QStringList lines;
+    QString error;
+    ASSERT_TRUE(ReadTextFile(QStringLiteral(ZENTOR_SOURCE_DIR "/examples/demo.zen"), lines, error))
+        << error.toStdString();
+    QStringList header;
+    for (const QString &line : lines) {
+        if (line.startsWith(QStringLiteral("/ СЕКЦИЯ")))
+            break;
+        header.append(line);
+    }
+    ASSERT_FALSE(header.isEmpty());
+    TPRPHeader h;
+    TMacrosTable m;
+    TRun r = Compile(h, header, &m);
+    EXPECT_EQ(r.Result, 0);
+    EXPECT_TRUE(r.Errors.isEmpty()) << r.Errors.join('\n').toStdString();
+    EXPECT_EQ(h.Valid, 1);
+    EXPECT_GT(m.Count(), 10);
+    int keys = 0;
+    for (const TTechKey &k : h.TechKeys)
+        keys += k.Class != 0;
+    EXPECT_GT(keys, 10);
+    // A few fields the demo's sections and screens rely on.
+    EXPECT_EQ(h.OrderVA, 3);
+    EXPECT_EQ(h.AdcOrder[1], 7);
+    EXPECT_EQ(h.ImpulseSourceText(0), "+АВ001");
+    EXPECT_EQ(h.TechKeys[16 + 6].Class, 3);
+    EXPECT_EQ(m.Find("ДАВЛ_ФИЛ"), "АВ002");
+
+    // The header as a loaded image would give it back compiles to the same fields.
+    QStringList messages;
+    h.Decompile(messages);
+    TPRPHeader back;
+    r = Compile(back, h.Text);
+    EXPECT_EQ(r.Result, 0);
+    EXPECT_TRUE(r.Errors.isEmpty());
+    EXPECT_TRUE(SameFields(back, h));
 }
