@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <random>
 
 namespace {
 
@@ -550,6 +551,106 @@ TEST(HeaderCompilerFatal, FieldsSetBeforeStaySetAndValidIsUnchanged)
     r = Compile(h, {"/ ЗАКАЗ ТМГ", "9"});
     EXPECT_EQ(r.Result, 1);
     EXPECT_EQ(h.Valid, 1);
+}
+
+// Lines made of pieces of the header language in random order: every outcome is a result
+// of 0 or 1 with tagged messages, and the fields stay inside their arrays (the sanitizer
+// build watches the rest).
+TEST(HeaderCompilerRobustness, RandomTextsNeverLeaveTheRules)
+{
+    const QStringList headings = {
+        "/ ЗАКАЗ ПЕРЕМЕННЫХ",
+        "/ ЗАКАЗ ВХОДОВ АЦП",
+        "/ ЗАКАЗ ТМГ",
+        "/ ЗАКАЗ ИВ",
+        "/ ТЕХНОЛОГИЧЕСКАЯ КЛАВИАТУРА 2",
+        "/ ТЕХНОЛОГИЧЕСКАЯ КЛАВИАТУРА 9",
+        "/ ТЕХНОЛОГИЧЕСКИЕ НАЗВАНИЯ",
+        "/",
+    };
+    const QStringList pieces = {
+        "ДВ",
+        "КБ",
+        "ВД",
+        "ВА",
+        "АВ",
+        "ТМ",
+        "КС",
+        "ИВ",
+        "ИВ37",
+        "ИВ40",
+        "ДВ777",
+        "КС7",
+        "КС1011",
+        "0",
+        "00",
+        "000",
+        "7",
+        "17",
+        "177",
+        "777",
+        "1000",
+        "99999999999999999999",
+        "777777777777777777777",
+        "-",
+        "=",
+        "+",
+        "-1000",
+        "+1001",
+        "+ВА177",
+        "-АВ200",
+        "0,",
+        "0,1",
+        "0,8",
+        "0,3",
+        "16",
+        "17",
+        "1",
+        "8",
+        "020-037",
+        "!",
+        ";",
+        "  ",
+        "Х",
+        "ИМЯ",
+    };
+    std::mt19937 rng(7);
+    auto pick = [&rng](qsizetype n) {
+        return static_cast<qsizetype>(std::uniform_int_distribution<qsizetype>(0, n - 1)(rng));
+    };
+    for (int round = 0; round < 2000; ++round) {
+        QStringList text;
+        const int lines = static_cast<int>(pick(12));
+        for (int i = 0; i < lines; ++i) {
+            if (pick(4) == 0) {
+                text << headings[pick(headings.size())];
+                continue;
+            }
+            QString line;
+            const int words = static_cast<int>(pick(6));
+            for (int w = 0; w < words; ++w)
+                line +=
+                    (pick(3) == 0 ? QString() : QStringLiteral(" ")) + pieces[pick(pieces.size())];
+            text << line;
+        }
+        TPRPHeader h;
+        TMacrosTable m;
+        TRun r = Compile(h, text, &m);
+        ASSERT_TRUE(r.Result == 0 || r.Result == 1);
+        EXPECT_EQ(h.Valid, r.Result == 0 ? 1 : 0);
+        for (const QString &e : r.Errors)
+            ASSERT_TRUE(e.startsWith(QStringLiteral("[Заголовок."))) << e.toStdString();
+        EXPECT_LE(h.OrderKB, 7);
+        EXPECT_LE(h.OrderTM, 7);
+        EXPECT_LE(h.OrderVA, 15);
+        for (int k = 0; k < 32; ++k) {
+            const std::uint8_t high = h.ImpSource[k][1];
+            if (high == 0x40 || high == 0x41 || high == 0x80 || high == 0x81 || high == 0x20)
+                continue;
+            const int w = high * 256 + h.ImpSource[k][0];
+            EXPECT_TRUE(w <= 2000 || w >= 65536 - 2000) << "a source constant beyond 1000";
+        }
+    }
 }
 
 TEST(HeaderCompilerExamples, DemoProgramHeaderCompilesWithoutMessages)
