@@ -1,0 +1,39 @@
+#pragma once
+// The objects the main window creates from the lower layers at start-up: the compiler with
+// the algorithm base, and the controller link with its port and interface module. A build
+// without one of those layers gets an empty part.
+
+#ifdef ZENTOR_HAVE_COMPILER
+#include "compiler/algbase.h"
+#include "compiler/zentorcompiler.h"
+
+struct TCompilerParts
+{
+    TAlgBase AlgBase;
+    TZentorCompiler Compiler;
+};
+#else
+struct TCompilerParts
+{
+};
+#endif
+
+#ifdef ZENTOR_HAVE_LINK
+#include "link/comport.h"
+#include "link/ksb.h"
+#include "link/sarvetel.h"
+
+#include <memory>
+
+struct TControllerLink
+{
+    std::unique_ptr<TCOMPort> Port;
+    std::unique_ptr<TDirectPortIO> PortIO;
+    std::unique_ptr<TKSB> Ksb;
+    std::unique_ptr<TSarvetel> Sarvetel;
+};
+#else
+struct TControllerLink
+{
+};
+#endif

@@ -1,0 +1,305 @@
+#include "gui/zentoreditor.h"
+
+#include "gui/zentorlexer.h"
+
+#include <Qsci/qscistyle.h>
+
+#include <QKeyEvent>
+#include <QRegularExpression>
+
+namespace {
+
+constexpr int NumberMargin = 0;
+constexpr int MarkerMargin = 1;
+constexpr int AnnotationStyle = 40; // beyond the lexer's styles
+
+QFont EditorFont()
+{
+    QFont font(QStringLiteral("Courier New"));
+    font.setStyleHint(QFont::Monospace);
+    font.setPixelSize(16);
+    return font;
+}
+
+} // namespace
+
+TZentorEditor::TZentorEditor(QWidget *parent) : QsciScintilla(parent), ZLexer(new TZentorLexer(this))
+{
+    setUtf8(true);
+    setFont(EditorFont());
+    setLexer(ZLexer);
+    setEolMode(QsciScintilla::EolUnix);
+    setTabWidth(4);
+    setIndentationsUseTabs(false);
+    setWrapMode(QsciScintilla::WrapNone);
+    SendScintilla(SCI_SETHSCROLLBAR, 1);
+    SendScintilla(SCI_SETVSCROLLBAR, 1);
+    setCaretLineVisible(true);
+    setCaretLineBackgroundColor(QColor(0xF4, 0xF4, 0xE8));
+
+    // Line numbers from 0, as the messages and the status bar count them.
+    setMarginType(NumberMargin, QsciScintilla::TextMarginRightJustified);
+    setMarginsFont(EditorFont());
+    setMarginWidth(NumberMargin, QStringLiteral("00000"));
+    setMarginType(MarkerMargin, QsciScintilla::SymbolMargin);
+    setMarginWidth(MarkerMargin, 16);
+    setMarginMarkerMask(MarkerMargin, 1 << ErrorMarker);
+    setMarginMarkerMask(NumberMargin, 0);
+    markerDefine(QsciScintilla::Circle, ErrorMarker);
+    setMarkerBackgroundColor(QColor(0xE0, 0x20, 0x20), ErrorMarker);
+    setMarkerForegroundColor(QColor(0x80, 0x00, 0x00), ErrorMarker);
+    setAnnotationDisplay(QsciScintilla::AnnotationBoxed);
+    SendScintilla(SCI_STYLESETBACK, AnnotationStyle, QColor(0xFF, 0xE8, 0xE8));
+    SendScintilla(SCI_STYLESETFORE, AnnotationStyle, QColor(0x90, 0x00, 0x00));
+
+    setAutoCompletionCaseSensitivity(false);
+    setCallTipsStyle(QsciScintilla::CallTipsNoContext);
+
+    connect(this, &QsciScintilla::textChanged, this, [this] {
+        UpdateLineNumbers();
+        if (!Loading)
+            emit UserEdited();
+    });
+    connect(this, &QsciScintilla::cursorPositionChanged, this,
+            [this](int line, int index) { emit CaretMoved(line, index + 1); });
+    connect(this, &QsciScintilla::userListActivated, this, &TZentorEditor::InsertCompletion);
+    UpdateLineNumbers();
+}
+
+void TZentorEditor::LoadLines(const QStringList &lines, TTextKind kind)
+{
+    Loading = true;
+    ZLexer->SetKind(kind);
+    SetErrorLines({});
+    setText(lines.join(u'\n'));
+    setCursorPosition(0, 0);
+    Loading = false;
+    NumberedLines = -1;
+    UpdateLineNumbers();
+    recolor();
+}
+
+QStringList TZentorEditor::Lines() const
+{
+    // A text always has at least one line; an editor with nothing typed holds none.
+    const QString t = text();
+    if (t.isEmpty())
+        return {};
+    return t.split(u'\n');
+}
+
+void TZentorEditor::SetTechNames(const QSet<QString> &names)
+{
+    if (names == ZLexer->GetTechNames())
+        return;
+    ZLexer->SetTechNames(names);
+    recolor();
+}
+
+void TZentorEditor::UpdateLineNumbers()
+{
+    const int n = lines();
+    if (n == NumberedLines)
+        return;
+    for (int i = 0; i < n; ++i)
+        setMarginText(i, QString::number(i), QsciStyle(StyleDefault));
+    NumberedLines = n;
+}
+
+void TZentorEditor::SetErrorLines(const QMap<int, QStringList> &errors)
+{
+    markerDeleteAll(ErrorMarker);
+    clearAnnotations();
+    Errors.clear();
+    for (auto it = errors.cbegin(); it != errors.cend(); ++it) {
+        if (it.key() < 0 || it.key() >= lines())
+            continue;
+        Errors.insert(it.key(), it.value());
+        markerAdd(it.key(), ErrorMarker);
+        const QByteArray bytes = it.value().join(u'\n').toUtf8();
+        SendScintilla(SCI_ANNOTATIONSETTEXT, it.key(), bytes.constData());
+        SendScintilla(SCI_ANNOTATIONSETSTYLE, it.key(), AnnotationStyle);
+    }
+}
+
+bool TZentorEditor::GoToNextError()
+{
+    if (Errors.isEmpty())
+        return false;
+    const int line = CaretLine();
+    auto it = Errors.upperBound(line);
+    GoToLine(it == Errors.end() ? Errors.firstKey() : it.key());
+    return true;
+}
+
+bool TZentorEditor::GoToPreviousError()
+{
+    if (Errors.isEmpty())
+        return false;
+    const int line = CaretLine();
+    auto it = Errors.lowerBound(line);
+    GoToLine(it == Errors.begin() ? Errors.lastKey() : std::prev(it).key());
+    return true;
+}
+
+void TZentorEditor::GoToLine(int line)
+{
+    line = qBound(0, line, qMax(0, lines() - 1));
+    setCursorPosition(line, 0);
+    ensureLineVisible(line);
+}
+
+int TZentorEditor::CaretLine() const
+{
+    int line = 0;
+    int index = 0;
+    getCursorPosition(&line, &index);
+    return line;
+}
+
+int TZentorEditor::CaretColumn() const
+{
+    int line = 0;
+    int index = 0;
+    getCursorPosition(&line, &index);
+    return index + 1;
+}
+
+QString TZentorEditor::WordBeforeCaret() const
+{
+    int line = 0;
+    int index = 0;
+    getCursorPosition(&line, &index);
+    const QString t = text(line).left(index);
+    int k = static_cast<int>(t.size());
+    while (k > 0 && (t[k - 1].isLetterOrNumber() || t[k - 1] == u'_'))
+        --k;
+    return t.mid(k);
+}
+
+QStringList TZentorEditor::CompletionsFor(const QString &prefix) const
+{
+    const QString up = prefix.toUpper();
+    QStringList words = SectionKeywords();
+    if (ZLexer->GetKind() == TTextKind::Section) {
+        QStringList names(ZLexer->GetTechNames().cbegin(), ZLexer->GetTechNames().cend());
+        names.sort();
+        words.append(names);
+        if (AlgorithmList)
+            words.append(AlgorithmList());
+    }
+    QStringList result;
+    for (const QString &w : words)
+        if (w.toUpper().startsWith(up) && !result.contains(w))
+            result.append(w);
+    return result;
+}
+
+void TZentorEditor::ShowCompletions()
+{
+    const QStringList words = CompletionsFor(WordBeforeCaret());
+    if (!words.isEmpty())
+        showUserList(UserListId, words);
+}
+
+void TZentorEditor::InsertCompletion(int id, const QString &chosen)
+{
+    if (id != UserListId)
+        return;
+    // An algorithm entry reads "АЛГ012 name": only the call word goes into the text.
+    const QString word = chosen.section(u' ', 0, 0);
+    const int prefix = static_cast<int>(WordBeforeCaret().size());
+    int line = 0;
+    int index = 0;
+    getCursorPosition(&line, &index);
+    setSelection(line, index - prefix, line, index);
+    replaceSelectedText(word);
+    if (word.toUpper().startsWith(u"АЛГ"))
+        ShowAlgorithmTip();
+}
+
+QString TZentorEditor::CallTipAt() const
+{
+    if (!AlgorithmTip)
+        return QString();
+    int line = 0;
+    int index = 0;
+    getCursorPosition(&line, &index);
+    QString t = text(line);
+    while (t.endsWith(u'\n') || t.endsWith(u'\r'))
+        t.chop(1);
+    static const QRegularExpression call(QStringLiteral("АЛГ([0-7]{3})"),
+                                         QRegularExpression::CaseInsensitiveOption);
+    auto it = call.globalMatch(t);
+    while (it.hasNext()) {
+        const QRegularExpressionMatch m = it.next();
+        if (index >= m.capturedStart() && index <= m.capturedEnd() + 1) {
+            int number = 0;
+            for (QChar c : m.captured(1))
+                number = number * 8 + (c.unicode() - u'0');
+            return AlgorithmTip(number);
+        }
+    }
+    return QString();
+}
+
+void TZentorEditor::ShowAlgorithmTip()
+{
+    const QString tip = CallTipAt();
+    if (tip.isEmpty())
+        return;
+    const QByteArray bytes = tip.toUtf8();
+    SendScintilla(SCI_CALLTIPSHOW, SendScintilla(SCI_GETCURRENTPOS), bytes.constData());
+}
+
+void TZentorEditor::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Space && (event->modifiers() & Qt::ControlModifier)) {
+        ShowCompletions();
+        return;
+    }
+    QsciScintilla::keyPressEvent(event);
+    const QString typed = event->text();
+    if (typed.isEmpty() || isListActive())
+        return;
+    // "АЛГ" and three octal digits just typed: show what the call takes.
+    const QString word = WordBeforeCaret().toUpper();
+    if (word.size() == 6 && word.startsWith(u"АЛГ") && typed[0].isDigit())
+        ShowAlgorithmTip();
+    else if (typed[0].isLetter() && word.size() >= 3 && ZLexer->GetKind() == TTextKind::Section &&
+             !CompletionsFor(word).isEmpty() && CompletionsFor(word) != QStringList{word})
+        ShowCompletions();
+}
+
+bool TZentorEditor::Find(const QString &text, bool caseSensitive, bool wholeWord, bool forward)
+{
+    if (text.isEmpty())
+        return false;
+    int line = 0;
+    int index = 0;
+    getCursorPosition(&line, &index);
+    if (!forward && hasSelectedText()) {
+        int l1 = 0, i1 = 0, l2 = 0, i2 = 0;
+        getSelection(&l1, &i1, &l2, &i2);
+        line = l1;
+        index = i1;
+    }
+    return findFirst(text, false, caseSensitive, wholeWord, true, forward, line, index, true);
+}
+
+int TZentorEditor::ReplaceAll(const QString &text, const QString &with, bool caseSensitive,
+                              bool wholeWord)
+{
+    if (text.isEmpty())
+        return 0;
+    int count = 0;
+    beginUndoAction();
+    bool found = findFirst(text, false, caseSensitive, wholeWord, false, true, 0, 0, false);
+    while (found) {
+        replace(with);
+        ++count;
+        found = findNext();
+    }
+    endUndoAction();
+    return count;
+}
