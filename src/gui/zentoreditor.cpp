@@ -271,35 +271,113 @@ void TZentorEditor::keyPressEvent(QKeyEvent *event)
         ShowCompletions();
 }
 
-bool TZentorEditor::Find(const QString &text, bool caseSensitive, bool wholeWord, bool forward)
+namespace {
+
+bool IsWordCharacter(QChar c)
 {
-    if (text.isEmpty())
-        return false;
-    int line = 0;
-    int index = 0;
-    getCursorPosition(&line, &index);
-    if (!forward && hasSelectedText()) {
-        int l1 = 0, i1 = 0, l2 = 0, i2 = 0;
-        getSelection(&l1, &i1, &l2, &i2);
-        line = l1;
-        index = i1;
-    }
-    return findFirst(text, false, caseSensitive, wholeWord, true, forward, line, index, true);
+    return c.isLetterOrNumber() || c == u'_';
 }
 
-int TZentorEditor::ReplaceAll(const QString &text, const QString &with, bool caseSensitive,
+// Offset of the next match from `from` (backwards: the last one that ends before it).
+qsizetype FindIn(const QString &text, const QString &what, qsizetype from, bool caseSensitive,
+                 bool wholeWord, bool forward)
+{
+    const Qt::CaseSensitivity cs = caseSensitive ? Qt::CaseSensitive : Qt::CaseInsensitive;
+    auto whole = [&](qsizetype at) {
+        if (!wholeWord)
+            return true;
+        const qsizetype end = at + what.size();
+        return (at == 0 || !IsWordCharacter(text[at - 1])) &&
+               (end >= text.size() || !IsWordCharacter(text[end]));
+    };
+    if (forward) {
+        for (qsizetype at = text.indexOf(what, from, cs); at >= 0;
+             at = text.indexOf(what, at + 1, cs))
+            if (whole(at))
+                return at;
+    } else {
+        for (qsizetype at = from - what.size(); at >= 0; --at) {
+            at = text.lastIndexOf(what, at, cs);
+            if (at < 0)
+                break;
+            if (whole(at))
+                return at;
+        }
+    }
+    return -1;
+}
+
+} // namespace
+
+void TZentorEditor::LineIndexOf(qsizetype offset, int *line, int *index) const
+{
+    const QString t = text();
+    const QString before = t.left(offset);
+    *line = static_cast<int>(before.count(u'\n'));
+    *index = static_cast<int>(offset - (before.lastIndexOf(u'\n') + 1));
+}
+
+qsizetype TZentorEditor::OffsetOf(int line, int index) const
+{
+    const QString t = text();
+    qsizetype offset = 0;
+    for (int l = 0; l < line; ++l) {
+        const qsizetype nl = t.indexOf(u'\n', offset);
+        if (nl < 0)
+            return t.size();
+        offset = nl + 1;
+    }
+    return qMin(offset + index, t.size());
+}
+
+// Scintilla's own search does not fold the case of Cyrillic letters; the search runs on the
+// text as characters instead.
+bool TZentorEditor::Find(const QString &what, bool caseSensitive, bool wholeWord, bool forward)
+{
+    if (what.isEmpty())
+        return false;
+    int l1 = 0, i1 = 0, l2 = 0, i2 = 0;
+    if (hasSelectedText()) {
+        getSelection(&l1, &i1, &l2, &i2);
+    } else {
+        getCursorPosition(&l1, &i1);
+        l2 = l1;
+        i2 = i1;
+    }
+    const QString t = text();
+    qsizetype at = forward ? FindIn(t, what, OffsetOf(l2, i2), caseSensitive, wholeWord, true)
+                           : FindIn(t, what, OffsetOf(l1, i1), caseSensitive, wholeWord, false);
+    if (at < 0) // round the end
+        at = FindIn(t, what, forward ? 0 : t.size(), caseSensitive, wholeWord, forward);
+    if (at < 0)
+        return false;
+    int fl = 0, fi = 0, tl = 0, ti = 0;
+    LineIndexOf(at, &fl, &fi);
+    LineIndexOf(at + what.size(), &tl, &ti);
+    setSelection(fl, fi, tl, ti);
+    ensureLineVisible(fl);
+    return true;
+}
+
+int TZentorEditor::ReplaceAll(const QString &what, const QString &with, bool caseSensitive,
                               bool wholeWord)
 {
-    if (text.isEmpty())
+    if (what.isEmpty())
         return 0;
-    int count = 0;
+    const QString t = text();
+    QList<qsizetype> matches;
+    for (qsizetype at = FindIn(t, what, 0, caseSensitive, wholeWord, true); at >= 0;
+         at = FindIn(t, what, at + what.size(), caseSensitive, wholeWord, true))
+        matches.append(at);
     beginUndoAction();
-    bool found = findFirst(text, false, caseSensitive, wholeWord, false, true, 0, 0, false);
-    while (found) {
-        replace(with);
-        ++count;
-        found = findNext();
+    // From the end, so the offsets before each replacement stay valid.
+    for (qsizetype k = matches.size() - 1; k >= 0; --k) {
+        int fl = 0, fi = 0, tl = 0, ti = 0;
+        LineIndexOf(matches[k], &fl, &fi);
+        LineIndexOf(matches[k] + what.size(), &tl, &ti);
+        setSelection(fl, fi, tl, ti);
+        replaceSelectedText(with);
     }
     endUndoAction();
-    return count;
+    return static_cast<int>(matches.size());
 }

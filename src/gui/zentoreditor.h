@@ -71,6 +71,9 @@ private:
     void UpdateLineNumbers();
     QString WordBeforeCaret() const;
     void InsertCompletion(int id, const QString &text);
+    // Character offset in the text <-> line and index.
+    void LineIndexOf(qsizetype offset, int *line, int *index) const;
+    qsizetype OffsetOf(int line, int index) const;
 
     TZentorLexer *ZLexer;
     QMap<int, QStringList> Errors;
