@@ -103,6 +103,8 @@ void TProgramForm::CreateControls()
     main->addWidget(right);
     main->setStretchFactor(0, 1);
     main->setStretchFactor(1, 3);
+    main->setSizes({200, 600});
+    right->setSizes({400, 120});
     setCentralWidget(main);
 
     StatusPanel0 = new QLabel(this);

@@ -4,20 +4,22 @@
 
 #include <Qsci/qscistyle.h>
 
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QRegularExpression>
 
 namespace {
 
-constexpr int NumberMargin = 0;
-constexpr int MarkerMargin = 1;
+constexpr int LineNumberMargin = 0;
+constexpr int ErrorMargin = 1;
 constexpr int AnnotationStyle = 40; // beyond the lexer's styles
 
 QFont EditorFont()
 {
     QFont font(QStringLiteral("Courier New"));
     font.setStyleHint(QFont::Monospace);
-    font.setPixelSize(16);
+    // 16 pixels on a 96 dpi screen; the editor takes sizes in points.
+    font.setPointSize(12);
     return font;
 }
 
@@ -38,13 +40,12 @@ TZentorEditor::TZentorEditor(QWidget *parent) : QsciScintilla(parent), ZLexer(ne
     setCaretLineBackgroundColor(QColor(0xF4, 0xF4, 0xE8));
 
     // Line numbers from 0, as the messages and the status bar count them.
-    setMarginType(NumberMargin, QsciScintilla::TextMarginRightJustified);
+    setMarginType(LineNumberMargin, QsciScintilla::TextMarginRightJustified);
     setMarginsFont(EditorFont());
-    setMarginWidth(NumberMargin, QStringLiteral("00000"));
-    setMarginType(MarkerMargin, QsciScintilla::SymbolMargin);
-    setMarginWidth(MarkerMargin, 16);
-    setMarginMarkerMask(MarkerMargin, 1 << ErrorMarker);
-    setMarginMarkerMask(NumberMargin, 0);
+    setMarginType(ErrorMargin, QsciScintilla::SymbolMargin);
+    setMarginWidth(ErrorMargin, 16);
+    setMarginMarkerMask(ErrorMargin, 1 << ErrorMarker);
+    setMarginMarkerMask(LineNumberMargin, 0);
     markerDefine(QsciScintilla::Circle, ErrorMarker);
     setMarkerBackgroundColor(QColor(0xE0, 0x20, 0x20), ErrorMarker);
     setMarkerForegroundColor(QColor(0x80, 0x00, 0x00), ErrorMarker);
@@ -104,6 +105,19 @@ void TZentorEditor::UpdateLineNumbers()
     for (int i = 0; i < n; ++i)
         setMarginText(i, QString::number(i), QsciStyle(StyleDefault));
     NumberedLines = n;
+    const QString widest = QString(qMax(3, int(QString::number(n).size())) + 1, u'0');
+    setMarginWidth(LineNumberMargin, QFontMetrics(EditorFont()).horizontalAdvance(widest) + 6);
+}
+
+QString TZentorEditor::LineNumberText(int line) const
+{
+    const long length = SendScintilla(SCI_MARGINGETTEXT, static_cast<unsigned long>(line),
+                                      static_cast<const char *>(nullptr));
+    if (length <= 0)
+        return QString();
+    QByteArray buffer(length + 1, '\0');
+    SendScintilla(SCI_MARGINGETTEXT, static_cast<unsigned long>(line), buffer.data());
+    return QString::fromUtf8(buffer.constData());
 }
 
 void TZentorEditor::SetErrorLines(const QMap<int, QStringList> &errors)

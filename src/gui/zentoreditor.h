@@ -43,6 +43,8 @@ public:
     void GoToLine(int line);
     int CaretLine() const;
     int CaretColumn() const; // from 1
+    // What the number margin shows beside the line.
+    QString LineNumberText(int line) const;
 
     // Completion: the words offered for the word before the caret.
     QStringList CompletionsFor(const QString &prefix) const;

@@ -70,7 +70,8 @@ QFont TZentorLexer::defaultFont(int style) const
 {
     QFont font(QStringLiteral("Courier New"));
     font.setStyleHint(QFont::Monospace);
-    font.setPixelSize(16);
+    // 16 pixels on a 96 dpi screen; the editor takes sizes in points.
+    font.setPointSize(12);
     if (style == StyleKeyword || style == StyleHeading || style == StyleAlgorithm)
         font.setBold(true);
     if (style == StyleComment)

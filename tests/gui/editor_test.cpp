@@ -200,6 +200,13 @@ TEST(ZentorEditor, FindReplaceAndLines)
     EXPECT_EQ(l1, 0);
     ed.GoToLine(99);
     EXPECT_EQ(ed.CaretLine(), 2);
+    // Lines are numbered from 0 in the margin, as the messages number them.
+    EXPECT_GT(ed.marginWidth(0), 20);
+    EXPECT_EQ(ed.LineNumberText(0), S("0"));
+    EXPECT_EQ(ed.LineNumberText(2), S("2"));
+    ed.setCursorPosition(2, 8);
+    ed.replaceSelectedText(S("\nВСК"));
+    EXPECT_EQ(ed.LineNumberText(3), S("3"));
     ed.LoadLines({}, TTextKind::Section);
     EXPECT_TRUE(ed.Lines().isEmpty());
 }
