@@ -2,7 +2,6 @@
 
 #include "gui/zentorlexer.h"
 
-#include <Qsci/qscistyle.h>
 
 #include <QFontMetrics>
 #include <QKeyEvent>
@@ -103,7 +102,7 @@ void TZentorEditor::UpdateLineNumbers()
     if (n == NumberedLines)
         return;
     for (int i = 0; i < n; ++i)
-        setMarginText(i, QString::number(i), QsciStyle(StyleDefault));
+        setMarginText(i, QString::number(i), STYLE_LINENUMBER);
     NumberedLines = n;
     const QString widest = QString(qMax(3, int(QString::number(n).size())) + 1, u'0');
     setMarginWidth(LineNumberMargin, QFontMetrics(EditorFont()).horizontalAdvance(widest) + 6);

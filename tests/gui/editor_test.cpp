@@ -136,6 +136,9 @@ TEST(ZentorEditor, LexerStylesTheTextInTheEditor)
     ed.Lexer()->styleText(0, ed.length());
     EXPECT_EQ(styleAt(0, 3), StyleHeading);
     EXPECT_EQ(styleAt(1, 8), StyleVariable);
+    // Every style of the text, blanks included, has the editor's font and size.
+    for (int style = 0; style < StyleCount; ++style)
+        EXPECT_EQ(ed.SendScintilla(QsciScintilla::SCI_STYLEGETSIZE, style), 12) << style;
 }
 
 TEST(ZentorEditor, ErrorLinesGetMarksAndStepping)
