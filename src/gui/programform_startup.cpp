@@ -78,6 +78,7 @@ void TProgramForm::FormCreate()
 
     // 5. The program directory.
     QDir().mkpath(Paths.ProgramDir);
+    AlgDialog.InitialDir = Paths.ProgramDir;
     const QString iniName = Paths.InProgramDir(GuiTexts::IniFileName);
 
     TIniFile ini;
