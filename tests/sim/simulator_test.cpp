@@ -306,11 +306,14 @@ TEST_F(SimulatorLink, IOSetupMemoryAndServiceCommands)
     EXPECT_EQ(L.LinkStatus, LinkAccepted);
     other.ReadIOSetup();
     EXPECT_EQ(other.MemoryType, before ^ 1);
-    for (auto reset : {&TSarvetel::ResetVariables, &TSarvetel::ResetVariableLocks,
-                       &TSarvetel::ResetCoefficients, &TSarvetel::ResetSystemMemory}) {
-        (L.*reset)();
-        EXPECT_EQ(L.LinkStatus, LinkAccepted);
-    }
+    L.ResetVariables();
+    EXPECT_EQ(L.LinkStatus, LinkAccepted);
+    L.ResetVariableLocks();
+    EXPECT_EQ(L.LinkStatus, LinkAccepted);
+    L.ResetCoefficients();
+    EXPECT_EQ(L.LinkStatus, LinkAccepted);
+    L.ResetSystemMemory();
+    EXPECT_EQ(L.LinkStatus, LinkAccepted);
 }
 
 TEST_F(SimulatorLink, AlgorithmDescriptions)
