@@ -32,11 +32,10 @@ speed_t SpeedCode(std::uint32_t baud, bool &known)
         speed_t Code;
     };
     static const Rate rates[] = {
-        {50, B50},         {75, B75},         {110, B110},       {134, B134},
-        {150, B150},       {200, B200},       {300, B300},       {600, B600},
-        {1200, B1200},     {1800, B1800},     {2400, B2400},     {4800, B4800},
-        {9600, B9600},     {19200, B19200},   {38400, B38400},   {57600, B57600},
-        {115200, B115200}, {230400, B230400}, {460800, B460800}, {921600, B921600},
+        {50, B50},       {75, B75},         {110, B110},       {134, B134},       {150, B150},
+        {200, B200},     {300, B300},       {600, B600},       {1200, B1200},     {1800, B1800},
+        {2400, B2400},   {4800, B4800},     {9600, B9600},     {19200, B19200},   {38400, B38400},
+        {57600, B57600}, {115200, B115200}, {230400, B230400}, {460800, B460800}, {921600, B921600},
     };
     for (const Rate &r : rates)
         if (r.Baud == baud) {
@@ -97,7 +96,9 @@ int OpenExclusive(const QString &path)
     const int fd = ::open(name.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return -NormalisedOpenError(errno);
-    struct stat st{};
+    struct stat st
+    {
+    };
     if (::fstat(fd, &st) != 0 || !S_ISCHR(st.st_mode)) {
         ::close(fd);
         return -PortErrorNotFound;
@@ -121,7 +122,10 @@ int RemainingMs(Clock::time_point deadline)
 
 TCOMPort::TCOMPort(TLogger *logger) : Logger(logger) {}
 
-TCOMPort::~TCOMPort() { Close(); }
+TCOMPort::~TCOMPort()
+{
+    Close();
+}
 
 void TCOMPort::Log(const QString &text)
 {
@@ -185,7 +189,9 @@ int TCOMPort::GetState()
 
 bool TCOMPort::IsPseudoTerminal() const
 {
-    struct stat st{};
+    struct stat st
+    {
+    };
     if (Handle < 0 || ::fstat(Handle, &st) != 0)
         return false;
     const unsigned m = major(st.st_rdev);
@@ -362,8 +368,8 @@ bool TCOMPort::Read(std::uint8_t *buffer, int &bytesRead, int count,
     const auto totalDeadline =
         start + std::chrono::milliseconds(useTotal ? std::min<std::uint64_t>(total, HardWaitLimitMs)
                                                    : HardWaitLimitMs);
-    const int interval = static_cast<int>(std::min<std::uint32_t>(Timeouts.ReadIntervalTimeout,
-                                                                  HardWaitLimitMs));
+    const int interval =
+        static_cast<int>(std::min<std::uint32_t>(Timeouts.ReadIntervalTimeout, HardWaitLimitMs));
     while (bytesRead < count) {
         int wait = RemainingMs(totalDeadline);
         if (bytesRead > 0 && interval > 0)

@@ -57,11 +57,11 @@ public:
     std::uint8_t StopBits = 2; // 0 one, 1 one and a half, 2 two
     std::uint8_t Parity = 1;   // 0 none, 1 odd, 2 even, 3 mark, 4 space
     std::uint8_t ByteSize = 8;
-    termios Config{};          // the device's settings as last read or written
+    termios Config{}; // the device's settings as last read or written
     TCommTimeouts Timeouts;
-    int PortNumber = -1;       // n of COMn; 0 for a device given by path; -1 none chosen
-    QString DevicePath;        // the open device; empty when none
-    int Handle = -1;           // the open file descriptor
+    int PortNumber = -1; // n of COMn; 0 for a device given by path; -1 none chosen
+    QString DevicePath;  // the open device; empty when none
+    int Handle = -1;     // the open file descriptor
     TLogger *Logger;
 
     // COMn. Closes what is open first. Returns 0 or the errno of the failure.

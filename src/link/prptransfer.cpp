@@ -17,7 +17,10 @@ constexpr int HeaderChecksumOffset = 143;
 constexpr int ImageSumOffset = 140;
 constexpr int ImageComplementOffset = 139;
 
-int Word(const std::uint8_t *b, int at) { return b[at] | (b[at + 1] << 8); }
+int Word(const std::uint8_t *b, int at)
+{
+    return b[at] | (b[at + 1] << 8);
+}
 
 } // namespace
 

@@ -14,7 +14,10 @@ using namespace Sarvetel;
 
 namespace {
 
-QString Hex2(int v) { return QStringLiteral("%1").arg(v, 2, 16, QLatin1Char('0')).toUpper(); }
+QString Hex2(int v)
+{
+    return QStringLiteral("%1").arg(v, 2, 16, QLatin1Char('0')).toUpper();
+}
 
 // Internal parameter types of the wire types 0..11.
 constexpr std::uint8_t WireTypeToInternal[12] = {1, 2, 3, 4, 7, 6, 5, 8, 9, 10, 11, 12};
@@ -148,7 +151,8 @@ void TSarvetel::CompleteFrame(std::uint8_t *frame, int length, int capacity)
     const int n = length - 5;
     frame[0] = 0x01;
     frame[1] = static_cast<std::uint8_t>(n & 0xFF);
-    frame[2] = static_cast<std::uint8_t>(0xC0 | (((capacity / 32) & 0x1F) << 1) | (n >= 256 ? 1 : 0));
+    frame[2] =
+        static_cast<std::uint8_t>(0xC0 | (((capacity / 32) & 0x1F) << 1) | (n >= 256 ? 1 : 0));
     frame[3] = ByteSum(frame, 3);
     frame[length - 1] = ByteSum(frame, length - 1);
 }

@@ -27,12 +27,9 @@ QString ModeName(std::uint32_t mode)
 QString ProtocolResultText(int code)
 {
     static const char *const texts[ProtocolResultCount] = {
-        "Нет ошибок",
-        "Неверная КС заголовка",
-        "Неверная КС пакета",
-        "Сбой при приёме кадра пульта",
-        "Недостаточно памяти",
-        "Неправильный пакет",
+        "Нет ошибок",          "Неверная КС заголовка",
+        "Неверная КС пакета",  "Сбой при приёме кадра пульта",
+        "Недостаточно памяти", "Неправильный пакет",
     };
     if (code < 0 || code >= ProtocolResultCount)
         return QString();

@@ -98,10 +98,13 @@ constexpr int WriteIOSetup = 20;
 constexpr int Service = 10; // release channel, auto setup, the resets
 constexpr int ToggleMemoryType = 24;
 constexpr int Algorithm = 128;
-inline int Keys(int n) { return 2 * n + 10; }
+inline int Keys(int n)
+{
+    return 2 * n + 10;
+}
 } // namespace Capacity
 
-constexpr int FrameSize = 520;     // request and reply buffers
+constexpr int FrameSize = 520; // request and reply buffers
 constexpr int ScreenLineCount = 10;
 constexpr int ScreenLineLength = 16;
 constexpr int FaultPairCount = 8;
@@ -116,9 +119,9 @@ constexpr int MaxAlgParams = 20;
 constexpr int AlgNameLength = 5;
 
 // Log lines of the packet layer.
-extern const QString LogSent;     // "Отправлена следующая последовательность"
+extern const QString LogSent; // "Отправлена следующая последовательность"
 extern const QString LogReceived; // "Принята следующая последовательность"
-extern const QString LogItem;     // "Разбор команды "
+extern const QString LogItem; // "Разбор команды "
 extern const QString ScreenLineAtStart;
 
 // Port settings names: parity codes 0..4, stop-bit codes 0..2.
@@ -126,11 +129,11 @@ QString ParityName(int code);
 QString StopBitsName(int code);
 
 // Port setup texts.
-extern const QString PortNotChosenEntry;   // "Не выбран"
-extern const QString PortFoundLog;         // "  обнаружен порт COM"
-extern const QString PortOpenFailed;       // "Не удалось открыть COM"
-extern const QString PortNotFound;         // "СОМ-порт не обнаружен"
-extern const QString PortBusy;             // "СОМ-порт занят другим приложением"
+extern const QString PortNotChosenEntry; // "Не выбран"
+extern const QString PortFoundLog;       // "  обнаружен порт COM"
+extern const QString PortOpenFailed;     // "Не удалось открыть COM"
+extern const QString PortNotFound;       // "СОМ-порт не обнаружен"
+extern const QString PortBusy; // "СОМ-порт занят другим приложением"
 extern const QString PortErrorCode;        // "код ошибки "
 extern const QString PortNotChosen;        // "СОМ-порт не выбран"
 extern const QString PortOpenedSuffix;     // " успешно открыт"
@@ -139,23 +142,23 @@ extern const QString PortPtyParity;        // a pseudo-terminal keeps no parity
 extern const QString PortSettingsRejected; // the device refused the settings
 
 // Transfer jobs.
-extern const QString WriteCaption;        // "Запись ПрП"
-extern const QString ReadCaption;         // "Чтение ПрП"
-extern const QString AskingLength;        // "Запрос длины ПрП"
-extern const QString WritingHeader;       // "Запись заголовка ПрП"
-extern const QString WritingSection;      // "Запись секции "
-extern const QString ReadingBlock;        // "Считывание "
-extern const QString ReadingBlockOf;      // "-го блока из "
-extern const QString SectionRetry;        // "Ошибка при записи секции. Повторить?"
-extern const QString HeaderRetry;         // "Ошибка при записи заголовка. Повторить?"
-extern const QString CaptionAttention;    // "Внимание!"
-extern const QString CaptionAttention3;   // "Внимание!!!"
-extern const QString BlockNotReceived1;   // "Блок "
-extern const QString BlockNotReceived2;   // " ПрП не получен от контроллера. Чтение прервано."
-extern const QString LengthNotReceived;   // the block count did not arrive
-extern const QString ChecksumMismatch;    // "Контрольная сумма ПрП не совпадает"
-extern const QString NoAnswer;            // "Ошибка при обращении к контроллеру!"
-extern const QString ModeChangeFailed;    // "Не удалось перейти в режим ПРОГРАММИРОВАНИЕ"
+extern const QString WriteCaption;   // "Запись ПрП"
+extern const QString ReadCaption;    // "Чтение ПрП"
+extern const QString AskingLength;   // "Запрос длины ПрП"
+extern const QString WritingHeader;  // "Запись заголовка ПрП"
+extern const QString WritingSection; // "Запись секции "
+extern const QString ReadingBlock;   // "Считывание "
+extern const QString ReadingBlockOf; // "-го блока из "
+extern const QString SectionRetry; // "Ошибка при записи секции. Повторить?"
+extern const QString HeaderRetry; // "Ошибка при записи заголовка. Повторить?"
+extern const QString CaptionAttention;  // "Внимание!"
+extern const QString CaptionAttention3; // "Внимание!!!"
+extern const QString BlockNotReceived1; // "Блок "
+extern const QString BlockNotReceived2; // " ПрП не получен от контроллера. Чтение прервано."
+extern const QString LengthNotReceived; // the block count did not arrive
+extern const QString ChecksumMismatch; // "Контрольная сумма ПрП не совпадает"
+extern const QString NoAnswer; // "Ошибка при обращении к контроллеру!"
+extern const QString ModeChangeFailed; // "Не удалось перейти в режим ПРОГРАММИРОВАНИЕ"
 extern const QString WriteAttemptFailed;  // "Попытка записи не удалась"
 extern const QString WriteProgramHeading; // "Запись программы в Сарветел"
 extern const QString WriteDone;           // "Запись ПрП завершена"

@@ -4,9 +4,18 @@
 
 namespace {
 
-QString Dec(int v) { return QString::number(v); }
-QString Oct2(int v) { return OctalText(v, 2); }
-QString Hex2(int v) { return QStringLiteral("%1").arg(v, 2, 16, QLatin1Char('0')).toUpper(); }
+QString Dec(int v)
+{
+    return QString::number(v);
+}
+QString Oct2(int v)
+{
+    return OctalText(v, 2);
+}
+QString Hex2(int v)
+{
+    return QStringLiteral("%1").arg(v, 2, 16, QLatin1Char('0')).toUpper();
+}
 
 // One text per detail value; details not listed give "".
 QString ByDetail(int d, std::initializer_list<std::pair<int, const char *>> texts)

@@ -45,7 +45,8 @@ bool TPtyServer::Open(const QString &linkPath, QString &error)
     Close();
     Master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (Master < 0 || ::grantpt(Master) != 0 || ::unlockpt(Master) != 0) {
-        error = QStringLiteral("Не удалось создать псевдотерминал: ") + QString::fromLocal8Bit(strerror(errno));
+        error = QStringLiteral("Не удалось создать псевдотерминал: ") +
+                QString::fromLocal8Bit(strerror(errno));
         Close();
         return false;
     }
@@ -135,7 +136,8 @@ void TPtyServer::Serve(const std::atomic<bool> &stop)
         int waitMs = 100;
         if (!Pending.empty()) {
             const std::int64_t gapEnd = lastByteUs + std::int64_t(FrameGapMs) * 1000;
-            waitMs = static_cast<int>(std::clamp<std::int64_t>((gapEnd - NowUs()) / 1000 + 1, 0, 100));
+            waitMs =
+                static_cast<int>(std::clamp<std::int64_t>((gapEnd - NowUs()) / 1000 + 1, 0, 100));
         }
         pollfd p{Master, POLLIN, 0};
         const int r = ::poll(&p, 1, waitMs);

@@ -255,7 +255,8 @@ QString TSarvetelSimulator::ScreenLine(int i) const
     case 1:
         return Fit(ModeText(Mode));
     case 2:
-        return Fit(ScreenKey + QStringLiteral("%1").arg(LastKey, 2, 16, QLatin1Char('0')).toUpper());
+        return Fit(ScreenKey +
+                   QStringLiteral("%1").arg(LastKey, 2, 16, QLatin1Char('0')).toUpper());
     case 3:
         return Fit(Input.startsWith(ScreenDone.trimmed()) ? Input : ScreenInput + Input);
     case 4:

@@ -20,10 +20,10 @@ class TAlgBase;
 struct TSimAlgorithm
 {
     bool Present = false;
-    std::uint8_t OwnMemory = 0;   // sent as the description's modifier byte
-    int ParamCount = 0;           // up to 19
-    std::uint8_t Kinds[20] = {};  // internal parameter kinds 1..12
-    QString Names[20];            // up to 5 characters each
+    std::uint8_t OwnMemory = 0;  // sent as the description's modifier byte
+    int ParamCount = 0;          // up to 19
+    std::uint8_t Kinds[20] = {}; // internal parameter kinds 1..12
+    QString Names[20];           // up to 5 characters each
 };
 
 // Faults injected on purpose, from the --faults list.
@@ -33,11 +33,11 @@ struct TSimFaults
     int CorruptEvery = 0;    // one byte of every n-th reply is damaged
     bool RefuseMode = false; // mode changes do not take
     bool RejectSections = false;
-    int RejectSection = -1;  // only this section (-1: all)
+    int RejectSection = -1;      // only this section (-1: all)
     bool GarbleSections = false; // sections are kept with a byte changed ...
     int GarbleSection = -1;      // ... only this one (-1: all)
-    int SlowMs = 0;          // replies come this late ...
-    int SlowEvery = 1;       // ... every n-th of them
+    int SlowMs = 0;              // replies come this late ...
+    int SlowEvery = 1;           // ... every n-th of them
 
     // "drop:N,corrupt:N,refuse-mode,reject-section[:S],garble-section[:S],slow:MS[:N]".
     // False with error set for anything else.
@@ -66,7 +66,7 @@ public:
     TSimFaults Faults;
     TZentorProgram Program; // the stored PRP; Image/ImageLength always assembled
     std::uint8_t LastKey = 0;
-    QString Input;           // digits typed on the front panel
+    QString Input; // digits typed on the front panel
     int RequestCount = 0;
 
     // The algorithm descriptions of a base.

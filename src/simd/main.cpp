@@ -18,7 +18,10 @@ namespace {
 
 std::atomic<bool> Stop{false};
 
-void OnSignal(int) { Stop = true; }
+void OnSignal(int)
+{
+    Stop = true;
+}
 
 } // namespace
 

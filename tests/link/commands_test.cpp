@@ -28,9 +28,7 @@ protected:
     {
         ASSERT_TRUE(Controller.Open());
         // Unscripted requests get a plain "done" for their first code.
-        Controller.Fallback = [](const Bytes &f) {
-            return TSimReply{ReplyFrame({f[4], 0x00}), 0};
-        };
+        Controller.Fallback = [](const Bytes &f) { return TSimReply{ReplyFrame({f[4], 0x00}), 0}; };
         Controller.Start();
         ASSERT_EQ(Port.OpenDevice(Controller.Path()), 0);
         Port.Timeouts.ReadTotalTimeoutMultiplier = 10; // a missing reply costs little here
@@ -58,25 +56,37 @@ TEST_F(Commands, RequestFramesOfEveryCommand)
     const std::uint8_t keys[] = {0x10, 0x35, 0x3F};
 
     const Case cases[] = {
-        {"ReadStatus", [](TSarvetel &l) { l.ReadStatus(); }, {{0x01, 0x01, 0xC0, 0xC2, 0x19, 0x9E}}},
-        {"ReadStatusOnOpen", [](TSarvetel &l) { l.ReadStatusOnOpen(); }, {Frame({0x19, 0x60, 0x81}, 20)}},
+        {"ReadStatus",
+         [](TSarvetel &l) { l.ReadStatus(); },
+         {{0x01, 0x01, 0xC0, 0xC2, 0x19, 0x9E}}},
+        {"ReadStatusOnOpen",
+         [](TSarvetel &l) { l.ReadStatusOnOpen(); },
+         {Frame({0x19, 0x60, 0x81}, 20)}},
         {"SetMode", [](TSarvetel &l) { l.SetMode(0x08); }, {Frame({0x5A, 0x08, 0x19}, 30)}},
         {"ReadScreenLines", [](TSarvetel &l) { l.ReadScreenLines(4); }, {Frame({0x1A, 0x04}, 46)}},
-        {"SendKeys", [&](TSarvetel &l) { l.SendKeys(keys, 3); },
+        {"SendKeys",
+         [&](TSarvetel &l) { l.SendKeys(keys, 3); },
          {Frame({0x59, 0x10, 0x59, 0x35, 0x59, 0x3F, 0x00, 0x00}, 16)}},
         {"ReadPRPBlockCount", [](TSarvetel &l) { l.ReadPRPBlockCount(); }, {Frame({0x03}, 10)}},
-        {"ReadPRPBlock", [](TSarvetel &l) { l.ReadPRPBlock(nullptr, 0, 5); },
+        {"ReadPRPBlock",
+         [](TSarvetel &l) { l.ReadPRPBlock(nullptr, 0, 5); },
          {{0x01, 0x02, 0xC4, 0xC7, 0x04, 0x05, 0x98}}},
-        {"ReadSection", [&](TSarvetel &l) { l.ReadSection(5, section); },
+        {"ReadSection",
+         [&](TSarvetel &l) { l.ReadSection(5, section); },
          {{0x01, 0x02, 0xD0, 0xD3, 0x1B, 0x05, 0xC7}}},
-        {"ReadSectionInfo", [](TSarvetel &l) { l.ReadSectionInfo(0x41); }, {Frame({0x22, 0x41, 0x41}, 80)}},
-        {"WriteSection", [&](TSarvetel &l) { l.WriteSection(section); },
+        {"ReadSectionInfo",
+         [](TSarvetel &l) { l.ReadSectionInfo(0x41); },
+         {Frame({0x22, 0x41, 0x41}, 80)}},
+        {"WriteSection",
+         [&](TSarvetel &l) { l.WriteSection(section); },
          {Frame({0x5C}, 20), Frame({0x1D, 0x01}, 20),
           Frame({0x5B, 6, 6, 3, 3, 0xF0, 0x1E, 0x00, 0x00}, 16)}},
         {"DeleteSection", [](TSarvetel &l) { l.DeleteSection(7); }, {Frame({0x5F, 7, 7}, 10)}},
         {"ClearTechKey", [](TSarvetel &l) { l.ClearTechKey(63); }, {Frame({0x62, 63}, 12)}},
         {"ReadIOSetup", [](TSarvetel &l) { l.ReadIOSetup(); }, {Frame({0x24}, 70)}},
-        {"AutoIOSetup", [](TSarvetel &l) { l.AutoIOSetup(); }, {Frame({0x67}, 10), Frame({0x24}, 70)}},
+        {"AutoIOSetup",
+         [](TSarvetel &l) { l.AutoIOSetup(); },
+         {Frame({0x67}, 10), Frame({0x24}, 70)}},
         {"ResetVariables", [](TSarvetel &l) { l.ResetVariables(); }, {Frame({0x68}, 10)}},
         {"ResetVariableLocks", [](TSarvetel &l) { l.ResetVariableLocks(); }, {Frame({0x69}, 10)}},
         {"ResetCoefficients", [](TSarvetel &l) { l.ResetCoefficients(); }, {Frame({0x6A}, 10)}},

@@ -147,11 +147,13 @@ TEST(COMPort, NamesOfPorts)
 {
     EXPECT_EQ(TCOMPort::DevicePathFor(QStringLiteral("COM3")), QStringLiteral("/dev/ttyS2"));
     EXPECT_EQ(TCOMPort::DevicePathFor(QStringLiteral("com1")), QStringLiteral("/dev/ttyS0"));
-    EXPECT_EQ(TCOMPort::DevicePathFor(QStringLiteral("/dev/ttyUSB0")), QStringLiteral("/dev/ttyUSB0"));
+    EXPECT_EQ(TCOMPort::DevicePathFor(QStringLiteral("/dev/ttyUSB0")),
+              QStringLiteral("/dev/ttyUSB0"));
     EXPECT_EQ(TCOMPort::PortNameFor(QStringLiteral("/dev/ttyS2")), QStringLiteral("COM3"));
     EXPECT_EQ(TCOMPort::PortNameFor(QStringLiteral("/dev/ttyS30")), QStringLiteral("COM31"));
     EXPECT_EQ(TCOMPort::PortNameFor(QStringLiteral("/dev/ttyS31")), QStringLiteral("/dev/ttyS31"));
-    EXPECT_EQ(TCOMPort::PortNameFor(QStringLiteral("/dev/ttyACM0")), QStringLiteral("/dev/ttyACM0"));
+    EXPECT_EQ(TCOMPort::PortNameFor(QStringLiteral("/dev/ttyACM0")),
+              QStringLiteral("/dev/ttyACM0"));
     TCOMPort port;
     EXPECT_EQ(port.Open(40), PortErrorNotFound);
     EXPECT_EQ(port.PortNumber, 40);
@@ -163,7 +165,8 @@ TEST(COMPort, DiscoveryListsBusyPortsAndUsbAdapters)
     TPty a, b, usb;
     ASSERT_TRUE(QFile::link(a.Slave, dev.filePath(QStringLiteral("ttyS0"))));
     ASSERT_TRUE(QFile::link(b.Slave, dev.filePath(QStringLiteral("ttyS3"))));
-    ASSERT_TRUE(QFile::link(QStringLiteral("/nonexistent/x"), dev.filePath(QStringLiteral("ttyS1"))));
+    ASSERT_TRUE(
+        QFile::link(QStringLiteral("/nonexistent/x"), dev.filePath(QStringLiteral("ttyS1"))));
     ASSERT_TRUE(QFile::link(usb.Slave, dev.filePath(QStringLiteral("ttyUSB0"))));
     TCOMPort holder;
     ASSERT_EQ(holder.OpenDevice(dev.filePath(QStringLiteral("ttyS3"))), 0);

@@ -5,7 +5,10 @@
 #include <gtest/gtest.h>
 
 namespace {
-QString T(int c, int d) { return SarvetelFaultText(std::uint16_t(c + 256 * d)); }
+QString T(int c, int d)
+{
+    return SarvetelFaultText(std::uint16_t(c + 256 * d));
+}
 } // namespace
 
 TEST(FaultTexts, SectionAndProgrammedFaults)
@@ -41,8 +44,10 @@ TEST(FaultTexts, ModulesAndMemory)
 
 TEST(FaultTexts, InputGroupsChannelsAndUnknownCodes)
 {
-    EXPECT_EQ(SarvetelFaultText(0x0521), QStringLiteral("Не отвечает модуль ВХА7 (группа входов 12 и 13)"));
-    EXPECT_EQ(T(32, 3), QStringLiteral("Дрейф нуля в модуле ВХА7 (группа входов 06 и 07) превышает 2%"));
+    EXPECT_EQ(SarvetelFaultText(0x0521),
+              QStringLiteral("Не отвечает модуль ВХА7 (группа входов 12 и 13)"));
+    EXPECT_EQ(T(32, 3),
+              QStringLiteral("Дрейф нуля в модуле ВХА7 (группа входов 06 и 07) превышает 2%"));
     EXPECT_EQ(T(34, 9), QStringLiteral("Не отвечает модуль ВХД7 (группа входов 11)"));
     EXPECT_EQ(T(35, 1), QStringLiteral("Не отвечает модуль ВЫА7 (группа входов 01)"));
     EXPECT_EQ(T(36, 2), QStringLiteral("Не отвечает модуль ВЫД7 (группа входов 02)"));

@@ -251,8 +251,8 @@ TEST(ReplyParser, StatusModeErrorsAndFaultList)
     EXPECT_EQ(link.Mode, 0x80u);
     EXPECT_EQ(link.FaultCount, 0);
 
-    Feed(link, ReplyFrame(Cat({{0x19, 0x80, 0x05, 0x03, 0xFF, 0x00, 0x21, 0x05},
-                               Repeat(0xFF, 10)})));
+    Feed(link,
+         ReplyFrame(Cat({{0x19, 0x80, 0x05, 0x03, 0xFF, 0x00, 0x21, 0x05}, Repeat(0xFF, 10)})));
     EXPECT_EQ(link.FaultCount, 2);
     EXPECT_EQ(link.FaultWord(0), 0x0305);
     EXPECT_EQ(link.FaultWord(1), 0x0521);

@@ -43,7 +43,10 @@ inline Bytes Cat(std::initializer_list<Bytes> parts)
     return r;
 }
 
-inline Bytes Repeat(std::uint8_t b, int n) { return Bytes(std::size_t(n), b); }
+inline Bytes Repeat(std::uint8_t b, int n)
+{
+    return Bytes(std::size_t(n), b);
+}
 
 // Lines of a log file without the "H:M:S   " stamp.
 inline QStringList LogLines(const QString &fileName)
@@ -69,10 +72,7 @@ inline QStringList LogLines(const QString &fileName)
 class TScriptedController
 {
 public:
-    TScriptedController()
-        : Server([this](const std::uint8_t *f, int n) { return Answer(f, n); })
-    {
-    }
+    TScriptedController() : Server([this](const std::uint8_t *f, int n) { return Answer(f, n); }) {}
 
     bool Open()
     {

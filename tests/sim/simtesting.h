@@ -40,8 +40,7 @@ class TSimulatedController
 {
 public:
     TSimulatedController()
-        : Sim(std::make_unique<TSarvetelSimulator>()),
-          Server([this](const std::uint8_t *f, int n) {
+        : Sim(std::make_unique<TSarvetelSimulator>()), Server([this](const std::uint8_t *f, int n) {
               std::lock_guard<std::mutex> lock(Mutex);
               Requests.emplace_back(f, f + n);
               return Sim->HandleRequest(f, n);

@@ -390,8 +390,8 @@ TEST(Simulator, BrokenRequestFramesAreAnsweredWithAFrameFailure)
     r = sim->HandleRequest(f.data(), int(f.size()));
     EXPECT_EQ(r.Bytes[2] & 0x40, 0x40);
     // Truncated items inside a good frame get no answer and no crash.
-    for (std::uint8_t code : {0x5A, 0x1A, 0x59, 0x04, 0x5E, 0x1D, 0x63, 0x62, 0x1B, 0x22,
-                              0x5B, 0x5F, 0x65, 0x66, 0x1C, 0x5D}) {
+    for (std::uint8_t code : {0x5A, 0x1A, 0x59, 0x04, 0x5E, 0x1D, 0x63, 0x62, 0x1B, 0x22, 0x5B,
+                              0x5F, 0x65, 0x66, 0x1C, 0x5D}) {
         Bytes g = {0, 0, 0, 0, code, 0};
         TSarvetel::CompleteFrame(g.data(), int(g.size()), 20);
         r = sim->HandleRequest(g.data(), int(g.size()));
