@@ -27,6 +27,9 @@ void OnSignal(int)
 
 int main(int argc, char **argv)
 {
+    // From the start, so that a stop at any moment still removes the link.
+    std::signal(SIGINT, OnSignal);
+    std::signal(SIGTERM, OnSignal);
     QStringList args;
     for (int i = 1; i < argc; ++i)
         args.append(QString::fromLocal8Bit(argv[i]));
@@ -74,10 +77,9 @@ int main(int argc, char **argv)
         err << error << Qt::endl;
         return 2;
     }
-    std::signal(SIGINT, OnSignal);
-    std::signal(SIGTERM, OnSignal);
     out << QStringLiteral("zentor-sim: %1 -> %2").arg(options.LinkPath, server.SlavePath())
         << Qt::endl;
-    server.Serve(Stop);
+    if (!Stop)
+        server.Serve(Stop);
     return 0;
 }
