@@ -49,7 +49,7 @@ int main(int argc, char **argv)
 
     TQtUserDialogs dialogs;
     std::unique_ptr<TProgramForm> form =
-        TZentorForms::Create(dialogs, TProgramPaths::ForThisProcess(), args, true);
+        TZentorForms::Create(dialogs, TProgramPaths::ForThisProcess(), args, {});
     form->show();
     if (!fileToOpen.isEmpty())
         form->Load(QFileInfo(fileToOpen).absoluteFilePath());

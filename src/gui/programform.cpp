@@ -248,6 +248,8 @@ void TProgramForm::UpdateControllerItems()
     ReadItem->setEnabled(PortInUse);
     WriteItem->setEnabled(PortInUse);
     ConsoleItem->setEnabled(PortInUse);
+    // The port dialog comes with the controller commands; until then the item is off.
+    PortSettingsItem->setEnabled(false);
 }
 
 // ---- Tree and editor ----------------------------------------------------------------

@@ -3,6 +3,7 @@
 // menus and every command of the program, its start-up and its close.
 
 #include "core/logger.h"
+#include "gui/algeditform.h"
 #include "gui/configuration.h"
 #include "gui/programpaths.h"
 #include "gui/recentfiles.h"
@@ -136,6 +137,9 @@ public:
     bool PortInUse = false;
     bool KsbAllowed = true;
     bool KsbCreated = false;
+    // Direct processor port I/O for the interface module; off in the tests, which have no
+    // card to talk to (the ports then answer as a machine without the card).
+    bool DirectPortIO = true;
     TPortSettings PortSettings;
     QStringList AvailablePorts;
     TFileDialogSpec OpenDialog;
@@ -170,6 +174,8 @@ public:
     QAction *ContentsItem, *AboutItem;
 
     void RefreshRecentMenu();
+    // Reads one algorithm's description from the controller; empty while no port is in use.
+    TAlgReader ControllerAlgReader();
     void AddMessage(const QString &line);
     void ClearMessages();
     // The error list shows Messages; marks the editor's error lines of the current node.
@@ -210,6 +216,7 @@ private:
     bool OpenConfiguredPort();
     void CreateLink();
     void UpdateControllerItems();
+    void LoadSimulatorAlgorithms();
 
     QTimer SelectionTimer;
     bool Maximised = false;

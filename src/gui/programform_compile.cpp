@@ -29,6 +29,7 @@ void TProgramForm::LoadAlgorithmBase()
     else
         Report(GuiTexts::AlgBaseMissing + AlgBaseFile);
     WireAlgorithmsIntoEditor();
+    LoadSimulatorAlgorithms();
 }
 
 void TProgramForm::WireAlgorithmsIntoEditor()
@@ -106,6 +107,7 @@ void TProgramForm::AlgLibraryClick()
     if (!AlgEditForm)
         return;
     AlgEditForm->Attach(&Compiler->AlgBase, &Dialogs, &AlgDialog);
+    AlgEditForm->Reader = ControllerAlgReader();
     AlgEditForm->show();
     AlgEditForm->raise();
     AlgEditForm->activateWindow();

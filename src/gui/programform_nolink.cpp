@@ -48,3 +48,12 @@ void TProgramForm::PortSettingsClick()
 void TProgramForm::ConsoleClick()
 {
 }
+
+TAlgReader TProgramForm::ControllerAlgReader()
+{
+    return {};
+}
+
+void TProgramForm::LoadSimulatorAlgorithms()
+{
+}

@@ -23,14 +23,32 @@ struct TCompilerParts
 #include "link/ksb.h"
 #include "link/sarvetel.h"
 
+#ifdef ZENTOR_HAVE_SIM
+#include "sim/ptyserver.h"
+#include "sim/simulator.h"
+#endif
+
 #include <memory>
 
 struct TControllerLink
 {
     std::unique_ptr<TCOMPort> Port;
-    std::unique_ptr<TDirectPortIO> PortIO;
+    std::unique_ptr<TPortIO> PortIO;
     std::unique_ptr<TKSB> Ksb;
     std::unique_ptr<TSarvetel> Sarvetel;
+#ifdef ZENTOR_HAVE_SIM
+    // The built-in simulator, offered as the port "симулятор": a controller behind a
+    // pseudo-terminal that the port opens like any serial device.
+    std::unique_ptr<TSarvetelSimulator> Simulator;
+    std::unique_ptr<TPtyServer> SimulatorLine;
+#endif
+    ~TControllerLink()
+    {
+#ifdef ZENTOR_HAVE_SIM
+        if (SimulatorLine)
+            SimulatorLine->Stop();
+#endif
+    }
 };
 #else
 struct TControllerLink

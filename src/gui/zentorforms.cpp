@@ -5,15 +5,19 @@
 
 #ifdef ZENTOR_HAVE_COMPILER
 #include "gui/algeditform.h"
+
+#include <QPushButton>
 #endif
 
 std::unique_ptr<TProgramForm> TZentorForms::Create(TUserDialogs &dialogs,
                                                    const TProgramPaths &paths,
-                                                   const QStringList &arguments, bool showReport)
+                                                   const QStringList &arguments,
+                                                   const TOptions &options)
 {
     auto form = std::make_unique<TProgramForm>(dialogs, paths, arguments);
+    form->DirectPortIO = options.DirectPortIO;
     form->FormCreate();
-    if (showReport)
+    if (options.ShowReport)
         form->ShowStartupReport();
     TProgramForm *f = form.get();
     f->AddSectionForm = new TAddSectionForm(f);
@@ -25,6 +29,8 @@ std::unique_ptr<TProgramForm> TZentorForms::Create(TUserDialogs &dialogs,
 #ifdef ZENTOR_HAVE_COMPILER
     f->AlgEditForm = new TAlgEditForm(f);
     f->AlgoritmHelpForm = new TAlgoritmHelpForm(f);
+    f->AlgoritmHelpForm->Reader = f->ControllerAlgReader();
+    f->AlgoritmHelpForm->LoadButton->setEnabled(static_cast<bool>(f->AlgoritmHelpForm->Reader));
 #endif
     f->ProgressForm = new TProgressForm(f);
     return form;

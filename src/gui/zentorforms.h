@@ -8,7 +8,12 @@
 
 struct TZentorForms
 {
-    // showReport: false in the tests, which read the report instead of closing it.
+    struct TOptions
+    {
+        bool ShowReport = true;   // the tests read the report instead of closing it
+        bool DirectPortIO = true; // the tests have no interface card to talk to
+    };
     static std::unique_ptr<TProgramForm> Create(TUserDialogs &dialogs, const TProgramPaths &paths,
-                                                const QStringList &arguments, bool showReport);
+                                                const QStringList &arguments,
+                                                const TOptions &options);
 };

@@ -101,7 +101,10 @@ protected:
 
     std::unique_ptr<TProgramForm> MakeForm(const QStringList &args = {})
     {
-        return TZentorForms::Create(Dialogs, Paths(), args, false);
+        TZentorForms::TOptions options;
+        options.ShowReport = false;
+        options.DirectPortIO = false;
+        return TZentorForms::Create(Dialogs, Paths(), args, options);
     }
 
     // Writes lines as the configuration file of the program directory.

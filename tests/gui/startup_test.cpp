@@ -3,6 +3,7 @@
 #include "gui/guitexts.h"
 #include "guitestutil.h"
 
+#include <QAction>
 #include <QFileInfo>
 #include <QRegularExpression>
 
@@ -54,7 +55,7 @@ TEST_F(StartupTest, WithoutConfigurationDefaultsAndTheFileAtClose)
     EXPECT_EQ(Section(lines, S("Параметры связи")),
               QStringList({S("Автономная работа=да"), S("Порт=нет"), S("Скорость=4800"),
                            S("Стоп-биты=2"), S("Чётность=1"), S("Размер байта=8"),
-                           S("Использовать КСБ=нет"), S("Канал КСБ=-1"),
+                           S("Использовать КСБ=да"), S("Канал КСБ=-1"),
                            S("Максимальное время ожидания символа=100"),
                            S("Время ожидания символа=100"), S("Дополнительное время ожидания=0")}));
     EXPECT_EQ(Section(lines, S("Отладка")), QStringList({S("Записывать лог=да"), S("Лог-файл=log")}));
@@ -135,7 +136,52 @@ TEST_F(StartupTest, TheModuleSwitchForbidsTheModule)
     WriteIni({S("[Параметры связи]"), S("Использовать КСБ=нет")});
     auto second = MakeForm();
     EXPECT_TRUE(second->StartupReport.contains(S("  Работа с КСБ запрещена в файлах настройки.")));
+    ASSERT_TRUE(second->WriteConfiguration());
+    EXPECT_TRUE(ReadLines(Ini()).contains(S("Использовать КСБ=нет")));
+
+    // Allowed, with its channel: written back as it was.
+    WriteIni({S("[Параметры связи]"), S("Использовать КСБ=да"), S("Канал КСБ=3")});
+    auto third = MakeForm();
+    EXPECT_TRUE(third->StartupReport.contains(S("  Работа с КСБ разрешена.")));
+    ASSERT_TRUE(third->WriteConfiguration());
+    EXPECT_TRUE(ReadLines(Ini()).contains(S("Использовать КСБ=да")));
+    EXPECT_TRUE(ReadLines(Ini()).contains(S("Канал КСБ=3")));
 }
+
+#ifdef ZENTOR_HAVE_SIM
+TEST_F(StartupTest, TheSimulatorAsThePort)
+{
+    WriteIni({S("[Параметры связи]"), S("Автономная работа=нет"), S("Порт=Симулятор"),
+              S("Скорость=19200")});
+    auto form = MakeForm();
+    const QStringList &r = form->StartupReport;
+    EXPECT_TRUE(r.contains(S("Открытие порта симулятор")));
+    EXPECT_TRUE(r.contains(S("  Порт открыт. Текущие настройки:"))) << r.join(u'\n').toStdString();
+    EXPECT_TRUE(r.contains(S("   Скорость: 19200")));
+    EXPECT_TRUE(form->PortInUse);
+    EXPECT_TRUE(form->ReadItem->isEnabled());
+    EXPECT_TRUE(form->ConsoleItem->isEnabled());
+    ASSERT_TRUE(form->WriteConfiguration());
+    const QStringList lines = ReadLines(Ini());
+    EXPECT_TRUE(lines.contains(S("Автономная работа=нет")));
+    EXPECT_TRUE(lines.contains(S("Порт=симулятор")));
+    EXPECT_TRUE(lines.contains(S("Скорость=19200")));
+}
+
+TEST_F(StartupTest, APortThatCannotBeOpenedMeansOfflineWork)
+{
+    WriteIni({S("[Параметры связи]"), S("Автономная работа=нет"), S("Порт=/dev/нет-такого")});
+    auto form = MakeForm();
+    EXPECT_TRUE(form->StartupReport.contains(
+        S("  Ошибка при открытии порта. Работа с СОМ-портом отключена.")));
+    EXPECT_FALSE(form->PortInUse);
+    EXPECT_FALSE(form->WriteItem->isEnabled());
+    ASSERT_TRUE(form->WriteConfiguration());
+    const QStringList lines = ReadLines(Ini());
+    EXPECT_TRUE(lines.contains(S("Автономная работа=да")));
+    EXPECT_TRUE(lines.contains(S("Порт=/dev/нет-такого"))); // tried again next time
+}
+#endif
 
 TEST_F(StartupTest, AConfigurationFileThatCannotBeWrittenIsReported)
 {
