@@ -12,10 +12,9 @@ GEN        := -G Ninja
 setup:
 	@bash scripts/setup
 
-$(BUILD)/build.ninja:
-	cmake $(GEN) -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
-
-build: setup $(BUILD)/build.ninja
+# Configure every time: layers found by their folders join the build as they appear.
+build: setup
+	cmake $(GEN) -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 	cmake --build $(BUILD) -j $(JOBS)
 
 run: build
@@ -24,11 +23,9 @@ run: build
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
-$(ASAN_BUILD)/build.ninja:
+build-asan: setup
 	cmake $(GEN) -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DZENTOR_SANITIZE=ON \
-	  -DZENTOR_BENCH=OFF -DZENTOR_GUI=OFF
-
-build-asan: setup $(ASAN_BUILD)/build.ninja
+	  -DZENTOR_BENCH=OFF -DZENTOR_GUI=OFF >/dev/null
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 
 test-asan: build-asan

@@ -68,7 +68,9 @@ public:
     // The header bytes and the byte after them. False with error set when the file
     // cannot be written.
     bool SaveHdr(const QString &fileName, QString &error) const;
-    // Reads up to 2000 bytes, length = bytes read - 1, decodes; Valid = 0.
+    // Reads up to 2000 bytes, length = bytes read - 1, decodes; Valid = 0. False with
+    // error set when the file cannot be read; false with error empty when the bytes do
+    // not decode cleanly (the problems are added to messages).
     bool LoadHdr(const QString &fileName, QString &error, QStringList *messages = nullptr);
 
     QString ImpulseSourceText(int k) const;

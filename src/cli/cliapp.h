@@ -1,0 +1,70 @@
+#pragma once
+// zentorc, the command-line tool: a table of commands, their options and the exit codes.
+// Each command is a function over its operands and a context; a later command is one more
+// row of CliCommands() (and, when it needs one, one more option of CliOptions()).
+
+#include "files/programfiles.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QTextStream>
+
+// Exit status of zentorc.
+enum TExitCode : int {
+    ExitOk = 0,       // the command did what it was asked
+    ExitReported = 1, // the operation itself reported errors (damaged image, compile errors)
+    ExitUsage = 2,    // wrong call or a file that cannot be read or written (on stderr)
+};
+
+struct TCliContext
+{
+    TCliContext(QTextStream &out, QTextStream &err) : Out(out), Err(err) {}
+
+    QTextStream &Out; // the operation's own lines, UTF-8
+    QTextStream &Err; // usage and I/O errors, UTF-8
+
+    QString AlgFile; // --alg FILE: the algorithm base the compiler is to use
+    // Hooks and progress for LoadFromFile / SaveToFile; the compiler and decompiler
+    // commands fill the hooks.
+    TFileContext Files;
+};
+
+using TCliHandler = int (*)(const QStringList &operands, TCliContext &ctx);
+
+// An option that takes a value, e.g. "--alg FILE"; the value lands in ctx.*Target.
+struct TCliOption
+{
+    QString Name;
+    QString ValueName;
+    QString TCliContext::*Target;
+};
+
+struct TCliCommand
+{
+    QString Name;
+    QString Operands;    // as shown in the help, e.g. "ВХОД ВЫХОД"
+    QStringList Options; // names of the options it accepts
+    QString Summary;     // one line of help
+    int MinOperands;
+    int MaxOperands;
+    TCliHandler Run;
+};
+
+const QList<TCliOption> &CliOptions();
+const QList<TCliCommand> &CliCommands();
+QString HelpText();
+
+// Runs one call of zentorc (args without the program name); returns its exit status.
+int RunZentorc(const QStringList &args, QTextStream &out, QTextStream &err);
+
+// Shared by the commands: prints the program's message lines from `from` on to Out and
+// returns how many there are now.
+class TZentorProgram;
+int PrintMessages(const TZentorProgram &program, int from, TCliContext &ctx);
+// Reports a non-zero LoadFromFile / SaveToFile result on Err and gives the exit status.
+int FileResultExit(int result, const QString &fileName, TCliContext &ctx);
+
+// The commands.
+int ConvertCommand(const QStringList &operands, TCliContext &ctx);
+int DumpCommand(const QStringList &operands, TCliContext &ctx);

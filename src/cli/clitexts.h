@@ -1,0 +1,62 @@
+#pragma once
+// The texts zentorc prints: the one place they are written.
+
+#include <QString>
+
+namespace CliTexts {
+
+inline const QString Title =
+    QStringLiteral("zentorc — программа командной строки среды Zentor для контроллеров "
+                   "Сарветел");
+inline const QString UsageHeading = QStringLiteral("Использование:");
+inline const QString HelpLine = QStringLiteral("показать эту справку");
+inline const QString FormsNote =
+    QStringLiteral("Форма файла определяется расширением: .zen — исходный текст программы, "
+                   ".prp — образ ПрП,\n.000 — набор файлов секций (файл.000, файл.101, … и "
+                   "файл.hdr), .prg — программа старого формата.");
+inline const QString ExitNote =
+    QStringLiteral("Коды завершения: 0 — успешно, 1 — операция сообщила об ошибках,\n"
+                   "2 — ошибка вызова или ввода-вывода (сообщение в stderr).");
+inline const QString ConvertSummary =
+    QStringLiteral("прочитать программу и записать её в другой форме");
+inline const QString DumpSummary =
+    QStringLiteral("показать строение образа ПрП (.prp или набора секций .000)");
+inline const QString ConvertOperands = QStringLiteral("ВХОД ВЫХОД");
+inline const QString DumpOperands = QStringLiteral("ВХОД");
+inline const QString FileValue = QStringLiteral("ФАЙЛ");
+
+inline const QString NoCommand = QStringLiteral("Не указана команда. Справка: zentorc --help");
+inline QString UnknownCommand(const QString &name)
+{
+    return QStringLiteral("Неизвестная команда «%1». Справка: zentorc --help").arg(name);
+}
+inline QString UnknownOption(const QString &command, const QString &option)
+{
+    return QStringLiteral("Команда %1 не принимает параметр «%2»").arg(command, option);
+}
+inline QString OptionNeedsValue(const QString &option)
+{
+    return QStringLiteral("После параметра %1 нужно указать значение").arg(option);
+}
+inline QString WrongOperands(const QString &command, const QString &operands)
+{
+    return QStringLiteral("Неверное число аргументов. Вызов: zentorc %1 %2").arg(command, operands);
+}
+inline QString UnsupportedExtension(const QString &fileName)
+{
+    return QStringLiteral("Неподдерживаемое расширение файла %1 (нужно .zen, .prp, .000 или "
+                          ".prg)")
+        .arg(fileName);
+}
+inline QString SetNotFound(const QString &fileName)
+{
+    return QStringLiteral("Не найден ни один файл набора секций %1").arg(fileName);
+}
+inline QString NotAnImage(const QString &fileName)
+{
+    return QStringLiteral("Файл %1 не является образом ПрП: нужен файл .prp или набор секций "
+                          ".000")
+        .arg(fileName);
+}
+
+} // namespace CliTexts

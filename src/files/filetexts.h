@@ -1,0 +1,64 @@
+#pragma once
+// The texts that reading and writing program files add to the program's messages or give
+// back as the reason of a failure: the one place they are written.
+
+#include <QString>
+
+namespace FileTexts {
+
+inline QString BadSectionLine(int line)
+{
+    return QStringLiteral("Неправильный номер секции в строке %1").arg(line);
+}
+inline QString LoadingSection(const QString &path)
+{
+    return QStringLiteral("Загрузка из файла ") + path;
+}
+inline QString LoadingHeader(const QString &path)
+{
+    return QStringLiteral("Загрузка заголовка ПрП из файла ") + path;
+}
+inline QString SectionFileDamaged(const QString &path)
+{
+    return QStringLiteral("Файл секции %1 повреждён и не загружен").arg(path);
+}
+inline QString PrpFileTooLong()
+{
+    return QStringLiteral("Файл ПрП длиннее 20000 байт: прочитаны первые 20000 байт");
+}
+inline QString CannotOpen(const QString &path, const QString &reason)
+{
+    return QStringLiteral("Не удалось открыть файл %1: %2").arg(path, reason);
+}
+inline QString CannotRead(const QString &path, const QString &reason)
+{
+    return QStringLiteral("Ошибка чтения файла %1: %2").arg(path, reason);
+}
+inline QString CannotRemove(const QString &path, const QString &reason)
+{
+    return QStringLiteral("Не удалось удалить устаревший файл секции %1: %2").arg(path, reason);
+}
+inline QString OldFormatNotReadable(const QString &path)
+{
+    return QStringLiteral("Файл %1: чтение программ старого формата (.prg) пока не "
+                          "поддерживается")
+        .arg(path);
+}
+inline QString OldFormatNotWritable(const QString &path)
+{
+    return QStringLiteral("Файл %1: запись программ старого формата (.prg) пока не "
+                          "поддерживается")
+        .arg(path);
+}
+inline QString NoCompiler(const QString &path)
+{
+    return QStringLiteral("Файл %1 не записан: программа не откомпилирована, а компилятор "
+                          "для записи образа не подключён")
+        .arg(path);
+}
+inline QString CompileFailed(const QString &path)
+{
+    return QStringLiteral("Файл %1 не записан: программа откомпилирована с ошибками").arg(path);
+}
+
+} // namespace FileTexts

@@ -1,0 +1,281 @@
+#include "model/zentorprogram.h"
+
+#include "core/textutils.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+// Messages of the program model.
+const QString kImageTooLarge = QStringLiteral("Размер ПрП превышает 20000 байт");
+const QString kPrefixFound =
+    QStringLiteral("Вероятно, в начале ПрП записана системная информация.");
+QString HeaderPastData(int length)
+{
+    return QStringLiteral("Ошибка в образе ПрП: заголовок длиной %1 байт выходит за пределы "
+                          "загруженных данных")
+        .arg(length);
+}
+QString HeaderTooLong(int length)
+{
+    return QStringLiteral("Ошибка в образе ПрП: заголовок длиной %1 байт длиннее %2 байт")
+        .arg(length)
+        .arg(TPRPHeader::BufferSize);
+}
+QString BlockPastData(int offset)
+{
+    return QStringLiteral("Ошибка в образе ПрП: блок по смещению %1 выходит за пределы "
+                          "загруженных данных")
+        .arg(offset);
+}
+QString BlockTooShort(int offset)
+{
+    return QStringLiteral("Ошибка в образе ПрП: блок по смещению %1 короче 3 байт").arg(offset);
+}
+QString BlockLengthMismatch(int section, int length)
+{
+    return QStringLiteral("Ошибка в секции %1: длина блока кода %2 не совпадает с его байтом "
+                          "длины, блок не включён в ПрП")
+        .arg(SectionNumberText(section))
+        .arg(length);
+}
+
+// Offsets in the image (the header starts it).
+constexpr int kGroupWords = 9;
+constexpr int kImageSum = 139;
+constexpr int kLengthWord = 141;
+constexpr int kHeaderSum = 143;
+constexpr int kPrefixLength = 57;
+constexpr int kMaxBlock = 256;
+
+int Word(const std::uint8_t *b, int offset)
+{
+    return b[offset] | (b[offset + 1] << 8);
+}
+
+void AddToWord(std::uint8_t *b, int offset, int value)
+{
+    const int sum = (Word(b, offset) + value) & 0xFFFF;
+    b[offset] = static_cast<std::uint8_t>(sum & 0xFF);
+    b[offset + 1] = static_cast<std::uint8_t>(sum >> 8);
+}
+
+bool ValidSection(int n)
+{
+    return n >= 0 && n < TZentorProgram::SectionCount;
+}
+
+bool ValidGroup(int g)
+{
+    return g >= 0 && g < TZentorProgram::GroupCount;
+}
+
+} // namespace
+
+TZentorProgram::TZentorProgram() : Messages(&OwnMessages)
+{
+    Clear();
+}
+
+void TZentorProgram::Clear()
+{
+    ImageLength = 0;
+    for (TZentorSection &s : Sections) {
+        s.Name.clear();
+        s.Text.clear();
+        s.CodeLength = 0;
+        s.FragmentCount = 0;
+        s.Present = 0;
+        s.NeedsCompile = 0;
+        s.Modified = 0;
+    }
+    std::memset(GroupPresent, 0, sizeof GroupPresent);
+    GroupPresent[0] = 1;
+    Sections[0].Present = 1;
+    Header.Reset();
+}
+
+bool TZentorProgram::AssembleImage()
+{
+    Header.EncodeHeader();
+    const int headerLength = Header.BytesLength;
+    std::memcpy(Image, Header.Bytes, static_cast<size_t>(headerLength));
+    ImageLength = headerLength;
+
+    bool ok = true;
+    for (int n = 0; n < SectionCount; ++n) {
+        const TZentorSection &s = Sections[n];
+        if (!s.Present || s.CodeLength <= 0)
+            continue;
+        // A block that does not agree with its own length byte would make the image
+        // unreadable from that block on, for the controller and for the split alike.
+        if (s.CodeLength > kMaxBlock || s.Code[0] + 1 != s.CodeLength) {
+            Messages->append(BlockLengthMismatch(n, s.CodeLength));
+            ok = false;
+            continue;
+        }
+        if (ImageLength + s.CodeLength > ImageSize) {
+            Messages->append(kImageTooLarge);
+            ok = false;
+            break;
+        }
+        std::memcpy(Image + ImageLength, s.Code, static_cast<size_t>(s.CodeLength));
+        ImageLength += s.CodeLength;
+        const int word = kGroupWords + 2 * (n / 32);
+        AddToWord(Image, word, s.CodeLength);
+        AddToWord(Header.Bytes, word, s.CodeLength);
+    }
+
+    // Bytes 139, 140 and 143 are still 0 here.
+    const std::uint8_t sum = ByteSum(Image, ImageLength);
+    Image[kImageSum] = static_cast<std::uint8_t>(255 - sum);
+    Image[kImageSum + 1] = sum;
+    const int headerSumLength = std::min(Word(Image, kLengthWord) + 1, ImageLength);
+    const std::uint8_t hd = ByteSum(Image, headerSumLength);
+    Image[kHeaderSum] = static_cast<std::uint8_t>((256 - hd) % 256);
+    // The header object keeps the finished header bytes as they stand in the image.
+    std::memcpy(Header.Bytes + kImageSum, Image + kImageSum, 5);
+    return ok;
+}
+
+bool TZentorProgram::SplitImage()
+{
+    const int loaded = std::clamp(ImageLength, 0, ImageSize);
+    if (loaded < kLengthWord + 2) {
+        Messages->append(HeaderPastData(TPRPHeader::FixedLength));
+        return false;
+    }
+    const int headerLength = Word(Image, kLengthWord) + 1;
+    if (headerLength > loaded) {
+        Messages->append(HeaderPastData(headerLength));
+        return false;
+    }
+    if (headerLength > TPRPHeader::BufferSize) {
+        Messages->append(HeaderTooLong(headerLength));
+        return false;
+    }
+    std::memcpy(Header.Bytes, Image, static_cast<size_t>(headerLength));
+    Header.BytesLength = headerLength;
+    bool ok = Header.DecodeHeader(Messages);
+    if (headerLength < TPRPHeader::FixedLength)
+        return false; // no group words to go by
+
+    int end = headerLength;
+    for (int g = 0; g < GroupCount; ++g)
+        end += Word(Image, kGroupWords + 2 * g);
+    int p = headerLength;
+    while (p < end) {
+        const int n = p < loaded ? Image[p] + 1 : 1;
+        if (p + n > loaded) {
+            Messages->append(BlockPastData(p));
+            return false;
+        }
+        if (n < 3) {
+            Messages->append(BlockTooShort(p));
+            return false;
+        }
+        const int s = Image[p + 2];
+        TZentorSection &sec = Sections[s];
+        std::memcpy(sec.Code, Image + p, static_cast<size_t>(n));
+        sec.CodeLength = n;
+        MarkPresent(s);
+        p += n;
+    }
+    return ok;
+}
+
+bool TZentorProgram::RecognisePrefix()
+{
+    // Bytes 144/145 carry the constants 0xA2 0x80 of a header that starts the image; at
+    // 201/202 they betray 57 bytes of system information in front of it.
+    if (ImageLength < 203 || ImageLength > ImageSize)
+        return false;
+    if (Image[144] == 0xA2 || Image[145] == 0x80 || Image[201] != 0xA2 || Image[202] != 0x80)
+        return false;
+    Messages->append(kPrefixFound);
+    std::memmove(Image, Image + kPrefixLength, static_cast<size_t>(ImageLength - kPrefixLength));
+    std::memset(Image + ImageLength - kPrefixLength, 0, kPrefixLength);
+    ImageLength -= kPrefixLength;
+    return true;
+}
+
+int TZentorProgram::PresentSectionCount() const
+{
+    int count = 0;
+    const int limit = std::min(SectionLimit(), SectionCount);
+    for (int n = 0; n < limit; ++n)
+        if (Sections[n].Present)
+            ++count;
+    return count;
+}
+
+void TZentorProgram::AddSection(int n, const QString &name)
+{
+    if (!ValidSection(n))
+        return;
+    Sections[n].Name = name;
+    Sections[n].Present = 1;
+}
+
+void TZentorProgram::RenameSection(int n, const QString &name)
+{
+    if (ValidSection(n))
+        Sections[n].Name = name;
+}
+
+void TZentorProgram::DeleteSection(int n)
+{
+    if (!ValidSection(n))
+        return;
+    Sections[n].Present = 0;
+    Sections[n].Text.clear();
+}
+
+void TZentorProgram::AddGroup(int g)
+{
+    if (!ValidGroup(g))
+        return;
+    GroupPresent[g] = 1;
+    HighestGroup = std::max(HighestGroup, g);
+}
+
+void TZentorProgram::DeleteGroup(int g)
+{
+    if (!ValidGroup(g))
+        return;
+    for (int n = 32 * g; n < 32 * g + 32; ++n)
+        if (Sections[n].Present)
+            DeleteSection(n);
+    GroupPresent[g] = 0;
+}
+
+void TZentorProgram::CommitSectionText(int n, const QStringList &lines)
+{
+    if (!ValidSection(n))
+        return;
+    Sections[n].Text = lines;
+    Sections[n].NeedsCompile = 1;
+    Sections[n].Modified = 1;
+}
+
+void TZentorProgram::CommitHeaderText(const QStringList &lines)
+{
+    Header.Text = lines;
+}
+
+void TZentorProgram::MarkAllForCompile()
+{
+    for (TZentorSection &s : Sections)
+        if (s.Present)
+            s.NeedsCompile = 1;
+}
+
+void TZentorProgram::MarkPresent(int s)
+{
+    if (!ValidSection(s))
+        return;
+    Sections[s].Present = 1;
+    GroupPresent[s / 32] = 1;
+    HighestGroup = std::max(HighestGroup, s / 32);
+}

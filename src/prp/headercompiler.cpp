@@ -1,0 +1,556 @@
+// The header compiler: the header's text (variable orders, ADC inputs, timer-generators,
+// impulse outputs, technological keyboards and names) into the header fields and the
+// macros table. Every problem becomes one line of the error list; a fatal one stops the
+// compile with result 1 and leaves the fields set so far as they are.
+#include "prp/prpheader.h"
+
+#include "core/textutils.h"
+#include "prp/macrostable.h"
+
+#include <QtGlobal>
+
+namespace {
+
+// Messages of the header compiler, exactly as the user sees them.
+namespace Msg {
+constexpr char16_t Tag[] = u"[Заголовок.";
+constexpr char16_t UnknownPart[] = u"Неправильное имя раздела";
+
+constexpr char16_t LowerBoundZero[] = u"Должно быть восьмеричное число 0";
+constexpr char16_t DashExpected[] = u"Ожидалось '-'";
+constexpr char16_t UpperBound[] = u"Должно быть восьмеричное число";
+constexpr char16_t OrderKB[] = u"Заказ КБ должен быть от 0 до 7.";
+constexpr char16_t OrderVD[] = u"Заказ ВД должен быть от 7 до 777.";
+constexpr char16_t OrderDV[] = u"Заказ ДВ должен быть от 7 до 777.";
+constexpr char16_t OrderVA[] = u"Заказ ВА должен быть от 7 до 177.";
+constexpr char16_t OrderAV[] = u"Заказ АВ должен быть от 7 до 177.";
+constexpr char16_t OrderTM[] = u"Заказ ТМ должен быть от 7 до 77.";
+constexpr char16_t OrderClassBegin[] = u"Неправильная переменная для заказа '";
+constexpr char16_t OrderClassEnd[] = u"'.";
+
+constexpr char16_t Adc[] = u"Ошибка при заказе входов АЦП";
+constexpr char16_t AdcPrefix[] = u"Ошибка при заказе входов АЦП. ";
+constexpr char16_t AdcNumber[] = u"Строка должна начинаться с номера.";
+constexpr char16_t AdcFirst[] = u"Неправильный минимальный номер.";
+constexpr char16_t AdcFirstIndex[] = u"Неправлильный начальный индекс.";
+constexpr char16_t AdcDash[] = u"Ожидалось '-'.";
+constexpr char16_t AdcLast[] = u"Должно быть восьмеричное число.";
+constexpr char16_t AdcModule[] = u"Неправильный номер модуля.";
+
+constexpr char16_t TimeGenNumber[] = u"Должен быть указат номер таймер-генератора.";
+constexpr char16_t TimeGenRange[] = u"Неправильный номер таймер-генератора.";
+
+constexpr char16_t ImpOutput[] = u"Должен быть указан импульсный выход.";
+constexpr char16_t ImpNumber[] = u"Должен быть указан номер импульсного выхода.";
+constexpr char16_t ImpRange[] = u"Недопустимый номер импульсного входа.";
+constexpr char16_t ImpSource[] = u"Ошибка при укзании источника импульсного выхода.";
+constexpr char16_t ImpTick[] = u"Ошибка при укзании интервала времени.";
+
+constexpr char16_t KeyboardRead[] = u"Ошибка при чтении номера технологической клавиатуры";
+constexpr char16_t KeyboardRange[] = u"Неправильный номер технологической клавиатуры";
+constexpr char16_t KeyNumber[] = u"Должен быть указан номер технологической клавиатуры";
+constexpr char16_t KeyRange[] = u"Некорректный номер технологической клавиши";
+constexpr char16_t KeyVarName[] = u"Некорректное имя переменной";
+constexpr char16_t KeyVarNumber[] = u"Некорректный номер переменной";
+constexpr char16_t KeyIndexKB[] = u"Некорректный индекс КБ";
+constexpr char16_t KeyIndexKS[] = u"Некорректный индекс КС";
+constexpr char16_t KeyIndexTM[] = u"Некорректный индекс ТМ";
+constexpr char16_t KeyIndexVA[] = u"Некорректный индекс ВА";
+constexpr char16_t KeyIndexAV[] = u"Некорректный индекс АВ";
+constexpr char16_t KeyIndexIV[] = u"Некорректный индекс ИВ";
+} // namespace Msg
+
+// Heading words.
+namespace Word {
+constexpr char16_t Order[] = u"ЗАКАЗ";
+constexpr char16_t Variables[] = u"ПЕРЕМЕННЫХ";
+constexpr char16_t Inputs[] = u"ВХОДОВ";
+constexpr char16_t Adc[] = u"АЦП";
+constexpr char16_t TimeGen[] = u"ТМГ";
+constexpr char16_t IV[] = u"ИВ";
+constexpr char16_t Impulse[] = u"ИМПУЛЬСНЫХ";
+constexpr char16_t Outputs[] = u"ВЫХОДОВ";
+constexpr char16_t TechSingular[] = u"ТЕХНОЛОГИЧЕСКАЯ";
+constexpr char16_t Keyboard[] = u"КЛАВИАТУРА";
+constexpr char16_t TechPlural[] = u"ТЕХНОЛОГИЧЕСКИЕ";
+constexpr char16_t Names[] = u"НАЗВАНИЯ";
+} // namespace Word
+
+enum class TPart { None, Variables, Adc, TimeGen, Impulse, Keyboard, Names };
+
+constexpr int kAdcModules = 8;
+constexpr int kAdcInputsPerModule = 16;
+constexpr int kTimeGenerators = 8;
+constexpr int kImpulseOutputs = 32;
+constexpr int kKeysPerKeyboard = 16;
+constexpr int kKeyboards = 4;
+constexpr int kNameLength = 8;
+
+// Numbers of the header text are checked by their digits first; their values are then
+// taken without overflow: anything this large is out of every range of the header.
+constexpr qint64 kNumberCap = qint64(1) << 40;
+
+qint64 NumberValue(const QString &digits, int base)
+{
+    qint64 v = 0;
+    for (QChar ch : digits) {
+        v = v * base + (ch.unicode() - u'0');
+        if (v > kNumberCap)
+            return kNumberCap;
+    }
+    return v;
+}
+
+qint64 OctalValue(const QString &digits)
+{
+    return NumberValue(digits, 8);
+}
+
+qint64 DecimalValue(const QString &digits)
+{
+    return NumberValue(digits, 10);
+}
+
+// One line read word by word; the position after the last word read is the P of the
+// messages.
+struct TWords
+{
+    explicit TWords(const QString &text) : Line(text) {}
+    QString Next() { return NextWord(Line, Pos); }
+    QString Rest() const { return Pos <= Line.size() ? Line.mid(Pos - 1) : QString(); }
+
+    const QString Line;
+    int Pos = 1;
+};
+
+// The range check of one class of the variable order part.
+struct TOrderRule
+{
+    const char16_t *Class;
+    int Lowest;
+    int Highest;
+    const char16_t *Message;
+    std::uint8_t TPRPHeader::*Field;
+    bool ByEights; // the order byte counts groups of eight (all classes but КБ)
+};
+
+const TOrderRule kOrderRules[] = {
+    {u"КБ", 0, 07, Msg::OrderKB, &TPRPHeader::OrderKB, false},
+    {u"ВД", 07, 0777, Msg::OrderVD, &TPRPHeader::OrderVD, true},
+    {u"ДВ", 07, 0777, Msg::OrderDV, &TPRPHeader::OrderDV, true},
+    {u"ВА", 07, 0177, Msg::OrderVA, &TPRPHeader::OrderVA, true},
+    {u"АВ", 07, 0177, Msg::OrderAV, &TPRPHeader::OrderAV, true},
+    {u"ТМ", 07, 077, Msg::OrderTM, &TPRPHeader::OrderTM, true},
+};
+
+// Technological key classes: the class word, the class code (the second code of ДВ and ВД
+// for indexes of 256 and above), the highest index and the message beyond it.
+struct TKeyClass
+{
+    const char16_t *Word;
+    std::uint8_t Code;
+    int Highest;             // -1: no range check
+    const char16_t *Message; // nullptr: no range check
+    bool SkipWhenOutOfRange; // КБ: the key stays without a variable
+};
+
+const TKeyClass kKeyClasses[] = {
+    {u"ДВ", 1, -1, nullptr, false},           {u"КБ", 3, 07, Msg::KeyIndexKB, true},
+    {u"КС", 4, 255, Msg::KeyIndexKS, false},  {u"ТМ", 5, 077, Msg::KeyIndexTM, false},
+    {u"ВД", 6, -1, nullptr, false},           {u"ВА", 8, 0177, Msg::KeyIndexVA, false},
+    {u"АВ", 9, 0177, Msg::KeyIndexAV, false}, {u"ИВ", 10, 037, Msg::KeyIndexIV, false},
+};
+
+class THeaderCompiler
+{
+public:
+    THeaderCompiler(TPRPHeader &header, QStringList &errors, TMacrosTable &macros)
+        : Header(header), Errors(errors), Macros(macros)
+    {
+    }
+
+    int Run();
+
+private:
+    bool ProcessPart();
+    void RecogniseHeading(const QString &line);
+
+    bool VariableLine(const QString &line, int l);
+    bool AdcLine(const QString &line, int l);
+    bool TimeGenLine(const QString &line, int l);
+    bool ImpulseLine(const QString &line, int l);
+    void Keyboard();
+    void KeyLine(const QString &line, int l, int keyboard);
+    void Names();
+
+    // "[Заголовок." L ":" P "]. " text
+    void Report(int l, int p, const QString &text)
+    {
+        Errors.append(QString::fromUtf16(Msg::Tag) + QString::number(l) + u':' +
+                      QString::number(p) + QStringLiteral("]. ") + text);
+    }
+    // "[Заголовок." L "]. " text
+    void ReportLine(int l, const QString &text)
+    {
+        Errors.append(QString::fromUtf16(Msg::Tag) + QString::number(l) + QStringLiteral("]. ") +
+                      text);
+    }
+
+    TPRPHeader &Header;
+    QStringList &Errors;
+    TMacrosTable &Macros;
+
+    TPart Part = TPart::None;
+    int HeadingLine = 0;
+    QString KeyboardWord; // third word of a keyboard heading
+    QStringList Collected;
+};
+
+int THeaderCompiler::Run()
+{
+    const qsizetype n = Header.Text.size();
+    for (qsizetype i = 0; i <= n; ++i) {
+        // One extra "/" after the last line processes the last part.
+        const QString line = i < n ? Header.Text[i].toUpper() : QStringLiteral("/");
+        if (line.isEmpty())
+            continue;
+        if (line[0] != u'/') {
+            Collected.append(StripComment(line));
+            continue;
+        }
+        if (!ProcessPart())
+            return 1;
+        if (line == u"/")
+            continue; // the same part goes on with the same lines
+        Collected.clear();
+        HeadingLine = static_cast<int>(i);
+        RecogniseHeading(line);
+        if (Part == TPart::None) {
+            ReportLine(HeadingLine, QString::fromUtf16(Msg::UnknownPart));
+            return 1;
+        }
+    }
+    Header.Valid = 1;
+    return 0;
+}
+
+void THeaderCompiler::RecogniseHeading(const QString &line)
+{
+    int pos = 2;
+    const QString w1 = NextWord(line, pos);
+    const QString w2 = NextWord(line, pos);
+    const QString w3 = NextWord(line, pos);
+    Part = TPart::None;
+    if (w1 == Word::Order) {
+        if (w2 == Word::Variables && w3.isEmpty())
+            Part = TPart::Variables;
+        else if (w2 == Word::Inputs && w3 == Word::Adc)
+            Part = TPart::Adc;
+        else if (w2 == Word::TimeGen && w3.isEmpty())
+            Part = TPart::TimeGen;
+        else if ((w2 == Word::IV && w3.isEmpty()) || (w2 == Word::Impulse && w3 == Word::Outputs))
+            Part = TPart::Impulse;
+    } else if (w1 == Word::TechSingular && w2 == Word::Keyboard) {
+        Part = TPart::Keyboard;
+        KeyboardWord = w3;
+    } else if (w1 == Word::TechPlural && w2 == Word::Names && w3.isEmpty()) {
+        Part = TPart::Names;
+    }
+}
+
+// Processes the lines collected under the current part; false on a fatal error.
+bool THeaderCompiler::ProcessPart()
+{
+    switch (Part) {
+    case TPart::None:
+        return true; // lines before the first heading are dropped
+    case TPart::Keyboard:
+        Keyboard();
+        return true;
+    case TPart::Names:
+        Names();
+        return true;
+    default:
+        break;
+    }
+    for (qsizetype e = 0; e < Collected.size(); ++e) {
+        const QString &line = Collected[e];
+        const int l = HeadingLine + 1 + static_cast<int>(e);
+        bool ok = true;
+        switch (Part) {
+        case TPart::Variables:
+            ok = VariableLine(line, l);
+            break;
+        case TPart::Adc:
+            ok = line.isEmpty() || AdcLine(line, l);
+            break;
+        case TPart::TimeGen:
+            ok = TimeGenLine(line, l);
+            break;
+        case TPart::Impulse:
+            ok = line.isEmpty() || ImpulseLine(line, l);
+            break;
+        default:
+            break;
+        }
+        if (!ok)
+            return false;
+    }
+    return true;
+}
+
+// «ВД 000 - 777» or «ВД 000-777».
+bool THeaderCompiler::VariableLine(const QString &line, int l)
+{
+    TWords w(line);
+    const QString cls = w.Next();
+    const QString second = w.Next();
+    const qsizetype dash = second.indexOf(u'-');
+    const QString lower = dash >= 0 ? second.left(dash) : second;
+    if (!IsOctalText(lower) || OctalValue(lower) != 0) {
+        Report(l, w.Pos, QString::fromUtf16(Msg::LowerBoundZero));
+        return false;
+    }
+    QString upper;
+    if (dash >= 0) {
+        upper = second.mid(dash + 1);
+    } else {
+        if (w.Next() != u"-")
+            Report(l, w.Pos, QString::fromUtf16(Msg::DashExpected));
+        upper = w.Next();
+    }
+    if (!IsOctalText(upper)) {
+        Report(l, w.Pos, QString::fromUtf16(Msg::UpperBound));
+        return false;
+    }
+    const qint64 value = OctalValue(upper);
+    for (const TOrderRule &rule : kOrderRules) {
+        if (cls != rule.Class)
+            continue;
+        if (value < rule.Lowest || value > rule.Highest) {
+            Report(l, w.Pos, QString::fromUtf16(rule.Message));
+            return false;
+        }
+        Header.*rule.Field = static_cast<std::uint8_t>(rule.ByEights ? value / 8 : value);
+        return true;
+    }
+    Report(l, w.Pos,
+           QString::fromUtf16(Msg::OrderClassBegin) + cls + QString::fromUtf16(Msg::OrderClassEnd));
+    return true;
+}
+
+// «1 020 - 037»: module (decimal), first and last input index (octal).
+bool THeaderCompiler::AdcLine(const QString &line, int l)
+{
+    const QString prefix = QString::fromUtf16(Msg::AdcPrefix);
+    TWords w(line);
+    const QString number = w.Next();
+    if (!IsDecimalText(number)) {
+        Report(l, w.Pos, prefix + QString::fromUtf16(Msg::AdcNumber));
+        return true;
+    }
+    const qint64 module = DecimalValue(number);
+    const QString firstText = w.Next();
+    if (!IsOctalText(firstText)) {
+        Report(l, w.Pos, prefix + QString::fromUtf16(Msg::AdcFirst));
+        return false;
+    }
+    const qint64 first = OctalValue(firstText);
+    if (first != kAdcInputsPerModule * module) {
+        Report(l, w.Pos, prefix + QString::fromUtf16(Msg::AdcFirstIndex));
+        return false;
+    }
+    if (w.Next() != u"-") {
+        Report(l, w.Pos, prefix + QString::fromUtf16(Msg::AdcDash));
+        return false;
+    }
+    if (!IsOctalText(w.Next())) {
+        Report(l, w.Pos, prefix + QString::fromUtf16(Msg::AdcLast));
+        return false;
+    }
+    // The last index is all of the line after its "-": a further word makes it no number,
+    // and so no valid range.
+    const QString lastText = TrimSpaces(line.mid(line.indexOf(u'-') + 1));
+    const qint64 d = IsOctalText(lastText) ? OctalValue(lastText) - first : -1;
+    if (d < 0 || d >= kAdcInputsPerModule) {
+        ReportLine(l, QString::fromUtf16(Msg::Adc));
+        return false;
+    }
+    if (module >= kAdcModules) {
+        Report(l, w.Pos, prefix + QString::fromUtf16(Msg::AdcModule));
+        return true;
+    }
+    Header.AdcOrder[module] = static_cast<std::uint8_t>(d);
+    return true;
+}
+
+// «3 100 200»: the number is checked; the intervals are set only by the dialog or an image.
+bool THeaderCompiler::TimeGenLine(const QString &line, int l)
+{
+    TWords w(line);
+    const QString number = w.Next();
+    if (!IsOctalText(number)) {
+        Report(l, w.Pos, QString::fromUtf16(Msg::TimeGenNumber));
+        return false;
+    }
+    if (OctalValue(number) >= kTimeGenerators) {
+        Report(l, w.Pos, QString::fromUtf16(Msg::TimeGenRange));
+        return false;
+    }
+    return true;
+}
+
+// «ИВ05 = -АВ012 0,2» or «ИВ00 +500 0,1».
+bool THeaderCompiler::ImpulseLine(const QString &line, int l)
+{
+    TWords w(line);
+    const QString output = w.Next();
+    if (!output.startsWith(Word::IV)) {
+        Report(l, w.Pos, QString::fromUtf16(Msg::ImpOutput));
+        return false;
+    }
+    const QString number = output.mid(2);
+    if (!IsOctalText(number)) {
+        Report(l, w.Pos, QString::fromUtf16(Msg::ImpNumber));
+        return false;
+    }
+    const qint64 k = OctalValue(number);
+    if (k >= kImpulseOutputs) {
+        Report(l, w.Pos, QString::fromUtf16(Msg::ImpRange));
+        return false;
+    }
+    QString source = w.Next();
+    if (source == u"=")
+        source = w.Next();
+    if (Header.SetImpulseSource(static_cast<int>(k), source) != 0) {
+        Report(l, w.Pos, QString::fromUtf16(Msg::ImpSource));
+        return false;
+    }
+    const QString tick = w.Next();
+    int code = -1;
+    if (tick.size() >= 3 && tick.startsWith(u"0,")) {
+        switch (tick[2].unicode()) {
+        case u'1':
+            code = 0;
+            break;
+        case u'2':
+            code = 1;
+            break;
+        case u'4':
+            code = 2;
+            break;
+        case u'8':
+            code = 3;
+            break;
+        default:
+            break;
+        }
+    }
+    if (code < 0) {
+        Report(l, w.Pos, QString::fromUtf16(Msg::ImpTick));
+        return false;
+    }
+    Header.SetImpulseTickCode(static_cast<int>(k), code);
+    return true;
+}
+
+void THeaderCompiler::Keyboard()
+{
+    if (!IsDecimalText(KeyboardWord)) {
+        ReportLine(HeadingLine, QString::fromUtf16(Msg::KeyboardRead));
+        return;
+    }
+    const qint64 keyboard = DecimalValue(KeyboardWord);
+    if (keyboard < 1 || keyboard > kKeyboards) {
+        ReportLine(HeadingLine, QString::fromUtf16(Msg::KeyboardRange));
+        return;
+    }
+    const int n = static_cast<int>(keyboard);
+    for (int q = kKeysPerKeyboard * (n - 1); q < kKeysPerKeyboard * n; ++q)
+        Header.TechKeys[q].Class = 0;
+    for (qsizetype e = 0; e < Collected.size(); ++e)
+        KeyLine(Collected[e], HeadingLine + 1 + static_cast<int>(e), n);
+}
+
+// «3 ДВ400 НАСОС»: key number (decimal), variable, name.
+void THeaderCompiler::KeyLine(const QString &line, int l, int keyboard)
+{
+    TWords w(line);
+    const QString number = w.Next();
+    if (!IsDecimalText(number)) {
+        ReportLine(l, QString::fromUtf16(Msg::KeyNumber));
+        return;
+    }
+    const qint64 key = DecimalValue(number);
+    if (key < 1 || key > kKeysPerKeyboard) {
+        ReportLine(l, QString::fromUtf16(Msg::KeyRange));
+        return;
+    }
+    const QString variable = w.Next();
+    if (variable.size() < 3) {
+        ReportLine(l, QString::fromUtf16(Msg::KeyVarName));
+        return;
+    }
+    const QString digits = variable.mid(2);
+    if (!IsOctalText(digits)) {
+        ReportLine(l, QString::fromUtf16(Msg::KeyVarNumber));
+        return;
+    }
+    TTechKey &k = Header.TechKeys[kKeysPerKeyboard * (keyboard - 1) + key - 1];
+    k.Name = TrimSpaces(w.Rest()).left(kNameLength).leftJustified(kNameLength, u' ');
+
+    const QString cls = variable.left(2);
+    for (const TKeyClass &c : kKeyClasses) {
+        if (cls != c.Word)
+            continue;
+        qint64 x = 0;
+        int lowByte = 0;
+        if (c.Code == 4) {
+            // A section number: group digit and two octal digits, exactly three of them.
+            if (digits.size() < 3) {
+                ReportLine(l, QString::fromUtf16(Msg::KeyIndexKS));
+                return;
+            }
+            x = ParseSectionNumber(digits);
+            lowByte = static_cast<int>(x & 0xFF);
+        } else {
+            x = OctalValue(digits);
+            lowByte = ParseOctal(digits) & 0xFF; // exact low byte even of a huge index
+        }
+        std::uint8_t code = c.Code;
+        if (c.Message && x > c.Highest) {
+            ReportLine(l, QString::fromUtf16(c.Message));
+            if (c.SkipWhenOutOfRange)
+                return;
+        }
+        if (c.Highest < 0 && x > 255)
+            ++code; // second code of ДВ and ВД: index - 256 (same low byte)
+        k.Class = code;
+        k.Index = static_cast<std::uint8_t>(lowByte);
+        return;
+    }
+    // Any other class word: the key stays without a variable.
+}
+
+void THeaderCompiler::Names()
+{
+    Macros.Clear();
+    for (const QString &line : Collected) {
+        int pos = 1;
+        const QString name = NextWord(line, pos);
+        const QString value = NextWord(line, pos);
+        if (!name.isEmpty() && !value.isEmpty())
+            Macros.Add(name, value);
+    }
+}
+
+} // namespace
+
+int TPRPHeader::Compile(QStringList &errors, TMacrosTable &macros)
+{
+    // The names belong to this header alone: a header without a names part must not
+    // leave the sections the names of a program compiled before.
+    macros.Clear();
+    THeaderCompiler compiler(*this, errors, macros);
+    return compiler.Run();
+}

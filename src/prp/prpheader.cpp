@@ -1,0 +1,227 @@
+#include "prp/prpheader.h"
+
+#include "core/textfile.h"
+#include "core/textutils.h"
+
+#include <QFile>
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+// Messages of the header's byte form.
+const QString kKeyRecordsPastHeader =
+    QStringLiteral("Ошибка в заголовке ПрП: записи технологических клавиш выходят за пределы "
+                   "заголовка");
+const QString kBadKeyNumber =
+    QStringLiteral("Ошибка в заголовке ПрП: неправильный номер технологической клавиши ");
+QString HeaderTooShort(int length)
+{
+    return QStringLiteral("Ошибка в заголовке ПрП: заголовок длиной %1 байт короче %2 байт")
+        .arg(length)
+        .arg(TPRPHeader::FixedLength);
+}
+
+// Offsets in the header bytes.
+constexpr int kOrders = 2;
+constexpr int kGroupWords = 9;
+constexpr int kImpSources = 25;
+constexpr int kImpTicks = 89;
+constexpr int kAdcOrder = 97;
+constexpr int kTimeGenOn = 105;
+constexpr int kTimeGenOff = 121;
+constexpr int kReserved = 137;
+constexpr int kImageSum = 139;
+constexpr int kLengthWord = 141;
+constexpr int kHeaderSum = 143;
+constexpr int kConstants = 144;
+
+// Bytes 144..161, written on every build; 144 and 145 also mark an image without prefix.
+constexpr std::uint8_t kConstantBytes[18] = {0xA2, 0x80, 0xC9, 0x00, 0x00, 0xC9, 0x00, 0x00, 0xC9,
+                                             0x00, 0x00, 0xC9, 0x00, 0x00, 0xFF, 0xA1, 0x80, 0xFC};
+
+const QString kEmptyName = QStringLiteral("        ");
+
+QString CannotOpen(const QString &fileName, const QString &reason)
+{
+    return QStringLiteral("Не удалось открыть файл %1: %2").arg(fileName, reason);
+}
+QString CannotRead(const QString &fileName, const QString &reason)
+{
+    return QStringLiteral("Ошибка чтения файла %1: %2").arg(fileName, reason);
+}
+
+} // namespace
+
+TPRPHeader::TPRPHeader()
+{
+    Reset();
+}
+
+void TPRPHeader::Reset()
+{
+    Valid = 0;
+    OrderDV = 1;
+    OrderKB = 0;
+    OrderTM = 1;
+    OrderVD = 1;
+    OrderVA = 1;
+    OrderAV = 1;
+    for (auto &s : ImpSource) {
+        s[0] = 0;
+        s[1] = 0x20;
+    }
+    std::memset(ImpTicks, 0, sizeof ImpTicks);
+    std::memset(AdcOrder, 0, sizeof AdcOrder);
+    std::memset(TimeGen, 0, sizeof TimeGen);
+    std::memset(Reserved, 0, sizeof Reserved);
+    for (TTechKey &k : TechKeys) {
+        k.Class = 0;
+        k.Index = 0;
+        k.Name = kEmptyName;
+    }
+    Text.clear();
+    std::memset(Bytes, 0, sizeof Bytes);
+    BytesLength = 0;
+}
+
+void TPRPHeader::EncodeHeader()
+{
+    std::uint8_t *b = Bytes;
+    b[0] = 0;
+    b[1] = 0;
+    const std::uint8_t orders[6] = {OrderDV, OrderKB, OrderTM, OrderVD, OrderVA, OrderAV};
+    std::memcpy(b + kOrders, orders, sizeof orders);
+    // Byte 8 is reserved: it keeps what a loaded image had.
+    std::memset(b + kGroupWords, 0, 16); // filled by the image assembly
+    for (int k = 0; k < 32; ++k) {
+        b[kImpSources + 2 * k] = ImpSource[k][0];
+        b[kImpSources + 2 * k + 1] = ImpSource[k][1];
+    }
+    std::memcpy(b + kImpTicks, ImpTicks, sizeof ImpTicks);
+    std::memcpy(b + kAdcOrder, AdcOrder, sizeof AdcOrder);
+    for (int k = 0; k < 8; ++k) {
+        b[kTimeGenOn + 2 * k] = TimeGen[k][0];
+        b[kTimeGenOn + 2 * k + 1] = TimeGen[k][1];
+        b[kTimeGenOff + 2 * k] = TimeGen[k][2];
+        b[kTimeGenOff + 2 * k + 1] = TimeGen[k][3];
+    }
+    b[kReserved] = Reserved[0];
+    b[kReserved + 1] = Reserved[1];
+    b[kImageSum] = 0;
+    b[kImageSum + 1] = 0;
+    int lengthWord = FixedLength - 1;
+    b[kHeaderSum] = 0;
+    std::memcpy(b + kConstants, kConstantBytes, sizeof kConstantBytes);
+
+    int pos = FixedLength;
+    for (int key = 0; key < KeyCount; ++key) {
+        const TTechKey &k = TechKeys[key];
+        if (k.Class == 0)
+            continue;
+        b[pos] = static_cast<std::uint8_t>(key);
+        b[pos + 1] = k.Class;
+        b[pos + 2] = k.Index;
+        // The name is exactly 8 controller characters; a shorter one is space-padded.
+        for (int i = 0; i < 8; ++i)
+            b[pos + 3 + i] = TextToController(i < k.Name.size() ? k.Name[i] : QChar(u' '));
+        pos += KeyRecordLength;
+        lengthWord += KeyRecordLength;
+    }
+    b[kLengthWord] = static_cast<std::uint8_t>(lengthWord & 0xFF);
+    b[kLengthWord + 1] = static_cast<std::uint8_t>(lengthWord >> 8);
+    BytesLength = pos;
+}
+
+bool TPRPHeader::DecodeHeader(QStringList *messages)
+{
+    auto report = [messages](const QString &line) {
+        if (messages)
+            messages->append(line);
+    };
+    const int length = std::clamp(BytesLength, 0, BufferSize);
+    if (length < FixedLength) {
+        report(HeaderTooShort(length));
+        return false;
+    }
+    const std::uint8_t *b = Bytes;
+    OrderDV = b[kOrders];
+    OrderKB = b[kOrders + 1];
+    OrderTM = b[kOrders + 2];
+    OrderVD = b[kOrders + 3];
+    OrderVA = b[kOrders + 4];
+    OrderAV = b[kOrders + 5];
+    for (int k = 0; k < 32; ++k) {
+        ImpSource[k][0] = b[kImpSources + 2 * k];
+        ImpSource[k][1] = b[kImpSources + 2 * k + 1];
+    }
+    std::memcpy(ImpTicks, b + kImpTicks, sizeof ImpTicks);
+    std::memcpy(AdcOrder, b + kAdcOrder, sizeof AdcOrder);
+    for (int k = 0; k < 8; ++k) {
+        TimeGen[k][0] = b[kTimeGenOn + 2 * k];
+        TimeGen[k][1] = b[kTimeGenOn + 2 * k + 1];
+        TimeGen[k][2] = b[kTimeGenOff + 2 * k];
+        TimeGen[k][3] = b[kTimeGenOff + 2 * k + 1];
+    }
+    for (TTechKey &k : TechKeys)
+        k.Class = 0;
+
+    const int lengthWord = b[kLengthWord] | (b[kLengthWord + 1] << 8);
+    if (lengthWord + 1 < FixedLength) {
+        report(HeaderTooShort(lengthWord + 1));
+        return false;
+    }
+    bool ok = true;
+    const int records = (lengthWord - (FixedLength - 1)) / KeyRecordLength;
+    for (int r = 0; r < records; ++r) {
+        const int pos = FixedLength + r * KeyRecordLength;
+        if (pos + KeyRecordLength > length) {
+            report(kKeyRecordsPastHeader);
+            return false;
+        }
+        const int key = b[pos];
+        if (key >= KeyCount) {
+            report(kBadKeyNumber + QString::number(key));
+            ok = false;
+            continue;
+        }
+        TTechKey &k = TechKeys[key];
+        k.Class = b[pos + 1];
+        k.Index = b[pos + 2];
+        QString name;
+        for (int i = 0; i < 8; ++i)
+            name += ControllerToText(b[pos + 3 + i]);
+        k.Name = name;
+    }
+    return ok;
+}
+
+bool TPRPHeader::SaveHdr(const QString &fileName, QString &error) const
+{
+    // The header bytes and one byte more, always 0, so that the same program always gives
+    // the same header file.
+    const int length = std::clamp(BytesLength, 0, BufferSize);
+    QByteArray data(reinterpret_cast<const char *>(Bytes), length);
+    data.append('\0');
+    return WriteBinaryFile(fileName, data, error);
+}
+
+bool TPRPHeader::LoadHdr(const QString &fileName, QString &error, QStringList *messages)
+{
+    error.clear();
+    QFile f(fileName);
+    if (!f.open(QIODevice::ReadOnly)) {
+        error = CannotOpen(fileName, f.errorString());
+        return false;
+    }
+    const qint64 n = f.read(reinterpret_cast<char *>(Bytes), BufferSize);
+    if (n < 0) {
+        error = CannotRead(fileName, f.errorString());
+        return false;
+    }
+    // The file carries one byte after the header.
+    BytesLength = std::max(0, static_cast<int>(n) - 1);
+    Valid = 0;
+    return DecodeHeader(messages);
+}

@@ -1,0 +1,223 @@
+#include "files/programfiles.h"
+
+#include "../model/testblocks.h"
+#include "filetestutil.h"
+#include "model/zentorprogram.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+std::unique_ptr<TZentorProgram> NewProgram()
+{
+    return std::make_unique<TZentorProgram>();
+}
+
+// A compiled program: header with a key, sections 000, 101 and 300, image assembled.
+std::unique_ptr<TZentorProgram> CompiledProgram()
+{
+    auto p = NewProgram();
+    p->Header.OrderAV = 3;
+    p->Header.TechKeys[17] = {8, 2, QStringLiteral("ДАВЛЕНИЕ")};
+    p->Header.TimeGen[1][0] = 20;
+    PutTestBlock(*p, 0, 2);
+    PutTestBlock(*p, 33, 30);
+    PutTestBlock(*p, 96, 250);
+    p->AssembleImage();
+    return p;
+}
+
+QByteArray ImageBytes(const TZentorProgram &p)
+{
+    return QByteArray(reinterpret_cast<const char *>(p.Image), p.ImageLength);
+}
+
+QStringList FilesIn(const QTemporaryDir &dir)
+{
+    return QDir(dir.path()).entryList(QDir::Files, QDir::Name);
+}
+
+} // namespace
+
+TEST(PrpFile, WritesAndReadsTheImageBytes)
+{
+    QTemporaryDir dir;
+    auto a = CompiledProgram();
+    TFileContext ctx;
+    const QString path = dir.filePath("x.prp");
+    ASSERT_EQ(SaveToFile(*a, path, ctx), FileOk) << ctx.Error.toStdString();
+    EXPECT_EQ(FileBytes(path), ImageBytes(*a));
+
+    auto b = NewProgram();
+    int decompiled = 0;
+    ctx.DecompileAfterLoad = [&](TZentorProgram &p) {
+        EXPECT_EQ(&p, b.get());
+        EXPECT_TRUE(p.Sections[96].Present); // split before decompiling
+        ++decompiled;
+    };
+    ASSERT_EQ(LoadFromFile(*b, path, ctx), FileOk);
+    EXPECT_EQ(decompiled, 1);
+    EXPECT_EQ(ctx.ErrorCount, 0);
+    EXPECT_EQ(b->PresentSectionCount(), 3);
+    EXPECT_EQ(b->Sections[33].CodeLength, 36);
+    EXPECT_EQ(b->Header.TechKeys[17].Class, 8);
+}
+
+TEST(PrpFile, DropsTheSystemInformationPrefix)
+{
+    QTemporaryDir dir;
+    auto a = CompiledProgram();
+    const QString path = dir.filePath("x.prp");
+    ASSERT_TRUE(PutFile(path, QByteArray(57, '\x05') + ImageBytes(*a)));
+    auto b = NewProgram();
+    TFileContext ctx;
+    ASSERT_EQ(LoadFromFile(*b, path, ctx), FileOk);
+    EXPECT_EQ(b->Messages->first(),
+              QStringLiteral("Вероятно, в начале ПрП записана системная информация."));
+    EXPECT_EQ(ImageBytes(*b), ImageBytes(*a));
+    EXPECT_EQ(b->PresentSectionCount(), 3);
+}
+
+TEST(PrpFile, DamagedOrOversizedFilesAreReported)
+{
+    QTemporaryDir dir;
+    auto a = CompiledProgram();
+    const QString path = dir.filePath("x.prp");
+
+    ASSERT_TRUE(PutFile(path, ImageBytes(*a).left(a->ImageLength - 10)));
+    auto b = NewProgram();
+    TFileContext ctx;
+    EXPECT_EQ(LoadFromFile(*b, path, ctx), FileOk);
+    EXPECT_EQ(ctx.ErrorCount, 1);
+    EXPECT_TRUE(b->Sections[33].Present); // what came before the damage is kept
+    EXPECT_TRUE(b->Messages->last().contains(QStringLiteral("выходит за пределы")));
+
+    ASSERT_TRUE(PutFile(path, ImageBytes(*a) + QByteArray(25000, '\0')));
+    ctx = TFileContext();
+    EXPECT_EQ(LoadFromFile(*b, path, ctx), FileOk);
+    EXPECT_EQ(b->ImageLength, 20000);
+    EXPECT_TRUE(b->Messages->contains(
+        QStringLiteral("Файл ПрП длиннее 20000 байт: прочитаны первые 20000 байт")));
+    EXPECT_EQ(ctx.ErrorCount, 1);
+
+    ASSERT_TRUE(PutFile(path, QByteArray()));
+    ctx = TFileContext();
+    EXPECT_EQ(LoadFromFile(*b, path, ctx), FileOk);
+    EXPECT_EQ(ctx.ErrorCount, 1);
+}
+
+TEST(PrpFile, TextFormProgramIsCompiledBeforeWritingAnImage)
+{
+    QTemporaryDir dir;
+    auto p = NewProgram();
+    p->CommitSectionText(0, {"ВКЛ ДВ1"});
+    TFileContext ctx;
+    const QString path = dir.filePath("x.prp");
+    EXPECT_EQ(SaveToFile(*p, path, ctx), FileNotCompiled);
+    EXPECT_FALSE(ctx.Error.isEmpty());
+    EXPECT_FALSE(QFile::exists(path));
+
+    ctx.CompileBeforeImageSave = [](TZentorProgram &) { return false; };
+    EXPECT_EQ(SaveToFile(*p, dir.filePath("x.000"), ctx), FileNotCompiled);
+    EXPECT_TRUE(FilesIn(dir).isEmpty());
+
+    ctx.CompileBeforeImageSave = [](TZentorProgram &q) {
+        PutTestBlock(q, 0, 1);
+        q.Sections[0].NeedsCompile = 0;
+        return q.AssembleImage();
+    };
+    ASSERT_EQ(SaveToFile(*p, path, ctx), FileOk);
+    EXPECT_EQ(FileBytes(path), ImageBytes(*p));
+}
+
+TEST(SectionFileSet, WritesOneFilePerPresentSectionAndTheHeader)
+{
+    QTemporaryDir dir;
+    auto p = CompiledProgram();
+    p->Sections[96].Present = 0;
+    ASSERT_TRUE(PutFile(dir.filePath("prog.102"), "stale"));
+    ASSERT_TRUE(PutFile(dir.filePath("other.102"), "other program"));
+    TFileContext ctx;
+    ASSERT_EQ(SaveToFile(*p, dir.filePath("prog.000"), ctx), FileOk) << ctx.Error.toStdString();
+    EXPECT_EQ(FilesIn(dir), (QStringList{"other.102", "prog.000", "prog.101", "prog.hdr"}));
+    EXPECT_EQ(FileBytes(dir.filePath("prog.101")),
+              QByteArray(reinterpret_cast<const char *>(p->Sections[33].Code), 36));
+    QByteArray header(reinterpret_cast<const char *>(p->Header.Bytes), p->Header.BytesLength);
+    EXPECT_EQ(FileBytes(dir.filePath("prog.hdr")), header + '\0');
+}
+
+TEST(SectionFileSet, ImageToSetToImageIsByteIdentical)
+{
+    QTemporaryDir dir;
+    auto a = CompiledProgram();
+    a->Header.Bytes[8] = 0x5A; // kept through every form
+    a->AssembleImage();
+    TFileContext ctx;
+    ASSERT_EQ(SaveToFile(*a, dir.filePath("x.prp"), ctx), FileOk);
+
+    auto b = NewProgram();
+    ASSERT_EQ(LoadFromFile(*b, dir.filePath("x.prp"), ctx), FileOk);
+    ASSERT_EQ(SaveToFile(*b, dir.filePath("y.000"), ctx), FileOk) << ctx.Error.toStdString();
+
+    auto c = NewProgram();
+    ASSERT_EQ(LoadFromFile(*c, dir.filePath("y.000"), ctx), FileOk) << ctx.Error.toStdString();
+    EXPECT_EQ(ctx.ErrorCount, 0);
+    EXPECT_TRUE(c->Messages->contains(QStringLiteral("Загрузка из файла ") + dir.path() +
+                                      QStringLiteral("/y.101")));
+    EXPECT_TRUE(c->Messages->contains(QStringLiteral("Загрузка заголовка ПрП из файла ") +
+                                      dir.path() + QStringLiteral("/y.hdr")));
+    EXPECT_EQ(c->Sections[96].Modified, 1);
+    EXPECT_EQ(c->Sections[96].NeedsCompile, 0);
+    EXPECT_EQ(c->Sections[96].CodeLength, 256);
+    ASSERT_EQ(SaveToFile(*c, dir.filePath("z.prp"), ctx), FileOk);
+    EXPECT_EQ(FileBytes(dir.filePath("z.prp")), FileBytes(dir.filePath("x.prp")));
+}
+
+TEST(SectionFileSet, ReadsOnlySoundFilesInNameOrder)
+{
+    QTemporaryDir dir;
+    auto a = CompiledProgram();
+    auto block = [&](int s) {
+        return QByteArray(reinterpret_cast<const char *>(a->Sections[s].Code),
+                          a->Sections[s].CodeLength);
+    };
+    ASSERT_TRUE(PutFile(dir.filePath("s.000"), QByteArray()));    // present, no code
+    ASSERT_TRUE(PutFile(dir.filePath("s.101"), block(33) + 'x')); // one byte too many
+    ASSERT_TRUE(PutFile(dir.filePath("s.102"), QByteArray(300, '\x2B')));
+    ASSERT_TRUE(PutFile(dir.filePath("s.047"), block(0))); // "047" also reads as section 39
+    ASSERT_TRUE(PutFile(dir.filePath("s.107"), block(33)));
+    ASSERT_TRUE(PutFile(dir.filePath("s.txt"), "ignored"));
+    auto p = NewProgram();
+    TFileContext ctx;
+    int decompiled = 0;
+    ctx.DecompileAfterLoad = [&](TZentorProgram &) { ++decompiled; };
+    ASSERT_EQ(LoadFromFile(*p, dir.filePath("s.000"), ctx), FileOk);
+    EXPECT_EQ(decompiled, 1);
+    EXPECT_EQ(ctx.ErrorCount, 2);
+    const QString prefix = QStringLiteral("Файл секции ") + dir.path();
+    EXPECT_TRUE(p->Messages->contains(prefix + QStringLiteral("/s.101 повреждён и не загружен")));
+    EXPECT_TRUE(p->Messages->contains(prefix + QStringLiteral("/s.102 повреждён и не загружен")));
+    EXPECT_TRUE(p->Sections[0].Present);
+    EXPECT_EQ(p->Sections[0].CodeLength, 0);
+    EXPECT_FALSE(p->Sections[33].Present);
+    EXPECT_FALSE(p->Sections[34].Present);
+    EXPECT_EQ(p->Sections[39].CodeLength, 36); // s.107 comes after s.047
+    EXPECT_EQ(p->ImageLength, 162 + 36);       // assembled at the end
+}
+
+TEST(SectionFileSet, MissingSetLeavesTheModelCleared)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(PutFile(dir.filePath("progx.101"), "x"));
+    auto p = NewProgram();
+    p->AddSection(5, "x");
+    TFileContext ctx;
+    EXPECT_EQ(LoadFromFile(*p, dir.filePath("prog.000"), ctx), FileSetNotFound);
+    EXPECT_EQ(p->PresentSectionCount(), 1);
+    EXPECT_EQ(LoadFromFile(*p, dir.filePath("none/prog.000"), ctx), FileSetNotFound);
+}
