@@ -23,9 +23,12 @@ public:
 };
 
 const QStringList kSummaryZero = {
-    "Сведения о переменных",         "  максимальный индекс ВД: 000;",
-    "  максимальный индекс ДВ: 000;", "  максимальный индекс ВА: 000;",
-    "  максимальный индекс АВ: 000;", "  максимальный индекс ТМ: 00.",
+    "Сведения о переменных",
+    "  максимальный индекс ВД: 000;",
+    "  максимальный индекс ДВ: 000;",
+    "  максимальный индекс ВА: 000;",
+    "  максимальный индекс АВ: 000;",
+    "  максимальный индекс ТМ: 00.",
     "Использовано 0 байт памяти алгоритмов",
 };
 
@@ -134,10 +137,9 @@ TEST_F(CompileProgramTest, OnlySectionsThatNeedCompilingAreCompiled)
     TRecordingProgress progress;
     Messages.clear();
     ASSERT_TRUE(Compiler.CompileProgram(*Program, progress));
-    EXPECT_EQ(progress.Calls,
-              (QStringList{"caption Компиляция ПрП", "max 4", "pos 0", "show",
-                           "action Компиляция заголовка ПрП", "pos 1", "pos 3",
-                           "action Компиляция секции 002", "hide"}));
+    EXPECT_EQ(progress.Calls, (QStringList{"caption Компиляция ПрП", "max 4", "pos 0", "show",
+                                           "action Компиляция заголовка ПрП", "pos 1", "pos 3",
+                                           "action Компиляция секции 002", "hide"}));
     EXPECT_EQ(Messages[5], "  максимальный индекс ТМ: 01.");
     EXPECT_EQ(Messages.last(), "Использовано 4 байт памяти алгоритмов");
     EXPECT_EQ(TByteList(Program->Sections[1].Code,
@@ -169,8 +171,8 @@ TEST_F(CompileProgramTest, ImageThatCannotBeReadBackWholeIsWarnedAbout)
     EXPECT_EQ(Messages, summary);
 
     // One byte more: the warning is the last line, and the compile still succeeds.
-    Program->CommitSectionText(full, {"АВ1 =" + QString(" +1").repeated(n) +
-                                      QString(" ВСК").repeated(k + 1)});
+    Program->CommitSectionText(
+        full, {"АВ1 =" + QString(" +1").repeated(n) + QString(" ВСК").repeated(k + 1)});
     EXPECT_TRUE(Run());
     EXPECT_EQ(Program->ImageLength, 16385);
     EXPECT_EQ(Messages, summary + QStringList{"Предупреждение. Размер ПрП больше 16384 байт: "
