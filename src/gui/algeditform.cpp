@@ -38,14 +38,6 @@ void SetRow(QTableWidget *grid, int row, const QStringList &cells)
 
 } // namespace
 
-QString AlgSaveFileName(const QString &chosen)
-{
-    const qsizetype dot = chosen.lastIndexOf(u'.');
-    if (dot >= 0 && chosen.mid(dot + 1, 3).toUpper() == QStringLiteral("ALG"))
-        return chosen;
-    return chosen + QStringLiteral(".alg");
-}
-
 bool ReadBaseFromController(TAlgBase &base, const TAlgReader &reader)
 {
     for (int n = 1; n < TAlgBase::AlgCount; ++n) {
@@ -181,7 +173,7 @@ void TAlgEditForm::SaveAsClick()
     FileDialog->Filter = GuiTexts::AlgSaveFilter;
     if (!Dialogs->ChooseSaveFile(this, *FileDialog))
         return;
-    FileDialog->FileName = AlgSaveFileName(FileDialog->FileName);
+    FileDialog->FileName = AlgBaseSaveFileName(FileDialog->FileName);
     QString error;
     if (!Base->SaveToFile(FileDialog->FileName, &error))
         Dialogs->Notice(this, error, GuiTexts::ErrorCaption, TUserDialogs::Error);

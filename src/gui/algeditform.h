@@ -29,9 +29,6 @@ struct TAlgReport
 // Asks the controller for algorithm n; false when the controller did not answer.
 using TAlgReader = std::function<bool(int number, TAlgReport &report)>;
 
-// "Сохранить как..." names: ".alg" is added unless the name already ends in it.
-QString AlgSaveFileName(const QString &chosen);
-
 // Fills entries 1..127 of the base from the controller; false when the link failed
 // (the entries read so far stay).
 bool ReadBaseFromController(TAlgBase &base, const TAlgReader &reader);

@@ -110,8 +110,6 @@ inline const QString CompileFailedBox = QStringLiteral("При компиляц�
 inline const QString IniNotWritten = QStringLiteral("Не удалось записать файл настроек ");
 inline const QString HelpMissing = QStringLiteral("Не найден файл справки ");
 inline const QString TextNotFound = QStringLiteral("Текст не найден: ");
-inline const QString NoCompilerBox =
-    QStringLiteral("Компилятор в этой сборке не подключён: компиляция недоступна");
 
 // Error list lines.
 inline const QString LoadingFrom = QStringLiteral("Загрузка из файла ");
@@ -120,10 +118,6 @@ inline const QString OkLine = QStringLiteral("Ок");
 inline const QString OkLineLatin = QStringLiteral("Ok");
 inline const QString SavingTo = QStringLiteral("Сохранение в файл ");
 inline const QString ExportingTo = QStringLiteral("Экспорт в файл ");
-inline const QString Compiling = QStringLiteral("Компиляция...");
-inline const QString CompiledOk = QStringLiteral("Компиляция завершена успешно. Размер ПрП ");
-inline const QString Bytes = QStringLiteral(" байт.");
-inline const QString ErrorsFound = QStringLiteral("Обнаружены ошибки");
 inline const QString SaveError = QStringLiteral("Ошибка при записи файла");
 
 // Tree labels and status panel.

@@ -75,14 +75,9 @@ bool TProgramForm::RunCompile(bool all)
     if (all)
         Program->MarkAllForCompile();
     ClearMessages();
-    AddMessage(GuiTexts::Compiling);
+    // "Компиляция...", the compiler's lines and the closing line, as zentorc reports them.
     TProgress &progress = ProgressForm ? *ProgressForm : NoProgress();
-    const bool ok = Compiler->Compiler.CompileProgram(*Program, progress);
-    if (ok)
-        Messages.append(GuiTexts::CompiledOk + QString::number(Program->ImageLength) +
-                        GuiTexts::Bytes);
-    else
-        Messages.append(GuiTexts::ErrorsFound);
+    const bool ok = Compiler->Compiler.CompileWithReport(*Program, progress);
     ShowMessages();
     RelabelTree();
     ProgramREdit->SetTechNames(TechNamesOfHeader(Program->Header.Text));

@@ -72,9 +72,7 @@ void TProgramForm::ProbePorts()
         AvailablePorts.append(port.Name);
         Report(GuiTexts::PortFound + port.Name);
     }
-#ifdef ZENTOR_HAVE_SIM
     AvailablePorts.append(GuiTexts::Simulator);
-#endif
     Link->Port = std::make_unique<TCOMPort>(Logger.get());
 }
 
@@ -91,7 +89,6 @@ bool TProgramForm::OpenConfiguredPort()
     port.Timeouts.ReadTotalTimeoutConstant = s.ConstantTimeout;
     int result = -1;
     if (s.Port == GuiTexts::Simulator) {
-#ifdef ZENTOR_HAVE_SIM
         Link->Simulator = std::make_unique<TSarvetelSimulator>();
         LoadSimulatorAlgorithms();
         TSarvetelSimulator *sim = Link->Simulator.get();
@@ -107,7 +104,6 @@ bool TProgramForm::OpenConfiguredPort()
         }
         Link->SimulatorLine->Start();
         result = port.OpenDevice(Link->SimulatorLine->SlavePath());
-#endif
     } else if (ComPortNumber(s.Port) > 0) {
         result = port.Open(ComPortNumber(s.Port));
     } else if (s.Port.startsWith(u'/')) {
@@ -127,10 +123,8 @@ bool TProgramForm::OpenConfiguredPort()
 
 void TProgramForm::LoadSimulatorAlgorithms()
 {
-#if defined(ZENTOR_HAVE_SIM) && defined(ZENTOR_HAVE_COMPILER)
     if (Link && Link->Simulator && Compiler)
         Link->Simulator->LoadAlgorithms(Compiler->AlgBase);
-#endif
 }
 
 void TProgramForm::CreateLink()
@@ -161,11 +155,9 @@ void TProgramForm::TakePortSettings()
     // What is in use, in the form the file keeps; a port that could not be opened stays
     // as configured, so that it is tried again next time.
     if (port.IsOpen()) {
-#ifdef ZENTOR_HAVE_SIM
         if (Link->SimulatorLine && port.DevicePath == Link->SimulatorLine->SlavePath())
             s.Port = GuiTexts::Simulator;
         else
-#endif
             s.Port = TCOMPort::PortNameFor(port.DevicePath);
     }
     if (Link->Sarvetel && KsbCreated)

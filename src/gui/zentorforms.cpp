@@ -3,11 +3,9 @@
 #include "gui/progressform.h"
 #include "gui/smallforms.h"
 
-#ifdef ZENTOR_HAVE_COMPILER
 #include "gui/algeditform.h"
 
 #include <QPushButton>
-#endif
 
 std::unique_ptr<TProgramForm> TZentorForms::Create(TUserDialogs &dialogs,
                                                    const TProgramPaths &paths,
@@ -26,12 +24,10 @@ std::unique_ptr<TProgramForm> TZentorForms::Create(TUserDialogs &dialogs,
     f->AboutForm = new TAboutForm(f);
     f->CompilerOptionsForm = new TCompilerOptionsForm(f);
     f->SelectSectionForm = new TSelectSectionForm(f);
-#ifdef ZENTOR_HAVE_COMPILER
     f->AlgEditForm = new TAlgEditForm(f);
     f->AlgoritmHelpForm = new TAlgoritmHelpForm(f);
     f->AlgoritmHelpForm->Reader = f->ControllerAlgReader();
     f->AlgoritmHelpForm->LoadButton->setEnabled(static_cast<bool>(f->AlgoritmHelpForm->Reader));
-#endif
     f->ProgressForm = new TProgressForm(f);
     return form;
 }

@@ -2,7 +2,6 @@
 // program: messages, tree labels, error marks and navigation, image export, the
 // algorithm base in the editor and in its window.
 
-#ifdef ZENTOR_HAVE_COMPILER
 
 #include "compiler/algbase.h"
 #include "core/textutils.h"
@@ -163,9 +162,9 @@ TEST_F(CompileTest, TheBaseFeedsCompletionCallTipsAndItsWindow)
     EXPECT_FALSE(w->ReadItem->isEnabled()); // no port in use
 
     // Save as: base -> base.alg, base.ALG stays, base.txt -> base.txt.alg.
-    EXPECT_EQ(AlgSaveFileName(S("base")), S("base.alg"));
-    EXPECT_EQ(AlgSaveFileName(S("base.ALG")), S("base.ALG"));
-    EXPECT_EQ(AlgSaveFileName(S("base.txt")), S("base.txt.alg"));
+    EXPECT_EQ(AlgBaseSaveFileName(S("base")), S("base.alg"));
+    EXPECT_EQ(AlgBaseSaveFileName(S("base.ALG")), S("base.ALG"));
+    EXPECT_EQ(AlgBaseSaveFileName(S("base.txt")), S("base.txt.alg"));
     Dialogs.Files.push_back({File(S("копия")), 1});
     w->SaveAsClick();
     ASSERT_TRUE(QFileInfo::exists(File(S("копия.alg"))));
@@ -207,4 +206,3 @@ TEST(AlgBaseFromController, CallLengthsBecomeTheBaseFigures)
     EXPECT_FALSE(ReadBaseFromController(base, [](int n, TAlgReport &) { return n < 3; }));
 }
 
-#endif

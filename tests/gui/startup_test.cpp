@@ -148,7 +148,6 @@ TEST_F(StartupTest, TheModuleSwitchForbidsTheModule)
     EXPECT_TRUE(ReadLines(Ini()).contains(S("Канал КСБ=3")));
 }
 
-#ifdef ZENTOR_HAVE_SIM
 TEST_F(StartupTest, TheSimulatorAsThePort)
 {
     WriteIni({S("[Параметры связи]"), S("Автономная работа=нет"), S("Порт=Симулятор"),
@@ -181,7 +180,6 @@ TEST_F(StartupTest, APortThatCannotBeOpenedMeansOfflineWork)
     EXPECT_TRUE(lines.contains(S("Автономная работа=да")));
     EXPECT_TRUE(lines.contains(S("Порт=/dev/нет-такого"))); // tried again next time
 }
-#endif
 
 TEST_F(StartupTest, AConfigurationFileThatCannotBeWrittenIsReported)
 {
