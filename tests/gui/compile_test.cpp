@@ -7,11 +7,14 @@
 #include "core/textutils.h"
 #include "gui/algeditform.h"
 #include "gui/guitexts.h"
+#include "gui/programparts.h"
 #include "gui/zentoreditor.h"
 #include "guitestutil.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QListWidget>
 #include <QRegularExpression>
 #include <QTableWidget>
@@ -206,3 +209,40 @@ TEST(AlgBaseFromController, CallLengthsBecomeTheBaseFigures)
     EXPECT_FALSE(ReadBaseFromController(base, [](int n, TAlgReport &) { return n < 3; }));
 }
 
+
+TEST_F(TGuiTest, AlgorithmDescriptionsFromTheSimulatedController)
+{
+    ASSERT_TRUE(QFile::copy(kExamples + QStringLiteral("BaseAlgs.alg"),
+                            Home() + QStringLiteral("BaseAlgs.alg")));
+    WriteIni({S("[Параметры связи]"), S("Автономная работа=нет"), S("Порт=симулятор")});
+    auto form = MakeForm();
+    ASSERT_TRUE(form->PortInUse);
+    const TAlgBase &base = *[&form] {
+        form->AlgLibraryClick();
+        return &form->Compiler->AlgBase;
+    }();
+    const TAlgInfo fromFile = base.Algs[10];
+
+    // The reference window asks for one algorithm.
+    TAlgoritmHelpForm *help = form->AlgoritmHelpForm;
+    ASSERT_TRUE(help->LoadButton->isEnabled());
+    help->NumberEdit->setText(QStringLiteral("012"));
+    help->LoadClick();
+    ASSERT_EQ(help->AlgParamsSG->rowCount(), fromFile.ParamCount);
+    EXPECT_EQ(help->AlgParamsSG->item(0, 0)->text(), QStringLiteral("1"));
+    EXPECT_EQ(help->AlgParamsSG->item(0, 1)->text(), fromFile.Params[1].Name);
+    EXPECT_EQ(help->AlgParamsSG->item(0, 2)->text(),
+              QString::number(fromFile.Params[1].Kind) + u' ' +
+                  AlgParamKindText(fromFile.Params[1].Kind));
+
+    // The base window reads the whole base: the same call lengths as the file's.
+    TAlgEditForm *w = form->AlgEditForm;
+    ASSERT_TRUE(w->ReadItem->isEnabled());
+    w->ReadFromControllerClick();
+    EXPECT_EQ(base.Algs[10].Name, S("Алг012"));
+    EXPECT_EQ(base.Algs[10].PrpMemory, fromFile.PrpMemory);
+    EXPECT_EQ(base.Algs[10].OwnMemory, fromFile.OwnMemory);
+    EXPECT_EQ(base.Algs[10].ParamCount, fromFile.ParamCount);
+    EXPECT_EQ(w->AlgSG->rowCount(), 28);
+    w->close();
+}
