@@ -103,7 +103,7 @@ void TProgramForm::CreateControls()
     main->addWidget(right);
     main->setStretchFactor(0, 1);
     main->setStretchFactor(1, 3);
-    main->setSizes({200, 600});
+    main->setSizes({280, 720});
     right->setSizes({400, 120});
     setCentralWidget(main);
 
