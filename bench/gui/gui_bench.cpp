@@ -25,8 +25,7 @@ constexpr int kNames = 300;
 class TQuietDialogs : public TUserDialogs
 {
 public:
-    TAnswer Ask(QWidget *, const QString &, const QString &, TButtons, TIcon,
-                TAnswer def) override
+    TAnswer Ask(QWidget *, const QString &, const QString &, TButtons, TIcon, TAnswer def) override
     {
         return def;
     }
@@ -42,7 +41,8 @@ QStringList Header()
     for (int k = 1; k <= 4; ++k) {
         h.append(QStringLiteral("/ ТЕХНОЛОГИЧЕСКАЯ КЛАВИАТУРА %1").arg(k));
         for (int key = 1; key <= 16; ++key)
-            h.append(QStringLiteral("%1 ДВ%2 КЛАВ%3").arg(key).arg(OctalText(16 * k + key, 3)).arg(key));
+            h.append(
+                QStringLiteral("%1 ДВ%2 КЛАВ%3").arg(key).arg(OctalText(16 * k + key, 3)).arg(key));
     }
     h.append(QStringLiteral("/ ТЕХНОЛОГИЧЕСКИЕ НАЗВАНИЯ"));
     for (int i = 0; i < kNames; ++i)

@@ -21,7 +21,8 @@ public:
         try {
             return QApplication::notify(receiver, event);
         } catch (const std::exception &e) {
-            QMessageBox::critical(nullptr, QStringLiteral("Ошибка!!!"), QString::fromUtf8(e.what()));
+            QMessageBox::critical(nullptr, QStringLiteral("Ошибка!!!"),
+                                  QString::fromUtf8(e.what()));
         } catch (...) {
             QMessageBox::critical(nullptr, QStringLiteral("Ошибка!!!"),
                                   QStringLiteral("Непредвиденная ошибка"));

@@ -57,7 +57,8 @@ bool ReadBaseFromController(TAlgBase &base, const TAlgReader &reader)
         a.PrpMemory = static_cast<std::uint8_t>(qBound(0, report.RecordSize - 3, 255));
         a.OwnMemory = static_cast<std::uint8_t>(report.OwnMemory);
         a.Name = QStringLiteral("Алг") + OctalText(n, 3);
-        const int count = static_cast<int>(qMin<qsizetype>(report.Kinds.size(), TAlgInfo::MaxParams));
+        const int count =
+            static_cast<int>(qMin<qsizetype>(report.Kinds.size(), TAlgInfo::MaxParams));
         a.ParamCount = static_cast<std::uint8_t>(count);
         for (int p = 1; p <= count; ++p) {
             a.Params[p].Kind = static_cast<std::uint8_t>(report.Kinds[p - 1]);
@@ -75,7 +76,8 @@ TAlgEditForm::TAlgEditForm(QWidget *parent) : QDialog(parent)
     setWindowFlag(Qt::WindowMaximizeButtonHint);
     auto *menu = new QMenuBar(this);
     QMenu *file = menu->addMenu(GuiTexts::AlgFileMenu);
-    connect(file->addAction(GuiTexts::AlgMenuOpen), &QAction::triggered, this, &TAlgEditForm::OpenClick);
+    connect(file->addAction(GuiTexts::AlgMenuOpen), &QAction::triggered, this,
+            &TAlgEditForm::OpenClick);
     connect(file->addAction(GuiTexts::AlgMenuSaveAs), &QAction::triggered, this,
             &TAlgEditForm::SaveAsClick);
     ReadItem = file->addAction(GuiTexts::AlgMenuRead);
@@ -89,8 +91,7 @@ TAlgEditForm::TAlgEditForm(QWidget *parent) : QDialog(parent)
                         GuiTexts::AlgColPrp});
     AlgParamSG = Grid(this, {GuiTexts::AlgColNumber, GuiTexts::AlgColName, GuiTexts::AlgColKind,
                              GuiTexts::AlgColComment});
-    connect(AlgSG, &QTableWidget::currentCellChanged, this,
-            [this](int row) { ShowParams(row); });
+    connect(AlgSG, &QTableWidget::currentCellChanged, this, [this](int row) { ShowParams(row); });
     auto *split = new QSplitter(Qt::Horizontal, this);
     split->addWidget(AlgSG);
     split->addWidget(AlgParamSG);
@@ -128,8 +129,9 @@ void TAlgEditForm::RefreshGrids()
             continue;
         const int row = AlgSG->rowCount();
         AlgSG->insertRow(row);
-        SetRow(AlgSG, row, {OctalText(n, 3), a.Name, QString::number(a.OwnMemory),
-                            QString::number(a.PrpMemory)});
+        SetRow(
+            AlgSG, row,
+            {OctalText(n, 3), a.Name, QString::number(a.OwnMemory), QString::number(a.PrpMemory)});
     }
     if (AlgSG->rowCount() > 0)
         AlgSG->setCurrentCell(0, 0);
@@ -147,8 +149,9 @@ void TAlgEditForm::ShowParams(int row)
     const int count = qMin<int>(a.ParamCount, TAlgInfo::MaxParams);
     AlgParamSG->setRowCount(qMax(1, count)); // a parameterless algorithm shows one empty row
     for (int p = 1; p <= count; ++p)
-        SetRow(AlgParamSG, p - 1, {QString::number(p), a.Params[p].Name,
-                                   AlgParamKindText(a.Params[p].Kind), a.Params[p].Comment});
+        SetRow(AlgParamSG, p - 1,
+               {QString::number(p), a.Params[p].Name, AlgParamKindText(a.Params[p].Kind),
+                a.Params[p].Comment});
 }
 
 void TAlgEditForm::OpenClick()
@@ -221,7 +224,7 @@ void TAlgoritmHelpForm::LoadClick()
         return;
     AlgParamsSG->setRowCount(qMax<int>(1, static_cast<int>(report.Kinds.size())));
     for (int p = 0; p < report.Kinds.size(); ++p)
-        SetRow(AlgParamsSG, p, {QString::number(p + 1), report.Names.value(p),
-                                QString::number(report.Kinds[p]) + u' ' +
-                                    AlgParamKindText(report.Kinds[p])});
+        SetRow(AlgParamsSG, p,
+               {QString::number(p + 1), report.Names.value(p),
+                QString::number(report.Kinds[p]) + u' ' + AlgParamKindText(report.Kinds[p])});
 }

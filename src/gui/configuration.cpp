@@ -38,8 +38,8 @@ QString TConfigReader::Text(const QString &section, const QString &key, const QS
     return Ini.ReadString(section, key, def);
 }
 
-qint64 TConfigReader::Number(const QString &section, const QString &key, qint64 def,
-                             qint64 min, qint64 max) const
+qint64 TConfigReader::Number(const QString &section, const QString &key, qint64 def, qint64 min,
+                             qint64 max) const
 {
     if (!Ini.HasKey(section, key))
         return def;
@@ -48,8 +48,8 @@ qint64 TConfigReader::Number(const QString &section, const QString &key, qint64 
     const qint64 v = text.toLongLong(&ok, 10);
     if (ok && v >= min && v <= max)
         return v;
-    Report.append(GuiTexts::BadConfigValue + u'"' + key + QStringLiteral("\" = \"") + text +
-                  u'"' + GuiTexts::DefaultKept + QString::number(def));
+    Report.append(GuiTexts::BadConfigValue + u'"' + key + QStringLiteral("\" = \"") + text + u'"' +
+                  GuiTexts::DefaultKept + QString::number(def));
     return def;
 }
 

@@ -14,8 +14,8 @@
 // The serial link as the configuration file describes it.
 struct TPortSettings
 {
-    bool InUse = false;     // "Автономная работа" = "нет"
-    QString Port;           // "" none, "COMn", a device path, or the simulator's word
+    bool InUse = false; // "Автономная работа" = "нет"
+    QString Port;       // "" none, "COMn", a device path, or the simulator's word
     std::uint32_t BaudRate = 4800;
     std::uint8_t StopBits = 2;
     std::uint8_t Parity = 1;

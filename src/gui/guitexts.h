@@ -146,13 +146,15 @@ inline const QString OsCheck = QStringLiteral("Проверка версии о�
 inline const QString OsVersion = QStringLiteral("Версия ");
 inline const QString OsPlatform = QStringLiteral("Платформа ");
 inline const QString KsbForbiddenSwitch = QStringLiteral("Поддержка КСБ запрещена");
-inline const QString ConfigFound = QStringLiteral("Найден файл конфигурации. Идёт чтение параметров");
+inline const QString ConfigFound =
+    QStringLiteral("Найден файл конфигурации. Идёт чтение параметров");
 inline const QString ConfigMissing =
     QStringLiteral("Файл конфигурации не обнаружен, параметры приняты по умолчанияю");
 inline const QString OpeningLog = QStringLiteral("  Открываем лог-файл ");
 inline const QString NoLog = QStringLiteral("  Лог-файл не создаётся.");
 inline const QString KsbAllowed = QStringLiteral("  Работа с КСБ разрешена.");
-inline const QString KsbForbiddenConfig = QStringLiteral("  Работа с КСБ запрещена в файлах настройки.");
+inline const QString KsbForbiddenConfig =
+    QStringLiteral("  Работа с КСБ запрещена в файлах настройки.");
 inline const QString ProbingPorts = QStringLiteral("Проверка доступных СОМ-портов");
 inline const QString PortFound = QStringLiteral("  обнаружен порт ");
 inline const QString OpeningPort = QStringLiteral("Открытие порта ");

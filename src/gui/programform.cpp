@@ -66,8 +66,7 @@ void TProgramForm::CreateControls()
     TreeView->setFont(PixelFont(15));
     TreeView->setContextMenuPolicy(Qt::CustomContextMenu);
     TreeView->installEventFilter(this);
-    connect(TreeView, &QTreeWidget::currentItemChanged, this,
-            [this] { SelectionTimer.start(); });
+    connect(TreeView, &QTreeWidget::currentItemChanged, this, [this] { SelectionTimer.start(); });
     connect(TreeView, &QTreeWidget::customContextMenuRequested, this,
             &TProgramForm::TreeContextMenu);
     connect(TreeView, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem *item) {
@@ -129,9 +128,12 @@ void TProgramForm::CreateMenus()
         return a;
     };
     QMenu *file = menuBar()->addMenu(GuiTexts::MenuFile);
-    NewItem = add(file, GuiTexts::ItemNew, QKeySequence(Qt::CTRL | Qt::Key_N), &TProgramForm::NewClick);
-    OpenItem = add(file, GuiTexts::ItemOpen, QKeySequence(Qt::CTRL | Qt::Key_O), &TProgramForm::OpenClick);
-    SaveItem = add(file, GuiTexts::ItemSave, QKeySequence(Qt::CTRL | Qt::Key_S), &TProgramForm::SaveClick);
+    NewItem =
+        add(file, GuiTexts::ItemNew, QKeySequence(Qt::CTRL | Qt::Key_N), &TProgramForm::NewClick);
+    OpenItem =
+        add(file, GuiTexts::ItemOpen, QKeySequence(Qt::CTRL | Qt::Key_O), &TProgramForm::OpenClick);
+    SaveItem =
+        add(file, GuiTexts::ItemSave, QKeySequence(Qt::CTRL | Qt::Key_S), &TProgramForm::SaveClick);
     SaveAsItem = add(file, GuiTexts::ItemSaveAs, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S),
                      &TProgramForm::SaveAsClick);
     ExportItem = add(file, GuiTexts::ItemExport, QKeySequence(Qt::CTRL | Qt::Key_E),
@@ -160,22 +162,22 @@ void TProgramForm::CreateMenus()
     edit->addSeparator();
     // Ctrl+Shift+S belongs to "Сохранить как...": this item has no key of its own.
     AddSectionItem = add(edit, GuiTexts::ItemAddSection, {}, &TProgramForm::AddSectionClick);
-    RenameSectionItem = add(edit, GuiTexts::ItemRenameSection,
-                            QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R),
-                            &TProgramForm::RenameSectionClick);
-    DeleteSectionItem = add(edit, GuiTexts::ItemDeleteSection,
-                            QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_D),
-                            &TProgramForm::DeleteSectionClick);
+    RenameSectionItem =
+        add(edit, GuiTexts::ItemRenameSection, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R),
+            &TProgramForm::RenameSectionClick);
+    DeleteSectionItem =
+        add(edit, GuiTexts::ItemDeleteSection, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_D),
+            &TProgramForm::DeleteSectionClick);
     edit->addSeparator();
     RenumberItem = add(edit, GuiTexts::ItemRenumber, QKeySequence(Qt::CTRL | Qt::Key_R),
                        &TProgramForm::RenumberClick);
     edit->addSeparator();
-    FindItem = add(edit, GuiTexts::ItemFind, QKeySequence(Qt::CTRL | Qt::Key_F),
-                   &TProgramForm::FindClick);
+    FindItem =
+        add(edit, GuiTexts::ItemFind, QKeySequence(Qt::CTRL | Qt::Key_F), &TProgramForm::FindClick);
     GoToLineItem = add(edit, GuiTexts::ItemGoToLine, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_G),
                        &TProgramForm::GoToLineClick);
-    NextErrorItem = add(edit, GuiTexts::ItemNextError, QKeySequence(Qt::Key_F8),
-                        &TProgramForm::NextErrorClick);
+    NextErrorItem =
+        add(edit, GuiTexts::ItemNextError, QKeySequence(Qt::Key_F8), &TProgramForm::NextErrorClick);
     PreviousErrorItem = add(edit, GuiTexts::ItemPreviousError, QKeySequence(Qt::SHIFT | Qt::Key_F8),
                             &TProgramForm::PreviousErrorClick);
 
@@ -184,27 +186,27 @@ void TProgramForm::CreateMenus()
                     &TProgramForm::WriteToControllerClick);
     ReadItem = add(program, GuiTexts::ItemRead, QKeySequence(Qt::Key_F3),
                    &TProgramForm::ReadFromControllerClick);
-    CompileItem = add(program, GuiTexts::ItemCompile, QKeySequence(Qt::Key_F9),
-                      &TProgramForm::CompileClick);
+    CompileItem =
+        add(program, GuiTexts::ItemCompile, QKeySequence(Qt::Key_F9), &TProgramForm::CompileClick);
     CompileAllItem = add(program, GuiTexts::ItemCompileAll, QKeySequence(Qt::CTRL | Qt::Key_F9),
                          &TProgramForm::CompileAllClick);
 
     QMenu *settings = menuBar()->addMenu(GuiTexts::MenuSettings);
     PortSettingsItem = add(settings, GuiTexts::ItemPortSettings, QKeySequence(Qt::CTRL | Qt::Key_C),
                            &TProgramForm::PortSettingsClick);
-    CompilerOptionsItem = add(settings, GuiTexts::ItemCompilerOptions,
-                              QKeySequence(Qt::CTRL | Qt::Key_K),
-                              &TProgramForm::CompilerOptionsClick);
+    CompilerOptionsItem =
+        add(settings, GuiTexts::ItemCompilerOptions, QKeySequence(Qt::CTRL | Qt::Key_K),
+            &TProgramForm::CompilerOptionsClick);
     CompilerOptionsItem->setVisible(false);
-    ConsoleItem = add(settings, GuiTexts::ItemConsole, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_L),
-                      &TProgramForm::ConsoleClick);
+    ConsoleItem = add(settings, GuiTexts::ItemConsole,
+                      QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_L), &TProgramForm::ConsoleClick);
     VariablesItem = settings->addAction(GuiTexts::ItemVariables);
     VariablesItem->setVisible(false);
     AlgLibraryItem = add(settings, GuiTexts::ItemAlgLibrary, {}, &TProgramForm::AlgLibraryClick);
 
     QMenu *help = menuBar()->addMenu(GuiTexts::MenuHelp);
-    ContentsItem = add(help, GuiTexts::ItemContents, QKeySequence(Qt::Key_F1),
-                       &TProgramForm::ContentsClick);
+    ContentsItem =
+        add(help, GuiTexts::ItemContents, QKeySequence(Qt::Key_F1), &TProgramForm::ContentsClick);
     AboutItem = add(help, GuiTexts::ItemAbout, {}, &TProgramForm::AboutClick);
 
     TreePopup = new QMenu(this);

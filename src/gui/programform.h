@@ -146,7 +146,7 @@ public:
     TFileDialogSpec SaveDialog;
     TFileDialogSpec ImportDialog;
     TFileDialogSpec ExportDialog;
-    TFileDialogSpec AlgDialog; // the algorithm base window's files
+    TFileDialogSpec AlgDialog;                // the algorithm base window's files
     QRect NormalBounds = DefaultWindowBounds; // the bounds before maximising
     QString AlgBaseFile;
     std::unique_ptr<TCompilerParts> Compiler;

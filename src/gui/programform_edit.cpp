@@ -29,8 +29,7 @@ void TProgramForm::AddSectionClick()
         if (!Program->Sections[n].Present)
             AddSectionForm->SectionNumCB->addItem(GuiTexts::SectionWord + SectionNumberText(n));
     if (AddSectionForm->SectionNumCB->count() == 0) {
-        Dialogs.Notice(this, GuiTexts::NoFreeSections, GuiTexts::Attention3,
-                       TUserDialogs::Warning);
+        Dialogs.Notice(this, GuiTexts::NoFreeSections, GuiTexts::Attention3, TUserDialogs::Warning);
         return;
     }
     AddSectionForm->SectionNumCB->setCurrentIndex(0);
@@ -112,7 +111,8 @@ void TProgramForm::AddBlockClick()
     auto *groupNode = new TProgramTreeItem(256 * (g + 1));
     int place = TreeView->topLevelItemCount();
     for (int i = 0; i < TreeView->topLevelItemCount(); ++i) {
-        const TTreeItemInfo &info = static_cast<TProgramTreeItem *>(TreeView->topLevelItem(i))->Info;
+        const TTreeItemInfo &info =
+            static_cast<TProgramTreeItem *>(TreeView->topLevelItem(i))->Info;
         if (info.IsGroup() && info.Group() > g) {
             place = i;
             break;

@@ -92,8 +92,8 @@ bool TProgramForm::OpenConfiguredPort()
         Link->Simulator = std::make_unique<TSarvetelSimulator>();
         LoadSimulatorAlgorithms();
         TSarvetelSimulator *sim = Link->Simulator.get();
-        Link->SimulatorLine = std::make_unique<TPtyServer>(
-            [sim](const std::uint8_t *frame, int length) {
+        Link->SimulatorLine =
+            std::make_unique<TPtyServer>([sim](const std::uint8_t *frame, int length) {
                 return sim->HandleRequest(frame, length);
             });
         QString error;
@@ -187,18 +187,10 @@ TAlgReader TProgramForm::ControllerAlgReader()
     };
 }
 
-void TProgramForm::WriteToControllerClick()
-{
-}
+void TProgramForm::WriteToControllerClick() {}
 
-void TProgramForm::ReadFromControllerClick()
-{
-}
+void TProgramForm::ReadFromControllerClick() {}
 
-void TProgramForm::PortSettingsClick()
-{
-}
+void TProgramForm::PortSettingsClick() {}
 
-void TProgramForm::ConsoleClick()
-{
-}
+void TProgramForm::ConsoleClick() {}

@@ -34,7 +34,8 @@ void SystemVersion(QString &version, QString &platform)
         }
         return n;
     };
-    version = QString::number(number(parts.value(0))) + u'.' + QString::number(number(parts.value(1)));
+    version =
+        QString::number(number(parts.value(0))) + u'.' + QString::number(number(parts.value(1)));
     platform = QString::fromLocal8Bit(info.sysname);
 }
 
@@ -195,8 +196,8 @@ void TProgramForm::ReadStartupConfiguration(TConfigReader &reader, QStringList &
     // 6.8, 6.9 The channel and the controller link.
     s.KsbChannel = -1;
     if (KsbAllowed)
-        s.KsbChannel = static_cast<int>(
-            reader.Number(GuiTexts::SecLink, GuiTexts::KeyKsbChannel, -1, -1, 15));
+        s.KsbChannel =
+            static_cast<int>(reader.Number(GuiTexts::SecLink, GuiTexts::KeyKsbChannel, -1, -1, 15));
     flush();
     CreateLink();
 
@@ -231,10 +232,14 @@ void TProgramForm::ReadHistory(TConfigReader &reader)
 void TProgramForm::ReadWindowBounds(TConfigReader &reader)
 {
     const QRect d = DefaultWindowBounds;
-    const int left = static_cast<int>(reader.Number(GuiTexts::SecWindow, GuiTexts::KeyLeft, d.x(), -32000, 32000));
-    const int top = static_cast<int>(reader.Number(GuiTexts::SecWindow, GuiTexts::KeyTop, d.y(), -32000, 32000));
-    const int width = static_cast<int>(reader.Number(GuiTexts::SecWindow, GuiTexts::KeyWidth, d.width(), 300, 32000));
-    const int height = static_cast<int>(reader.Number(GuiTexts::SecWindow, GuiTexts::KeyHeight, d.height(), 200, 32000));
+    const int left = static_cast<int>(
+        reader.Number(GuiTexts::SecWindow, GuiTexts::KeyLeft, d.x(), -32000, 32000));
+    const int top = static_cast<int>(
+        reader.Number(GuiTexts::SecWindow, GuiTexts::KeyTop, d.y(), -32000, 32000));
+    const int width = static_cast<int>(
+        reader.Number(GuiTexts::SecWindow, GuiTexts::KeyWidth, d.width(), 300, 32000));
+    const int height = static_cast<int>(
+        reader.Number(GuiTexts::SecWindow, GuiTexts::KeyHeight, d.height(), 200, 32000));
     move(left, top);
     resize(width, height);
     NormalBounds = QRect(left, top, width, height);
@@ -291,9 +296,12 @@ bool TProgramForm::WriteConfiguration()
     ini.WriteString(GuiTexts::SecLink, GuiTexts::KeyUseKsb, YesNoText(module));
     ini.WriteString(GuiTexts::SecLink, GuiTexts::KeyKsbChannel,
                     QString::number(module ? s.KsbChannel : -1));
-    ini.WriteString(GuiTexts::SecLink, GuiTexts::KeyIntervalTimeout, QString::number(s.IntervalTimeout));
-    ini.WriteString(GuiTexts::SecLink, GuiTexts::KeyMultiplierTimeout, QString::number(s.MultiplierTimeout));
-    ini.WriteString(GuiTexts::SecLink, GuiTexts::KeyConstantTimeout, QString::number(s.ConstantTimeout));
+    ini.WriteString(GuiTexts::SecLink, GuiTexts::KeyIntervalTimeout,
+                    QString::number(s.IntervalTimeout));
+    ini.WriteString(GuiTexts::SecLink, GuiTexts::KeyMultiplierTimeout,
+                    QString::number(s.MultiplierTimeout));
+    ini.WriteString(GuiTexts::SecLink, GuiTexts::KeyConstantTimeout,
+                    QString::number(s.ConstantTimeout));
 
     ini.WriteString(GuiTexts::SecDebug, GuiTexts::KeyWriteLog,
                     YesNoText(Logger && Logger->IsOpen()));

@@ -17,9 +17,8 @@ struct TProgramPaths
     QStringList DataDirs;  // installed data folders, each ending with "/"
 
     // env maps variable names to values (the process environment outside the tests).
-    static TProgramPaths Resolve(const QString &executableDir,
-                                 const QString &zentorHome, const QString &xdgConfigHome,
-                                 const QString &home);
+    static TProgramPaths Resolve(const QString &executableDir, const QString &zentorHome,
+                                 const QString &xdgConfigHome, const QString &home);
     static TProgramPaths ForThisProcess();
 
     // The first existing file of that name in the program directory, beside the

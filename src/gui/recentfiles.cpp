@@ -2,8 +2,7 @@
 
 #include <QFileInfo>
 
-TRecentFiles::TRecentFiles()
-    : Exists([](const QString &name) { return QFileInfo(name).isFile(); })
+TRecentFiles::TRecentFiles() : Exists([](const QString &name) { return QFileInfo(name).isFile(); })
 {
 }
 

@@ -9,9 +9,9 @@
 #include <QComboBox>
 #include <QFormLayout>
 #include <QGridLayout>
-#include <QIcon>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -225,10 +225,10 @@ TFindReplaceForm::TFindReplaceForm(QWidget *parent) : QDialog(parent)
     connect(findButton, &QPushButton::clicked, this, [this] { FindNext(); });
     connect(backButton, &QPushButton::clicked, this, [this] {
         if (Editor)
-            StatusLabel->setText(Editor->Find(FindEdit->text(), CaseBox->isChecked(),
-                                              WordBox->isChecked(), false)
-                                     ? QString()
-                                     : GuiTexts::TextNotFound + FindEdit->text());
+            StatusLabel->setText(
+                Editor->Find(FindEdit->text(), CaseBox->isChecked(), WordBox->isChecked(), false)
+                    ? QString()
+                    : GuiTexts::TextNotFound + FindEdit->text());
     });
     connect(replaceButton, &QPushButton::clicked, this, [this] { ReplaceOne(); });
     connect(allButton, &QPushButton::clicked, this, [this] { ReplaceAll(); });
@@ -267,9 +267,8 @@ bool TFindReplaceForm::ReplaceOne()
         return false;
     // Replace the current match (when the selection is one), then move to the next.
     if (Editor->hasSelectedText() &&
-        Editor->selectedText().compare(FindEdit->text(), CaseBox->isChecked()
-                                                             ? Qt::CaseSensitive
-                                                             : Qt::CaseInsensitive) == 0)
+        Editor->selectedText().compare(
+            FindEdit->text(), CaseBox->isChecked() ? Qt::CaseSensitive : Qt::CaseInsensitive) == 0)
         Editor->replaceSelectedText(ReplaceEdit->text());
     return FindNext();
 }

@@ -27,10 +27,9 @@ bool IsOctal(const QString &s)
 
 const QStringList &VariableClasses()
 {
-    static const QStringList classes{QStringLiteral("КБ"), QStringLiteral("КС"),
-                                     QStringLiteral("ВД"), QStringLiteral("ДВ"),
-                                     QStringLiteral("ТМ"), QStringLiteral("АВ"),
-                                     QStringLiteral("ВА"), QStringLiteral("ИВ")};
+    static const QStringList classes{
+        QStringLiteral("КБ"), QStringLiteral("КС"), QStringLiteral("ВД"), QStringLiteral("ДВ"),
+        QStringLiteral("ТМ"), QStringLiteral("АВ"), QStringLiteral("ВА"), QStringLiteral("ИВ")};
     return classes;
 }
 
@@ -44,7 +43,7 @@ bool IsVariableWord(const QString &upper)
 bool IsKeyword(const QString &upper)
 {
     static const QSet<QString> words{
-        QStringLiteral("ЕСЛИ"), QStringLiteral("Е"),    QStringLiteral("ТОГДА"),
+        QStringLiteral("ЕСЛИ"), QStringLiteral("Е"),     QStringLiteral("ТОГДА"),
         QStringLiteral("Т"),    QStringLiteral("ИНАЧЕ"), QStringLiteral("И"),
         QStringLiteral("ИЛИ"),  QStringLiteral("ВКЛ"),   QStringLiteral("В"),
         QStringLiteral("ОТКЛ"), QStringLiteral("О"),     QStringLiteral("Б"),
@@ -148,7 +147,8 @@ QVector<TStyleRun> StyleSectionLine(const QString &line, bool textLine,
             const QString upper = line.mid(start, i - start).toUpper();
             const bool textWord = (upper == u"ТС1" || upper == u"ТС0") && i + 3 < n &&
                                   line[i] == u'.' && (line[i + 1] == u'0' || line[i + 1] == u'1') &&
-                                  line[i + 2] == u'.' && (line[i + 3] == u'0' || line[i + 3] == u'1');
+                                  line[i + 2] == u'.' &&
+                                  (line[i + 3] == u'0' || line[i + 3] == u'1');
             if (textWord) {
                 i += 4;
                 out.Add(start, i - start, StyleTextWord);
@@ -250,8 +250,8 @@ QSet<QString> TechNamesOfHeader(const QStringList &headerLines)
         const QString line = raw.toUpper();
         if (line.startsWith(u'/')) {
             const QStringList words = line.mid(1).split(u' ', Qt::SkipEmptyParts);
-            inNames = words.size() >= 2 && words[0] == u"ТЕХНОЛОГИЧЕСКИЕ" &&
-                      words[1] == u"НАЗВАНИЯ";
+            inNames =
+                words.size() >= 2 && words[0] == u"ТЕХНОЛОГИЧЕСКИЕ" && words[1] == u"НАЗВАНИЯ";
             continue;
         }
         if (!inNames)
@@ -269,8 +269,8 @@ QSet<QString> TechNamesOfHeader(const QStringList &headerLines)
 
 QStringList SectionKeywords()
 {
-    return {QStringLiteral("ЕСЛИ"), QStringLiteral("ТОГДА"), QStringLiteral("ИНАЧЕ"),
-            QStringLiteral("ИЛИ"),  QStringLiteral("ВКЛ"),   QStringLiteral("ОТКЛ"),
-            QStringLiteral("ВСК"),  QStringLiteral("Б"),     QStringLiteral("ТС0.0.0"),
+    return {QStringLiteral("ЕСЛИ"),   QStringLiteral("ТОГДА"), QStringLiteral("ИНАЧЕ"),
+            QStringLiteral("ИЛИ"),    QStringLiteral("ВКЛ"),   QStringLiteral("ОТКЛ"),
+            QStringLiteral("ВСК"),    QStringLiteral("Б"),     QStringLiteral("ТС0.0.0"),
             QStringLiteral("ТС1.0.0")};
 }

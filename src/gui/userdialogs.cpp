@@ -14,8 +14,8 @@ QStringList QtNameFilters(const QString &filter)
     QStringList result;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
         QStringList patterns;
-        for (QString p : parts[i + 1].split(QRegularExpression(QStringLiteral("[;,\\s]+")),
-                                             Qt::SkipEmptyParts))
+        for (QString p :
+             parts[i + 1].split(QRegularExpression(QStringLiteral("[;,\\s]+")), Qt::SkipEmptyParts))
             patterns.append(p.trimmed());
         result.append(parts[i] + QStringLiteral(" (") + patterns.join(u' ') + u')');
     }
@@ -126,7 +126,7 @@ TUserDialogs::TAnswer TQtUserDialogs::Ask(QWidget *parent, const QString &text,
     }
     box.setDefaultButton(ToQt(defaultAnswer));
     // Closing the box without a button is the safe answer of its kind.
-    const QMessageBox::StandardButton escape = buttons == Ok    ? QMessageBox::Ok
+    const QMessageBox::StandardButton escape = buttons == Ok      ? QMessageBox::Ok
                                                : buttons == YesNo ? QMessageBox::No
                                                                   : QMessageBox::Cancel;
     box.setEscapeButton(escape);

@@ -2,7 +2,6 @@
 
 #include "gui/zentorlexer.h"
 
-
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QRegularExpression>
@@ -24,7 +23,8 @@ QFont EditorFont()
 
 } // namespace
 
-TZentorEditor::TZentorEditor(QWidget *parent) : QsciScintilla(parent), ZLexer(new TZentorLexer(this))
+TZentorEditor::TZentorEditor(QWidget *parent)
+    : QsciScintilla(parent), ZLexer(new TZentorLexer(this))
 {
     setUtf8(true);
     setFont(EditorFont());

@@ -5,9 +5,7 @@
 #include <QColor>
 #include <QFont>
 
-TZentorLexer::TZentorLexer(QObject *parent) : QsciLexerCustom(parent)
-{
-}
+TZentorLexer::TZentorLexer(QObject *parent) : QsciLexerCustom(parent) {}
 
 const char *TZentorLexer::language() const
 {
@@ -17,9 +15,8 @@ const char *TZentorLexer::language() const
 QString TZentorLexer::description(int style) const
 {
     static const char *const names[StyleCount] = {
-        "Default",   "Comment",  "Keyword",   "Variable",  "Number",
-        "Time",      "TextWord", "Text",      "Algorithm", "Heading",
-        "Operator",  "Fragment", "Parameter", "TechName",  "BadChar"};
+        "Default",   "Comment", "Keyword",  "Variable", "Number",    "Time",     "TextWord", "Text",
+        "Algorithm", "Heading", "Operator", "Fragment", "Parameter", "TechName", "BadChar"};
     if (style < 0 || style >= StyleCount)
         return QString();
     return QString::fromLatin1(names[style]);

@@ -2,7 +2,6 @@
 // program: messages, tree labels, error marks and navigation, image export, the
 // algorithm base in the editor and in its window.
 
-
 #include "compiler/algbase.h"
 #include "core/textutils.h"
 #include "gui/algeditform.h"
@@ -14,8 +13,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QListWidget>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QTableWidget>
 #include <QTreeWidget>
@@ -61,7 +60,8 @@ protected:
 
 TEST_F(CompileTest, CompileReportsTheSizeAndRelabelsTheTree)
 {
-    EXPECT_TRUE(Form->StartupReport.contains(S("Загружена база алгоритмов ") + Home() + S("BaseAlgs.alg")));
+    EXPECT_TRUE(
+        Form->StartupReport.contains(S("Загружена база алгоритмов ") + Home() + S("BaseAlgs.alg")));
     Form->CompileClick();
     const QStringList list = ErrorList();
     ASSERT_FALSE(list.isEmpty());
@@ -209,7 +209,6 @@ TEST(AlgBaseFromController, CallLengthsBecomeTheBaseFigures)
     EXPECT_FALSE(ReadBaseFromController(base, [](int n, TAlgReport &) { return n < 3; }));
 }
 
-
 TEST_F(TGuiTest, AlgorithmDescriptionsFromTheSimulatedController)
 {
     ASSERT_TRUE(QFile::copy(kExamples + QStringLiteral("BaseAlgs.alg"),
@@ -231,9 +230,9 @@ TEST_F(TGuiTest, AlgorithmDescriptionsFromTheSimulatedController)
     ASSERT_EQ(help->AlgParamsSG->rowCount(), fromFile.ParamCount);
     EXPECT_EQ(help->AlgParamsSG->item(0, 0)->text(), QStringLiteral("1"));
     EXPECT_EQ(help->AlgParamsSG->item(0, 1)->text(), fromFile.Params[1].Name);
-    EXPECT_EQ(help->AlgParamsSG->item(0, 2)->text(),
-              QString::number(fromFile.Params[1].Kind) + u' ' +
-                  AlgParamKindText(fromFile.Params[1].Kind));
+    EXPECT_EQ(help->AlgParamsSG->item(0, 2)->text(), QString::number(fromFile.Params[1].Kind) +
+                                                         u' ' +
+                                                         AlgParamKindText(fromFile.Params[1].Kind));
 
     // The base window reads the whole base: the same call lengths as the file's.
     TAlgEditForm *w = form->AlgEditForm;

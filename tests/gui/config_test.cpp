@@ -52,15 +52,15 @@ TEST(IniFile, CyrillicKeysSurviveTheRoundTripAsWindows1251)
 TEST(IniFile, KeepsWhatItDoesNotKnowAndReplacesInPlace)
 {
     TIniFile ini;
-    ini.LoadFromLines({S("; заметка"), S("[История]"), S("Файл1 = /a.zen"), S("Чужой=x"),
-                       QString(), S("[Другое]"), S("k=\"v\"")});
+    ini.LoadFromLines({S("; заметка"), S("[История]"), S("Файл1 = /a.zen"), S("Чужой=x"), QString(),
+                       S("[Другое]"), S("k=\"v\"")});
     EXPECT_EQ(ini.ReadString(S("История"), S("Файл1"), QString()), S("/a.zen"));
     EXPECT_EQ(ini.ReadString(S("Другое"), S("k"), QString()), S("v")); // quotes dropped
     ini.WriteString(S("история"), S("ФАЙЛ1"), S("/b.zen"));
     ini.WriteString(S("История"), S("Файл2"), S("/c.zen"));
-    EXPECT_EQ(ini.Lines(), QStringList({S("; заметка"), S("[История]"), S("Файл1=/b.zen"),
-                                        S("Чужой=x"), S("Файл2=/c.zen"), QString(),
-                                        S("[Другое]"), S("k=\"v\"")}));
+    EXPECT_EQ(ini.Lines(),
+              QStringList({S("; заметка"), S("[История]"), S("Файл1=/b.zen"), S("Чужой=x"),
+                           S("Файл2=/c.zen"), QString(), S("[Другое]"), S("k=\"v\"")}));
 }
 
 TEST(Configuration, PortValues)
@@ -126,8 +126,8 @@ TEST(ProgramPaths, HomeOverridesPortableOverridesXdg)
               S("/z/home/"));
 
     // Files are looked up in the program directory, then beside the executable.
-    TProgramPaths p = TProgramPaths::Resolve(exe, dir.path() + QStringLiteral("/home"), QString(),
-                                             S("/h"));
+    TProgramPaths p =
+        TProgramPaths::Resolve(exe, dir.path() + QStringLiteral("/home"), QString(), S("/h"));
     QFile alg(exe + QStringLiteral("/BaseAlgs.alg"));
     ASSERT_TRUE(alg.open(QIODevice::WriteOnly));
     alg.close();

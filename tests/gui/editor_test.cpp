@@ -87,7 +87,8 @@ TEST(SyntaxStyler, HeaderLanguage)
 TEST(MessagePlace, SectionAndHeaderTags)
 {
     TMessagePlace p;
-    ASSERT_TRUE(ParseMessagePlace(S("[101.7:12] Синтаксическая ошибка в строке 7 в позиции 12"), p));
+    ASSERT_TRUE(
+        ParseMessagePlace(S("[101.7:12] Синтаксическая ошибка в строке 7 в позиции 12"), p));
     EXPECT_EQ(p.Code, 33);
     EXPECT_EQ(p.Line, 7);
     EXPECT_EQ(p.Column, 12);
@@ -109,9 +110,9 @@ TEST(MessagePlace, SectionAndHeaderTags)
          S("Недопустимое слово ДВ8"), S("[000.3:9] Синтаксическая ошибка в строке 3 в позиции 9"),
          S("[Заголовок.1:2]. Ожидалось '-'"), S("Обнаружены ошибки")});
     ASSERT_TRUE(places.contains(0));
-    EXPECT_EQ(places[0][3], QStringList({S("Ошибка в строке 3 в позиции 5"),
-                                         S("Недопустимое слово ДВ8"),
-                                         S("Синтаксическая ошибка в строке 3 в позиции 9")}));
+    EXPECT_EQ(places[0][3],
+              QStringList({S("Ошибка в строке 3 в позиции 5"), S("Недопустимое слово ДВ8"),
+                           S("Синтаксическая ошибка в строке 3 в позиции 9")}));
     EXPECT_EQ(places[TTreeItemInfo::HeaderCode][1], QStringList({S("Ожидалось '-'")}));
 }
 
@@ -122,8 +123,8 @@ TEST(ZentorEditor, LexerStylesTheTextInTheEditor)
     ed.LoadLines({S("ЕСЛИ ВКЛ НАСОС ! пуск"), S("ТОГДА ТС0.1.0"), S("АВАРИЯ")}, TTextKind::Section);
     ed.Lexer()->styleText(0, ed.length());
     auto styleAt = [&ed](int line, int index) {
-        return static_cast<int>(ed.SendScintilla(QsciScintilla::SCI_GETSTYLEAT,
-                                                 ed.positionFromLineIndex(line, index)));
+        return static_cast<int>(
+            ed.SendScintilla(QsciScintilla::SCI_GETSTYLEAT, ed.positionFromLineIndex(line, index)));
     };
     EXPECT_EQ(styleAt(0, 0), StyleKeyword);
     EXPECT_EQ(styleAt(0, 10), StyleTechName);
@@ -147,7 +148,8 @@ TEST(ZentorEditor, ErrorLinesGetMarksAndStepping)
     ed.LoadLines({S("a"), S("b"), S("c"), S("d"), S("e")}, TTextKind::Section);
     ed.SetErrorLines({{1, {S("первая")}}, {3, {S("вторая"), S("пояснение")}}, {9, {S("вне")}}});
     EXPECT_EQ(ed.ErrorLineNumbers(), QList<int>({1, 3})); // a line past the text is dropped
-    EXPECT_EQ(ed.markersAtLine(1) & (1 << TZentorEditor::ErrorMarker), 1 << TZentorEditor::ErrorMarker);
+    EXPECT_EQ(ed.markersAtLine(1) & (1 << TZentorEditor::ErrorMarker),
+              1 << TZentorEditor::ErrorMarker);
     EXPECT_EQ(ed.markersAtLine(2), 0u);
     EXPECT_EQ(ed.annotation(3), S("вторая\nпояснение"));
     ASSERT_TRUE(ed.GoToNextError());
@@ -172,8 +174,7 @@ TEST(ZentorEditor, CompletionAndAlgorithmCallTips)
     ed.LoadLines({S("ЕСЛИ ВКЛ НА"), S("АЛГ012"), S("АЛГ777")}, TTextKind::Section);
     EXPECT_EQ(ed.CompletionsFor(S("на")), QStringList({S("НАГРЕВ"), S("НАСОС")}));
     EXPECT_EQ(ed.CompletionsFor(S("ин")), QStringList({S("ИНАЧЕ")}));
-    EXPECT_EQ(ed.CompletionsFor(S("алг")),
-              QStringList({S("АЛГ012 Регулятор"), S("АЛГ013 Порог")}));
+    EXPECT_EQ(ed.CompletionsFor(S("алг")), QStringList({S("АЛГ012 Регулятор"), S("АЛГ013 Порог")}));
     ed.setCursorPosition(1, 6);
     EXPECT_EQ(ed.CallTipAt(), S("АЛГ012 Регулятор\n1 ВХОД"));
     ed.setCursorPosition(2, 3);

@@ -3,12 +3,14 @@
 
 #include "core/textutils.h"
 #include "gui/guitexts.h"
+#include "gui/helpform.h"
 #include "gui/smallforms.h"
 #include "gui/zentoreditor.h"
 #include "guitestutil.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFileInfo>
 #include <QLabel>
@@ -16,7 +18,10 @@
 #include <QListWidget>
 #include <QMenuBar>
 #include <QRadioButton>
+#include <QRegularExpression>
+#include <QSpinBox>
 #include <QTest>
+#include <QTextBrowser>
 #include <QTreeWidget>
 
 namespace {
@@ -137,7 +142,8 @@ TEST_F(ProgramFormTest, MenusCarryTheirCaptionsAndKeys)
     QSet<QString> keys;
     for (QAction *a : Form->findChildren<QAction *>())
         if (!a->shortcut().isEmpty()) {
-            EXPECT_FALSE(keys.contains(a->shortcut().toString())) << a->shortcut().toString().toStdString();
+            EXPECT_FALSE(keys.contains(a->shortcut().toString()))
+                << a->shortcut().toString().toStdString();
             keys.insert(a->shortcut().toString());
         }
     // Without a port in use the controller commands are off; the options stay hidden.
@@ -160,7 +166,8 @@ TEST_F(ProgramFormTest, OpenBuildsTheTreeAndRemembersTheFile)
 {
     const QString path = WriteProgram(S("насосы.zen"));
     Open(path);
-    EXPECT_EQ(Dialogs.Asked.at(0).Text, S("После открытия файла, текущая программа будет недоступна. Продолжить?"));
+    EXPECT_EQ(Dialogs.Asked.at(0).Text,
+              S("После открытия файла, текущая программа будет недоступна. Продолжить?"));
     EXPECT_EQ(Dialogs.Asked.at(0).Default, TUserDialogs::AnswerNo);
     EXPECT_EQ(Dialogs.FileDialogs.at(0).Filter, GuiTexts::OpenFilter);
     EXPECT_EQ(TreeLabels(), QStringList({S("Заголовок программы"), S("Блок 0 (0)"), S("000:Пуск"),
@@ -170,7 +177,8 @@ TEST_F(ProgramFormTest, OpenBuildsTheTreeAndRemembersTheFile)
     EXPECT_EQ(Form->CurrentFileName, path);
     EXPECT_EQ(Form->OpenDialog.InitialDir, QFileInfo(path).absolutePath());
     // The empty line the writer puts before a section line is no line of the header.
-    EXPECT_EQ(Form->ProgramREdit->Lines(), QStringList({S("/ ЗАКАЗ ПЕРЕМЕННЫХ"), S("ДВ 000 - 077")}));
+    EXPECT_EQ(Form->ProgramREdit->Lines(),
+              QStringList({S("/ ЗАКАЗ ПЕРЕМЕННЫХ"), S("ДВ 000 - 077")}));
     EXPECT_TRUE(Form->RecentItems[1]->isVisible());
     EXPECT_EQ(Form->RecentItems[1]->text(), S("&1. ") + path);
     EXPECT_TRUE(Form->RecentSeparator->isVisible());
@@ -291,7 +299,8 @@ TEST_F(ProgramFormTest, ExportChoosesTheFormByTheFilter)
     // stays the one that was opened.
     Dialogs.Files.push_back({File(S("image.zen")), 2});
     Form->ExportClick();
-    EXPECT_EQ(ErrorList(), QStringList({S("Экспорт в файл ") + File(S("image.zen")) + S(" ..."), S("Ок")}));
+    EXPECT_EQ(ErrorList(),
+              QStringList({S("Экспорт в файл ") + File(S("image.zen")) + S(" ..."), S("Ок")}));
     EXPECT_TRUE(ReadLines(File(S("image.zen"))).contains(S("/ СЕКЦИЯ 101 !Насосы")));
     EXPECT_EQ(Form->CurrentFileName, File(S("p.zen")));
     EXPECT_EQ(Form->ExportDialog.InitialDir, Temp.path());
@@ -328,7 +337,8 @@ TEST_F(ProgramFormTest, AddRenameAndDeleteSections)
     // On the header: the cursor must be on a section or a group.
     Select(TTreeItemInfo::HeaderCode);
     Form->AddSectionClick();
-    EXPECT_EQ(Dialogs.LastQuestion(), S("Курсор в окне структуры программы должен находиться на секции или блоке"));
+    EXPECT_EQ(Dialogs.LastQuestion(),
+              S("Курсор в окне структуры программы должен находиться на секции или блоке"));
     EXPECT_EQ(Dialogs.Asked.back().Caption, S("Внимание!!!"));
 
     // On section 101: its group's free sections, ascending; the third is 103.
@@ -342,7 +352,8 @@ TEST_F(ProgramFormTest, AddRenameAndDeleteSections)
     });
     Form->AddSectionClick();
     EXPECT_EQ(Dialogs.WindowTitles.back(), S("Добавить секцию"));
-    EXPECT_EQ(TreeLabels().mid(3), QStringList({S("Блок 1 (0)"), S("101:Насосы"), S("102:Вентиляция")}));
+    EXPECT_EQ(TreeLabels().mid(3),
+              QStringList({S("Блок 1 (0)"), S("101:Насосы"), S("102:Вентиляция")}));
     EXPECT_EQ(Form->CurrentNode->Code, 34);
     EXPECT_EQ(Form->Program->Sections[34].Present, 1);
     // Before a higher number.
@@ -453,8 +464,7 @@ TEST_F(ProgramFormTest, GoToSection)
 TEST_F(ProgramFormTest, RenumberFragments)
 {
     Select(0);
-    QStringList lines{S("5 ЕСЛИ ВКЛ ВД1"), S("  ТОГДА ВКЛ ДВ1"), QString(), S("7 ВКЛ ДВ2"),
-                      S("3")};
+    QStringList lines{S("5 ЕСЛИ ВКЛ ВД1"), S("  ТОГДА ВКЛ ДВ1"), QString(), S("7 ВКЛ ДВ2"), S("3")};
     for (int i = 0; i < 62; ++i)
         lines.append(S("1 ВСК"));
     Type(lines.join(u'\n'));
@@ -479,7 +489,8 @@ TEST_F(ProgramFormTest, ErrorListLeadsToTheSectionLineAndTheHeaderLine)
     Open(WriteProgram(S("p.zen")));
     Form->Program->Sections[33].Text = {S("a"), S("b"), S("c"), S("d")};
     Form->Program->Header.Text = {S("a"), S("b"), S("c")};
-    Form->Messages = {S("Компиляция..."), S("[101.2:3] Синтаксическая ошибка в строке 2 в позиции 3"),
+    Form->Messages = {S("Компиляция..."),
+                      S("[101.2:3] Синтаксическая ошибка в строке 2 в позиции 3"),
                       S("[Заголовок.1:5]. Ожидалось '-'"), S("[Заголовок.2]. Ошибка")};
     Form->ShowMessages();
     ASSERT_EQ(Form->ErrorsListBox->count(), 4);
@@ -522,4 +533,54 @@ TEST_F(ProgramFormTest, TreeKeys)
     Dialogs.Answers.push_back(TUserDialogs::AnswerCancel);
     QTest::keyClick(Form->TreeView, Qt::Key_Delete);
     EXPECT_EQ(Dialogs.LastQuestion(), S("Вы уверены, что хотите удалить секцию??"));
+}
+
+TEST_F(ProgramFormTest, HelpAndAbout)
+{
+    // Without the help file: said so.
+    Form->ContentsClick();
+    EXPECT_TRUE(Dialogs.LastQuestion().startsWith(S("Не найден файл справки ")));
+    // Beside the executable, as the build and the installation put it.
+    ASSERT_TRUE(QFile::copy(QStringLiteral(ZENTOR_SOURCE_DIR "/docs/help/ZentorEditor.html"),
+                            ExeDir() + S("ZentorEditor.html")));
+    const size_t asked = Dialogs.Asked.size();
+    Form->ContentsClick();
+    EXPECT_EQ(Dialogs.Asked.size(), asked);
+    auto *help = Form->findChild<THelpForm *>();
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_TRUE(help->Browser->toPlainText().contains(S("Язык секций")));
+    help->close();
+
+    Form->AboutClick();
+    EXPECT_EQ(Dialogs.WindowTitles.back(), S("О программе"));
+    EXPECT_TRUE(QRegularExpression(S("^Версия: \\d+\\.\\d+\\.\\d+\\.\\d+$"))
+                    .match(Form->AboutForm->VersionLabel->text())
+                    .hasMatch());
+}
+
+TEST_F(ProgramFormTest, GoToLineAndFind)
+{
+    Select(0);
+    Type(S("ВКЛ ДВ1\nОТКЛ ДВ2\nВСК\nвкл дв3"));
+    Dialogs.Windows.push_back([](QDialog *d) {
+        auto *f = static_cast<TGoToLineForm *>(d);
+        EXPECT_EQ(f->LineSpin->maximum(), 3);
+        f->LineSpin->setValue(2);
+        return int(QDialog::Accepted);
+    });
+    Form->GoToLineClick();
+    EXPECT_EQ(Form->ProgramREdit->CaretLine(), 2);
+    Form->FindClick();
+    ASSERT_NE(Form->FindForm, nullptr);
+    Form->FindForm->FindEdit->setText(S("ВКЛ"));
+    EXPECT_TRUE(Form->FindForm->FindNext()); // from the caret on: line 3, any case
+    EXPECT_EQ(Form->ProgramREdit->CaretLine(), 3);
+    Form->FindForm->ReplaceEdit->setText(S("ОТКЛ"));
+    EXPECT_EQ(Form->FindForm->ReplaceAll(), 2);
+    Form->FindForm->WordBox->setChecked(true);
+    Form->FindForm->FindEdit->setText(S("ВКЛ"));
+    EXPECT_FALSE(Form->FindForm->FindNext());
+    EXPECT_EQ(Form->FindForm->StatusLabel->text(), S("Текст не найден: ВКЛ"));
+    Form->FindForm->close();
 }

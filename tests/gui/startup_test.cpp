@@ -41,7 +41,8 @@ TEST_F(StartupTest, WithoutConfigurationDefaultsAndTheFileAtClose)
     const QStringList &r = form->StartupReport;
     ASSERT_GE(r.size(), 4);
     EXPECT_EQ(r[0], S("Проверка версии операционной системы:"));
-    EXPECT_TRUE(QRegularExpression(S("^Версия \\d+\\.\\d+$")).match(r[1]).hasMatch()) << r[1].toStdString();
+    EXPECT_TRUE(QRegularExpression(S("^Версия \\d+\\.\\d+$")).match(r[1]).hasMatch())
+        << r[1].toStdString();
     EXPECT_EQ(r[2], S("Платформа Linux"));
     EXPECT_TRUE(r.contains(S("Файл конфигурации не обнаружен, параметры приняты по умолчанияю")));
     EXPECT_TRUE(QFileInfo::exists(Home() + QStringLiteral("log"))); // logging is on
@@ -52,13 +53,14 @@ TEST_F(StartupTest, WithoutConfigurationDefaultsAndTheFileAtClose)
     ASSERT_TRUE(form->WriteConfiguration());
     const QStringList lines = ReadLines(Ini());
     EXPECT_EQ(Section(lines, S("Настройки окна")).last(), S("Во весь экран=нет"));
-    EXPECT_EQ(Section(lines, S("Параметры связи")),
-              QStringList({S("Автономная работа=да"), S("Порт=нет"), S("Скорость=4800"),
-                           S("Стоп-биты=2"), S("Чётность=1"), S("Размер байта=8"),
-                           S("Использовать КСБ=да"), S("Канал КСБ=-1"),
-                           S("Максимальное время ожидания символа=100"),
-                           S("Время ожидания символа=100"), S("Дополнительное время ожидания=0")}));
-    EXPECT_EQ(Section(lines, S("Отладка")), QStringList({S("Записывать лог=да"), S("Лог-файл=log")}));
+    EXPECT_EQ(
+        Section(lines, S("Параметры связи")),
+        QStringList({S("Автономная работа=да"), S("Порт=нет"), S("Скорость=4800"), S("Стоп-биты=2"),
+                     S("Чётность=1"), S("Размер байта=8"), S("Использовать КСБ=да"),
+                     S("Канал КСБ=-1"), S("Максимальное время ожидания символа=100"),
+                     S("Время ожидания символа=100"), S("Дополнительное время ожидания=0")}));
+    EXPECT_EQ(Section(lines, S("Отладка")),
+              QStringList({S("Записывать лог=да"), S("Лог-файл=log")}));
     EXPECT_EQ(Section(lines, S("История")).first(), S("Рабочий каталог чтения=") + Home());
 }
 
@@ -68,14 +70,27 @@ TEST_F(StartupTest, ConfiguredStartReadsEveryKeyWithItsRules)
     QFile f(recent);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.close();
-    WriteIni({S("[Отладка]"), S("Записывать лог=ДА"), S("Лог-файл=журнал.txt"),
-              S("[Параметры связи]"), S("Автономная работа=да"), S("Порт=com12"),
-              S("Скорость=9600"), S("Стоп-биты=1"), S("Чётность=быстро"),
-              S("[История]"), S("Рабочий каталог чтения=/srv/программы"),
-              S("Файл1=") + File(S("нет такого.zen")), S("Файл2=") + recent, S("Файл3=") + recent,
+    WriteIni({S("[Отладка]"),
+              S("Записывать лог=ДА"),
+              S("Лог-файл=журнал.txt"),
+              S("[Параметры связи]"),
+              S("Автономная работа=да"),
+              S("Порт=com12"),
+              S("Скорость=9600"),
+              S("Стоп-биты=1"),
+              S("Чётность=быстро"),
+              S("[История]"),
+              S("Рабочий каталог чтения=/srv/программы"),
+              S("Файл1=") + File(S("нет такого.zen")),
+              S("Файл2=") + recent,
+              S("Файл3=") + recent,
               S("Файл9=") + recent,
-              S("[Настройки окна]"), S("Левый край=10"), S("Верхний край=20"), S("Ширина=700"),
-              S("Высота=500"), S("Во весь экран=ДА")});
+              S("[Настройки окна]"),
+              S("Левый край=10"),
+              S("Верхний край=20"),
+              S("Ширина=700"),
+              S("Высота=500"),
+              S("Во весь экран=ДА")});
     auto form = MakeForm();
     const QStringList &r = form->StartupReport;
     EXPECT_TRUE(r.contains(S("Найден файл конфигурации. Идёт чтение параметров")));
