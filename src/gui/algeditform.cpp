@@ -217,10 +217,13 @@ void TAlgoritmHelpForm::LoadClick()
     if (!Reader)
         return;
     TAlgReport report;
-    const int n = ParseOctal(NumberEdit->text()) & 0x7F;
     AlgParamsSG->setRowCount(1);
     AlgParamsSG->clearContents();
-    if (!Reader(n, report))
+    // Only an algorithm number the controller can have (octal 0..177) is asked for.
+    const QString text = NumberEdit->text().trimmed();
+    if (!IsOctalText(text) || ParseOctal(text) >= TAlgBase::AlgCount)
+        return;
+    if (!Reader(ParseOctal(text), report))
         return;
     AlgParamsSG->setRowCount(qMax<int>(1, static_cast<int>(report.Kinds.size())));
     for (int p = 0; p < report.Kinds.size(); ++p)

@@ -225,6 +225,10 @@ TEST_F(TGuiTest, AlgorithmDescriptionsFromTheSimulatedController)
     // The reference window asks for one algorithm.
     TAlgoritmHelpForm *help = form->AlgoritmHelpForm;
     ASSERT_TRUE(help->LoadButton->isEnabled());
+    help->NumberEdit->setText(QStringLiteral("200")); // beyond the controller's numbers
+    help->LoadClick();
+    EXPECT_EQ(help->AlgParamsSG->rowCount(), 1);
+    EXPECT_EQ(help->AlgParamsSG->item(0, 0), nullptr);
     help->NumberEdit->setText(QStringLiteral("012"));
     help->LoadClick();
     ASSERT_EQ(help->AlgParamsSG->rowCount(), fromFile.ParamCount);
