@@ -249,3 +249,21 @@ TEST_F(TGuiTest, AlgorithmDescriptionsFromTheSimulatedController)
     EXPECT_EQ(w->AlgSG->rowCount(), 28);
     w->close();
 }
+
+TEST_F(CompileTest, ExportedSectionFileSetOpensAgain)
+{
+    Dialogs.Files.push_back({File(S("набор")), 1});
+    Form->ExportClick();
+    ASSERT_EQ(ErrorList().last(), S("Ок")) << ErrorList().join(u'\n').toStdString();
+    EXPECT_TRUE(QFileInfo::exists(File(S("набор.000"))));
+    EXPECT_TRUE(QFileInfo::exists(File(S("набор.101"))));
+    EXPECT_TRUE(QFileInfo::exists(File(S("набор.hdr"))));
+
+    Dialogs.Answers.push_back(TUserDialogs::AnswerYes);
+    Dialogs.Files.push_back({File(S("набор.000")), 5});
+    Form->OpenClick();
+    EXPECT_EQ(ErrorList().last(), S("Ок"));
+    EXPECT_TRUE(Form->CurrentFileName.isEmpty());
+    EXPECT_NE(Form->FindNode(33), nullptr);
+    EXPECT_NE(Form->FindNode(512 + 256), nullptr); // group 2
+}
