@@ -1,0 +1,248 @@
+#include "compiler/algbase.h"
+
+#include "core/textfile.h"
+#include "core/textutils.h"
+
+#include <QFileInfo>
+#include <QStringList>
+
+#include <algorithm>
+
+namespace {
+
+// The "Тип" column of the base window, by parameter kind.
+const QString kKindTexts[AlgParamKindCount + 1] = {
+    QString(),
+    QStringLiteral("Дискретный вход: ВКЛ, ОТКЛ"),
+    QStringLiteral("Дискретный вход: ВКЛ, ОТКЛ, ВД, ДВ, КБ, КС, ТМ"),
+    QStringLiteral("Дискретный вход: ВД, ДВ, КБ, КС, ТМ"),
+    QStringLiteral("Дискретный выход: ДВ, КБ, КС, ТМ"),
+    QStringLiteral("Аналоговый вход: +ВА, -ВА, +АВ, -АВ, константа от -1000 до +1000"),
+    QStringLiteral("Аналоговый выход: АВ"),
+    QStringLiteral("Задание времени: ТМ"),
+    QStringLiteral("Константа от 1 до 128"),
+    QStringLiteral("Константа от 0 до 7"),
+    QStringLiteral("Постоянная времен от 00.00.01 до 72.14.56"),
+    QStringLiteral("Коэффициент пропорциональности от 0.0 до 100.0"),
+    QStringLiteral("Масштабный коэффициент от 0.00 до 1.99"),
+};
+
+const QString kAlgorithmWord = QStringLiteral("АЛГОРИТМ");
+const QString kMemoryWord = QStringLiteral("ПАМЯТЬ");
+const QString kAlgorithmLineBegin = QStringLiteral("/ Алгоритм ");
+const QString kMemoryLineBegin = QStringLiteral("память ");
+const QString kNameSeparator = QStringLiteral(" ! ");
+
+constexpr int kParamNameWidth = 5;
+constexpr int kParamLineNameEnd = 15;
+
+bool IsBlank(const QString &s, int i)
+{
+    return i < s.size() && s[i] == u' ';
+}
+
+void SkipBlanks(const QString &s, int &i)
+{
+    while (IsBlank(s, i))
+        ++i;
+}
+
+// Decimal number in text (digits only); false for anything else or a value above limit.
+bool DecimalValue(const QString &text, int limit, int &value)
+{
+    if (!IsDecimalText(text) || text.size() > 9)
+        return false;
+    value = text.toInt();
+    return value <= limit;
+}
+
+// The text after the first "!" of the line; "" (and false) when there is none.
+bool TextAfterMark(const QString &line, QString &text)
+{
+    const qsizetype mark = line.indexOf(u'!');
+    if (mark < 0)
+        return false;
+    text = line.mid(mark + 1);
+    return true;
+}
+
+// One or two decimal digits at i (two when the character after the first is no blank);
+// i moves two characters on from the first digit.
+bool ReadSmallNumber(const QString &line, int &i, int &value)
+{
+    if (i >= line.size())
+        return false;
+    const int width = (i + 1 < line.size() && line[i + 1] != u' ') ? 2 : 1;
+    const bool ok = DecimalValue(line.mid(i, width), 99, value);
+    i += 2;
+    return ok;
+}
+
+// The number from i up to the next blank (or the end of the line).
+QString WordAt(const QString &line, int i)
+{
+    qsizetype end = line.indexOf(u' ', i);
+    if (end < 0)
+        end = line.size();
+    return line.mid(i, end - i);
+}
+
+} // namespace
+
+QString AlgParamKindText(int kind)
+{
+    if (kind < 0 || kind > AlgParamKindCount)
+        return QString();
+    return kKindTexts[kind];
+}
+
+void TAlgBase::Clear()
+{
+    for (TAlgInfo &a : Algs)
+        a = TAlgInfo();
+    Count = 0;
+    SkippedLines = 0;
+}
+
+const TAlgInfo *TAlgBase::Find(int n) const
+{
+    if (n < 0 || n >= AlgCount || !Algs[n].Present)
+        return nullptr;
+    return &Algs[n];
+}
+
+bool TAlgBase::LoadFromFile(const QString &fileName, QString *error)
+{
+    if (!QFileInfo::exists(fileName))
+        return true;
+    QStringList lines;
+    QString readError;
+    if (!ReadTextFile(fileName, lines, readError)) {
+        if (error)
+            *error = readError;
+        return false;
+    }
+    LoadFromLines(lines);
+    return true;
+}
+
+void TAlgBase::LoadFromLines(const QStringList &lines)
+{
+    // -1: before the first algorithm line; -2: inside an algorithm that was skipped.
+    int current = -1;
+    for (const QString &line : lines) {
+        if (TrimSpaces(line).isEmpty())
+            continue;
+        const QString upper = line.toUpper();
+        if (line.startsWith(u'/')) {
+            const qsizetype word = upper.indexOf(kAlgorithmWord);
+            if (word < 0)
+                continue;
+            int p = static_cast<int>(word + kAlgorithmWord.size());
+            SkipBlanks(line, p);
+            const QString number = line.mid(p, 3);
+            const int n = ParseOctal(number);
+            if (!IsOctalText(number) || n >= AlgCount) {
+                ++SkippedLines;
+                current = -2;
+                continue;
+            }
+            TAlgInfo &a = Algs[n];
+            a.Present = 1;
+            a.ParamCount = 0;
+            QString name;
+            if (TextAfterMark(line, name))
+                a.Name = name;
+            ++Count;
+            current = n;
+            continue;
+        }
+        if (current == -1)
+            continue;
+        if (current == -2) {
+            ++SkippedLines;
+            continue;
+        }
+        TAlgInfo &a = Algs[current];
+        if (upper.left(kMemoryWord.size()) == kMemoryWord) {
+            int p = static_cast<int>(kMemoryWord.size());
+            SkipBlanks(line, p);
+            const QString own = WordAt(line, p);
+            // The second number starts two characters after the first one's start, or
+            // after the first one if that is longer (the writer puts one blank between).
+            p = std::max(p + 2, p + static_cast<int>(own.size()));
+            SkipBlanks(line, p);
+            int ownValue = 0;
+            int length = 0;
+            if (!DecimalValue(own, 255, ownValue) || !DecimalValue(WordAt(line, p), 258, length) ||
+                length < 3) {
+                ++SkippedLines;
+                continue;
+            }
+            a.OwnMemory = static_cast<std::uint8_t>(ownValue);
+            a.PrpMemory = static_cast<std::uint8_t>(length - 3);
+            continue;
+        }
+        int p = 0;
+        SkipBlanks(line, p);
+        int number = 0;
+        int kind = 0;
+        if (!ReadSmallNumber(line, p, number)) {
+            ++SkippedLines;
+            continue;
+        }
+        SkipBlanks(line, p);
+        if (!ReadSmallNumber(line, p, kind) || number > TAlgInfo::MaxParams ||
+            a.ParamCount >= TAlgInfo::MaxParams) {
+            ++SkippedLines;
+            continue;
+        }
+        SkipBlanks(line, p);
+        TAlgParam &param = a.Params[number];
+        param.Kind = static_cast<std::uint8_t>(kind);
+        param.Name = TrimSpaces(line.mid(p, kParamNameWidth));
+        QString comment;
+        if (TextAfterMark(line, comment))
+            param.Comment = comment;
+        ++a.ParamCount;
+    }
+}
+
+QStringList TAlgBase::ToLines() const
+{
+    QStringList lines;
+    for (int n = 0; n < AlgCount; ++n) {
+        const TAlgInfo &a = Algs[n];
+        if (!a.Present)
+            continue;
+        lines.append(kAlgorithmLineBegin + OctalText(n, 3) + kNameSeparator + a.Name);
+        lines.append(kMemoryLineBegin + QString::number(a.OwnMemory) + u' ' +
+                     QString::number(a.PrpMemory + 3));
+        const int count = std::min<int>(a.ParamCount, TAlgInfo::MaxParams);
+        for (int i = 1; i <= count; ++i) {
+            const TAlgParam &param = a.Params[i];
+            QString s = QString::number(i) + QStringLiteral("  ");
+            if (i < 10)
+                s += u' ';
+            s += QString::number(param.Kind) + u' ';
+            if (param.Kind < 10)
+                s += u' ';
+            s += param.Name;
+            while (s.size() < kParamLineNameEnd)
+                s += u' ';
+            lines.append(s + kNameSeparator + param.Comment);
+        }
+    }
+    return lines;
+}
+
+bool TAlgBase::SaveToFile(const QString &fileName, QString *error) const
+{
+    QString writeError;
+    if (!WriteTextFile(fileName, ToLines(), writeError)) {
+        if (error)
+            *error = writeError;
+        return false;
+    }
+    return true;
+}

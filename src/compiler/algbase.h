@@ -1,0 +1,64 @@
+#pragma once
+// The algorithm base: what the compiler must know of each library algorithm that a section
+// calls by number (call length in the PRP, own memory, parameters and their kinds). It is
+// read from the text file "BaseAlgs.alg", shown and saved by the base window and can be
+// refreshed from the controller.
+
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+
+struct TAlgParam
+{
+    std::uint8_t Kind = 0; // 0..12, see AlgParamKindText
+    QString Name;          // at most 5 characters when read from a file
+    QString Comment;
+};
+
+struct TAlgInfo
+{
+    static constexpr int MaxParams = 19;
+
+    std::uint8_t Present = 0;
+    std::uint8_t PrpMemory = 0; // call length in the PRP minus its first 3 bytes
+    std::uint8_t OwnMemory = 0; // bytes of algorithm memory each call reserves
+    QString Name;
+    std::uint8_t ParamCount = 0;     // 0..19
+    TAlgParam Params[MaxParams + 1]; // by parameter number; element 0 is never used
+};
+
+// Highest parameter kind the code generator knows.
+constexpr int AlgParamKindCount = 12;
+
+// The "Тип" text of a parameter kind; kind 0 and unknown kinds give "".
+QString AlgParamKindText(int kind);
+
+class TAlgBase
+{
+public:
+    static constexpr int AlgCount = 128;
+
+    TAlgInfo Algs[AlgCount];
+    int Count = 0; // algorithm lines read (a repeated number counts again)
+    // Lines of the last files read that could not be stored: an algorithm number above
+    // octal 177 or not octal, a parameter number above 19, a 20th parameter, a number
+    // that is no decimal number, and the lines that belonged to a skipped algorithm.
+    int SkippedLines = 0;
+
+    void Clear();
+    // Reads the file into the existing entries (callers clear first). A missing file
+    // changes nothing and is no error. False, with error set, when the file exists but
+    // cannot be read.
+    bool LoadFromFile(const QString &fileName, QString *error = nullptr);
+    // Writes every present algorithm, replacing the file. False with error set when the
+    // file cannot be written (the previous file then stays as it was).
+    bool SaveToFile(const QString &fileName, QString *error = nullptr) const;
+
+    // The base's lines: reading and the lines SaveToFile writes.
+    void LoadFromLines(const QStringList &lines);
+    QStringList ToLines() const;
+
+    // Entry n when it describes an algorithm, otherwise nullptr (any n is allowed).
+    const TAlgInfo *Find(int n) const;
+};

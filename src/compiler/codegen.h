@@ -1,0 +1,62 @@
+#pragma once
+// The section code generator: the hook set of the LL(1) walk that turns each recognised
+// statement piece into controller instructions in the section's code block, checks the
+// block's size and fragment limits and reports every failure with its position tag.
+
+#include "compiler/ll1.h"
+
+#include <QStringList>
+
+#include <cstdint>
+
+class TAlgBase;
+struct TZentorSection;
+
+// Limits of a code block: byte 0 holds the block length minus 1, so 255 bytes before the
+// terminator at most; fragments are numbered with two octal digits.
+constexpr int MaxBlockLength = 255;
+constexpr int MaxFragments = 64;
+constexpr int MaxTextBytes = 64;
+constexpr int MaxComparisonTerms = 15;
+constexpr int AlgMemoryLimit = 65535;
+// Offset of the first instruction in a block (after the two length bytes, the two section
+// number bytes and the checksum byte).
+constexpr int BlockHeaderLength = 5;
+
+class TSectionCodeGenerator : public TLL1Hooks
+{
+public:
+    // The section's Code[2] must hold the section number; CodeLength and FragmentCount are
+    // set up by the caller (5 and 0). algMemoryUsed is the compilation's own-memory counter.
+    TSectionCodeGenerator(TZentorSection &section, int sectionNumber, const TAlgBase *base,
+                          int &algMemoryUsed, QStringList &messages);
+
+    bool OnStep(int appliedRow, bool accepted, int newRow, TLexemeContainer &statement) override;
+    bool OnStepEnd(const TLexeme &lookahead) override;
+    void OnSyntaxError(const TLexeme &lookahead) override;
+
+private:
+    TZentorSection &Section;
+    int SectionNumber;
+    const TAlgBase *Base;
+    int &AlgMemoryUsed;
+    QStringList &Messages;
+
+    bool Generate(int appliedRow, int newRow, const TLexemeContainer &statement);
+    bool Skip(const TLexemeContainer &s);
+    bool Switch(const TLexemeContainer &s);
+    bool Analog(const TLexemeContainer &s);
+    bool Timer(const TLexemeContainer &s);
+    bool Bit(const TLexemeContainer &s);
+    bool Text(const TLexemeContainer &s);
+    bool Call(const TLexemeContainer &raw);
+
+    // Instruction bytes go through here so that nothing lands outside the code area; the
+    // size check after the step rejects a block that grew too long.
+    void Put(std::uint8_t byte);
+    void Report(const TLexeme &at, const QString &text);
+};
+
+// The block frame of a section whose instructions are in place (CodeLength = L): bytes 0
+// and 1 = L, checksum in byte 4, terminator at L, CodeLength = L + 1.
+void FinishBlock(TZentorSection &section);

@@ -1,0 +1,106 @@
+#pragma once
+// Lexemes of a section text as the lexer makes them and the LL(1) walk and the code
+// generators read them.
+
+#include <QString>
+
+#include <vector>
+
+// Terminal codes of the statement language.
+enum TLexemeCode : int {
+    LxSign = 1,         // "+" "-"
+    LxOpen = 2,         // "("
+    LxClose = 3,        // ")"
+    LxEquals = 4,       // "="
+    LxRelation = 5,     // "<" ">"
+    LxInteger = 6,      // integer constant
+    LxReal = 7,         // real constant
+    LxTime = 8,         // time constant
+    LxIf = 9,           // ЕСЛИ
+    LxThenElse = 10,    // ТОГДА, ИНАЧЕ
+    LxOr = 11,          // ИЛИ
+    LxOnOff = 12,       // ВКЛ, ОТКЛ
+    LxSkip = 13,        // ВСК
+    LxTextWord = 14,    // ТС1.0.1
+    LxAlgorithm = 15,   // АЛГ012
+    LxDiscrete = 16,    // КБ, КС, ВД, ДВ
+    LxTimer = 17,       // ТМ
+    LxAnalog = 18,      // АВ, ВА
+    LxTextString = 19,  // the text after a ТС word
+    LxBit = 20,         // Б
+    LxColumnOne = 100,  // number at column 1 (fragment number)
+    LxLineNumber = 101, // number that is the first lexeme of its line (parameter number)
+    LxParamName = 102,  // parameter name
+    LxComment = 103,
+    LxEnd = 255, // end of text, made by the container
+};
+
+enum TLexemeSubCode : int {
+    SubPlus = 1,
+    SubMinus = 2,
+    SubOpen = 3,
+    SubClose = 4,
+    SubEquals = 5,
+    SubGreater = 6,
+    SubLess = 7,
+    SubInteger = 8,
+    SubReal = 9,
+    SubTime = 10,
+    SubIf = 11,
+    SubThen = 12,
+    SubElse = 13,
+    SubOr = 14,
+    SubOn = 15,
+    SubOff = 16,
+    SubSkip = 17,
+    SubTextWord = 18,
+    SubAlgorithm = 19,
+    SubKB = 20,
+    SubKS = 21,
+    SubVD = 22,
+    SubDV = 23,
+    SubTM = 24,
+    SubAV = 25,
+    SubVA = 26,
+    SubTextString = 27,
+    SubBit = 28,
+    SubNone = -1,
+};
+
+struct TLexeme
+{
+    QString Text;
+    int Code = LxEnd;
+    int SubCode = SubNone;
+    int Line = 0;   // 0-based line of the section text
+    int Column = 1; // 1-based column in the line as scanned (after macro replacement)
+};
+
+// An ordered list of lexemes. Reading past the end gives an end lexeme that stands where
+// the last lexeme of the list stands, so messages about a missing lexeme point there.
+class TLexemeContainer
+{
+public:
+    void Add(const TLexeme &lexeme) { Items.push_back(lexeme); }
+    void Clear() { Items.clear(); }
+    int Count() const { return static_cast<int>(Items.size()); }
+    bool IsEmpty() const { return Items.empty(); }
+
+    TLexeme Get(int index) const
+    {
+        if (index >= 0 && index < Count())
+            return Items[static_cast<std::size_t>(index)];
+        TLexeme end;
+        if (!Items.empty()) {
+            end.Line = Items.back().Line;
+            end.Column = Items.back().Column;
+        }
+        return end;
+    }
+    // Only for 0 <= index < Count().
+    const TLexeme &At(int index) const { return Items[static_cast<std::size_t>(index)]; }
+    TLexeme &At(int index) { return Items[static_cast<std::size_t>(index)]; }
+
+private:
+    std::vector<TLexeme> Items;
+};

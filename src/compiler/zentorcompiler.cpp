@@ -1,0 +1,59 @@
+#include "compiler/zentorcompiler.h"
+
+#include "compiler/codegen.h"
+#include "compiler/compilertexts.h"
+#include "compiler/lexer.h"
+#include "compiler/ll1.h"
+#include "core/textutils.h"
+#include "model/zentorprogram.h"
+
+TZentorCompiler::TZentorCompiler() : Messages(&OwnMessages) {}
+
+int TZentorCompiler::CompileSection(TZentorSection &section, int sectionNumber)
+{
+    TIndexMaxima maxima{MaxVD, MaxDV, MaxVA, MaxAV, MaxTM};
+    const bool scanned =
+        ScanSection(section.Text, sectionNumber, Macros, Lexemes, *Messages, maxima);
+    MaxVD = maxima.VD;
+    MaxDV = maxima.DV;
+    MaxVA = maxima.VA;
+    MaxAV = maxima.AV;
+    MaxTM = maxima.TM;
+    if (!scanned)
+        return 1;
+
+    section.Code[2] = static_cast<std::uint8_t>(sectionNumber & 0xFF);
+    section.Code[3] = section.Code[2];
+    section.CodeLength = BlockHeaderLength;
+    section.FragmentCount = 0;
+    TSectionCodeGenerator generator(section, sectionNumber, AlgBase, AlgMemoryUsed, *Messages);
+    if (LL1Walk(Lexemes, generator, LL1CompileStackCapacity) != 0) {
+        section.CodeLength = 0;
+        section.FragmentCount = 0;
+        return -1;
+    }
+    if (section.CodeLength == BlockHeaderLength) {
+        section.CodeLength = 0;
+        section.FragmentCount = 0;
+        Messages->append(CompilerText::NoFragmentsBegin + SectionNumberText(sectionNumber) +
+                         CompilerText::NoFragmentsEnd);
+        return 0;
+    }
+    FinishBlock(section);
+    section.NeedsCompile = 0;
+    return 0;
+}
+
+QStringList TZentorCompiler::SummaryLines() const
+{
+    return {
+        CompilerText::SummaryTitle,
+        CompilerText::SummaryVD + OctalText(MaxVD, 3) + u';',
+        CompilerText::SummaryDV + OctalText(MaxDV, 3) + u';',
+        CompilerText::SummaryVA + OctalText(MaxVA, 3) + u';',
+        CompilerText::SummaryAV + OctalText(MaxAV, 3) + u';',
+        CompilerText::SummaryTM + OctalText(MaxTM, 2) + u'.',
+        CompilerText::SummaryMemoryBegin + QString::number(AlgMemoryUsed) +
+            CompilerText::SummaryMemoryEnd,
+    };
+}

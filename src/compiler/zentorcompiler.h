@@ -1,0 +1,52 @@
+#pragma once
+// The compiler object: one per process. It owns the technological names table that the
+// header compiler fills and the lexemes of the section being compiled, writes every
+// compiler message into one message list, compiles single sections and whole programs.
+
+#include "compiler/lexeme.h"
+#include "prp/macrostable.h"
+
+#include <QStringList>
+
+class TAlgBase;
+class TProgress;
+class TZentorProgram;
+struct TZentorSection;
+
+class TZentorCompiler
+{
+public:
+    TZentorCompiler();
+    TZentorCompiler(const TZentorCompiler &) = delete;
+    TZentorCompiler &operator=(const TZentorCompiler &) = delete;
+
+    TMacrosTable Macros;
+    // Where every message goes; the compiler's own list until the caller points it at the
+    // main window's error list (never null).
+    QStringList *Messages;
+    TLexemeContainer Lexemes; // lexemes of the section compiled last
+    int AlgMemoryUsed = 0;    // algorithm-memory bytes handed out in this compilation
+    int MaxVD = 0;
+    int MaxDV = 0;
+    int MaxVA = 0;
+    int MaxAV = 0;
+    int MaxTM = 0;
+    // The process's algorithm base; without one every algorithm call fails as undescribed.
+    const TAlgBase *AlgBase = nullptr;
+
+    // Compiles one section (lexer, walk, code): 0 on success (warning for a section without
+    // instructions included), 1 when the lexer failed (code and CodeLength untouched), -1
+    // when the walk or a generator failed (CodeLength 0). Bytes 2 and 3 of the code become
+    // the section number.
+    int CompileSection(TZentorSection &section, int sectionNumber);
+
+    // Header, every present section that needs compiling, the summary lines and the image.
+    // True when every compiled section succeeded and the image was assembled.
+    bool CompileProgram(TZentorProgram &program, TProgress &progress);
+
+    // The summary lines of the variables used and the algorithm memory handed out.
+    QStringList SummaryLines() const;
+
+private:
+    QStringList OwnMessages;
+};
