@@ -57,6 +57,7 @@ inline const QString Variables = QStringLiteral("ПЕРЕМЕННЫХ");
 inline const QString Inputs = QStringLiteral("ВХОДОВ");
 inline const QString TimeGen = QStringLiteral("ТМГ");
 inline const QString Impulse = QStringLiteral("ИВ");
+inline const QString ImpulseLong = QStringLiteral("ИМПУЛЬСНЫХ"); // "ИМПУЛЬСНЫХ ВЫХОДОВ"
 inline const QString TechNames = QStringLiteral("ТЕХНОЛОГИЧЕСКИЕ");
 inline const QString TechKeyboard = QStringLiteral("ТЕХНОЛОГИЧЕСКАЯ");
 
