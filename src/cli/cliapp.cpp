@@ -9,6 +9,7 @@ const QList<TCliOption> &CliOptions()
 {
     static const QList<TCliOption> options = {
         {QStringLiteral("--alg"), CliTexts::FileValue, &TCliContext::AlgFile},
+        {QStringLiteral("-o"), CliTexts::OutputValue, &TCliContext::OutputFile},
     };
     return options;
 }
@@ -23,6 +24,13 @@ const QList<TCliCommand> &CliCommands()
          2,
          2,
          &ConvertCommand},
+        {QStringLiteral("compile"),
+         CliTexts::CompileOperands,
+         {QStringLiteral("-o"), QStringLiteral("--alg")},
+         CliTexts::CompileSummary,
+         1,
+         1,
+         &CompileCommand},
         {QStringLiteral("dump"),
          CliTexts::DumpOperands,
          {},
@@ -114,7 +122,7 @@ int RunZentorc(const QStringList &args, QTextStream &out, QTextStream &err)
             out << HelpText();
             return ExitOk;
         }
-        if (!a.startsWith(QStringLiteral("--"))) {
+        if (!a.startsWith(QStringLiteral("--")) && !FindOption(a)) {
             operands.append(a);
             continue;
         }

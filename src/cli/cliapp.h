@@ -10,6 +10,8 @@
 #include <QStringList>
 #include <QTextStream>
 
+#include <memory>
+
 // Exit status of zentorc.
 enum TExitCode : int {
     ExitOk = 0,       // the command did what it was asked
@@ -24,7 +26,8 @@ struct TCliContext
     QTextStream &Out; // the operation's own lines, UTF-8
     QTextStream &Err; // usage and I/O errors, UTF-8
 
-    QString AlgFile; // --alg FILE: the algorithm base the compiler is to use
+    QString AlgFile;    // --alg FILE: the algorithm base the compiler is to use
+    QString OutputFile; // -o FILE: where compile writes the image
     // Hooks and progress for LoadFromFile / SaveToFile; the compiler and decompiler
     // commands fill the hooks.
     TFileContext Files;
@@ -32,7 +35,8 @@ struct TCliContext
 
 using TCliHandler = int (*)(const QStringList &operands, TCliContext &ctx);
 
-// An option that takes a value, e.g. "--alg FILE"; the value lands in ctx.*Target.
+// An option that takes a value, e.g. "--alg FILE" or "-o FILE"; the value lands in
+// ctx.*Target.
 struct TCliOption
 {
     QString Name;
@@ -68,3 +72,19 @@ int FileResultExit(int result, const QString &fileName, TCliContext &ctx);
 // The commands.
 int ConvertCommand(const QStringList &operands, TCliContext &ctx);
 int DumpCommand(const QStringList &operands, TCliContext &ctx);
+int CompileCommand(const QStringList &operands, TCliContext &ctx);
+
+// The compiler of the commands that turn a text form into an image form, with its base.
+struct TCliCompiler;
+struct TCliCompilerDeleter
+{
+    void operator()(TCliCompiler *c) const;
+};
+using TCliCompilerPtr = std::unique_ptr<TCliCompiler, TCliCompilerDeleter>;
+// Loads the algorithm base (--alg FILE, or "BaseAlgs.alg" where the process looks for it)
+// and fills ctx.Files.CompileBeforeImageSave, which compiles every present section as the
+// main window's compile command does, its lines going to the program's messages. Null
+// (reason on Err) when the base file cannot be read.
+TCliCompilerPtr AttachCompiler(TCliContext &ctx);
+// True when the extension names an image form (.prp or a section file set).
+bool IsImageForm(const QString &fileName);

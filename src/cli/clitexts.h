@@ -24,6 +24,10 @@ inline const QString DumpSummary =
 inline const QString ConvertOperands = QStringLiteral("ВХОД ВЫХОД");
 inline const QString DumpOperands = QStringLiteral("ВХОД");
 inline const QString FileValue = QStringLiteral("ФАЙЛ");
+inline const QString CompileSummary =
+    QStringLiteral("откомпилировать программу и записать образ ПрП (.prp или набор .000)");
+inline const QString CompileOperands = QStringLiteral("ВХОД");
+inline const QString OutputValue = QStringLiteral("ВЫХОД");
 
 inline const QString NoCommand = QStringLiteral("Не указана команда. Справка: zentorc --help");
 inline QString UnknownCommand(const QString &name)
@@ -56,6 +60,27 @@ inline QString NotAnImage(const QString &fileName)
 {
     return QStringLiteral("Файл %1 не является образом ПрП: нужен файл .prp или набор секций "
                           ".000")
+        .arg(fileName);
+}
+
+inline QString OutputNeeded(const QString &command)
+{
+    return QStringLiteral("Команда %1: укажите файл образа параметром -o ВЫХОД").arg(command);
+}
+inline QString OutputNotAnImage(const QString &fileName)
+{
+    return QStringLiteral("Образ ПрП записывается в файл .prp или в набор секций .000, а не в "
+                          "%1")
+        .arg(fileName);
+}
+inline QString AlgBaseNotFound(const QString &fileName)
+{
+    return QStringLiteral("Файл базы алгоритмов %1 не найден").arg(fileName);
+}
+inline QString NoDecompiler(const QString &fileName)
+{
+    return QStringLiteral("Файл %1 — образ ПрП без текста секций; его компиляция станет "
+                          "возможна вместе с декомпилятором секций")
         .arg(fileName);
 }
 

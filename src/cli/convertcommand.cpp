@@ -10,6 +10,13 @@ int ConvertCommand(const QStringList &operands, TCliContext &ctx)
 {
     const QString &input = operands[0];
     const QString &output = operands[1];
+    // A text form written as an image form is compiled on the way.
+    TCliCompilerPtr compiler;
+    if (IsImageForm(output)) {
+        compiler = AttachCompiler(ctx);
+        if (!compiler)
+            return ExitUsage;
+    }
     auto program = std::make_unique<TZentorProgram>();
     ctx.Files.ErrorCount = 0;
 

@@ -60,3 +60,15 @@ bool TZentorCompiler::CompileProgram(TZentorProgram &program, TProgress &progres
         Messages->append(CompilerText::ImageTooLargeToRead);
     return result;
 }
+
+bool TZentorCompiler::CompileWithReport(TZentorProgram &program, TProgress &progress)
+{
+    Messages->append(CompilerText::CompileStarted);
+    const bool ok = CompileProgram(program, progress);
+    if (ok)
+        Messages->append(CompilerText::CompileSucceededBegin +
+                         QString::number(program.ImageLength) + CompilerText::CompileSucceededEnd);
+    else
+        Messages->append(CompilerText::CompileFailed);
+    return ok;
+}

@@ -44,6 +44,12 @@ public:
     // True when every compiled section succeeded and the image was assembled.
     bool CompileProgram(TZentorProgram &program, TProgress &progress);
 
+    // The compile command of the main window and of zentorc without their list handling:
+    // "Компиляция...", CompileProgram's own lines, then "Компиляция завершена успешно.
+    // Размер ПрП N байт." or "Обнаружены ошибки", appended to Messages. The caller empties
+    // the list first and marks the sections it wants compiled.
+    bool CompileWithReport(TZentorProgram &program, TProgress &progress);
+
     // The summary lines of the variables used and the algorithm memory handed out.
     QStringList SummaryLines() const;
 

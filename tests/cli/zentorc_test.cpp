@@ -109,7 +109,8 @@ TEST(Zentorc, ConvertImageToSectionSetAndBack)
 TEST(Zentorc, ConvertFailuresAreReported)
 {
     QTemporaryDir dir;
-    ASSERT_TRUE(PutFile(dir.filePath("a.zen"), "X\r\n"));
+    // A section that does not compile: writing it as an image fails.
+    ASSERT_TRUE(PutFile(dir.filePath("a.zen"), "/ \xD1\xC5\xCA\xD6\xC8\xDF 000 !\r\nX\r\n"));
     struct Case
     {
         QStringList args;
