@@ -80,7 +80,7 @@ public:
     std::vector<TEntry> Entries;
     bool TooManyFragments = false;
     bool SyntaxError = false;
-    int ErrorLine = 0;         // the lookahead's line at a syntax error
+    int ErrorLine = 0;         // the lookahead's line at a syntax error (INT_MAX at the end)
     int PendingLine = INT_MAX; // first line of the statement piece not yet written
 
     void OnLookahead(TLexeme &lx) override { Normalise(lx); }
@@ -120,7 +120,9 @@ public:
     void OnSyntaxError(const TLexeme &lookahead) override
     {
         SyntaxError = true;
-        ErrorLine = lookahead.Line;
+        // The end of the text stands where the last lexeme stands: no source line remains
+        // behind it but those of the unfinished statement.
+        ErrorLine = lookahead.Code == LxEnd ? INT_MAX : lookahead.Line;
         Compiler.Messages->append(CompilerText::SyntaxErrorInLine +
                                   QString::number(lookahead.Line) + CompilerText::InPosition +
                                   QString::number(lookahead.Column));
@@ -280,8 +282,9 @@ bool RelayoutSection(TZentorCompiler &compiler, int sectionNumber, const QString
         return false;
     }
     int rest = static_cast<int>(text.size());
-    if (relayout.SyntaxError)
-        rest = KeepBefore(relayout.Entries, std::min(relayout.ErrorLine, relayout.PendingLine));
+    const int unfinished = std::min(relayout.ErrorLine, relayout.PendingLine);
+    if (relayout.SyntaxError && unfinished != INT_MAX)
+        rest = KeepBefore(relayout.Entries, unfinished);
     for (const TEntry &e : relayout.Entries)
         output.append(e.Lines);
     for (int i = std::max(rest, 0); i < text.size(); ++i)

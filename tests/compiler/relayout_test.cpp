@@ -120,6 +120,10 @@ TEST_F(RelayoutTest, SyntaxErrorKeepsTheRestOfTheSource)
     EXPECT_EQ(Messages, QStringList{"Синтаксическая ошибка в строке 1 в позиции 1"});
     // An incomplete statement at the end of the text.
     EXPECT_EQ(Lay(QStringList{"ВСК", "АВ1 = +5 +"}), QStringList({"00 ВСК", "АВ1 = +5 +"}));
+    // A condition without its statement: nothing of the source is left behind the end.
+    EXPECT_EQ(Lay(QStringList{"00 ЕСЛИ В ДВ017", "! конец"}),
+              QStringList({"00 ЕСЛИ В ДВ017 ", " ! КОНЕЦ"}));
+    EXPECT_EQ(Messages, QStringList{"Синтаксическая ошибка в строке 1 в позиции 1"});
 }
 
 TEST_F(RelayoutTest, LexerFailureAndTooManyFragmentsKeepTheSource)
