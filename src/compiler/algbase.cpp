@@ -96,6 +96,14 @@ QString AlgParamKindText(int kind)
     return kKindTexts[kind];
 }
 
+QString AlgBaseSaveFileName(const QString &chosen)
+{
+    const qsizetype dot = chosen.lastIndexOf(u'.');
+    if (dot >= 0 && chosen.mid(dot + 1, 3).toUpper() == QStringLiteral("ALG"))
+        return chosen;
+    return chosen + QStringLiteral(".alg");
+}
+
 void TAlgBase::Clear()
 {
     for (TAlgInfo &a : Algs)

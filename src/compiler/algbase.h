@@ -28,6 +28,11 @@ struct TAlgInfo
     TAlgParam Params[MaxParams + 1]; // by parameter number; element 0 is never used
 };
 
+// The file name "Сохранить как..." of the base window writes to: ".alg" is appended when
+// the chosen name has no "." or when the three characters after its last "." are not
+// "ALG" in any letter case.
+QString AlgBaseSaveFileName(const QString &chosen);
+
 // Highest parameter kind the code generator knows.
 constexpr int AlgParamKindCount = 12;
 

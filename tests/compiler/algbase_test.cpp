@@ -188,3 +188,13 @@ TEST(AlgBase, KindTexts)
     EXPECT_EQ(AlgParamKindText(13), "");
     EXPECT_EQ(AlgParamKindText(-1), "");
 }
+
+TEST(AlgBase, SaveAsFileName)
+{
+    EXPECT_EQ(AlgBaseSaveFileName("base"), "base.alg");
+    EXPECT_EQ(AlgBaseSaveFileName("base.ALG"), "base.ALG");
+    EXPECT_EQ(AlgBaseSaveFileName("base.Alg"), "base.Alg");
+    EXPECT_EQ(AlgBaseSaveFileName("base.txt"), "base.txt.alg");
+    EXPECT_EQ(AlgBaseSaveFileName("base."), "base..alg");
+    EXPECT_EQ(AlgBaseSaveFileName("/home/u/v1.2/base"), "/home/u/v1.2/base.alg");
+}

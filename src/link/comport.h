@@ -1,0 +1,106 @@
+#pragma once
+// The program's only path to a controller: one serial device, its line settings, its read
+// time-outs and the lock that every controller command holds for its whole exchange.
+// POSIX termios underneath; the time-outs keep their classic meaning (interval between two
+// bytes, total multiplier per byte asked for, total constant), built on poll.
+
+#include <QString>
+#include <QStringList>
+
+#include <termios.h>
+
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <vector>
+
+class TLogger;
+
+struct TCommTimeouts
+{
+    std::uint32_t ReadIntervalTimeout = 100;        // ms of silence after a byte ends a read
+    std::uint32_t ReadTotalTimeoutMultiplier = 100; // ms per byte asked for
+    std::uint32_t ReadTotalTimeoutConstant = 0;     // ms added to the total
+    std::uint32_t WriteTotalTimeoutMultiplier = 0;
+    std::uint32_t WriteTotalTimeoutConstant = 0;
+};
+
+// Error codes of Open: errno values. These two are what the port dialog names.
+constexpr int PortErrorNotFound = 2; // ENOENT: no such port
+constexpr int PortErrorBusy = 16;    // EBUSY: held by another program
+
+// What a probe of one device found.
+enum class TPortPresence { Absent, Free, Busy };
+
+struct TPortInfo
+{
+    QString Name; // "COM3" for /dev/ttyS2, otherwise the device path
+    QString Path;
+    bool Busy = false;
+};
+
+class TCOMPort
+{
+public:
+    static constexpr int MaxComNumber = 31;
+
+    explicit TCOMPort(TLogger *logger = nullptr);
+    ~TCOMPort();
+    TCOMPort(const TCOMPort &) = delete;
+    TCOMPort &operator=(const TCOMPort &) = delete;
+
+    // Held by every controller command from before its first frame until its last reply
+    // has been parsed. Recursive: a command may call another one while holding it.
+    std::recursive_mutex Lock;
+
+    std::uint32_t BaudRate = 4800;
+    std::uint8_t StopBits = 2; // 0 one, 1 one and a half, 2 two
+    std::uint8_t Parity = 1;   // 0 none, 1 odd, 2 even, 3 mark, 4 space
+    std::uint8_t ByteSize = 8;
+    termios Config{}; // the device's settings as last read or written
+    TCommTimeouts Timeouts;
+    int PortNumber = -1; // n of COMn; 0 for a device given by path; -1 none chosen
+    QString DevicePath;  // the open device; empty when none
+    int Handle = -1;     // the open file descriptor
+    TLogger *Logger;
+
+    // COMn. Closes what is open first. Returns 0 or the errno of the failure.
+    int Open(int n);
+    // Any device path ("/dev/ttyUSB0", a pseudo-terminal). "COMn" maps to /dev/ttyS(n-1).
+    int OpenDevice(const QString &name);
+    void Reopen();
+    int Close();
+    bool IsOpen() const { return Handle >= 0; }
+
+    int GetState();
+    int SetState();
+    int ApplySettings();
+
+    // Discards unread input, then writes the whole request. False when no port is open or
+    // the device did not take the bytes in time.
+    bool Write(const std::uint8_t *bytes, int count);
+    // Reads up to count bytes under the time-outs. The read also ends as soon as complete
+    // (when given) says the bytes so far make a whole reply. False when no port is open.
+    bool Read(std::uint8_t *buffer, int &bytesRead, int count,
+              const std::function<bool(const std::uint8_t *, int)> &complete = {});
+
+    // "COM" + n for /dev/ttyS(n-1), the path itself otherwise.
+    static QString PortNameFor(const QString &path);
+    // "COMn" (any letter case) -> /dev/ttyS(n-1); any other text is a path as it stands.
+    static QString DevicePathFor(const QString &name);
+    // 1..31 for /dev/ttyS0..30, 0 otherwise.
+    static int ComNumberFor(const QString &path);
+
+    // Opens the device as the port would, and closes it again.
+    static TPortPresence Probe(const QString &path);
+    // Present ports, busy ones included: COM1..COM31 first, then USB serial adapters
+    // (ttyUSB*, ttyACM*) by their device names. devDir is "/dev" outside the tests.
+    static std::vector<TPortInfo> Discover(const QString &devDir = QStringLiteral("/dev"));
+
+    // The text the port dialog shows for an open failure.
+    static QString OpenErrorText(int code);
+
+private:
+    void Log(const QString &text);
+    bool IsPseudoTerminal() const;
+};

@@ -1,0 +1,228 @@
+#include "link/prptransfer.h"
+
+#include "core/textutils.h"
+#include "link/sarvetel.h"
+#include "link/sarveteldefs.h"
+#include "model/zentorprogram.h"
+
+#include <algorithm>
+#include <chrono>
+
+using namespace Sarvetel;
+
+namespace {
+
+constexpr int HeaderLengthOffset = 141;
+constexpr int HeaderChecksumOffset = 143;
+constexpr int ImageSumOffset = 140;
+constexpr int ImageComplementOffset = 139;
+
+int Word(const std::uint8_t *b, int at)
+{
+    return b[at] | (b[at + 1] << 8);
+}
+
+} // namespace
+
+int PRPImageLength(const std::uint8_t *image, int available)
+{
+    if (available <= HeaderLengthOffset + 1)
+        return std::max(available, 0);
+    int length = Word(image, HeaderLengthOffset) + 1;
+    for (int g = 0; g < 8; ++g)
+        length += Word(image, 9 + 2 * g);
+    return std::min(length, available);
+}
+
+bool PRPImageChecksumsHold(const std::uint8_t *image, int length)
+{
+    if (length <= HeaderChecksumOffset)
+        return false;
+    const int headerLength = Word(image, HeaderLengthOffset) + 1;
+    if (headerLength <= HeaderChecksumOffset || headerLength > length)
+        return false;
+    // The image sum is taken with bytes 139, 140 and 143 as 0; adding 0 changes nothing,
+    // so those bytes are simply left out.
+    unsigned s = 0;
+    for (int i = 0; i < length; ++i) {
+        if (i == ImageComplementOffset || i == ImageSumOffset || i == HeaderChecksumOffset)
+            continue;
+        s += image[i];
+        if (s > 255)
+            s -= 255;
+    }
+    if (image[ImageSumOffset] != s || image[ImageComplementOffset] != 255 - s)
+        return false;
+    unsigned hd = 0;
+    for (int i = 0; i < headerLength; ++i) {
+        if (i == HeaderChecksumOffset)
+            continue;
+        hd += image[i];
+        if (hd > 255)
+            hd -= 255;
+    }
+    return image[HeaderChecksumOffset] == (256 - hd) % 256;
+}
+
+// ----------------------------------------------------------------------------- base
+
+TPRPTransferThread::TPRPTransferThread(TSarvetel &link, TZentorProgram &program,
+                                       TProgress &progress, TTransferQuestions *questions)
+    : Link(link), Program(program), Progress(progress), Questions(questions)
+{
+}
+
+TPRPTransferThread::~TPRPTransferThread()
+{
+    Terminated = true;
+    if (Worker.joinable())
+        Worker.join();
+}
+
+void TPRPTransferThread::Start()
+{
+    if (Worker.joinable())
+        return;
+    Ended = false;
+    Worker = std::thread([this] { Execute(); });
+}
+
+void TPRPTransferThread::Execute()
+{
+    Run();
+    // The window closes on every path, so it never stays open after the job.
+    Progress.Hide();
+    {
+        std::lock_guard<std::mutex> lock(EndLock);
+        Ended = true;
+    }
+    EndSignal.notify_all();
+}
+
+bool TPRPTransferThread::WaitFor(int ms)
+{
+    std::unique_lock<std::mutex> lock(EndLock);
+    const bool ended =
+        EndSignal.wait_for(lock, std::chrono::milliseconds(ms), [this] { return Ended.load(); });
+    lock.unlock();
+    if (ended && Worker.joinable() && Worker.get_id() != std::this_thread::get_id())
+        Worker.join();
+    return ended;
+}
+
+bool TPRPTransferThread::Ask(const QString &text, const QString &caption)
+{
+    return Questions && Questions->Confirm(text, caption);
+}
+
+void TPRPTransferThread::AddMessage(const QString &text)
+{
+    if (Program.Messages)
+        Program.Messages->append(text);
+}
+
+// ---------------------------------------------------------------------------- write
+
+void TPRPWriteThread::Run()
+{
+    Progress.SetCaption(WriteCaption);
+    Progress.SetAction(AskingLength);
+    Progress.SetPosition(0);
+
+    const int limit = 32 * (std::clamp(Program.HighestGroup, 0, 7) + 1);
+    ProgressMaximum = limit + 1;
+    ProgressPosition = 0;
+    Action = WritingHeader;
+    Progress.SetAction(Action);
+    Progress.SetMaximum(ProgressMaximum);
+    Progress.SetPosition(ProgressPosition);
+    Progress.Show();
+
+    while (!Link.WriteHeader(Program.Header)) {
+        if (!Ask(HeaderRetry, CaptionAttention)) {
+            Result = TTransferResult::Failed;
+            return;
+        }
+    }
+    if (Terminated) {
+        Result = TTransferResult::Cancelled;
+        return;
+    }
+    for (int s = 0; s < limit; ++s) {
+        const TZentorSection &section = Program.Sections[s];
+        // A present section that compiled to nothing has no block to send.
+        if (!section.Present || section.CodeLength <= 0)
+            continue;
+        Action = WritingSection + SectionNumberText(s);
+        ProgressPosition = s + 1;
+        if (Terminated) {
+            Result = TTransferResult::Cancelled;
+            return;
+        }
+        Progress.SetAction(Action);
+        Progress.SetPosition(ProgressPosition);
+        for (;;) {
+            Link.WriteSection(section);
+            if (Link.LinkStatus == LinkAccepted)
+                break;
+            if (!Ask(SectionRetry, CaptionAttention)) {
+                Result = TTransferResult::Failed;
+                return;
+            }
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(SectionPauseMs));
+    }
+    Result = TTransferResult::Done;
+}
+
+// ----------------------------------------------------------------------------- read
+
+void TPRPReadThread::Run()
+{
+    Progress.SetCaption(ReadCaption);
+    Progress.SetAction(AskingLength);
+    Progress.SetPosition(0);
+
+    BytesReceived = 0;
+    Program.ImageLength = 0;
+    Link.PRPBlockCount = 0;
+    BlockCount = Link.ReadPRPBlockCount();
+    if (Link.LinkStatus != LinkAccepted || BlockCount <= 0) {
+        AddMessage(LengthNotReceived);
+        Result = TTransferResult::Failed;
+        return;
+    }
+    Progress.SetMaximum(BlockCount + 1);
+
+    Result = TTransferResult::Done;
+    for (int k = 0; k <= BlockCount; ++k) {
+        if (Terminated) {
+            Result = TTransferResult::Cancelled;
+            break;
+        }
+        CurrentBlock = k;
+        bool arrived = false;
+        for (int attempt = 0; attempt < BlockAttempts && !arrived; ++attempt) {
+            Link.ReadPRPBlock(Program.Image, TZentorProgram::ImageSize, k);
+            arrived = Link.LinkStatus == LinkAccepted && Link.LastBlockNumber == k;
+        }
+        if (!arrived) {
+            // The block past the count may well not exist: that ends the read quietly.
+            if (k < BlockCount) {
+                AddMessage(BlockNotReceived1 + QString::number(k) + BlockNotReceived2);
+                Result = TTransferResult::Failed;
+            }
+            break;
+        }
+        BytesReceived = (k + 1) * BlockSize;
+        Progress.SetAction(ReadingBlock + QString::number(k) + ReadingBlockOf +
+                           QString::number(BlockCount));
+        Progress.SetMaximum(BlockCount + 1);
+        Progress.SetPosition(k);
+        Progress.Show();
+    }
+    Program.ImageLength = PRPImageLength(Program.Image, BytesReceived);
+    if (Result == TTransferResult::Done &&
+        !PRPImageChecksumsHold(Program.Image, Program.ImageLength))
+        AddMessage(ChecksumMismatch);
+}

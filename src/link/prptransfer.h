@@ -1,0 +1,105 @@
+#pragma once
+// Writing the compiled PRP into the controller and reading a PRP back out of it. Each job
+// runs in a worker thread; it reports its progress, asks its questions and closes its
+// window only through the interfaces below, so the desktop's transfer window, the
+// command-line tool and the tests drive the same jobs.
+
+#include "core/progress.h"
+
+#include <QString>
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+#include <thread>
+
+class TSarvetel;
+class TZentorProgram;
+
+// A question with OK and Cancel under a warning icon. True for OK.
+class TTransferQuestions
+{
+public:
+    virtual ~TTransferQuestions() = default;
+    virtual bool Confirm(const QString &text, const QString &caption) = 0;
+};
+
+enum class TTransferResult {
+    Done,      // every step was taken
+    Cancelled, // stopped on request
+    Failed,    // the controller did not take or give what was asked; see Messages
+};
+
+class TPRPTransferThread
+{
+public:
+    // progress is where the job shows itself (Hide() closes the window: the job's last
+    // step). Without questions every question is answered Cancel.
+    TPRPTransferThread(TSarvetel &link, TZentorProgram &program, TProgress &progress,
+                       TTransferQuestions *questions);
+    virtual ~TPRPTransferThread();
+    TPRPTransferThread(const TPRPTransferThread &) = delete;
+    TPRPTransferThread &operator=(const TPRPTransferThread &) = delete;
+
+    // Runs the job in a thread of its own.
+    void Start();
+    // Asks the job to stop; it finishes the frame in progress and closes the window.
+    void Terminate() { Terminated = true; }
+    // Waits at most ms for the job to end. True when it has ended.
+    bool WaitFor(int ms);
+    bool Finished() const { return Ended; }
+    // Runs the job in the calling thread.
+    void Execute();
+
+    TTransferResult Result = TTransferResult::Done;
+    std::atomic<bool> Terminated{false};
+
+protected:
+    virtual void Run() = 0;
+    bool Ask(const QString &text, const QString &caption);
+    void AddMessage(const QString &text);
+
+    TSarvetel &Link;
+    TZentorProgram &Program;
+    TProgress &Progress;
+    TTransferQuestions *Questions;
+
+private:
+    std::thread Worker;
+    std::mutex EndLock;
+    std::condition_variable EndSignal;
+    std::atomic<bool> Ended{false};
+};
+
+class TPRPWriteThread : public TPRPTransferThread
+{
+public:
+    using TPRPTransferThread::TPRPTransferThread;
+    int ProgressMaximum = 0;
+    int ProgressPosition = 0;
+    QString Action;
+    // Milliseconds of rest after every section the controller took.
+    int SectionPauseMs = 100;
+
+protected:
+    void Run() override;
+};
+
+class TPRPReadThread : public TPRPTransferThread
+{
+public:
+    using TPRPTransferThread::TPRPTransferThread;
+    int BlockCount = 0;
+    int CurrentBlock = 0;
+    int BytesReceived = 0;
+    static constexpr int BlockAttempts = 4; // the first request and three more
+
+protected:
+    void Run() override;
+};
+
+// True when the image's own checksums (image sum at 139/140, header sum at 143) hold.
+bool PRPImageChecksumsHold(const std::uint8_t *image, int length);
+// Header length + the group words, bounded by the bytes at hand.
+int PRPImageLength(const std::uint8_t *image, int available);

@@ -1,0 +1,132 @@
+#pragma once
+// The controller link: request/reply frames over one TCOMPort, the reply parser and every
+// controller command. A command takes the port's lock, sends its frames, and leaves its
+// results in the fields below; the caller reads them together with LinkStatus (only the
+// last frame's status survives a command of several frames).
+
+#include "link/sarveteldefs.h"
+
+#include <QString>
+
+#include <cstdint>
+
+class TCOMPort;
+class TLogger;
+class TKSB;
+class TPRPHeader;
+struct TZentorSection;
+
+// One algorithm description as the controller reports it.
+struct TAlgDescription
+{
+    std::uint8_t Present = 0;
+    int RecordSize = 0;        // bytes of a call, its first three included
+    std::uint8_t Modifier = 0; // the controller's own-memory byte of the algorithm
+    int ParamCount = 0;        // as reported; types and names are kept for the first 20
+    std::uint8_t ParamTypes[Sarvetel::MaxAlgParams] = {};
+    QString ParamNames[Sarvetel::MaxAlgParams];
+};
+
+class TSarvetel
+{
+public:
+    TSarvetel(TCOMPort *port, TLogger *logger, int channel = -1);
+    TSarvetel(const TSarvetel &) = delete;
+    TSarvetel &operator=(const TSarvetel &) = delete;
+
+    // Framing.
+    TCOMPort *Port;
+    TLogger *Logger;
+    std::uint8_t Request[Sarvetel::FrameSize] = {};
+    int RequestLength = 0;
+    std::uint8_t Reply[Sarvetel::FrameSize] = {};
+    int BytesRead = 0;
+    std::uint8_t LinkStatus = Sarvetel::LinkAccepted;
+    int ProtocolResult = Sarvetel::ResultOk;
+    std::uint8_t PortOpen = 0;
+    std::uint8_t MultiChannel = 0;
+    TKSB *KSB = nullptr;
+    int Channel = -1;
+
+    // State that the reply items fill.
+    std::uint32_t Mode = 0;
+    std::uint8_t ErrorsPresent = 0;
+    std::uint8_t Faults[Sarvetel::FaultPairCount][2] = {}; // (code, detail)
+    int FaultCount = 0;
+    QString ScreenLines[Sarvetel::ScreenLineCount];
+    int PRPBlockCount = 0;
+    std::uint8_t *BlockDestination = nullptr; // where 64-byte blocks land
+    int BlockDestinationSize = 0;             // blocks that would not fit are ignored
+    int LastBlockNumber = -1;                 // number of the last block that landed
+    TZentorSection *SectionRecord = nullptr;
+    std::uint32_t SectionInfo = 0;
+    TPRPHeader *HeaderObject = nullptr;
+    std::uint8_t MemoryType = 0; // bit 0: PRP in ППЗУ; bit 1: system memory not duplicated
+    std::uint8_t IOSetup[Sarvetel::IOSetupSize] = {};
+    TAlgDescription Algorithm;
+
+    // The fault word of pair k: code + 256 * detail.
+    std::uint16_t FaultWord(int k) const;
+
+    // One exchange: completes the frame whose payload is in place from offset 4 (length in
+    // RequestLength), sends it and parses the reply of at most capacity bytes.
+    // The caller holds the port's lock.
+    void Transact(int capacity);
+    // Parses Reply[0 .. BytesRead) into the state above; sets ProtocolResult.
+    void ParseReply();
+
+    // Frame helpers shared with the simulator and the tests.
+    // Writes bytes 0..3 and the packet checksum of a frame of total length L.
+    static void CompleteFrame(std::uint8_t *frame, int length, int capacity);
+    // The payload length a frame announces in bytes 1 and 2.
+    static int AnnouncedPayload(const std::uint8_t *frame);
+    // True when the bytes are a whole reply: announced length reached, both checksums
+    // right, and the items end exactly before the packet checksum.
+    static bool IsCompleteReply(const std::uint8_t *frame, int length);
+
+    // Commands.
+    std::uint32_t ReadStatus();
+    void ReadStatusOnOpen();
+    void SetMode(std::uint8_t mode);
+    void ReadScreenLines(int first);
+    void SendKeys(const std::uint8_t *keys, int count);
+    int ReadPRPBlockCount();
+    void ReadPRPBlock(std::uint8_t *destination, int destinationSize, int block);
+    void ReadPRPIntoHeader(TPRPHeader &header);
+    void ReadHeaderPart(TPRPHeader &header);
+    void ReadHeader(TPRPHeader &header);
+    // True when every frame was accepted.
+    bool WriteHeader(TPRPHeader &header);
+    bool WriteHeaderPart0(TPRPHeader &header);
+    void WriteTechKey(const TPRPHeader &header, int key);
+    void ClearTechKey(int key);
+    void ReadSection(int section, TZentorSection &record);
+    std::uint32_t ReadSectionInfo(int section);
+    void WriteSection(const TZentorSection &record);
+    void DeleteSection(int section);
+    void ReadIOSetup();
+    void WriteIOSetup();
+    void ReleaseChannel(int logicalChannel);
+    void AutoIOSetup();
+    void ResetVariables();
+    void ResetVariableLocks();
+    void ResetCoefficients();
+    void ResetSystemMemory();
+    void ToggleMemoryType();
+    void ReadAlgorithm(int number);
+
+    // Frame builders, exposed so that the exact bytes can be checked.
+    static void BuildHeaderPartFrame(const TPRPHeader &header, int part, std::uint8_t *frame);
+    void BuildIOSetupFrame(std::uint8_t *frame) const;
+
+private:
+    // Puts the payload at offset 4 and exchanges it.
+    void Exchange(std::initializer_list<std::uint8_t> payload, int capacity);
+    void Log(const QString &text);
+    // Walks the items of Reply; with apply false it only checks where they end.
+    static int WalkItems(TSarvetel *link, const std::uint8_t *frame, int length);
+    void StoreHeaderBlock(const std::uint8_t *block, int available);
+    void StoreIOSetup(const std::uint8_t *item);
+    void StoreAlgorithm(const std::uint8_t *item, int available);
+    bool SendHeaderPart(TPRPHeader &header, int part);
+};

@@ -1,0 +1,101 @@
+#include "link/sarveteldefs.h"
+
+namespace Sarvetel {
+
+QString ModeName(std::uint32_t mode)
+{
+    switch (mode) {
+    case ModeStop:
+        return QStringLiteral("Останов");
+    case ModeRun:
+        return QStringLiteral("Пуск");
+    case ModeSetup:
+        return QStringLiteral("Настройка");
+    case ModeProgram:
+        return QStringLiteral("Программирование");
+    case ModeCopy:
+        return QStringLiteral("Копирование");
+    case ModeTest:
+        return QStringLiteral("Тестирование");
+    case ModeFault:
+        return QStringLiteral("Неисправность");
+    default:
+        return QStringLiteral("Неизвестно");
+    }
+}
+
+QString ProtocolResultText(int code)
+{
+    static const char *const texts[ProtocolResultCount] = {
+        "Нет ошибок",          "Неверная КС заголовка",
+        "Неверная КС пакета",  "Сбой при приёме кадра пульта",
+        "Недостаточно памяти", "Неправильный пакет",
+    };
+    if (code < 0 || code >= ProtocolResultCount)
+        return QString();
+    return QString::fromUtf8(texts[code]);
+}
+
+QString ParityName(int code)
+{
+    static const char *const names[] = {"нет", "нечет", "чет", "маркер(1)", "пробел(0)"};
+    if (code < 0 || code > 4)
+        return QString::number(code);
+    return QString::fromUtf8(names[code]);
+}
+
+QString StopBitsName(int code)
+{
+    static const char *const names[] = {"1", "1.5", "2"};
+    if (code < 0 || code > 2)
+        return QString::number(code);
+    return QString::fromUtf8(names[code]);
+}
+
+const QString LogSent = QStringLiteral("Отправлена следующая последовательность");
+const QString LogReceived = QStringLiteral("Принята следующая последовательность");
+const QString LogItem = QStringLiteral("Разбор команды ");
+const QString ScreenLineAtStart = QStringLiteral("    Тест Тест   ");
+
+const QString PortNotChosenEntry = QStringLiteral("Не выбран");
+const QString PortFoundLog = QStringLiteral("  обнаружен порт COM");
+const QString PortOpenFailed = QStringLiteral("Не удалось открыть COM");
+const QString PortNotFound = QStringLiteral("СОМ-порт не обнаружен");
+const QString PortBusy = QStringLiteral("СОМ-порт занят другим приложением");
+const QString PortErrorCode = QStringLiteral("код ошибки ");
+const QString PortNotChosen = QStringLiteral("СОМ-порт не выбран");
+const QString PortOpenedSuffix = QStringLiteral(" успешно открыт");
+const QString PortOneAndHalfStop =
+    QStringLiteral("  1.5 стоп-бита порт не поддерживает: установлено 2 стоп-бита");
+const QString PortPtyParity =
+    QStringLiteral("  Псевдотерминал не хранит чётность: порт работает без контроля чётности");
+const QString PortSettingsRejected = QStringLiteral("  Порт не принял настройки; код ошибки ");
+
+const QString WriteCaption = QStringLiteral("Запись ПрП");
+const QString ReadCaption = QStringLiteral("Чтение ПрП");
+const QString AskingLength = QStringLiteral("Запрос длины ПрП");
+const QString WritingHeader = QStringLiteral("Запись заголовка ПрП");
+const QString WritingSection = QStringLiteral("Запись секции ");
+const QString ReadingBlock = QStringLiteral("Считывание ");
+const QString ReadingBlockOf = QStringLiteral("-го блока из ");
+const QString SectionRetry = QStringLiteral("Ошибка при записи секции. Повторить?");
+const QString HeaderRetry = QStringLiteral("Ошибка при записи заголовка. Повторить?");
+const QString CaptionAttention = QStringLiteral("Внимание!");
+const QString CaptionAttention3 = QStringLiteral("Внимание!!!");
+const QString BlockNotReceived1 = QStringLiteral("Блок ");
+const QString BlockNotReceived2 =
+    QStringLiteral(" ПрП не получен от контроллера. Чтение прервано.");
+const QString LengthNotReceived =
+    QStringLiteral("Длина ПрП не получена от контроллера. Чтение прервано.");
+const QString ChecksumMismatch = QStringLiteral("Контрольная сумма ПрП не совпадает");
+const QString NoAnswer = QStringLiteral("Ошибка при обращении к контроллеру!");
+const QString ModeChangeFailed = QStringLiteral("Не удалось перейти в режим ПРОГРАММИРОВАНИЕ");
+const QString WriteAttemptFailed = QStringLiteral("Попытка записи не удалась");
+const QString WriteProgramHeading = QStringLiteral("Запись программы в Сарветел");
+const QString WriteDone = QStringLiteral("Запись ПрП завершена");
+const QString ModeSwitchQuestion1 = QStringLiteral("Сарветел находится в режиме ");
+const QString ModeSwitchQuestion2 =
+    QStringLiteral(". Для продолжения работы Сарветел будет переведён в режим "
+                   "ПРОГРАММИРОВАНИЕ. Продолжить работу?");
+
+} // namespace Sarvetel

@@ -1,0 +1,64 @@
+#include "sim/simoptions.h"
+
+bool ParseSimOptions(const QStringList &args, TSimOptions &options, QString &error)
+{
+    options = TSimOptions();
+    for (int i = 0; i < args.size(); ++i) {
+        const QString &a = args[i];
+        if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
+            options.Help = true;
+            return true;
+        }
+        const bool known = a == QLatin1String("--link") || a == QLatin1String("--baud") ||
+                           a == QLatin1String("--alg") || a == QLatin1String("--faults") ||
+                           a == QLatin1String("--state");
+        if (!known) {
+            error = QStringLiteral("Неизвестный параметр «%1». Справка: zentor-sim --help").arg(a);
+            return false;
+        }
+        if (i + 1 >= args.size()) {
+            error = QStringLiteral("После параметра %1 нужно указать значение").arg(a);
+            return false;
+        }
+        const QString value = args[++i];
+        if (a == QLatin1String("--link")) {
+            options.LinkPath = value;
+        } else if (a == QLatin1String("--baud")) {
+            bool ok = false;
+            options.Baud = value.toInt(&ok);
+            if (!ok || options.Baud < 0 || options.Baud > 1000000) {
+                error = QStringLiteral("Неверная скорость «%1»").arg(value);
+                return false;
+            }
+        } else if (a == QLatin1String("--alg")) {
+            options.AlgFile = value;
+        } else if (a == QLatin1String("--faults")) {
+            options.Faults = value;
+        } else {
+            options.StateDir = value;
+        }
+    }
+    if (options.LinkPath.isEmpty()) {
+        error = QStringLiteral("Не указан путь линии: --link PATH. Справка: zentor-sim --help");
+        return false;
+    }
+    return true;
+}
+
+QString SimUsage()
+{
+    return QStringLiteral(
+        "zentor-sim — симулятор контроллера Сарветел на псевдотерминале\n"
+        "Использование: zentor-sim --link PATH [--baud N] [--alg FILE] [--faults LIST] "
+        "[--state DIR]\n"
+        "  --link PATH    ссылка на подчинённую сторону псевдотерминала (её открывает zentorc "
+        "--port PATH)\n"
+        "  --baud N       скорость линии, бит/с (по умолчанию 4800; 0 — без задержек)\n"
+        "  --alg FILE     база алгоритмов, описания которых выдаёт контроллер\n"
+        "  --faults LIST  неисправности через запятую: drop:N (нет ответа на каждый N-й запрос),\n"
+        "                 corrupt:N (испорчен каждый N-й ответ), refuse-mode (режим не меняется),\n"
+        "                 reject-section[:S] (секции не принимаются), garble-section[:S]\n"
+        "                 (секция хранится искажённой), slow:MS[:N] (каждый N-й ответ опаздывает "
+        "на MS мс)\n"
+        "  --state DIR    хранить ПрП и настройку УСО в папке между запусками\n");
+}

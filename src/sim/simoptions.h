@@ -1,0 +1,19 @@
+#pragma once
+// The command line of zentor-sim.
+
+#include <QString>
+#include <QStringList>
+
+struct TSimOptions
+{
+    QString LinkPath;
+    int Baud = 4800; // 0: no pacing
+    QString AlgFile;
+    QString Faults;
+    QString StateDir;
+    bool Help = false;
+};
+
+// False with error set when the arguments are not understood.
+bool ParseSimOptions(const QStringList &args, TSimOptions &options, QString &error);
+QString SimUsage();

@@ -1,0 +1,105 @@
+#pragma once
+// The controller simulator: a pure request-to-reply state machine that behaves as a
+// Sarvetel controller does on its serial line. It keeps a mode, a 10-line screen that
+// reacts to key presses, faults in mode "Неисправность", the stored PRP (header parts,
+// technological keys, sections) served block by block from an assembled image, the I/O
+// setup and the algorithm descriptions. Link faults can be injected on purpose.
+
+#include "model/zentorprogram.h"
+#include "sim/ptyserver.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <vector>
+
+class TAlgBase;
+
+// One algorithm as the simulated controller describes it.
+struct TSimAlgorithm
+{
+    bool Present = false;
+    std::uint8_t OwnMemory = 0;  // sent as the description's modifier byte
+    int ParamCount = 0;          // up to 19
+    std::uint8_t Kinds[20] = {}; // internal parameter kinds 1..12
+    QString Names[20];           // up to 5 characters each
+};
+
+// Faults injected on purpose, from the --faults list.
+struct TSimFaults
+{
+    int DropEvery = 0;       // no reply to every n-th request
+    int CorruptEvery = 0;    // one byte of every n-th reply is damaged
+    bool RefuseMode = false; // mode changes do not take
+    bool RejectSections = false;
+    int RejectSection = -1;      // only this section (-1: all)
+    bool GarbleSections = false; // sections are kept with a byte changed ...
+    int GarbleSection = -1;      // ... only this one (-1: all)
+    int SlowMs = 0;              // replies come this late ...
+    int SlowEvery = 1;           // ... every n-th of them
+
+    // "drop:N,corrupt:N,refuse-mode,reject-section[:S],garble-section[:S],slow:MS[:N]".
+    // False with error set for anything else.
+    bool Parse(const QString &list, QString &error);
+};
+
+class TSarvetelSimulator
+{
+public:
+    static constexpr int MemorySize = 256 * 64; // what the block count can describe
+
+    TSarvetelSimulator();
+    TSarvetelSimulator(const TSarvetelSimulator &) = delete;
+    TSarvetelSimulator &operator=(const TSarvetelSimulator &) = delete;
+
+    // The reply to one request frame (empty bytes: no reply).
+    TSimReply HandleRequest(const std::uint8_t *frame, int length);
+
+    // Controller state.
+    std::uint8_t Mode = 0x01;
+    std::uint8_t ErrorsByte = 0xFF; // 0xFF: no errors
+    std::uint8_t FaultPairs[8][2];  // reported in mode 0x80; code 0xFF = none
+    std::uint8_t MemoryType = 0;
+    std::uint8_t IOSetup[30] = {};
+    TSimAlgorithm Algorithms[128];
+    TSimFaults Faults;
+    TZentorProgram Program; // the stored PRP; Image/ImageLength always assembled
+    std::uint8_t LastKey = 0;
+    QString Input; // digits typed on the front panel
+    int RequestCount = 0;
+
+    // The algorithm descriptions of a base.
+    void LoadAlgorithms(const TAlgBase &base);
+    // Screen line i (0..9), 16 characters.
+    QString ScreenLine(int i) const;
+
+    // Keeps the stored PRP and the I/O setup in dir across runs. Load: false with error
+    // set when the state there is damaged (a missing state is no error).
+    QString StateDir;
+    bool LoadState(QString &error);
+    bool SaveState(QString &error) const;
+
+    // Rebuilds Image from the stored header and sections.
+    void Reassemble();
+
+private:
+    void HandleItems(const std::uint8_t *frame, int length, std::vector<std::uint8_t> &items,
+                     std::uint8_t &flags);
+    void Status(std::vector<std::uint8_t> &out) const;
+    bool ChangeMode(std::uint8_t mode);
+    void PressKey(std::uint8_t key);
+    bool StoreSection(const std::uint8_t *data, int length, bool &noMemory);
+    void StoreHeaderPart(const std::uint8_t *block);
+    void HeaderPartBlock(int part, std::vector<std::uint8_t> &out) const;
+    void IOSetupItem(std::vector<std::uint8_t> &out) const;
+    bool StoreIOSetup(const std::uint8_t *frame, int length);
+    void AlgorithmItem(int n, std::vector<std::uint8_t> &out) const;
+    void Changed();
+    void ResetIOSetup();
+};
+
+// The reply frame around items: payload length announced in bytes 1-2 as a request does,
+// flags in byte 2 (0x40 frame failure, 0x20 no memory), both checksums.
+std::vector<std::uint8_t> SimReplyFrame(const std::vector<std::uint8_t> &items,
+                                        std::uint8_t flags = 0);

@@ -1,0 +1,403 @@
+// The PRP write and read jobs against the simulator: a write read back gives the same
+// sections and header; progress, cancellation, questions and every failure path.
+
+#include "link/prptransfer.h"
+#include "simtesting.h"
+
+#include <functional>
+
+using namespace Sarvetel;
+
+namespace {
+
+// Records what a transfer window would show, and lets a test act at a given moment.
+class TRecordingProgress : public TProgress
+{
+public:
+    void SetCaption(const QString &c) override { Caption = c; }
+    void SetMaximum(int m) override { Maximum = m; }
+    void SetPosition(int p) override { Position = p; }
+    void SetAction(const QString &a) override
+    {
+        Actions << a;
+        if (OnAction)
+            OnAction(a);
+    }
+    void Show() override { Shown = true; }
+    void Hide() override { ++Hidden; }
+    QString Caption;
+    QStringList Actions;
+    int Maximum = 0;
+    int Position = 0;
+    bool Shown = false;
+    int Hidden = 0;
+    std::function<void(const QString &)> OnAction;
+};
+
+class TScriptedQuestions : public TTransferQuestions
+{
+public:
+    bool Confirm(const QString &text, const QString &caption) override
+    {
+        Asked << text + QStringLiteral(" / ") + caption;
+        return Answer ? Answer(int(Asked.size())) : false;
+    }
+    QStringList Asked;
+    std::function<bool(int)> Answer;
+};
+
+// A program with a header, keys and sections in groups 0 and 3.
+std::unique_ptr<TZentorProgram> SampleProgram()
+{
+    auto p = std::make_unique<TZentorProgram>();
+    p->Clear();
+    p->Sections[0].Present = 0;
+    TPRPHeader &h = p->Header;
+    h.OrderDV = 5;
+    h.OrderTM = 2;
+    h.ImpSource[3][0] = 0x08;
+    h.ImpSource[3][1] = 0x41;
+    h.ImpTicks[0] = 0x03;
+    h.AdcOrder[0] = 15;
+    h.AdcOrder[1] = 7;
+    h.TimeGen[0][0] = 0x0A;
+    h.TimeGen[0][2] = 0x14;
+    h.TechKeys[0].Class = 1;
+    h.TechKeys[0].Index = 0x20;
+    h.TechKeys[0].Name = QStringLiteral("ПУСК    ");
+    h.TechKeys[17].Class = 9;
+    h.TechKeys[17].Index = 0x05;
+    h.TechKeys[17].Name = QStringLiteral("УРОВЕНЬ ");
+    PutBlock(p->Sections[0], SectionBlock(0, {0x0C, 0x01, 0x10, 0x02}));
+    PutBlock(p->Sections[1], SectionBlock(1, {0x1E}));
+    PutBlock(p->Sections[31], SectionBlock(31, Bytes(200, 0x1E)));
+    PutBlock(p->Sections[96], SectionBlock(96, {0x02, 0x07}));
+    PutBlock(p->Sections[127], SectionBlock(127, {0x14, 0x03}));
+    p->AddGroup(3);
+    p->Sections[50].Present = 1; // present but compiled to nothing: nothing to send
+    return p;
+}
+
+class Transfer : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(C.Opened);
+        C.Port.Timeouts.ReadTotalTimeoutMultiplier = 10;
+        C.Link.SetMode(ModeStop);
+        C.Link.SetMode(ModeProgram);
+        ASSERT_EQ(C.Link.Mode, std::uint32_t(ModeProgram));
+    }
+
+    TTransferResult Write(TZentorProgram &p, TRecordingProgress &progress,
+                          TTransferQuestions *questions = nullptr, int pauseMs = 0)
+    {
+        TPRPWriteThread job(C.Link, p, progress, questions);
+        job.SectionPauseMs = pauseMs;
+        job.Execute();
+        return job.Result;
+    }
+
+    TTransferResult Read(TZentorProgram &p, TRecordingProgress &progress)
+    {
+        p.Clear();
+        TPRPReadThread job(C.Link, p, progress, nullptr);
+        job.Execute();
+        return job.Result;
+    }
+
+    template <typename F> void Sim(F f)
+    {
+        C.WithSim([&](TSarvetelSimulator &s) {
+            f(s);
+            return 0;
+        });
+    }
+
+    TSimulatedController C;
+};
+
+void ExpectSameProgram(const TZentorProgram &a, const TZentorProgram &b)
+{
+    for (int s = 0; s < 256; ++s) {
+        const bool written = a.Sections[s].Present && a.Sections[s].CodeLength > 0;
+        ASSERT_EQ(bool(b.Sections[s].Present), written) << s;
+        if (!written)
+            continue;
+        EXPECT_EQ(Bytes(b.Sections[s].Code, b.Sections[s].Code + b.Sections[s].CodeLength),
+                  Bytes(a.Sections[s].Code, a.Sections[s].Code + a.Sections[s].CodeLength))
+            << s;
+    }
+    const TPRPHeader &x = a.Header, &y = b.Header;
+    EXPECT_EQ(y.OrderDV, x.OrderDV);
+    EXPECT_EQ(y.OrderTM, x.OrderTM);
+    EXPECT_EQ(std::memcmp(y.ImpSource, x.ImpSource, sizeof x.ImpSource), 0);
+    EXPECT_EQ(std::memcmp(y.ImpTicks, x.ImpTicks, sizeof x.ImpTicks), 0);
+    EXPECT_EQ(std::memcmp(y.AdcOrder, x.AdcOrder, sizeof x.AdcOrder), 0);
+    EXPECT_EQ(std::memcmp(y.TimeGen, x.TimeGen, sizeof x.TimeGen), 0);
+    for (int k = 0; k < 64; ++k) {
+        EXPECT_EQ(y.TechKeys[k].Class, x.TechKeys[k].Class) << k;
+        if (x.TechKeys[k].Class) {
+            EXPECT_EQ(y.TechKeys[k].Index, x.TechKeys[k].Index) << k;
+            EXPECT_EQ(y.TechKeys[k].Name, x.TechKeys[k].Name) << k;
+        }
+    }
+}
+
+} // namespace
+
+TEST_F(Transfer, WriteThenReadGivesBackTheProgram)
+{
+    auto program = SampleProgram();
+    TRecordingProgress wp;
+    EXPECT_EQ(Write(*program, wp, nullptr, 100), TTransferResult::Done);
+    EXPECT_EQ(wp.Caption, QStringLiteral("Запись ПрП"));
+    EXPECT_EQ(wp.Maximum, 4 * 32 + 1);
+    EXPECT_EQ(wp.Actions.first(), QStringLiteral("Запрос длины ПрП"));
+    EXPECT_EQ(wp.Actions[1], QStringLiteral("Запись заголовка ПрП"));
+    EXPECT_EQ(wp.Actions.mid(2),
+              (QStringList{"Запись секции 000", "Запись секции 001", "Запись секции 037",
+                           "Запись секции 300", "Запись секции 337"}));
+    EXPECT_EQ(wp.Position, 128);
+    EXPECT_TRUE(wp.Shown);
+    EXPECT_EQ(wp.Hidden, 1);
+
+    auto back = std::make_unique<TZentorProgram>();
+    TRecordingProgress rp;
+    EXPECT_EQ(Read(*back, rp), TTransferResult::Done);
+    EXPECT_EQ(rp.Caption, QStringLiteral("Чтение ПрП"));
+    const int length = C.WithSim([](TSarvetelSimulator &s) { return s.Program.ImageLength; });
+    const int blocks = (length + 63) / 64;
+    EXPECT_EQ(rp.Maximum, blocks + 1);
+    EXPECT_EQ(rp.Actions.last(),
+              QStringLiteral("Считывание %1-го блока из %2").arg(blocks).arg(blocks));
+    EXPECT_EQ(rp.Hidden, 1);
+    // Exactly the controller's PRP: header length plus the group words.
+    EXPECT_EQ(back->ImageLength, length);
+    EXPECT_TRUE(back->Messages->isEmpty()) << back->Messages->join('\n').toStdString();
+    ASSERT_TRUE(back->SplitImage()) << back->Messages->join('\n').toStdString();
+    ExpectSameProgram(*program, *back);
+    EXPECT_EQ(back->HighestGroup, 3);
+}
+
+TEST_F(Transfer, GroupZeroOnlyAndRepeatedWrite)
+{
+    auto program = std::make_unique<TZentorProgram>();
+    program->Clear();
+    PutBlock(program->Sections[0], SectionBlock(0, {0x1E}));
+    PutBlock(program->Sections[5], SectionBlock(5, {0x1E, 0x1E}));
+    TRecordingProgress wp;
+    EXPECT_EQ(Write(*program, wp), TTransferResult::Done);
+    EXPECT_EQ(wp.Maximum, 33);
+    // Writing again replaces, it does not add.
+    PutBlock(program->Sections[5], SectionBlock(5, {0x0A, 0x01}));
+    EXPECT_EQ(Write(*program, wp), TTransferResult::Done);
+    auto back = std::make_unique<TZentorProgram>();
+    TRecordingProgress rp;
+    EXPECT_EQ(Read(*back, rp), TTransferResult::Done);
+    ASSERT_TRUE(back->SplitImage());
+    ExpectSameProgram(*program, *back);
+}
+
+TEST_F(Transfer, CancelBetweenSectionsEndsAfterTheCurrentOne)
+{
+    auto program = SampleProgram();
+    TRecordingProgress wp;
+    TPRPWriteThread job(C.Link, *program, wp, nullptr);
+    job.SectionPauseMs = 0;
+    wp.OnAction = [&](const QString &a) {
+        if (a == QStringLiteral("Запись секции 001"))
+            job.Terminate();
+    };
+    job.Execute();
+    EXPECT_EQ(job.Result, TTransferResult::Cancelled);
+    EXPECT_EQ(wp.Hidden, 1);
+    Sim([](TSarvetelSimulator &s) {
+        EXPECT_TRUE(s.Program.Sections[0].Present);
+        EXPECT_TRUE(s.Program.Sections[1].Present);
+        EXPECT_FALSE(s.Program.Sections[31].Present);
+        EXPECT_FALSE(s.Program.Sections[96].Present);
+    });
+
+    // Cancelled from another thread while the job runs in its own.
+    TRecordingProgress second;
+    TPRPWriteThread running(C.Link, *program, second, nullptr);
+    running.Start();
+    running.Terminate();
+    ASSERT_TRUE(running.WaitFor(20000));
+    EXPECT_NE(running.Result, TTransferResult::Failed);
+    EXPECT_EQ(second.Hidden, 1);
+
+    // A cancelled read stops and still closes its window.
+    auto back = std::make_unique<TZentorProgram>();
+    TRecordingProgress rp;
+    TPRPReadThread reader(C.Link, *back, rp, nullptr);
+    rp.OnAction = [&](const QString &a) {
+        if (a.startsWith(QStringLiteral("Считывание 1-го")))
+            reader.Terminate();
+    };
+    reader.Execute();
+    EXPECT_EQ(reader.Result, TTransferResult::Cancelled);
+    EXPECT_EQ(rp.Hidden, 1);
+    EXPECT_LE(back->ImageLength, 128);
+}
+
+TEST_F(Transfer, RefusedSectionIsAskedAgainThenStops)
+{
+    auto program = SampleProgram();
+    Sim([](TSarvetelSimulator &s) {
+        s.Faults.RejectSections = true;
+        s.Faults.RejectSection = 1;
+    });
+    TScriptedQuestions q;
+    q.Answer = [](int n) { return n < 2; }; // OK once, then Cancel
+    TRecordingProgress wp;
+    EXPECT_EQ(Write(*program, wp, &q), TTransferResult::Failed);
+    EXPECT_EQ(q.Asked, (QStringList{"Ошибка при записи секции. Повторить? / Внимание!",
+                                    "Ошибка при записи секции. Повторить? / Внимание!"}));
+    EXPECT_EQ(wp.Hidden, 1);
+    Sim([](TSarvetelSimulator &s) {
+        EXPECT_TRUE(s.Program.Sections[0].Present);
+        EXPECT_FALSE(s.Program.Sections[31].Present);
+    });
+    // Once the controller takes it, OK carries on with the rest.
+    q.Asked.clear();
+    q.Answer = [this](int) {
+        Sim([](TSarvetelSimulator &s) { s.Faults = TSimFaults(); });
+        return true;
+    };
+    Sim([](TSarvetelSimulator &s) {
+        s.Faults.RejectSections = true;
+        s.Faults.RejectSection = 1;
+    });
+    EXPECT_EQ(Write(*program, wp, &q), TTransferResult::Done);
+    EXPECT_EQ(q.Asked.size(), 1);
+    Sim([](TSarvetelSimulator &s) { EXPECT_TRUE(s.Program.Sections[127].Present); });
+}
+
+TEST_F(Transfer, HeaderNotAcceptedIsAskedAndRewrittenWhole)
+{
+    auto program = SampleProgram();
+    Sim([](TSarvetelSimulator &s) {
+        s.RequestCount = 0;
+        s.Faults.DropEvery = 5; // a preparation frame of part 1 goes unanswered
+    });
+    TScriptedQuestions q;
+    int headerFrames = 0;
+    q.Answer = [&](int) {
+        Sim([](TSarvetelSimulator &s) { s.Faults = TSimFaults(); });
+        C.TakeRequests();
+        return true;
+    };
+    TRecordingProgress wp;
+    EXPECT_EQ(Write(*program, wp, &q), TTransferResult::Done);
+    EXPECT_EQ(q.Asked, (QStringList{"Ошибка при записи заголовка. Повторить? / Внимание!"}));
+    for (const Bytes &r : C.TakeRequests())
+        headerFrames += r[4] == 0x5D;
+    EXPECT_EQ(headerFrames, 4); // the whole header again, all four parts
+
+    // Cancel stops the transfer before any section.
+    Sim([](TSarvetelSimulator &s) {
+        s.Program.Clear();
+        s.Program.Sections[0].Present = 0;
+        s.Reassemble();
+        s.Faults.DropEvery = 1;
+    });
+    TScriptedQuestions no;
+    EXPECT_EQ(Write(*program, wp, &no), TTransferResult::Failed);
+    EXPECT_EQ(no.Asked.size(), 1);
+    Sim([](TSarvetelSimulator &s) {
+        s.Faults = TSimFaults();
+        for (int n = 0; n < 256; ++n)
+            EXPECT_FALSE(s.Program.Sections[n].Present) << n;
+    });
+}
+
+TEST_F(Transfer, ReadAsksAgainForLostBlocksAndStopsOnOneThatNeverComes)
+{
+    auto program = SampleProgram();
+    TRecordingProgress wp;
+    ASSERT_EQ(Write(*program, wp), TTransferResult::Done);
+
+    // Every third reply lost: each block is asked again and the read is whole.
+    Sim([](TSarvetelSimulator &s) { s.Faults.DropEvery = 3; });
+    auto back = std::make_unique<TZentorProgram>();
+    TRecordingProgress rp;
+    EXPECT_EQ(Read(*back, rp), TTransferResult::Done);
+    ASSERT_TRUE(back->SplitImage());
+    ExpectSameProgram(*program, *back);
+
+    // Block 2 never arrives: the read stops with the message, and keeps no stale bytes.
+    Sim([](TSarvetelSimulator &s) { s.Faults = TSimFaults(); });
+    back = std::make_unique<TZentorProgram>();
+    TPRPReadThread job(C.Link, *back, rp, nullptr);
+    rp.OnAction = [&](const QString &a) {
+        if (a.startsWith(QStringLiteral("Считывание 1-го")))
+            Sim([](TSarvetelSimulator &s) { s.Faults.CorruptEvery = 1; });
+    };
+    job.Execute();
+    EXPECT_EQ(job.Result, TTransferResult::Failed);
+    EXPECT_EQ(*back->Messages,
+              (QStringList{"Блок 2 ПрП не получен от контроллера. Чтение прервано."}));
+    EXPECT_LE(back->ImageLength, 128);
+
+    // No block count at all.
+    back = std::make_unique<TZentorProgram>();
+    Sim([](TSarvetelSimulator &s) {
+        s.Faults.CorruptEvery = 0;
+        s.Faults.DropEvery = 1;
+    });
+    rp.OnAction = nullptr;
+    EXPECT_EQ(Read(*back, rp), TTransferResult::Failed);
+    EXPECT_EQ(back->Messages->size(), 1);
+    EXPECT_EQ(back->ImageLength, 0);
+    Sim([](TSarvetelSimulator &s) { s.Faults = TSimFaults(); });
+}
+
+TEST_F(Transfer, ReadReportsAnImageWhoseChecksumsDoNotHold)
+{
+    auto program = SampleProgram();
+    TRecordingProgress wp;
+    ASSERT_EQ(Write(*program, wp), TTransferResult::Done);
+    Sim([](TSarvetelSimulator &s) { s.Program.Image[s.Program.ImageLength - 3] ^= 0x01; });
+    auto back = std::make_unique<TZentorProgram>();
+    TRecordingProgress rp;
+    EXPECT_EQ(Read(*back, rp), TTransferResult::Done);
+    EXPECT_EQ(*back->Messages, (QStringList{"Контрольная сумма ПрП не совпадает"}));
+}
+
+TEST_F(Transfer, TheLargestPrpReads257Blocks)
+{
+    // 64 keys and 61 sections make a PRP of more than 255 blocks: the count is sent as 0.
+    auto program = std::make_unique<TZentorProgram>();
+    program->Clear();
+    program->Sections[0].Present = 0;
+    for (int k = 0; k < 64; ++k) {
+        program->Header.TechKeys[k].Class = 3;
+        program->Header.TechKeys[k].Index = std::uint8_t(k % 8);
+    }
+    for (int s = 0; s < 60; ++s)
+        PutBlock(program->Sections[s * 4], SectionBlock(s * 4, Bytes(250, 0x1E)));
+    PutBlock(program->Sections[250], SectionBlock(250, Bytes(144, 0x1E)));
+    program->AddGroup(7);
+    TRecordingProgress wp;
+    ASSERT_EQ(Write(*program, wp), TTransferResult::Done);
+    const int length = C.WithSim([](TSarvetelSimulator &s) { return s.Program.ImageLength; });
+    ASSERT_GT(length, 255 * 64);
+    ASSERT_LE(length, 256 * 64);
+
+    C.TakeRequests();
+    auto back = std::make_unique<TZentorProgram>();
+    TRecordingProgress rp;
+    EXPECT_EQ(Read(*back, rp), TTransferResult::Done);
+    EXPECT_EQ(rp.Maximum, 257);
+    EXPECT_TRUE(back->Messages->isEmpty());
+    EXPECT_EQ(back->ImageLength, length);
+    int blockRequests = 0;
+    for (const Bytes &r : C.TakeRequests())
+        blockRequests += r[4] == 0x04;
+    EXPECT_GE(blockRequests, 257);
+    ASSERT_TRUE(back->SplitImage());
+    ExpectSameProgram(*program, *back);
+}
