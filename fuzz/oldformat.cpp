@@ -2,8 +2,8 @@
 // sections converted into the current language (re-layout, technological names), and the
 // program exported to the old format again.
 
-#include "compiler/algbase.h"
 #include "compiler/oldformat.h"
+#include "compiler/algbase.h"
 #include "compiler/zentorcompiler.h"
 #include "core/cp1251.h"
 #include "core/progress.h"
