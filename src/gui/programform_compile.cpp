@@ -56,16 +56,12 @@ void TProgramForm::WireAlgorithmsIntoEditor()
 
 TFileContext TProgramForm::FileContext()
 {
+    // Images are decompiled after reading and compiled before writing; the old format
+    // goes through the compiler both ways. The progress window shows the long steps.
     TFileContext ctx;
     if (ProgressForm)
         ctx.Progress = ProgressForm;
-    ctx.DecompileAfterLoad = [this](TZentorProgram &program) {
-        program.Header.Decompile(Messages);
-    };
-    ctx.CompileBeforeImageSave = [this](TZentorProgram &program) {
-        TProgress &progress = ProgressForm ? *ProgressForm : NoProgress();
-        return Compiler->Compiler.CompileProgram(program, progress);
-    };
+    ConnectCompiler(ctx, Compiler->Compiler);
     return ctx;
 }
 

@@ -136,6 +136,10 @@ TEST_F(CompileTest, ExportedImageOpensWithoutACurrentFile)
     Form->OpenClick();
     EXPECT_TRUE(Form->CurrentFileName.isEmpty());
     EXPECT_NE(Form->FindNode(33), nullptr);
+    // The sections come back as text.
+    EXPECT_FALSE(Form->Program->Sections[33].Text.isEmpty());
+    EXPECT_TRUE(ErrorList().contains(S("Декомпиляция секции 101")))
+        << ErrorList().join(u'\n').toStdString();
     // Save now asks for a name with the program source filter.
     Form->SaveClick();
     EXPECT_EQ(Dialogs.FileDialogs.back().Filter, S("Программа в формате zen|*.zen"));
@@ -266,4 +270,15 @@ TEST_F(CompileTest, ExportedSectionFileSetOpensAgain)
     EXPECT_TRUE(Form->CurrentFileName.isEmpty());
     EXPECT_NE(Form->FindNode(33), nullptr);
     EXPECT_NE(Form->FindNode(512 + 256), nullptr); // group 2
+
+    // The old format, written and read back through the compiler.
+    Dialogs.Files.push_back({File(S("старая")), 3});
+    Form->ExportClick();
+    ASSERT_EQ(ErrorList().last(), S("Ок")) << ErrorList().join(u'\n').toStdString();
+    Dialogs.Answers.push_back(TUserDialogs::AnswerYes);
+    Dialogs.Files.push_back({File(S("старая.prg")), 3});
+    Form->OpenClick();
+    EXPECT_EQ(ErrorList().last(), S("Ок")) << ErrorList().join(u'\n').toStdString();
+    EXPECT_NE(Form->FindNode(33), nullptr);
+    EXPECT_TRUE(Form->CurrentFileName.isEmpty());
 }
