@@ -223,3 +223,4 @@ inline const QString AlgLoad = QStringLiteral("Загрузить");
 inline const QString AlgFileMenu = QStringLiteral("&Файл");
 
 } // namespace GuiTexts
+#include "gui/guitexts_link.h"

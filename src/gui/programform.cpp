@@ -250,8 +250,7 @@ void TProgramForm::UpdateControllerItems()
     ReadItem->setEnabled(PortInUse);
     WriteItem->setEnabled(PortInUse);
     ConsoleItem->setEnabled(PortInUse);
-    // The port dialog comes with the controller commands; until then the item is off.
-    PortSettingsItem->setEnabled(false);
+    PortSettingsItem->setEnabled(Link && Link->Port);
 }
 
 // ---- Tree and editor ----------------------------------------------------------------

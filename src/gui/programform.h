@@ -31,6 +31,8 @@ class TCompilerOptionsForm;
 class TEditNameForm;
 class TFindReplaceForm;
 class TProgressForm;
+class TCOMPortSetupForm;
+class TWorkWithPRPForm;
 class TSelectSectionForm;
 class TStartupForm;
 class TZentorEditor;
@@ -72,6 +74,8 @@ public:
     TAlgEditForm *AlgEditForm = nullptr;
     TAlgoritmHelpForm *AlgoritmHelpForm = nullptr;
     TProgressForm *ProgressForm = nullptr;
+    TCOMPortSetupForm *COMPortSetupForm = nullptr;
+    TWorkWithPRPForm *WorkWithPRPForm = nullptr;
 
     // Commands, named after their menu items.
     void NewClick();
@@ -217,6 +221,19 @@ private:
     void CreateLink();
     void UpdateControllerItems();
     void LoadSimulatorAlgorithms();
+    bool StartSimulator();
+    // Opens a port list entry: "COMn", a device path or the simulator entry. 0 or errno.
+    int OpenPortByName(const QString &name);
+    // The list entry of the open port; empty when none is open.
+    QString OpenPortEntry() const;
+    // The controller windows, created after the other dialogs.
+public:
+    void CreateControllerForms();
+
+private:
+    // The PRP transfers (the model's WriteToController and ReadFromController).
+    int WriteProgramToController();
+    int ReadProgramFromController();
 
     QTimer SelectionTimer;
     bool Maximised = false;

@@ -2,13 +2,20 @@
 // module, the ports present, the configured port (a serial device or the built-in
 // simulator), the link object, and the settings written back.
 
+#include "compiler/decompiler.h"
 #include "gui/algeditform.h"
+#include "gui/comportsetupform.h"
 #include "gui/guitexts.h"
 #include "gui/programform.h"
 #include "gui/programparts.h"
+#include "gui/progressform.h"
+#include "gui/workwithprpform.h"
+#include "link/prptransfer.h"
 #include "link/sarveteldefs.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
 
 namespace {
 
@@ -67,12 +74,12 @@ void TProgramForm::ProbePorts()
     if (!Link)
         Link = std::make_unique<TControllerLink>();
     Report(GuiTexts::ProbingPorts);
-    AvailablePorts = QStringList{GuiTexts::NotChosen};
+    // "Не выбран", the built-in simulator, then the ports found.
+    AvailablePorts = QStringList{GuiTexts::NotChosen, GuiTexts::SimulatorEntry};
     for (const TPortInfo &port : TCOMPort::Discover()) {
         AvailablePorts.append(port.Name);
         Report(GuiTexts::PortFound + port.Name);
     }
-    AvailablePorts.append(GuiTexts::Simulator);
     Link->Port = std::make_unique<TCOMPort>(Logger.get());
 }
 
@@ -87,28 +94,8 @@ bool TProgramForm::OpenConfiguredPort()
     port.Timeouts.ReadIntervalTimeout = s.IntervalTimeout;
     port.Timeouts.ReadTotalTimeoutMultiplier = s.MultiplierTimeout;
     port.Timeouts.ReadTotalTimeoutConstant = s.ConstantTimeout;
-    int result = -1;
-    if (s.Port == GuiTexts::Simulator) {
-        Link->Simulator = std::make_unique<TSarvetelSimulator>();
-        LoadSimulatorAlgorithms();
-        TSarvetelSimulator *sim = Link->Simulator.get();
-        Link->SimulatorLine =
-            std::make_unique<TPtyServer>([sim](const std::uint8_t *frame, int length) {
-                return sim->HandleRequest(frame, length);
-            });
-        QString error;
-        if (!Link->SimulatorLine->Open(QString(), error)) {
-            Report(kSimulatorFailed + error);
-            Link->SimulatorLine.reset();
-            return false;
-        }
-        Link->SimulatorLine->Start();
-        result = port.OpenDevice(Link->SimulatorLine->SlavePath());
-    } else if (ComPortNumber(s.Port) > 0) {
-        result = port.Open(ComPortNumber(s.Port));
-    } else if (s.Port.startsWith(u'/')) {
-        result = port.OpenDevice(s.Port);
-    }
+    const int result =
+        OpenPortByName(s.Port == GuiTexts::Simulator ? GuiTexts::SimulatorEntry : s.Port);
     if (result != 0) {
         port.Close();
         return false;
@@ -119,6 +106,54 @@ bool TProgramForm::OpenConfiguredPort()
     Report(GuiTexts::PortParity + Sarvetel::ParityName(port.Parity));
     Report(GuiTexts::PortByteSize + QString::number(port.ByteSize));
     return true;
+}
+
+bool TProgramForm::StartSimulator()
+{
+    if (Link->SimulatorLine)
+        return true; // one simulator for the whole run; the port reopens its line
+    Link->Simulator = std::make_unique<TSarvetelSimulator>();
+    LoadSimulatorAlgorithms();
+    TSarvetelSimulator *sim = Link->Simulator.get();
+    Link->SimulatorLine = std::make_unique<TPtyServer>(
+        [sim](const std::uint8_t *frame, int length) { return sim->HandleRequest(frame, length); });
+    QString error;
+    if (!Link->SimulatorLine->Open(QString(), error)) {
+        Report(kSimulatorFailed + error);
+        if (Logger)
+            Logger->AddLine(kSimulatorFailed + error);
+        Link->SimulatorLine.reset();
+        Link->Simulator.reset();
+        return false;
+    }
+    Link->SimulatorLine->Start();
+    return true;
+}
+
+int TProgramForm::OpenPortByName(const QString &name)
+{
+    TCOMPort &port = *Link->Port;
+    if (name == GuiTexts::SimulatorEntry) {
+        port.Close();
+        if (!StartSimulator())
+            return PortErrorNotFound;
+        return port.OpenDevice(Link->SimulatorLine->SlavePath());
+    }
+    if (ComPortNumber(name) > 0)
+        return port.Open(ComPortNumber(name));
+    if (name.startsWith(u'/'))
+        return port.OpenDevice(name);
+    return PortErrorNotFound;
+}
+
+QString TProgramForm::OpenPortEntry() const
+{
+    if (!Link || !Link->Port || !Link->Port->IsOpen())
+        return QString();
+    const TCOMPort &port = *Link->Port;
+    if (Link->SimulatorLine && port.DevicePath == Link->SimulatorLine->SlavePath())
+        return GuiTexts::SimulatorEntry;
+    return TCOMPort::PortNameFor(port.DevicePath);
 }
 
 void TProgramForm::LoadSimulatorAlgorithms()
@@ -187,10 +222,108 @@ TAlgReader TProgramForm::ControllerAlgReader()
     };
 }
 
-void TProgramForm::WriteToControllerClick() {}
+// ---- Controller commands ------------------------------------------------------------------
 
-void TProgramForm::ReadFromControllerClick() {}
+int TProgramForm::WriteProgramToController()
+{
+    Messages.clear();
+    AddMessage(Sarvetel::WriteProgramHeading);
+    TPRPWriteThread job(*Link->Sarvetel, *Program, *WorkWithPRPForm, WorkWithPRPForm);
+    WorkWithPRPForm->Run(job);
+    return 0;
+}
 
-void TProgramForm::PortSettingsClick() {}
+int TProgramForm::ReadProgramFromController()
+{
+    Program->Clear();
+    TPRPReadThread job(*Link->Sarvetel, *Program, *WorkWithPRPForm, WorkWithPRPForm);
+    WorkWithPRPForm->Run(job);
+    if (Program->ImageLength > 0 && !Program->SplitImage())
+        Messages.append(GuiTexts::ImageNotSplit);
+    TProgress &progress = ProgressForm ? *ProgressForm : NoProgress();
+    DecompileProgram(Compiler->Compiler, *Program, progress);
+    return 0;
+}
+
+void TProgramForm::WriteToControllerClick()
+{
+    if (!PortInUse || !Link || !Link->Sarvetel)
+        return;
+    Commit();
+    ClearMessages();
+    AddMessage(GuiTexts::WritingPrp);
+    TSarvetel &link = *Link->Sarvetel;
+    link.ReadStatus();
+    if (link.LinkStatus != Sarvetel::LinkAccepted) {
+        Dialogs.Notice(this, Sarvetel::NoAnswer, GuiTexts::Attention, TUserDialogs::Warning);
+        return;
+    }
+    if (link.Mode != Sarvetel::ModeProgram) {
+        const QString question = Sarvetel::ModeSwitchQuestion1 + Sarvetel::ModeName(link.Mode) +
+                                 Sarvetel::ModeSwitchQuestion2;
+        if (Dialogs.Ask(this, question, GuiTexts::Attention3, TUserDialogs::OkCancel,
+                        TUserDialogs::Warning, TUserDialogs::AnswerOk) != TUserDialogs::AnswerOk)
+            return;
+        link.SetMode(Sarvetel::ModeStop);
+        link.SetMode(Sarvetel::ModeProgram);
+        if (link.LinkStatus != Sarvetel::LinkAccepted || link.Mode != Sarvetel::ModeProgram) {
+            Dialogs.Ask(this, Sarvetel::ModeChangeFailed, GuiTexts::Attention3,
+                        TUserDialogs::OkCancel, TUserDialogs::Information, TUserDialogs::AnswerOk);
+            AddMessage(Sarvetel::WriteAttemptFailed);
+            return;
+        }
+    }
+    WriteProgramToController();
+    ShowMessages();
+    Dialogs.Notice(this, Sarvetel::WriteDone, GuiTexts::Attention, TUserDialogs::Information);
+}
+
+void TProgramForm::ReadFromControllerClick()
+{
+    if (!PortInUse || !Link || !Link->Sarvetel)
+        return;
+    if (Dialogs.Ask(this, GuiTexts::ReadQuestion, GuiTexts::Attention, TUserDialogs::YesNo,
+                    TUserDialogs::Warning, TUserDialogs::AnswerNo) != TUserDialogs::AnswerYes)
+        return;
+    setWindowTitle(GuiTexts::ReadCaptionTitle);
+    ClearMessages();
+    AddMessage(GuiTexts::ReadingPrp);
+    ReadProgramFromController();
+    CurrentFileName.clear();
+    EditorChanged = false;
+    RebuildTree();
+    SelectNode(TTreeItemInfo::HeaderCode);
+    ShowMessages();
+}
+
+void TProgramForm::PortSettingsClick()
+{
+    if (!Link || !Link->Port)
+        return;
+    TCOMPortSetupForm &form = *COMPortSetupForm;
+    form.Prepare(AvailablePorts, OpenPortEntry(), !PortInUse, KsbCreated);
+    Dialogs.Exec(&form);
+    PortInUse = !form.UseCOMPortChB->isChecked() && Link->Port->IsOpen();
+    if (Link->Sarvetel)
+        Link->Sarvetel->PortOpen = Link->Port->IsOpen() ? 1 : 0;
+    // The port chosen is what the close handler writes; "Не выбран" is stored as none.
+    const QString entry = OpenPortEntry();
+    if (!entry.isEmpty())
+        PortSettings.Port = entry == GuiTexts::SimulatorEntry ? GuiTexts::Simulator : entry;
+    else if (form.COMCB->currentIndex() == 0 && !form.UseCOMPortChB->isChecked())
+        PortSettings.Port.clear();
+    UpdateControllerItems();
+}
 
 void TProgramForm::ConsoleClick() {}
+
+void TProgramForm::CreateControllerForms()
+{
+    WorkWithPRPForm = new TWorkWithPRPForm(Dialogs, this);
+    TCOMPort *port = Link ? Link->Port.get() : nullptr;
+    if (port) {
+        COMPortSetupForm = new TCOMPortSetupForm(
+            Dialogs, *port, Link->Sarvetel.get(), Link->Ksb.get(), Logger.get(),
+            [this](const QString &entry) { return OpenPortByName(entry); }, this);
+    }
+}

@@ -29,5 +29,6 @@ std::unique_ptr<TProgramForm> TZentorForms::Create(TUserDialogs &dialogs,
     f->AlgoritmHelpForm->Reader = f->ControllerAlgReader();
     f->AlgoritmHelpForm->LoadButton->setEnabled(static_cast<bool>(f->AlgoritmHelpForm->Reader));
     f->ProgressForm = new TProgressForm(f);
+    f->CreateControllerForms();
     return form;
 }

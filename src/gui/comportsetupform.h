@@ -1,0 +1,101 @@
+#pragma once
+// "Настройка связи с контроллером": chooses the port (a serial device or the built-in
+// simulator), shows its settings, edits the read time-outs and the line settings, and
+// switches the interface module's channel in multi-channel work.
+
+#include <QDialog>
+
+#include <functional>
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QSpinBox;
+class TCOMPort;
+class TKSB;
+class TLogger;
+class TSarvetel;
+class TUserDialogs;
+
+// "Изменить": baud rate, data bits, parity and stop bits of the port.
+class TLineSettingsForm : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit TLineSettingsForm(QWidget *parent = nullptr);
+    // Shows the port's values.
+    void Fill(const TCOMPort &port);
+    // The entered baud rate; 0 when the text is not one.
+    std::uint32_t Baud() const;
+
+    QComboBox *BaudCB;
+    QComboBox *DataBitsCB;
+    QComboBox *ParityCB;
+    QComboBox *StopBitsCB;
+    QPushButton *OkBtn;
+    QPushButton *CancelBtn;
+};
+
+class TCOMPortSetupForm : public QDialog
+{
+    Q_OBJECT
+public:
+    // Opens the port behind a list entry ("COM3", a device path, the simulator entry) and
+    // returns 0 or the error code of the failure.
+    using TOpener = std::function<int(const QString &entry)>;
+
+    TCOMPortSetupForm(TUserDialogs &dialogs, TCOMPort &port, TSarvetel *link, TKSB *ksb,
+                      TLogger *logger, TOpener opener, QWidget *parent = nullptr);
+
+    // Before showing: the entries of the port list ("Не выбран" first), the entry of the
+    // open port (empty: none), the autonomous flag and whether port I/O for the interface
+    // module was granted.
+    void Prepare(const QStringList &entries, const QString &current, bool offline, bool portAccess);
+
+    // Handlers.
+    void COMCBChange(int index);
+    void UseCOMPortChBClick();
+    void ParamBtnClick();
+    void OkBtnClick();
+    void MultiChBClick();
+    void UpdateBtnClick();
+    void ChannelCBChange(int index);
+    // Redraws every control from the port's state.
+    void Refresh();
+    // The entry of the list that stands for the open port (0: none).
+    int CurrentEntry = 0;
+    QString CurrentEntryText() const;
+
+    QComboBox *COMCB;
+    QCheckBox *UseCOMPortChB;
+    QPlainTextEdit *COMInfoMemo;
+    QPushButton *ParamBtn;
+    QLineEdit *RIEdit;
+    QLineEdit *RTMEdit;
+    QLineEdit *RTCEdit;
+    QPushButton *OkBtn;
+    QGroupBox *MultiGroup;
+    QCheckBox *MultiChB;
+    QComboBox *ChannelCB;
+    QPushButton *UpdateBtn;
+    TLineSettingsForm *LineForm;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void Log(const QString &text);
+    void FillChannels();
+
+    TUserDialogs &Dialogs;
+    TCOMPort &Port;
+    TSarvetel *Link;
+    TKSB *Ksb;
+    TLogger *Logger;
+    TOpener Opener;
+    bool PortAccess = false;
+    bool Filling = false;
+};

@@ -1,0 +1,53 @@
+#pragma once
+// The transfer window: shows what a PRP write or read job does while it runs in its own
+// thread. Every call of the job reaches the window on the main thread and the job waits
+// for it; "Отмена" only asks the job to stop, and the job closes the window itself.
+
+#include "core/progress.h"
+#include "link/prptransfer.h"
+
+#include <QDialog>
+
+#include <functional>
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class TUserDialogs;
+
+class TWorkWithPRPForm : public QDialog, public TProgress, public TTransferQuestions
+{
+    Q_OBJECT
+public:
+    TWorkWithPRPForm(TUserDialogs &dialogs, QWidget *parent = nullptr);
+
+    // Starts the job, shows the window modally until the job has closed it, and waits for
+    // the job's end (servicing its calls meanwhile).
+    void Run(TPRPTransferThread &job);
+
+    void SetCaption(const QString &caption) override;
+    void SetMaximum(int maximum) override;
+    void SetPosition(int position) override;
+    void SetAction(const QString &text) override;
+    void Show() override;
+    void Hide() override;
+    bool Confirm(const QString &text, const QString &caption) override;
+
+    QLabel *PAction;
+    QProgressBar *PB;
+    QPushButton *Btn;
+    TPRPTransferThread *Thread = nullptr;
+    // Every caption, action and question the job showed, in order (the tests read it).
+    QStringList Shown;
+
+protected:
+    void reject() override; // Escape and the close box ask the job to stop, like "Отмена"
+
+private:
+    // Runs f on the main thread and waits for it.
+    void OnMainThread(const std::function<void()> &f);
+    void BtnClick();
+
+    TUserDialogs &Dialogs;
+    bool Closed = false;
+};

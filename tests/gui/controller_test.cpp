@@ -1,0 +1,346 @@
+// The controller commands of the main window against the built-in simulator over a real
+// pseudo-terminal: the port dialog, F2 in every starting mode with the transfer window,
+// F3 with decompilation and the tree rebuilt.
+
+#include "gui/comportsetupform.h"
+#include "gui/guitexts.h"
+#include "gui/programparts.h"
+#include "gui/workwithprpform.h"
+#include "guitestutil.h"
+#include "link/sarveteldefs.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+
+namespace {
+
+QString S(const char *utf8)
+{
+    return QString::fromUtf8(utf8);
+}
+
+const QString kExamples = QStringLiteral(ZENTOR_SOURCE_DIR "/examples/");
+
+class ControllerTest : public TGuiTest
+{
+protected:
+    std::unique_ptr<TProgramForm> Form;
+
+    void SetUp() override
+    {
+        TGuiTest::SetUp();
+        ASSERT_TRUE(QFile::copy(kExamples + QStringLiteral("BaseAlgs.alg"),
+                                Home() + QStringLiteral("BaseAlgs.alg")));
+        WriteIni({S("[Параметры связи]"), S("Автономная работа=нет"), S("Порт=симулятор")});
+        Form = MakeForm();
+        ASSERT_TRUE(Form->PortInUse);
+        Sim().Faults = TSimFaults();
+    }
+
+    TSarvetelSimulator &Sim() { return *Form->Link->Simulator; }
+
+    void OpenDemo()
+    {
+        QFile::copy(kExamples + QStringLiteral("demo.zen"), File(S("demo.zen")));
+        Dialogs.Answers.push_back(TUserDialogs::AnswerYes);
+        Dialogs.Files.push_back({File(S("demo.zen")), 1});
+        Form->OpenClick();
+        Form->CompileAllClick();
+    }
+
+    // The transfer window runs modally; the script lets it run and records what it showed.
+    QStringList TransferShown;
+    void RunTransferWindow(std::function<void(TWorkWithPRPForm *)> during = {})
+    {
+        Dialogs.Windows.push_back([this, during](QDialog *d) {
+            auto *w = static_cast<TWorkWithPRPForm *>(d);
+            if (during)
+                QTimer::singleShot(0, w, [w, during] { during(w); });
+            // Bounded: a job that never closes its window fails the test instead of hanging.
+            QTimer::singleShot(20000, w, [w] { w->done(QDialog::Rejected + 7); });
+            const int r = w->exec();
+            TransferShown = w->Shown;
+            EXPECT_NE(r, QDialog::Rejected + 7) << "the transfer window was not closed";
+            return r;
+        });
+    }
+
+    QStringList ErrorList() const
+    {
+        QStringList lines;
+        for (int i = 0; i < Form->ErrorsListBox->count(); ++i)
+            lines.append(Form->ErrorsListBox->item(i)->text());
+        return lines;
+    }
+
+    QStringList PresentSections(const TZentorProgram &p) const
+    {
+        QStringList s;
+        for (int i = 0; i < 256; ++i)
+            if (p.Sections[i].Present)
+                s.append(QString::number(i));
+        return s;
+    }
+};
+
+TEST_F(ControllerTest, PortDialogChoosesTheSimulatorAndOfflineWork)
+{
+    // Offline first, through the dialog: the three commands go off.
+    Dialogs.Windows.push_back([](QDialog *d) {
+        auto *f = static_cast<TCOMPortSetupForm *>(d);
+        EXPECT_EQ(f->windowTitle(), S("Настройка связи с контроллером"));
+        EXPECT_EQ(f->COMCB->itemText(0), S("Не выбран"));
+        EXPECT_EQ(f->COMCB->itemText(1), S("Симулятор Сарветела"));
+        EXPECT_EQ(f->COMCB->currentIndex(), 1);
+        EXPECT_FALSE(f->UseCOMPortChB->isChecked());
+        EXPECT_TRUE(f->COMInfoMemo->toPlainText().contains(S("Скорость:4800")));
+        EXPECT_EQ(f->RIEdit->text(), S("100"));
+        f->UseCOMPortChB->setChecked(true);
+        f->UseCOMPortChBClick();
+        EXPECT_FALSE(f->COMCB->isEnabled());
+        EXPECT_TRUE(f->OkBtn->isEnabled());
+        EXPECT_EQ(f->COMInfoMemo->toPlainText(), S("СОМ-порт не выбран"));
+        f->OkBtnClick();
+        return f->result();
+    });
+    Form->PortSettingsClick();
+    EXPECT_FALSE(Form->PortInUse);
+    EXPECT_FALSE(Form->WriteItem->isEnabled());
+    EXPECT_FALSE(Form->ConsoleItem->isEnabled());
+
+    // Back online on the simulator, with a time-out changed and a bad one refused.
+    Dialogs.Windows.push_back([this](QDialog *d) {
+        auto *f = static_cast<TCOMPortSetupForm *>(d);
+        EXPECT_TRUE(f->UseCOMPortChB->isChecked());
+        f->UseCOMPortChB->setChecked(false);
+        f->COMCB->setCurrentIndex(0);
+        f->UseCOMPortChBClick();
+        EXPECT_FALSE(f->OkBtn->isEnabled()); // "Не выбран": nothing open
+        f->COMCB->setCurrentIndex(1);
+        f->COMCBChange(1);
+        EXPECT_TRUE(f->OkBtn->isEnabled());
+        EXPECT_TRUE(f->ParamBtn->isEnabled());
+        f->RTCEdit->setText(S("25"));
+        f->RIEdit->setText(S("abc"));
+        f->OkBtnClick();
+        EXPECT_TRUE(Dialogs.LastQuestion().contains(S("ReadIntervalTimeOut")));
+        EXPECT_EQ(Form->Link->Port->Timeouts.ReadTotalTimeoutConstant, 0u); // nothing stored
+        f->RIEdit->setText(S("150"));
+        f->OkBtnClick();
+        return f->result();
+    });
+    Form->PortSettingsClick();
+    EXPECT_TRUE(Form->PortInUse);
+    EXPECT_TRUE(Form->WriteItem->isEnabled());
+    EXPECT_TRUE(Form->ReadItem->isEnabled());
+    EXPECT_EQ(Form->Link->Port->Timeouts.ReadIntervalTimeout, 150u);
+    EXPECT_EQ(Form->Link->Port->Timeouts.ReadTotalTimeoutConstant, 25u);
+    // The link answers over the reopened line.
+    Form->Link->Sarvetel->ReadStatus();
+    EXPECT_EQ(Form->Link->Sarvetel->LinkStatus, Sarvetel::LinkAccepted);
+    ASSERT_TRUE(Form->WriteConfiguration());
+    EXPECT_TRUE(ReadLines(Home() + S("ZentorEditor.ini")).contains(S("Порт=симулятор")));
+}
+
+TEST_F(ControllerTest, APortThatCannotBeOpenedIsNamedInTheMemo)
+{
+    Form->AvailablePorts.append(S("/dev/нет-такого-порта"));
+    Dialogs.Windows.push_back([](QDialog *d) {
+        auto *f = static_cast<TCOMPortSetupForm *>(d);
+        const int last = f->COMCB->count() - 1;
+        f->COMCB->setCurrentIndex(last);
+        f->COMCBChange(last);
+        EXPECT_EQ(f->COMInfoMemo->toPlainText(),
+                  S("Не удалось открыть /dev/нет-такого-порта\nСОМ-порт не обнаружен"));
+        EXPECT_FALSE(f->OkBtn->isEnabled());
+        EXPECT_FALSE(f->ParamBtn->isEnabled());
+        f->COMCB->setCurrentIndex(0);
+        f->COMCBChange(0);
+        EXPECT_EQ(f->COMInfoMemo->toPlainText(), S("СОМ-порт не выбран"));
+        return int(QDialog::Rejected);
+    });
+    Form->PortSettingsClick();
+    EXPECT_FALSE(Form->PortInUse);
+    EXPECT_FALSE(Form->ConsoleItem->isEnabled());
+}
+
+TEST_F(ControllerTest, LineSettingsDialogChangesThePort)
+{
+    Dialogs.Windows.push_back([this](QDialog *d) {
+        auto *f = static_cast<TCOMPortSetupForm *>(d);
+        Dialogs.Windows.push_front([](QDialog *l) {
+            auto *line = static_cast<TLineSettingsForm *>(l);
+            EXPECT_EQ(line->BaudCB->currentText(), S("4800"));
+            line->BaudCB->setCurrentText(S("9600"));
+            line->ParityCB->setCurrentIndex(2);
+            return int(QDialog::Accepted);
+        });
+        f->ParamBtnClick();
+        EXPECT_TRUE(f->COMInfoMemo->toPlainText().contains(S("Скорость:9600")));
+        EXPECT_TRUE(f->COMInfoMemo->toPlainText().contains(S("Чётность:чет")));
+        Dialogs.Windows.push_front([](QDialog *l) {
+            static_cast<TLineSettingsForm *>(l)->BaudCB->setCurrentText(S("быстро"));
+            return int(QDialog::Accepted);
+        });
+        f->ParamBtnClick();
+        EXPECT_TRUE(Dialogs.LastQuestion().startsWith(S("Скорость должна быть")));
+        f->OkBtnClick();
+        return f->result();
+    });
+    Form->PortSettingsClick();
+    EXPECT_EQ(Form->Link->Port->BaudRate, 9600u);
+    EXPECT_EQ(Form->Link->Port->Parity, 2);
+}
+
+TEST_F(ControllerTest, WriteThenReadGivesTheSameSections)
+{
+    OpenDemo();
+    const TZentorProgram &p = *Form->Program;
+    const QStringList written = PresentSections(p);
+    ASSERT_FALSE(written.isEmpty());
+    QByteArray codes[256];
+    for (int i = 0; i < 256; ++i)
+        if (p.Sections[i].Present)
+            codes[i] = QByteArray(reinterpret_cast<const char *>(p.Sections[i].Code),
+                                  p.Sections[i].CodeLength);
+    // The simulator starts in "Останов": the question, then the switch.
+    Dialogs.Answers.push_back(TUserDialogs::AnswerOk);
+    RunTransferWindow();
+    Form->WriteToControllerClick();
+    ASSERT_GE(Dialogs.Asked.size(), 2u);
+    EXPECT_EQ(Dialogs.Asked[Dialogs.Asked.size() - 2].Text,
+              S("Сарветел находится в режиме Останов. Для продолжения работы Сарветел будет "
+                "переведён в режим ПРОГРАММИРОВАНИЕ. Продолжить работу?"));
+    EXPECT_EQ(Dialogs.Asked[Dialogs.Asked.size() - 2].Caption, S("Внимание!!!"));
+    EXPECT_EQ(Dialogs.LastQuestion(), S("Запись ПрП завершена"));
+    EXPECT_TRUE(TransferShown.contains(S("Запись ПрП")));
+    EXPECT_TRUE(TransferShown.contains(S("Запись заголовка ПрП")));
+    EXPECT_TRUE(TransferShown.contains(S("Запись секции 000")));
+    EXPECT_EQ(Form->WorkWithPRPForm->PB->maximum(), (p.HighestGroup + 1) * 32 + 1);
+    EXPECT_EQ(ErrorList().value(0), S("Запись программы в Сарветел"));
+    EXPECT_EQ(Sim().Mode, 0x08);
+    EXPECT_EQ(PresentSections(Sim().Program), written);
+
+    // Read it back: question, decompiled sections, the tree rebuilt, no file name.
+    const int asked = static_cast<int>(Dialogs.Asked.size());
+    Dialogs.Answers.push_back(TUserDialogs::AnswerYes);
+    RunTransferWindow();
+    Form->ReadFromControllerClick();
+    EXPECT_EQ(Dialogs.Asked[asked].Text,
+              S("При загрузке программы из контроллера, текущая программа будет недоступна. "
+                "Продолжить?"));
+    EXPECT_EQ(Dialogs.Asked[asked].Default, TUserDialogs::AnswerNo);
+    EXPECT_EQ(Form->windowTitle(), S("Редактирование ПРП из Сарветела "));
+    EXPECT_TRUE(Form->CurrentFileName.isEmpty());
+    EXPECT_TRUE(TransferShown.contains(S("Чтение ПрП")));
+    EXPECT_EQ(ErrorList().value(0), S("Чтение ПрП из Сарветела"));
+    EXPECT_EQ(PresentSections(p), written);
+    for (int i = 0; i < 256; ++i) {
+        if (!p.Sections[i].Present)
+            continue;
+        EXPECT_FALSE(p.Sections[i].Text.isEmpty()) << i;
+        EXPECT_EQ(QByteArray(reinterpret_cast<const char *>(p.Sections[i].Code),
+                             p.Sections[i].CodeLength),
+                  codes[i])
+            << i;
+    }
+    EXPECT_NE(Form->FindNode(0), nullptr);
+    EXPECT_EQ(Form->SelectedNode()->Info.Code, TTreeItemInfo::HeaderCode);
+}
+
+TEST_F(ControllerTest, WriteAnsweredCancelWritesNothing)
+{
+    OpenDemo();
+    Sim().Mode = 0x02; // "Пуск"
+    Dialogs.Answers.push_back(TUserDialogs::AnswerCancel);
+    Form->WriteToControllerClick();
+    EXPECT_TRUE(Dialogs.LastQuestion().startsWith(S("Сарветел находится в режиме Пуск.")));
+    EXPECT_EQ(Sim().Mode, 0x02);
+    EXPECT_TRUE(PresentSections(Sim().Program).isEmpty());
+    EXPECT_TRUE(Dialogs.WindowTitles.empty());
+}
+
+TEST_F(ControllerTest, WriteInProgrammingModeAsksNothing)
+{
+    OpenDemo();
+    Sim().Mode = 0x08;
+    RunTransferWindow();
+    Form->WriteToControllerClick();
+    ASSERT_EQ(Dialogs.Asked.size(), 2u); // the open question, then "Запись ПрП завершена"
+    EXPECT_EQ(Dialogs.LastQuestion(), S("Запись ПрП завершена"));
+    EXPECT_FALSE(PresentSections(Sim().Program).isEmpty());
+}
+
+TEST_F(ControllerTest, RefusedModeChangeWritesNothing)
+{
+    OpenDemo();
+    Sim().Faults.RefuseMode = true;
+    Dialogs.Answers.push_back(TUserDialogs::AnswerOk);
+    Form->WriteToControllerClick();
+    EXPECT_EQ(Dialogs.LastQuestion(), S("Не удалось перейти в режим ПРОГРАММИРОВАНИЕ"));
+    EXPECT_EQ(Dialogs.Asked.back().Buttons, TUserDialogs::OkCancel);
+    EXPECT_EQ(ErrorList().last(), S("Попытка записи не удалась"));
+    EXPECT_TRUE(PresentSections(Sim().Program).isEmpty());
+}
+
+TEST_F(ControllerTest, NoAnswerToTheStatusWritesNothing)
+{
+    OpenDemo();
+    Form->Link->Port->Close();
+    Form->WriteToControllerClick();
+    EXPECT_EQ(Dialogs.LastQuestion(), S("Ошибка при обращении к контроллеру!"));
+    EXPECT_EQ(Dialogs.Asked.back().Caption, S("Внимание!"));
+    EXPECT_TRUE(Dialogs.WindowTitles.empty());
+}
+
+TEST_F(ControllerTest, RejectedSectionRetriedThenStopped)
+{
+    OpenDemo();
+    Sim().Mode = 0x08;
+    Sim().Faults.RejectSections = true;
+    Sim().Faults.RejectSection = 0;
+    // Retry once (still rejected), then stop.
+    Dialogs.Answers.push_back(TUserDialogs::AnswerOk);
+    Dialogs.Answers.push_back(TUserDialogs::AnswerCancel);
+    RunTransferWindow();
+    Form->WriteToControllerClick();
+    int retries = 0;
+    for (const auto &a : Dialogs.Asked)
+        if (a.Text == S("Ошибка при записи секции. Повторить?"))
+            ++retries;
+    EXPECT_EQ(retries, 2);
+    EXPECT_EQ(Dialogs.LastQuestion(), S("Запись ПрП завершена"));
+    EXPECT_TRUE(PresentSections(Sim().Program).isEmpty());
+}
+
+TEST_F(ControllerTest, CancelBetweenSectionsEndsTheWrite)
+{
+    OpenDemo();
+    Sim().Mode = 0x08;
+    Sim().Faults.SlowMs = 150; // time enough to press "Отмена" during the first sections
+    RunTransferWindow(
+        [](TWorkWithPRPForm *w) { QTimer::singleShot(300, w, [w] { w->Btn->click(); }); });
+    Form->WriteToControllerClick();
+    EXPECT_EQ(Dialogs.LastQuestion(), S("Запись ПрП завершена"));
+    const int written = static_cast<int>(PresentSections(Sim().Program).size());
+    EXPECT_LT(written, static_cast<int>(PresentSections(*Form->Program).size()));
+}
+
+TEST_F(ControllerTest, ReadAnsweredNoKeepsTheProgram)
+{
+    OpenDemo();
+    const QString name = Form->CurrentFileName;
+    Form->ReadFromControllerClick(); // default answer: No
+    EXPECT_EQ(Form->CurrentFileName, name);
+    EXPECT_TRUE(Dialogs.WindowTitles.empty());
+}
+
+} // namespace
