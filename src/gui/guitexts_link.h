@@ -49,3 +49,32 @@ inline const QString ImageNotSplit =
 inline const QString ReadingPrp = QStringLiteral("Чтение ПрП из Сарветела");
 
 } // namespace GuiTexts
+
+namespace GuiTexts {
+
+// The header edit dialogs.
+inline const QString TimeGenCaption = QStringLiteral("Настройка таймер-генератора");
+inline const QString TimeGenOn = QStringLiteral("Интервал включения");
+inline const QString TimeGenOff = QStringLiteral("Интервал отключения");
+inline const QString ResetButton = QStringLiteral("Сброс");
+inline const QString BadFieldValue = QStringLiteral("Неверное значение в поле \"");
+inline const QString BadFieldValueEnd = QStringLiteral("\": ");
+inline const QString ErrorCaption1 = QStringLiteral("Ошибка!");
+inline const QString ImpCaption = QStringLiteral("Импульсный выход");
+inline const QString ImpCaptionPrefix = QStringLiteral("Импульсный выход ИВ");
+inline const QString ImpSource = QStringLiteral("Источник");
+inline const QString ImpMinTick = QStringLiteral("Продолжительность");
+inline const QStringList ImpTicks = {QStringLiteral("0,1 сек"), QStringLiteral("0,2 сек"),
+                                     QStringLiteral("0,4 сек"), QStringLiteral("0,8 сек")};
+inline const QString ImpSourceError =
+    QStringLiteral("Ошибка при задании источника импульсного выхода.");
+inline const QString TechKeyCaption = QStringLiteral("Редактирование клавиши");
+inline const QString TechKeyVariable = QStringLiteral("Переменная");
+inline const QString TechKeyText = QStringLiteral("Текст");
+inline const QStringList TechKeyClasses = {
+    QStringLiteral("нет"), QStringLiteral("ДВ"), QStringLiteral("КБ"),
+    QStringLiteral("КС"),  QStringLiteral("ТМ"), QStringLiteral("ВД"),
+    QStringLiteral("ВА"),  QStringLiteral("АВ"), QStringLiteral("ИВ")};
+inline const QString TechKeyBadNumber = QStringLiteral("Неверный номер переменной: ");
+
+} // namespace GuiTexts
