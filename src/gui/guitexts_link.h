@@ -78,3 +78,128 @@ inline const QStringList TechKeyClasses = {
 inline const QString TechKeyBadNumber = QStringLiteral("Неверный номер переменной: ");
 
 } // namespace GuiTexts
+
+namespace GuiTexts {
+
+// The console.
+inline const QString ConsoleCaption = QStringLiteral("Консоль Сарветела");
+inline const QString NoLink = QStringLiteral("Нет связи с Сарветелом!!!");
+inline const QString ModeStopButton = QStringLiteral("Ост");
+inline const QString ModeRunButton = QStringLiteral("Пуск");
+inline const QString ModeFailButton = QStringLiteral("НП");
+inline const QString ModeTestButton = QStringLiteral("ТСТ");
+inline const QString ModeCopyButton = QStringLiteral("КП");
+inline const QString ModeSetupButton = QStringLiteral("НСТ");
+inline const QString ModeProgramButton = QStringLiteral("ПРГ");
+inline const QString ResetSarvetel = QStringLiteral("Сброс Сарветела");
+inline const QString ResetSarvetelQuestion =
+    QStringLiteral("Вы уверены, что хотите сбросить память контроллера?");
+inline const QString AttentionPlain = QStringLiteral("Внимание");
+inline const QString AttentionSpaced = QStringLiteral("Внимание !!!");
+inline const QString ErrorsPresent = QStringLiteral("Есть ошибки");
+inline const QString NoErrors = QStringLiteral("Нет ошибок");
+inline const QString StoppedLine1 = QStringLiteral("Сарветел в");
+inline const QString StoppedLine2 = QStringLiteral("режиме останов");
+inline const QString NoFaults = QStringLiteral("Нет неисправностей");
+inline const QString SettingsChanged = QStringLiteral("Настройки были изменены. Сохранить?");
+inline const QString SetupModeFailed = QStringLiteral("Не удалось перейти в режим НАСТРОЙКА");
+// Setup pages.
+inline const QStringList SetupPages = {QStringLiteral("Настройка"), QStringLiteral("Память"),
+                                       QStringLiteral("Заказ УСО"), QStringLiteral("Каналы связи"),
+                                       QStringLiteral("Настройка каналов")};
+inline const QString ResetVariablesButton = QStringLiteral("Сброс переменных");
+inline const QString ResetLocksButton = QStringLiteral("Сброс блокировок");
+inline const QString ResetCoefficientsButton = QStringLiteral("Сброс коэффициентов");
+inline const QString ResetSystemMemoryButton = QStringLiteral("Сброс системной памяти");
+inline const QString ResetVariablesQuestion =
+    QStringLiteral("Вы хотите сбросить значения переменных?");
+inline const QString ResetLocksQuestion =
+    QStringLiteral("Вы хотите сбросить блокировки переменных?");
+inline const QString ResetCoefficientsQuestion = QStringLiteral("Вы хотите сбросить коэффициенты?");
+inline const QString ResetSystemMemoryQuestion =
+    QStringLiteral("Вы хотите сбросить системную память?");
+inline const QString SysMemDuplicated = QStringLiteral("Дублирована");
+inline const QString SysMemNotDuplicated = QStringLiteral("Не дублирована");
+inline const QString PrpInRam = QStringLiteral("ОЗУ");
+inline const QString PrpInRom = QStringLiteral("ППЗУ");
+inline const QString SysMemLabel = QStringLiteral("Системная память");
+inline const QString PrpMemLabel = QStringLiteral("Память ПрП");
+inline const QString ChangeButton = QStringLiteral("Изменить");
+inline const QStringList ModuleTabs = {QStringLiteral("ДЦП"), QStringLiteral("ЦДП"),
+                                       QStringLiteral("АЦП"), QStringLiteral("ЦАП"),
+                                       QStringLiteral("ЦИП")};
+inline const QStringList ModuleColumns = {QStringLiteral("Группа"), QStringLiteral("Заказ"),
+                                          QStringLiteral("Индекс1"), QStringLiteral("Индекс2")};
+inline const QString OrderYes = QStringLiteral("Есть");
+inline const QString OrderNo = QStringLiteral("Нет");
+inline const QString AutoOrderButton = QStringLiteral("Автозаказ");
+inline const QString ApplyButton = QStringLiteral("Применить");
+inline const QStringList LogicalChannels = {
+    QStringLiteral("0 - Пульт (ЭВМ)"),  QStringLiteral("1- TC, ПРП (ПЧ)"),
+    QStringLiteral("2 - ТС, ИРПР (Т)"), QStringLiteral("3 - ДБЛ, ПРП (К)"),
+    QStringLiteral("4 - ЭВМ"),          QStringLiteral("5 - ЭВМ"),
+    QStringLiteral("6 - С-сеть"),       QStringLiteral("7 - С-сеть")};
+inline const QString ChannelUnused = QStringLiteral("Не используется");
+inline const QStringList ChannelSpeeds = {
+    QStringLiteral("9600 бит/с"), QStringLiteral("4800 бит/с"), QStringLiteral("2400 бит/с"),
+    QStringLiteral("1200 бит/с")};
+inline const QStringList ChannelChecks = {QStringLiteral("Нет контроля"),
+                                          QStringLiteral("По нечётности"), QStringLiteral("-"),
+                                          QStringLiteral("По чётности")};
+inline const QStringList ChannelStops = {QStringLiteral("-"), QStringLiteral("1"),
+                                         QStringLiteral("1.5"), QStringLiteral("2")};
+inline const QString IrprGroup = QStringLiteral("Параметры ИРПР");
+inline const QStringList IrprChoices = {QStringLiteral("без иверсии"),
+                                        QStringLiteral("с инверсией")};
+inline const QString ChannelLabel = QStringLiteral("Канал");
+inline const QString SpeedLabel = QStringLiteral("Скорость");
+inline const QString CheckLabel = QStringLiteral("Контроль");
+inline const QString StopLabel = QStringLiteral("Стоп-биты");
+// Program pages.
+inline const QStringList ProgramPages = {QStringLiteral("Заказ"), QStringLiteral("Программа"),
+                                         QStringLiteral("Технологическая клавиатура")};
+inline const QStringList OrderTabs = {QStringLiteral("Переменные"), QStringLiteral("АЦП"),
+                                      QStringLiteral("Таймеры"), QStringLiteral("Имп. выходы")};
+inline const QStringList VarColumns = {
+    QStringLiteral("Наименование"), QStringLiteral("мин. индекс"), QStringLiteral("макс. индекс")};
+inline const QStringList AdcColumns = {
+    QStringLiteral("Номер группы"), QStringLiteral("нач. индекс"), QStringLiteral("кон. индекс")};
+inline const QStringList TimerColumns = {QStringLiteral("Номер ТГ"),
+                                         QStringLiteral("интервал включения"),
+                                         QStringLiteral("интервал выключения")};
+inline const QStringList ImpColumns = {QStringLiteral("Имп. выход"), QStringLiteral("источник"),
+                                       QStringLiteral("продолжительность")};
+inline const QString NotOrdered = QStringLiteral("Не заказаны");
+inline const QString NotDefined = QStringLiteral("Не определён");
+inline const QString WriteButton = QStringLiteral("Запись");
+inline const QString ResetPrpButton = QStringLiteral("Сброс ПрП");
+inline const QString ResetPrpQuestion = QStringLiteral("Вы уверены, что хотите сбросить ПрП?");
+inline const QString SectionSize = QStringLiteral("Размер секции ");
+inline const QString ReadButton = QStringLiteral("Считать");
+inline const QString CompileButton = QStringLiteral("Компиляция");
+inline const QString WriteSectionButton = QStringLiteral("Записать");
+inline const QString DeleteButton = QStringLiteral("Удалить");
+inline const QString ReadingSection = QStringLiteral("Чтение секции ");
+inline const QString CompilingSection = QStringLiteral("Компиляция секции ");
+inline const QString WritingSectionLog = QStringLiteral("Запись секции ");
+inline const QString Success = QStringLiteral("Успешно.");
+inline const QString SectionDeleteQuestion = QStringLiteral(" будет удалена. Продлжить?");
+inline const QString BlockLabel = QStringLiteral("Блок");
+inline const QString SectionLabel = QStringLiteral("Секция");
+inline const QString PopupDeleteProgram = QStringLiteral("Удалить программу");
+inline const QString PopupRefresh = QStringLiteral("Обновить информацию");
+inline const QString PopupEditSection = QStringLiteral("Редактировать секцию");
+inline const QString DeleteBlockQuestion =
+    QStringLiteral("Все секции блока %1 будут удалены. Продолжить?");
+inline const QString DeleteProgramQuestion =
+    QStringLiteral("Все секции программы будут удалены. Продолжить?");
+inline const QString TechKeyboardPrefix = QStringLiteral("ТК ");
+
+// The variables window.
+inline const QString VarsCaption = QStringLiteral("Контроль переменных Сарветела");
+inline const QString AllVariables = QStringLiteral("Все переменные");
+inline const QStringList VariableGroups = {
+    QStringLiteral("КБ"), QStringLiteral("КС"), QStringLiteral("ВД"), QStringLiteral("ДВ"),
+    QStringLiteral("ВА"), QStringLiteral("АВ"), QStringLiteral("ТМ")};
+
+} // namespace GuiTexts

@@ -51,7 +51,10 @@ TProgramForm::TProgramForm(TUserDialogs &dialogs, const TProgramPaths &paths,
     connect(&SelectionTimer, &QTimer::timeout, this, &TProgramForm::TreeViewChange);
 }
 
-TProgramForm::~TProgramForm() = default;
+TProgramForm::~TProgramForm()
+{
+    ReleaseControllerForms();
+}
 
 void TProgramForm::CreateControls()
 {
@@ -202,6 +205,7 @@ void TProgramForm::CreateMenus()
                       QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_L), &TProgramForm::ConsoleClick);
     VariablesItem = settings->addAction(GuiTexts::ItemVariables);
     VariablesItem->setVisible(false);
+    connect(VariablesItem, &QAction::triggered, this, &TProgramForm::VariablesClick);
     AlgLibraryItem = add(settings, GuiTexts::ItemAlgLibrary, {}, &TProgramForm::AlgLibraryClick);
 
     QMenu *help = menuBar()->addMenu(GuiTexts::MenuHelp);

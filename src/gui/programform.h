@@ -33,6 +33,8 @@ class TFindReplaceForm;
 class TProgressForm;
 class TCOMPortSetupForm;
 class TWorkWithPRPForm;
+class TSarvetelConsoleForm;
+class TSarvetelVarsForm;
 class TSelectSectionForm;
 class TStartupForm;
 class TZentorEditor;
@@ -76,6 +78,8 @@ public:
     TProgressForm *ProgressForm = nullptr;
     TCOMPortSetupForm *COMPortSetupForm = nullptr;
     TWorkWithPRPForm *WorkWithPRPForm = nullptr;
+    TSarvetelConsoleForm *SarvetelConsoleForm = nullptr;
+    TSarvetelVarsForm *SarvetelVarsForm = nullptr;
 
     // Commands, named after their menu items.
     void NewClick();
@@ -100,6 +104,7 @@ public:
     void PortSettingsClick();
     void CompilerOptionsClick();
     void ConsoleClick();
+    void VariablesClick();
     void AlgLibraryClick();
     void ContentsClick();
     void AboutClick();
@@ -229,6 +234,8 @@ private:
     // The controller windows, created after the other dialogs.
 public:
     void CreateControllerForms();
+    // The console goes before the link it polls.
+    void ReleaseControllerForms();
 
 private:
     // The PRP transfers (the model's WriteToController and ReadFromController).

@@ -9,6 +9,8 @@
 #include "gui/programform.h"
 #include "gui/programparts.h"
 #include "gui/progressform.h"
+#include "gui/sarvetelconsoleform.h"
+#include "gui/sarvetelvarsform.h"
 #include "gui/workwithprpform.h"
 #include "link/prptransfer.h"
 #include "link/sarveteldefs.h"
@@ -315,15 +317,43 @@ void TProgramForm::PortSettingsClick()
     UpdateControllerItems();
 }
 
-void TProgramForm::ConsoleClick() {}
+void TProgramForm::ConsoleClick()
+{
+    if (!PortInUse || !Link || !Link->Sarvetel || !SarvetelConsoleForm)
+        return;
+    Link->Sarvetel->ReadStatus();
+    if (Link->Sarvetel->LinkStatus != Sarvetel::LinkAccepted) {
+        Dialogs.Notice(this, GuiTexts::NoLink, GuiTexts::ErrorCaption, TUserDialogs::Warning);
+        return;
+    }
+    Dialogs.Exec(SarvetelConsoleForm);
+    // A scripted window may return without closing: the updater stops either way.
+    SarvetelConsoleForm->FormClose();
+}
+
+void TProgramForm::VariablesClick()
+{
+    if (SarvetelVarsForm)
+        Dialogs.Exec(SarvetelVarsForm);
+}
 
 void TProgramForm::CreateControllerForms()
 {
     WorkWithPRPForm = new TWorkWithPRPForm(Dialogs, this);
+    SarvetelVarsForm = new TSarvetelVarsForm(this);
+    if (Link && Link->Sarvetel)
+        SarvetelConsoleForm = new TSarvetelConsoleForm(
+            Dialogs, *Link->Sarvetel, Compiler ? &Compiler->AlgBase : nullptr, this);
     TCOMPort *port = Link ? Link->Port.get() : nullptr;
     if (port) {
         COMPortSetupForm = new TCOMPortSetupForm(
             Dialogs, *port, Link->Sarvetel.get(), Link->Ksb.get(), Logger.get(),
             [this](const QString &entry) { return OpenPortByName(entry); }, this);
     }
+}
+
+void TProgramForm::ReleaseControllerForms()
+{
+    delete SarvetelConsoleForm;
+    SarvetelConsoleForm = nullptr;
 }

@@ -1,0 +1,422 @@
+// The console against the simulator over a real pseudo-terminal, with its screen updater
+// polling: the screen, the keys, the mode buttons, the setup pages, the program pages'
+// section cycle and the technological keys. Every wait is bounded.
+
+#include "core/textutils.h"
+#include "gui/guitexts.h"
+#include "gui/headerforms.h"
+#include "gui/programparts.h"
+#include "gui/sarvetelconsoleform.h"
+#include "gui/sarvetelvarsform.h"
+#include "gui/workwithprpform.h"
+#include "guitestutil.h"
+#include "link/sarveteldefs.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTabBar>
+#include <QTableWidget>
+#include <QTextBlock>
+#include <QThread>
+#include <QTreeWidget>
+
+namespace {
+
+QString S(const char *utf8)
+{
+    return QString::fromUtf8(utf8);
+}
+
+const QString kExamples = QStringLiteral(ZENTOR_SOURCE_DIR "/examples/");
+
+bool WaitUntil(const std::function<bool()> &done, int ms = 8000)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        if (timer.elapsed() > ms)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(5);
+    }
+    return true;
+}
+
+class ConsoleTest : public TGuiTest
+{
+protected:
+    std::unique_ptr<TProgramForm> Form;
+    TSarvetelConsoleForm *Console = nullptr;
+
+    void SetUp() override
+    {
+        TGuiTest::SetUp();
+        ASSERT_TRUE(QFile::copy(kExamples + QStringLiteral("BaseAlgs.alg"),
+                                Home() + QStringLiteral("BaseAlgs.alg")));
+        WriteIni({S("[Параметры связи]"), S("Автономная работа=нет"), S("Порт=симулятор")});
+        Form = MakeForm();
+        ASSERT_TRUE(Form->PortInUse);
+        Console = Form->SarvetelConsoleForm;
+        ASSERT_NE(Console, nullptr);
+    }
+
+    void TearDown() override
+    {
+        if (Console && Console->isVisible())
+            Console->done(0);
+        Form.reset(); // waits for an updater still finishing
+    }
+
+    TSarvetelSimulator &Sim() { return *Form->Link->Simulator; }
+    QStringList Screen() const { return Console->SarvetelMemo->toPlainText().split(u'\n'); }
+    QString Status() const { return Console->StatusMode->text(); }
+
+    // Opens the console as the window would be shown and waits for the first display.
+    void Open()
+    {
+        Console->show();
+        ASSERT_TRUE(WaitUntil([this] { return !Status().isEmpty(); }));
+    }
+    // Stops the polling and waits until the updater has ended (the simulator can then be
+    // read without a frame in flight).
+    void Close()
+    {
+        auto u = Console->Updater.lock();
+        Console->done(0);
+        if (u) {
+            ASSERT_TRUE(WaitUntil([u] { return u->Ended(); }));
+        }
+    }
+
+    void WriteDemo()
+    {
+        QFile::copy(kExamples + QStringLiteral("demo.zen"), File(S("demo.zen")));
+        Dialogs.Answers.push_back(TUserDialogs::AnswerYes);
+        Dialogs.Files.push_back({File(S("demo.zen")), 1});
+        Form->OpenClick();
+        Form->CompileAllClick();
+        Dialogs.Answers.push_back(TUserDialogs::AnswerOk);
+        Dialogs.Windows.push_back([](QDialog *d) { return d->exec(); });
+        Form->WriteToControllerClick();
+        ASSERT_EQ(Dialogs.LastQuestion(), S("Запись ПрП завершена"));
+    }
+};
+
+TEST_F(ConsoleTest, WithoutAnAnswerTheConsoleDoesNotOpen)
+{
+    Form->Link->Port->Close();
+    Form->ConsoleClick();
+    EXPECT_EQ(Dialogs.LastQuestion(), S("Нет связи с Сарветелом!!!"));
+    EXPECT_EQ(Dialogs.Asked.back().Caption, S("Ошибка!!!"));
+    EXPECT_TRUE(Dialogs.WindowTitles.empty());
+}
+
+TEST_F(ConsoleTest, RunModeShowsTheControllersScreenAndKeysReachIt)
+{
+    Sim().Mode = 0x02;
+    Dialogs.Windows.push_back([this](QDialog *d) {
+        d->show();
+        EXPECT_TRUE(WaitUntil([this] { return Screen().size() == 10; }));
+        EXPECT_EQ(Screen().value(0), Sim().ScreenLine(0));
+        EXPECT_EQ(Screen().value(1).size(), 16);
+        EXPECT_EQ(Status(), S("Пуск"));
+        EXPECT_EQ(Console->Panels->currentWidget(), Console->ConsolePanel);
+        EXPECT_TRUE(Console->BtnStart->isEnabled());
+        EXPECT_TRUE(Console->BtnFailure->isEnabled());
+        EXPECT_FALSE(Console->BtnTest->isEnabled());
+        EXPECT_FALSE(Console->BtnProgram->isEnabled());
+        // "ВСК" sends its own code, 0x1F; the screen's key line shows it.
+        Console->VSKBtn->click();
+        EXPECT_TRUE(WaitUntil([this] { return Screen().value(2).contains(S("1F")); }))
+            << Screen().value(2).toStdString();
+        for (auto &[button, code] : Console->KeyButtons)
+            if (code == 0x37 || code == 0x35)
+                button->click();
+        EXPECT_TRUE(WaitUntil([this] {
+            return Screen().value(3).contains(S("75")) || Screen().value(3).contains(S("57"));
+        })) << Screen().value(3).toStdString();
+        // In "Пуск" the "Пуск" button is a key, not a mode change.
+        Console->BtnStartClick();
+        EXPECT_TRUE(WaitUntil([this] { return Screen().value(2).contains(S("05")); }));
+        EXPECT_EQ(Status(), S("Пуск"));
+        Close();
+        return int(QDialog::Accepted);
+    });
+    Form->ConsoleClick();
+    EXPECT_EQ(Dialogs.WindowTitles.back(), S("Консоль Сарветела"));
+    EXPECT_EQ(Sim().LastKey, 0x05);
+}
+
+TEST_F(ConsoleTest, ModeButtonsFollowTheMode)
+{
+    Open();
+    EXPECT_EQ(Status(), S("Останов"));
+    EXPECT_TRUE(WaitUntil([this] {
+        return Screen() == QStringList{S("Сарветел в"), S("режиме останов")};
+    }));
+    for (QPushButton *b : {Console->BtnStart, Console->BtnFailure, Console->BtnTest,
+                           Console->BtnCopy, Console->BtnSetup, Console->BtnProgram})
+        EXPECT_TRUE(b->isEnabled()) << b->text().toStdString();
+    Console->BtnTestClick();
+    EXPECT_TRUE(WaitUntil([this] { return Status() == S("Тестирование"); }));
+    EXPECT_FALSE(Console->BtnStart->isEnabled());
+    EXPECT_TRUE(WaitUntil([this] { return Screen().size() == 10; }));
+    Console->BtnStopClick();
+    EXPECT_TRUE(WaitUntil([this] { return Status() == S("Останов"); }));
+    Console->BtnCopyClick();
+    EXPECT_TRUE(WaitUntil([this] { return Status() == S("Копирование"); }));
+    Console->BtnStopClick();
+    Console->BtnStartClick();
+    EXPECT_TRUE(WaitUntil([this] { return Status() == S("Пуск"); }));
+    // "НП" in "Пуск" is the fault key: the controller reports its fault list.
+    Console->BtnFailureClick();
+    EXPECT_TRUE(WaitUntil([this] { return Status() == S("Неисправность"); }));
+    EXPECT_TRUE(WaitUntil([this] { return Screen().value(0) == S("10:10"); }))
+        << Console->SarvetelMemo->toPlainText().toStdString();
+    EXPECT_FALSE(Screen().value(1).isEmpty());
+    for (QPushButton *b : {Console->BtnStart, Console->BtnFailure, Console->BtnTest,
+                           Console->BtnCopy, Console->BtnSetup, Console->BtnProgram})
+        EXPECT_FALSE(b->isEnabled()) << b->text().toStdString();
+    Console->BtnStopClick();
+    EXPECT_TRUE(WaitUntil([this] { return Status() == S("Останов"); }));
+    EXPECT_EQ(Console->StatusErrors->text(), S("Нет ошибок"));
+    Close();
+}
+
+TEST_F(ConsoleTest, KeysPressedInSetupAreSentAfterReturningToAPolledMode)
+{
+    Open();
+    Console->BtnSetupClick();
+    EXPECT_EQ(Console->Panels->currentWidget(), Console->PCSetup);
+    EXPECT_FALSE(Console->BtnStart->isEnabled());
+    const auto updater = Console->Updater.lock();
+    ASSERT_TRUE(updater);
+    // A cycle that began before the switch still polls the screen; wait for it to end.
+    int cycles = updater->Cycles();
+    EXPECT_TRUE(WaitUntil([&] { return updater->Cycles() > cycles + 1; }));
+    Console->KeyClick(0x33);
+    cycles = updater->Cycles();
+    EXPECT_TRUE(WaitUntil([&] { return updater->Cycles() > cycles + 2; }));
+    EXPECT_EQ(Console->Keys.Count(), 1); // still queued in "Настройка"
+    Console->BtnStopClick();
+    EXPECT_TRUE(WaitUntil([this] { return Console->Keys.Count() == 0; }));
+    EXPECT_EQ(Console->Panels->currentWidget(), Console->ConsolePanel);
+    Close();
+    EXPECT_EQ(Sim().LastKey, 0x33);
+}
+
+TEST_F(ConsoleTest, KeyQueueDropsTheThirtySeventhKey)
+{
+    TKeyQueue q;
+    for (int i = 0; i < 37; ++i)
+        q.Push(static_cast<std::uint8_t>(i));
+    EXPECT_EQ(q.Count(), 36);
+    std::uint8_t keys[TKeyQueue::Capacity];
+    ASSERT_EQ(q.TakeAll(keys), 36);
+    EXPECT_EQ(keys[35], 35);
+    EXPECT_EQ(q.TakeAll(keys), 0);
+}
+
+TEST_F(ConsoleTest, SetupPagesChangeTheControllersSetup)
+{
+    Open();
+    Console->BtnSetupClick();
+    TSarvetel &link = *Form->Link->Sarvetel;
+    // "Память".
+    EXPECT_EQ(Console->SysMemEdit->text(), S("Дублирована"));
+    EXPECT_EQ(Console->PRPEdit->text(), S("ОЗУ"));
+    Console->MemoryChangeClick();
+    EXPECT_EQ(Console->PRPEdit->text(), S("ППЗУ"));
+    // "Заказ УСО": row 3 of "ДЦП" is bit 3 of byte 0; twice restores it, the flag stays.
+    EXPECT_EQ(Console->ModuleGrid->rowCount(), 64);
+    EXPECT_EQ(Console->ModuleGrid->item(3, 1)->text(), S("Есть"));
+    EXPECT_EQ(Console->ModuleGrid->item(3, 3)->text(), S("037"));
+    Console->ModuleGridDblClick(3);
+    EXPECT_EQ(Console->ModuleGrid->item(3, 1)->text(), S("Нет"));
+    EXPECT_EQ(link.IOSetup[0], 0xF7);
+    Console->ModuleGridDblClick(3);
+    EXPECT_EQ(link.IOSetup[0], 0xFF);
+    EXPECT_TRUE(Console->SettingsChanged);
+    Console->ModuleTabs->setCurrentIndex(2); // "АЦП": two rows per bit
+    EXPECT_EQ(Console->ModuleGrid->rowCount(), 16);
+    Console->ModuleGridDblClick(5); // bit 2 of byte 12
+    EXPECT_EQ(link.IOSetup[12], 0x07);
+    Console->ModuleApplyClick();
+    EXPECT_FALSE(Console->SettingsChanged);
+    // "Настройка каналов": the stop bits change alone.
+    Console->ChannelNumCB->setCurrentIndex(2);
+    Console->ChannelNumChange();
+    const std::uint8_t before = link.IOSetup[25];
+    Console->ChannelParamChange(6, 1);
+    EXPECT_EQ(link.IOSetup[25] & 0x3F, before & 0x3F);
+    EXPECT_EQ(link.IOSetup[25] >> 6, 1);
+    Console->ChannelNumCB->setCurrentIndex(5);
+    Console->ChannelNumChange();
+    EXPECT_FALSE(Console->SpeedCB->isEnabled());
+    EXPECT_TRUE(Console->IrprGroup->isEnabled());
+    // "Каналы связи": logical channel 4 onto physical channel 3.
+    Console->LogicalChannelChange(4, 3);
+    EXPECT_EQ(link.IOSetup[15 + 4], 3);
+    EXPECT_EQ(Console->LogicalChannelCB[4]->currentIndex(), 3);
+    // "Сброс переменных" asks first; No (the default) sends nothing.
+    Console->ResetQuestion(S("Вы хотите сбросить значения переменных?"),
+                           &TSarvetel::ResetVariables);
+    EXPECT_EQ(Dialogs.Asked.back().Caption, S("Внимание !!!"));
+    EXPECT_EQ(Dialogs.Asked.back().Default, TUserDialogs::AnswerNo);
+    // Leaving with a change asks to save it; Yes writes the setup.
+    Console->ChannelNumCB->setCurrentIndex(2);
+    Console->ChannelNumChange();
+    Console->ChannelParamChange(6, 3);
+    Dialogs.Answers.push_back(TUserDialogs::AnswerYes);
+    Console->BtnStopClick();
+    EXPECT_EQ(Dialogs.LastQuestion(), S("Настройки были изменены. Сохранить?"));
+    Close();
+    EXPECT_EQ(Sim().IOSetup[12], 0x07);
+    EXPECT_EQ(Sim().IOSetup[25] >> 6, 3);
+    EXPECT_EQ(Sim().IOSetup[15 + 4], 3);
+}
+
+TEST_F(ConsoleTest, ProgramPagesReadCompileWriteAndDeleteASection)
+{
+    WriteDemo();
+    Open();
+    Console->BtnProgramClick();
+    EXPECT_EQ(Console->Panels->currentWidget(), Console->PCProgram);
+    EXPECT_EQ(Console->CBBlock->count(), Console->Header.OrderKB + 1);
+    EXPECT_EQ(Console->CBSec->count(), 32);
+    EXPECT_EQ(Console->CBSec->itemText(9), S("011"));
+    // "Записать" before any section was read does nothing.
+    Console->SectionWriteClick();
+    EXPECT_TRUE(Console->Log.isEmpty());
+
+    const TZentorSection &original = Form->Program->Sections[0];
+    ASSERT_TRUE(original.Present);
+    Console->CBSec->setCurrentIndex(0);
+    Console->CBSecChange();
+    EXPECT_TRUE(Console->MemoInfo->toPlainText().startsWith(S("Размер секции ")));
+    Console->SectionReadClick();
+    EXPECT_EQ(Console->Log.value(0), S("Чтение секции 000"));
+    EXPECT_FALSE(Console->MemoWork->toPlainText().isEmpty());
+    Console->SectionCompileClick();
+    EXPECT_TRUE(Console->Log.contains(S("Компиляция секции 000")));
+    EXPECT_EQ(Console->Log.last(), S("Успешно.")) << Console->Log.join(u'\n').toStdString();
+    EXPECT_EQ(QByteArray(reinterpret_cast<const char *>(Console->Section.Code),
+                         Console->Section.CodeLength),
+              QByteArray(reinterpret_cast<const char *>(original.Code), original.CodeLength));
+    Console->SectionWriteClick();
+    EXPECT_EQ(Console->Log.last(), S("Запись секции 000"));
+    EXPECT_EQ(Console->ListBoxLog->count(), Console->Log.size());
+
+    // A wrong line: the log names it, and a double click puts the caret there.
+    QStringList text = Console->MemoWork->toPlainText().split(u'\n');
+    text.insert(1, S("ЭТО НЕ ОПЕРАТОР"));
+    Console->MemoWork->setPlainText(text.join(u'\n'));
+    Console->SectionCompileClick();
+    int row = -1;
+    for (int i = 1; i < Console->Log.size(); ++i)
+        if (Console->Log[i].startsWith(S("[000.1:")))
+            row = i;
+    ASSERT_GE(row, 1) << Console->Log.join(u'\n').toStdString();
+    Console->MemoWork->moveCursor(QTextCursor::End);
+    Console->LogDblClick(row);
+    EXPECT_EQ(Console->MemoWork->textCursor().blockNumber(), 1);
+
+    // "Удалить" asks; Yes deletes the section in the controller.
+    Dialogs.Answers.push_back(TUserDialogs::AnswerYes);
+    Console->SectionDeleteClick();
+    EXPECT_EQ(Dialogs.LastQuestion(), S("000 будет удалена. Продлжить?"));
+    EXPECT_EQ(Console->MemoInfo->toPlainText(), S("Размер секции 0"));
+    Close();
+    EXPECT_FALSE(Sim().Program.Sections[0].Present);
+}
+
+TEST_F(ConsoleTest, ProgramPagesOrderGridAndTechnologicalKeys)
+{
+    Open();
+    Console->BtnProgramClick();
+    ASSERT_EQ(Console->Panels->currentWidget(), Console->PCProgram);
+    // "Переменные": ">>" on ТМ raises its order up to 7 and no further.
+    EXPECT_EQ(Console->SGCustomize->rowCount(), 6);
+    Console->SGCustomize->setCurrentCell(5, 0);
+    for (int i = 0; i < 9; ++i)
+        Console->OrderStep(1);
+    EXPECT_EQ(Console->Header.OrderTM, 7);
+    EXPECT_EQ(Console->SGCustomize->item(5, 2)->text(), S("77"));
+    EXPECT_TRUE(Console->SettingsChanged);
+    // "Таймеры": "Изменить" opens the timer-generator editor for the row.
+    Console->OrderTabs->setCurrentIndex(2);
+    EXPECT_FALSE(Console->IncBtnOrder->isEnabled());
+    EXPECT_TRUE(Console->ChangeBtnOrder->isEnabled());
+    Console->SGCustomize->setCurrentCell(1, 0);
+    Dialogs.Windows.push_back([](QDialog *d) {
+        auto *f = static_cast<TTimeGenEditForm *>(d);
+        f->Edit1->setText(S("15"));
+        f->Edit2->setText(S("АВ012"));
+        f->OkBtnClick();
+        return f->result();
+    });
+    Console->OrderChangeClick();
+    EXPECT_EQ(Console->SGCustomize->item(1, 1)->text(), S("15"));
+    EXPECT_EQ(Console->SGCustomize->item(1, 2)->text(), S("АВ10"));
+    Console->OrderWriteClick();
+    EXPECT_FALSE(Console->SettingsChanged);
+
+    // A technological key edited and sent.
+    Dialogs.Windows.push_back([](QDialog *d) {
+        auto *f = static_cast<TFormTechKeyEdit *>(d);
+        f->CBVar->setCurrentIndex(1);
+        f->CBVarChange();
+        f->CBVarNum->setCurrentText(S("012"));
+        f->Edit->setText(S("насос"));
+        f->Button1Click();
+        return f->result();
+    });
+    Console->TechKeyClick(17);
+    EXPECT_EQ(Console->TechKeyButtons[17]->text(), S("ДВ012: НАСОС"));
+    EXPECT_EQ(Console->TechKeyButtons[16]->text(), S("нет"));
+    Close();
+    EXPECT_EQ(Sim().Program.Header.TechKeys[17].Class, 1);
+    EXPECT_EQ(Sim().Program.Header.TechKeys[17].Index, 10);
+    EXPECT_EQ(Sim().Program.Header.TimeGen[1][0], 30);
+}
+
+TEST_F(ConsoleTest, ShowingAgainWhileTheUpdaterFinishesIsSafe)
+{
+    Sim().Mode = 0x02;
+    for (int i = 0; i < 3; ++i) {
+        Console->show();
+        EXPECT_TRUE(WaitUntil([this] { return Screen().size() == 10; }));
+        Console->done(0);
+        Console->SarvetelMemo->clear();
+    }
+    Open();
+    EXPECT_TRUE(WaitUntil([this] { return Screen().size() == 10; }));
+    Close();
+}
+
+TEST_F(ConsoleTest, VariablesWindowIsAShellBehindAHiddenItem)
+{
+    EXPECT_FALSE(Form->VariablesItem->isVisible());
+    Dialogs.Windows.push_back([](QDialog *d) {
+        auto *f = static_cast<TSarvetelVarsForm *>(d);
+        EXPECT_EQ(f->windowTitle(), S("Контроль переменных Сарветела"));
+        const QTreeWidgetItem *root = f->TreeView1->topLevelItem(0);
+        EXPECT_EQ(root->text(0), S("Все переменные"));
+        EXPECT_EQ(root->childCount(), 7);
+        EXPECT_EQ(root->child(6)->text(0), S("ТМ"));
+        return int(QDialog::Accepted);
+    });
+    Form->VariablesItem->trigger();
+    EXPECT_EQ(Dialogs.WindowTitles.size(), 1u);
+}
+
+} // namespace
