@@ -14,6 +14,7 @@
 #include <QTimer>
 #include <QTreeWidgetItem>
 
+#include <functional>
 #include <memory>
 
 class QAction;
@@ -38,6 +39,7 @@ class TSarvetelVarsForm;
 class TSelectSectionForm;
 class TStartupForm;
 class TZentorEditor;
+class TPortIO;
 struct TControllerLink;
 struct TFileContext;
 struct TCompilerParts;
@@ -149,6 +151,9 @@ public:
     // Direct processor port I/O for the interface module; off in the tests, which have no
     // card to talk to (the ports then answer as a machine without the card).
     bool DirectPortIO = true;
+    // Where the port I/O comes from instead of the processor's ports (the tests' card
+    // model); a null result means access refused.
+    std::function<std::unique_ptr<TPortIO>()> MakePortIO;
     TPortSettings PortSettings;
     QStringList AvailablePorts;
     TFileDialogSpec OpenDialog;

@@ -46,6 +46,18 @@ void TProgramForm::KsbAccessStep()
     if (!Link)
         Link = std::make_unique<TControllerLink>();
     Report(kGettingPortAccess);
+    if (MakePortIO) {
+        std::unique_ptr<TPortIO> io = MakePortIO();
+        if (!io) {
+            Report(kPortAccessRefused);
+            Report(kKsbImpossible);
+            KsbAllowed = false;
+            return;
+        }
+        Report(kPortAccessGranted);
+        Link->PortIO = std::move(io);
+        return;
+    }
     if (!DirectPortIO) {
         Report(kPortAccessGranted);
         Link->PortIO = std::make_unique<TNoCardPortIO>();

@@ -14,6 +14,7 @@ std::unique_ptr<TProgramForm> TZentorForms::Create(TUserDialogs &dialogs,
 {
     auto form = std::make_unique<TProgramForm>(dialogs, paths, arguments);
     form->DirectPortIO = options.DirectPortIO;
+    form->MakePortIO = options.PortIO;
     form->FormCreate();
     if (options.ShowReport)
         form->ShowStartupReport();

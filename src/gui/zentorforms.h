@@ -3,7 +3,9 @@
 // creation handler runs and its start-up report is shown), then the dialogs it uses.
 
 #include "gui/programform.h"
+#include "link/ksb.h"
 
+#include <functional>
 #include <memory>
 
 struct TZentorForms
@@ -12,6 +14,9 @@ struct TZentorForms
     {
         bool ShowReport = true;   // the tests read the report instead of closing it
         bool DirectPortIO = true; // the tests have no interface card to talk to
+        // When set, the interface module's port I/O comes from here (a card model in the
+        // tests); a null result is port access refused.
+        std::function<std::unique_ptr<TPortIO>()> PortIO;
     };
     static std::unique_ptr<TProgramForm> Create(TUserDialogs &dialogs, const TProgramPaths &paths,
                                                 const QStringList &arguments,
