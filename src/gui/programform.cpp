@@ -555,14 +555,14 @@ void TProgramForm::resizeEvent(QResizeEvent *event)
 {
     QMainWindow::resizeEvent(event);
     if (!isMaximized() && !isFullScreen() && !isMinimized())
-        NormalBounds = geometry();
+        NormalBounds = QRect(pos(), size()); // as the close handler writes them
 }
 
 void TProgramForm::moveEvent(QMoveEvent *event)
 {
     QMainWindow::moveEvent(event);
     if (!isMaximized() && !isFullScreen() && !isMinimized())
-        NormalBounds = geometry();
+        NormalBounds = QRect(pos(), size()); // as the close handler writes them
 }
 
 void TProgramForm::closeEvent(QCloseEvent *event)

@@ -10,8 +10,10 @@
 #include "gui/zentoreditor.h"
 #include "guitestutil.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -155,6 +157,19 @@ TEST_F(CompileTest, TheBaseFeedsCompletionCallTipsAndItsWindow)
     const QString tip = Form->ProgramREdit->CallTipAt();
     EXPECT_TRUE(tip.startsWith(S("АЛГ011 Апериодический фильтр\n1  ВХОД — Аналоговый вход:")))
         << tip.toStdString();
+
+    // Typing the call shows the tip.
+    Form->show();
+    Form->ProgramREdit->setFocus();
+    Form->ProgramREdit->setCursorPosition(0, 0);
+    for (QChar c : S("АЛГ012")) { // as typed: key events carrying the characters
+        QKeyEvent press(QEvent::KeyPress, c.isDigit() ? Qt::Key_0 + c.digitValue() : Qt::Key_A,
+                        Qt::NoModifier, QString(c));
+        QApplication::sendEvent(Form->ProgramREdit, &press);
+    }
+    EXPECT_EQ(Form->ProgramREdit->text(0).left(6), S("АЛГ012"));
+    EXPECT_TRUE(Form->ProgramREdit->SendScintilla(QsciScintilla::SCI_CALLTIPACTIVE));
+    Form->ProgramREdit->SendScintilla(QsciScintilla::SCI_CALLTIPCANCEL);
 
     Form->AlgLibraryClick();
     TAlgEditForm *w = Form->AlgEditForm;
