@@ -25,7 +25,7 @@ test: build
 
 build-asan: setup
 	cmake $(GEN) -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DZENTOR_SANITIZE=ON \
-	  -DZENTOR_BENCH=OFF -DZENTOR_GUI=OFF >/dev/null
+	  -DZENTOR_BENCH=OFF -DZENTOR_GUI=ON >/dev/null
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 
 test-asan: build-asan
