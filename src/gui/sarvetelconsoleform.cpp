@@ -135,6 +135,7 @@ TSarvetelConsoleForm::TSarvetelConsoleForm(TUserDialogs &dialogs, TSarvetel &lin
     modes->addStretch(1);
     ResetSarvetelBtn =
         addMode(GuiTexts::ResetSarvetel, &TSarvetelConsoleForm::ResetSarvetelBtnClick);
+    ResetSarvetelBtn->setMinimumWidth(ResetSarvetelBtn->sizeHint().width() + 8);
     CloseBtn = new QPushButton(GuiTexts::CloseButton, this);
     modes->addWidget(CloseBtn);
     connect(CloseBtn, &QPushButton::clicked, this, &QDialog::accept);

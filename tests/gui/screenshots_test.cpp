@@ -1,0 +1,101 @@
+// Pictures of the controller windows for the README, taken when ZENTOR_SCREENSHOTS names
+// a folder (run under xvfb-run with the xcb platform for real fonts): the console in
+// "Пуск" with the simulator's screen, the setup pages, and a write in progress.
+
+#include "gui/programparts.h"
+#include "gui/sarvetelconsoleform.h"
+#include "gui/workwithprpform.h"
+#include "guitestutil.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QPixmap>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QStackedWidget>
+#include <QTabWidget>
+#include <QThread>
+#include <QTimer>
+
+namespace {
+
+QString S(const char *utf8)
+{
+    return QString::fromUtf8(utf8);
+}
+
+const QString kExamples = QStringLiteral(ZENTOR_SOURCE_DIR "/examples/");
+
+bool WaitUntil(const std::function<bool()> &done, int ms = 8000)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        if (timer.elapsed() > ms)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(5);
+    }
+    return true;
+}
+
+class ScreenshotsTest : public TGuiTest
+{
+};
+
+TEST_F(ScreenshotsTest, ControllerWindows)
+{
+    const QString dir = qEnvironmentVariable("ZENTOR_SCREENSHOTS");
+    if (dir.isEmpty())
+        GTEST_SKIP() << "ZENTOR_SCREENSHOTS is not set";
+    ASSERT_TRUE(QFile::copy(kExamples + QStringLiteral("BaseAlgs.alg"),
+                            Home() + QStringLiteral("BaseAlgs.alg")));
+    WriteIni({S("[Параметры связи]"), S("Автономная работа=нет"), S("Порт=симулятор")});
+    auto form = MakeForm();
+    ASSERT_TRUE(form->PortInUse);
+    form->resize(1000, 700);
+    form->show();
+    QFile::copy(kExamples + QStringLiteral("demo.zen"), File(S("demo.zen")));
+    Dialogs.Answers.push_back(TUserDialogs::AnswerYes);
+    Dialogs.Files.push_back({File(S("demo.zen")), 1});
+    form->OpenClick();
+    form->CompileAllClick();
+
+    // A write in progress: the simulator answers slowly so the window can be caught.
+    form->Link->Simulator->Faults.SlowMs = 40;
+    Dialogs.Answers.push_back(TUserDialogs::AnswerOk);
+    bool saved = false;
+    Dialogs.Windows.push_back([&](QDialog *d) {
+        auto *w = static_cast<TWorkWithPRPForm *>(d);
+        QTimer::singleShot(1800, w,
+                           [&, w] { saved = w->grab().save(dir + S("/zentor-write.png")); });
+        return w->exec();
+    });
+    form->WriteToControllerClick();
+    EXPECT_TRUE(saved);
+    form->Link->Simulator->Faults.SlowMs = 0;
+
+    TSarvetelConsoleForm *console = form->SarvetelConsoleForm;
+    form->Link->Sarvetel->SetMode(0x01);
+    form->Link->Sarvetel->SetMode(0x02);
+    console->show();
+    ASSERT_TRUE(WaitUntil([&] { return console->SarvetelMemo->blockCount() == 10; }));
+    for (std::uint8_t key : {0x33, 0x37, 0x31})
+        console->KeyClick(key);
+    ASSERT_TRUE(WaitUntil([&] { return console->SarvetelMemo->toPlainText().contains(S("371")); }));
+    EXPECT_TRUE(console->grab().save(dir + S("/zentor-console.png")));
+    console->BtnStopClick();
+    console->BtnSetupClick();
+    console->PCSetup->setCurrentIndex(2);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(console->grab().save(dir + S("/zentor-setup.png")));
+    console->BtnStopClick();
+    console->BtnProgramClick();
+    console->PCProgram->setCurrentIndex(2);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(console->grab().save(dir + S("/zentor-techkeys.png")));
+    console->done(0);
+}
+
+} // namespace
