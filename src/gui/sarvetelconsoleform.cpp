@@ -869,7 +869,7 @@ void TSarvetelConsoleForm::OrderWriteClick()
 
 void TSarvetelConsoleForm::OrderResetClick()
 {
-    if (!Yes(GuiTexts::ResetPrpQuestion, GuiTexts::Attention))
+    if (!Yes(GuiTexts::ResetPrpQuestion, GuiTexts::Attention, true))
         return;
     Link.ReadHeader(Header);
     Header.DecodeHeader();
@@ -991,7 +991,7 @@ void TSarvetelConsoleForm::SectionDeleteClick()
     if (index < 0)
         return;
     const int s = 32 * std::max(0, CBBlock->currentIndex()) + index;
-    if (!Yes(SectionNumberText(s) + GuiTexts::SectionDeleteQuestion, GuiTexts::Attention))
+    if (!Yes(SectionNumberText(s) + GuiTexts::SectionDeleteQuestion, GuiTexts::Attention, true))
         return;
     Link.DeleteSection(s);
     RefreshInfoClick();
@@ -1000,7 +1000,7 @@ void TSarvetelConsoleForm::SectionDeleteClick()
 void TSarvetelConsoleForm::DeleteGroupClick()
 {
     const int g = std::max(0, CBBlock->currentIndex());
-    if (!Yes(GuiTexts::DeleteBlockQuestion.arg(g), GuiTexts::Attention))
+    if (!Yes(GuiTexts::DeleteBlockQuestion.arg(g), GuiTexts::Attention, true))
         return;
     for (int s = 32 * g; s < 32 * g + 32; ++s)
         Link.DeleteSection(s);
@@ -1009,7 +1009,7 @@ void TSarvetelConsoleForm::DeleteGroupClick()
 
 void TSarvetelConsoleForm::DeleteProgramClick()
 {
-    if (!Yes(GuiTexts::DeleteProgramQuestion, GuiTexts::Attention))
+    if (!Yes(GuiTexts::DeleteProgramQuestion, GuiTexts::Attention, true))
         return;
     for (int g = 0; g < CBBlock->count(); ++g)
         for (int s = 32 * g; s < 32 * g + 32; ++s)

@@ -20,6 +20,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStackedWidget>
@@ -337,6 +338,47 @@ TEST_F(ConsoleTest, ProgramPagesReadCompileWriteAndDeleteASection)
     EXPECT_EQ(Console->MemoInfo->toPlainText(), S("Размер секции 0"));
     Close();
     EXPECT_FALSE(Sim().Program.Sections[0].Present);
+}
+
+TEST_F(ConsoleTest, PopupMenuActsAndTheResetsAskFirst)
+{
+    WriteDemo();
+    Open();
+    Console->BtnProgramClick();
+    ASSERT_EQ(Console->Panels->currentWidget(), Console->PCProgram);
+    int present = 1;
+    while (present < 32 && !Form->Program->Sections[present].Present)
+        ++present;
+    ASSERT_LT(present, 32);
+    Console->CBSec->setCurrentIndex(present);
+    const auto actions = Console->ProgramPopup->actions();
+    ASSERT_EQ(actions.size(), 5);
+    EXPECT_EQ(actions[2]->text(), S("Обновить информацию"));
+    actions[2]->trigger();
+    EXPECT_NE(Console->MemoInfo->toPlainText(), S("Размер секции 0"));
+    // "Редактировать секцию" reads the section.
+    actions[4]->trigger();
+    EXPECT_EQ(Console->Log.value(0), S("Чтение секции ") + SectionNumberText(present));
+    EXPECT_EQ(Console->CurrentSection, present);
+    // "Удалить блок" asks first; No keeps everything.
+    actions[1]->trigger();
+    EXPECT_EQ(Dialogs.Asked.back().Text, S("Все секции блока 0 будут удалены. Продолжить?"));
+    EXPECT_NE(Console->MemoInfo->toPlainText(), S("Размер секции 0"));
+    Dialogs.Answers.push_back(TUserDialogs::AnswerYes);
+    actions[1]->trigger();
+    EXPECT_EQ(Console->MemoInfo->toPlainText(), S("Размер секции 0"));
+    // "Сброс Сарветела": Cancel is the default and sends nothing.
+    Console->ResetSarvetelBtnClick();
+    EXPECT_EQ(Dialogs.Asked.back().Text, S("Вы уверены, что хотите сбросить память контроллера?"));
+    EXPECT_EQ(Dialogs.Asked.back().Caption, S("Внимание"));
+    EXPECT_EQ(Dialogs.Asked.back().Default, TUserDialogs::AnswerCancel);
+    Close();
+    for (int s = 0; s < 32; ++s)
+        EXPECT_FALSE(Sim().Program.Sections[s].Present) << s;
+    bool otherGroup = false;
+    for (int s = 32; s < 256; ++s)
+        otherGroup = otherGroup || Sim().Program.Sections[s].Present;
+    EXPECT_TRUE(otherGroup);
 }
 
 TEST_F(ConsoleTest, ProgramPagesOrderGridAndTechnologicalKeys)
