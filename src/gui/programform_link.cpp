@@ -18,6 +18,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QPushButton>
 
 namespace {
 
@@ -327,6 +328,11 @@ void TProgramForm::PortSettingsClick()
     else if (form.COMCB->currentIndex() == 0 && !form.UseCOMPortChB->isChecked())
         PortSettings.Port.clear();
     UpdateControllerItems();
+    // The parameter reference reads from the controller only while a port is in use.
+    if (AlgoritmHelpForm) {
+        AlgoritmHelpForm->Reader = ControllerAlgReader();
+        AlgoritmHelpForm->LoadButton->setEnabled(static_cast<bool>(AlgoritmHelpForm->Reader));
+    }
 }
 
 void TProgramForm::ConsoleClick()

@@ -2,6 +2,7 @@
 // pseudo-terminal: the port dialog, F2 in every starting mode with the transfer window,
 // F3 with decompilation and the tree rebuilt.
 
+#include "gui/algeditform.h"
 #include "gui/comportsetupform.h"
 #include "gui/guitexts.h"
 #include "gui/programparts.h"
@@ -115,6 +116,7 @@ TEST_F(ControllerTest, PortDialogChoosesTheSimulatorAndOfflineWork)
     EXPECT_FALSE(Form->PortInUse);
     EXPECT_FALSE(Form->WriteItem->isEnabled());
     EXPECT_FALSE(Form->ConsoleItem->isEnabled());
+    EXPECT_FALSE(Form->AlgoritmHelpForm->LoadButton->isEnabled());
 
     // Back online on the simulator, with a time-out changed and a bad one refused.
     Dialogs.Windows.push_back([this](QDialog *d) {
@@ -141,6 +143,7 @@ TEST_F(ControllerTest, PortDialogChoosesTheSimulatorAndOfflineWork)
     EXPECT_TRUE(Form->PortInUse);
     EXPECT_TRUE(Form->WriteItem->isEnabled());
     EXPECT_TRUE(Form->ReadItem->isEnabled());
+    EXPECT_TRUE(Form->AlgoritmHelpForm->LoadButton->isEnabled());
     EXPECT_EQ(Form->Link->Port->Timeouts.ReadIntervalTimeout, 150u);
     EXPECT_EQ(Form->Link->Port->Timeouts.ReadTotalTimeoutConstant, 25u);
     // The link answers over the reopened line.
