@@ -5,6 +5,7 @@
 #include "gui/guitexts.h"
 #include "gui/headerforms.h"
 #include "gui/userdialogs.h"
+#include "link/comport.h"
 #include "link/sarvetel.h"
 #include "link/sarveteldefs.h"
 #include "link/sarvetelerrors.h"
@@ -450,9 +451,10 @@ void TSarvetelConsoleForm::FormShow()
     ShownMode = 0xFFFFFFFF;
     Link.ReadStatus();
     Link.ReadStatusOnOpen();
-    if (Link.Mode == ModeSetup || Link.Mode == ModeProgram) {
+    const std::uint32_t mode = ModeNow();
+    if (mode == ModeSetup || mode == ModeProgram) {
         SetModeButtons(false);
-        if (Link.Mode == ModeSetup) {
+        if (mode == ModeSetup) {
             Link.ReadIOSetup();
             FillSetupPages();
         } else {
@@ -461,7 +463,7 @@ void TSarvetelConsoleForm::FormShow()
             FillProgramPages();
         }
     }
-    ArrangePanels(Link.Mode);
+    ArrangePanels(mode);
     // A previous updater still finishing its last exchange shares the line with this one
     // only through the port's lock.
     if (auto old = Updater.lock())
@@ -540,6 +542,15 @@ void TSarvetelConsoleForm::DisplayStep()
 
 // ---- Keys and modes -------------------------------------------------------------------------
 
+std::uint32_t TSarvetelConsoleForm::ModeNow() const
+{
+    // The updater rewrites the mode under the port's lock; read it under the same lock.
+    if (!Link.Port)
+        return Link.Mode;
+    std::lock_guard<std::recursive_mutex> guard(Link.Port->Lock);
+    return Link.Mode;
+}
+
 void TSarvetelConsoleForm::KeyClick(std::uint8_t code)
 {
     Keys.Push(code);
@@ -547,35 +558,35 @@ void TSarvetelConsoleForm::KeyClick(std::uint8_t code)
 
 void TSarvetelConsoleForm::BtnStartClick()
 {
-    if (Link.Mode == ModeRun)
+    if (ModeNow() == ModeRun)
         Keys.Push(kKeyRun);
-    else if (Link.Mode == ModeStop)
+    else if (ModeNow() == ModeStop)
         Link.SetMode(ModeRun);
 }
 
 void TSarvetelConsoleForm::BtnFailureClick()
 {
-    if (Link.Mode == ModeRun)
+    if (ModeNow() == ModeRun)
         Keys.Push(kKeyFailure);
-    else if (Link.Mode == ModeStop)
+    else if (ModeNow() == ModeStop)
         Link.SetMode(ModeFault);
 }
 
 void TSarvetelConsoleForm::BtnTestClick()
 {
-    if (Link.Mode == ModeStop)
+    if (ModeNow() == ModeStop)
         Link.SetMode(ModeTest);
 }
 
 void TSarvetelConsoleForm::BtnCopyClick()
 {
-    if (Link.Mode == ModeStop)
+    if (ModeNow() == ModeStop)
         Link.SetMode(ModeCopy);
 }
 
 void TSarvetelConsoleForm::BtnStopClick()
 {
-    const std::uint32_t mode = Link.Mode;
+    const std::uint32_t mode = ModeNow();
     if (mode == ModeStop)
         return;
     if (SettingsChanged && (mode == ModeSetup || mode == ModeProgram) &&
@@ -587,13 +598,13 @@ void TSarvetelConsoleForm::BtnStopClick()
     }
     SettingsChanged = false;
     Link.SetMode(ModeStop);
-    ArrangePanels(Link.Mode);
+    ArrangePanels(ModeNow());
 }
 
 void TSarvetelConsoleForm::BtnSetupClick()
 {
     Link.SetMode(ModeSetup);
-    if (Link.Mode != ModeSetup) {
+    if (ModeNow() != ModeSetup) {
         Dialogs.Notice(this, GuiTexts::SetupModeFailed, GuiTexts::Attention, TUserDialogs::Warning);
         return;
     }
@@ -608,7 +619,7 @@ void TSarvetelConsoleForm::BtnProgramClick()
 {
     SettingsChanged = false;
     Link.SetMode(ModeProgram);
-    if (Link.Mode != ModeProgram) {
+    if (ModeNow() != ModeProgram) {
         Dialogs.Notice(this, ModeChangeFailed, GuiTexts::Attention, TUserDialogs::Warning);
         return;
     }
@@ -627,7 +638,7 @@ void TSarvetelConsoleForm::ResetSarvetelBtnClick()
         Link.ReadHeaderPart(Header);
         Link.ResetSystemMemory();
     }
-    ArrangePanels(Link.Mode);
+    ArrangePanels(ModeNow());
 }
 
 // ---- Setup pages ----------------------------------------------------------------------------

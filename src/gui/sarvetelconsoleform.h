@@ -157,6 +157,7 @@ private:
     QWidget *CreateSetupPages();
     QWidget *CreateProgramPages();
     void SetModeButtons(bool on);
+    std::uint32_t ModeNow() const;
     void ShowLog();
     void AddLog(const QString &line);
     bool Yes(const QString &question, const QString &caption, bool defaultNo = false);
