@@ -328,12 +328,25 @@ TEST_F(ControllerTest, CancelBetweenSectionsEndsTheWrite)
 {
     OpenDemo();
     Sim().Mode = 0x08;
-    Sim().Faults.SlowMs = 150; // time enough to press "Отмена" during the first sections
-    RunTransferWindow(
-        [](TWorkWithPRPForm *w) { QTimer::singleShot(300, w, [w] { w->Btn->click(); }); });
+    Sim().Faults.SlowMs = 50;
+    // "Отмена" as soon as the second section is under way.
+    RunTransferWindow([](TWorkWithPRPForm *w) {
+        auto *poll = new QTimer(w);
+        QObject::connect(poll, &QTimer::timeout, w, [w, poll] {
+            if (w->PAction->text().startsWith(S("Запись секции ")) &&
+                w->PAction->text() != S("Запись секции 000")) {
+                w->Btn->click();
+                poll->stop();
+            }
+        });
+        poll->start(5);
+    });
     Form->WriteToControllerClick();
     EXPECT_EQ(Dialogs.LastQuestion(), S("Запись ПрП завершена"));
+    EXPECT_FALSE(Form->WorkWithPRPForm->Btn->isEnabled());
     const int written = static_cast<int>(PresentSections(Sim().Program).size());
+    EXPECT_GE(written, 1); // section 000, and at most the one in progress
+    EXPECT_LE(written, 2);
     EXPECT_LT(written, static_cast<int>(PresentSections(*Form->Program).size()));
 }
 
