@@ -90,6 +90,7 @@ int FileResultExit(int result, const QString &fileName, TCliContext &ctx);
 int ConvertCommand(const QStringList &operands, TCliContext &ctx);
 int DumpCommand(const QStringList &operands, TCliContext &ctx);
 int CompileCommand(const QStringList &operands, TCliContext &ctx);
+int DecompileCommand(const QStringList &operands, TCliContext &ctx);
 // The controller commands (zentorc --port DEVICE ... COMMAND).
 int StatusCommand(const QStringList &operands, TCliContext &ctx);
 int ModeCommand(const QStringList &operands, TCliContext &ctx);
@@ -110,9 +111,12 @@ struct TCliCompilerDeleter
 };
 using TCliCompilerPtr = std::unique_ptr<TCliCompiler, TCliCompilerDeleter>;
 // Loads the algorithm base (--alg FILE, or "BaseAlgs.alg" where the process looks for it)
-// and fills ctx.Files.CompileBeforeImageSave, which compiles every present section as the
-// main window's compile command does, its lines going to the program's messages. Null
-// (reason on Err) when the base file cannot be read.
+// and connects the compiler to ctx.Files (ConnectCompiler): images are decompiled after
+// loading, the old format is read and written, and CompileBeforeImageSave compiles every
+// present section as the main window's compile command does, its lines going to the
+// program's messages. Null (reason on Err) when the base file cannot be read.
 TCliCompilerPtr AttachCompiler(TCliContext &ctx);
 // True when the extension names an image form (.prp or a section file set).
 bool IsImageForm(const QString &fileName);
+// True when reading or writing the form needs the compiler (every form but .zen).
+bool NeedsCompiler(const QString &fileName);

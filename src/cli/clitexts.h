@@ -30,6 +30,8 @@ inline const QString FileValue = QStringLiteral("ФАЙЛ");
 inline const QString CompileSummary =
     QStringLiteral("откомпилировать программу и записать образ ПрП (.prp или набор .000)");
 inline const QString CompileOperands = QStringLiteral("ВХОД");
+inline const QString DecompileSummary =
+    QStringLiteral("декомпилировать образ ПрП и записать текст программы (.zen или .prg)");
 inline const QString OutputValue = QStringLiteral("ВЫХОД");
 
 inline const QString NoCommand = QStringLiteral("Не указана команда. Справка: zentorc --help");
@@ -85,10 +87,16 @@ inline QString AlgBaseNotFound(const QString &fileName)
 {
     return QStringLiteral("Файл базы алгоритмов %1 не найден").arg(fileName);
 }
-inline QString NoDecompiler(const QString &fileName)
+inline QString DecompileInput(const QString &fileName)
 {
-    return QStringLiteral("Файл %1 — образ ПрП без текста секций; его компиляция станет "
-                          "возможна вместе с декомпилятором секций")
+    return QStringLiteral("Команда decompile читает образ ПрП (.prp), набор секций (.000) или "
+                          "программу старого формата (.prg), а не %1")
+        .arg(fileName);
+}
+inline QString DecompileOutput(const QString &fileName)
+{
+    return QStringLiteral("Команда decompile записывает исходный текст программы (.zen) или "
+                          "программу старого формата (.prg), а не %1")
         .arg(fileName);
 }
 

@@ -45,13 +45,7 @@ TCliCompilerPtr AttachCompiler(TCliContext &ctx)
         return nullptr;
     }
     c->Compiler.AlgBase = &c->Base;
-    TZentorCompiler *compiler = &c->Compiler;
-    TProgress *progress = ctx.Files.Progress;
-    ctx.Files.CompileBeforeImageSave = [compiler, progress](TZentorProgram &program) {
-        compiler->Messages = program.Messages;
-        program.MarkAllForCompile();
-        return compiler->CompileWithReport(program, *progress);
-    };
+    ConnectCompiler(ctx.Files, c->Compiler);
     return c;
 }
 
@@ -75,10 +69,6 @@ int CompileCommand(const QStringList &operands, TCliContext &ctx)
     }
     if (!IsImageForm(output)) {
         ctx.Err << CliTexts::OutputNotAnImage(output) << '\n';
-        return ExitUsage;
-    }
-    if (IsImageForm(input) && !ctx.Files.DecompileAfterLoad) {
-        ctx.Err << CliTexts::NoDecompiler(input) << '\n';
         return ExitUsage;
     }
     const TCliCompilerPtr compiler = AttachCompiler(ctx);

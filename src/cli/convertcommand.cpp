@@ -10,9 +10,10 @@ int ConvertCommand(const QStringList &operands, TCliContext &ctx)
 {
     const QString &input = operands[0];
     const QString &output = operands[1];
-    // A text form written as an image form is compiled on the way.
+    // An image form read is decompiled, a text form written as an image form is compiled,
+    // and the old format is converted on the way.
     TCliCompilerPtr compiler;
-    if (IsImageForm(output)) {
+    if (NeedsCompiler(input) || NeedsCompiler(output)) {
         compiler = AttachCompiler(ctx);
         if (!compiler)
             return ExitUsage;

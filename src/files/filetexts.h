@@ -38,16 +38,10 @@ inline QString CannotRemove(const QString &path, const QString &reason)
 {
     return QStringLiteral("Не удалось удалить устаревший файл секции %1: %2").arg(path, reason);
 }
-inline QString OldFormatNotReadable(const QString &path)
+inline QString OldFormatNeedsCompiler(const QString &path)
 {
-    return QStringLiteral("Файл %1: чтение программ старого формата (.prg) пока не "
-                          "поддерживается")
-        .arg(path);
-}
-inline QString OldFormatNotWritable(const QString &path)
-{
-    return QStringLiteral("Файл %1: запись программ старого формата (.prg) пока не "
-                          "поддерживается")
+    return QStringLiteral("Файл %1: для программы старого формата (.prg) нужен компилятор, а он "
+                          "не подключён")
         .arg(path);
 }
 inline QString NoCompiler(const QString &path)

@@ -137,7 +137,7 @@ int LoadPrpImage(TZentorProgram &program, const QString &fileName, TFileContext 
     if (!program.SplitImage())
         ++ctx.ErrorCount;
     if (ctx.DecompileAfterLoad)
-        ctx.DecompileAfterLoad(program);
+        ctx.ErrorCount += ctx.DecompileAfterLoad(program);
     return FileOk;
 }
 
@@ -178,7 +178,7 @@ int LoadSectionSet(TZentorProgram &program, const QString &fileName, TFileContex
         }
     }
     if (ctx.DecompileAfterLoad)
-        ctx.DecompileAfterLoad(program);
+        ctx.ErrorCount += ctx.DecompileAfterLoad(program);
     if (!program.AssembleImage())
         ++ctx.ErrorCount;
     return FileOk;

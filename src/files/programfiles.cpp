@@ -26,8 +26,8 @@ int LoadFromFile(TZentorProgram &program, const QString &fileName, TFileContext 
         return LoadSectionSet(program, fileName, ctx);
     }
     if (ext == QStringLiteral("PRG")) {
-        ctx.Error = FileTexts::OldFormatNotReadable(fileName);
-        return FileFormNotReady;
+        program.Clear();
+        return LoadOldFormat(program, fileName, ctx);
     }
     return FileLoadUnsupported;
 }
@@ -42,9 +42,7 @@ int SaveToFile(TZentorProgram &program, const QString &fileName, TFileContext &c
         return SavePrpImage(program, fileName, ctx);
     if (ext == QStringLiteral("000"))
         return SaveSectionSet(program, fileName, ctx);
-    if (ext == QStringLiteral("PRG")) {
-        ctx.Error = FileTexts::OldFormatNotWritable(fileName);
-        return FileFormNotReady;
-    }
+    if (ext == QStringLiteral("PRG"))
+        return SaveOldFormat(program, fileName, ctx);
     return FileSaveUnsupported;
 }

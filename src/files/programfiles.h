@@ -13,6 +13,7 @@
 
 #include <functional>
 
+class TZentorCompiler;
 class TZentorProgram;
 
 // Result codes of LoadFromFile / SaveToFile.
@@ -30,14 +31,19 @@ enum TFileResult : int {
 struct TFileContext
 {
     // Turns the header bytes and the present sections' code blocks into text after a
-    // PRP image or a section file set was read. When empty, nothing is decompiled.
-    std::function<void(TZentorProgram &)> DecompileAfterLoad;
+    // PRP image or a section file set was read; gives the number of sections that could
+    // not be decoded to their end. When empty, nothing is decompiled.
+    std::function<int(TZentorProgram &)> DecompileAfterLoad;
     // Compiles a program that is only in text form before it is written as an image
     // form (.prp or section file set); true when the image is ready. When empty, such a
     // program is not written and the save gives FileNotCompiled.
     std::function<bool(TZentorProgram &)> CompileBeforeImageSave;
     // Where long steps show their progress.
     TProgress *Progress = &NoProgress();
+    // The compiler that the old-format program file needs to be read or written (section
+    // re-layout, technological names, algorithm parameter names). Without one that form
+    // gives FileFormNotReady.
+    TZentorCompiler *Compiler = nullptr;
 
     // Filled by the operation: the reason of FileIoError / FileFormNotReady /
     // FileNotCompiled, and how many error lines it added to the program's messages
@@ -48,6 +54,13 @@ struct TFileContext
 
 // The text after the last "." of the whole path, upper-cased ("" when there is none).
 QString FileExtension(const QString &fileName);
+
+// Lets every form use the compiler: the old-format file reads and writes with it, a PRP
+// image or a section file set is decompiled after loading, and a program in text form is
+// compiled (every present section, with the compile command's report lines) before it is
+// written as an image form. The compiler's messages go to the program's message list; the
+// hooks show their progress on ctx.Progress as it is when they are connected.
+void ConnectCompiler(TFileContext &ctx, TZentorCompiler &compiler);
 
 // Clears the model for a supported extension and reads the file into it.
 int LoadFromFile(TZentorProgram &program, const QString &fileName, TFileContext &ctx);
@@ -66,3 +79,9 @@ int LoadPrpImage(TZentorProgram &program, const QString &fileName, TFileContext 
 int SavePrpImage(TZentorProgram &program, const QString &fileName, TFileContext &ctx);
 int LoadSectionSet(TZentorProgram &program, const QString &fileName, TFileContext &ctx);
 int SaveSectionSet(TZentorProgram &program, const QString &fileName, TFileContext &ctx);
+int LoadOldFormat(TZentorProgram &program, const QString &fileName, TFileContext &ctx);
+int SaveOldFormat(TZentorProgram &program, const QString &fileName, TFileContext &ctx);
+
+// The old-format file's lines into the model, before conversion: technological name lines
+// into the header, section lines and the old section texts (also used by the tests).
+void ReadOldFormatLines(TZentorProgram &program, const QStringList &lines, TFileContext &ctx);

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
 
 namespace {
@@ -34,13 +35,23 @@ TRun Zentorc(const QStringList &args)
     return r;
 }
 
+// A block of n ВСК instructions, which the decompiler reads cleanly.
+void PutSkipBlock(TZentorProgram &p, int s, int n)
+{
+    PutTestBlock(p, s, n);
+    TZentorSection &sec = p.Sections[s];
+    std::memset(sec.Code + 5, 0x1E, static_cast<size_t>(n));
+    sec.Code[4] = 0;
+    sec.Code[4] = static_cast<std::uint8_t>((256 - ByteSum(sec.Code, 5 + n)) % 256);
+}
+
 // x.prp of a program assembled here.
 QString WriteImage(const QTemporaryDir &dir)
 {
     auto p = std::make_unique<TZentorProgram>();
     p->Header.TechKeys[3] = {3, 5, QStringLiteral("ПУСК    ")};
-    PutTestBlock(*p, 0, 3);
-    PutTestBlock(*p, 65, 40);
+    PutSkipBlock(*p, 0, 3);
+    PutSkipBlock(*p, 65, 40);
     p->AssembleImage();
     const QString path = dir.filePath("x.prp");
     TFileContext ctx;
@@ -121,7 +132,10 @@ TEST(Zentorc, ConvertFailuresAreReported)
         {{"convert", dir.filePath("missing.zen"), dir.filePath("b.zen")}, 2, "missing.zen"},
         {{"convert", dir.filePath("a.txt"), dir.filePath("b.zen")}, 2, "a.txt"},
         {{"convert", dir.filePath("a.zen"), dir.filePath("b.doc")}, 2, "b.doc"},
-        {{"convert", dir.filePath("a.zen"), dir.filePath("b.prg")}, 2, ".prg"},
+        {{"convert", dir.filePath("a.zen"), dir.filePath("b.prg"), "--alg",
+          dir.filePath("none.alg")},
+         2,
+         "none.alg"},
         {{"convert", dir.filePath("a.zen"), dir.filePath("no/dir/b.zen")}, 2, "b.zen"},
         {{"convert", dir.filePath("none.000"), dir.filePath("b.zen")}, 2, "none.000"},
         {{"convert", dir.filePath("a.zen"), dir.filePath("b.prp")}, 1, "b.prp"},

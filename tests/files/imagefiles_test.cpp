@@ -59,6 +59,7 @@ TEST(PrpFile, WritesAndReadsTheImageBytes)
         EXPECT_EQ(&p, b.get());
         EXPECT_TRUE(p.Sections[96].Present); // split before decompiling
         ++decompiled;
+        return 0;
     };
     ASSERT_EQ(LoadFromFile(*b, path, ctx), FileOk);
     EXPECT_EQ(decompiled, 1);
@@ -195,7 +196,7 @@ TEST(SectionFileSet, ReadsOnlySoundFilesInNameOrder)
     auto p = NewProgram();
     TFileContext ctx;
     int decompiled = 0;
-    ctx.DecompileAfterLoad = [&](TZentorProgram &) { ++decompiled; };
+    ctx.DecompileAfterLoad = [&](TZentorProgram &) { return ++decompiled, 0; };
     ASSERT_EQ(LoadFromFile(*p, dir.filePath("s.000"), ctx), FileOk);
     EXPECT_EQ(decompiled, 1);
     EXPECT_EQ(ctx.ErrorCount, 2);

@@ -181,7 +181,7 @@ TEST(ProgramSource, UnsupportedAndUnreadableFiles)
         << ctx.Error.toStdString();
     EXPECT_EQ(FileBytes(path), before);
 
-    // The old format is not read or written yet, and says so.
+    // The old format needs the compiler; without one it is neither read nor written.
     EXPECT_EQ(LoadFromFile(*p, dir.filePath("old.prg"), ctx), FileFormNotReady);
     EXPECT_TRUE(ctx.Error.contains(".prg"));
     EXPECT_EQ(SaveToFile(*p, dir.filePath("old.PRG"), ctx), FileFormNotReady);

@@ -1,0 +1,46 @@
+#pragma once
+// The section decompiler: a section's code block back into the text lines that the section
+// compiler reads, one line per fragment (parameter lines and the text of a ТС instruction
+// on lines of their own), and the driver that decompiles a whole program after it came from
+// an image: the header first, then every present section.
+//
+// Decoding never reads past the block's CodeLength: instructions lie between the block's
+// five frame bytes and its terminator, the last of its CodeLength bytes. A block that ends
+// inside an instruction or holds an opcode the controller does not know stops that
+// section's text there, with a message; the code block itself is left as it was.
+
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+
+class TAlgBase;
+class TProgress;
+class TZentorCompiler;
+class TZentorProgram;
+struct TZentorSection;
+
+// Replaces the section's text by its decoded block and sets FragmentCount, Modified := 1,
+// NeedsCompile := 0. True when the block was read to its end; otherwise the reason is added
+// to messages. base may be null (every call then shows its bytes).
+bool DecompileSection(TZentorSection &section, int sectionNumber, const TAlgBase *base,
+                      QStringList &messages);
+// The same with the compiler's algorithm base and message list.
+bool DecompileSection(TZentorCompiler &compiler, TZentorSection &section, int sectionNumber);
+
+// "Декомпиляция ПрП": the header text from the header fields, then every present section,
+// each announced by the line "Декомпиляция секции " + its number in the compiler's message
+// list; CompiledOk of a section tells whether its block was read to its end. Returns the
+// number of sections that could not be read to their end.
+int DecompileProgram(TZentorCompiler &compiler, TZentorProgram &program, TProgress &progress);
+
+// Value texts of the decoder, shared with its tests.
+// An analog term: "+ВА001", "-АВ002", "+100", "-5".
+QString TermText(std::uint8_t low, std::uint8_t high);
+// A time parameter (kind 10): mantissa and binary exponent as "HH.MM.SS".
+QString TimeParameterText(std::uint8_t mantissa, std::uint8_t exponent);
+// A proportional coefficient (kind 11, sixteenths) and a scale factor (kind 12, 128ths): one
+// or two decimals as the controller world writes them, more where that text would compile
+// to another value.
+QString CoefficientText(std::uint16_t word);
+QString ScaleText(std::uint8_t value);

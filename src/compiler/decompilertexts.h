@@ -1,0 +1,64 @@
+#pragma once
+// Every text that the section decompiler, the re-layout of section texts and the old text
+// format write, in one place. They are the system's own words, byte for byte.
+
+#include <QString>
+
+namespace DecompilerText {
+
+// Driver: progress window and message list.
+inline const QString ProgressCaption = QStringLiteral("Декомпиляция ПрП");
+inline const QString ProgressHeader = QStringLiteral("Декомпиляция заголовка ПрП");
+inline const QString ProgressSection = QStringLiteral("Декомпиляция секции ");
+
+// A block that cannot be read to its end.
+inline const QString ErrorBegin = QStringLiteral("Ошибка декомпиляции секции ");
+inline const QString Truncated =
+    QStringLiteral(": блок кода обрывается внутри инструкции на смещении ");
+inline const QString UnknownCode = QStringLiteral(": неизвестный код ");
+inline const QString AtOffset = QStringLiteral(" на смещении ");
+
+// Fragment lines.
+inline const QString Then = QStringLiteral("Тогда ");
+inline const QString Else = QStringLiteral("Иначе ");
+inline const QString If = QStringLiteral("Если ");
+inline const QString Off = QStringLiteral("О ");
+inline const QString On = QStringLiteral("В ");
+inline const QString Bit = QStringLiteral("Б ");
+inline const QString Skip = QStringLiteral("ВСК");
+inline const QString Or = QStringLiteral("ИЛИ");
+inline const QString Text = QStringLiteral("ТС");
+inline const QString Algorithm = QStringLiteral("АЛГ");
+inline const QString ParamIndent = QStringLiteral("   ");
+inline const QString ParamOn = QStringLiteral("вкл");
+inline const QString ParamOff = QStringLiteral("откл");
+// The bytes of a call whose algorithm the base does not describe (a comment line).
+inline const QString CallBytes = QStringLiteral("   ! байты вызова: ");
+
+} // namespace DecompilerText
+
+namespace OldFormatText {
+
+// Export to the old format.
+inline const QString ProgressCaption = QStringLiteral("Конвертация ПрП");
+inline const QString ProgressHeader = QStringLiteral("Конвертация заголовка ПрП");
+inline const QString ProgressSection = QStringLiteral("Конвертация секции ");
+inline const QString BadPartInLine = QStringLiteral("Неправильное имя раздела в строке ");
+inline const QString VariablesComment = QStringLiteral(" !Заказ переменных");
+inline const QString ImpulseComment = QStringLiteral(" !Заказ импульсных выходов");
+
+// Import from the old format.
+inline const QString Converting = QStringLiteral("Преобразование формата");
+inline const QString NamesHeading = QStringLiteral("/ ТЕХНОЛОГИЧЕСКИЕ НАЗВАНИЯ ");
+
+// Heading words of the header text.
+inline const QString Order = QStringLiteral("ЗАКАЗ");
+inline const QString Variables = QStringLiteral("ПЕРЕМЕННЫХ");
+inline const QString Inputs = QStringLiteral("ВХОДОВ");
+inline const QString TimeGen = QStringLiteral("ТМГ");
+inline const QString Impulse = QStringLiteral("ИВ");
+inline const QString ImpulseLong = QStringLiteral("ИМПУЛЬСНЫХ"); // "ИМПУЛЬСНЫХ ВЫХОДОВ"
+inline const QString TechNames = QStringLiteral("ТЕХНОЛОГИЧЕСКИЕ");
+inline const QString TechKeyboard = QStringLiteral("ТЕХНОЛОГИЧЕСКАЯ");
+
+} // namespace OldFormatText

@@ -1,0 +1,180 @@
+#include "compiler/oldformat.h"
+
+#include "compiler/decompilertexts.h"
+#include "compiler/lexer.h"
+#include "compiler/relayout.h"
+#include "compiler/zentorcompiler.h"
+#include "core/cp1251.h"
+#include "core/progress.h"
+#include "core/textutils.h"
+#include "model/zentorprogram.h"
+
+#include <memory>
+
+namespace T = OldFormatText;
+
+namespace {
+
+enum class TPart { None, Variables, Impulse, Other };
+
+// Writes the lines collected under a part that the old format keeps as comments.
+void WritePart(TPart part, const QStringList &collected, QStringList &out)
+{
+    static const QStringList kOrderClasses = {"КБ", "ВД", "ДВ", "ВА", "АВ", "ТМ"};
+    if (part == TPart::Variables) {
+        out.append(T::VariablesComment);
+        for (const QString &line : collected) {
+            if (line.isEmpty())
+                continue;
+            qsizetype first = 0;
+            while (first < line.size() && line[first] == u' ')
+                ++first;
+            const QString cls = line.mid(first, 2);
+            const qsizetype dash = line.indexOf(u'-');
+            const QString value = dash >= 0 ? TrimSpaces(line.mid(dash + 1)) : QString();
+            if (kOrderClasses.contains(cls))
+                out.append(QStringLiteral(" !") + cls + u'=' + value);
+        }
+    } else if (part == TPart::Impulse) {
+        out.append(T::ImpulseComment);
+        for (const QString &line : collected)
+            out.append(QStringLiteral(" !") + line);
+    }
+}
+
+} // namespace
+
+QString ControllerLower(const QString &text)
+{
+    QString s = text;
+    for (QChar &c : s) {
+        const QChar l = c.toLower();
+        if (l != c && IsCp1251Char(l))
+            c = l;
+    }
+    return s;
+}
+
+QStringList HeaderToOldLines(const QStringList &headerText, QStringList &messages)
+{
+    QStringList out;
+    QStringList collected;
+    TPart part = TPart::None;
+    const qsizetype n = headerText.size();
+    for (qsizetype i = 0; i <= n; ++i) {
+        // One extra "/" after the last line writes the last part.
+        const QString line = i < n ? ControllerUpper(headerText[i]) : QStringLiteral("/");
+        if (line.isEmpty())
+            continue;
+        if (line[0] != u'/') {
+            if (part == TPart::None)
+                out.append(u' ' + line);
+            else
+                collected.append(StripComment(line));
+            continue;
+        }
+        WritePart(part, collected, out);
+        // A lone "/" goes on with the same part; its lines are written already.
+        collected.clear();
+        if (line == u"/")
+            continue;
+        int pos = 2;
+        const QString first = NextWord(line, pos);
+        if (first == T::TechNames || first == T::TechKeyboard) {
+            part = TPart::Other;
+        } else if (first == T::Order) {
+            const QString second = NextWord(line, pos);
+            if (second == T::Variables)
+                part = TPart::Variables;
+            else if (second == T::Impulse || second == T::ImpulseLong)
+                part = TPart::Impulse;
+            else if (second == T::Inputs || second == T::TimeGen)
+                part = TPart::Other;
+        } else {
+            messages.append(T::BadPartInLine + QString::number(i + 1));
+            return out;
+        }
+    }
+    return out;
+}
+
+QStringList ExportOldFormat(TZentorCompiler &compiler, TZentorProgram &program, TProgress &progress)
+{
+    int present = 0;
+    for (const TZentorSection &s : program.Sections)
+        present += s.Present ? 1 : 0;
+    progress.SetCaption(T::ProgressCaption);
+    progress.SetMaximum(present);
+    progress.SetPosition(0);
+    progress.Show();
+    progress.SetAction(T::ProgressHeader);
+
+    QStringList result = HeaderToOldLines(program.Header.Text, *compiler.Messages);
+    program.Header.Compile(*compiler.Messages, compiler.Macros);
+
+    int done = 0;
+    for (int n = 0; n < TZentorProgram::SectionCount; ++n) {
+        const TZentorSection &section = program.Sections[n];
+        if (!section.Present)
+            continue;
+        QStringList lines;
+        RelayoutSection(compiler, n, section.Text, lines, RelayoutOld);
+        if (lines.isEmpty())
+            continue;
+        progress.SetPosition(++done);
+        progress.SetAction(T::ProgressSection + SectionNumberText(n));
+        result.append(QString());
+        result.append(SectionNumberText(n) + u'.');
+        result.append(lines);
+    }
+    for (QString &line : result)
+        line = ControllerLower(line);
+    progress.Hide();
+    return result;
+}
+
+int ConvertOldFormatSections(TZentorCompiler &compiler, TZentorProgram &program,
+                             TProgress &progress)
+{
+    compiler.Messages->append(T::Converting);
+    int present = 0;
+    const int limit =
+        std::min(program.SectionLimit(), static_cast<int>(TZentorProgram::SectionCount));
+    for (int s = 0; s < limit; ++s)
+        present += program.Sections[s].Present ? 1 : 0;
+    progress.SetCaption(T::ProgressCaption);
+    progress.SetMaximum(1 + present);
+    progress.SetPosition(0);
+    progress.Show();
+    progress.SetPosition(1);
+
+    // This program's technological names, and no one else's. A copy of the header is
+    // compiled: the names part alone must not change the header's fields or its flag.
+    compiler.Macros.Clear();
+    {
+        auto names = std::make_unique<TPRPHeader>();
+        names->Text = program.Header.Text;
+        QStringList ignored; // the names part is checked again when the program is compiled
+        names->Compile(ignored, compiler.Macros);
+    }
+
+    int troubled = 0;
+    int count = 0;
+    for (int s = 0; s < TZentorProgram::SectionCount; ++s) {
+        TZentorSection &section = program.Sections[s];
+        if (!section.Present)
+            continue;
+        progress.SetAction(T::ProgressSection + SectionNumberText(s));
+        progress.SetPosition(count++);
+        const qsizetype before = compiler.Messages->size();
+        QStringList lines;
+        RelayoutSection(compiler, s, section.Text, lines, RelayoutCurrent);
+        if (compiler.Messages->size() != before)
+            ++troubled;
+        section.Text = lines;
+        section.NeedsCompile = 1;
+        section.Modified = 1;
+    }
+    progress.Hide();
+    return troubled;
+}
