@@ -187,13 +187,6 @@ inline QString Saved(const QString &fileName)
 {
     return QStringLiteral("Сохранено: %1").arg(fileName);
 }
-inline QString NoDecompilerForOutput(const QString &fileName)
-{
-    return QStringLiteral("Файл %1 — текстовая форма программы; сохранение считанного ПрП в ней "
-                          "станет возможно вместе с декомпилятором секций. Сейчас доступны .prp "
-                          "и .000")
-        .arg(fileName);
-}
 inline const QString ReadOutputNeeded =
     QStringLiteral("Команда read: укажите файл параметром -o ВЫХОД (.prp, .000, .zen или .prg)");
 

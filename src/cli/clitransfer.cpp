@@ -245,16 +245,12 @@ int ReadCommand(const QStringList &, TCliContext &ctx)
         ctx.Err << CliTexts::UnsupportedExtension(output) << '\n';
         return ExitUsage;
     }
-    // A text form needs the sections decompiled.
+    // A text form needs the sections decompiled, with the algorithm base.
     TCliCompilerPtr compiler;
     if (!image) {
         compiler = AttachCompiler(ctx);
         if (!compiler)
             return ExitUsage;
-        if (!ctx.Files.DecompileAfterLoad) {
-            ctx.Err << CliTexts::NoDecompilerForOutput(output) << '\n';
-            return ExitUsage;
-        }
     }
     const auto c = OpenCliLink(ctx);
     if (!c)
@@ -271,8 +267,8 @@ int ReadCommand(const QStringList &, TCliContext &ctx)
     bool sound = program->Messages->indexOf(ChecksumMismatch) < 0;
     const qsizetype split = program->Messages->size();
     sound = program->SplitImage() && sound;
-    if (!image)
-        ctx.Files.DecompileAfterLoad(*program);
+    if (!image && ctx.Files.DecompileAfterLoad(*program) > 0)
+        sound = false; // a section that could not be read to its end
     PrintFrom(*program->Messages, split, ctx.Out);
     ctx.Out << CliTexts::ReadDone(program->ImageLength, program->PresentSectionCount()) << '\n';
 

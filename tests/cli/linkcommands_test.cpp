@@ -314,10 +314,15 @@ TEST(ZentorcPort, ReadSavesTheImageTheControllerStores)
     ASSERT_EQ(Zentorc({"convert", set, z}).Status, 0);
     EXPECT_EQ(FileBytes(z), stored);
 
-    // A text form needs the section decompiler; nothing is asked of the controller first.
-    r = sim.Run({"read", "-o", sim.Dir.filePath(QStringLiteral("w.zen"))});
-    EXPECT_EQ(r.Status, 2);
-    EXPECT_TRUE(r.Err.contains(QStringLiteral("декомпилятором")));
+    // A text form is decompiled with the algorithm base; compiled again it gives back the
+    // controller's image byte for byte.
+    const QString text = sim.Dir.filePath(QStringLiteral("w.zen"));
+    r = sim.Run({"read", "-o", text, "--alg", Catalogue});
+    EXPECT_EQ(r.Status, 0) << r.Out.toStdString() << r.Err.toStdString();
+    EXPECT_TRUE(r.Has(QStringLiteral("Декомпиляция секции 211")));
+    const QString back = sim.Dir.filePath(QStringLiteral("back.prp"));
+    ASSERT_EQ(Zentorc({"compile", text, "-o", back, "--alg", Catalogue}).Status, 0);
+    EXPECT_EQ(FileBytes(back), stored);
 }
 
 TEST(ZentorcPort, AlgsSavesTheControllersDescriptionsAsABase)
