@@ -1,0 +1,66 @@
+#pragma once
+// The values of the configuration file "ZentorEditor.ini" that the desktop reads at start
+// and writes back at close, with the file's rules: yes/no as "да"/"нет", numbers as
+// decimal text, a value that cannot be read keeps its default and is reported.
+
+#include "gui/inifile.h"
+
+#include <QRect>
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+
+// The serial link as the configuration file describes it.
+struct TPortSettings
+{
+    bool InUse = false; // "Автономная работа" = "нет"
+    QString Port;       // "" none, "COMn", a device path, or the simulator's word
+    std::uint32_t BaudRate = 4800;
+    std::uint8_t StopBits = 2;
+    std::uint8_t Parity = 1;
+    std::uint8_t ByteSize = 8;
+    std::uint32_t IntervalTimeout = 100;
+    std::uint32_t MultiplierTimeout = 100;
+    std::uint32_t ConstantTimeout = 0;
+    int KsbChannel = -1;
+};
+
+// The "Порт" value: "com" + 1..31 (any case) gives "COMn", a device path stays as it is,
+// the simulator's word gives itself; anything else ("нет" included) gives "".
+QString ParsePortValue(const QString &value);
+// What the close handler writes for it: "нет" for none.
+QString PortValueText(const QString &port);
+// n of "COMn", -1 for anything else.
+int ComPortNumber(const QString &port);
+
+// Reads values, noting in the start-up report every value that is not what the key
+// expects.
+class TConfigReader
+{
+public:
+    TConfigReader(const TIniFile &ini, QStringList &report) : Ini(ini), Report(report) {}
+
+    QString Text(const QString &section, const QString &key, const QString &def) const;
+    QString Lower(const QString &section, const QString &key, const QString &def) const
+    {
+        return Text(section, key, def).toLower();
+    }
+    // A decimal number (sign allowed) within [min, max]; otherwise the default.
+    qint64 Number(const QString &section, const QString &key, qint64 def, qint64 min,
+                  qint64 max) const;
+
+private:
+    const TIniFile &Ini;
+    QStringList &Report;
+};
+
+// The main window's design bounds.
+inline const QRect DefaultWindowBounds(164, 102, 569, 443);
+
+// The log file name from "Лог-файл": a value without "//" that is no absolute path is
+// taken in the program directory (programDir ends with "/").
+QString CompleteLogFileName(const QString &value, const QString &programDir);
+
+// "да" / "нет".
+QString YesNoText(bool yes);

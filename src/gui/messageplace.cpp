@@ -1,0 +1,78 @@
+#include "gui/messageplace.h"
+
+#include "core/textutils.h"
+#include "model/zentorprogram.h"
+
+namespace {
+
+// Digits from position i; -1 when there are none.
+int DecimalAt(const QString &text, qsizetype i, qsizetype *end)
+{
+    qsizetype k = i;
+    qint64 value = 0;
+    while (k < text.size() && text[k] >= u'0' && text[k] <= u'9' && k - i < 9) {
+        value = value * 10 + (text[k].unicode() - u'0');
+        ++k;
+    }
+    if (end)
+        *end = k;
+    return k == i ? -1 : static_cast<int>(value);
+}
+
+} // namespace
+
+bool ParseMessagePlace(const QString &message, TMessagePlace &place)
+{
+    place = TMessagePlace();
+    const QString upper = message.toUpper();
+    if (!upper.startsWith(u'['))
+        return false;
+    const qsizetype dot = upper.indexOf(u'.');
+    if (dot < 2)
+        return false;
+    const QString tag = upper.mid(1, dot - 1);
+    if (tag == u"ЗАГОЛОВОК") {
+        place.Code = TTreeItemInfo::HeaderCode;
+    } else if (tag.size() == 3 && IsOctalText(tag) && ParseSectionNumber(tag) < 256) {
+        place.Code = ParseSectionNumber(tag);
+    } else {
+        return false;
+    }
+    // The line number ends at the ":" of the column, or at the "]" of a tag without one.
+    qsizetype end = 0;
+    place.Line = DecimalAt(upper, dot + 1, &end);
+    if (place.Line < 0) {
+        place = TMessagePlace();
+        return false;
+    }
+    if (end < upper.size() && upper[end] == u':')
+        place.Column = DecimalAt(upper, end + 1, nullptr);
+    return true;
+}
+
+QMap<int, QMap<int, QStringList>> MessagesByPlace(const QStringList &messages)
+{
+    QMap<int, QMap<int, QStringList>> result;
+    for (qsizetype i = 0; i < messages.size(); ++i) {
+        TMessagePlace place;
+        if (!ParseMessagePlace(messages[i], place))
+            continue;
+        QString text = messages[i];
+        const qsizetype close = text.indexOf(u']');
+        QString body = close >= 0 ? text.mid(close + 1) : text;
+        if (body.startsWith(QStringLiteral(". ")))
+            body = body.mid(2);
+        body = body.trimmed();
+        // A tag whose text begins with "." (no closing bracket) keeps its whole line.
+        if (close < 0)
+            body = text;
+        result[place.Code][place.Line].append(body);
+        // The lexer writes where, then what, on the next line.
+        if (body.startsWith(QStringLiteral("Ошибка в строке")) && i + 1 < messages.size() &&
+            !messages[i + 1].startsWith(u'[')) {
+            result[place.Code][place.Line].append(messages[i + 1].trimmed());
+            ++i;
+        }
+    }
+    return result;
+}

@@ -1,0 +1,570 @@
+#include "gui/programform.h"
+
+#include "core/textutils.h"
+#include "gui/guitexts.h"
+#include "gui/messageplace.h"
+#include "gui/programparts.h"
+#include "gui/smallforms.h"
+#include "gui/zentoreditor.h"
+
+#include <Qsci/qscicommand.h>
+#include <Qsci/qscicommandset.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSpinBox>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTreeWidget>
+#include <QWindowStateChangeEvent>
+
+namespace {
+
+QFont PixelFont(int pixels)
+{
+    QFont font = QApplication::font();
+    font.setPixelSize(pixels);
+    return font;
+}
+
+} // namespace
+
+TProgramForm::TProgramForm(TUserDialogs &dialogs, const TProgramPaths &paths,
+                           const QStringList &arguments, QWidget *parent)
+    : QMainWindow(parent), Dialogs(dialogs), Paths(paths), Arguments(arguments)
+{
+    setWindowTitle(GuiTexts::MainCaption);
+    setWindowIcon(QIcon(QStringLiteral(":/zentor/zentor.svg")));
+    setMinimumSize(300, 200);
+    CreateControls();
+    CreateMenus();
+    SelectionTimer.setSingleShot(true);
+    SelectionTimer.setInterval(100);
+    connect(&SelectionTimer, &QTimer::timeout, this, &TProgramForm::TreeViewChange);
+}
+
+TProgramForm::~TProgramForm() = default;
+
+void TProgramForm::CreateControls()
+{
+    TreeView = new QTreeWidget(this);
+    TreeView->setObjectName(QStringLiteral("TreeView"));
+    TreeView->setHeaderHidden(true);
+    TreeView->setColumnCount(1);
+    TreeView->setSelectionMode(QAbstractItemView::SingleSelection);
+    TreeView->setAllColumnsShowFocus(true);
+    TreeView->setMouseTracking(true);
+    TreeView->setExpandsOnDoubleClick(false);
+    TreeView->setFont(PixelFont(15));
+    TreeView->setContextMenuPolicy(Qt::CustomContextMenu);
+    TreeView->installEventFilter(this);
+    connect(TreeView, &QTreeWidget::currentItemChanged, this, [this] { SelectionTimer.start(); });
+    connect(TreeView, &QTreeWidget::customContextMenuRequested, this,
+            &TProgramForm::TreeContextMenu);
+    connect(TreeView, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem *item) {
+        auto *node = static_cast<TProgramTreeItem *>(item);
+        if (node->Info.IsSection() || node->Info.IsHeader()) {
+            ApplySelectionChange();
+            ProgramREdit->setFocus();
+        } else {
+            node->setExpanded(!node->isExpanded());
+        }
+    });
+
+    ProgramREdit = new TZentorEditor(this);
+    ProgramREdit->setObjectName(QStringLiteral("ProgramREdit"));
+    connect(ProgramREdit, &TZentorEditor::UserEdited, this, [this] { EditorChanged = true; });
+    connect(ProgramREdit, &TZentorEditor::CaretMoved, this, [this] { UpdateStatusCaret(); });
+
+    ErrorsListBox = new QListWidget(this);
+    ErrorsListBox->setObjectName(QStringLiteral("ErrorsListBox"));
+    ErrorsListBox->setFont(PixelFont(15));
+    ErrorsListBox->setUniformItemSizes(true);
+    ErrorsListBox->installEventFilter(this);
+    connect(ErrorsListBox, &QListWidget::itemDoubleClicked, this,
+            &TProgramForm::ErrorsListBoxDblClick);
+
+    auto *right = new QSplitter(Qt::Vertical, this);
+    right->addWidget(ProgramREdit);
+    right->addWidget(ErrorsListBox);
+    right->setStretchFactor(0, 4);
+    right->setStretchFactor(1, 1);
+    auto *main = new QSplitter(Qt::Horizontal, this);
+    main->addWidget(TreeView);
+    main->addWidget(right);
+    main->setStretchFactor(0, 1);
+    main->setStretchFactor(1, 3);
+    main->setSizes({280, 720});
+    right->setSizes({400, 120});
+    setCentralWidget(main);
+
+    StatusPanel0 = new QLabel(this);
+    StatusPanel0->setMinimumWidth(100);
+    StatusPanel1 = new QLabel(this);
+    StatusPanel1->setMinimumWidth(50);
+    statusBar()->addWidget(StatusPanel0);
+    statusBar()->addWidget(StatusPanel1, 1);
+
+    FindForm = new TFindReplaceForm(this);
+    FindForm->SetEditor(ProgramREdit);
+}
+
+void TProgramForm::CreateMenus()
+{
+    auto add = [this](QMenu *menu, const QString &text, const QKeySequence &key,
+                      void (TProgramForm::*slot)()) {
+        QAction *a = menu->addAction(text);
+        if (!key.isEmpty())
+            a->setShortcut(key);
+        connect(a, &QAction::triggered, this, slot);
+        return a;
+    };
+    QMenu *file = menuBar()->addMenu(GuiTexts::MenuFile);
+    NewItem =
+        add(file, GuiTexts::ItemNew, QKeySequence(Qt::CTRL | Qt::Key_N), &TProgramForm::NewClick);
+    OpenItem =
+        add(file, GuiTexts::ItemOpen, QKeySequence(Qt::CTRL | Qt::Key_O), &TProgramForm::OpenClick);
+    SaveItem =
+        add(file, GuiTexts::ItemSave, QKeySequence(Qt::CTRL | Qt::Key_S), &TProgramForm::SaveClick);
+    SaveAsItem = add(file, GuiTexts::ItemSaveAs, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S),
+                     &TProgramForm::SaveAsClick);
+    ExportItem = add(file, GuiTexts::ItemExport, QKeySequence(Qt::CTRL | Qt::Key_E),
+                     &TProgramForm::ExportClick);
+    file->addSeparator();
+    for (int k = 1; k <= TRecentFiles::MaxCount; ++k) {
+        RecentItems[k] = file->addAction(QStringLiteral("&%1.").arg(k));
+        RecentItems[k]->setVisible(false);
+        connect(RecentItems[k], &QAction::triggered, this, [this, k] { RecentFileClick(k); });
+    }
+    RecentSeparator = file->addSeparator();
+    RecentSeparator->setVisible(false);
+    ExitItem = file->addAction(GuiTexts::ItemExit);
+    connect(ExitItem, &QAction::triggered, this, &QWidget::close);
+
+    QMenu *edit = menuBar()->addMenu(GuiTexts::MenuEdit);
+    GoToSectionItem = add(edit, GuiTexts::ItemGoToSection, QKeySequence(Qt::CTRL | Qt::Key_G),
+                          &TProgramForm::GoToSectionClick);
+    ShowTreeItem = add(edit, GuiTexts::ItemShowTree, QKeySequence(Qt::CTRL | Qt::Key_P),
+                       &TProgramForm::ShowTreeClick);
+    ShowErrorsItem = add(edit, GuiTexts::ItemShowErrors, QKeySequence(Qt::CTRL | Qt::Key_L),
+                         &TProgramForm::ShowErrorsClick);
+    edit->addSeparator();
+    AddBlockItem = add(edit, GuiTexts::ItemAddBlock, {}, &TProgramForm::AddBlockClick);
+    DeleteBlockItem = add(edit, GuiTexts::ItemDeleteBlock, {}, &TProgramForm::DeleteBlockClick);
+    edit->addSeparator();
+    // Ctrl+Shift+S belongs to "Сохранить как...": this item has no key of its own.
+    AddSectionItem = add(edit, GuiTexts::ItemAddSection, {}, &TProgramForm::AddSectionClick);
+    RenameSectionItem =
+        add(edit, GuiTexts::ItemRenameSection, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R),
+            &TProgramForm::RenameSectionClick);
+    DeleteSectionItem =
+        add(edit, GuiTexts::ItemDeleteSection, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_D),
+            &TProgramForm::DeleteSectionClick);
+    edit->addSeparator();
+    RenumberItem = add(edit, GuiTexts::ItemRenumber, QKeySequence(Qt::CTRL | Qt::Key_R),
+                       &TProgramForm::RenumberClick);
+    edit->addSeparator();
+    FindItem =
+        add(edit, GuiTexts::ItemFind, QKeySequence(Qt::CTRL | Qt::Key_F), &TProgramForm::FindClick);
+    GoToLineItem = add(edit, GuiTexts::ItemGoToLine, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_G),
+                       &TProgramForm::GoToLineClick);
+    NextErrorItem =
+        add(edit, GuiTexts::ItemNextError, QKeySequence(Qt::Key_F8), &TProgramForm::NextErrorClick);
+    PreviousErrorItem = add(edit, GuiTexts::ItemPreviousError, QKeySequence(Qt::SHIFT | Qt::Key_F8),
+                            &TProgramForm::PreviousErrorClick);
+
+    QMenu *program = menuBar()->addMenu(GuiTexts::MenuProgram);
+    WriteItem = add(program, GuiTexts::ItemWrite, QKeySequence(Qt::Key_F2),
+                    &TProgramForm::WriteToControllerClick);
+    ReadItem = add(program, GuiTexts::ItemRead, QKeySequence(Qt::Key_F3),
+                   &TProgramForm::ReadFromControllerClick);
+    CompileItem =
+        add(program, GuiTexts::ItemCompile, QKeySequence(Qt::Key_F9), &TProgramForm::CompileClick);
+    CompileAllItem = add(program, GuiTexts::ItemCompileAll, QKeySequence(Qt::CTRL | Qt::Key_F9),
+                         &TProgramForm::CompileAllClick);
+
+    QMenu *settings = menuBar()->addMenu(GuiTexts::MenuSettings);
+    PortSettingsItem = add(settings, GuiTexts::ItemPortSettings, QKeySequence(Qt::CTRL | Qt::Key_C),
+                           &TProgramForm::PortSettingsClick);
+    CompilerOptionsItem =
+        add(settings, GuiTexts::ItemCompilerOptions, QKeySequence(Qt::CTRL | Qt::Key_K),
+            &TProgramForm::CompilerOptionsClick);
+    CompilerOptionsItem->setVisible(false);
+    ConsoleItem = add(settings, GuiTexts::ItemConsole,
+                      QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_L), &TProgramForm::ConsoleClick);
+    VariablesItem = settings->addAction(GuiTexts::ItemVariables);
+    VariablesItem->setVisible(false);
+    AlgLibraryItem = add(settings, GuiTexts::ItemAlgLibrary, {}, &TProgramForm::AlgLibraryClick);
+
+    QMenu *help = menuBar()->addMenu(GuiTexts::MenuHelp);
+    ContentsItem =
+        add(help, GuiTexts::ItemContents, QKeySequence(Qt::Key_F1), &TProgramForm::ContentsClick);
+    AboutItem = add(help, GuiTexts::ItemAbout, {}, &TProgramForm::AboutClick);
+
+    TreePopup = new QMenu(this);
+    auto popup = [this](const QString &text, QAction *same) {
+        QAction *a = TreePopup->addAction(text);
+        connect(a, &QAction::triggered, same, &QAction::trigger);
+    };
+    popup(GuiTexts::PopupAddBlock, AddBlockItem);
+    popup(GuiTexts::PopupDeleteBlock, DeleteBlockItem);
+    popup(GuiTexts::PopupAddSection, AddSectionItem);
+    popup(GuiTexts::PopupRenameSection, RenameSectionItem);
+    popup(GuiTexts::PopupDeleteSection, DeleteSectionItem);
+    popup(GuiTexts::PopupCompile, CompileItem);
+
+    FreeEditorKeys();
+    UpdateControllerItems();
+}
+
+void TProgramForm::FreeEditorKeys()
+{
+    // The editor's own bindings would swallow the menu keys while it has the focus. The
+    // menu wins, except for the clipboard and undo keys, which stay with the editor
+    // (Ctrl+C copies there; elsewhere it opens the port settings).
+    QList<int> menuKeys;
+    for (QAction *a : findChildren<QAction *>())
+        if (!a->shortcut().isEmpty())
+            menuKeys.append(a->shortcut()[0].toCombined());
+    QList<int> kept;
+    for (Qt::Key k : {Qt::Key_C, Qt::Key_V, Qt::Key_X, Qt::Key_Z, Qt::Key_Y, Qt::Key_A})
+        kept.append(QKeyCombination(Qt::CTRL, k).toCombined());
+    for (QsciCommand *cmd : ProgramREdit->standardCommands()->commands()) {
+        if (menuKeys.contains(cmd->key()) && !kept.contains(cmd->key()))
+            cmd->setKey(0);
+        if (menuKeys.contains(cmd->alternateKey()) && !kept.contains(cmd->alternateKey()))
+            cmd->setAlternateKey(0);
+    }
+}
+
+void TProgramForm::UpdateControllerItems()
+{
+    ReadItem->setEnabled(PortInUse);
+    WriteItem->setEnabled(PortInUse);
+    ConsoleItem->setEnabled(PortInUse);
+    // The port dialog comes with the controller commands; until then the item is off.
+    PortSettingsItem->setEnabled(false);
+}
+
+// ---- Tree and editor ----------------------------------------------------------------
+
+TProgramTreeItem *TProgramForm::SelectedNode() const
+{
+    return static_cast<TProgramTreeItem *>(TreeView->currentItem());
+}
+
+TProgramTreeItem *TProgramForm::FindNode(int code) const
+{
+    QTreeWidgetItemIterator it(TreeView);
+    while (*it) {
+        auto *node = static_cast<TProgramTreeItem *>(*it);
+        if (node->Info.Code == code)
+            return node;
+        ++it;
+    }
+    return nullptr;
+}
+
+void TProgramForm::SelectNode(int code)
+{
+    if (TProgramTreeItem *node = FindNode(code))
+        TreeView->setCurrentItem(node);
+}
+
+void TProgramForm::ApplySelectionChange()
+{
+    if (SelectionTimer.isActive()) {
+        SelectionTimer.stop();
+        TreeViewChange();
+    }
+}
+
+void TProgramForm::Commit()
+{
+    if (CurrentNode == &NothingNode || !EditorChanged || !Program)
+        return;
+    CurrentNode->CaretLine = ProgramREdit->CaretLine();
+    CurrentNode->CaretColumn = ProgramREdit->CaretColumn();
+    const QStringList lines = ProgramREdit->Lines();
+    if (CurrentNode->IsSection()) {
+        Program->CommitSectionText(CurrentNode->Code, lines);
+    } else if (CurrentNode->IsHeader()) {
+        Program->CommitHeaderText(lines);
+        ProgramREdit->SetTechNames(TechNamesOfHeader(Program->Header.Text));
+    }
+    EditorChanged = false;
+}
+
+void TProgramForm::TreeViewChange()
+{
+    Commit();
+    TProgramTreeItem *node = SelectedNode();
+    if (!node || !Program)
+        return;
+    const TTreeItemInfo &info = node->Info;
+    if (info.IsHeader()) {
+        ProgramREdit->LoadLines(Program->Header.Text, TTextKind::Header);
+        StatusPanel1->setText(GuiTexts::HeaderNode);
+    } else if (info.IsSection()) {
+        const TZentorSection &s = Program->Sections[info.Code];
+        ProgramREdit->SetTechNames(TechNamesOfHeader(Program->Header.Text));
+        ProgramREdit->LoadLines(s.Text, TTextKind::Section);
+        StatusPanel1->setText(GuiTexts::EditingSection + SectionNumberText(info.Code) + u':' +
+                              s.Name);
+    } else {
+        return; // a group: the editor keeps the text of the node before it
+    }
+    EditorChanged = false;
+    CurrentNode = &node->Info;
+    // Back where the caret was when this text was last committed.
+    ProgramREdit->setCursorPosition(info.CaretLine, qMax(0, info.CaretColumn - 1));
+    MarkEditorErrors();
+    if (PendingLine >= 0) {
+        ProgramREdit->setFocus();
+        ProgramREdit->GoToLine(PendingLine);
+        PendingLine = -1;
+    }
+    UpdateStatusCaret();
+}
+
+void TProgramForm::UpdateStatusCaret()
+{
+    StatusPanel0->setText(QString::number(ProgramREdit->CaretLine()) + u':' +
+                          QString::number(ProgramREdit->CaretColumn()));
+}
+
+QString TProgramForm::NodeLabel(const TTreeItemInfo &info) const
+{
+    if (info.IsHeader()) {
+        QString label = GuiTexts::HeaderNode;
+        if (Program->Header.Valid)
+            label += QStringLiteral(" (%1)").arg(Program->Header.BytesLength);
+        return label;
+    }
+    if (info.IsGroup()) {
+        const int g = info.Group();
+        const int offset = 9 + 2 * g;
+        const int length = Program->ImageLength > offset + 1
+                               ? Program->Image[offset] | (Program->Image[offset + 1] << 8)
+                               : 0;
+        return GuiTexts::BlockWord + QString::number(g) + QStringLiteral(" (%1)").arg(length);
+    }
+    if (info.IsSection()) {
+        const TZentorSection &s = Program->Sections[info.Code];
+        QString label = SectionNumberText(info.Code) + u':' + s.Name;
+        if (s.CompiledOk) {
+            if (s.FragmentCount <= 0)
+                label += GuiTexts::EmptySection;
+            else
+                label += QStringLiteral(" (") + OctalText(s.FragmentCount - 1, 3) + u'/' +
+                         QString::number(s.CodeLength) + u')';
+        }
+        return label;
+    }
+    return QString();
+}
+
+void TProgramForm::RebuildTree()
+{
+    SelectionTimer.stop();
+    const QSignalBlocker block(TreeView);
+    TreeView->clear();
+    ProgramREdit->LoadLines({}, TTextKind::Section);
+    EditorChanged = false;
+    CurrentNode = &NothingNode;
+    TreeView->addTopLevelItem(new TProgramTreeItem(TTreeItemInfo::HeaderCode));
+    for (int g = 0; g <= Program->HighestGroup && g < TZentorProgram::GroupCount; ++g) {
+        if (!Program->GroupPresent[g])
+            continue;
+        auto *group = new TProgramTreeItem(256 * (g + 1));
+        TreeView->addTopLevelItem(group);
+        for (int n = 32 * g; n < 32 * (g + 1); ++n)
+            if (Program->Sections[n].Present)
+                group->addChild(new TProgramTreeItem(n));
+        group->setExpanded(true);
+    }
+    RelabelTree();
+}
+
+void TProgramForm::RelabelTree()
+{
+    QTreeWidgetItemIterator it(TreeView);
+    while (*it) {
+        auto *node = static_cast<TProgramTreeItem *>(*it);
+        node->setText(0, NodeLabel(node->Info));
+        ++it;
+    }
+    TreeView->viewport()->update();
+}
+
+void TProgramForm::TreeContextMenu(const QPoint &pos)
+{
+    if (QTreeWidgetItem *item = TreeView->itemAt(pos))
+        TreeView->setCurrentItem(item);
+    TreePopup->popup(TreeView->viewport()->mapToGlobal(pos));
+}
+
+// ---- Error list ----------------------------------------------------------------------
+
+void TProgramForm::ClearMessages()
+{
+    Messages.clear();
+    ShowMessages();
+}
+
+void TProgramForm::AddMessage(const QString &line)
+{
+    Messages.append(line);
+    ShowMessages();
+}
+
+void TProgramForm::ShowMessages()
+{
+    // Only what was added since the last look is new in the usual case.
+    const int shown = ErrorsListBox->count();
+    bool prefix = shown <= Messages.size();
+    for (int i = 0; prefix && i < shown; ++i)
+        prefix = ErrorsListBox->item(i)->text() == Messages[i];
+    if (!prefix) {
+        ErrorsListBox->clear();
+        ErrorsListBox->addItems(Messages);
+    } else if (shown < Messages.size()) {
+        ErrorsListBox->addItems(Messages.mid(shown));
+    }
+    if (ErrorsListBox->count() > 0)
+        ErrorsListBox->scrollToBottom();
+}
+
+void TProgramForm::MarkEditorErrors()
+{
+    if (CurrentNode == &NothingNode) {
+        ProgramREdit->SetErrorLines({});
+        return;
+    }
+    const QMap<int, QMap<int, QStringList>> places = MessagesByPlace(Messages);
+    ProgramREdit->SetErrorLines(places.value(CurrentNode->Code));
+}
+
+void TProgramForm::ErrorsListBoxDblClick()
+{
+    const int row = ErrorsListBox->currentRow();
+    if (row <= 0 || row >= ErrorsListBox->count())
+        return;
+    TMessagePlace place;
+    if (!ParseMessagePlace(ErrorsListBox->item(row)->text(), place))
+        return;
+    TProgramTreeItem *node = FindNode(place.Code);
+    if (!node)
+        return;
+    if (node == SelectedNode() && !SelectionTimer.isActive()) {
+        ProgramREdit->GoToLine(place.Line);
+        PendingLine = place.Line;
+        ProgramREdit->setFocus();
+    } else {
+        PendingLine = place.Line;
+        TreeView->setCurrentItem(node);
+    }
+}
+
+void TProgramForm::NextErrorClick()
+{
+    ProgramREdit->GoToNextError();
+}
+
+void TProgramForm::PreviousErrorClick()
+{
+    ProgramREdit->GoToPreviousError();
+}
+
+void TProgramForm::ShowTreeClick()
+{
+    TreeView->show();
+    TreeView->setFocus();
+}
+
+void TProgramForm::ShowErrorsClick()
+{
+    ErrorsListBox->show();
+    ErrorsListBox->setFocus();
+}
+
+void TProgramForm::FindClick()
+{
+    if (ProgramREdit->hasSelectedText() && !ProgramREdit->selectedText().contains(u'\n'))
+        FindForm->FindEdit->setText(ProgramREdit->selectedText());
+    FindForm->show();
+    FindForm->raise();
+    FindForm->activateWindow();
+    FindForm->FindEdit->setFocus();
+}
+
+void TProgramForm::GoToLineClick()
+{
+    TGoToLineForm form(this);
+    form.LineSpin->setMaximum(qMax(0, ProgramREdit->lines() - 1));
+    form.LineSpin->setValue(ProgramREdit->CaretLine());
+    if (Dialogs.Exec(&form) != QDialog::Accepted)
+        return;
+    ProgramREdit->setFocus();
+    ProgramREdit->GoToLine(form.LineSpin->value());
+}
+
+// ---- Window events -------------------------------------------------------------------
+
+bool TProgramForm::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return QMainWindow::eventFilter(watched, event);
+    auto *key = static_cast<QKeyEvent *>(event);
+    if (watched == TreeView) {
+        switch (key->key()) {
+        case Qt::Key_Insert:
+            AddSectionClick();
+            return true;
+        case Qt::Key_Delete:
+            DeleteSectionClick();
+            return true;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            ApplySelectionChange();
+            ProgramREdit->setFocus();
+            return true;
+        default:
+            break;
+        }
+    } else if (watched == ErrorsListBox &&
+               (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
+        ErrorsListBoxDblClick();
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TProgramForm::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    if (!isMaximized() && !isFullScreen() && !isMinimized())
+        NormalBounds = QRect(pos(), size()); // as the close handler writes them
+}
+
+void TProgramForm::moveEvent(QMoveEvent *event)
+{
+    QMainWindow::moveEvent(event);
+    if (!isMaximized() && !isFullScreen() && !isMinimized())
+        NormalBounds = QRect(pos(), size()); // as the close handler writes them
+}
+
+void TProgramForm::closeEvent(QCloseEvent *event)
+{
+    Commit();
+    WriteConfiguration();
+    event->accept();
+}

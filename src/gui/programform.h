@@ -1,0 +1,224 @@
+#pragma once
+// The main window: the program tree, the editor, the error list and the status bar, the
+// menus and every command of the program, its start-up and its close.
+
+#include "core/logger.h"
+#include "gui/algeditform.h"
+#include "gui/configuration.h"
+#include "gui/programpaths.h"
+#include "gui/recentfiles.h"
+#include "gui/userdialogs.h"
+#include "model/zentorprogram.h"
+
+#include <QMainWindow>
+#include <QTimer>
+#include <QTreeWidgetItem>
+
+#include <memory>
+
+class QAction;
+class QLabel;
+class QListWidget;
+class QMenu;
+class QSplitter;
+class QTreeWidget;
+class TAboutForm;
+class TAddBlockForm;
+class TAddSectionForm;
+class TAlgEditForm;
+class TAlgoritmHelpForm;
+class TCompilerOptionsForm;
+class TEditNameForm;
+class TFindReplaceForm;
+class TProgressForm;
+class TSelectSectionForm;
+class TStartupForm;
+class TZentorEditor;
+struct TControllerLink;
+struct TFileContext;
+struct TCompilerParts;
+
+// A node of the program tree with the record it stands for.
+class TProgramTreeItem : public QTreeWidgetItem
+{
+public:
+    explicit TProgramTreeItem(int code) { Info.Code = code; }
+    TTreeItemInfo Info;
+};
+
+class TProgramForm : public QMainWindow
+{
+    Q_OBJECT
+public:
+    TProgramForm(TUserDialogs &dialogs, const TProgramPaths &paths, const QStringList &arguments,
+                 QWidget *parent = nullptr);
+    ~TProgramForm() override;
+
+    // The creation handler: start-up report, configuration, link, model, compiler, tree.
+    // The report window stays open (not modal) until ShowStartupReport.
+    void FormCreate();
+    // Shows the start-up report modally and then destroys it.
+    void ShowStartupReport();
+    // The report's lines (kept after the window is gone).
+    QStringList StartupReport;
+
+    // The windows created after the main window, in their order.
+    TAddSectionForm *AddSectionForm = nullptr;
+    TAddBlockForm *AddBlockForm = nullptr;
+    TEditNameForm *EditNameForm = nullptr;
+    TAboutForm *AboutForm = nullptr;
+    TCompilerOptionsForm *CompilerOptionsForm = nullptr;
+    TSelectSectionForm *SelectSectionForm = nullptr;
+    TAlgEditForm *AlgEditForm = nullptr;
+    TAlgoritmHelpForm *AlgoritmHelpForm = nullptr;
+    TProgressForm *ProgressForm = nullptr;
+
+    // Commands, named after their menu items.
+    void NewClick();
+    void OpenClick();
+    void SaveClick();
+    void SaveAsClick();
+    void ExportClick();
+    void RecentFileClick(int k);
+    void GoToSectionClick();
+    void ShowTreeClick();
+    void ShowErrorsClick();
+    void AddBlockClick();
+    void DeleteBlockClick();
+    void AddSectionClick();
+    void RenameSectionClick();
+    void DeleteSectionClick();
+    void RenumberClick();
+    void CompileClick();
+    void CompileAllClick();
+    void WriteToControllerClick();
+    void ReadFromControllerClick();
+    void PortSettingsClick();
+    void CompilerOptionsClick();
+    void ConsoleClick();
+    void AlgLibraryClick();
+    void ContentsClick();
+    void AboutClick();
+    void FindClick();
+    void GoToLineClick();
+    void NextErrorClick();
+    void PreviousErrorClick();
+    void ErrorsListBoxDblClick();
+
+    // Tree and editor.
+    void Commit();
+    void RebuildTree();
+    void RelabelTree();
+    QString NodeLabel(const TTreeItemInfo &info) const;
+    TProgramTreeItem *FindNode(int code) const;
+    TProgramTreeItem *SelectedNode() const;
+    void SelectNode(int code);
+    // Runs the delayed selection change now (the tests; a command right after a click).
+    void ApplySelectionChange();
+    void Load(const QString &fileName);
+
+    // The close handler's work: writes the configuration file. False with a message box
+    // when it cannot be written.
+    bool WriteConfiguration();
+
+    // State.
+    TUserDialogs &Dialogs;
+    TProgramPaths Paths;
+    QStringList Arguments;
+    std::unique_ptr<TZentorProgram> Program;
+    std::unique_ptr<TLogger> Logger;
+    QStringList Messages; // the error list's lines; the model and the compiler write here
+    QString CurrentFileName;
+    TTreeItemInfo NothingNode;
+    TTreeItemInfo *CurrentNode = &NothingNode;
+    bool EditorChanged = false;
+    int PendingLine = -1;
+    TRecentFiles RecentFiles;
+    bool PortInUse = false;
+    bool KsbAllowed = true;
+    bool KsbCreated = false;
+    // Direct processor port I/O for the interface module; off in the tests, which have no
+    // card to talk to (the ports then answer as a machine without the card).
+    bool DirectPortIO = true;
+    TPortSettings PortSettings;
+    QStringList AvailablePorts;
+    TFileDialogSpec OpenDialog;
+    TFileDialogSpec SaveDialog;
+    TFileDialogSpec ImportDialog;
+    TFileDialogSpec ExportDialog;
+    TFileDialogSpec AlgDialog;                // the algorithm base window's files
+    QRect NormalBounds = DefaultWindowBounds; // the bounds before maximising
+    QString AlgBaseFile;
+    std::unique_ptr<TCompilerParts> Compiler;
+    std::unique_ptr<TControllerLink> Link;
+
+    // Controls.
+    QTreeWidget *TreeView;
+    TZentorEditor *ProgramREdit;
+    QListWidget *ErrorsListBox;
+    QLabel *StatusPanel0;
+    QLabel *StatusPanel1;
+    TStartupForm *StartupForm = nullptr;
+    TFindReplaceForm *FindForm = nullptr;
+    QMenu *TreePopup;
+
+    // Menu items.
+    QAction *NewItem, *OpenItem, *SaveItem, *SaveAsItem, *ExportItem, *ExitItem;
+    QAction *RecentItems[TRecentFiles::MaxCount + 1] = {};
+    QAction *RecentSeparator;
+    QAction *GoToSectionItem, *ShowTreeItem, *ShowErrorsItem, *AddBlockItem, *DeleteBlockItem;
+    QAction *AddSectionItem, *RenameSectionItem, *DeleteSectionItem, *RenumberItem;
+    QAction *FindItem, *GoToLineItem, *NextErrorItem, *PreviousErrorItem;
+    QAction *WriteItem, *ReadItem, *CompileItem, *CompileAllItem;
+    QAction *PortSettingsItem, *CompilerOptionsItem, *ConsoleItem, *VariablesItem, *AlgLibraryItem;
+    QAction *ContentsItem, *AboutItem;
+
+    void RefreshRecentMenu();
+    // Reads one algorithm's description from the controller; empty while no port is in use.
+    TAlgReader ControllerAlgReader();
+    void AddMessage(const QString &line);
+    void ClearMessages();
+    // The error list shows Messages; marks the editor's error lines of the current node.
+    void ShowMessages();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void CreateControls();
+    void CreateMenus();
+    void FreeEditorKeys();
+    void TreeViewChange();
+    void TreeContextMenu(const QPoint &pos);
+    void UpdateStatusCaret();
+    void MarkEditorErrors();
+    void ReadStartupConfiguration(TConfigReader &reader, QStringList &notes);
+    void ReadHistory(TConfigReader &reader);
+    void ReadWindowBounds(TConfigReader &reader);
+    void Report(const QString &line);
+    bool ConfirmOverwrite(TFileDialogSpec &spec, bool *stop);
+    int SaveProgram(const QString &fileName);
+    // What loading and saving need from the compiler (decompile after an image was read,
+    // compile before an image form is written).
+    TFileContext FileContext();
+    void CreateCompiler();
+    void LoadAlgorithmBase();
+    void WireAlgorithmsIntoEditor();
+    bool RunCompile(bool all);
+    // The link layer's part of the start-up and of the close.
+    void KsbAccessStep();
+    void CreateKsb();
+    void TakePortSettings();
+    void ProbePorts();
+    bool OpenConfiguredPort();
+    void CreateLink();
+    void UpdateControllerItems();
+    void LoadSimulatorAlgorithms();
+
+    QTimer SelectionTimer;
+    bool Maximised = false;
+    QByteArray RestoredGeometry;
+};

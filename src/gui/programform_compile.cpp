@@ -1,0 +1,105 @@
+// The compile commands, the algorithm base and what loading and saving need from the
+// compiler.
+
+#include "core/textutils.h"
+#include "files/programfiles.h"
+#include "gui/algeditform.h"
+#include "gui/guitexts.h"
+#include "gui/programform.h"
+#include "gui/programparts.h"
+#include "gui/progressform.h"
+#include "gui/zentoreditor.h"
+
+void TProgramForm::CreateCompiler()
+{
+    Compiler = std::make_unique<TCompilerParts>();
+    Compiler->Compiler.Messages = &Messages;
+    Compiler->Compiler.AlgBase = &Compiler->AlgBase;
+}
+
+void TProgramForm::LoadAlgorithmBase()
+{
+    AlgBaseFile = Paths.Find(GuiTexts::AlgBaseFileName);
+    Compiler->AlgBase.Clear();
+    QString error;
+    if (!Compiler->AlgBase.LoadFromFile(AlgBaseFile, &error))
+        Report(error);
+    else if (Compiler->AlgBase.Count > 0)
+        Report(GuiTexts::AlgBaseLoaded + AlgBaseFile);
+    else
+        Report(GuiTexts::AlgBaseMissing + AlgBaseFile);
+    WireAlgorithmsIntoEditor();
+    LoadSimulatorAlgorithms();
+}
+
+void TProgramForm::WireAlgorithmsIntoEditor()
+{
+    const TAlgBase *base = &Compiler->AlgBase;
+    ProgramREdit->AlgorithmList = [base] {
+        QStringList list;
+        for (int n = 0; n < TAlgBase::AlgCount; ++n)
+            if (const TAlgInfo *a = base->Find(n))
+                list.append(QStringLiteral("АЛГ") + OctalText(n, 3) + u' ' + a->Name.trimmed());
+        return list;
+    };
+    ProgramREdit->AlgorithmTip = [base](int n) {
+        const TAlgInfo *a = base->Find(n);
+        if (!a)
+            return QString();
+        QStringList lines{QStringLiteral("АЛГ") + OctalText(n, 3) + u' ' + a->Name.trimmed()};
+        for (int p = 1; p <= a->ParamCount && p <= TAlgInfo::MaxParams; ++p)
+            lines.append(QString::number(p) + QStringLiteral("  ") + a->Params[p].Name +
+                         QStringLiteral(" — ") + AlgParamKindText(a->Params[p].Kind));
+        return lines.join(u'\n');
+    };
+}
+
+TFileContext TProgramForm::FileContext()
+{
+    // Images are decompiled after reading and compiled before writing; the old format
+    // goes through the compiler both ways. The progress window shows the long steps.
+    TFileContext ctx;
+    if (ProgressForm)
+        ctx.Progress = ProgressForm;
+    ConnectCompiler(ctx, Compiler->Compiler);
+    return ctx;
+}
+
+bool TProgramForm::RunCompile(bool all)
+{
+    Commit();
+    if (all)
+        Program->MarkAllForCompile();
+    ClearMessages();
+    // "Компиляция...", the compiler's lines and the closing line, as zentorc reports them.
+    TProgress &progress = ProgressForm ? *ProgressForm : NoProgress();
+    const bool ok = Compiler->Compiler.CompileWithReport(*Program, progress);
+    ShowMessages();
+    RelabelTree();
+    ProgramREdit->SetTechNames(TechNamesOfHeader(Program->Header.Text));
+    MarkEditorErrors();
+    if (!ok)
+        Dialogs.Notice(this, GuiTexts::CompileFailedBox, GuiTexts::Attention, TUserDialogs::Error);
+    return ok;
+}
+
+void TProgramForm::CompileClick()
+{
+    RunCompile(false);
+}
+
+void TProgramForm::CompileAllClick()
+{
+    RunCompile(true);
+}
+
+void TProgramForm::AlgLibraryClick()
+{
+    if (!AlgEditForm)
+        return;
+    AlgEditForm->Attach(&Compiler->AlgBase, &Dialogs, &AlgDialog);
+    AlgEditForm->Reader = ControllerAlgReader();
+    AlgEditForm->show();
+    AlgEditForm->raise();
+    AlgEditForm->activateWindow();
+}

@@ -1,0 +1,317 @@
+// The main window's creation handler (start-up report, configuration file, link, model,
+// compiler, tree) and the close handler that writes the configuration back.
+
+#include "gui/guitexts.h"
+#include "gui/inifile.h"
+#include "gui/programform.h"
+#include "gui/smallforms.h"
+#include "gui/zentoreditor.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QPushButton>
+
+#include <sys/utsname.h>
+
+namespace {
+
+// "major.minor" of the kernel's release ("6.1" of "6.1.0-18-amd64") and the system's name.
+void SystemVersion(QString &version, QString &platform)
+{
+    utsname info{};
+    if (uname(&info) != 0) {
+        version = QStringLiteral("0.0");
+        platform = QStringLiteral("Linux");
+        return;
+    }
+    const QStringList parts = QString::fromLocal8Bit(info.release).split(u'.');
+    auto number = [](const QString &text) {
+        int n = 0;
+        for (QChar c : text) {
+            if (c < u'0' || c > u'9')
+                break;
+            n = n * 10 + (c.unicode() - u'0');
+        }
+        return n;
+    };
+    version =
+        QString::number(number(parts.value(0))) + u'.' + QString::number(number(parts.value(1)));
+    platform = QString::fromLocal8Bit(info.sysname);
+}
+
+QString HistoryKey(int k)
+{
+    return GuiTexts::KeyFile + QString::number(k);
+}
+
+} // namespace
+
+void TProgramForm::Report(const QString &line)
+{
+    StartupReport.append(line);
+    if (StartupForm)
+        StartupForm->AddLine(line);
+}
+
+void TProgramForm::FormCreate()
+{
+    // 1. The report window, its button disabled until the start is done.
+    StartupForm = new TStartupForm(this);
+    StartupForm->OkButton->setEnabled(false);
+    StartupForm->show();
+
+    // 2. The system.
+    QString version;
+    QString platform;
+    SystemVersion(version, platform);
+    Report(GuiTexts::OsCheck);
+    Report(GuiTexts::OsVersion + version);
+    Report(GuiTexts::OsPlatform + platform);
+
+    // 3. The command line.
+    if (!Arguments.isEmpty() && Arguments.constFirst().toUpper() == QStringLiteral("/-KSB")) {
+        KsbAllowed = false;
+        Report(GuiTexts::KsbForbiddenSwitch);
+    }
+
+    // 4. Port I/O for the interface module.
+    KsbAccessStep();
+
+    // 5. The program directory.
+    QDir().mkpath(Paths.ProgramDir);
+    AlgDialog.InitialDir = Paths.ProgramDir;
+    const QString iniName = Paths.InProgramDir(GuiTexts::IniFileName);
+
+    TIniFile ini;
+    QString iniError;
+    const bool configured = QFileInfo::exists(iniName) && ini.Load(iniName, iniError);
+    if (configured) {
+        Report(GuiTexts::ConfigFound);
+        QStringList notes;
+        TConfigReader reader(ini, notes);
+        ReadStartupConfiguration(reader, notes);
+    } else {
+        if (!iniError.isEmpty())
+            Report(iniError);
+        Report(GuiTexts::ConfigMissing);
+        const QString logName = Paths.InProgramDir(QStringLiteral("log"));
+        Logger = std::make_unique<TLogger>(logName);
+        CreateKsb();
+        PortSettings = TPortSettings();
+        PortInUse = false;
+        CreateLink();
+        Program = std::make_unique<TZentorProgram>();
+        EditorChanged = false;
+        CurrentNode = &NothingNode;
+        CreateCompiler();
+        LoadAlgorithmBase();
+        ProbePorts();
+        Program->Messages = &Messages;
+        for (TFileDialogSpec *d : {&OpenDialog, &SaveDialog, &ImportDialog, &ExportDialog})
+            d->InitialDir = Paths.ProgramDir;
+        RecentFiles.Clear();
+    }
+
+    // 8. An empty program.
+    Program->Clear();
+    CurrentFileName.clear();
+    RebuildTree();
+    SelectNode(TTreeItemInfo::HeaderCode);
+    ApplySelectionChange();
+
+    // 10, 11.
+    UpdateControllerItems();
+    RefreshRecentMenu();
+    StartupForm->OkButton->setEnabled(true);
+}
+
+void TProgramForm::ReadStartupConfiguration(TConfigReader &reader, QStringList &notes)
+{
+    // Values the reader could not take are reported after the step that read them.
+    auto flush = [this, &notes] {
+        for (const QString &note : notes)
+            Report(note);
+        notes.clear();
+    };
+
+    // 6.2 The log.
+    if (reader.Lower(GuiTexts::SecDebug, GuiTexts::KeyWriteLog, GuiTexts::Yes) == GuiTexts::Yes) {
+        const QString name = CompleteLogFileName(
+            reader.Text(GuiTexts::SecDebug, GuiTexts::KeyLogFile, QStringLiteral("log")),
+            Paths.ProgramDir);
+        Report(GuiTexts::OpeningLog + name);
+        Logger = std::make_unique<TLogger>(name);
+    } else {
+        Report(GuiTexts::NoLog);
+        Logger = std::make_unique<TLogger>();
+    }
+    flush();
+
+    // 6.3 The interface module.
+    if (KsbAllowed) {
+        const QString use = reader.Lower(GuiTexts::SecLink, GuiTexts::KeyUseKsb, GuiTexts::No);
+        if (use == GuiTexts::Yes) {
+            Report(GuiTexts::KsbAllowed);
+            CreateKsb();
+        } else if (use == GuiTexts::No) {
+            Report(GuiTexts::KsbForbiddenConfig);
+            KsbAllowed = false;
+        }
+    }
+
+    // 6.4, 6.5 The ports present.
+    ProbePorts();
+
+    // 6.6 The link settings.
+    TPortSettings &s = PortSettings;
+    s = TPortSettings();
+    s.InUse = reader.Lower(GuiTexts::SecLink, GuiTexts::KeyOffline, GuiTexts::Yes) == GuiTexts::No;
+    s.Port = ParsePortValue(reader.Text(GuiTexts::SecLink, GuiTexts::KeyPort, GuiTexts::No));
+    s.BaudRate = static_cast<std::uint32_t>(
+        reader.Number(GuiTexts::SecLink, GuiTexts::KeyBaud, s.BaudRate, 1, 4000000));
+    s.StopBits = static_cast<std::uint8_t>(
+        reader.Number(GuiTexts::SecLink, GuiTexts::KeyStopBits, s.StopBits, 0, 2));
+    s.Parity = static_cast<std::uint8_t>(
+        reader.Number(GuiTexts::SecLink, GuiTexts::KeyParity, s.Parity, 0, 4));
+    s.ByteSize = static_cast<std::uint8_t>(
+        reader.Number(GuiTexts::SecLink, GuiTexts::KeyByteSize, s.ByteSize, 5, 8));
+    s.IntervalTimeout = static_cast<std::uint32_t>(reader.Number(
+        GuiTexts::SecLink, GuiTexts::KeyIntervalTimeout, s.IntervalTimeout, 0, 600000));
+    s.MultiplierTimeout = static_cast<std::uint32_t>(reader.Number(
+        GuiTexts::SecLink, GuiTexts::KeyMultiplierTimeout, s.MultiplierTimeout, 0, 600000));
+    s.ConstantTimeout = static_cast<std::uint32_t>(reader.Number(
+        GuiTexts::SecLink, GuiTexts::KeyConstantTimeout, s.ConstantTimeout, 0, 600000));
+    flush();
+
+    // 6.7 Open the port.
+    PortInUse = s.InUse;
+    if (PortInUse) {
+        Report(GuiTexts::OpeningPort + PortValueText(s.Port));
+        if (!OpenConfiguredPort()) {
+            Report(GuiTexts::PortOpenFailed);
+            PortInUse = false;
+        }
+    }
+
+    // 6.8, 6.9 The channel and the controller link.
+    s.KsbChannel = -1;
+    if (KsbAllowed)
+        s.KsbChannel =
+            static_cast<int>(reader.Number(GuiTexts::SecLink, GuiTexts::KeyKsbChannel, -1, -1, 15));
+    flush();
+    CreateLink();
+
+    // 6.10 - 6.12 The model, the compiler and the algorithm base.
+    Program = std::make_unique<TZentorProgram>();
+    EditorChanged = false;
+    CurrentNode = &NothingNode;
+    CreateCompiler();
+    LoadAlgorithmBase();
+    Program->Messages = &Messages;
+
+    // 6.13 History.
+    ReadHistory(reader);
+    // 6.14 Window bounds.
+    ReadWindowBounds(reader);
+    flush();
+}
+
+void TProgramForm::ReadHistory(TConfigReader &reader)
+{
+    const QString dir = Paths.ProgramDir;
+    OpenDialog.InitialDir = reader.Text(GuiTexts::SecHistory, GuiTexts::KeyOpenDir, dir);
+    SaveDialog.InitialDir = reader.Text(GuiTexts::SecHistory, GuiTexts::KeySaveDir, dir);
+    ImportDialog.InitialDir = reader.Text(GuiTexts::SecHistory, GuiTexts::KeyImportDir, dir);
+    ExportDialog.InitialDir = reader.Text(GuiTexts::SecHistory, GuiTexts::KeyExportDir, dir);
+    RecentFiles.Clear();
+    for (int k = 1; k <= TRecentFiles::MaxCount; ++k)
+        RecentFiles.Entries[k] = reader.Text(GuiTexts::SecHistory, HistoryKey(k), QString());
+    RecentFiles.Normalise();
+}
+
+void TProgramForm::ReadWindowBounds(TConfigReader &reader)
+{
+    const QRect d = DefaultWindowBounds;
+    const int left = static_cast<int>(
+        reader.Number(GuiTexts::SecWindow, GuiTexts::KeyLeft, d.x(), -32000, 32000));
+    const int top = static_cast<int>(
+        reader.Number(GuiTexts::SecWindow, GuiTexts::KeyTop, d.y(), -32000, 32000));
+    const int width = static_cast<int>(
+        reader.Number(GuiTexts::SecWindow, GuiTexts::KeyWidth, d.width(), 300, 32000));
+    const int height = static_cast<int>(
+        reader.Number(GuiTexts::SecWindow, GuiTexts::KeyHeight, d.height(), 200, 32000));
+    move(left, top);
+    resize(width, height);
+    NormalBounds = QRect(left, top, width, height);
+    if (reader.Text(GuiTexts::SecWindow, GuiTexts::KeyMaximised, GuiTexts::No) == GuiTexts::Yes)
+        setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+void TProgramForm::ShowStartupReport()
+{
+    if (!StartupForm)
+        return;
+    StartupForm->OkButton->setEnabled(true);
+    StartupForm->OkButton->setFocus();
+    StartupForm->hide();
+    Dialogs.Exec(StartupForm);
+    delete StartupForm;
+    StartupForm = nullptr;
+}
+
+bool TProgramForm::WriteConfiguration()
+{
+    const QString iniName = Paths.InProgramDir(GuiTexts::IniFileName);
+    TIniFile ini;
+    QString error;
+    if (!ini.Load(iniName, error))
+        ini = TIniFile(); // unreadable: written anew
+
+    // Window bounds: those before maximising when the window is maximised.
+    const bool maximised = isMaximized();
+    const QRect bounds = maximised ? NormalBounds : QRect(pos(), size());
+    ini.WriteString(GuiTexts::SecWindow, GuiTexts::KeyLeft, QString::number(bounds.x()));
+    ini.WriteString(GuiTexts::SecWindow, GuiTexts::KeyTop, QString::number(bounds.y()));
+    ini.WriteString(GuiTexts::SecWindow, GuiTexts::KeyWidth, QString::number(bounds.width()));
+    ini.WriteString(GuiTexts::SecWindow, GuiTexts::KeyHeight, QString::number(bounds.height()));
+    ini.WriteString(GuiTexts::SecWindow, GuiTexts::KeyMaximised, YesNoText(maximised));
+
+    ini.WriteString(GuiTexts::SecHistory, GuiTexts::KeyOpenDir, OpenDialog.InitialDir);
+    ini.WriteString(GuiTexts::SecHistory, GuiTexts::KeySaveDir, SaveDialog.InitialDir);
+    ini.WriteString(GuiTexts::SecHistory, GuiTexts::KeyImportDir, ImportDialog.InitialDir);
+    ini.WriteString(GuiTexts::SecHistory, GuiTexts::KeyExportDir, ExportDialog.InitialDir);
+    for (int k = 1; k <= RecentFiles.Count; ++k)
+        ini.WriteString(GuiTexts::SecHistory, HistoryKey(k), RecentFiles.Entries[k]);
+
+    TakePortSettings();
+    const TPortSettings &s = PortSettings;
+    ini.WriteString(GuiTexts::SecLink, GuiTexts::KeyOffline, YesNoText(!PortInUse));
+    ini.WriteString(GuiTexts::SecLink, GuiTexts::KeyPort, PortValueText(s.Port));
+    ini.WriteString(GuiTexts::SecLink, GuiTexts::KeyBaud, QString::number(s.BaudRate));
+    ini.WriteString(GuiTexts::SecLink, GuiTexts::KeyStopBits, QString::number(s.StopBits));
+    ini.WriteString(GuiTexts::SecLink, GuiTexts::KeyParity, QString::number(s.Parity));
+    ini.WriteString(GuiTexts::SecLink, GuiTexts::KeyByteSize, QString::number(s.ByteSize));
+    // Only a module that exists has a channel to write.
+    const bool module = KsbAllowed && KsbCreated;
+    ini.WriteString(GuiTexts::SecLink, GuiTexts::KeyUseKsb, YesNoText(module));
+    ini.WriteString(GuiTexts::SecLink, GuiTexts::KeyKsbChannel,
+                    QString::number(module ? s.KsbChannel : -1));
+    ini.WriteString(GuiTexts::SecLink, GuiTexts::KeyIntervalTimeout,
+                    QString::number(s.IntervalTimeout));
+    ini.WriteString(GuiTexts::SecLink, GuiTexts::KeyMultiplierTimeout,
+                    QString::number(s.MultiplierTimeout));
+    ini.WriteString(GuiTexts::SecLink, GuiTexts::KeyConstantTimeout,
+                    QString::number(s.ConstantTimeout));
+
+    ini.WriteString(GuiTexts::SecDebug, GuiTexts::KeyWriteLog,
+                    YesNoText(Logger && Logger->IsOpen()));
+    ini.WriteString(GuiTexts::SecDebug, GuiTexts::KeyLogFile, QStringLiteral("log"));
+
+    QDir().mkpath(Paths.ProgramDir);
+    if (!ini.Save(iniName, error)) {
+        Dialogs.Notice(this, GuiTexts::IniNotWritten + iniName + QStringLiteral(": ") + error,
+                       GuiTexts::ErrorCaption, TUserDialogs::Error);
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,38 @@
+#pragma once
+// The objects the main window creates from the lower layers at start-up: the compiler with
+// the algorithm base, and the controller link with its port, interface module and the
+// built-in simulator.
+
+#include "compiler/algbase.h"
+#include "compiler/zentorcompiler.h"
+#include "link/comport.h"
+#include "link/ksb.h"
+#include "link/sarvetel.h"
+#include "sim/ptyserver.h"
+#include "sim/simulator.h"
+
+#include <memory>
+
+struct TCompilerParts
+{
+    TAlgBase AlgBase;
+    TZentorCompiler Compiler;
+};
+
+struct TControllerLink
+{
+    std::unique_ptr<TCOMPort> Port;
+    std::unique_ptr<TPortIO> PortIO;
+    std::unique_ptr<TKSB> Ksb;
+    std::unique_ptr<TSarvetel> Sarvetel;
+    // The built-in simulator, offered as the port "симулятор": a controller behind a
+    // pseudo-terminal that the port opens like any serial device.
+    std::unique_ptr<TSarvetelSimulator> Simulator;
+    std::unique_ptr<TPtyServer> SimulatorLine;
+
+    ~TControllerLink()
+    {
+        if (SimulatorLine)
+            SimulatorLine->Stop();
+    }
+};

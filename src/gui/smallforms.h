@@ -1,0 +1,122 @@
+#pragma once
+// The small modal windows of the main window: start-up report, add section, add group,
+// rename, go to section, compile options, about, go to line, find and replace.
+
+#include <QDialog>
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+class QSpinBox;
+class TZentorProgram;
+class TZentorEditor;
+
+class TStartupForm : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit TStartupForm(QWidget *parent = nullptr);
+    void AddLine(const QString &line);
+    QStringList Lines() const;
+
+    QPlainTextEdit *Memo;
+    QPushButton *OkButton;
+};
+
+class TAddSectionForm : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit TAddSectionForm(QWidget *parent = nullptr);
+    QComboBox *SectionNumCB;
+    QLineEdit *NameEdit;
+};
+
+class TAddBlockForm : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit TAddBlockForm(QWidget *parent = nullptr);
+    QComboBox *BlockNumCB;
+};
+
+class TEditNameForm : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit TEditNameForm(QWidget *parent = nullptr);
+    QLineEdit *NameEdit;
+};
+
+class TSelectSectionForm : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit TSelectSectionForm(QWidget *parent = nullptr);
+    // Radio buttons enabled by the present groups, the list of the group's sections.
+    void Prepare(const TZentorProgram *program, int group);
+    void ShowGroup(int group);
+
+    QGroupBox *BlockGroup;
+    QRadioButton *BlockRadios[8];
+    QComboBox *SectionsCB;
+
+private:
+    const TZentorProgram *Program = nullptr;
+};
+
+class TCompilerOptionsForm : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit TCompilerOptionsForm(QWidget *parent = nullptr);
+    QCheckBox *AutoOrder;
+    QCheckBox *CheckIndexes;
+    QCheckBox *CheckLines;
+    QCheckBox *Comments;
+};
+
+class TAboutForm : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit TAboutForm(QWidget *parent = nullptr);
+    QLabel *VersionLabel;
+};
+
+class TGoToLineForm : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit TGoToLineForm(QWidget *parent = nullptr);
+    QSpinBox *LineSpin;
+};
+
+// Not modal: stays open beside the editor while the user steps through the matches.
+class TFindReplaceForm : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit TFindReplaceForm(QWidget *parent = nullptr);
+    void SetEditor(TZentorEditor *editor) { Editor = editor; }
+    bool FindNext();
+    bool ReplaceOne();
+    int ReplaceAll();
+
+    QLineEdit *FindEdit;
+    QLineEdit *ReplaceEdit;
+    QCheckBox *CaseBox;
+    QCheckBox *WordBox;
+    QLabel *StatusLabel;
+
+private:
+    TZentorEditor *Editor = nullptr;
+};
+
+// Version of the program as four numbers joined by ".".
+QString ProgramVersionText();

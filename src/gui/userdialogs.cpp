@@ -1,0 +1,151 @@
+#include "gui/userdialogs.h"
+
+#include "gui/guitexts.h"
+
+#include <QDialog>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRegularExpression>
+
+QStringList QtNameFilters(const QString &filter)
+{
+    const QStringList parts = filter.split(u'|');
+    QStringList result;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QStringList patterns;
+        for (QString p :
+             parts[i + 1].split(QRegularExpression(QStringLiteral("[;,\\s]+")), Qt::SkipEmptyParts))
+            patterns.append(p.trimmed());
+        result.append(parts[i] + QStringLiteral(" (") + patterns.join(u' ') + u')');
+    }
+    return result;
+}
+
+namespace {
+
+QMessageBox::StandardButton ToQt(TUserDialogs::TAnswer answer)
+{
+    switch (answer) {
+    case TUserDialogs::AnswerOk:
+        return QMessageBox::Ok;
+    case TUserDialogs::AnswerCancel:
+        return QMessageBox::Cancel;
+    case TUserDialogs::AnswerYes:
+        return QMessageBox::Yes;
+    case TUserDialogs::AnswerNo:
+        return QMessageBox::No;
+    }
+    return QMessageBox::Ok;
+}
+
+TUserDialogs::TAnswer FromQt(int button)
+{
+    switch (button) {
+    case QMessageBox::Yes:
+        return TUserDialogs::AnswerYes;
+    case QMessageBox::No:
+        return TUserDialogs::AnswerNo;
+    case QMessageBox::Cancel:
+        return TUserDialogs::AnswerCancel;
+    default:
+        return TUserDialogs::AnswerOk;
+    }
+}
+
+void AddButton(QMessageBox &box, QMessageBox::StandardButton b, const QString &text)
+{
+    box.addButton(b)->setText(text);
+}
+
+bool RunFileDialog(QWidget *parent, TFileDialogSpec &spec, QFileDialog::AcceptMode mode)
+{
+    QFileDialog dialog(parent);
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
+                                                       : QFileDialog::AnyFile);
+    // The program asks its own overwrite question with its own words.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    const QStringList filters = QtNameFilters(spec.Filter);
+    dialog.setNameFilters(filters);
+    if (spec.FilterIndex >= 1 && spec.FilterIndex <= filters.size())
+        dialog.selectNameFilter(filters[spec.FilterIndex - 1]);
+    if (!spec.InitialDir.isEmpty())
+        dialog.setDirectory(spec.InitialDir);
+    if (!spec.FileName.isEmpty())
+        dialog.selectFile(spec.FileName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return false;
+    spec.FileName = dialog.selectedFiles().constFirst();
+    spec.FilterIndex = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;
+    if (spec.FilterIndex < 1)
+        spec.FilterIndex = 1;
+    return true;
+}
+
+} // namespace
+
+TUserDialogs::TAnswer TQtUserDialogs::Ask(QWidget *parent, const QString &text,
+                                          const QString &caption, TButtons buttons, TIcon icon,
+                                          TAnswer defaultAnswer)
+{
+    QMessageBox box(parent);
+    box.setWindowTitle(caption);
+    box.setText(text);
+    switch (icon) {
+    case Information:
+        box.setIcon(QMessageBox::Information);
+        break;
+    case Warning:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case Error:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    case Question:
+        box.setIcon(QMessageBox::Question);
+        break;
+    }
+    switch (buttons) {
+    case Ok:
+        AddButton(box, QMessageBox::Ok, GuiTexts::OkButtonRu);
+        break;
+    case OkCancel:
+        AddButton(box, QMessageBox::Ok, GuiTexts::OkButtonRu);
+        AddButton(box, QMessageBox::Cancel, GuiTexts::CancelButton);
+        break;
+    case YesNo:
+        AddButton(box, QMessageBox::Yes, QStringLiteral("&Да"));
+        AddButton(box, QMessageBox::No, QStringLiteral("&Нет"));
+        break;
+    case YesNoCancel:
+        AddButton(box, QMessageBox::Yes, QStringLiteral("&Да"));
+        AddButton(box, QMessageBox::No, QStringLiteral("&Нет"));
+        AddButton(box, QMessageBox::Cancel, GuiTexts::CancelButton);
+        break;
+    }
+    box.setDefaultButton(ToQt(defaultAnswer));
+    // Closing the box without a button is the safe answer of its kind.
+    const QMessageBox::StandardButton escape = buttons == Ok      ? QMessageBox::Ok
+                                               : buttons == YesNo ? QMessageBox::No
+                                                                  : QMessageBox::Cancel;
+    box.setEscapeButton(escape);
+    box.exec();
+    QAbstractButton *clicked = box.clickedButton();
+    return FromQt(clicked ? box.standardButton(clicked) : escape);
+}
+
+bool TQtUserDialogs::ChooseOpenFile(QWidget *parent, TFileDialogSpec &spec)
+{
+    return RunFileDialog(parent, spec, QFileDialog::AcceptOpen);
+}
+
+bool TQtUserDialogs::ChooseSaveFile(QWidget *parent, TFileDialogSpec &spec)
+{
+    return RunFileDialog(parent, spec, QFileDialog::AcceptSave);
+}
+
+int TQtUserDialogs::Exec(QDialog *dialog)
+{
+    return dialog->exec();
+}

@@ -1,0 +1,396 @@
+#include "gui/zentoreditor.h"
+
+#include "gui/zentorlexer.h"
+
+#include <QFontMetrics>
+#include <QKeyEvent>
+#include <QRegularExpression>
+
+namespace {
+
+constexpr int LineNumberMargin = 0;
+constexpr int ErrorMargin = 1;
+constexpr int AnnotationStyle = 40; // beyond the lexer's styles
+
+QFont EditorFont()
+{
+    QFont font(QStringLiteral("Courier New"));
+    font.setStyleHint(QFont::Monospace);
+    // 16 pixels on a 96 dpi screen; the editor takes sizes in points.
+    font.setPointSize(12);
+    return font;
+}
+
+} // namespace
+
+TZentorEditor::TZentorEditor(QWidget *parent)
+    : QsciScintilla(parent), ZLexer(new TZentorLexer(this))
+{
+    setUtf8(true);
+    setFont(EditorFont());
+    setLexer(ZLexer);
+    setEolMode(QsciScintilla::EolUnix);
+    setTabWidth(4);
+    setIndentationsUseTabs(false);
+    setWrapMode(QsciScintilla::WrapNone);
+    SendScintilla(SCI_SETHSCROLLBAR, 1);
+    SendScintilla(SCI_SETVSCROLLBAR, 1);
+    setCaretLineVisible(true);
+    setCaretLineBackgroundColor(QColor(0xF4, 0xF4, 0xE8));
+
+    // Line numbers from 0, as the messages and the status bar count them.
+    setMarginType(LineNumberMargin, QsciScintilla::TextMarginRightJustified);
+    setMarginsFont(EditorFont());
+    setMarginType(ErrorMargin, QsciScintilla::SymbolMargin);
+    setMarginWidth(ErrorMargin, 16);
+    setMarginMarkerMask(ErrorMargin, 1 << ErrorMarker);
+    setMarginMarkerMask(LineNumberMargin, 0);
+    markerDefine(QsciScintilla::Circle, ErrorMarker);
+    setMarkerBackgroundColor(QColor(0xE0, 0x20, 0x20), ErrorMarker);
+    setMarkerForegroundColor(QColor(0x80, 0x00, 0x00), ErrorMarker);
+    setAnnotationDisplay(QsciScintilla::AnnotationBoxed);
+    SendScintilla(SCI_STYLESETBACK, AnnotationStyle, QColor(0xFF, 0xE8, 0xE8));
+    SendScintilla(SCI_STYLESETFORE, AnnotationStyle, QColor(0x90, 0x00, 0x00));
+
+    setAutoCompletionCaseSensitivity(false);
+    setCallTipsStyle(QsciScintilla::CallTipsNoContext);
+
+    connect(this, &QsciScintilla::textChanged, this, [this] {
+        UpdateLineNumbers();
+        if (!Loading)
+            emit UserEdited();
+    });
+    connect(this, &QsciScintilla::cursorPositionChanged, this,
+            [this](int line, int index) { emit CaretMoved(line, index + 1); });
+    connect(this, &QsciScintilla::userListActivated, this, &TZentorEditor::InsertCompletion);
+    UpdateLineNumbers();
+}
+
+void TZentorEditor::LoadLines(const QStringList &lines, TTextKind kind)
+{
+    Loading = true;
+    ZLexer->SetKind(kind);
+    SetErrorLines({});
+    setText(lines.join(u'\n'));
+    setCursorPosition(0, 0);
+    Loading = false;
+    NumberedLines = -1;
+    UpdateLineNumbers();
+    recolor();
+}
+
+QStringList TZentorEditor::Lines() const
+{
+    // A text always has at least one line; an editor with nothing typed holds none.
+    const QString t = text();
+    if (t.isEmpty())
+        return {};
+    return t.split(u'\n');
+}
+
+void TZentorEditor::SetTechNames(const QSet<QString> &names)
+{
+    if (names == ZLexer->GetTechNames())
+        return;
+    ZLexer->SetTechNames(names);
+    recolor();
+}
+
+void TZentorEditor::UpdateLineNumbers()
+{
+    const int n = lines();
+    if (n == NumberedLines)
+        return;
+    for (int i = 0; i < n; ++i)
+        setMarginText(i, QString::number(i), STYLE_LINENUMBER);
+    NumberedLines = n;
+    const QString widest = QString(qMax(3, int(QString::number(n).size())) + 1, u'0');
+    setMarginWidth(LineNumberMargin, QFontMetrics(EditorFont()).horizontalAdvance(widest) + 6);
+}
+
+QString TZentorEditor::LineNumberText(int line) const
+{
+    const long length = SendScintilla(SCI_MARGINGETTEXT, static_cast<unsigned long>(line),
+                                      static_cast<const char *>(nullptr));
+    if (length <= 0)
+        return QString();
+    QByteArray buffer(length + 1, '\0');
+    SendScintilla(SCI_MARGINGETTEXT, static_cast<unsigned long>(line), buffer.data());
+    return QString::fromUtf8(buffer.constData());
+}
+
+void TZentorEditor::SetErrorLines(const QMap<int, QStringList> &errors)
+{
+    markerDeleteAll(ErrorMarker);
+    clearAnnotations();
+    Errors.clear();
+    for (auto it = errors.cbegin(); it != errors.cend(); ++it) {
+        if (it.key() < 0 || it.key() >= lines())
+            continue;
+        Errors.insert(it.key(), it.value());
+        markerAdd(it.key(), ErrorMarker);
+        const QByteArray bytes = it.value().join(u'\n').toUtf8();
+        SendScintilla(SCI_ANNOTATIONSETTEXT, it.key(), bytes.constData());
+        SendScintilla(SCI_ANNOTATIONSETSTYLE, it.key(), AnnotationStyle);
+    }
+}
+
+bool TZentorEditor::GoToNextError()
+{
+    if (Errors.isEmpty())
+        return false;
+    const int line = CaretLine();
+    auto it = Errors.upperBound(line);
+    GoToLine(it == Errors.end() ? Errors.firstKey() : it.key());
+    return true;
+}
+
+bool TZentorEditor::GoToPreviousError()
+{
+    if (Errors.isEmpty())
+        return false;
+    const int line = CaretLine();
+    auto it = Errors.lowerBound(line);
+    GoToLine(it == Errors.begin() ? Errors.lastKey() : std::prev(it).key());
+    return true;
+}
+
+void TZentorEditor::GoToLine(int line)
+{
+    line = qBound(0, line, qMax(0, lines() - 1));
+    setCursorPosition(line, 0);
+    ensureLineVisible(line);
+}
+
+int TZentorEditor::CaretLine() const
+{
+    int line = 0;
+    int index = 0;
+    getCursorPosition(&line, &index);
+    return line;
+}
+
+int TZentorEditor::CaretColumn() const
+{
+    int line = 0;
+    int index = 0;
+    getCursorPosition(&line, &index);
+    return index + 1;
+}
+
+QString TZentorEditor::WordBeforeCaret() const
+{
+    int line = 0;
+    int index = 0;
+    getCursorPosition(&line, &index);
+    const QString t = text(line).left(index);
+    int k = static_cast<int>(t.size());
+    while (k > 0 && (t[k - 1].isLetterOrNumber() || t[k - 1] == u'_'))
+        --k;
+    return t.mid(k);
+}
+
+QStringList TZentorEditor::CompletionsFor(const QString &prefix) const
+{
+    const QString up = prefix.toUpper();
+    QStringList words = SectionKeywords();
+    if (ZLexer->GetKind() == TTextKind::Section) {
+        QStringList names(ZLexer->GetTechNames().cbegin(), ZLexer->GetTechNames().cend());
+        names.sort();
+        words.append(names);
+        if (AlgorithmList)
+            words.append(AlgorithmList());
+    }
+    QStringList result;
+    for (const QString &w : words)
+        if (w.toUpper().startsWith(up) && !result.contains(w))
+            result.append(w);
+    return result;
+}
+
+void TZentorEditor::ShowCompletions()
+{
+    const QStringList words = CompletionsFor(WordBeforeCaret());
+    if (!words.isEmpty())
+        showUserList(UserListId, words);
+}
+
+void TZentorEditor::InsertCompletion(int id, const QString &chosen)
+{
+    if (id != UserListId)
+        return;
+    // An algorithm entry reads "АЛГ012 name": only the call word goes into the text.
+    const QString word = chosen.section(u' ', 0, 0);
+    const int prefix = static_cast<int>(WordBeforeCaret().size());
+    int line = 0;
+    int index = 0;
+    getCursorPosition(&line, &index);
+    setSelection(line, index - prefix, line, index);
+    replaceSelectedText(word);
+    if (word.toUpper().startsWith(u"АЛГ"))
+        ShowAlgorithmTip();
+}
+
+QString TZentorEditor::CallTipAt() const
+{
+    if (!AlgorithmTip)
+        return QString();
+    int line = 0;
+    int index = 0;
+    getCursorPosition(&line, &index);
+    QString t = text(line);
+    while (t.endsWith(u'\n') || t.endsWith(u'\r'))
+        t.chop(1);
+    static const QRegularExpression call(QStringLiteral("АЛГ([0-7]{3})"),
+                                         QRegularExpression::CaseInsensitiveOption);
+    auto it = call.globalMatch(t);
+    while (it.hasNext()) {
+        const QRegularExpressionMatch m = it.next();
+        if (index >= m.capturedStart() && index <= m.capturedEnd() + 1) {
+            int number = 0;
+            for (QChar c : m.captured(1))
+                number = number * 8 + (c.unicode() - u'0');
+            return AlgorithmTip(number);
+        }
+    }
+    return QString();
+}
+
+void TZentorEditor::ShowAlgorithmTip()
+{
+    const QString tip = CallTipAt();
+    if (tip.isEmpty())
+        return;
+    const QByteArray bytes = tip.toUtf8();
+    SendScintilla(SCI_CALLTIPSHOW, SendScintilla(SCI_GETCURRENTPOS), bytes.constData());
+}
+
+void TZentorEditor::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Space && (event->modifiers() & Qt::ControlModifier)) {
+        ShowCompletions();
+        return;
+    }
+    QsciScintilla::keyPressEvent(event);
+    const QString typed = event->text();
+    if (typed.isEmpty() || isListActive())
+        return;
+    // "АЛГ" and three octal digits just typed: show what the call takes.
+    const QString word = WordBeforeCaret().toUpper();
+    if (word.size() == 6 && word.startsWith(u"АЛГ") && typed[0].isDigit())
+        ShowAlgorithmTip();
+    else if (typed[0].isLetter() && word.size() >= 3 && ZLexer->GetKind() == TTextKind::Section &&
+             !CompletionsFor(word).isEmpty() && CompletionsFor(word) != QStringList{word})
+        ShowCompletions();
+}
+
+namespace {
+
+bool IsWordCharacter(QChar c)
+{
+    return c.isLetterOrNumber() || c == u'_';
+}
+
+// Offset of the next match from `from` (backwards: the last one that ends before it).
+qsizetype FindIn(const QString &text, const QString &what, qsizetype from, bool caseSensitive,
+                 bool wholeWord, bool forward)
+{
+    const Qt::CaseSensitivity cs = caseSensitive ? Qt::CaseSensitive : Qt::CaseInsensitive;
+    auto whole = [&](qsizetype at) {
+        if (!wholeWord)
+            return true;
+        const qsizetype end = at + what.size();
+        return (at == 0 || !IsWordCharacter(text[at - 1])) &&
+               (end >= text.size() || !IsWordCharacter(text[end]));
+    };
+    if (forward) {
+        for (qsizetype at = text.indexOf(what, from, cs); at >= 0;
+             at = text.indexOf(what, at + 1, cs))
+            if (whole(at))
+                return at;
+    } else {
+        for (qsizetype at = from - what.size(); at >= 0; --at) {
+            at = text.lastIndexOf(what, at, cs);
+            if (at < 0)
+                break;
+            if (whole(at))
+                return at;
+        }
+    }
+    return -1;
+}
+
+} // namespace
+
+void TZentorEditor::LineIndexOf(qsizetype offset, int *line, int *index) const
+{
+    const QString t = text();
+    const QString before = t.left(offset);
+    *line = static_cast<int>(before.count(u'\n'));
+    *index = static_cast<int>(offset - (before.lastIndexOf(u'\n') + 1));
+}
+
+qsizetype TZentorEditor::OffsetOf(int line, int index) const
+{
+    const QString t = text();
+    qsizetype offset = 0;
+    for (int l = 0; l < line; ++l) {
+        const qsizetype nl = t.indexOf(u'\n', offset);
+        if (nl < 0)
+            return t.size();
+        offset = nl + 1;
+    }
+    return qMin(offset + index, t.size());
+}
+
+// Scintilla's own search does not fold the case of Cyrillic letters; the search runs on the
+// text as characters instead.
+bool TZentorEditor::Find(const QString &what, bool caseSensitive, bool wholeWord, bool forward)
+{
+    if (what.isEmpty())
+        return false;
+    int l1 = 0, i1 = 0, l2 = 0, i2 = 0;
+    if (hasSelectedText()) {
+        getSelection(&l1, &i1, &l2, &i2);
+    } else {
+        getCursorPosition(&l1, &i1);
+        l2 = l1;
+        i2 = i1;
+    }
+    const QString t = text();
+    qsizetype at = forward ? FindIn(t, what, OffsetOf(l2, i2), caseSensitive, wholeWord, true)
+                           : FindIn(t, what, OffsetOf(l1, i1), caseSensitive, wholeWord, false);
+    if (at < 0) // round the end
+        at = FindIn(t, what, forward ? 0 : t.size(), caseSensitive, wholeWord, forward);
+    if (at < 0)
+        return false;
+    int fl = 0, fi = 0, tl = 0, ti = 0;
+    LineIndexOf(at, &fl, &fi);
+    LineIndexOf(at + what.size(), &tl, &ti);
+    setSelection(fl, fi, tl, ti);
+    ensureLineVisible(fl);
+    return true;
+}
+
+int TZentorEditor::ReplaceAll(const QString &what, const QString &with, bool caseSensitive,
+                              bool wholeWord)
+{
+    if (what.isEmpty())
+        return 0;
+    const QString t = text();
+    QList<qsizetype> matches;
+    for (qsizetype at = FindIn(t, what, 0, caseSensitive, wholeWord, true); at >= 0;
+         at = FindIn(t, what, at + what.size(), caseSensitive, wholeWord, true))
+        matches.append(at);
+    beginUndoAction();
+    // From the end, so the offsets before each replacement stay valid.
+    for (qsizetype k = matches.size() - 1; k >= 0; --k) {
+        int fl = 0, fi = 0, tl = 0, ti = 0;
+        LineIndexOf(matches[k], &fl, &fi);
+        LineIndexOf(matches[k] + what.size(), &tl, &ti);
+        setSelection(fl, fi, tl, ti);
+        replaceSelectedText(with);
+    }
+    endUndoAction();
+    return static_cast<int>(matches.size());
+}

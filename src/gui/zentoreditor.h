@@ -1,0 +1,84 @@
+#pragma once
+// The text editor of the main window: a section text or the header text, coloured by the
+// program's own lexer, lines numbered from 0 as the messages number them, error lines
+// marked and annotated after a compile, completion of keywords, technological names and
+// algorithms, and the parameter list of an algorithm call as a call tip.
+
+#include "gui/syntaxstyler.h"
+
+#include <Qsci/qsciscintilla.h>
+
+#include <QMap>
+#include <QStringList>
+
+#include <functional>
+
+class TZentorLexer;
+
+class TZentorEditor : public QsciScintilla
+{
+    Q_OBJECT
+public:
+    static constexpr int ErrorMarker = 1;
+    static constexpr int UserListId = 1;
+
+    explicit TZentorEditor(QWidget *parent = nullptr);
+
+    // Replaces the text without counting as an edit by the user.
+    void LoadLines(const QStringList &lines, TTextKind kind);
+    // The editor's lines, as the model keeps them.
+    QStringList Lines() const;
+    TZentorLexer *Lexer() const { return ZLexer; }
+    void SetTechNames(const QSet<QString> &names);
+
+    // Messages by 0-based line: every such line gets the marker and its messages as an
+    // annotation under it. An empty map removes them.
+    void SetErrorLines(const QMap<int, QStringList> &errors);
+    QList<int> ErrorLineNumbers() const { return Errors.keys(); }
+    // Moves the caret to the next / previous error line (wrapping); false when none.
+    bool GoToNextError();
+    bool GoToPreviousError();
+
+    // Caret to the start of the line (0-based, clamped) and made visible.
+    void GoToLine(int line);
+    int CaretLine() const;
+    int CaretColumn() const; // from 1
+    // What the number margin shows beside the line.
+    QString LineNumberText(int line) const;
+
+    // Completion: the words offered for the word before the caret.
+    QStringList CompletionsFor(const QString &prefix) const;
+    void ShowCompletions();
+    // The call tip text of "АЛГnnn" under or just before the caret; "" when none.
+    QString CallTipAt() const;
+    void ShowAlgorithmTip();
+
+    // Finding: true when found (the match selected).
+    bool Find(const QString &text, bool caseSensitive, bool wholeWord, bool forward = true);
+    // Replaces every match; returns how many.
+    int ReplaceAll(const QString &text, const QString &with, bool caseSensitive, bool wholeWord);
+
+    // Algorithms of the base for completion ("АЛГ012 name") and their call tips.
+    std::function<QStringList()> AlgorithmList;
+    std::function<QString(int number)> AlgorithmTip;
+
+signals:
+    void UserEdited();
+    void CaretMoved(int line, int column);
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    void UpdateLineNumbers();
+    QString WordBeforeCaret() const;
+    void InsertCompletion(int id, const QString &text);
+    // Character offset in the text <-> line and index.
+    void LineIndexOf(qsizetype offset, int *line, int *index) const;
+    qsizetype OffsetOf(int line, int index) const;
+
+    TZentorLexer *ZLexer;
+    QMap<int, QStringList> Errors;
+    bool Loading = false;
+    int NumberedLines = -1;
+};

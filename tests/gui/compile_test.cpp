@@ -1,0 +1,299 @@
+// Compile and compile all from the main window with the real compiler and the example
+// program: messages, tree labels, error marks and navigation, image export, the
+// algorithm base in the editor and in its window.
+
+#include "compiler/algbase.h"
+#include "core/textutils.h"
+#include "gui/algeditform.h"
+#include "gui/guitexts.h"
+#include "gui/programparts.h"
+#include "gui/zentoreditor.h"
+#include "guitestutil.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTableWidget>
+#include <QTreeWidget>
+
+namespace {
+
+QString S(const char *utf8)
+{
+    return QString::fromUtf8(utf8);
+}
+
+const QString kExamples = QStringLiteral(ZENTOR_SOURCE_DIR "/examples/");
+
+class CompileTest : public TGuiTest
+{
+protected:
+    std::unique_ptr<TProgramForm> Form;
+
+    void SetUp() override
+    {
+        TGuiTest::SetUp();
+        // The example base in the program directory, as a user would keep it.
+        ASSERT_TRUE(QFile::copy(kExamples + QStringLiteral("BaseAlgs.alg"),
+                                Home() + QStringLiteral("BaseAlgs.alg")));
+        Form = MakeForm();
+        QFile::copy(kExamples + QStringLiteral("demo.zen"), File(S("demo.zen")));
+        Dialogs.Answers.push_back(TUserDialogs::AnswerYes);
+        Dialogs.Files.push_back({File(S("demo.zen")), 1});
+        Form->OpenClick();
+    }
+
+    QString Label(int code) { return Form->FindNode(code)->text(0); }
+    QStringList ErrorList() const
+    {
+        QStringList lines;
+        for (int i = 0; i < Form->ErrorsListBox->count(); ++i)
+            lines.append(Form->ErrorsListBox->item(i)->text());
+        return lines;
+    }
+};
+
+} // namespace
+
+TEST_F(CompileTest, CompileReportsTheSizeAndRelabelsTheTree)
+{
+    EXPECT_TRUE(
+        Form->StartupReport.contains(S("Загружена база алгоритмов ") + Home() + S("BaseAlgs.alg")));
+    Form->CompileClick();
+    const QStringList list = ErrorList();
+    ASSERT_FALSE(list.isEmpty());
+    EXPECT_EQ(list.first(), S("Компиляция..."));
+    EXPECT_TRUE(list.contains(S("Сведения о переменных")));
+    EXPECT_EQ(list.last(), S("Компиляция завершена успешно. Размер ПрП ") +
+                               QString::number(Form->Program->ImageLength) + S(" байт."))
+        << list.join(u'\n').toStdString();
+    EXPECT_TRUE(Dialogs.Asked.size() == 1); // only the open question; no error box
+    // Header "(length)", group "(code length)", section "(last fragment/length)".
+    EXPECT_EQ(Label(TTreeItemInfo::HeaderCode),
+              S("Заголовок программы (%1)").arg(Form->Program->Header.BytesLength));
+    const TZentorSection &s = Form->Program->Sections[0];
+    EXPECT_EQ(Label(0), S("000:Режимы работы (") + OctalText(s.FragmentCount - 1, 3) + u'/' +
+                            QString::number(s.CodeLength) + u')');
+    EXPECT_TRUE(QRegularExpression(S("^Блок 0 \\([1-9]\\d*\\)$")).match(Label(256)).hasMatch())
+        << Label(256).toStdString();
+
+    // Compile all compiles every section again.
+    for (int n = 0; n < 256; ++n)
+        Form->Program->Sections[n].NeedsCompile = 0;
+    Form->Program->Sections[33].CompiledOk = 0;
+    Form->CompileAllClick();
+    EXPECT_EQ(Form->Program->Sections[33].CompiledOk, 1);
+    EXPECT_TRUE(ErrorList().last().startsWith(S("Компиляция завершена успешно.")));
+}
+
+TEST_F(CompileTest, AnErrorIsMarkedAndLeadsToItsLine)
+{
+    Form->SelectNode(1);
+    Form->ApplySelectionChange();
+    Form->ProgramREdit->setCursorPosition(2, 0);
+    Form->ProgramREdit->replaceSelectedText(S("ВКЛ ДВ8\n"));
+    Form->CompileClick();
+    EXPECT_EQ(ErrorList().last(), S("Обнаружены ошибки"));
+    ASSERT_FALSE(Dialogs.Asked.empty());
+    EXPECT_EQ(Dialogs.LastQuestion(), S("При компиляции были обнаружены ошибки"));
+    EXPECT_EQ(Dialogs.Asked.back().Caption, S("Внимание!"));
+    EXPECT_EQ(Dialogs.Asked.back().Icon, TUserDialogs::Error);
+    // The failed section shows no figures; its line carries the mark and the message.
+    EXPECT_EQ(Label(1), S("001:Аварийный останов"));
+    EXPECT_EQ(Form->ProgramREdit->ErrorLineNumbers(), QList<int>({2}));
+    EXPECT_TRUE(Form->ProgramREdit->annotation(2).contains(S("ДВ8")));
+
+    // From another node, the message leads back to the line.
+    Form->SelectNode(TTreeItemInfo::HeaderCode);
+    Form->ApplySelectionChange();
+    const QStringList list = ErrorList();
+    int row = -1;
+    for (int i = 1; i < list.size() && row < 0; ++i)
+        if (list[i].startsWith(S("[001.2:")))
+            row = i;
+    ASSERT_GT(row, 0) << list.join(u'\n').toStdString();
+    Form->ErrorsListBox->setCurrentRow(row);
+    Form->ErrorsListBoxDblClick();
+    Form->ApplySelectionChange();
+    EXPECT_EQ(Form->CurrentNode->Code, 1);
+    EXPECT_EQ(Form->ProgramREdit->CaretLine(), 2);
+}
+
+TEST_F(CompileTest, ExportedImageOpensWithoutACurrentFile)
+{
+    Dialogs.Files.push_back({File(S("образ")), 2});
+    Form->ExportClick();
+    EXPECT_EQ(ErrorList().last(), S("Ок")) << ErrorList().join(u'\n').toStdString();
+    ASSERT_TRUE(QFileInfo::exists(File(S("образ.prp"))));
+    const qint64 size = QFileInfo(File(S("образ.prp"))).size();
+    EXPECT_EQ(size, Form->Program->ImageLength);
+
+    Dialogs.Answers.push_back(TUserDialogs::AnswerYes);
+    Dialogs.Files.push_back({File(S("образ.prp")), 4});
+    Form->OpenClick();
+    EXPECT_TRUE(Form->CurrentFileName.isEmpty());
+    EXPECT_NE(Form->FindNode(33), nullptr);
+    // The sections come back as text.
+    EXPECT_FALSE(Form->Program->Sections[33].Text.isEmpty());
+    EXPECT_TRUE(ErrorList().contains(S("Декомпиляция секции 101")))
+        << ErrorList().join(u'\n').toStdString();
+    // Save now asks for a name with the program source filter.
+    Form->SaveClick();
+    EXPECT_EQ(Dialogs.FileDialogs.back().Filter, S("Программа в формате zen|*.zen"));
+}
+
+TEST_F(CompileTest, TheBaseFeedsCompletionCallTipsAndItsWindow)
+{
+    Form->SelectNode(2);
+    Form->ApplySelectionChange();
+    const QStringList algs = Form->ProgramREdit->CompletionsFor(S("алг01"));
+    EXPECT_TRUE(algs.contains(S("АЛГ012 Скользящее среднее"))) << algs.join(u',').toStdString();
+    Form->ProgramREdit->setCursorPosition(1, 6); // after "АЛГ011"
+    const QString tip = Form->ProgramREdit->CallTipAt();
+    EXPECT_TRUE(tip.startsWith(S("АЛГ011 Апериодический фильтр\n1  ВХОД — Аналоговый вход:")))
+        << tip.toStdString();
+
+    // Typing the call shows the tip.
+    Form->show();
+    Form->ProgramREdit->setFocus();
+    Form->ProgramREdit->setCursorPosition(0, 0);
+    for (QChar c : S("АЛГ012")) { // as typed: key events carrying the characters
+        QKeyEvent press(QEvent::KeyPress, c.isDigit() ? Qt::Key_0 + c.digitValue() : Qt::Key_A,
+                        Qt::NoModifier, QString(c));
+        QApplication::sendEvent(Form->ProgramREdit, &press);
+    }
+    EXPECT_EQ(Form->ProgramREdit->text(0).left(6), S("АЛГ012"));
+    EXPECT_TRUE(Form->ProgramREdit->SendScintilla(QsciScintilla::SCI_CALLTIPACTIVE));
+    Form->ProgramREdit->SendScintilla(QsciScintilla::SCI_CALLTIPCANCEL);
+
+    Form->AlgLibraryClick();
+    TAlgEditForm *w = Form->AlgEditForm;
+    ASSERT_TRUE(w->isVisible());
+    EXPECT_EQ(w->windowTitle(), S("База алгоритмов"));
+    EXPECT_EQ(w->AlgSG->rowCount(), Form->Compiler ? 28 : 0);
+    EXPECT_EQ(w->AlgSG->item(0, 0)->text(), S("001"));
+    w->AlgSG->setCurrentCell(9, 0); // 012
+    EXPECT_EQ(w->AlgSG->item(9, 0)->text(), S("012"));
+    EXPECT_EQ(w->AlgParamSG->item(0, 2)->text(),
+              S("Аналоговый вход: +ВА, -ВА, +АВ, -АВ, константа от -1000 до +1000"));
+    EXPECT_FALSE(w->ReadItem->isEnabled()); // no port in use
+
+    // Save as: base -> base.alg, base.ALG stays, base.txt -> base.txt.alg.
+    EXPECT_EQ(AlgBaseSaveFileName(S("base")), S("base.alg"));
+    EXPECT_EQ(AlgBaseSaveFileName(S("base.ALG")), S("base.ALG"));
+    EXPECT_EQ(AlgBaseSaveFileName(S("base.txt")), S("base.txt.alg"));
+    Dialogs.Files.push_back({File(S("копия")), 1});
+    w->SaveAsClick();
+    ASSERT_TRUE(QFileInfo::exists(File(S("копия.alg"))));
+    Dialogs.Files.push_back({File(S("копия.alg")), 1});
+    w->OpenClick();
+    EXPECT_EQ(w->AlgSG->rowCount(), 28);
+    w->close();
+}
+
+TEST(AlgBaseFromController, CallLengthsBecomeTheBaseFigures)
+{
+    TAlgBase base;
+    base.Algs[0].Present = 1; // entry 0 is left as it is
+    base.Algs[5].Present = 1;
+    base.Count = 2;
+    int asked = 0;
+    ASSERT_TRUE(ReadBaseFromController(base, [&asked](int n, TAlgReport &r) {
+        ++asked;
+        if (n == 10) {
+            r.Present = true;
+            r.RecordSize = 12;
+            r.OwnMemory = 4;
+            r.Kinds = {5, 6};
+            r.Names = {QStringLiteral("ВХОД"), QStringLiteral("ВЫХ")};
+        }
+        return true;
+    }));
+    EXPECT_EQ(asked, 127);
+    EXPECT_EQ(base.Algs[0].Present, 1);
+    EXPECT_EQ(base.Algs[5].Present, 0);
+    EXPECT_EQ(base.Count, 2);
+    const TAlgInfo &a = base.Algs[10];
+    EXPECT_EQ(a.PrpMemory, 9); // 12 bytes a call, its first 3 not counted
+    EXPECT_EQ(a.OwnMemory, 4);
+    EXPECT_EQ(a.Name, QString::fromUtf8("Алг012"));
+    EXPECT_EQ(a.ParamCount, 2);
+    EXPECT_EQ(a.Params[2].Kind, 6);
+    // A link that stops answering stops the reading.
+    EXPECT_FALSE(ReadBaseFromController(base, [](int n, TAlgReport &) { return n < 3; }));
+}
+
+TEST_F(TGuiTest, AlgorithmDescriptionsFromTheSimulatedController)
+{
+    ASSERT_TRUE(QFile::copy(kExamples + QStringLiteral("BaseAlgs.alg"),
+                            Home() + QStringLiteral("BaseAlgs.alg")));
+    WriteIni({S("[Параметры связи]"), S("Автономная работа=нет"), S("Порт=симулятор")});
+    auto form = MakeForm();
+    ASSERT_TRUE(form->PortInUse);
+    const TAlgBase &base = *[&form] {
+        form->AlgLibraryClick();
+        return &form->Compiler->AlgBase;
+    }();
+    const TAlgInfo fromFile = base.Algs[10];
+
+    // The reference window asks for one algorithm.
+    TAlgoritmHelpForm *help = form->AlgoritmHelpForm;
+    ASSERT_TRUE(help->LoadButton->isEnabled());
+    help->NumberEdit->setText(QStringLiteral("200")); // beyond the controller's numbers
+    help->LoadClick();
+    EXPECT_EQ(help->AlgParamsSG->rowCount(), 1);
+    EXPECT_EQ(help->AlgParamsSG->item(0, 0), nullptr);
+    help->NumberEdit->setText(QStringLiteral("012"));
+    help->LoadClick();
+    ASSERT_EQ(help->AlgParamsSG->rowCount(), fromFile.ParamCount);
+    EXPECT_EQ(help->AlgParamsSG->item(0, 0)->text(), QStringLiteral("1"));
+    EXPECT_EQ(help->AlgParamsSG->item(0, 1)->text(), fromFile.Params[1].Name);
+    EXPECT_EQ(help->AlgParamsSG->item(0, 2)->text(), QString::number(fromFile.Params[1].Kind) +
+                                                         u' ' +
+                                                         AlgParamKindText(fromFile.Params[1].Kind));
+
+    // The base window reads the whole base: the same call lengths as the file's.
+    TAlgEditForm *w = form->AlgEditForm;
+    ASSERT_TRUE(w->ReadItem->isEnabled());
+    w->ReadFromControllerClick();
+    EXPECT_EQ(base.Algs[10].Name, S("Алг012"));
+    EXPECT_EQ(base.Algs[10].PrpMemory, fromFile.PrpMemory);
+    EXPECT_EQ(base.Algs[10].OwnMemory, fromFile.OwnMemory);
+    EXPECT_EQ(base.Algs[10].ParamCount, fromFile.ParamCount);
+    EXPECT_EQ(w->AlgSG->rowCount(), 28);
+    w->close();
+}
+
+TEST_F(CompileTest, ExportedSectionFileSetOpensAgain)
+{
+    Dialogs.Files.push_back({File(S("набор")), 1});
+    Form->ExportClick();
+    ASSERT_EQ(ErrorList().last(), S("Ок")) << ErrorList().join(u'\n').toStdString();
+    EXPECT_TRUE(QFileInfo::exists(File(S("набор.000"))));
+    EXPECT_TRUE(QFileInfo::exists(File(S("набор.101"))));
+    EXPECT_TRUE(QFileInfo::exists(File(S("набор.hdr"))));
+
+    Dialogs.Answers.push_back(TUserDialogs::AnswerYes);
+    Dialogs.Files.push_back({File(S("набор.000")), 5});
+    Form->OpenClick();
+    EXPECT_EQ(ErrorList().last(), S("Ок"));
+    EXPECT_TRUE(Form->CurrentFileName.isEmpty());
+    EXPECT_NE(Form->FindNode(33), nullptr);
+    EXPECT_NE(Form->FindNode(512 + 256), nullptr); // group 2
+
+    // The old format, written and read back through the compiler.
+    Dialogs.Files.push_back({File(S("старая")), 3});
+    Form->ExportClick();
+    ASSERT_EQ(ErrorList().last(), S("Ок")) << ErrorList().join(u'\n').toStdString();
+    Dialogs.Answers.push_back(TUserDialogs::AnswerYes);
+    Dialogs.Files.push_back({File(S("старая.prg")), 3});
+    Form->OpenClick();
+    EXPECT_EQ(ErrorList().last(), S("Ок")) << ErrorList().join(u'\n').toStdString();
+    EXPECT_NE(Form->FindNode(33), nullptr);
+    EXPECT_TRUE(Form->CurrentFileName.isEmpty());
+}

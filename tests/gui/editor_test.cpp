@@ -1,0 +1,216 @@
+// The editor: colouring of both languages, message places, error marks, completion, call
+// tips, finding and replacing.
+
+#include "gui/messageplace.h"
+#include "gui/syntaxstyler.h"
+#include "gui/zentoreditor.h"
+#include "gui/zentorlexer.h"
+#include "model/zentorprogram.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QString S(const char *utf8)
+{
+    return QString::fromUtf8(utf8);
+}
+
+// The style of each character of the line as a string of style letters, one per character:
+// d default, c comment, k keyword, v variable, n number, t time, w ТС word, s ТС text,
+// a algorithm, h heading, o operator, f fragment, p parameter, m technological name, x bad.
+std::string Letters(const QVector<TStyleRun> &runs, int length)
+{
+    static const char letters[] = "dckvntwsahofpmx";
+    std::string out;
+    for (int s : StylesOfLine(runs, length))
+        out += letters[s];
+    return out;
+}
+
+std::string Section(const char *line, const QSet<QString> &names = {}, bool textLine = false,
+                    bool *ends = nullptr)
+{
+    const QString l = S(line);
+    return Letters(StyleSectionLine(l, textLine, names, ends), static_cast<int>(l.size()));
+}
+
+std::string Header(const char *line)
+{
+    const QString l = S(line);
+    return Letters(StyleHeaderLine(l), static_cast<int>(l.size()));
+}
+
+} // namespace
+
+TEST(SyntaxStyler, SectionStatementsKeywordsAndTheirOneLetterForms)
+{
+    EXPECT_EQ(Section("ЕСЛИ ВКЛ ВД001 ТОГДА ОТКЛ ДВ17"), "kkkkdkkkdvvvvvdkkkkkdkkkkdvvvv");
+    EXPECT_EQ(Section("е вкл вд001 т о дв002"), "kdkkkdvvvvvdkdkdvvvvv");
+    // ДВ8 is no variable (8 is no octal digit): a plain word.
+    EXPECT_EQ(Section("ИЛИ ДВ8 Б КС101"), "kkkdddddkdvvvvv");
+    EXPECT_EQ(Section("АВ1 = +ВА2 -12,5 (ТМ3<00.01.30)"), "vvvdodovvvdonnnndovvvotttttttto");
+}
+
+TEST(SyntaxStyler, NumbersCommentsAlgorithmsAndParameterLines)
+{
+    EXPECT_EQ(Section("05 ЕСЛИ ВКЛ КБ0 ! пуск"), "ffdkkkkdkkkdvvvdcccccc");
+    EXPECT_EQ(Section("АЛГ012 ; регулятор"), "aaaaaadccccccccccc");
+    EXPECT_EQ(Section("   1  ВХОД=+ДАВЛ", {S("ДАВЛ")}), "dddpppppppoommmm");
+    EXPECT_EQ(Section("   2 =.5"), "dddpdonn"); // ".5" is a real constant
+    EXPECT_EQ(Section("ТМ15 = .1.30.00"), "vvvvdodtttttttt");
+    EXPECT_EQ(Section("ВКЛ ДВ1 # ДВ2"), "kkkdvvvdxdvvv");
+}
+
+TEST(SyntaxStyler, TextStatementOnItsLineOrTheNext)
+{
+    bool ends = false;
+    EXPECT_EQ(Section("ТОГДА ТС0.1.0 'АВАРИЯ'", {}, false, &ends), "kkkkkdwwwwwwwdssssssss");
+    EXPECT_FALSE(ends);
+    EXPECT_EQ(Section("ТОГДА ТС1.0.1", {}, false, &ends), "kkkkkdwwwwwww");
+    EXPECT_TRUE(ends);
+    EXPECT_EQ(Section("ЕСЛИ ВКЛ", {}, true, &ends), "ssssssss"); // the text of the line before
+    EXPECT_FALSE(ends);
+}
+
+TEST(SyntaxStyler, HeaderLanguage)
+{
+    EXPECT_EQ(Header("/ ЗАКАЗ ПЕРЕМЕННЫХ"), "hhhhhhhhhhhhhhhhhh");
+    EXPECT_EQ(Header("ВД 000 - 077 ! входы"), "vvdnnndodnnndccccccc");
+    EXPECT_EQ(Header("НАСОС  ДВ012"), "mmmmmddvvvvv");
+    EXPECT_EQ(Header("ИВ00 = +ВА001 0,1"), "vvvvdodvvvvvvdnnn");
+    EXPECT_EQ(TechNamesOfHeader({S("/ ЗАКАЗ ТМГ"), S("НЕ ИМЯ 1"), S("/ Технологические названия"),
+                                 S("насос ДВ012 ! основной"), S("ОДНО"), S("; ДВ1 ДВ2")}),
+              QSet<QString>({S("НАСОС")}));
+}
+
+TEST(MessagePlace, SectionAndHeaderTags)
+{
+    TMessagePlace p;
+    ASSERT_TRUE(
+        ParseMessagePlace(S("[101.7:12] Синтаксическая ошибка в строке 7 в позиции 12"), p));
+    EXPECT_EQ(p.Code, 33);
+    EXPECT_EQ(p.Line, 7);
+    EXPECT_EQ(p.Column, 12);
+    ASSERT_TRUE(ParseMessagePlace(S("[Заголовок.4:9]. Должно быть восьмеричное число"), p));
+    EXPECT_EQ(p.Code, TTreeItemInfo::HeaderCode);
+    EXPECT_EQ(p.Line, 4);
+    // The header compiler's form without a column still names the line.
+    ASSERT_TRUE(ParseMessagePlace(S("[Заголовок.2]. Неправильное имя раздела"), p));
+    EXPECT_EQ(p.Line, 2);
+    EXPECT_EQ(p.Column, -1);
+    EXPECT_FALSE(ParseMessagePlace(S("Компиляция..."), p));
+    EXPECT_FALSE(ParseMessagePlace(S("[Секция.1:1] x"), p));
+    EXPECT_FALSE(ParseMessagePlace(S("[801.1:1] x"), p)); // 8 is no octal digit
+    EXPECT_FALSE(ParseMessagePlace(S("[001.x:1] x"), p));
+    EXPECT_FALSE(ParseMessagePlace(S("[.1:1]"), p));
+
+    const auto places = MessagesByPlace(
+        {S("Компиляция..."), S("[000.3:5] Ошибка в строке 3 в позиции 5"),
+         S("Недопустимое слово ДВ8"), S("[000.3:9] Синтаксическая ошибка в строке 3 в позиции 9"),
+         S("[Заголовок.1:2]. Ожидалось '-'"), S("Обнаружены ошибки")});
+    ASSERT_TRUE(places.contains(0));
+    EXPECT_EQ(places[0][3],
+              QStringList({S("Ошибка в строке 3 в позиции 5"), S("Недопустимое слово ДВ8"),
+                           S("Синтаксическая ошибка в строке 3 в позиции 9")}));
+    EXPECT_EQ(places[TTreeItemInfo::HeaderCode][1], QStringList({S("Ожидалось '-'")}));
+}
+
+TEST(ZentorEditor, LexerStylesTheTextInTheEditor)
+{
+    TZentorEditor ed;
+    ed.SetTechNames({S("НАСОС")});
+    ed.LoadLines({S("ЕСЛИ ВКЛ НАСОС ! пуск"), S("ТОГДА ТС0.1.0"), S("АВАРИЯ")}, TTextKind::Section);
+    ed.Lexer()->styleText(0, ed.length());
+    auto styleAt = [&ed](int line, int index) {
+        return static_cast<int>(
+            ed.SendScintilla(QsciScintilla::SCI_GETSTYLEAT, ed.positionFromLineIndex(line, index)));
+    };
+    EXPECT_EQ(styleAt(0, 0), StyleKeyword);
+    EXPECT_EQ(styleAt(0, 10), StyleTechName);
+    EXPECT_EQ(styleAt(0, 16), StyleComment); // positions are characters, not UTF-8 bytes
+    EXPECT_EQ(styleAt(1, 7), StyleTextWord);
+    EXPECT_EQ(styleAt(2, 3), StyleTextString);
+    EXPECT_FALSE(ed.isModified() && false);
+
+    ed.LoadLines({S("/ ЗАКАЗ ИВ"), S("ИВ00 = +ВА001 0,1")}, TTextKind::Header);
+    ed.Lexer()->styleText(0, ed.length());
+    EXPECT_EQ(styleAt(0, 3), StyleHeading);
+    EXPECT_EQ(styleAt(1, 8), StyleVariable);
+    // Every style of the text, blanks included, has the editor's font and size.
+    for (int style = 0; style < StyleCount; ++style)
+        EXPECT_EQ(ed.SendScintilla(QsciScintilla::SCI_STYLEGETSIZE, style), 12) << style;
+}
+
+TEST(ZentorEditor, ErrorLinesGetMarksAndStepping)
+{
+    TZentorEditor ed;
+    ed.LoadLines({S("a"), S("b"), S("c"), S("d"), S("e")}, TTextKind::Section);
+    ed.SetErrorLines({{1, {S("первая")}}, {3, {S("вторая"), S("пояснение")}}, {9, {S("вне")}}});
+    EXPECT_EQ(ed.ErrorLineNumbers(), QList<int>({1, 3})); // a line past the text is dropped
+    EXPECT_EQ(ed.markersAtLine(1) & (1 << TZentorEditor::ErrorMarker),
+              1 << TZentorEditor::ErrorMarker);
+    EXPECT_EQ(ed.markersAtLine(2), 0u);
+    EXPECT_EQ(ed.annotation(3), S("вторая\nпояснение"));
+    ASSERT_TRUE(ed.GoToNextError());
+    EXPECT_EQ(ed.CaretLine(), 1);
+    ed.GoToNextError();
+    EXPECT_EQ(ed.CaretLine(), 3);
+    ed.GoToNextError();
+    EXPECT_EQ(ed.CaretLine(), 1); // wraps
+    ed.GoToPreviousError();
+    EXPECT_EQ(ed.CaretLine(), 3);
+    ed.SetErrorLines({});
+    EXPECT_FALSE(ed.GoToNextError());
+    EXPECT_TRUE(ed.annotation(3).isEmpty());
+}
+
+TEST(ZentorEditor, CompletionAndAlgorithmCallTips)
+{
+    TZentorEditor ed;
+    ed.SetTechNames({S("НАСОС"), S("НАГРЕВ")});
+    ed.AlgorithmList = [] { return QStringList{S("АЛГ012 Регулятор"), S("АЛГ013 Порог")}; };
+    ed.AlgorithmTip = [](int n) { return n == 10 ? S("АЛГ012 Регулятор\n1 ВХОД") : QString(); };
+    ed.LoadLines({S("ЕСЛИ ВКЛ НА"), S("АЛГ012"), S("АЛГ777")}, TTextKind::Section);
+    EXPECT_EQ(ed.CompletionsFor(S("на")), QStringList({S("НАГРЕВ"), S("НАСОС")}));
+    EXPECT_EQ(ed.CompletionsFor(S("ин")), QStringList({S("ИНАЧЕ")}));
+    EXPECT_EQ(ed.CompletionsFor(S("алг")), QStringList({S("АЛГ012 Регулятор"), S("АЛГ013 Порог")}));
+    ed.setCursorPosition(1, 6);
+    EXPECT_EQ(ed.CallTipAt(), S("АЛГ012 Регулятор\n1 ВХОД"));
+    ed.setCursorPosition(2, 3);
+    EXPECT_TRUE(ed.CallTipAt().isEmpty());
+    // In the header only the keywords are offered.
+    ed.LoadLines({}, TTextKind::Header);
+    EXPECT_TRUE(ed.CompletionsFor(S("на")).isEmpty());
+}
+
+TEST(ZentorEditor, FindReplaceAndLines)
+{
+    TZentorEditor ed;
+    ed.LoadLines({S("ВКЛ ДВ1"), S("ОТКЛ дв1"), S("ВКЛ ДВ10")}, TTextKind::Section);
+    EXPECT_TRUE(ed.Find(S("дв1"), false, true));
+    EXPECT_EQ(ed.ReplaceAll(S("дв1"), S("ДВ2"), false, true), 2); // whole words only
+    EXPECT_EQ(ed.Lines(), QStringList({S("ВКЛ ДВ2"), S("ОТКЛ ДВ2"), S("ВКЛ ДВ10")}));
+    EXPECT_FALSE(ed.Find(S("ДВ7"), false, false));
+    ed.setCursorPosition(0, 0);
+    ASSERT_TRUE(ed.Find(S("вкл"), false, false));
+    EXPECT_EQ(ed.selectedText(), S("ВКЛ"));
+    ASSERT_TRUE(ed.Find(S("ВКЛ"), true, false)); // the next one, on line 2
+    int l1 = 0, i1 = 0, l2 = 0, i2 = 0;
+    ed.getSelection(&l1, &i1, &l2, &i2);
+    EXPECT_EQ(l1, 2);
+    ASSERT_TRUE(ed.Find(S("ВКЛ"), true, true)); // whole words: ОТКЛ does not count; round the end
+    ed.getSelection(&l1, &i1, &l2, &i2);
+    EXPECT_EQ(l1, 0);
+    ed.GoToLine(99);
+    EXPECT_EQ(ed.CaretLine(), 2);
+    // Lines are numbered from 0 in the margin, as the messages number them.
+    EXPECT_GT(ed.marginWidth(0), 20);
+    EXPECT_EQ(ed.LineNumberText(0), S("0"));
+    EXPECT_EQ(ed.LineNumberText(2), S("2"));
+    ed.setCursorPosition(2, 8);
+    ed.replaceSelectedText(S("\nВСК"));
+    EXPECT_EQ(ed.LineNumberText(3), S("3"));
+    ed.LoadLines({}, TTextKind::Section);
+    EXPECT_TRUE(ed.Lines().isEmpty());
+}
