@@ -10,9 +10,36 @@ const QList<TCliOption> &CliOptions()
     static const QList<TCliOption> options = {
         {QStringLiteral("--alg"), CliTexts::FileValue, &TCliContext::AlgFile},
         {QStringLiteral("-o"), CliTexts::OutputValue, &TCliContext::OutputFile},
+        {QStringLiteral("--port"), CliTexts::DeviceValue, &TCliContext::Port},
+        {QStringLiteral("--baud"), CliTexts::NumberValue, &TCliContext::Baud},
+        {QStringLiteral("--parity"), CliTexts::CodeValue, &TCliContext::Parity},
+        {QStringLiteral("--stop-bits"), CliTexts::CodeValue, &TCliContext::StopBits},
+        {QStringLiteral("--byte-size"), CliTexts::NumberValue, &TCliContext::ByteSize},
+        {QStringLiteral("--log"), CliTexts::FileValue, &TCliContext::LogFile},
+        {QStringLiteral("--yes"), QString(), nullptr, &TCliContext::Yes},
+        {QStringLiteral("--verify"), QString(), nullptr, &TCliContext::Verify},
     };
     return options;
 }
+
+const QStringList &CliLineOptions()
+{
+    static const QStringList names = {
+        QStringLiteral("--port"),      QStringLiteral("--baud"),      QStringLiteral("--parity"),
+        QStringLiteral("--stop-bits"), QStringLiteral("--byte-size"), QStringLiteral("--log"),
+    };
+    return names;
+}
+
+namespace {
+
+// A controller command accepts the line options and its own.
+QStringList LinkOptions(const QStringList &own)
+{
+    return CliLineOptions() + own;
+}
+
+} // namespace
 
 const QList<TCliCommand> &CliCommands()
 {
@@ -45,6 +72,23 @@ const QList<TCliCommand> &CliCommands()
          1,
          1,
          &DumpCommand},
+        {QStringLiteral("status"), QString(), LinkOptions({}), CliTexts::StatusSummary, 0, 0,
+         &StatusCommand, true},
+        {QStringLiteral("mode"), CliTexts::ModeOperands, LinkOptions({}), CliTexts::ModeSummary, 1,
+         1, &ModeCommand, true},
+        {QStringLiteral("screen"), QString(), LinkOptions({}), CliTexts::ScreenSummary, 0, 0,
+         &ScreenCommand, true},
+        {QStringLiteral("keys"), CliTexts::KeysOperands, LinkOptions({}), CliTexts::KeysSummary, 1,
+         1000, &KeysCommand, true},
+        {QStringLiteral("write"), CliTexts::WriteOperands,
+         LinkOptions(
+             {QStringLiteral("--yes"), QStringLiteral("--verify"), QStringLiteral("--alg")}),
+         CliTexts::WriteSummary, 1, 1, &WriteCommand, true},
+        {QStringLiteral("read"), CliTexts::ReadOperands,
+         LinkOptions({QStringLiteral("-o"), QStringLiteral("--alg")}), CliTexts::ReadSummary, 0, 0,
+         &ReadCommand, true},
+        {QStringLiteral("algs"), CliTexts::AlgsOperands, LinkOptions({QStringLiteral("-o")}),
+         CliTexts::AlgsSummary, 0, 0, &AlgsCommand, true},
     };
     return commands;
 }
@@ -67,15 +111,24 @@ const TCliCommand *FindCommand(const QString &name)
     return nullptr;
 }
 
+QString OptionText(const QString &name)
+{
+    const TCliOption *o = FindOption(name);
+    return o && !o->ValueName.isEmpty() ? name + u' ' + o->ValueName : name;
+}
+
 QString Synopsis(const TCliCommand &c)
 {
-    QString s = QStringLiteral("zentorc ") + c.Name;
+    QString s = QStringLiteral("zentorc ");
+    if (c.NeedsPort)
+        s += OptionText(QStringLiteral("--port")) + u' ' + CliTexts::LineOptionsMark + u' ';
+    s += c.Name;
     if (!c.Operands.isEmpty())
         s += u' ' + c.Operands;
-    for (const QString &name : c.Options) {
-        const TCliOption *o = FindOption(name);
-        s += QStringLiteral(" [") + name + (o ? u' ' + o->ValueName : QString()) + u']';
-    }
+    // Options that the operands already show (a required -o) are not repeated.
+    for (const QString &name : c.Options)
+        if ((!c.NeedsPort || !CliLineOptions().contains(name)) && !c.Operands.contains(name + u' '))
+            s += QStringLiteral(" [") + OptionText(name) + u']';
     return s;
 }
 
@@ -88,20 +141,12 @@ bool IsHelp(const QString &arg)
 
 QString HelpText()
 {
-    QStringList rows;
-    QList<QString> synopses;
-    qsizetype width = 0;
-    for (const TCliCommand &c : CliCommands()) {
-        synopses.append(Synopsis(c));
-        width = std::max(width, synopses.last().size());
-    }
-    const QString help = QStringLiteral("zentorc --help");
-    width = std::max(width, help.size());
+    // Each command's call on one line, what it does indented on the next.
     QString text = CliTexts::Title + QStringLiteral("\n\n") + CliTexts::UsageHeading + u'\n';
-    for (qsizetype i = 0; i < synopses.size(); ++i)
-        text += QStringLiteral("  ") + synopses[i].leftJustified(width + 2) +
-                CliCommands()[i].Summary + u'\n';
-    text += QStringLiteral("  ") + help.leftJustified(width + 2) + CliTexts::HelpLine + u'\n';
+    for (const TCliCommand &c : CliCommands())
+        text += QStringLiteral("  ") + Synopsis(c) + QStringLiteral("\n      ") + c.Summary + u'\n';
+    text += QStringLiteral("  zentorc --help\n      ") + CliTexts::HelpLine + u'\n';
+    text += u'\n' + CliTexts::LineOptionsNote + u'\n';
     text += u'\n' + CliTexts::FormsNote + u'\n' + CliTexts::ExitNote + u'\n';
     return text;
 }
@@ -113,42 +158,80 @@ int RunZentorc(const QStringList &args, QTextStream &out, QTextStream &err)
         err << CliTexts::NoCommand << '\n';
         return ExitUsage;
     }
-    if (IsHelp(args[0])) {
-        out << HelpText();
-        return ExitOk;
-    }
-    const TCliCommand *command = FindCommand(args[0]);
-    if (!command) {
-        err << CliTexts::UnknownCommand(args[0]) << '\n';
-        return ExitUsage;
-    }
+    // Options may stand before the command (zentorc --port DEVICE status) and after it;
+    // the first word that is neither an option nor an option's value names the command.
+    struct TGiven
+    {
+        const TCliOption *Option;
+        QString Value;
+    };
+    QList<TGiven> given;
+    const TCliCommand *command = nullptr;
     QStringList operands;
-    for (qsizetype i = 1; i < args.size(); ++i) {
+    for (qsizetype i = 0; i < args.size(); ++i) {
         const QString &a = args[i];
         if (IsHelp(a)) {
             out << HelpText();
             return ExitOk;
         }
-        if (!a.startsWith(QStringLiteral("--")) && !FindOption(a)) {
-            operands.append(a);
+        const TCliOption *o = FindOption(a);
+        if (!o && !a.startsWith(QStringLiteral("--"))) {
+            if (command) {
+                operands.append(a);
+                continue;
+            }
+            command = FindCommand(a);
+            if (!command) {
+                err << CliTexts::UnknownCommand(a) << '\n';
+                return ExitUsage;
+            }
             continue;
         }
-        const TCliOption *o = FindOption(a);
-        if (!o || !command->Options.contains(a)) {
-            err << CliTexts::UnknownOption(command->Name, a) << '\n';
+        if (!o) {
+            err << (command ? CliTexts::UnknownOption(command->Name, a)
+                            : CliTexts::UnknownGlobalOption(a))
+                << '\n';
             return ExitUsage;
+        }
+        if (o->Flag) {
+            given.append({o, QString()});
+            continue;
         }
         if (i + 1 >= args.size()) {
             err << CliTexts::OptionNeedsValue(a) << '\n';
             return ExitUsage;
         }
-        ctx.*(o->Target) = args[++i];
+        given.append({o, args[++i]});
+    }
+    if (!command) {
+        err << CliTexts::NoCommand << '\n';
+        return ExitUsage;
+    }
+    for (const TGiven &g : given) {
+        if (!command->Options.contains(g.Option->Name)) {
+            err << CliTexts::UnknownOption(command->Name, g.Option->Name) << '\n';
+            return ExitUsage;
+        }
+        if (g.Option->Flag)
+            ctx.*(g.Option->Flag) = true;
+        else
+            ctx.*(g.Option->Target) = g.Value;
+    }
+    if (command->NeedsPort && ctx.Port.isEmpty()) {
+        err << CliTexts::PortNeeded(command->Name) << '\n';
+        return ExitUsage;
     }
     if (operands.size() < command->MinOperands || operands.size() > command->MaxOperands) {
-        err << CliTexts::WrongOperands(command->Name, command->Operands) << '\n';
+        err << CliTexts::WrongOperands(command->Name, Synopsis(*command)) << '\n';
         return ExitUsage;
     }
     return command->Run(operands, ctx);
+}
+
+std::atomic<bool> &CliInterrupted()
+{
+    static std::atomic<bool> interrupted{false};
+    return interrupted;
 }
 
 int PrintMessages(const TZentorProgram &program, int from, TCliContext &ctx)

@@ -10,12 +10,14 @@
 #include <QStringList>
 #include <QTextStream>
 
+#include <atomic>
 #include <memory>
 
 // Exit status of zentorc.
 enum TExitCode : int {
     ExitOk = 0,       // the command did what it was asked
-    ExitReported = 1, // the operation itself reported errors (damaged image, compile errors)
+    ExitReported = 1, // the operation itself reported errors (damaged image, compile errors,
+                      // a controller that does not answer or refuses)
     ExitUsage = 2,    // wrong call or a file that cannot be read or written (on stderr)
 };
 
@@ -28,6 +30,17 @@ struct TCliContext
 
     QString AlgFile;    // --alg FILE: the algorithm base the compiler is to use
     QString OutputFile; // -o FILE: where compile writes the image
+
+    // The controller link: the device and its line settings as given, checked when the
+    // port is opened.
+    QString Port;        // --port DEVICE: COMn, /dev/ttyUSB0, a pseudo-terminal ...
+    QString Baud;        // --baud N
+    QString Parity;      // --parity CODE, 0..4
+    QString StopBits;    // --stop-bits CODE, 0..2
+    QString ByteSize;    // --byte-size N
+    QString LogFile;     // --log FILE: every frame and reply item, as the desktop logs them
+    bool Yes = false;    // --yes: switch the controller's mode without asking
+    bool Verify = false; // --verify: read the PRP back after writing it and compare
     // Hooks and progress for LoadFromFile / SaveToFile; the compiler and decompiler
     // commands fill the hooks.
     TFileContext Files;
@@ -35,13 +48,14 @@ struct TCliContext
 
 using TCliHandler = int (*)(const QStringList &operands, TCliContext &ctx);
 
-// An option that takes a value, e.g. "--alg FILE" or "-o FILE"; the value lands in
-// ctx.*Target.
+// An option that takes a value, e.g. "--alg FILE" or "-o FILE", whose value lands in
+// ctx.*Target; or a flag without a value, e.g. "--yes", that sets ctx.*Flag.
 struct TCliOption
 {
     QString Name;
     QString ValueName;
-    QString TCliContext::*Target;
+    QString TCliContext::*Target = nullptr;
+    bool TCliContext::*Flag = nullptr;
 };
 
 struct TCliCommand
@@ -53,9 +67,12 @@ struct TCliCommand
     int MinOperands;
     int MaxOperands;
     TCliHandler Run;
+    bool NeedsPort = false; // talks to a controller: --port DEVICE is required
 };
 
 const QList<TCliOption> &CliOptions();
+// The options of the serial line that every controller command accepts.
+const QStringList &CliLineOptions();
 const QList<TCliCommand> &CliCommands();
 QString HelpText();
 
@@ -74,6 +91,17 @@ int ConvertCommand(const QStringList &operands, TCliContext &ctx);
 int DumpCommand(const QStringList &operands, TCliContext &ctx);
 int CompileCommand(const QStringList &operands, TCliContext &ctx);
 int DecompileCommand(const QStringList &operands, TCliContext &ctx);
+// The controller commands (zentorc --port DEVICE ... COMMAND).
+int StatusCommand(const QStringList &operands, TCliContext &ctx);
+int ModeCommand(const QStringList &operands, TCliContext &ctx);
+int ScreenCommand(const QStringList &operands, TCliContext &ctx);
+int KeysCommand(const QStringList &operands, TCliContext &ctx);
+int WriteCommand(const QStringList &operands, TCliContext &ctx);
+int ReadCommand(const QStringList &operands, TCliContext &ctx);
+int AlgsCommand(const QStringList &operands, TCliContext &ctx);
+
+// Set by an interrupt (Ctrl+C) of zentorc: a running transfer is asked to stop.
+std::atomic<bool> &CliInterrupted();
 
 // The compiler of the commands that turn a text form into an image form, with its base.
 struct TCliCompiler;

@@ -3,6 +3,8 @@
 
 #include <QString>
 
+#include "cli/clilinktexts.h"
+
 namespace CliTexts {
 
 inline const QString Title =
@@ -15,8 +17,9 @@ inline const QString FormsNote =
                    ".prp — образ ПрП,\n.000 — набор файлов секций (файл.000, файл.101, … и "
                    "файл.hdr), .prg — программа старого формата.");
 inline const QString ExitNote =
-    QStringLiteral("Коды завершения: 0 — успешно, 1 — операция сообщила об ошибках,\n"
-                   "2 — ошибка вызова или ввода-вывода (сообщение в stderr).");
+    QStringLiteral("Коды завершения: 0 — успешно, 1 — операция сообщила об ошибках либо\n"
+                   "контроллер не ответил или отказал, 2 — ошибка вызова или ввода-вывода\n"
+                   "(сообщение в stderr).");
 inline const QString ConvertSummary =
     QStringLiteral("прочитать программу и записать её в другой форме");
 inline const QString DumpSummary =
@@ -44,9 +47,14 @@ inline QString OptionNeedsValue(const QString &option)
 {
     return QStringLiteral("После параметра %1 нужно указать значение").arg(option);
 }
-inline QString WrongOperands(const QString &command, const QString &operands)
+inline QString WrongOperands(const QString &command, const QString &synopsis)
 {
-    return QStringLiteral("Неверное число аргументов. Вызов: zentorc %1 %2").arg(command, operands);
+    return QStringLiteral("Команда %1: неверное число аргументов. Вызов: %2")
+        .arg(command, synopsis);
+}
+inline QString UnknownGlobalOption(const QString &option)
+{
+    return QStringLiteral("Неизвестный параметр «%1». Справка: zentorc --help").arg(option);
 }
 inline QString UnsupportedExtension(const QString &fileName)
 {

@@ -140,11 +140,13 @@ void TPRPWriteThread::Run()
 
     while (!Link.WriteHeader(Program.Header)) {
         if (!Ask(HeaderRetry, CaptionAttention)) {
+            AddMessage(HeaderNotWritten);
             Result = TTransferResult::Failed;
             return;
         }
     }
     if (Terminated) {
+        AddMessage(WriteCancelled);
         Result = TTransferResult::Cancelled;
         return;
     }
@@ -156,6 +158,7 @@ void TPRPWriteThread::Run()
         Action = WritingSection + SectionNumberText(s);
         ProgressPosition = s + 1;
         if (Terminated) {
+            AddMessage(WriteCancelled);
             Result = TTransferResult::Cancelled;
             return;
         }
@@ -166,6 +169,7 @@ void TPRPWriteThread::Run()
             if (Link.LinkStatus == LinkAccepted)
                 break;
             if (!Ask(SectionRetry, CaptionAttention)) {
+                AddMessage(SectionNotWritten1 + SectionNumberText(s) + SectionNotWritten2);
                 Result = TTransferResult::Failed;
                 return;
             }
@@ -197,6 +201,7 @@ void TPRPReadThread::Run()
     Result = TTransferResult::Done;
     for (int k = 0; k <= BlockCount; ++k) {
         if (Terminated) {
+            AddMessage(ReadCancelled);
             Result = TTransferResult::Cancelled;
             break;
         }

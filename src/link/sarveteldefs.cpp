@@ -70,6 +70,14 @@ const QString PortOneAndHalfStop =
 const QString PortPtyParity =
     QStringLiteral("  Псевдотерминал не хранит чётность: порт работает без контроля чётности");
 const QString PortSettingsRejected = QStringLiteral("  Порт не принял настройки; код ошибки ");
+const QString PortOpeningLog = QStringLiteral("Открытие порта ");
+const QString PortOpenFailedLog =
+    QStringLiteral("  Ошибка при открытии порта. Работа с СОМ-портом отключена.");
+const QString PortOpenedLog = QStringLiteral("  Порт открыт. Текущие настройки:");
+const QString PortBaudLog = QStringLiteral("   Скорость: ");
+const QString PortStopBitsLog = QStringLiteral("   Стоп-биты: ");
+const QString PortParityLog = QStringLiteral("   Чётность: ");
+const QString PortByteSizeLog = QStringLiteral("   Размер байта: ");
 
 const QString WriteCaption = QStringLiteral("Запись ПрП");
 const QString ReadCaption = QStringLiteral("Чтение ПрП");
@@ -87,6 +95,12 @@ const QString BlockNotReceived2 =
     QStringLiteral(" ПрП не получен от контроллера. Чтение прервано.");
 const QString LengthNotReceived =
     QStringLiteral("Длина ПрП не получена от контроллера. Чтение прервано.");
+const QString HeaderNotWritten =
+    QStringLiteral("Заголовок ПрП не принят контроллером. Запись прервана.");
+const QString SectionNotWritten1 = QStringLiteral("Секция ");
+const QString SectionNotWritten2 = QStringLiteral(" не принята контроллером. Запись прервана.");
+const QString WriteCancelled = QStringLiteral("Запись ПрП прервана по запросу.");
+const QString ReadCancelled = QStringLiteral("Чтение ПрП прервано по запросу.");
 const QString ChecksumMismatch = QStringLiteral("Контрольная сумма ПрП не совпадает");
 const QString NoAnswer = QStringLiteral("Ошибка при обращении к контроллеру!");
 const QString ModeChangeFailed = QStringLiteral("Не удалось перейти в режим ПРОГРАММИРОВАНИЕ");
@@ -97,5 +111,9 @@ const QString ModeSwitchQuestion1 = QStringLiteral("Сарветел наход�
 const QString ModeSwitchQuestion2 =
     QStringLiteral(". Для продолжения работы Сарветел будет переведён в режим "
                    "ПРОГРАММИРОВАНИЕ. Продолжить работу?");
+
+const QString AlgNamePrefix = QStringLiteral("Алг");
+const QString AlgReadCaption = QStringLiteral("Чтение описаний алгоритмов");
+const QString AlgReadAction = QStringLiteral("Описание алгоритма ");
 
 } // namespace Sarvetel

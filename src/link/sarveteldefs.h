@@ -140,6 +140,14 @@ extern const QString PortOpenedSuffix;     // " успешно открыт"
 extern const QString PortOneAndHalfStop;   // termios has no 1.5 stop bits
 extern const QString PortPtyParity;        // a pseudo-terminal keeps no parity
 extern const QString PortSettingsRejected; // the device refused the settings
+// The log of opening the port: "Открытие порта COM" + n, then the failure or the settings.
+extern const QString PortOpeningLog; // "Открытие порта "
+extern const QString PortOpenFailedLog; // "  Ошибка при открытии порта. Работа с ..."
+extern const QString PortOpenedLog; // "  Порт открыт. Текущие настройки:"
+extern const QString PortBaudLog;   // "   Скорость: "
+extern const QString PortStopBitsLog; // "   Стоп-биты: "
+extern const QString PortParityLog;   // "   Чётность: "
+extern const QString PortByteSizeLog; // "   Размер байта: "
 
 // Transfer jobs.
 extern const QString WriteCaption;   // "Запись ПрП"
@@ -155,7 +163,12 @@ extern const QString CaptionAttention;  // "Внимание!"
 extern const QString CaptionAttention3; // "Внимание!!!"
 extern const QString BlockNotReceived1; // "Блок "
 extern const QString BlockNotReceived2; // " ПрП не получен от контроллера. Чтение прервано."
-extern const QString LengthNotReceived; // the block count did not arrive
+extern const QString LengthNotReceived;  // the block count did not arrive
+extern const QString HeaderNotWritten;   // the header was refused and not written again
+extern const QString SectionNotWritten1; // "Секция "
+extern const QString SectionNotWritten2; // " не принята контроллером. Запись прервана."
+extern const QString WriteCancelled; // stopped on request
+extern const QString ReadCancelled;
 extern const QString ChecksumMismatch; // "Контрольная сумма ПрП не совпадает"
 extern const QString NoAnswer; // "Ошибка при обращении к контроллеру!"
 extern const QString ModeChangeFailed; // "Не удалось перейти в режим ПРОГРАММИРОВАНИЕ"
@@ -164,5 +177,10 @@ extern const QString WriteProgramHeading; // "Запись программы в
 extern const QString WriteDone;           // "Запись ПрП завершена"
 extern const QString ModeSwitchQuestion1; // "Сарветел находится в режиме "
 extern const QString ModeSwitchQuestion2; // ". Для продолжения работы ..."
+
+// The algorithm base read from the controller.
+extern const QString AlgNamePrefix;  // "Алг": the name of an algorithm read from it
+extern const QString AlgReadCaption; // what the progress shows meanwhile
+extern const QString AlgReadAction;
 
 } // namespace Sarvetel

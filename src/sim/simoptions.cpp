@@ -55,10 +55,27 @@ QString SimUsage()
         "--port PATH)\n"
         "  --baud N       скорость линии, бит/с (по умолчанию 4800; 0 — без задержек)\n"
         "  --alg FILE     база алгоритмов, описания которых выдаёт контроллер\n"
+        "                 (по умолчанию BaseAlgs.alg там, где его ищет среда Zentor)\n"
         "  --faults LIST  неисправности через запятую: drop:N (нет ответа на каждый N-й запрос),\n"
         "                 corrupt:N (испорчен каждый N-й ответ), refuse-mode (режим не меняется),\n"
         "                 reject-section[:S] (секции не принимаются), garble-section[:S]\n"
         "                 (секция хранится искажённой), slow:MS[:N] (каждый N-й ответ опаздывает "
         "на MS мс)\n"
         "  --state DIR    хранить ПрП и настройку УСО в папке между запусками\n");
+}
+
+QString SimAlgBaseNotFound(const QString &fileName)
+{
+    return QStringLiteral("Файл базы алгоритмов %1 не найден").arg(fileName);
+}
+
+QString SimAlgBaseUsed(const QString &fileName)
+{
+    return QStringLiteral("zentor-sim: описания алгоритмов из %1").arg(fileName);
+}
+
+QString SimNoAlgBase()
+{
+    return QStringLiteral("zentor-sim: база алгоритмов не найдена, контроллер не описывает "
+                          "алгоритмов");
 }

@@ -17,3 +17,8 @@ struct TSimOptions
 // False with error set when the arguments are not understood.
 bool ParseSimOptions(const QStringList &args, TSimOptions &options, QString &error);
 QString SimUsage();
+
+// What the simulator says about its algorithm base.
+QString SimAlgBaseNotFound(const QString &fileName);
+QString SimAlgBaseUsed(const QString &fileName);
+QString SimNoAlgBase();

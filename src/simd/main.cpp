@@ -4,10 +4,10 @@
 #include "sim/simoptions.h"
 #include "sim/simulator.h"
 
-#ifdef ZENTOR_SIM_ALGBASE
 #include "compiler/algbase.h"
-#endif
+#include "compiler/algbasefile.h"
 
+#include <QFileInfo>
 #include <QTextStream>
 
 #include <atomic>
@@ -53,18 +53,22 @@ int main(int argc, char **argv)
         err << error << Qt::endl;
         return 2;
     }
-    if (!options.AlgFile.isEmpty()) {
-#ifdef ZENTOR_SIM_ALGBASE
+    // The descriptions the controller gives: the base named, or "BaseAlgs.alg" where the
+    // desktop program looks for it. Without any base the controller describes nothing.
+    QString algFile = options.AlgFile;
+    if (!algFile.isEmpty() && !QFileInfo(algFile).isFile()) {
+        err << SimAlgBaseNotFound(algFile) << Qt::endl;
+        return 2;
+    }
+    if (algFile.isEmpty())
+        algFile = FindAlgBaseFile(ExecutableDirectory());
+    if (!algFile.isEmpty()) {
         auto base = std::make_unique<TAlgBase>();
-        if (!base->LoadFromFile(options.AlgFile, &error)) {
+        if (!base->LoadFromFile(algFile, &error)) {
             err << error << Qt::endl;
             return 2;
         }
         sim->LoadAlgorithms(*base);
-#else
-        err << QStringLiteral("Эта сборка не читает базы алгоритмов") << Qt::endl;
-        return 2;
-#endif
     }
     sim->StateDir = options.StateDir;
     if (!sim->LoadState(error)) {
@@ -79,6 +83,7 @@ int main(int argc, char **argv)
     }
     out << QStringLiteral("zentor-sim: %1 -> %2").arg(options.LinkPath, server.SlavePath())
         << Qt::endl;
+    out << (algFile.isEmpty() ? SimNoAlgBase() : SimAlgBaseUsed(algFile)) << Qt::endl;
     if (!Stop)
         server.Serve(Stop);
     return 0;

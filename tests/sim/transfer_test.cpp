@@ -210,9 +210,11 @@ TEST_F(Transfer, CancelBetweenSectionsEndsAfterTheCurrentOne)
         if (a == QStringLiteral("Запись секции 001"))
             job.Terminate();
     };
+    program->Messages->clear();
     job.Execute();
     EXPECT_EQ(job.Result, TTransferResult::Cancelled);
     EXPECT_EQ(wp.Hidden, 1);
+    EXPECT_EQ(*program->Messages, QStringList{"Запись ПрП прервана по запросу."});
     Sim([](TSarvetelSimulator &s) {
         EXPECT_TRUE(s.Program.Sections[0].Present);
         EXPECT_TRUE(s.Program.Sections[1].Present);
@@ -239,6 +241,7 @@ TEST_F(Transfer, CancelBetweenSectionsEndsAfterTheCurrentOne)
     };
     reader.Execute();
     EXPECT_EQ(reader.Result, TTransferResult::Cancelled);
+    EXPECT_EQ(*back->Messages, QStringList{"Чтение ПрП прервано по запросу."});
     EXPECT_EQ(rp.Hidden, 1);
     EXPECT_LE(back->ImageLength, 128);
 }
@@ -253,9 +256,12 @@ TEST_F(Transfer, RefusedSectionIsAskedAgainThenStops)
     TScriptedQuestions q;
     q.Answer = [](int n) { return n < 2; }; // OK once, then Cancel
     TRecordingProgress wp;
+    program->Messages->clear();
     EXPECT_EQ(Write(*program, wp, &q), TTransferResult::Failed);
     EXPECT_EQ(q.Asked, (QStringList{"Ошибка при записи секции. Повторить? / Внимание!",
                                     "Ошибка при записи секции. Повторить? / Внимание!"}));
+    EXPECT_EQ(*program->Messages,
+              QStringList{"Секция 001 не принята контроллером. Запись прервана."});
     EXPECT_EQ(wp.Hidden, 1);
     Sim([](TSarvetelSimulator &s) {
         EXPECT_TRUE(s.Program.Sections[0].Present);
@@ -305,8 +311,11 @@ TEST_F(Transfer, HeaderNotAcceptedIsAskedAndRewrittenWhole)
         s.Faults.DropEvery = 1;
     });
     TScriptedQuestions no;
+    program->Messages->clear();
     EXPECT_EQ(Write(*program, wp, &no), TTransferResult::Failed);
     EXPECT_EQ(no.Asked.size(), 1);
+    EXPECT_EQ(*program->Messages,
+              QStringList{"Заголовок ПрП не принят контроллером. Запись прервана."});
     Sim([](TSarvetelSimulator &s) {
         s.Faults = TSimFaults();
         for (int n = 0; n < 256; ++n)

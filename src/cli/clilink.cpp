@@ -1,0 +1,335 @@
+// zentorc's controller commands: opening the port, and the short commands status, mode,
+// screen, keys and algs.
+
+#include "cli/clilink.h"
+#include "cli/clitexts.h"
+
+#include "compiler/algbase.h"
+#include "core/textutils.h"
+#include "link/algbaseread.h"
+#include "link/sarveteldefs.h"
+#include "link/sarvetelerrors.h"
+
+#include <QFileInfo>
+
+#include <chrono>
+#include <thread>
+
+using namespace Sarvetel;
+
+namespace {
+
+bool ParseNumber(const QString &text, int min, int max, int &value)
+{
+    bool ok = false;
+    const int v = text.toInt(&ok, 0);
+    if (!ok || v < min || v > max)
+        return false;
+    value = v;
+    return true;
+}
+
+// Applies one line option to the port; false (message on Err) when its value is wrong.
+bool LineOption(const QString &option, const QString &text, int min, int max,
+                const QString &allowed, TCliContext &ctx, int &value)
+{
+    if (text.isEmpty())
+        return true;
+    if (ParseNumber(text, min, max, value))
+        return true;
+    ctx.Err << CliTexts::BadLineValue(option, text, allowed) << '\n';
+    return false;
+}
+
+void LogSettings(TCOMPort &port)
+{
+    if (!port.Logger)
+        return;
+    port.Logger->AddLine(PortOpenedLog);
+    port.Logger->AddLine(PortBaudLog + QString::number(port.BaudRate));
+    port.Logger->AddLine(PortStopBitsLog + StopBitsName(port.StopBits));
+    port.Logger->AddLine(PortParityLog + ParityName(port.Parity));
+    port.Logger->AddLine(PortByteSizeLog + QString::number(port.ByteSize));
+}
+
+} // namespace
+
+std::unique_ptr<TCliLink> OpenCliLink(TCliContext &ctx)
+{
+    int baud = 4800, parity = 1, stopBits = 2, byteSize = 8;
+    if (!LineOption(QStringLiteral("--baud"), ctx.Baud, 1, 4000000, CliTexts::BaudAllowed, ctx,
+                    baud) ||
+        !LineOption(QStringLiteral("--parity"), ctx.Parity, 0, 4, CliTexts::ParityAllowed, ctx,
+                    parity) ||
+        !LineOption(QStringLiteral("--stop-bits"), ctx.StopBits, 0, 2, CliTexts::StopBitsAllowed,
+                    ctx, stopBits) ||
+        !LineOption(QStringLiteral("--byte-size"), ctx.ByteSize, 5, 8, CliTexts::ByteSizeAllowed,
+                    ctx, byteSize))
+        return nullptr;
+
+    auto link = std::make_unique<TCliLink>();
+    if (!ctx.LogFile.isEmpty()) {
+        link->Logger = std::make_unique<TLogger>(ctx.LogFile);
+        if (!link->Logger->IsOpen()) {
+            ctx.Err << CliTexts::LogNotOpened(ctx.LogFile) << '\n';
+            return nullptr;
+        }
+    }
+    link->Port = std::make_unique<TCOMPort>(link->Logger.get());
+    TCOMPort &port = *link->Port;
+    port.BaudRate = static_cast<std::uint32_t>(baud);
+    port.Parity = static_cast<std::uint8_t>(parity);
+    port.StopBits = static_cast<std::uint8_t>(stopBits);
+    port.ByteSize = static_cast<std::uint8_t>(byteSize);
+    if (link->Logger)
+        link->Logger->AddLine(PortOpeningLog +
+                              TCOMPort::PortNameFor(TCOMPort::DevicePathFor(ctx.Port)));
+    const int result = port.OpenDevice(ctx.Port);
+    if (result != 0) {
+        if (link->Logger)
+            link->Logger->AddLine(PortOpenFailedLog);
+        // Settings the device refuses leave it open; a device that is not there, not.
+        if (port.IsOpen())
+            ctx.Err << CliTexts::PortSettingsRefused(ctx.Port, result) << '\n';
+        else
+            ctx.Err << CliTexts::PortNotOpened(ctx.Port, TCOMPort::OpenErrorText(result)) << '\n';
+        return nullptr;
+    }
+    LogSettings(port);
+    link->Link = std::make_unique<TSarvetel>(&port, link->Logger.get());
+    link->Link->PortOpen = 1;
+    return link;
+}
+
+QString LinkFailureText(const TSarvetel &link)
+{
+    switch (link.LinkStatus) {
+    case LinkNoReply:
+        return CliTexts::NoReply;
+    case LinkRejected:
+        return CliTexts::ReplyRejected(ProtocolResultText(link.ProtocolResult));
+    case LinkNotWritten:
+        return CliTexts::RequestNotWritten;
+    default:
+        return QString();
+    }
+}
+
+bool ControllerAnswered(const TSarvetel &link, TCliContext &ctx)
+{
+    if (link.LinkStatus == LinkAccepted)
+        return true;
+    ctx.Out << NoAnswer << '\n' << LinkFailureText(link) << '\n';
+    return false;
+}
+
+// ------------------------------------------------------------------ transfer window
+
+void TCliTransferUi::SetCaption(const QString &caption)
+{
+    Ctx.Err << caption << '\n';
+    Ctx.Err.flush();
+}
+
+void TCliTransferUi::SetAction(const QString &action)
+{
+    if (action != Action)
+        Retries = 0;
+    Action = action;
+    Pending = true;
+}
+
+// The jobs set the action first and the position after it: the line goes out then.
+void TCliTransferUi::SetPosition(int position)
+{
+    Position = position;
+    Flush();
+}
+
+void TCliTransferUi::Hide()
+{
+    Flush();
+}
+
+void TCliTransferUi::Flush()
+{
+    if (!Pending)
+        return;
+    Pending = false;
+    Ctx.Err << CliTexts::ProgressLine(Action, Position, Maximum) << '\n';
+    Ctx.Err.flush();
+}
+
+bool TCliTransferUi::Confirm(const QString &text, const QString &caption)
+{
+    Flush();
+    const bool retry = Retries < Attempts;
+    if (retry)
+        ++Retries;
+    Ctx.Err << caption << ' ' << text << ' ' << CliTexts::QuestionAnswer(retry, Retries, Attempts)
+            << '\n';
+    Ctx.Err.flush();
+    return retry;
+}
+
+void RunTransfer(TPRPTransferThread &job)
+{
+    job.Start();
+    while (!job.WaitFor(100))
+        if (CliInterrupted())
+            job.Terminate();
+}
+
+// ----------------------------------------------------------------------- commands
+
+int StatusCommand(const QStringList &, TCliContext &ctx)
+{
+    const auto c = OpenCliLink(ctx);
+    if (!c)
+        return ExitUsage;
+    TSarvetel &link = *c->Link;
+    const std::uint32_t mode = link.ReadStatus();
+    if (!ControllerAnswered(link, ctx))
+        return ExitReported;
+    QString line = CliTexts::ModeLine + ModeName(mode);
+    if (ModeName(mode) == ModeName(0))
+        line += CliTexts::ModeCode(mode);
+    ctx.Out << line << '\n';
+    if (mode != ModeFault) {
+        ctx.Out << (link.ErrorsPresent ? CliTexts::ErrorsPresent : CliTexts::NoErrors) << '\n';
+        return ExitOk;
+    }
+    if (link.FaultCount == 0)
+        ctx.Out << CliTexts::NoFaultsListed << '\n';
+    for (int k = 0; k < link.FaultCount; ++k) {
+        const QString text = SarvetelFaultText(link.FaultWord(k));
+        ctx.Out << (text.isEmpty()
+                        ? CliTexts::FaultWithoutText(link.Faults[k][0], link.Faults[k][1])
+                        : text)
+                << '\n';
+    }
+    return ExitOk;
+}
+
+namespace {
+
+// A mode by its name (any letter case) or its code.
+bool ParseMode(const QString &text, std::uint8_t &mode)
+{
+    static const std::uint8_t modes[] = {ModeStop, ModeRun,  ModeSetup, ModeProgram,
+                                         ModeCopy, ModeTest, ModeFault};
+    for (std::uint8_t m : modes)
+        if (text.toUpper() == ModeName(m).toUpper()) {
+            mode = m;
+            return true;
+        }
+    int code = 0;
+    if (!ParseNumber(text, 1, 255, code))
+        return false;
+    for (std::uint8_t m : modes)
+        if (code == m) {
+            mode = m;
+            return true;
+        }
+    return false;
+}
+
+} // namespace
+
+int ModeCommand(const QStringList &operands, TCliContext &ctx)
+{
+    std::uint8_t mode = 0;
+    if (!ParseMode(operands[0], mode)) {
+        ctx.Err << CliTexts::UnknownModeName(operands[0]) << '\n';
+        return ExitUsage;
+    }
+    const auto c = OpenCliLink(ctx);
+    if (!c)
+        return ExitUsage;
+    TSarvetel &link = *c->Link;
+    link.SetMode(mode);
+    if (!ControllerAnswered(link, ctx))
+        return ExitReported;
+    if (link.Mode != mode) {
+        ctx.Out << CliTexts::ModeNotTaken(ModeName(mode), ModeName(link.Mode)) << '\n';
+        return ExitReported;
+    }
+    ctx.Out << CliTexts::ModeLine << ModeName(link.Mode) << '\n';
+    return ExitOk;
+}
+
+int ScreenCommand(const QStringList &, TCliContext &ctx)
+{
+    const auto c = OpenCliLink(ctx);
+    if (!c)
+        return ExitUsage;
+    TSarvetel &link = *c->Link;
+    for (int first = 0; first < ScreenLineCount; first += 2) {
+        link.ReadScreenLines(first);
+        if (!ControllerAnswered(link, ctx))
+            return ExitReported;
+    }
+    for (const QString &line : link.ScreenLines)
+        ctx.Out << line << '\n';
+    return ExitOk;
+}
+
+int KeysCommand(const QStringList &operands, TCliContext &ctx)
+{
+    std::vector<std::uint8_t> keys;
+    for (const QString &text : operands) {
+        int code = 0;
+        if (!ParseNumber(text, 0, 255, code)) {
+            ctx.Err << CliTexts::BadKeyCode(text) << '\n';
+            return ExitUsage;
+        }
+        keys.push_back(static_cast<std::uint8_t>(code));
+    }
+    const auto c = OpenCliLink(ctx);
+    if (!c)
+        return ExitUsage;
+    TSarvetel &link = *c->Link;
+    // One frame carries at most 36 keys.
+    for (std::size_t at = 0; at < keys.size(); at += MaxKeys) {
+        const int n = static_cast<int>(std::min<std::size_t>(MaxKeys, keys.size() - at));
+        link.SendKeys(keys.data() + at, n);
+        if (!ControllerAnswered(link, ctx))
+            return ExitReported;
+    }
+    ctx.Out << CliTexts::KeysSent(static_cast<int>(keys.size())) << '\n';
+    return ExitOk;
+}
+
+int AlgsCommand(const QStringList &, TCliContext &ctx)
+{
+    if (ctx.OutputFile.isEmpty()) {
+        ctx.Err << CliTexts::AlgsOutputNeeded << '\n';
+        return ExitUsage;
+    }
+    const auto c = OpenCliLink(ctx);
+    if (!c)
+        return ExitUsage;
+    TSarvetel &link = *c->Link;
+    // A controller that does not answer at all is told in one short exchange.
+    link.ReadStatus();
+    if (!ControllerAnswered(link, ctx))
+        return ExitReported;
+    auto base = std::make_unique<TAlgBase>();
+    TCliTransferUi ui(ctx);
+    const TAlgBaseReadResult result = ReadFromController(*base, link, ui);
+    if (!result.Ok) {
+        ctx.Out << CliTexts::AlgNoAnswer(OctalText(result.NoAnswer, 3)) << '\n'
+                << LinkFailureText(link) << '\n';
+        return ExitReported;
+    }
+    for (int n : result.Unusable)
+        ctx.Out << CliTexts::AlgUnusable(OctalText(n, 3)) << '\n';
+    ctx.Out << CliTexts::AlgsRead(result.Described) << '\n';
+    QString error;
+    if (!base->SaveToFile(ctx.OutputFile, &error)) {
+        ctx.Err << error << '\n';
+        return ExitUsage;
+    }
+    ctx.Out << CliTexts::Saved(ctx.OutputFile) << '\n';
+    return result.Unusable.isEmpty() ? ExitOk : ExitReported;
+}

@@ -1,0 +1,61 @@
+#pragma once
+// What zentorc's controller commands share: the port opened from --port and the line
+// options, the log, the reasons for a missing answer, and the transfer jobs' progress and
+// questions on standard error.
+
+#include "cli/cliapp.h"
+#include "core/logger.h"
+#include "link/comport.h"
+#include "link/prptransfer.h"
+#include "link/sarvetel.h"
+
+#include <QHash>
+
+#include <memory>
+
+struct TCliLink
+{
+    std::unique_ptr<TLogger> Logger;
+    std::unique_ptr<TCOMPort> Port;
+    std::unique_ptr<TSarvetel> Link;
+};
+
+// Opens the port named by ctx.Port with the line options; null (reason on Err, exit 2)
+// when an option is wrong, the log cannot be opened or the port cannot be opened.
+std::unique_ptr<TCliLink> OpenCliLink(TCliContext &ctx);
+
+// True when the last command's frames were accepted; otherwise prints "Ошибка при
+// обращении к контроллеру!" and the reason on Out.
+bool ControllerAnswered(const TSarvetel &link, TCliContext &ctx);
+// The reason for link status 1, 2 or 3.
+QString LinkFailureText(const TSarvetel &link);
+
+// A transfer's window on standard error: its actions as lines "[position/maximum] action".
+// Its questions ("Повторить?") are answered OK up to Attempts times in a row for the same
+// action, then Cancel, so that no transfer waits for ever.
+class TCliTransferUi : public TProgress, public TTransferQuestions
+{
+public:
+    static constexpr int Attempts = 3;
+
+    explicit TCliTransferUi(TCliContext &ctx) : Ctx(ctx) {}
+    void SetCaption(const QString &caption) override;
+    void SetMaximum(int maximum) override { Maximum = maximum; }
+    void SetPosition(int position) override;
+    void SetAction(const QString &action) override;
+    void Hide() override;
+    bool Confirm(const QString &text, const QString &caption) override;
+
+private:
+    void Flush();
+
+    TCliContext &Ctx;
+    bool Pending = false;
+    int Maximum = 0;
+    int Position = 0;
+    QString Action;
+    int Retries = 0;
+};
+
+// Runs a transfer job in its thread; Ctrl+C asks it to stop between two steps.
+void RunTransfer(TPRPTransferThread &job);

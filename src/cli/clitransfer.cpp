@@ -1,0 +1,283 @@
+// zentorc write and read: the PRP into the controller and out of it, with the main window's
+// mode check before writing and an optional read-back that compares what the controller
+// now holds with what was written.
+
+#include "cli/clilink.h"
+#include "cli/clitexts.h"
+
+#include "core/textutils.h"
+#include "link/sarveteldefs.h"
+#include "model/zentorprogram.h"
+
+#include <algorithm>
+#include <memory>
+
+using namespace Sarvetel;
+
+namespace {
+
+constexpr int HeaderLengthOffset = 141;
+// Differences listed one by one per header or section; the rest are counted.
+constexpr int ListedDifferences = 8;
+
+void PrintFrom(const QStringList &lines, qsizetype from, QTextStream &stream)
+{
+    for (qsizetype i = from; i < lines.size(); ++i)
+        stream << lines[i] << '\n';
+}
+
+// Loads the program to write. A text form is compiled first exactly as zentorc compile
+// compiles it; an image form is written as its header and section blocks stand.
+int LoadProgramToWrite(TZentorProgram &program, const QString &input, TCliContext &ctx,
+                       TCliCompilerPtr &compiler)
+{
+    const bool image = IsImageForm(input);
+    if (!image) {
+        compiler = AttachCompiler(ctx);
+        if (!compiler)
+            return ExitUsage;
+    }
+    const QStringList &messages = *program.Messages;
+    ctx.Files.ErrorCount = 0;
+    const int result = LoadFromFile(program, input, ctx.Files);
+    PrintFrom(messages, 0, ctx.Err);
+    if (result != FileOk)
+        return FileResultExit(result, input, ctx);
+    if (image) {
+        if (ctx.Files.ErrorCount > 0) {
+            ctx.Out << CliTexts::ImageDamaged << '\n';
+            return ExitReported;
+        }
+        return ExitOk;
+    }
+    const qsizetype first = messages.size();
+    const bool ok = ctx.Files.CompileBeforeImageSave(program);
+    PrintFrom(messages, first, ctx.Out);
+    return ok ? ExitOk : ExitReported;
+}
+
+// Asks the controller's mode and, when it is not "Программирование", switches it through
+// "Останов" as the main window's write command does; only with --yes.
+int EnsureProgrammingMode(TSarvetel &link, TCliContext &ctx)
+{
+    const std::uint32_t mode = link.ReadStatus();
+    if (!ControllerAnswered(link, ctx))
+        return ExitReported;
+    if (mode == ModeProgram)
+        return ExitOk;
+    ctx.Out << ModeSwitchQuestion1 << ModeName(mode) << ModeSwitchQuestion2 << '\n';
+    if (!ctx.Yes) {
+        ctx.Out << CliTexts::ModeSwitchNeedsYes << '\n';
+        return ExitReported;
+    }
+    ctx.Out << CliTexts::ModeSwitchAnswerYes << '\n';
+    link.SetMode(ModeStop);
+    link.SetMode(ModeProgram);
+    if (link.LinkStatus != LinkAccepted || link.Mode != ModeProgram) {
+        if (link.LinkStatus != LinkAccepted)
+            ctx.Out << LinkFailureText(link) << '\n';
+        ctx.Out << ModeChangeFailed << '\n' << WriteAttemptFailed << '\n';
+        return ExitReported;
+    }
+    return ExitOk;
+}
+
+int Word(const std::uint8_t *b, int at)
+{
+    return b[at] | (b[at + 1] << 8);
+}
+
+// Lists the differences of two byte runs (at most ListedDifferences lines) and counts them.
+template <typename Line>
+int CompareBytes(const std::uint8_t *written, const std::uint8_t *stored, int length,
+                 TCliContext &ctx, Line line)
+{
+    int found = 0;
+    for (int i = 0; i < length; ++i) {
+        if (written[i] == stored[i])
+            continue;
+        if (found < ListedDifferences)
+            ctx.Out << line(i, written[i], stored[i]) << '\n';
+        ++found;
+    }
+    if (found > ListedDifferences)
+        ctx.Out << CliTexts::MoreDifferences(found - ListedDifferences) << '\n';
+    return found;
+}
+
+bool HoldsBlock(const TZentorSection &s)
+{
+    return s.Present && s.CodeLength > 0;
+}
+
+// The PRP the controller holds against the one written: header bytes and every section
+// block. Returns the number of differences.
+int ComparePrp(TZentorProgram &written, TZentorProgram &stored, TCliContext &ctx)
+{
+    int differences = 0;
+    const int wl = written.ImageLength > HeaderLengthOffset + 1
+                       ? Word(written.Image, HeaderLengthOffset) + 1
+                       : 0;
+    const int sl = stored.ImageLength > HeaderLengthOffset + 1
+                       ? Word(stored.Image, HeaderLengthOffset) + 1
+                       : 0;
+    const int wh = std::min(wl, written.ImageLength);
+    const int sh = std::min(sl, stored.ImageLength);
+    if (wh != sh) {
+        ctx.Out << CliTexts::HeaderLengthDiffers(wh, sh) << '\n';
+        ++differences;
+    }
+    differences +=
+        CompareBytes(written.Image, stored.Image, std::min(wh, sh), ctx,
+                     [](int at, int w, int s) { return CliTexts::HeaderByteDiffers(at, w, s); });
+    for (int n = 0; n < TZentorProgram::SectionCount; ++n) {
+        const TZentorSection &w = written.Sections[n];
+        const TZentorSection &s = stored.Sections[n];
+        const QString number = SectionNumberText(n);
+        if (!HoldsBlock(w) && !HoldsBlock(s))
+            continue;
+        if (!HoldsBlock(s)) {
+            ctx.Out << CliTexts::SectionMissing(number) << '\n';
+            ++differences;
+            continue;
+        }
+        if (!HoldsBlock(w)) {
+            ctx.Out << CliTexts::SectionExtra(number) << '\n';
+            ++differences;
+            continue;
+        }
+        if (w.CodeLength != s.CodeLength) {
+            ctx.Out << CliTexts::SectionLengthDiffers(number, w.CodeLength, s.CodeLength) << '\n';
+            ++differences;
+        }
+        differences += CompareBytes(w.Code, s.Code, std::min(w.CodeLength, s.CodeLength), ctx,
+                                    [&number](int at, int wb, int sb) {
+                                        return CliTexts::SectionByteDiffers(number, at, wb, sb);
+                                    });
+    }
+    return differences;
+}
+
+// Reads the controller's PRP into program (cleared first). The job's messages go to Out.
+TTransferResult ReadPrp(TSarvetel &link, TZentorProgram &program, TCliContext &ctx)
+{
+    program.Clear();
+    program.Sections[0].Present = 0;
+    const qsizetype first = program.Messages->size();
+    TCliTransferUi ui(ctx);
+    TPRPReadThread job(link, program, ui, &ui);
+    RunTransfer(job);
+    PrintFrom(*program.Messages, first, ctx.Out);
+    return job.Result;
+}
+
+int Verify(TZentorProgram &program, TSarvetel &link, TCliContext &ctx)
+{
+    ctx.Out << CliTexts::VerifyHeading << '\n';
+    // What was sent: the header object encoded and the section blocks, assembled.
+    auto written = std::make_unique<TZentorProgram>();
+    program.AssembleImage();
+    std::copy(program.Image, program.Image + program.ImageLength, written->Image);
+    written->ImageLength = program.ImageLength;
+    written->SplitImage();
+
+    auto stored = std::make_unique<TZentorProgram>();
+    const qsizetype first = stored->Messages->size();
+    if (ReadPrp(link, *stored, ctx) != TTransferResult::Done) {
+        ctx.Out << CliTexts::VerifyNotDone << '\n';
+        return ExitReported;
+    }
+    const qsizetype split = stored->Messages->size();
+    const bool whole = stored->SplitImage();
+    PrintFrom(*stored->Messages, split, ctx.Out);
+    const bool checksumsHeld = stored->Messages->mid(first).indexOf(ChecksumMismatch) < 0;
+    const int differences = ComparePrp(*written, *stored, ctx);
+    if (differences == 0 && whole && checksumsHeld) {
+        ctx.Out << CliTexts::VerifySame << '\n';
+        return ExitOk;
+    }
+    ctx.Out << CliTexts::VerifyDifferent(differences) << '\n';
+    return ExitReported;
+}
+
+} // namespace
+
+int WriteCommand(const QStringList &operands, TCliContext &ctx)
+{
+    auto program = std::make_unique<TZentorProgram>();
+    TCliCompilerPtr compiler;
+    const int loaded = LoadProgramToWrite(*program, operands[0], ctx, compiler);
+    if (loaded != ExitOk)
+        return loaded;
+
+    const auto c = OpenCliLink(ctx);
+    if (!c)
+        return ExitUsage;
+    TSarvetel &link = *c->Link;
+    ctx.Out << CliTexts::WriteHeading << '\n';
+    const int mode = EnsureProgrammingMode(link, ctx);
+    if (mode != ExitOk)
+        return mode;
+
+    const qsizetype first = program->Messages->size();
+    TCliTransferUi ui(ctx);
+    TPRPWriteThread job(link, *program, ui, &ui);
+    RunTransfer(job);
+    PrintFrom(*program->Messages, first, ctx.Out);
+    if (job.Result != TTransferResult::Done) {
+        ctx.Out << CliTexts::WriteNotDone << '\n';
+        return ExitReported;
+    }
+    ctx.Out << WriteDone << '\n';
+    return ctx.Verify ? Verify(*program, link, ctx) : ExitOk;
+}
+
+int ReadCommand(const QStringList &, TCliContext &ctx)
+{
+    const QString &output = ctx.OutputFile;
+    if (output.isEmpty()) {
+        ctx.Err << CliTexts::ReadOutputNeeded << '\n';
+        return ExitUsage;
+    }
+    const QString ext = FileExtension(output);
+    const bool image = IsImageForm(output);
+    if (!image && ext != QStringLiteral("ZEN") && ext != QStringLiteral("PRG")) {
+        ctx.Err << CliTexts::UnsupportedExtension(output) << '\n';
+        return ExitUsage;
+    }
+    // A text form needs the sections decompiled, with the algorithm base.
+    TCliCompilerPtr compiler;
+    if (!image) {
+        compiler = AttachCompiler(ctx);
+        if (!compiler)
+            return ExitUsage;
+    }
+    const auto c = OpenCliLink(ctx);
+    if (!c)
+        return ExitUsage;
+    TSarvetel &link = *c->Link;
+    ctx.Out << CliTexts::ReadHeading << '\n';
+    auto program = std::make_unique<TZentorProgram>();
+    const TTransferResult result = ReadPrp(link, *program, ctx);
+    if (result != TTransferResult::Done) {
+        if (link.LinkStatus != LinkAccepted)
+            ctx.Out << LinkFailureText(link) << '\n';
+        return ExitReported;
+    }
+    bool sound = program->Messages->indexOf(ChecksumMismatch) < 0;
+    const qsizetype split = program->Messages->size();
+    sound = program->SplitImage() && sound;
+    if (!image && ctx.Files.DecompileAfterLoad(*program) > 0)
+        sound = false; // a section that could not be read to its end
+    PrintFrom(*program->Messages, split, ctx.Out);
+    ctx.Out << CliTexts::ReadDone(program->ImageLength, program->PresentSectionCount()) << '\n';
+
+    // What was read is kept even when it is damaged: nothing the controller gave is lost.
+    const qsizetype saving = program->Messages->size();
+    const int saved = SaveToFile(*program, output, ctx.Files);
+    PrintFrom(*program->Messages, saving, ctx.Err);
+    if (saved != FileOk)
+        return FileResultExit(saved, output, ctx);
+    ctx.Out << CliTexts::Saved(output) << '\n';
+    return sound ? ExitOk : ExitReported;
+}
