@@ -213,7 +213,7 @@ private:
     void ReadHistory(TConfigReader &reader);
     void ReadWindowBounds(TConfigReader &reader);
     void Report(const QString &line);
-    bool ConfirmOverwrite(TFileDialogSpec &spec, bool *stop);
+    bool ConfirmOverwrite(TFileDialogSpec &request, bool *stop);
     int SaveProgram(const QString &fileName);
     // What loading and saving need from the compiler (decompile after an image was read,
     // compile before an image form is written).

@@ -116,17 +116,17 @@ void TProgramForm::SaveClick()
         AddMessage(GuiTexts::OkLineLatin);
 }
 
-bool TProgramForm::ConfirmOverwrite(TFileDialogSpec &spec, bool *stop)
+bool TProgramForm::ConfirmOverwrite(TFileDialogSpec &request, bool *stop)
 {
     *stop = false;
-    if (!QFileInfo::exists(spec.FileName))
+    if (!QFileInfo::exists(request.FileName))
         return true;
     switch (Dialogs.Ask(this, GuiTexts::AskOverwrite, GuiTexts::Attention,
                         TUserDialogs::YesNoCancel, TUserDialogs::Warning, TUserDialogs::AnswerNo)) {
     case TUserDialogs::AnswerYes:
         return true;
     case TUserDialogs::AnswerNo:
-        spec.FileName.clear();
+        request.FileName.clear();
         return false;
     default:
         *stop = true;

@@ -58,7 +58,7 @@ void AddButton(QMessageBox &box, QMessageBox::StandardButton b, const QString &t
     box.addButton(b)->setText(text);
 }
 
-bool RunFileDialog(QWidget *parent, TFileDialogSpec &spec, QFileDialog::AcceptMode mode)
+bool RunFileDialog(QWidget *parent, TFileDialogSpec &request, QFileDialog::AcceptMode mode)
 {
     QFileDialog dialog(parent);
     dialog.setAcceptMode(mode);
@@ -66,20 +66,20 @@ bool RunFileDialog(QWidget *parent, TFileDialogSpec &spec, QFileDialog::AcceptMo
                                                        : QFileDialog::AnyFile);
     // The program asks its own overwrite question with its own words.
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    const QStringList filters = QtNameFilters(spec.Filter);
+    const QStringList filters = QtNameFilters(request.Filter);
     dialog.setNameFilters(filters);
-    if (spec.FilterIndex >= 1 && spec.FilterIndex <= filters.size())
-        dialog.selectNameFilter(filters[spec.FilterIndex - 1]);
-    if (!spec.InitialDir.isEmpty())
-        dialog.setDirectory(spec.InitialDir);
-    if (!spec.FileName.isEmpty())
-        dialog.selectFile(spec.FileName);
+    if (request.FilterIndex >= 1 && request.FilterIndex <= filters.size())
+        dialog.selectNameFilter(filters[request.FilterIndex - 1]);
+    if (!request.InitialDir.isEmpty())
+        dialog.setDirectory(request.InitialDir);
+    if (!request.FileName.isEmpty())
+        dialog.selectFile(request.FileName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return false;
-    spec.FileName = dialog.selectedFiles().constFirst();
-    spec.FilterIndex = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;
-    if (spec.FilterIndex < 1)
-        spec.FilterIndex = 1;
+    request.FileName = dialog.selectedFiles().constFirst();
+    request.FilterIndex = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;
+    if (request.FilterIndex < 1)
+        request.FilterIndex = 1;
     return true;
 }
 
@@ -135,14 +135,14 @@ TUserDialogs::TAnswer TQtUserDialogs::Ask(QWidget *parent, const QString &text,
     return FromQt(clicked ? box.standardButton(clicked) : escape);
 }
 
-bool TQtUserDialogs::ChooseOpenFile(QWidget *parent, TFileDialogSpec &spec)
+bool TQtUserDialogs::ChooseOpenFile(QWidget *parent, TFileDialogSpec &request)
 {
-    return RunFileDialog(parent, spec, QFileDialog::AcceptOpen);
+    return RunFileDialog(parent, request, QFileDialog::AcceptOpen);
 }
 
-bool TQtUserDialogs::ChooseSaveFile(QWidget *parent, TFileDialogSpec &spec)
+bool TQtUserDialogs::ChooseSaveFile(QWidget *parent, TFileDialogSpec &request)
 {
-    return RunFileDialog(parent, spec, QFileDialog::AcceptSave);
+    return RunFileDialog(parent, request, QFileDialog::AcceptSave);
 }
 
 int TQtUserDialogs::Exec(QDialog *dialog)

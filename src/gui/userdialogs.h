@@ -35,9 +35,9 @@ public:
         Ask(parent, text, caption, Ok, icon, AnswerOk);
     }
 
-    // True with spec.FileName and spec.FilterIndex set when a file was chosen.
-    virtual bool ChooseOpenFile(QWidget *parent, TFileDialogSpec &spec) = 0;
-    virtual bool ChooseSaveFile(QWidget *parent, TFileDialogSpec &spec) = 0;
+    // True with request.FileName and request.FilterIndex set when a file was chosen.
+    virtual bool ChooseOpenFile(QWidget *parent, TFileDialogSpec &request) = 0;
+    virtual bool ChooseSaveFile(QWidget *parent, TFileDialogSpec &request) = 0;
 
     // Shows one of the program's modal windows; QDialog::Accepted or Rejected.
     virtual int Exec(QDialog *dialog) = 0;
@@ -49,8 +49,8 @@ class TQtUserDialogs : public TUserDialogs
 public:
     TAnswer Ask(QWidget *parent, const QString &text, const QString &caption, TButtons buttons,
                 TIcon icon, TAnswer defaultAnswer) override;
-    bool ChooseOpenFile(QWidget *parent, TFileDialogSpec &spec) override;
-    bool ChooseSaveFile(QWidget *parent, TFileDialogSpec &spec) override;
+    bool ChooseOpenFile(QWidget *parent, TFileDialogSpec &request) override;
+    bool ChooseSaveFile(QWidget *parent, TFileDialogSpec &request) override;
     int Exec(QDialog *dialog) override;
 };
 

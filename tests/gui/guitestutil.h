@@ -46,8 +46,8 @@ public:
         Answers.pop_front();
         return a;
     }
-    bool ChooseOpenFile(QWidget *, TFileDialogSpec &spec) override { return Choose(spec); }
-    bool ChooseSaveFile(QWidget *, TFileDialogSpec &spec) override { return Choose(spec); }
+    bool ChooseOpenFile(QWidget *, TFileDialogSpec &request) override { return Choose(request); }
+    bool ChooseSaveFile(QWidget *, TFileDialogSpec &request) override { return Choose(request); }
     int Exec(QDialog *dialog) override
     {
         WindowTitles.push_back(dialog->windowTitle());
@@ -61,17 +61,17 @@ public:
     QString LastQuestion() const { return Asked.empty() ? QString() : Asked.back().Text; }
 
 private:
-    bool Choose(TFileDialogSpec &spec)
+    bool Choose(TFileDialogSpec &request)
     {
-        FileDialogs.push_back(spec);
+        FileDialogs.push_back(request);
         if (Files.empty())
             return false;
         const auto f = Files.front();
         Files.pop_front();
         if (f.first.isEmpty())
             return false;
-        spec.FileName = f.first;
-        spec.FilterIndex = f.second;
+        request.FileName = f.first;
+        request.FilterIndex = f.second;
         return true;
     }
 };
