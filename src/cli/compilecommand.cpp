@@ -7,6 +7,7 @@
 
 #include "compiler/algbase.h"
 #include "compiler/algbasefile.h"
+#include "core/programpaths.h"
 #include "compiler/zentorcompiler.h"
 #include "model/zentorprogram.h"
 

@@ -2,6 +2,8 @@
 // The texts of the desktop windows: captions, menu items, questions, messages, filters and
 // the keys of the configuration file. The one place they are written.
 
+#include "core/programpaths.h"
+
 #include <QString>
 
 namespace GuiTexts {
@@ -172,7 +174,7 @@ inline const QString AlgBaseLoaded = QStringLiteral("Загружена база
 inline const QString AlgBaseMissing = QStringLiteral("База алгоритмов не найдена: ");
 
 // Configuration file: name, sections, keys and words.
-inline const QString IniFileName = QStringLiteral("ZentorEditor.ini");
+inline const QString IniFileName = ConfigFileName;
 inline const QString AlgBaseFileName = QStringLiteral("BaseAlgs.alg");
 inline const QString HelpFileName = QStringLiteral("ZentorEditor.html");
 inline const QString Yes = QStringLiteral("да");

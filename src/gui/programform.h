@@ -5,7 +5,7 @@
 #include "core/logger.h"
 #include "gui/algeditform.h"
 #include "gui/configuration.h"
-#include "gui/programpaths.h"
+#include "core/programpaths.h"
 #include "gui/recentfiles.h"
 #include "gui/userdialogs.h"
 #include "model/zentorprogram.h"

@@ -6,6 +6,7 @@
 
 #include "compiler/algbase.h"
 #include "compiler/algbasefile.h"
+#include "core/programpaths.h"
 
 #include <QFileInfo>
 #include <QTextStream>

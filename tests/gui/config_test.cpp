@@ -4,7 +4,7 @@
 #include "core/textfile.h"
 #include "gui/configuration.h"
 #include "gui/inifile.h"
-#include "gui/programpaths.h"
+#include "core/programpaths.h"
 #include "gui/recentfiles.h"
 #include "guitestutil.h"
 

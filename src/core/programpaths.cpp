@@ -1,8 +1,5 @@
-#include "gui/programpaths.h"
+#include "core/programpaths.h"
 
-#include "gui/guitexts.h"
-
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -18,6 +15,12 @@ QString WithSlash(const QString &dir)
 
 } // namespace
 
+QString ExecutableDirectory()
+{
+    const QString target = QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget();
+    return target.isEmpty() ? QString() : QFileInfo(target).absolutePath();
+}
+
 TProgramPaths TProgramPaths::Resolve(const QString &executableDir, const QString &zentorHome,
                                      const QString &xdgConfigHome, const QString &home)
 {
@@ -25,7 +28,7 @@ TProgramPaths TProgramPaths::Resolve(const QString &executableDir, const QString
     p.ExecutableDir = WithSlash(executableDir);
     if (!zentorHome.isEmpty())
         p.ProgramDir = WithSlash(zentorHome);
-    else if (QFileInfo::exists(p.ExecutableDir + GuiTexts::IniFileName))
+    else if (QFileInfo::exists(p.ExecutableDir + ConfigFileName))
         p.ProgramDir = p.ExecutableDir;
     else if (!xdgConfigHome.isEmpty() && QDir::isAbsolutePath(xdgConfigHome))
         p.ProgramDir = WithSlash(xdgConfigHome + QStringLiteral("/zentor"));
@@ -43,7 +46,7 @@ TProgramPaths TProgramPaths::Resolve(const QString &executableDir, const QString
 
 TProgramPaths TProgramPaths::ForThisProcess()
 {
-    return Resolve(QCoreApplication::applicationDirPath(), qEnvironmentVariable("ZENTOR_HOME"),
+    return Resolve(ExecutableDirectory(), qEnvironmentVariable("ZENTOR_HOME"),
                    qEnvironmentVariable("XDG_CONFIG_HOME"), QDir::homePath());
 }
 

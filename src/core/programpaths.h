@@ -1,6 +1,7 @@
 #pragma once
-// Where the desktop program keeps its configuration file, log and algorithm base, and
-// where it finds the files installed with it.
+// Where the programs keep the configuration file, the log and the algorithm base, and
+// where they find the files installed with them. The desktop, zentorc and zentor-sim share
+// this one rule.
 //
 // The program directory is the executable's folder when that folder holds the
 // configuration file (portable use), otherwise $XDG_CONFIG_HOME/zentor (~/.config/zentor);
@@ -10,13 +11,19 @@
 #include <QString>
 #include <QStringList>
 
+// The configuration file whose presence beside the executable means portable use.
+inline const QString ConfigFileName = QStringLiteral("ZentorEditor.ini");
+
+// The folder of the running executable ("" when it cannot be told); needs no application
+// object.
+QString ExecutableDirectory();
+
 struct TProgramPaths
 {
     QString ProgramDir;    // ends with "/"
     QString ExecutableDir; // ends with "/"
     QStringList DataDirs;  // installed data folders, each ending with "/"
 
-    // env maps variable names to values (the process environment outside the tests).
     static TProgramPaths Resolve(const QString &executableDir, const QString &zentorHome,
                                  const QString &xdgConfigHome, const QString &home);
     static TProgramPaths ForThisProcess();
