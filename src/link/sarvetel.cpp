@@ -317,32 +317,8 @@ int TSarvetel::WalkItems(TSarvetel *link, const std::uint8_t *f, int length)
 
 void TSarvetel::StoreHeaderBlock(const std::uint8_t *b, int available)
 {
-    if (!HeaderObject || available < HeaderPartBlockLength)
-        return;
-    const int part = b[1];
-    if (part > 3)
-        return; // parts 0..3 only: another number names no impulse outputs
-    TPRPHeader &h = *HeaderObject;
-    h.OrderDV = b[2];
-    h.OrderKB = b[3];
-    h.OrderTM = b[4];
-    h.OrderVD = b[5];
-    h.OrderVA = b[6];
-    h.OrderAV = b[7];
-    for (int i = 0; i < 8; ++i) {
-        h.ImpSource[8 * part + i][0] = b[8 + 2 * i];
-        h.ImpSource[8 * part + i][1] = b[9 + 2 * i];
-    }
-    h.ImpTicks[2 * part] = b[24];
-    h.ImpTicks[2 * part + 1] = b[25];
-    for (int m = 0; m < 8; ++m)
-        h.AdcOrder[m] = b[26 + m];
-    for (int k = 0; k < 8; ++k) {
-        h.TimeGen[k][0] = b[34 + 2 * k];
-        h.TimeGen[k][1] = b[35 + 2 * k];
-        h.TimeGen[k][2] = b[50 + 2 * k];
-        h.TimeGen[k][3] = b[51 + 2 * k];
-    }
+    if (HeaderObject && available >= HeaderPartBlockLength)
+        HeaderObject->DecodePart(b);
 }
 
 void TSarvetel::StoreIOSetup(const std::uint8_t *c)
@@ -528,30 +504,7 @@ void TSarvetel::BuildHeaderPartFrame(const TPRPHeader &h, int part, std::uint8_t
 {
     f[4] = CodeHeaderPart;
     f[5] = HeaderPartBlockLength;
-    f[6] = 0;
-    f[7] = static_cast<std::uint8_t>(part);
-    f[8] = h.OrderDV;
-    f[9] = h.OrderKB;
-    f[10] = h.OrderTM;
-    f[11] = h.OrderVD;
-    f[12] = h.OrderVA;
-    f[13] = h.OrderAV;
-    for (int i = 0; i < 8; ++i) {
-        f[14 + 2 * i] = h.ImpSource[8 * part + i][0];
-        f[15 + 2 * i] = h.ImpSource[8 * part + i][1];
-    }
-    f[30] = h.ImpTicks[2 * part];
-    f[31] = h.ImpTicks[2 * part + 1];
-    for (int m = 0; m < 8; ++m)
-        f[32 + m] = h.AdcOrder[m];
-    for (int k = 0; k < 8; ++k) {
-        f[40 + 2 * k] = h.TimeGen[k][0];
-        f[41 + 2 * k] = h.TimeGen[k][1];
-        f[56 + 2 * k] = h.TimeGen[k][2];
-        f[57 + 2 * k] = h.TimeGen[k][3];
-    }
-    f[72] = 0;
-    f[73] = 0;
+    h.EncodePart(part, f + 6);
 }
 
 bool TSarvetel::SendHeaderPart(TPRPHeader &header, int part)

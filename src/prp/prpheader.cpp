@@ -225,3 +225,52 @@ bool TPRPHeader::LoadHdr(const QString &fileName, QString &error, QStringList *m
     Valid = 0;
     return DecodeHeader(messages);
 }
+
+void TPRPHeader::EncodePart(int part, std::uint8_t *b) const
+{
+    b[0] = 0;
+    b[1] = static_cast<std::uint8_t>(part);
+    const std::uint8_t orders[6] = {OrderDV, OrderKB, OrderTM, OrderVD, OrderVA, OrderAV};
+    std::memcpy(b + 2, orders, 6);
+    for (int i = 0; i < 8; ++i) {
+        b[8 + 2 * i] = ImpSource[8 * part + i][0];
+        b[9 + 2 * i] = ImpSource[8 * part + i][1];
+    }
+    b[24] = ImpTicks[2 * part];
+    b[25] = ImpTicks[2 * part + 1];
+    std::memcpy(b + 26, AdcOrder, 8);
+    for (int k = 0; k < 8; ++k) {
+        b[34 + 2 * k] = TimeGen[k][0];
+        b[35 + 2 * k] = TimeGen[k][1];
+        b[50 + 2 * k] = TimeGen[k][2];
+        b[51 + 2 * k] = TimeGen[k][3];
+    }
+    b[66] = 0;
+    b[67] = 0;
+}
+
+void TPRPHeader::DecodePart(const std::uint8_t *b)
+{
+    const int part = b[1];
+    if (part > 3)
+        return; // parts 0..3 only: another number names no impulse outputs
+    OrderDV = b[2];
+    OrderKB = b[3];
+    OrderTM = b[4];
+    OrderVD = b[5];
+    OrderVA = b[6];
+    OrderAV = b[7];
+    for (int i = 0; i < 8; ++i) {
+        ImpSource[8 * part + i][0] = b[8 + 2 * i];
+        ImpSource[8 * part + i][1] = b[9 + 2 * i];
+    }
+    ImpTicks[2 * part] = b[24];
+    ImpTicks[2 * part + 1] = b[25];
+    std::memcpy(AdcOrder, b + 26, 8);
+    for (int k = 0; k < 8; ++k) {
+        TimeGen[k][0] = b[34 + 2 * k];
+        TimeGen[k][1] = b[35 + 2 * k];
+        TimeGen[k][2] = b[50 + 2 * k];
+        TimeGen[k][3] = b[51 + 2 * k];
+    }
+}

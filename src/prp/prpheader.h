@@ -73,6 +73,13 @@ public:
     // not decode cleanly (the problems are added to messages).
     bool LoadHdr(const QString &fileName, QString &error, QStringList *messages = nullptr);
 
+    // One of the four header parts the controller link carries (orders, impulse outputs
+    // 8p..8p+7 with their ticks, ADC order, timer-generators): bytes 0..67 of its block,
+    // byte 0 zero and byte 1 the part number. DecodePart ignores a part number above 3.
+    static constexpr int PartBytes = 68;
+    void EncodePart(int part, std::uint8_t *block) const;
+    void DecodePart(const std::uint8_t *block);
+
     QString ImpulseSourceText(int k) const;
     int SetImpulseSource(int k, const QString &text); // 0 done, 1 text not accepted
     QString ImpulseTickText(int k) const;             // "0,1", "0,2", "0,4", "0,8"

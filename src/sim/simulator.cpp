@@ -308,56 +308,16 @@ bool TSarvetelSimulator::StoreSection(const std::uint8_t *data, int length, bool
 
 void TSarvetelSimulator::StoreHeaderPart(const std::uint8_t *b)
 {
-    const int part = b[1];
-    if (part > 3)
+    if (b[1] > 3)
         return;
-    TPRPHeader &h = Program.Header;
-    h.OrderDV = b[2];
-    h.OrderKB = b[3];
-    h.OrderTM = b[4];
-    h.OrderVD = b[5];
-    h.OrderVA = b[6];
-    h.OrderAV = b[7];
-    for (int i = 0; i < 8; ++i) {
-        h.ImpSource[8 * part + i][0] = b[8 + 2 * i];
-        h.ImpSource[8 * part + i][1] = b[9 + 2 * i];
-    }
-    h.ImpTicks[2 * part] = b[24];
-    h.ImpTicks[2 * part + 1] = b[25];
-    std::memcpy(h.AdcOrder, b + 26, 8);
-    for (int k = 0; k < 8; ++k) {
-        h.TimeGen[k][0] = b[34 + 2 * k];
-        h.TimeGen[k][1] = b[35 + 2 * k];
-        h.TimeGen[k][2] = b[50 + 2 * k];
-        h.TimeGen[k][3] = b[51 + 2 * k];
-    }
+    Program.Header.DecodePart(b);
     Changed();
 }
 
 void TSarvetelSimulator::HeaderPartBlock(int part, Items &out) const
 {
-    const TPRPHeader &h = Program.Header;
     std::uint8_t b[69] = {};
-    b[1] = static_cast<std::uint8_t>(part);
-    b[2] = h.OrderDV;
-    b[3] = h.OrderKB;
-    b[4] = h.OrderTM;
-    b[5] = h.OrderVD;
-    b[6] = h.OrderVA;
-    b[7] = h.OrderAV;
-    for (int i = 0; i < 8; ++i) {
-        b[8 + 2 * i] = h.ImpSource[8 * part + i][0];
-        b[9 + 2 * i] = h.ImpSource[8 * part + i][1];
-    }
-    b[24] = h.ImpTicks[2 * part];
-    b[25] = h.ImpTicks[2 * part + 1];
-    std::memcpy(b + 26, h.AdcOrder, 8);
-    for (int k = 0; k < 8; ++k) {
-        b[34 + 2 * k] = h.TimeGen[k][0];
-        b[35 + 2 * k] = h.TimeGen[k][1];
-        b[50 + 2 * k] = h.TimeGen[k][2];
-        b[51 + 2 * k] = h.TimeGen[k][3];
-    }
+    Program.Header.EncodePart(part, b);
     out.insert(out.end(), b, b + 69);
 }
 
