@@ -178,6 +178,21 @@ void TSarvetel::Transact(int capacity)
     CompleteFrame(Request, RequestLength, capacity);
     Log(LogSent);
     Log(HexDump(Request, RequestLength));
+    ++Exchanges;
+    SendAndReceive(capacity);
+    if (LinkStatus == LinkAccepted || !Port || !Port->DeviceGone || Port->Interrupted())
+        return;
+    // The device went away under the open descriptor: it may be back under its name.
+    Log(LogDeviceGone + Port->DevicePath);
+    if (Port->ReopenDevice() != 0)
+        return;
+    Log(LogSent);
+    Log(HexDump(Request, RequestLength));
+    SendAndReceive(capacity);
+}
+
+void TSarvetel::SendAndReceive(int capacity)
+{
     ProtocolResult = ResultOk;
     BytesRead = 0;
     if (!Port || !Port->Write(Request, RequestLength)) {
@@ -376,17 +391,12 @@ void TSarvetel::StoreAlgorithm(const std::uint8_t *c, int itemLength)
 
 // ---------------------------------------------------------------------------- commands
 
-namespace {
-
-// Holds the port's lock for one command; a link without a port has nothing to guard.
-std::unique_lock<std::recursive_mutex> LockOf(TCOMPort *port)
+std::unique_lock<std::recursive_mutex> TSarvetel::LineLock() const
 {
-    if (!port)
+    if (!Port)
         return {};
-    return std::unique_lock<std::recursive_mutex>(port->Lock);
+    return std::unique_lock<std::recursive_mutex>(Port->Lock);
 }
-
-} // namespace
 
 void TSarvetel::Exchange(std::initializer_list<std::uint8_t> payload, int capacity)
 {
@@ -399,26 +409,26 @@ void TSarvetel::Exchange(std::initializer_list<std::uint8_t> payload, int capaci
 
 std::uint32_t TSarvetel::ReadStatus()
 {
-    auto lock = LockOf(Port);
+    auto lock = LineLock();
     Exchange({CodeStatus}, Capacity::Status);
     return Mode;
 }
 
 void TSarvetel::ReadStatusOnOpen()
 {
-    auto lock = LockOf(Port);
+    auto lock = LineLock();
     Exchange({CodeStatus, CodeOpenExtra1, CodeOpenExtra2}, Capacity::StatusOnOpen);
 }
 
 void TSarvetel::SetMode(std::uint8_t mode)
 {
-    auto lock = LockOf(Port);
+    auto lock = LineLock();
     Exchange({CodeSetMode, mode, CodeStatus}, Capacity::SetMode);
 }
 
 void TSarvetel::ReadScreenLines(int first)
 {
-    auto lock = LockOf(Port);
+    auto lock = LineLock();
     Exchange({CodeScreen, static_cast<std::uint8_t>(first)}, Capacity::Screen);
 }
 
@@ -427,7 +437,7 @@ void TSarvetel::SendKeys(const std::uint8_t *keys, int count)
     count = std::min(count, MaxKeys);
     if (count <= 0)
         return;
-    auto lock = LockOf(Port);
+    auto lock = LineLock();
     int i = 4;
     for (int k = 0; k < count; ++k) {
         Request[i++] = CodeKey;
@@ -442,14 +452,14 @@ void TSarvetel::SendKeys(const std::uint8_t *keys, int count)
 
 int TSarvetel::ReadPRPBlockCount()
 {
-    auto lock = LockOf(Port);
+    auto lock = LineLock();
     Exchange({CodeBlockCount}, Capacity::BlockCount);
     return PRPBlockCount;
 }
 
 void TSarvetel::ReadPRPBlock(std::uint8_t *destination, int destinationSize, int block)
 {
-    auto lock = LockOf(Port);
+    auto lock = LineLock();
     BlockDestination = destination;
     BlockDestinationSize = destination ? destinationSize : 0;
     LastBlockNumber = -1;
@@ -460,7 +470,7 @@ void TSarvetel::ReadPRPBlock(std::uint8_t *destination, int destinationSize, int
 
 void TSarvetel::ReadPRPIntoHeader(TPRPHeader &header)
 {
-    auto lock = LockOf(Port);
+    auto lock = LineLock();
     int received = 0;
     auto readBlock = [&](int k) {
         ReadPRPBlock(header.Bytes, TPRPHeader::BufferSize, k);
@@ -484,7 +494,7 @@ void TSarvetel::ReadPRPIntoHeader(TPRPHeader &header)
 
 void TSarvetel::ReadHeaderPart(TPRPHeader &header)
 {
-    auto lock = LockOf(Port);
+    auto lock = LineLock();
     HeaderObject = &header;
     Exchange({CodeReadHeaderPart, 0x00}, Capacity::ReadHeaderPart);
     HeaderObject = nullptr;
@@ -492,7 +502,7 @@ void TSarvetel::ReadHeaderPart(TPRPHeader &header)
 
 void TSarvetel::ReadHeader(TPRPHeader &header)
 {
-    auto lock = LockOf(Port);
+    auto lock = LineLock();
     Exchange({CodeBeginWrite, 0x00}, Capacity::Prepare);
     Exchange({CodePrepare, 0x03}, Capacity::Prepare);
     HeaderObject = &header;
@@ -523,7 +533,7 @@ bool TSarvetel::SendHeaderPart(TPRPHeader &header, int part)
 
 bool TSarvetel::WriteHeader(TPRPHeader &header)
 {
-    auto lock = LockOf(Port);
+    auto lock = LineLock();
     bool accepted = true;
     for (int part = 0; part < 4; ++part)
         accepted &= SendHeaderPart(header, part);
@@ -537,7 +547,7 @@ bool TSarvetel::WriteHeader(TPRPHeader &header)
 
 bool TSarvetel::WriteHeaderPart0(TPRPHeader &header)
 {
-    auto lock = LockOf(Port);
+    auto lock = LineLock();
     return SendHeaderPart(header, 0);
 }
 
@@ -545,7 +555,7 @@ void TSarvetel::WriteTechKey(const TPRPHeader &header, int key)
 {
     if (key < 0 || key >= TPRPHeader::KeyCount)
         return;
-    auto lock = LockOf(Port);
+    auto lock = LineLock();
     const TTechKey &k = header.TechKeys[key];
     Request[4] = CodeWriteTechKey;
     Request[5] = static_cast<std::uint8_t>(key);
@@ -559,13 +569,13 @@ void TSarvetel::WriteTechKey(const TPRPHeader &header, int key)
 
 void TSarvetel::ClearTechKey(int key)
 {
-    auto lock = LockOf(Port);
+    auto lock = LineLock();
     Exchange({CodeClearTechKey, static_cast<std::uint8_t>(key)}, Capacity::TechKey);
 }
 
 void TSarvetel::ReadSection(int section, TZentorSection &record)
 {
-    auto lock = LockOf(Port);
+    auto lock = LineLock();
     SectionRecord = &record;
     Exchange({CodeSection, static_cast<std::uint8_t>(section)}, Capacity::Section);
     SectionRecord = nullptr;
@@ -573,7 +583,7 @@ void TSarvetel::ReadSection(int section, TZentorSection &record)
 
 std::uint32_t TSarvetel::ReadSectionInfo(int section)
 {
-    auto lock = LockOf(Port);
+    auto lock = LineLock();
     SectionInfo = 0;
     const auto s = static_cast<std::uint8_t>(section);
     Exchange({CodeSectionInfo, s, s}, Capacity::SectionInfo);
@@ -582,7 +592,7 @@ std::uint32_t TSarvetel::ReadSectionInfo(int section)
 
 void TSarvetel::WriteSection(const TZentorSection &record)
 {
-    auto lock = LockOf(Port);
+    auto lock = LineLock();
     Exchange({CodeBeginWrite}, Capacity::Prepare);
     Exchange({CodePrepare, 0x01}, Capacity::Prepare);
     const int n = std::clamp(record.CodeLength, 0, int(sizeof record.Code));
@@ -595,14 +605,14 @@ void TSarvetel::WriteSection(const TZentorSection &record)
 
 void TSarvetel::DeleteSection(int section)
 {
-    auto lock = LockOf(Port);
+    auto lock = LineLock();
     const auto s = static_cast<std::uint8_t>(section);
     Exchange({CodeDeleteSection, s, s}, Capacity::DeleteSection);
 }
 
 void TSarvetel::ReadIOSetup()
 {
-    auto lock = LockOf(Port);
+    auto lock = LineLock();
     Exchange({CodeIOSetup}, Capacity::IOSetup);
 }
 
@@ -640,7 +650,7 @@ void TSarvetel::BuildIOSetupFrame(std::uint8_t *f) const
 
 void TSarvetel::WriteIOSetup()
 {
-    auto lock = LockOf(Port);
+    auto lock = LineLock();
     BuildIOSetupFrame(Request);
     RequestLength = IOSetupFrameLength;
     Transact(Capacity::WriteIOSetup);
@@ -650,7 +660,7 @@ void TSarvetel::ReleaseChannel(int logicalChannel)
 {
     if (logicalChannel < 0 || logicalChannel > 7)
         return;
-    auto lock = LockOf(Port);
+    auto lock = LineLock();
     const int a = std::min<int>(IOSetup[15 + logicalChannel], 7);
     const auto m = static_cast<std::uint8_t>(1 << a);
     const std::uint8_t b = IOSetup[15 + a];
@@ -659,44 +669,44 @@ void TSarvetel::ReleaseChannel(int logicalChannel)
 
 void TSarvetel::AutoIOSetup()
 {
-    auto lock = LockOf(Port);
+    auto lock = LineLock();
     Exchange({CodeAutoIOSetup}, Capacity::Service);
     ReadIOSetup();
 }
 
 void TSarvetel::ResetVariables()
 {
-    auto lock = LockOf(Port);
+    auto lock = LineLock();
     Exchange({CodeResetVariables}, Capacity::Service);
 }
 
 void TSarvetel::ResetVariableLocks()
 {
-    auto lock = LockOf(Port);
+    auto lock = LineLock();
     Exchange({CodeResetVariableLocks}, Capacity::Service);
 }
 
 void TSarvetel::ResetCoefficients()
 {
-    auto lock = LockOf(Port);
+    auto lock = LineLock();
     Exchange({CodeResetCoefficients}, Capacity::Service);
 }
 
 void TSarvetel::ResetSystemMemory()
 {
-    auto lock = LockOf(Port);
+    auto lock = LineLock();
     Exchange({CodeResetSystemMemory}, Capacity::Service);
 }
 
 void TSarvetel::ToggleMemoryType()
 {
-    auto lock = LockOf(Port);
+    auto lock = LineLock();
     Exchange({CodeToggleMemoryType}, Capacity::ToggleMemoryType);
 }
 
 void TSarvetel::ReadAlgorithm(int number)
 {
-    auto lock = LockOf(Port);
+    auto lock = LineLock();
     Algorithm = TAlgDescription();
     Exchange({CodeAlgorithm, static_cast<std::uint8_t>(number)}, Capacity::Algorithm);
 }
