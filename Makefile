@@ -33,6 +33,7 @@ test-asan: build-asan
 	  QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
 check: test test-asan
+	@bash scripts/geometry-check $(BUILD)
 	@bash scripts/fuzz-smoke $(BUILD)-fuzz
 
 bench: build

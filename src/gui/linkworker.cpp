@@ -43,7 +43,8 @@ void TLinkWorker::Loop()
         }
         Wake.notify_all();
         // Wakes the main thread's wait in Call; the flag above is what it reads.
-        QMetaObject::invokeMethod(this, [] {}, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [] {}, Qt::QueuedConnection);
     }
 }
 

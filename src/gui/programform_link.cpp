@@ -144,8 +144,11 @@ bool TProgramForm::StartSimulator()
     Link->Simulator = std::make_unique<TSarvetelSimulator>();
     LoadSimulatorAlgorithms();
     TSarvetelSimulator *sim = Link->Simulator.get();
-    Link->SimulatorLine = std::make_unique<TPtyServer>(
-        [sim](const std::uint8_t *frame, int length) { return sim->HandleRequest(frame, length); });
+    Link->SimulatorLine =
+        std::make_unique<TPtyServer>([sim](const std::uint8_t *frame, int length) {
+            std::lock_guard<std::mutex> state(sim->Lock);
+            return sim->HandleRequest(frame, length);
+        });
     QString error;
     if (!Link->SimulatorLine->Open(QString(), error)) {
         Report(kSimulatorFailed + error);
@@ -399,9 +402,8 @@ void TProgramForm::CreateControllerForms()
     WorkWithPRPForm = new TWorkWithPRPForm(Dialogs, this);
     SarvetelVarsForm = new TSarvetelVarsForm(this);
     if (Link && Link->Sarvetel)
-        SarvetelConsoleForm =
-            new TSarvetelConsoleForm(Dialogs, *Link->Sarvetel, *Link->Worker,
-                                     Compiler ? &Compiler->AlgBase : nullptr, this);
+        SarvetelConsoleForm = new TSarvetelConsoleForm(
+            Dialogs, *Link->Sarvetel, *Link->Worker, Compiler ? &Compiler->AlgBase : nullptr, this);
     TCOMPort *port = Link ? Link->Port.get() : nullptr;
     if (port) {
         COMPortSetupForm = new TCOMPortSetupForm(

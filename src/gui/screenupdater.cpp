@@ -42,8 +42,7 @@ TScreenState TScreenState::Of(const TSarvetel &link)
     return s;
 }
 
-TSarvetelScreenUpdater::TSarvetelScreenUpdater(TSarvetel &link, QObject *receiver,
-                                               TDisplay display)
+TSarvetelScreenUpdater::TSarvetelScreenUpdater(TSarvetel &link, QObject *receiver, TDisplay display)
     : Link(link), Receiver(receiver), DisplayStep(std::move(display))
 {
 }
@@ -110,7 +109,8 @@ void TSarvetelScreenUpdater::Deliver()
 void TSarvetelScreenUpdater::Pause()
 {
     std::unique_lock<std::mutex> guard(StateLock);
-    StateChanged.wait_for(guard, std::chrono::milliseconds(PauseMs), [this] { return Stop.load(); });
+    StateChanged.wait_for(guard, std::chrono::milliseconds(PauseMs),
+                          [this] { return Stop.load(); });
 }
 
 void TSarvetelScreenUpdater::Execute()

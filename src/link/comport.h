@@ -27,8 +27,8 @@ struct TCommTimeouts
 };
 
 // Error codes of Open: errno values. These two are what the port dialog names.
-constexpr int PortErrorNotFound = 2; // ENOENT: no such port
-constexpr int PortErrorBusy = 16;    // EBUSY: held by another program
+constexpr int PortErrorNotFound = 2;  // ENOENT: no such port
+constexpr int PortErrorBusy = 16;     // EBUSY: held by another program
 constexpr int PortErrorNoAccess = 13; // EACCES: the user may not open the device
 
 // What a probe of one device found.
