@@ -33,6 +33,16 @@ inline const QString CompileOperands = QStringLiteral("ВХОД");
 inline const QString DecompileSummary =
     QStringLiteral("декомпилировать образ ПрП и записать текст программы (.zen или .prg)");
 inline const QString OutputValue = QStringLiteral("ВЫХОД");
+inline const QString XrefOperands = QStringLiteral("ПРОГРАММА");
+inline const QString XrefSummary =
+    QStringLiteral("перекрёстные ссылки: где и как используется каждая переменная и каждое "
+                   "технологическое название, затем две проверки (код 3 — проверки нашли "
+                   "замечания)");
+inline const QString FormatValue = QStringLiteral("text|csv");
+inline QString UnknownFormat(const QString &format)
+{
+    return QStringLiteral("Неизвестный формат «%1»: нужен text или csv").arg(format);
+}
 
 inline const QString NoCommand = QStringLiteral("Не указана команда. Справка: zentorc --help");
 inline QString UnknownCommand(const QString &name)
