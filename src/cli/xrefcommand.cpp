@@ -14,18 +14,6 @@
 
 namespace {
 
-QStringList Row(const TCrossRefUse &use)
-{
-    return {use.Variable,
-            use.Name,
-            use.Where,
-            QString::number(use.Line),
-            QString::number(use.Column),
-            CrossRefKindText(use.Kind),
-            use.Detail,
-            CrossRefCheckColumn(use)};
-}
-
 void PrintAligned(const QList<QStringList> &rows, QTextStream &out)
 {
     QList<qsizetype> widths(CrossRefText::Columns.size(), 0);
@@ -85,7 +73,7 @@ void PrintText(const TCrossReference &x, QTextStream &out)
 {
     QList<QStringList> rows{CrossRefText::Columns};
     for (const TCrossRefUse &use : x.Uses)
-        rows.append(Row(use));
+        rows.append(CrossRefCells(use));
     PrintAligned(rows, out);
     for (const TCrossRefFailure &f : x.Failures) {
         out << '\n'
@@ -105,7 +93,7 @@ void PrintCsvTable(const TCrossReference &x, QTextStream &out)
 {
     QList<QStringList> rows{CrossRefText::Columns};
     for (const TCrossRefUse &use : x.Uses)
-        rows.append(Row(use));
+        rows.append(CrossRefCells(use));
     for (const TCrossRefFailure &f : x.Failures)
         for (const QString &m : f.Messages)
             rows.append({QString(), QString(), f.Where, QString(), QString(), CrossRefText::Compile,

@@ -470,6 +470,18 @@ QString CrossRefCheckColumn(const TCrossRefUse &use)
     return text;
 }
 
+QStringList CrossRefCells(const TCrossRefUse &use)
+{
+    return {use.Variable,
+            use.Name,
+            use.Where,
+            QString::number(use.Line),
+            QString::number(use.Column),
+            CrossRefKindText(use.Kind),
+            use.Detail,
+            CrossRefCheckColumn(use)};
+}
+
 bool CrossRefMatches(const TCrossRefUse &use, const QString &prefix)
 {
     const QString p = ControllerUpper(prefix.trimmed());

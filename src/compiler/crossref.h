@@ -72,6 +72,8 @@ QString CrossRefKindText(TCrossRefKind kind);
 QString CrossRefCheckText(TCrossRefCheck check);
 // The check's column of a use: what flagged it and against what; "" when nothing did.
 QString CrossRefCheckColumn(const TCrossRefUse &use);
+// A use as the texts of the table's columns (CrossRefText::Columns).
+QStringList CrossRefCells(const TCrossRefUse &use);
 // Whether the use's variable or name begins with the text (any letter case); an empty
 // text matches everything.
 bool CrossRefMatches(const TCrossRefUse &use, const QString &prefix);

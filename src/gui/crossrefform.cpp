@@ -36,18 +36,6 @@ void SetPlace(QTreeWidgetItem *item, int section, int line, int column, int use)
     item->setData(0, RoleUse, use);
 }
 
-QStringList Cells(const TCrossRefUse &use)
-{
-    return {use.Variable,
-            use.Name,
-            use.Where,
-            QString::number(use.Line),
-            QString::number(use.Column),
-            CrossRefKindText(use.Kind),
-            use.Detail,
-            CrossRefCheckColumn(use)};
-}
-
 } // namespace
 
 TCrossRefForm::TCrossRefForm(QWidget *parent) : QDialog(parent)
@@ -55,7 +43,7 @@ TCrossRefForm::TCrossRefForm(QWidget *parent) : QDialog(parent)
     setWindowTitle(GuiTexts::CrossRefCaption);
     setObjectName(QStringLiteral("CrossRefForm"));
     setModal(false);
-    resize(980, 560);
+    resize(1240, 560);
 
     auto *filterLabel = new QLabel(GuiTexts::CrossRefFilter, this);
     FilterEdit = new QLineEdit(this);
@@ -84,10 +72,7 @@ TCrossRefForm::TCrossRefForm(QWidget *parent) : QDialog(parent)
     UsesView->setExpandsOnDoubleClick(false);
     UsesView->installEventFilter(this);
     UsesView->header()->setStretchLastSection(true);
-    for (int c : {0, 1, 3, 4, 5})
-        UsesView->header()->setSectionResizeMode(c, QHeaderView::ResizeToContents);
-    UsesView->setColumnWidth(2, 220);
-    UsesView->setColumnWidth(6, 260);
+    UsesView->setColumnWidth(6, 380);
 
     SummaryLabel = new QLabel(this);
     auto *layout = new QVBoxLayout(this);
@@ -110,16 +95,21 @@ void TCrossRefForm::SetCrossReference(const TCrossReference &x)
     QList<QTreeWidgetItem *> items;
     for (qsizetype i = 0; i < Result.Uses.size(); ++i) {
         const TCrossRefUse &use = Result.Uses[i];
-        auto *item = new QTreeWidgetItem(Cells(use));
+        auto *item = new QTreeWidgetItem(CrossRefCells(use));
         SetPlace(item, use.Section, use.Line, use.Column, static_cast<int>(i));
         item->setTextAlignment(3, Qt::AlignRight | Qt::AlignVCenter);
         item->setTextAlignment(4, Qt::AlignRight | Qt::AlignVCenter);
+        item->setToolTip(6, use.Detail);
+        item->setToolTip(7, item->text(7));
         if (use.Check != TCrossRefCheck::None)
             for (int c = 0; c < UsesView->columnCount(); ++c)
                 item->setBackground(c, kFlagged);
         items.append(item);
     }
     UsesView->addTopLevelItems(items);
+    // Once per analysis, not at every change of the view: the columns the user can widen.
+    for (int c = 0; c <= 5; ++c)
+        UsesView->resizeColumnToContents(c);
     OutsideOrderCheck->setText(GuiTexts::CrossRefOutsideOrder.arg(Result.OutsideOrder));
     UnusedCheck->setText(GuiTexts::CrossRefUnused.arg(Result.Unused));
     ApplyFilter();

@@ -23,8 +23,6 @@ QString S(const char *utf8)
     return QString::fromUtf8(utf8);
 }
 
-const QString kExamples = QStringLiteral(ZENTOR_SOURCE_DIR "/examples/");
-
 class CrossRefWindowTest : public TGuiTest
 {
 protected:
@@ -33,13 +31,12 @@ protected:
     void SetUp() override
     {
         TGuiTest::SetUp();
-        ASSERT_TRUE(QFile::copy(kExamples + QStringLiteral("BaseAlgs.alg"),
-                                Home() + QStringLiteral("BaseAlgs.alg")));
+        CopyExampleBase();
         Form = MakeForm();
         Form->resize(1000, 700);
         Form->show();
         ActivateMain();
-        Open(kExamples + QStringLiteral("demo.zen"));
+        OpenExample(*Form);
     }
 
     void Open(const QString &path)
