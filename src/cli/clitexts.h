@@ -34,10 +34,8 @@ inline const QString DecompileSummary =
     QStringLiteral("декомпилировать образ ПрП и записать текст программы (.zen или .prg)");
 inline const QString OutputValue = QStringLiteral("ВЫХОД");
 inline const QString XrefOperands = QStringLiteral("ПРОГРАММА");
-inline const QString XrefSummary =
-    QStringLiteral("перекрёстные ссылки: где и как используется каждая переменная и каждое "
-                   "технологическое название, затем две проверки (код 3 — проверки нашли "
-                   "замечания)");
+inline const QString XrefSummary = QStringLiteral(
+    "перекрёстные ссылки переменных и названий и две проверки (код 3 — есть замечания)");
 inline const QString FormatValue = QStringLiteral("text|csv");
 inline QString UnknownFormat(const QString &format)
 {

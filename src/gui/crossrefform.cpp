@@ -72,6 +72,7 @@ TCrossRefForm::TCrossRefForm(QWidget *parent) : QDialog(parent)
     UsesView->setExpandsOnDoubleClick(false);
     UsesView->installEventFilter(this);
     UsesView->header()->setStretchLastSection(true);
+    UsesView->header()->setResizeContentsPrecision(300); // the first rows size the columns
     UsesView->setColumnWidth(6, 380);
 
     SummaryLabel = new QLabel(this);
