@@ -152,6 +152,25 @@ TEST_F(Transfer, CancelBetweenSectionsEndsAfterTheCurrentOne)
         EXPECT_FALSE(s.Program.Sections[96].Present);
     });
 
+    // "Отмена" while a section is being asked again ends the write at once: no question
+    // (which would be answered Cancel and fail the write), no further attempt.
+    C.FailRequests(CodeWriteSection, 1000);
+    wp.OnAction = [&](const QString &a) {
+        if (a == QStringLiteral("Запись секции 000"))
+            job.Terminate();
+    };
+    job.Terminated = false;
+    program->Messages->clear();
+    C.TakeRequests();
+    job.Execute();
+    C.FailRequests(CodeWriteSection, 0);
+    EXPECT_EQ(job.Result, TTransferResult::Cancelled);
+    EXPECT_EQ(*program->Messages, QStringList{"Запись ПрП прервана по запросу."});
+    int sectionFrames = 0;
+    for (const Bytes &r : C.TakeRequests())
+        sectionFrames += r[4] == CodeWriteSection;
+    EXPECT_EQ(sectionFrames, 1);
+
     // Cancelled from another thread while the job runs in its own.
     TRecordingProgress second;
     TPRPWriteThread running(C.Link, *program, second, nullptr);
@@ -250,27 +269,6 @@ TEST_F(Transfer, HeaderNotAcceptedIsAskedAndRewrittenWhole)
         for (int n = 0; n < 256; ++n)
             EXPECT_FALSE(s.Program.Sections[n].Present) << n;
     });
-
-    // "Отмена" while a section is being asked again ends the write at once, with no question.
-    C.FailRequests(CodeWriteSection, 1000);
-    TScriptedQuestions unasked;
-    TPRPWriteThread job(C.Link, *program, wp, &unasked);
-    job.SectionPauseMs = 0;
-    wp.OnAction = [&](const QString &a) {
-        if (a == QStringLiteral("Запись секции 000"))
-            job.Terminate();
-    };
-    program->Messages->clear();
-    C.TakeRequests();
-    job.Execute();
-    EXPECT_EQ(job.Result, TTransferResult::Cancelled);
-    EXPECT_TRUE(unasked.Asked.isEmpty());
-    EXPECT_EQ(*program->Messages, QStringList{"Запись ПрП прервана по запросу."});
-    int sectionFrames = 0;
-    for (const Bytes &r : C.TakeRequests())
-        sectionFrames += r[4] == CodeWriteSection;
-    EXPECT_EQ(sectionFrames, 1);
-    C.FailRequests(CodeWriteSection, 0);
 }
 
 TEST_F(Transfer, ReadAsksAgainForLostBlocksAndStopsOnOneThatNeverComes)
