@@ -1,13 +1,14 @@
-# The two commands of the README:
-#   make run    set up, build and start the program
-#   make check  set up, build and run every test, plus a sanitizer build of the tests
+# The commands of the README:
+#   make run      set up, build and start the program
+#   make check    set up, build and run every test, plus a sanitizer build of the tests
+#   make package  set up, build and make the Debian package build/package/zentor_*.deb
 
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
 GEN        := -G Ninja
 
-.PHONY: run check setup build build-asan test test-asan bench clean
+.PHONY: run check setup build build-asan test test-asan bench clean package package-check
 
 setup:
 	@bash scripts/setup
@@ -32,7 +33,15 @@ test-asan: build-asan
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	  QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
-check: test test-asan
+# From the release build as it stands: packaging compiles nothing.
+package: build
+	cd $(BUILD) && cpack -G DEB
+	@ls $(BUILD)/package/zentor_*.deb
+
+package-check: build
+	@bash scripts/package-check $(BUILD)
+
+check: test package-check test-asan
 	@bash scripts/fuzz-smoke $(BUILD)-fuzz
 
 bench: build
