@@ -28,6 +28,13 @@ const QString HelpText = QStringLiteral(
     "каталоге программы, рядом с исполняемым файлом, затем в папке установленных данных\n"
     "(../share/zentor от папки исполняемого файла).\n");
 
+const QString NoDisplay = QStringLiteral(
+    "Зентор — оконная программа, а дисплей не найден (DISPLAY и WAYLAND_DISPLAY не заданы).\n"
+    "Запустите его в графическом сеансе или на виртуальном экране:\n"
+    "    xvfb-run -a zentor [ФАЙЛ]\n"
+    "Zentor is a desktop program and no display was found (DISPLAY and WAYLAND_DISPLAY\n"
+    "are unset). Start it in a graphical session, or on a virtual screen as shown above.");
+
 QString UnknownOption(const QString &option)
 {
     return QStringLiteral("Неизвестный параметр «%1». Справка: zentor --help").arg(option);
@@ -84,4 +91,21 @@ TZentorCommandLine ParseZentorCommandLine(const QStringList &args, TArgumentsSta
 QString ZentorHelpText()
 {
     return HelpText;
+}
+
+TDisplaySetting TDisplaySetting::FromEnvironment()
+{
+    return {qEnvironmentVariable("QT_QPA_PLATFORM"), qEnvironmentVariable("DISPLAY"),
+            qEnvironmentVariable("WAYLAND_DISPLAY")};
+}
+
+QString NoDisplayMessage(const QStringList &args, const TDisplaySetting &setting)
+{
+    if (!setting.QpaPlatform.isEmpty() || !setting.Display.isEmpty() ||
+        !setting.WaylandDisplay.isEmpty())
+        return {};
+    for (const QString &a : args)
+        if (a == QStringLiteral("-platform") || a == QStringLiteral("-display"))
+            return {};
+    return NoDisplay;
 }

@@ -25,3 +25,16 @@ enum class TArgumentsStage {
 
 TZentorCommandLine ParseZentorCommandLine(const QStringList &args, TArgumentsStage stage);
 QString ZentorHelpText();
+
+// Where the windows are to be shown: the environment and Qt's options that tell it.
+struct TDisplaySetting
+{
+    QString QpaPlatform;    // QT_QPA_PLATFORM
+    QString Display;        // DISPLAY
+    QString WaylandDisplay; // WAYLAND_DISPLAY
+    static TDisplaySetting FromEnvironment();
+};
+// The message for a start with no display to show the windows on (Qt would abort with
+// advice to reinstall); "" when there is one, or when Qt is told where to show them
+// (QT_QPA_PLATFORM, -platform, -display).
+QString NoDisplayMessage(const QStringList &args, const TDisplaySetting &setting);

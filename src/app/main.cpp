@@ -69,11 +69,15 @@ int Answer(const TZentorCommandLine &line)
 
 int main(int argc, char **argv)
 {
-    // Help and version need no display: answered before the application object exists.
-    const int early =
-        Answer(ParseZentorCommandLine(ArgumentsOf(argc, argv), TArgumentsStage::BeforeApplication));
-    if (early >= 0)
-        return early;
+    // Help and version need no display: answered before the application object exists,
+    // as is a start that has no display to show the windows on.
+    const QStringList given = ArgumentsOf(argc, argv);
+    TZentorCommandLine early = ParseZentorCommandLine(given, TArgumentsStage::BeforeApplication);
+    if (!early.Help && !early.Version && early.Error.isEmpty())
+        early.Error = NoDisplayMessage(given, TDisplaySetting::FromEnvironment());
+    const int earlyStatus = Answer(early);
+    if (earlyStatus >= 0)
+        return earlyStatus;
 
     TZentorApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("zentor"));

@@ -58,6 +58,27 @@ TEST(ZentorCommandLine, HelpVersionFileAndFaults)
     }
 }
 
+TEST(ZentorCommandLine, NoDisplayIsToldUnlessQtIsToldWhere)
+{
+    const struct
+    {
+        QStringList Args;
+        TDisplaySetting Setting;
+        bool Refused;
+    } cases[] = {
+        {{"a.zen"}, {}, true},
+        {{"a.zen"}, {"", ":0", ""}, false},
+        {{"a.zen"}, {"", "", "wayland-0"}, false},
+        {{"a.zen"}, {"offscreen", "", ""}, false},
+        {{"-platform", "offscreen", "a.zen"}, {}, false},
+        {{"-display", ":1"}, {}, false},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(NoDisplayMessage(c.Args, c.Setting).contains(QStringLiteral("xvfb-run")),
+                  c.Refused)
+            << c.Args.join(u' ').toStdString();
+}
+
 struct TRun
 {
     int Status = -1;
@@ -103,6 +124,10 @@ TEST(ZentorCommandLine, ProgramsAnswerWithoutDisplayAndShareTheVersion)
     const TRun wrong = RunWithoutDisplay(QStringLiteral(ZENTOR_PATH), {"--verison"});
     EXPECT_EQ(wrong.Status, 2);
     EXPECT_TRUE(wrong.Err.contains(QStringLiteral("«--verison»"))) << wrong.Err.toStdString();
+    // A start with a file but nowhere to show it says so instead of aborting in Qt.
+    const TRun start = RunWithoutDisplay(QStringLiteral(ZENTOR_PATH), {"demo.zen"});
+    EXPECT_EQ(start.Status, 2);
+    EXPECT_TRUE(start.Err.contains(QStringLiteral("DISPLAY"))) << start.Err.toStdString();
 }
 
 } // namespace
