@@ -1,6 +1,7 @@
-# The two commands of the README:
-#   make run    set up, build and start the program
-#   make check  set up, build and run every test, plus the sanitizer builds of the tests
+# The commands of the README:
+#   make run      set up, build and start the program
+#   make check    set up, build and run every test, plus the sanitizer builds of the tests
+#   make package  set up, build and make the Debian package build/package/zentor_*.deb
 
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
@@ -8,7 +9,8 @@ TSAN_BUILD ?= build-tsan
 JOBS       ?= $(shell nproc)
 GEN        := -G Ninja
 
-.PHONY: run check setup build build-asan test test-asan build-tsan check-tsan bench clean
+.PHONY: run check setup build build-asan test test-asan build-tsan check-tsan bench clean \
+  package package-check
 
 setup:
 	@bash scripts/setup
@@ -54,7 +56,15 @@ build-tsan: setup
 check-tsan: build-tsan
 	cd $(TSAN_BUILD) && $(TSAN_ENV) ctest --output-on-failure -j $(JOBS)
 
-check: test test-asan check-tsan
+# From the release build as it stands: packaging compiles nothing.
+package: build
+	cd $(BUILD) && cpack -G DEB
+	@ls $(BUILD)/package/zentor_*.deb
+
+package-check: build
+	@bash scripts/package-check $(BUILD)
+
+check: test package-check test-asan check-tsan
 	@bash scripts/fuzz-smoke $(BUILD)-fuzz
 
 bench: build
