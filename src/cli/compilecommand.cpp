@@ -24,6 +24,11 @@ void TCliCompilerDeleter::operator()(TCliCompiler *c) const
     delete c;
 }
 
+const TAlgBase &CliAlgBase(const TCliCompiler &c)
+{
+    return c.Base;
+}
+
 bool IsImageForm(const QString &fileName)
 {
     const QString ext = FileExtension(fileName);

@@ -7,6 +7,10 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <vector>
+
+struct THeaderDeclaration;
+using THeaderDeclarations = std::vector<THeaderDeclaration>;
 
 class TMacrosTable;
 
@@ -54,9 +58,11 @@ public:
 
     void Reset();
 
-    // Header text -> fields; messages go to errors, technological names to macros.
+    // Header text -> fields; messages go to errors, technological names to macros, and
+    // what the text orders and names, with its place, to declarations (when given).
     // 0 when the text was processed to its end, 1 on a fatal error.
-    int Compile(QStringList &errors, TMacrosTable &macros);
+    int Compile(QStringList &errors, TMacrosTable &macros,
+                THeaderDeclarations *declarations = nullptr);
     // Fields -> header text (rebuilt, not appended). Writes nothing to messages.
     int Decompile(QStringList &messages);
 
