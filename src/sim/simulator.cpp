@@ -163,9 +163,9 @@ void TSarvetelSimulator::Reassemble()
 void TSarvetelSimulator::Changed()
 {
     Reassemble();
-    QString error;
+    StateError.clear();
     if (!StateDir.isEmpty())
-        SaveState(error);
+        SaveState(StateError);
 }
 
 TSimReply TSarvetelSimulator::HandleRequest(const std::uint8_t *f, int length)
