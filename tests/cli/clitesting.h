@@ -40,6 +40,22 @@ inline void Finish(QProcess &p, TRun &r, int timeoutMs)
     r.Err += QString::fromUtf8(p.readAllStandardError());
 }
 
+// Starts zentorc and reads its standard error (into r.Err) until it holds text, for at most
+// 30 s; false when it never did.
+inline bool StartUntil(QProcess &p, const QStringList &args, const QString &text, TRun &r)
+{
+    p.setProcessEnvironment(Environment());
+    p.start(QStringLiteral(ZENTORC_PATH), args);
+    if (!p.waitForStarted(10000))
+        return false;
+    p.setReadChannel(QProcess::StandardError);
+    for (int i = 0; i < 300 && !r.Err.contains(text); ++i) {
+        p.waitForReadyRead(100);
+        r.Err += QString::fromUtf8(p.readAllStandardError());
+    }
+    return r.Err.contains(text);
+}
+
 inline TRun Zentorc(const QStringList &args, int timeoutMs = 60000)
 {
     QProcess p;

@@ -199,17 +199,9 @@ TEST(ZentorcPort, WriteSaysWhyAFrameFailed)
     auto sim = std::make_unique<TSim>();
     ASSERT_TRUE(sim->Start({}, 19200));
     QProcess p;
-    p.setProcessEnvironment(Environment());
-    p.start(QStringLiteral(ZENTORC_PATH),
-            {"--port", sim->Link, "write", Demo, "--alg", Catalogue, "--yes"});
-    ASSERT_TRUE(p.waitForStarted(10000));
-    p.setReadChannel(QProcess::StandardError);
     TRun r;
-    for (int i = 0; i < 300 && !r.Err.contains(QStringLiteral("Запись секции 002")); ++i) {
-        p.waitForReadyRead(100);
-        r.Err += QString::fromUtf8(p.readAllStandardError());
-    }
-    ASSERT_TRUE(r.Err.contains(QStringLiteral("Запись секции 002")));
+    ASSERT_TRUE(StartUntil(p, {"--port", sim->Link, "write", Demo, "--alg", Catalogue, "--yes"},
+                           QStringLiteral("Запись секции 002"), r));
     // The controller vanishes in the middle of the write: no frame reaches anything now.
     sim.reset();
     Finish(p, r, 60000);

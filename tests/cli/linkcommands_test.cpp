@@ -334,18 +334,11 @@ TEST(ZentorcPort, InterruptStopsTheWriteBetweenSections)
     const QString state = sim.Dir.filePath(QStringLiteral("state"));
     ASSERT_TRUE(sim.Start({"--state", state}, 19200));
     QProcess p;
-    p.setProcessEnvironment(Environment());
-    p.start(QStringLiteral(ZENTORC_PATH),
-            {"--port", sim.Link, "write", Examples + QStringLiteral("demo.zen"), "--alg", Catalogue,
-             "--yes"});
-    ASSERT_TRUE(p.waitForStarted(10000));
-    p.setReadChannel(QProcess::StandardError);
     TRun r;
-    for (int i = 0; i < 300 && !r.Err.contains(QStringLiteral("Запись секции 002")); ++i) {
-        p.waitForReadyRead(100);
-        r.Err += QString::fromUtf8(p.readAllStandardError());
-    }
-    ASSERT_TRUE(r.Err.contains(QStringLiteral("Запись секции 002")));
+    ASSERT_TRUE(StartUntil(p,
+                           {"--port", sim.Link, "write", Examples + QStringLiteral("demo.zen"),
+                            "--alg", Catalogue, "--yes"},
+                           QStringLiteral("Запись секции 002"), r));
     ::kill(static_cast<pid_t>(p.processId()), SIGINT);
     Finish(p, r, 30000);
     EXPECT_EQ(r.Status, 1);
