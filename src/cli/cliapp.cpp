@@ -253,6 +253,12 @@ std::atomic<bool> &CliInterrupted()
     return interrupted;
 }
 
+std::atomic<bool> &CliTransferRunning()
+{
+    static std::atomic<bool> running{false};
+    return running;
+}
+
 int PrintMessages(const TZentorProgram &program, int from, TCliContext &ctx)
 {
     const QStringList &lines = *program.Messages;

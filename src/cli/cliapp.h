@@ -105,6 +105,8 @@ int AlgsCommand(const QStringList &operands, TCliContext &ctx);
 
 // Set by an interrupt (Ctrl+C) of zentorc: a running transfer is asked to stop.
 std::atomic<bool> &CliInterrupted();
+// True while a transfer runs: only then does an interrupt not end zentorc at once.
+std::atomic<bool> &CliTransferRunning();
 
 // The compiler of the commands that turn a text form into an image form, with its base.
 struct TCliCompiler;
