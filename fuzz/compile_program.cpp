@@ -1,8 +1,10 @@
 // Arbitrary bytes as a Windows-1251 program source file: loaded as the program source
 // reader loads it, then compiled whole (header, every section, image) as the compile
-// command does. The same lines are also read as an algorithm base file.
+// command does, and its cross-reference built. The same lines are also read as an
+// algorithm base file.
 
 #include "compiler/algbase.h"
+#include "compiler/crossref.h"
 #include "compiler/zentorcompiler.h"
 #include "core/cp1251.h"
 #include "core/progress.h"
@@ -57,5 +59,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     // A second run over the same program: code areas already written, counters reset.
     program->MarkAllForCompile();
     compiler.CompileWithReport(*program, NoProgress());
+    const TCrossReference x = BuildCrossReference(*program, &Base());
+    for (const TCrossRefUse &use : x.Uses)
+        CrossRefMatches(use, use.Name.isEmpty() ? use.Variable : use.Name.left(2));
     return 0;
 }

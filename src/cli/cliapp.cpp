@@ -1,6 +1,7 @@
 #include "cli/cliapp.h"
 
 #include "cli/clitexts.h"
+#include "core/version.h"
 #include "model/zentorprogram.h"
 
 #include <memory>
@@ -18,6 +19,7 @@ const QList<TCliOption> &CliOptions()
         {QStringLiteral("--log"), CliTexts::FileValue, &TCliContext::LogFile},
         {QStringLiteral("--yes"), QString(), nullptr, &TCliContext::Yes},
         {QStringLiteral("--verify"), QString(), nullptr, &TCliContext::Verify},
+        {QStringLiteral("--format"), CliTexts::FormatValue, &TCliContext::Format},
     };
     return options;
 }
@@ -72,6 +74,13 @@ const QList<TCliCommand> &CliCommands()
          1,
          1,
          &DumpCommand},
+        {QStringLiteral("xref"),
+         CliTexts::XrefOperands,
+         {QStringLiteral("--alg"), QStringLiteral("--format")},
+         CliTexts::XrefSummary,
+         1,
+         1,
+         &XrefCommand},
         {QStringLiteral("status"), QString(), LinkOptions({}), CliTexts::StatusSummary, 0, 0,
          &StatusCommand, true},
         {QStringLiteral("mode"), CliTexts::ModeOperands, LinkOptions({}), CliTexts::ModeSummary, 1,
@@ -137,6 +146,11 @@ bool IsHelp(const QString &arg)
     return arg == QStringLiteral("--help") || arg == QStringLiteral("-h");
 }
 
+bool IsVersion(const QString &arg)
+{
+    return arg == QStringLiteral("--version");
+}
+
 } // namespace
 
 QString HelpText()
@@ -146,6 +160,7 @@ QString HelpText()
     for (const TCliCommand &c : CliCommands())
         text += QStringLiteral("  ") + Synopsis(c) + QStringLiteral("\n      ") + c.Summary + u'\n';
     text += QStringLiteral("  zentorc --help\n      ") + CliTexts::HelpLine + u'\n';
+    text += QStringLiteral("  zentorc --version\n      ") + CliTexts::VersionHelpLine + u'\n';
     text += u'\n' + CliTexts::LineOptionsNote + u'\n';
     text += u'\n' + CliTexts::FormsNote + u'\n' + CliTexts::ExitNote + u'\n';
     return text;
@@ -172,6 +187,10 @@ int RunZentorc(const QStringList &args, QTextStream &out, QTextStream &err)
         const QString &a = args[i];
         if (IsHelp(a)) {
             out << HelpText();
+            return ExitOk;
+        }
+        if (IsVersion(a)) {
+            out << VersionLine(QStringLiteral("zentorc")) << '\n';
             return ExitOk;
         }
         const TCliOption *o = FindOption(a);
@@ -232,6 +251,12 @@ std::atomic<bool> &CliInterrupted()
 {
     static std::atomic<bool> interrupted{false};
     return interrupted;
+}
+
+std::atomic<bool> &CliTransferRunning()
+{
+    static std::atomic<bool> running{false};
+    return running;
 }
 
 int PrintMessages(const TZentorProgram &program, int from, TCliContext &ctx)

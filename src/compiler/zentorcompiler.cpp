@@ -27,6 +27,7 @@ int TZentorCompiler::CompileSection(TZentorSection &section, int sectionNumber)
     section.CodeLength = BlockHeaderLength;
     section.FragmentCount = 0;
     TSectionCodeGenerator generator(section, sectionNumber, AlgBase, AlgMemoryUsed, *Messages);
+    generator.Observer = Observer;
     if (LL1Walk(Lexemes, generator, LL1CompileStackCapacity) != 0) {
         section.CodeLength = 0;
         section.FragmentCount = 0;

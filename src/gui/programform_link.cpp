@@ -297,7 +297,7 @@ void TProgramForm::WriteToControllerClick()
         mode = link.Mode;
     };
     if (Link->Worker->Call([&] {
-            link.ReadStatus();
+            link.ReadStatus(Sarvetel::RequestAttempts);
             statusAndMode();
         }) != TLinkWorker::Done)
         return;
@@ -312,8 +312,8 @@ void TProgramForm::WriteToControllerClick()
                         TUserDialogs::Warning, TUserDialogs::AnswerOk) != TUserDialogs::AnswerOk)
             return;
         if (Link->Worker->Call([&] {
-                link.SetMode(Sarvetel::ModeStop);
-                link.SetMode(Sarvetel::ModeProgram);
+                link.SetMode(Sarvetel::ModeStop, Sarvetel::RequestAttempts);
+                link.SetMode(Sarvetel::ModeProgram, Sarvetel::RequestAttempts);
                 statusAndMode();
             }) != TLinkWorker::Done)
             return;

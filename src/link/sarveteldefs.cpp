@@ -56,6 +56,8 @@ const QString LogSent = QStringLiteral("Отправлена следующая 
 const QString LogDeviceGone = QStringLiteral("Связь с портом потеряна, порт открывается заново: ");
 const QString LogReceived = QStringLiteral("Принята следующая последовательность");
 const QString LogItem = QStringLiteral("Разбор команды ");
+const QString LogRepeat1 = QStringLiteral("Повтор запроса: попытка ");
+const QString LogRepeat2 = QStringLiteral(" из ");
 const QString ScreenLineAtStart = QStringLiteral("    Тест Тест   ");
 
 const QString PortNotChosenEntry = QStringLiteral("Не выбран");

@@ -7,6 +7,7 @@
 #include "compiler/algbase.h"
 #include "compiler/algbasefile.h"
 #include "core/programpaths.h"
+#include "core/version.h"
 
 #include <QFileInfo>
 #include <QTextStream>
@@ -49,6 +50,10 @@ int main(int argc, char **argv)
         out << SimUsage();
         return 0;
     }
+    if (options.Version) {
+        out << VersionLine(QStringLiteral("zentor-sim")) << Qt::endl;
+        return 0;
+    }
     auto sim = std::make_unique<TSarvetelSimulator>();
     if (!sim->Faults.Parse(options.Faults, error)) {
         err << error << Qt::endl;
@@ -57,7 +62,8 @@ int main(int argc, char **argv)
     // The descriptions the controller gives: the base named, or "BaseAlgs.alg" where the
     // desktop program looks for it. Without any base the controller describes nothing.
     QString algFile = options.AlgFile;
-    if (!algFile.isEmpty() && !QFileInfo(algFile).isFile()) {
+    // A base that is there but is no file (a folder, a FIFO) is named as such when read.
+    if (!algFile.isEmpty() && !QFileInfo::exists(algFile)) {
         err << SimAlgBaseNotFound(algFile) << Qt::endl;
         return 2;
     }
@@ -76,7 +82,12 @@ int main(int argc, char **argv)
         err << error << Qt::endl;
         return 2;
     }
-    TPtyServer server([&sim](const std::uint8_t *f, int n) { return sim->HandleRequest(f, n); });
+    TPtyServer server([&sim, &err](const std::uint8_t *f, int n) {
+        TSimReply reply = sim->HandleRequest(f, n);
+        if (!sim->StateError.isEmpty())
+            err << sim->StateError << Qt::endl;
+        return reply;
+    });
     server.Baud = options.Baud;
     if (!server.Open(options.LinkPath, error)) {
         err << error << Qt::endl;
