@@ -439,19 +439,29 @@ bool TSarvetelConsoleForm::Yes(const QString &question, const QString &caption, 
 void TSarvetelConsoleForm::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
+    if (Updater)
+        return;
+    // Nothing of the last session is shown or acted on: until the opening exchange has
+    // told the mode, the window shows no mode and starts no exchange of its own (a click
+    // in between would take the worker, and the session would never start polling).
+    SarvetelMemo->clear();
+    StatusMode->clear();
+    StatusErrors->clear();
+    Panels->setCurrentWidget(ConsolePanel);
+    ShownMode = 0xFFFFFFFF;
+    KnownMode = 0;
+    KnownExchange = 0;
+    SetModeButtons(false);
+    SetCommandControls(false);
     // The opening exchange runs once the window's own event loop does, so a close that
     // comes while it waits finds the window fully shown.
-    if (!Updater)
-        QMetaObject::invokeMethod(this, &TSarvetelConsoleForm::FormShow, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, &TSarvetelConsoleForm::FormShow, Qt::QueuedConnection);
 }
 
 void TSarvetelConsoleForm::FormShow()
 {
     if (!isVisible() || Updater)
         return;
-    SarvetelMemo->clear();
-    ShownMode = 0xFFFFFFFF;
-    KnownExchange = 0;
     TJobResult r;
     const bool done = Exchange([this, &r] {
         Link.ReadStatus();
@@ -543,12 +553,17 @@ void TSarvetelConsoleForm::SetupIntoLink()
     std::copy(std::begin(IOSetup), std::end(IOSetup), Link.IOSetup);
 }
 
+void TSarvetelConsoleForm::SetCommandControls(bool on)
+{
+    for (QWidget *w : {static_cast<QWidget *>(BtnStop), static_cast<QWidget *>(ResetSarvetelBtn),
+                       static_cast<QWidget *>(PCSetup), static_cast<QWidget *>(PCProgram)})
+        w->setEnabled(on);
+}
+
 void TSarvetelConsoleForm::ShowBusy(bool busy)
 {
     StatusWait->setText(busy ? GuiTexts::WaitingForController : QString());
-    for (QWidget *w : {static_cast<QWidget *>(BtnStop), static_cast<QWidget *>(ResetSarvetelBtn),
-                       static_cast<QWidget *>(PCSetup), static_cast<QWidget *>(PCProgram)})
-        w->setEnabled(!busy);
+    SetCommandControls(!busy);
     // The other mode buttons are all off while waiting, and then as they were.
     QPushButton *const modes[] = {BtnStart, BtnFailure, BtnTest, BtnCopy, BtnSetup, BtnProgram};
     for (int i = 0; i < 6; ++i) {

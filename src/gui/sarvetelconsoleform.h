@@ -177,6 +177,8 @@ private:
     QWidget *CreateSetupPages();
     QWidget *CreateProgramPages();
     void SetModeButtons(bool on);
+    // The other controls that start an exchange: "Ост", the reset button and the pages.
+    void SetCommandControls(bool on);
     // What a job leaves for the handler that ran it.
     struct TJobResult
     {

@@ -107,18 +107,11 @@ protected:
     // A key as the window system delivers it, so menu shortcuts act.
     void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     {
-        // F2 and F3 do not reach their menu items from the offscreen platform's key events
-        // in this walk: their commands are called as the menu items call them.
-        if (modifiers == Qt::NoModifier && (key == Qt::Key_F2 || key == Qt::Key_F3)) {
-            if (key == Qt::Key_F2)
-                Form->WriteToControllerClick();
-            else
-                Form->ReadFromControllerClick();
-            return;
-        }
-        // The main window is active again after a dialog, as it is for a person.
+        // The main window is active again after a dialog, as it is for a person. The
+        // activation is a window-system event of its own: a key sent before it has been
+        // taken finds no active window, and the menu's shortcuts do not act.
         Form->activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(Form.get()));
+        EXPECT_TRUE(WaitUntil([this] { return QApplication::activeWindow() == Form.get(); }, 2000));
         // Ctrl+C is the port dialog outside the editor, copy inside it.
         if (key == Qt::Key_C)
             Form->TreeView->setFocus();
@@ -233,20 +226,6 @@ TEST_F(RealUseTest, FirstStartWalk)
     EXPECT_EQ(Form->windowTitle(), S("Редактирование ПРП из Сарветела "));
     EXPECT_NE(Form->FindNode(written.first().toInt()), nullptr);
 
-    EXPECT_FALSE(ErrorBoxShown());
-
-    Form->close();
-    EXPECT_TRUE(ReadLines(Home() + S("ZentorEditor.ini")).contains(S("Порт=симулятор")));
-    EXPECT_TRUE(QFile::exists(Home() + S("log")));
-}
-
-// Not yet passing: after F2 and F3 of a first start, the console opened in
-// "Программирование" does not leave it on "Ост" (open point of the exchange worker work).
-TEST_F(RealUseTest, DISABLED_FirstStartConsoleAfterTransfer)
-{
-    Start();
-    ChooseSimulator();
-    WithSim([](TSarvetelSimulator &s) { s.Mode = 0x08; });
     // The console shows the mode; keys and mode buttons reach the controller.
     Console([this](TSarvetelConsoleForm *c) {
         EXPECT_TRUE(WaitUntil([c] { return ModeShown(c) == S("Программирование"); }));
@@ -266,11 +245,15 @@ TEST_F(RealUseTest, DISABLED_FirstStartConsoleAfterTransfer)
                 Click(button);
     });
     Console([this](TSarvetelConsoleForm *c) {
-        EXPECT_TRUE(WaitUntil([c] { return ModeShown(c) == S("Неисправность"); }));
+        // Opened again, the console shows nothing of the last session, and a click that
+        // comes before it has asked the controller does not keep it from polling.
+        EXPECT_EQ(ModeShown(c), QString());
         Click(c->BtnStop);
-        EXPECT_TRUE(WaitUntil([c] { return ModeShown(c) == S("Останов"); }));
+        EXPECT_TRUE(WaitUntil([c] { return ModeShown(c) == S("Неисправность"); }));
         ASSERT_TRUE(c->Updater);
         const auto updater = c->Updater;
+        Click(c->BtnStop);
+        EXPECT_TRUE(WaitUntil([c] { return ModeShown(c) == S("Останов"); }));
         const int cycles = updater->Cycles();
         EXPECT_TRUE(WaitUntil([&] { return updater->Cycles() > cycles + 2; }));
         Click(c->BtnStart);
@@ -280,6 +263,11 @@ TEST_F(RealUseTest, DISABLED_FirstStartConsoleAfterTransfer)
         }));
     });
     EXPECT_NE(WithSim([](auto &s) { return s.LastKey; }), 0x35);
+    EXPECT_FALSE(ErrorBoxShown());
+
+    Form->close();
+    EXPECT_TRUE(ReadLines(Home() + S("ZentorEditor.ini")).contains(S("Порт=симулятор")));
+    EXPECT_TRUE(QFile::exists(Home() + S("log")));
 }
 
 TEST_F(RealUseTest, SlowControllerClosingMidExchange)
