@@ -42,9 +42,9 @@ void TLinkWorker::Loop()
             JobDone = true;
         }
         Wake.notify_all();
-        // Wakes the main thread's wait in Call; the flag above is what it reads.
-        QMetaObject::invokeMethod(
-            this, [] {}, Qt::QueuedConnection);
+        // Wakes the main thread's wait in Call; the flag above is what it reads. Asked by
+        // name, so Qt carries nothing of ours between the threads.
+        QMetaObject::invokeMethod(this, "Woken", Qt::QueuedConnection);
     }
 }
 

@@ -47,6 +47,7 @@ signals:
 
 private:
     void Loop();
+    Q_INVOKABLE void Woken() {} // the event that ends a wait in Call
     bool JobEnded();
 
     TCOMPort &Port;

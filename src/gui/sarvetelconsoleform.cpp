@@ -492,8 +492,14 @@ void TSarvetelConsoleForm::FormShow()
 
 void TSarvetelConsoleForm::StartUpdater()
 {
-    Updater = TSarvetelScreenUpdater::Start(
-        Link, this, [this](const TScreenState &state) { DisplayStep(state); });
+    Updater = TSarvetelScreenUpdater::Start(Link, this, "ScreenNews");
+}
+
+void TSarvetelConsoleForm::ScreenNews()
+{
+    StatusWait->setProperty("probe", int(Link.Mode));
+    if (Updater)
+        Updater->Deliver([this](const TScreenState &state) { DisplayStep(state); });
 }
 
 TKeyQueue *TSarvetelConsoleForm::Keys()

@@ -72,6 +72,8 @@ public:
     void ArrangePanels(std::uint32_t mode);
     // The updater's synchronized display step.
     void DisplayStep(const TScreenState &state);
+    // The updater has news (it asks for this by name from its thread).
+    Q_INVOKABLE void ScreenNews();
 
     // Setup pages.
     void FillSetupPages();

@@ -42,15 +42,15 @@ TScreenState TScreenState::Of(const TSarvetel &link)
     return s;
 }
 
-TSarvetelScreenUpdater::TSarvetelScreenUpdater(TSarvetel &link, QObject *receiver, TDisplay display)
-    : Link(link), Receiver(receiver), DisplayStep(std::move(display))
+TSarvetelScreenUpdater::TSarvetelScreenUpdater(TSarvetel &link, QObject *receiver, const char *news)
+    : Link(link), Receiver(receiver), News(news)
 {
 }
 
 std::shared_ptr<TSarvetelScreenUpdater>
-TSarvetelScreenUpdater::Start(TSarvetel &link, QObject *receiver, TDisplay display)
+TSarvetelScreenUpdater::Start(TSarvetel &link, QObject *receiver, const char *news)
 {
-    auto updater = std::make_shared<TSarvetelScreenUpdater>(link, receiver, std::move(display));
+    auto updater = std::make_shared<TSarvetelScreenUpdater>(link, receiver, news);
     // The thread holds the object: when the thread ends and nobody else holds it, it goes.
     std::thread([self = updater] { self->Execute(); }).detach();
     return updater;
@@ -73,8 +73,7 @@ void TSarvetelScreenUpdater::WaitEnded()
 
 void TSarvetelScreenUpdater::Display()
 {
-    QObject *receiver = Receiver.data();
-    if (Stop || !receiver)
+    if (Stop || !Receiver)
         return;
     TScreenState state;
     {
@@ -84,12 +83,11 @@ void TSarvetelScreenUpdater::Display()
     std::unique_lock<std::mutex> guard(StateLock);
     Pending = std::move(state);
     HasPending = true;
-    QMetaObject::invokeMethod(
-        receiver, [self = shared_from_this()] { self->Deliver(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(Receiver, News, Qt::QueuedConnection);
     StateChanged.wait(guard, [this] { return !HasPending || Stop; });
 }
 
-void TSarvetelScreenUpdater::Deliver()
+void TSarvetelScreenUpdater::Deliver(const TDisplay &display)
 {
     TScreenState state;
     {
@@ -98,7 +96,7 @@ void TSarvetelScreenUpdater::Deliver()
             return;
         state = std::move(Pending);
     }
-    DisplayStep(state);
+    display(state);
     {
         std::lock_guard<std::mutex> guard(StateLock);
         HasPending = false;

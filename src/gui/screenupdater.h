@@ -12,7 +12,6 @@
 #include "link/sarveteldefs.h"
 
 #include <QObject>
-#include <QPointer>
 #include <QString>
 
 #include <atomic>
@@ -59,14 +58,17 @@ struct TScreenState
 class TSarvetelScreenUpdater : public std::enable_shared_from_this<TSarvetelScreenUpdater>
 {
 public:
-    // display runs on receiver's thread (the main thread); the updater waits until it has
-    // run (or until it is asked to stop).
     using TDisplay = std::function<void(const TScreenState &)>;
 
-    // Starts an updater in a thread of its own. It keeps itself alive until it ends.
+    // Starts an updater in a thread of its own. It keeps itself alive until it ends. When it
+    // has news it asks receiver, by the name of its invokable method news, to call Deliver
+    // on the main thread, and waits until that has run (or until it is asked to stop).
+    // receiver stays until the updater's thread has ended (it waits in WaitEnded).
     static std::shared_ptr<TSarvetelScreenUpdater> Start(TSarvetel &link, QObject *receiver,
-                                                         TDisplay display);
+                                                         const char *news);
 
+    // Main thread: shows the news through display, if there is any for this updater.
+    void Deliver(const TDisplay &display);
     // Asks the updater to stop; it finishes the frame in flight (interrupt the port to end
     // that at once) and ends without another display.
     void Terminate();
@@ -82,17 +84,18 @@ public:
     // The session's key queue.
     TKeyQueue Keys;
 
-    TSarvetelScreenUpdater(TSarvetel &link, QObject *receiver, TDisplay display);
+    TSarvetelScreenUpdater(TSarvetel &link, QObject *receiver, const char *news);
 
 private:
     void Execute();
     void Display();
-    void Deliver();
     void Pause();
 
     TSarvetel &Link;
-    QPointer<QObject> Receiver;
-    TDisplay DisplayStep;
+    QObject *const Receiver;
+    const char *const News;
+    // The news passes between the threads only here, under StateLock: Qt carries nothing
+    // of ours (a thread checker sees every hand-over).
     std::mutex StateLock; // guards Pending, HasPending and the end
     std::condition_variable StateChanged;
     TScreenState Pending;
