@@ -85,6 +85,17 @@ bool IsCp1251Char(QChar ch)
     return ByteOf(ch) >= 0;
 }
 
+QString ControllerUpper(const QString &text)
+{
+    QString s = text;
+    for (QChar &c : s) {
+        const QChar u = c.toUpper();
+        if (u != c && IsCp1251Char(u))
+            c = u;
+    }
+    return s;
+}
+
 std::uint8_t Cp1251Byte(QChar ch)
 {
     const int b = ByteOf(ch);

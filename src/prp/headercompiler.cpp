@@ -4,6 +4,7 @@
 // compile with result 1 and leaves the fields set so far as they are.
 #include "prp/prpheader.h"
 
+#include "core/cp1251.h"
 #include "core/textutils.h"
 #include "prp/macrostable.h"
 
@@ -211,7 +212,7 @@ int THeaderCompiler::Run()
     const qsizetype n = Header.Text.size();
     for (qsizetype i = 0; i <= n; ++i) {
         // One extra "/" after the last line processes the last part.
-        const QString line = i < n ? Header.Text[i].toUpper() : QStringLiteral("/");
+        const QString line = i < n ? ControllerUpper(Header.Text[i]) : QStringLiteral("/");
         if (line.isEmpty())
             continue;
         if (line[0] != u'/') {
