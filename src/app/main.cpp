@@ -41,8 +41,9 @@ int main(int argc, char **argv)
     QApplication::setDesktopFileName(QStringLiteral("zentor"));
 
     QStringList args = QApplication::arguments().mid(1);
-    // A program file named on the command line is opened once the windows are up; only the
-    // first argument is the module switch.
+    // A program file named on the command line is opened once the windows are up, as Open
+    // opens it (a program source file becomes the current file); only the first argument is
+    // the module switch.
     QString fileToOpen;
     for (const QString &a : args)
         if (a.toUpper() != QStringLiteral("/-KSB") && !a.startsWith(u'-') && fileToOpen.isEmpty())
@@ -53,6 +54,6 @@ int main(int argc, char **argv)
         TZentorForms::Create(dialogs, TProgramPaths::ForThisProcess(), args, {});
     form->show();
     if (!fileToOpen.isEmpty())
-        form->Load(QFileInfo(fileToOpen).absoluteFilePath());
+        form->OpenProgramFile(QFileInfo(fileToOpen).absoluteFilePath());
     return app.exec();
 }

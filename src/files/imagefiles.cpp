@@ -134,7 +134,7 @@ int LoadPrpImage(TZentorProgram &program, const QString &fileName, TFileContext 
         }
     }
     program.RecognisePrefix();
-    if (!program.SplitImage())
+    if (!program.SplitImage(&ctx.ImageBroken))
         ++ctx.ErrorCount;
     if (ctx.DecompileAfterLoad)
         ctx.ErrorCount += ctx.DecompileAfterLoad(program);

@@ -17,7 +17,7 @@ struct TZentorSection
     std::uint8_t CompiledOk = 0;   // the last compile or decompile succeeded
     QString Name;
     QStringList Text;
-    std::uint8_t Code[512] = {};   // byte 0 = block length - 1, byte 2 = section number
+    std::uint8_t Code[512] = {}; // byte 0 = block length - 1, byte 2 = section number
     int CodeLength = 0;
     int FragmentCount = 0;
 };
@@ -63,8 +63,10 @@ public:
     // image would not fit into 20000 bytes: the image then stops before that block.
     bool AssembleImage();
     // Image -> header fields and section blocks; never reads past ImageLength. False
-    // (with a message) when the image is damaged; the split stops there.
-    bool SplitImage();
+    // (with a message) when the image is damaged; the split stops there. *broken (when
+    // given) tells whether its structure gave way (empty, truncated, a length past the data,
+    // a block too short): the image could not be cut into its header and blocks.
+    bool SplitImage(bool *broken = nullptr);
     // Drops the 57 bytes of system information that some images carry in front.
     // True when it did (and the message was added).
     bool RecognisePrefix();
