@@ -54,11 +54,12 @@ bool IsSectionExtension(const QString &ext)
     return ext.size() == 3 && IsOctalText(ext);
 }
 
-// A program that is only in text form (never assembled, or with sections whose code is
-// out of date) must be compiled before it can be written as an image form.
+// A program that is only in text form (never assembled, with sections whose code is out of
+// date, or with a header whose text stopped the header compiler) must be compiled before it
+// can be written as an image form.
 bool NeedsCompiling(const TZentorProgram &program)
 {
-    if (program.ImageLength <= 0)
+    if (program.ImageLength <= 0 || program.Header.CompileStopped)
         return true;
     for (const TZentorSection &sec : program.Sections)
         if (sec.Present && sec.NeedsCompile)

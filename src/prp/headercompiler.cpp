@@ -553,5 +553,7 @@ int TPRPHeader::Compile(QStringList &errors, TMacrosTable &macros)
     // leave the sections the names of a program compiled before.
     macros.Clear();
     THeaderCompiler compiler(*this, errors, macros);
-    return compiler.Run();
+    const int result = compiler.Run();
+    CompileStopped = result != 0;
+    return result;
 }

@@ -168,6 +168,21 @@ TEST(OldFormatFile, NoLineOfASectionThatDoesNotCompileIsLostOrMisread)
         EXPECT_EQ(text[i].trimmed().toLower(), (u'!' + faulty[i]).toLower());
 }
 
+TEST(Forms, AHeaderThatStopsTheHeaderCompilerIsNeverWrittenAsAnImage)
+{
+    QTemporaryDir dir;
+    TForms f;
+    auto p = std::make_unique<TZentorProgram>();
+    p->Header.Text = {"/ ЗАКАЗ ПЕРЕМЕННЫХ", "ВД 000 - 1777"};
+    p->Sections[0].Text = {"ВКЛ ДВ1"};
+    p->MarkAllForCompile();
+    // Compiled once already (F9), the image assembled: the export compiles again and fails.
+    EXPECT_FALSE(f.Compiler.CompileWithReport(*p, NoProgress()));
+    for (const char *name : {"x.prp", "x.000"})
+        EXPECT_EQ(SaveToFile(*p, dir.filePath(name), f.Ctx), FileNotCompiled) << name;
+    EXPECT_TRUE(QDir(dir.path()).isEmpty());
+}
+
 TEST(Forms, DemoThroughImageAndSectionSetGivesTheSameBytes)
 {
     QTemporaryDir dir;
