@@ -65,17 +65,6 @@ QStringList OldSectionLines(TZentorCompiler &compiler, int n, const QStringList 
 
 } // namespace
 
-QString ControllerLower(const QString &text)
-{
-    QString s = text;
-    for (QChar &c : s) {
-        const QChar l = c.toLower();
-        if (l != c && IsCp1251Char(l))
-            c = l;
-    }
-    return s;
-}
-
 QStringList HeaderToOldLines(const QStringList &headerText, QStringList &messages)
 {
     QStringList out;
