@@ -1,6 +1,7 @@
 #include "cli/cliapp.h"
 
 #include "cli/clitexts.h"
+#include "core/version.h"
 #include "model/zentorprogram.h"
 
 #include <memory>
@@ -137,6 +138,11 @@ bool IsHelp(const QString &arg)
     return arg == QStringLiteral("--help") || arg == QStringLiteral("-h");
 }
 
+bool IsVersion(const QString &arg)
+{
+    return arg == QStringLiteral("--version");
+}
+
 } // namespace
 
 QString HelpText()
@@ -146,6 +152,7 @@ QString HelpText()
     for (const TCliCommand &c : CliCommands())
         text += QStringLiteral("  ") + Synopsis(c) + QStringLiteral("\n      ") + c.Summary + u'\n';
     text += QStringLiteral("  zentorc --help\n      ") + CliTexts::HelpLine + u'\n';
+    text += QStringLiteral("  zentorc --version\n      ") + CliTexts::VersionHelpLine + u'\n';
     text += u'\n' + CliTexts::LineOptionsNote + u'\n';
     text += u'\n' + CliTexts::FormsNote + u'\n' + CliTexts::ExitNote + u'\n';
     return text;
@@ -172,6 +179,10 @@ int RunZentorc(const QStringList &args, QTextStream &out, QTextStream &err)
         const QString &a = args[i];
         if (IsHelp(a)) {
             out << HelpText();
+            return ExitOk;
+        }
+        if (IsVersion(a)) {
+            out << VersionLine(QStringLiteral("zentorc")) << '\n';
             return ExitOk;
         }
         const TCliOption *o = FindOption(a);

@@ -12,6 +12,7 @@ inline const QString Title =
                    "Сарветел");
 inline const QString UsageHeading = QStringLiteral("Использование:");
 inline const QString HelpLine = QStringLiteral("показать эту справку");
+inline const QString VersionHelpLine = QStringLiteral("показать версию программы");
 inline const QString FormsNote =
     QStringLiteral("Форма файла определяется расширением: .zen — исходный текст программы, "
                    ".prp — образ ПрП,\n.000 — набор файлов секций (файл.000, файл.101, … и "

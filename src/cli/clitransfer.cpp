@@ -60,7 +60,7 @@ int LoadProgramToWrite(TZentorProgram &program, const QString &input, TCliContex
 // "Останов" as the main window's write command does; only with --yes.
 int EnsureProgrammingMode(TSarvetel &link, TCliContext &ctx)
 {
-    const std::uint32_t mode = link.ReadStatus();
+    const std::uint32_t mode = link.ReadStatus(RequestAttempts);
     if (!ControllerAnswered(link, ctx))
         return ExitReported;
     if (mode == ModeProgram)
@@ -71,8 +71,8 @@ int EnsureProgrammingMode(TSarvetel &link, TCliContext &ctx)
         return ExitReported;
     }
     ctx.Out << CliTexts::ModeSwitchAnswerYes << '\n';
-    link.SetMode(ModeStop);
-    link.SetMode(ModeProgram);
+    link.SetMode(ModeStop, RequestAttempts);
+    link.SetMode(ModeProgram, RequestAttempts);
     if (link.LinkStatus != LinkAccepted || link.Mode != ModeProgram) {
         if (link.LinkStatus != LinkAccepted)
             ctx.Out << LinkFailureText(link) << '\n';

@@ -268,7 +268,7 @@ void TProgramForm::WriteToControllerClick()
     ClearMessages();
     AddMessage(GuiTexts::WritingPrp);
     TSarvetel &link = *Link->Sarvetel;
-    link.ReadStatus();
+    link.ReadStatus(Sarvetel::RequestAttempts);
     if (link.LinkStatus != Sarvetel::LinkAccepted) {
         Dialogs.Notice(this, Sarvetel::NoAnswer, GuiTexts::Attention, TUserDialogs::Warning);
         return;
@@ -279,8 +279,8 @@ void TProgramForm::WriteToControllerClick()
         if (Dialogs.Ask(this, question, GuiTexts::Attention3, TUserDialogs::OkCancel,
                         TUserDialogs::Warning, TUserDialogs::AnswerOk) != TUserDialogs::AnswerOk)
             return;
-        link.SetMode(Sarvetel::ModeStop);
-        link.SetMode(Sarvetel::ModeProgram);
+        link.SetMode(Sarvetel::ModeStop, Sarvetel::RequestAttempts);
+        link.SetMode(Sarvetel::ModeProgram, Sarvetel::RequestAttempts);
         if (link.LinkStatus != Sarvetel::LinkAccepted || link.Mode != Sarvetel::ModeProgram) {
             Dialogs.Ask(this, Sarvetel::ModeChangeFailed, GuiTexts::Attention3,
                         TUserDialogs::OkCancel, TUserDialogs::Information, TUserDialogs::AnswerOk);

@@ -1,6 +1,7 @@
 #include "gui/smallforms.h"
 
 #include "core/textutils.h"
+#include "core/version.h"
 #include "gui/guitexts.h"
 #include "gui/zentoreditor.h"
 #include "model/zentorprogram.h"
@@ -20,10 +21,6 @@
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QVBoxLayout>
-
-#ifndef ZENTOR_VERSION_TEXT
-#define ZENTOR_VERSION_TEXT "0.0.0"
-#endif
 
 namespace {
 
@@ -50,7 +47,7 @@ QHBoxLayout *ButtonRow(QDialog *dialog, const QString &ok, const QString &cancel
 
 QString ProgramVersionText()
 {
-    QStringList parts = QString::fromLatin1(ZENTOR_VERSION_TEXT).split(u'.');
+    QStringList parts = ZentorVersionText().split(u'.');
     while (parts.size() < 4)
         parts.append(QStringLiteral("0"));
     return parts.mid(0, 4).join(u'.');

@@ -121,6 +121,12 @@ void TPRPTransferThread::AddMessage(const QString &text)
         Program.Messages->append(text);
 }
 
+void TPRPTransferThread::EndWith(TTransferResult result, const QString &message)
+{
+    AddMessage(message);
+    Result = result;
+}
+
 // ---------------------------------------------------------------------------- write
 
 void TPRPWriteThread::Run()
@@ -138,18 +144,17 @@ void TPRPWriteThread::Run()
     Progress.SetPosition(ProgressPosition);
     Progress.Show();
 
-    while (!Link.WriteHeader(Program.Header)) {
-        if (!Ask(HeaderRetry, CaptionAttention)) {
-            AddMessage(HeaderNotWritten);
-            Result = TTransferResult::Failed;
-            return;
-        }
+    // Each part and key is asked again by itself; the user is asked only when one of them
+    // failed every attempt, and OK then writes the whole header again.
+    const TAttempts attempts(RequestAttempts, &Terminated);
+    while (!Link.WriteHeader(Program.Header, attempts)) {
+        if (Terminated)
+            break;
+        if (!Ask(HeaderRetry, CaptionAttention))
+            return EndWith(TTransferResult::Failed, HeaderNotWritten);
     }
-    if (Terminated) {
-        AddMessage(WriteCancelled);
-        Result = TTransferResult::Cancelled;
-        return;
-    }
+    if (Terminated)
+        return EndWith(TTransferResult::Cancelled, WriteCancelled);
     for (int s = 0; s < limit; ++s) {
         const TZentorSection &section = Program.Sections[s];
         // A present section that compiled to nothing has no block to send.
@@ -157,22 +162,16 @@ void TPRPWriteThread::Run()
             continue;
         Action = WritingSection + SectionNumberText(s);
         ProgressPosition = s + 1;
-        if (Terminated) {
-            AddMessage(WriteCancelled);
-            Result = TTransferResult::Cancelled;
-            return;
-        }
+        if (Terminated)
+            return EndWith(TTransferResult::Cancelled, WriteCancelled);
         Progress.SetAction(Action);
         Progress.SetPosition(ProgressPosition);
-        for (;;) {
-            Link.WriteSection(section);
-            if (Link.LinkStatus == LinkAccepted)
-                break;
-            if (!Ask(SectionRetry, CaptionAttention)) {
-                AddMessage(SectionNotWritten1 + SectionNumberText(s) + SectionNotWritten2);
-                Result = TTransferResult::Failed;
-                return;
-            }
+        while (!Link.WriteSection(section, attempts)) {
+            if (Terminated)
+                return EndWith(TTransferResult::Cancelled, WriteCancelled);
+            if (!Ask(SectionRetry, CaptionAttention))
+                return EndWith(TTransferResult::Failed,
+                               SectionNotWritten1 + SectionNumberText(s) + SectionNotWritten2);
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(SectionPauseMs));
     }
@@ -190,33 +189,29 @@ void TPRPReadThread::Run()
     BytesReceived = 0;
     Program.ImageLength = 0;
     Link.PRPBlockCount = 0;
-    BlockCount = Link.ReadPRPBlockCount();
-    if (Link.LinkStatus != LinkAccepted || BlockCount <= 0) {
-        AddMessage(LengthNotReceived);
-        Result = TTransferResult::Failed;
-        return;
-    }
+    const TAttempts attempts(RequestAttempts, &Terminated);
+    BlockCount = Link.ReadPRPBlockCount(attempts);
+    if (Link.LinkStatus != LinkAccepted || BlockCount <= 0)
+        return Terminated ? EndWith(TTransferResult::Cancelled, ReadCancelled)
+                          : EndWith(TTransferResult::Failed, LengthNotReceived);
     Progress.SetMaximum(BlockCount + 1);
 
     Result = TTransferResult::Done;
     for (int k = 0; k <= BlockCount; ++k) {
         if (Terminated) {
-            AddMessage(ReadCancelled);
-            Result = TTransferResult::Cancelled;
+            EndWith(TTransferResult::Cancelled, ReadCancelled);
             break;
         }
         CurrentBlock = k;
-        bool arrived = false;
-        for (int attempt = 0; attempt < BlockAttempts && !arrived; ++attempt) {
-            Link.ReadPRPBlock(Program.Image, TZentorProgram::ImageSize, k);
-            arrived = Link.LinkStatus == LinkAccepted && Link.LastBlockNumber == k;
-        }
+        Link.ReadPRPBlock(Program.Image, TZentorProgram::ImageSize, k, attempts);
+        const bool arrived = Link.LinkStatus == LinkAccepted && Link.LastBlockNumber == k;
         if (!arrived) {
             // The block past the count may well not exist: that ends the read quietly.
-            if (k < BlockCount) {
-                AddMessage(BlockNotReceived1 + QString::number(k) + BlockNotReceived2);
-                Result = TTransferResult::Failed;
-            }
+            if (Terminated)
+                EndWith(TTransferResult::Cancelled, ReadCancelled);
+            else if (k < BlockCount)
+                EndWith(TTransferResult::Failed,
+                        BlockNotReceived1 + QString::number(k) + BlockNotReceived2);
             break;
         }
         BytesReceived = (k + 1) * BlockSize;

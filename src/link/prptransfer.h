@@ -59,6 +59,8 @@ protected:
     virtual void Run() = 0;
     bool Ask(const QString &text, const QString &caption);
     void AddMessage(const QString &text);
+    // Records how the job ends: its result and the message for the list.
+    void EndWith(TTransferResult result, const QString &message);
 
     TSarvetel &Link;
     TZentorProgram &Program;
@@ -93,7 +95,6 @@ public:
     int BlockCount = 0;
     int CurrentBlock = 0;
     int BytesReceived = 0;
-    static constexpr int BlockAttempts = 4; // the first request and three more
 
 protected:
     void Run() override;

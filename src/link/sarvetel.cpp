@@ -388,6 +388,19 @@ std::unique_lock<std::recursive_mutex> LockOf(TCOMPort *port)
 
 } // namespace
 
+template <typename Attempt> bool TSarvetel::Repeat(const TAttempts &attempts, Attempt attempt)
+{
+    for (int made = 1;; ++made) {
+        if (attempt())
+            return true;
+        const bool final = LinkStatus == LinkNotWritten ||
+                           (LinkStatus == LinkRejected && ProtocolResult == ResultNoMemory);
+        if (final || made >= attempts.Count || (attempts.Stop && *attempts.Stop))
+            return false;
+        Log(LogRepeat1 + QString::number(made + 1) + LogRepeat2 + QString::number(attempts.Count));
+    }
+}
+
 void TSarvetel::Exchange(std::initializer_list<std::uint8_t> payload, int capacity)
 {
     int i = 4;
@@ -397,10 +410,13 @@ void TSarvetel::Exchange(std::initializer_list<std::uint8_t> payload, int capaci
     Transact(capacity);
 }
 
-std::uint32_t TSarvetel::ReadStatus()
+std::uint32_t TSarvetel::ReadStatus(TAttempts attempts)
 {
     auto lock = LockOf(Port);
-    Exchange({CodeStatus}, Capacity::Status);
+    Repeat(attempts, [&] {
+        Exchange({CodeStatus}, Capacity::Status);
+        return LinkStatus == LinkAccepted;
+    });
     return Mode;
 }
 
@@ -410,10 +426,15 @@ void TSarvetel::ReadStatusOnOpen()
     Exchange({CodeStatus, CodeOpenExtra1, CodeOpenExtra2}, Capacity::StatusOnOpen);
 }
 
-void TSarvetel::SetMode(std::uint8_t mode)
+void TSarvetel::SetMode(std::uint8_t mode, TAttempts attempts)
 {
+    // Asking for the mode the controller already took changes nothing; a refusal is an
+    // answer (the reply's status shows the old mode) and is not asked again.
     auto lock = LockOf(Port);
-    Exchange({CodeSetMode, mode, CodeStatus}, Capacity::SetMode);
+    Repeat(attempts, [&] {
+        Exchange({CodeSetMode, mode, CodeStatus}, Capacity::SetMode);
+        return LinkStatus == LinkAccepted;
+    });
 }
 
 void TSarvetel::ReadScreenLines(int first)
@@ -440,20 +461,28 @@ void TSarvetel::SendKeys(const std::uint8_t *keys, int count)
     Transact(Capacity::Keys(count));
 }
 
-int TSarvetel::ReadPRPBlockCount()
+int TSarvetel::ReadPRPBlockCount(TAttempts attempts)
 {
     auto lock = LockOf(Port);
-    Exchange({CodeBlockCount}, Capacity::BlockCount);
+    Repeat(attempts, [&] {
+        PRPBlockCount = 0;
+        Exchange({CodeBlockCount}, Capacity::BlockCount);
+        return LinkStatus == LinkAccepted && PRPBlockCount > 0;
+    });
     return PRPBlockCount;
 }
 
-void TSarvetel::ReadPRPBlock(std::uint8_t *destination, int destinationSize, int block)
+void TSarvetel::ReadPRPBlock(std::uint8_t *destination, int destinationSize, int block,
+                             TAttempts attempts)
 {
     auto lock = LockOf(Port);
     BlockDestination = destination;
     BlockDestinationSize = destination ? destinationSize : 0;
-    LastBlockNumber = -1;
-    Exchange({CodeBlock, static_cast<std::uint8_t>(block)}, Capacity::Block);
+    Repeat(attempts, [&] {
+        LastBlockNumber = -1;
+        Exchange({CodeBlock, static_cast<std::uint8_t>(block)}, Capacity::Block);
+        return LinkStatus == LinkAccepted && LastBlockNumber == block;
+    });
     BlockDestination = nullptr;
     BlockDestinationSize = 0;
 }
@@ -509,30 +538,33 @@ void TSarvetel::BuildHeaderPartFrame(const TPRPHeader &h, int part, std::uint8_t
 
 bool TSarvetel::SendHeaderPart(TPRPHeader &header, int part)
 {
-    bool accepted = true;
+    // The answer to the data frame tells whether the part took; a lost answer to a
+    // preparation frame alone does not make it fail.
     Exchange({CodeBeginWrite, 0x00}, Capacity::Prepare);
-    accepted &= LinkStatus == LinkAccepted;
     Exchange({CodePrepare, 0x03}, Capacity::Prepare);
-    accepted &= LinkStatus == LinkAccepted;
     BuildHeaderPartFrame(header, part, Request);
     RequestLength = HeaderPartFrameLength;
     Transact(Capacity::HeaderPart);
-    accepted &= LinkStatus == LinkAccepted;
-    return accepted;
+    return LinkStatus == LinkAccepted;
 }
 
-bool TSarvetel::WriteHeader(TPRPHeader &header)
+bool TSarvetel::WriteHeader(TPRPHeader &header, TAttempts attempts)
 {
     auto lock = LockOf(Port);
-    bool accepted = true;
     for (int part = 0; part < 4; ++part)
-        accepted &= SendHeaderPart(header, part);
-    for (int t = 0; t < TPRPHeader::KeyCount; ++t)
-        if (header.TechKeys[t].Class != 0) {
+        if (!Repeat(attempts, [&] { return SendHeaderPart(header, part); }))
+            return false;
+    for (int t = 0; t < TPRPHeader::KeyCount; ++t) {
+        if (header.TechKeys[t].Class == 0)
+            continue;
+        const bool written = Repeat(attempts, [&] {
             WriteTechKey(header, t);
-            accepted &= LinkStatus == LinkAccepted;
-        }
-    return accepted;
+            return LinkStatus == LinkAccepted;
+        });
+        if (!written)
+            return false;
+    }
+    return true;
 }
 
 bool TSarvetel::WriteHeaderPart0(TPRPHeader &header)
@@ -580,17 +612,20 @@ std::uint32_t TSarvetel::ReadSectionInfo(int section)
     return SectionInfo;
 }
 
-void TSarvetel::WriteSection(const TZentorSection &record)
+bool TSarvetel::WriteSection(const TZentorSection &record, TAttempts attempts)
 {
     auto lock = LockOf(Port);
-    Exchange({CodeBeginWrite}, Capacity::Prepare);
-    Exchange({CodePrepare, 0x01}, Capacity::Prepare);
-    const int n = std::clamp(record.CodeLength, 0, int(sizeof record.Code));
-    Request[4] = CodeWriteSection;
-    std::memcpy(Request + 5, record.Code, n);
-    Request[5 + n] = 0;
-    RequestLength = n + 7;
-    Transact(Capacity::WriteSection);
+    return Repeat(attempts, [&] {
+        Exchange({CodeBeginWrite}, Capacity::Prepare);
+        Exchange({CodePrepare, 0x01}, Capacity::Prepare);
+        const int n = std::clamp(record.CodeLength, 0, int(sizeof record.Code));
+        Request[4] = CodeWriteSection;
+        std::memcpy(Request + 5, record.Code, n);
+        Request[5 + n] = 0;
+        RequestLength = n + 7;
+        Transact(Capacity::WriteSection);
+        return LinkStatus == LinkAccepted;
+    });
 }
 
 void TSarvetel::DeleteSection(int section)

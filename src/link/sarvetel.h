@@ -8,6 +8,7 @@
 
 #include <QString>
 
+#include <atomic>
 #include <cstdint>
 
 class TCOMPort;
@@ -25,6 +26,15 @@ struct TAlgDescription
     int ParamCount = 0;        // as reported; types and names are kept for the first 20
     std::uint8_t ParamTypes[Sarvetel::MaxAlgParams] = {};
     QString ParamNames[Sarvetel::MaxAlgParams];
+};
+
+// How often a command that is harmless to repeat sends its request before its failure
+// stands: Count times at most, and no more once Stop is set (a transfer's "Отмена").
+struct TAttempts
+{
+    TAttempts(int count = 1, const std::atomic<bool> *stop = nullptr) : Count(count), Stop(stop) {}
+    int Count;
+    const std::atomic<bool> *Stop;
 };
 
 class TSarvetel
@@ -84,25 +94,36 @@ public:
     // right, and the items end exactly before the packet checksum.
     static bool IsCompleteReply(const std::uint8_t *frame, int length);
 
-    // Commands.
-    std::uint32_t ReadStatus();
+    // Commands. Those that take attempts send their request again, under the same hold of
+    // the lock, while the controller's answer did not arrive or was not accepted (see
+    // TAttempts; one attempt by default). They do not repeat a request the port could not
+    // write, nor one the controller refused for lack of memory: neither changes by asking.
+    std::uint32_t ReadStatus(TAttempts attempts = {});
     void ReadStatusOnOpen();
-    void SetMode(std::uint8_t mode);
+    void SetMode(std::uint8_t mode, TAttempts attempts = {});
     void ReadScreenLines(int first);
     void SendKeys(const std::uint8_t *keys, int count);
-    int ReadPRPBlockCount();
-    void ReadPRPBlock(std::uint8_t *destination, int destinationSize, int block);
+    // The count lands in PRPBlockCount; an answer without it counts as a failed attempt.
+    int ReadPRPBlockCount(TAttempts attempts = {});
+    // An attempt succeeds when block itself landed (LastBlockNumber == block).
+    void ReadPRPBlock(std::uint8_t *destination, int destinationSize, int block,
+                      TAttempts attempts = {});
     void ReadPRPIntoHeader(TPRPHeader &header);
     void ReadHeaderPart(TPRPHeader &header);
     void ReadHeader(TPRPHeader &header);
-    // True when every frame was accepted.
-    bool WriteHeader(TPRPHeader &header);
+    // The four header parts (each its two preparation frames and its data frame), then every
+    // technological key; each part and each key is repeated by itself. A part took when its
+    // data frame was accepted. True when every part and key took; stops at the first one
+    // that failed all its attempts.
+    bool WriteHeader(TPRPHeader &header, TAttempts attempts = {});
     bool WriteHeaderPart0(TPRPHeader &header);
     void WriteTechKey(const TPRPHeader &header, int key);
     void ClearTechKey(int key);
     void ReadSection(int section, TZentorSection &record);
     std::uint32_t ReadSectionInfo(int section);
-    void WriteSection(const TZentorSection &record);
+    // The two preparation frames and the section's block, repeated together. True when the
+    // block frame was accepted (a lost answer to a preparation frame alone is no failure).
+    bool WriteSection(const TZentorSection &record, TAttempts attempts = {});
     void DeleteSection(int section);
     void ReadIOSetup();
     void WriteIOSetup();
@@ -129,4 +150,6 @@ private:
     void StoreIOSetup(const std::uint8_t *item);
     void StoreAlgorithm(const std::uint8_t *item, int available);
     bool SendHeaderPart(TPRPHeader &header, int part);
+    // Runs attempt (one try of a command, true when it took) as TAttempts says.
+    template <typename Attempt> bool Repeat(const TAttempts &attempts, Attempt attempt);
 };

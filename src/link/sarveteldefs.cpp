@@ -55,6 +55,8 @@ QString StopBitsName(int code)
 const QString LogSent = QStringLiteral("Отправлена следующая последовательность");
 const QString LogReceived = QStringLiteral("Принята следующая последовательность");
 const QString LogItem = QStringLiteral("Разбор команды ");
+const QString LogRepeat1 = QStringLiteral("Повтор запроса: попытка ");
+const QString LogRepeat2 = QStringLiteral(" из ");
 const QString ScreenLineAtStart = QStringLiteral("    Тест Тест   ");
 
 const QString PortNotChosenEntry = QStringLiteral("Не выбран");

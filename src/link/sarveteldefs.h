@@ -104,6 +104,12 @@ inline int Keys(int n)
 }
 } // namespace Capacity
 
+// A request that is harmless to repeat (status, mode, block count, a header part, a key, a
+// section, a block) is sent this often by a transfer before its failure stands: the first
+// time and three more, so that a noisy line that loses or damages a reply now and then
+// still carries a whole PRP.
+constexpr int RequestAttempts = 4;
+
 constexpr int FrameSize = 520; // request and reply buffers
 constexpr int ScreenLineCount = 10;
 constexpr int ScreenLineLength = 16;
@@ -121,7 +127,9 @@ constexpr int AlgNameLength = 5;
 // Log lines of the packet layer.
 extern const QString LogSent; // "Отправлена следующая последовательность"
 extern const QString LogReceived; // "Принята следующая последовательность"
-extern const QString LogItem; // "Разбор команды "
+extern const QString LogItem;    // "Разбор команды "
+extern const QString LogRepeat1; // "Повтор запроса: попытка "
+extern const QString LogRepeat2; // " из "
 extern const QString ScreenLineAtStart;
 
 // Port settings names: parity codes 0..4, stop-bit codes 0..2.

@@ -9,6 +9,10 @@ bool ParseSimOptions(const QStringList &args, TSimOptions &options, QString &err
             options.Help = true;
             return true;
         }
+        if (a == QLatin1String("--version")) {
+            options.Version = true;
+            return true;
+        }
         const bool known = a == QLatin1String("--link") || a == QLatin1String("--baud") ||
                            a == QLatin1String("--alg") || a == QLatin1String("--faults") ||
                            a == QLatin1String("--state");
@@ -49,6 +53,7 @@ QString SimUsage()
 {
     return QStringLiteral(
         "zentor-sim — симулятор контроллера Сарветел на псевдотерминале\n"
+        "\n"
         "Использование: zentor-sim --link PATH [--baud N] [--alg FILE] [--faults LIST] "
         "[--state DIR]\n"
         "  --link PATH    ссылка на подчинённую сторону псевдотерминала (её открывает zentorc "
@@ -60,8 +65,12 @@ QString SimUsage()
         "                 corrupt:N (испорчен каждый N-й ответ), refuse-mode (режим не меняется),\n"
         "                 reject-section[:S] (секции не принимаются), garble-section[:S]\n"
         "                 (секция хранится искажённой), slow:MS[:N] (каждый N-й ответ опаздывает "
-        "на MS мс)\n"
-        "  --state DIR    хранить ПрП и настройку УСО в папке между запусками\n");
+        "на MS мс),\n"
+        "                 noise:P[:SEED] (случайно теряется или искажается P % ответов;\n"
+        "                 SEED, по умолчанию 1, задаёт один и тот же ряд от запуска к запуску)\n"
+        "  --state DIR    хранить ПрП и настройку УСО в папке между запусками\n"
+        "  --help, -h     показать эту справку\n"
+        "  --version      показать версию программы\n");
 }
 
 QString SimAlgBaseNotFound(const QString &fileName)

@@ -12,6 +12,7 @@ struct TSimOptions
     QString Faults;
     QString StateDir;
     bool Help = false;
+    bool Version = false;
 };
 
 // False with error set when the arguments are not understood.

@@ -119,7 +119,14 @@ bool TSimFaults::Parse(const QString &list, QString &error)
         } else if (name == QLatin1String("slow"))
             ok = (parts.size() == 2 || parts.size() == 3) && number(1, SlowMs, 1) &&
                  (parts.size() == 2 || number(2, SlowEvery, 1));
-        else
+        else if (name == QLatin1String("noise")) {
+            const double percent = parts.size() > 1 ? parts[1].toDouble(&ok) : 0;
+            int seed = 1;
+            ok = ok && (parts.size() == 2 || (parts.size() == 3 && number(2, seed, 0))) &&
+                 percent > 0 && percent <= 100;
+            if (ok)
+                SetNoise(percent, std::uint32_t(seed));
+        } else
             ok = false;
         if (!ok) {
             error = QStringLiteral("Неизвестная неисправность в списке: ") + raw;
@@ -127,6 +134,30 @@ bool TSimFaults::Parse(const QString &list, QString &error)
         }
     }
     return true;
+}
+
+void TSimFaults::SetNoise(double percent, std::uint32_t seed)
+{
+    NoiseBasisPoints = std::clamp(int(percent * 100 + 0.5), 0, 10000);
+    Noise.seed(seed);
+}
+
+void TSimFaults::AddNoise(std::vector<std::uint8_t> &reply)
+{
+    if (NoiseBasisPoints <= 0 || reply.empty())
+        return;
+    // The generator's raw numbers, not a distribution: the same on every standard library.
+    const std::uint32_t draw = Noise();
+    if (int(draw % 10000) >= NoiseBasisPoints)
+        return;
+    if ((draw / 10000) % 2 == 0) {
+        reply.clear();
+        return;
+    }
+    // Any change but 0x00 <-> 0xFF, which the end-around-carry sums cannot see: a damaged
+    // reply is always a rejected one, never a wrong one taken for right.
+    const std::size_t at = Noise() % reply.size();
+    reply[at] ^= static_cast<std::uint8_t>(1 + Noise() % 254);
 }
 
 TSarvetelSimulator::TSarvetelSimulator()
@@ -186,6 +217,7 @@ TSimReply TSarvetelSimulator::HandleRequest(const std::uint8_t *f, int length)
     reply.Bytes = SimReplyFrame(items, flags);
     if (Faults.CorruptEvery > 0 && RequestCount % Faults.CorruptEvery == 0)
         reply.Bytes[reply.Bytes.size() - 2] ^= 0x5A;
+    Faults.AddNoise(reply.Bytes);
     if (Faults.SlowMs > 0 && RequestCount % Faults.SlowEvery == 0)
         reply.DelayMs = Faults.SlowMs;
     return reply;

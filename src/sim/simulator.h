@@ -12,6 +12,7 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <random>
 #include <vector>
 
 class TAlgBase;
@@ -38,10 +39,19 @@ struct TSimFaults
     int GarbleSection = -1;      // ... only this one (-1: all)
     int SlowMs = 0;              // replies come this late ...
     int SlowEvery = 1;           // ... every n-th of them
+    // A noisy line: each reply is lost or has a byte damaged with this chance, in
+    // hundredths of a percent; lost and damaged are equally likely. The draws come from a
+    // generator of their own, so one seed gives the same faults on every run.
+    int NoiseBasisPoints = 0;
+    std::mt19937 Noise;
 
-    // "drop:N,corrupt:N,refuse-mode,reject-section[:S],garble-section[:S],slow:MS[:N]".
-    // False with error set for anything else.
+    // "drop:N,corrupt:N,refuse-mode,reject-section[:S],garble-section[:S],slow:MS[:N],
+    // noise:P[:SEED]". False with error set for anything else.
     bool Parse(const QString &list, QString &error);
+    // P percent (0 < P <= 100, two decimals kept) of noise drawn from seed.
+    void SetNoise(double percent, std::uint32_t seed);
+    // What the noisy line does to one reply: lose it (Bytes emptied) or damage one byte.
+    void AddNoise(std::vector<std::uint8_t> &reply);
 };
 
 class TSarvetelSimulator

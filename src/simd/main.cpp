@@ -7,6 +7,7 @@
 #include "compiler/algbase.h"
 #include "compiler/algbasefile.h"
 #include "core/programpaths.h"
+#include "core/version.h"
 
 #include <QFileInfo>
 #include <QTextStream>
@@ -47,6 +48,10 @@ int main(int argc, char **argv)
     }
     if (options.Help) {
         out << SimUsage();
+        return 0;
+    }
+    if (options.Version) {
+        out << VersionLine(QStringLiteral("zentor-sim")) << Qt::endl;
         return 0;
     }
     auto sim = std::make_unique<TSarvetelSimulator>();

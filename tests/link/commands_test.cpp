@@ -28,7 +28,9 @@ protected:
     {
         ASSERT_TRUE(Controller.Open());
         // Unscripted requests get a plain "done" for their first code.
-        Controller.Fallback = [](const Bytes &f) { return TSimReply{ReplyFrame({f[4], 0x00}), 0}; };
+        Controller.SetFallback([](const Bytes &f) {
+            return TSimReply{ReplyFrame({f[4], 0x00}), 0};
+        });
         Controller.Start();
         ASSERT_EQ(Port.OpenDevice(Controller.Path()), 0);
         Port.Timeouts.ReadTotalTimeoutMultiplier = 10; // a missing reply costs little here
@@ -256,7 +258,7 @@ TEST_F(Commands, IOSetupFrameRoundTripAndChannelRelease)
 TEST_F(Commands, FailuresLeaveTheirLinkStatus)
 {
     // No reply at all.
-    Controller.Fallback = nullptr;
+    Controller.SetFallback(nullptr);
     Link.ReadStatus();
     EXPECT_EQ(Link.LinkStatus, LinkNoReply);
     EXPECT_EQ(Link.BytesRead, 0);
@@ -293,7 +295,7 @@ TEST_F(Commands, LogOfAnExchange)
         Link.Logger = &logger;
         Controller.Queue(ReplyFrame({0x19, 0x01, 0xFF}));
         Link.ReadStatus();
-        Controller.Fallback = nullptr;
+        Controller.SetFallback(nullptr);
         Link.ReadPRPBlockCount();
         Link.Logger = nullptr;
     }

@@ -73,6 +73,8 @@ class TScriptedController
 {
 public:
     TScriptedController() : Server([this](const std::uint8_t *f, int n) { return Answer(f, n); }) {}
+    // The server thread answers from the members below: it ends before they go.
+    ~TScriptedController() { Server.Stop(); }
 
     bool Open()
     {
@@ -87,7 +89,12 @@ public:
         std::lock_guard<std::mutex> lock(Mutex);
         Replies.push_back({reply, delayMs});
     }
-    std::function<TSimReply(const Bytes &)> Fallback;
+    // The answer to every request the queue does not answer; none: no reply.
+    void SetFallback(std::function<TSimReply(const Bytes &)> fallback)
+    {
+        std::lock_guard<std::mutex> lock(Mutex);
+        Fallback = std::move(fallback);
+    }
 
     std::vector<Bytes> Requests()
     {
@@ -120,4 +127,5 @@ private:
     std::mutex Mutex;
     std::deque<TSimReply> Replies;
     std::vector<Bytes> Seen;
+    std::function<TSimReply(const Bytes &)> Fallback;
 };

@@ -4,79 +4,9 @@
 #include "link/prptransfer.h"
 #include "simtesting.h"
 
-#include <functional>
-
 using namespace Sarvetel;
 
 namespace {
-
-// Records what a transfer window would show, and lets a test act at a given moment.
-class TRecordingProgress : public TProgress
-{
-public:
-    void SetCaption(const QString &c) override { Caption = c; }
-    void SetMaximum(int m) override { Maximum = m; }
-    void SetPosition(int p) override { Position = p; }
-    void SetAction(const QString &a) override
-    {
-        Actions << a;
-        if (OnAction)
-            OnAction(a);
-    }
-    void Show() override { Shown = true; }
-    void Hide() override { ++Hidden; }
-    QString Caption;
-    QStringList Actions;
-    int Maximum = 0;
-    int Position = 0;
-    bool Shown = false;
-    int Hidden = 0;
-    std::function<void(const QString &)> OnAction;
-};
-
-class TScriptedQuestions : public TTransferQuestions
-{
-public:
-    bool Confirm(const QString &text, const QString &caption) override
-    {
-        Asked << text + QStringLiteral(" / ") + caption;
-        return Answer ? Answer(int(Asked.size())) : false;
-    }
-    QStringList Asked;
-    std::function<bool(int)> Answer;
-};
-
-// A program with a header, keys and sections in groups 0 and 3.
-std::unique_ptr<TZentorProgram> SampleProgram()
-{
-    auto p = std::make_unique<TZentorProgram>();
-    p->Clear();
-    p->Sections[0].Present = 0;
-    TPRPHeader &h = p->Header;
-    h.OrderDV = 5;
-    h.OrderTM = 2;
-    h.ImpSource[3][0] = 0x08;
-    h.ImpSource[3][1] = 0x41;
-    h.ImpTicks[0] = 0x03;
-    h.AdcOrder[0] = 15;
-    h.AdcOrder[1] = 7;
-    h.TimeGen[0][0] = 0x0A;
-    h.TimeGen[0][2] = 0x14;
-    h.TechKeys[0].Class = 1;
-    h.TechKeys[0].Index = 0x20;
-    h.TechKeys[0].Name = QStringLiteral("ПУСК    ");
-    h.TechKeys[17].Class = 9;
-    h.TechKeys[17].Index = 0x05;
-    h.TechKeys[17].Name = QStringLiteral("УРОВЕНЬ ");
-    PutBlock(p->Sections[0], SectionBlock(0, {0x0C, 0x01, 0x10, 0x02}));
-    PutBlock(p->Sections[1], SectionBlock(1, {0x1E}));
-    PutBlock(p->Sections[31], SectionBlock(31, Bytes(200, 0x1E)));
-    PutBlock(p->Sections[96], SectionBlock(96, {0x02, 0x07}));
-    PutBlock(p->Sections[127], SectionBlock(127, {0x14, 0x03}));
-    p->AddGroup(3);
-    p->Sections[50].Present = 1; // present but compiled to nothing: nothing to send
-    return p;
-}
 
 class Transfer : public ::testing::Test
 {
@@ -222,6 +152,25 @@ TEST_F(Transfer, CancelBetweenSectionsEndsAfterTheCurrentOne)
         EXPECT_FALSE(s.Program.Sections[96].Present);
     });
 
+    // "Отмена" while a section is being asked again ends the write at once: no question
+    // (which would be answered Cancel and fail the write), no further attempt.
+    C.FailRequests(CodeWriteSection, 1000);
+    wp.OnAction = [&](const QString &a) {
+        if (a == QStringLiteral("Запись секции 000"))
+            job.Terminate();
+    };
+    job.Terminated = false;
+    program->Messages->clear();
+    C.TakeRequests();
+    job.Execute();
+    C.FailRequests(CodeWriteSection, 0);
+    EXPECT_EQ(job.Result, TTransferResult::Cancelled);
+    EXPECT_EQ(*program->Messages, QStringList{"Запись ПрП прервана по запросу."});
+    int sectionFrames = 0;
+    for (const Bytes &r : C.TakeRequests())
+        sectionFrames += r[4] == CodeWriteSection;
+    EXPECT_EQ(sectionFrames, 1);
+
     // Cancelled from another thread while the job runs in its own.
     TRecordingProgress second;
     TPRPWriteThread running(C.Link, *program, second, nullptr);
@@ -284,23 +233,23 @@ TEST_F(Transfer, RefusedSectionIsAskedAgainThenStops)
 
 TEST_F(Transfer, HeaderNotAcceptedIsAskedAndRewrittenWhole)
 {
+    // Part 0 fails every attempt: the user is asked, and OK writes the whole header again.
     auto program = SampleProgram();
-    Sim([](TSarvetelSimulator &s) {
-        s.RequestCount = 0;
-        s.Faults.DropEvery = 5; // a preparation frame of part 1 goes unanswered
-    });
+    C.FailRequests(CodeHeaderPart, RequestAttempts);
     TScriptedQuestions q;
-    int headerFrames = 0;
+    int framesBefore = 0;
     q.Answer = [&](int) {
-        Sim([](TSarvetelSimulator &s) { s.Faults = TSimFaults(); });
-        C.TakeRequests();
+        for (const Bytes &r : C.TakeRequests())
+            framesBefore += r[4] == CodeHeaderPart;
         return true;
     };
     TRecordingProgress wp;
     EXPECT_EQ(Write(*program, wp, &q), TTransferResult::Done);
     EXPECT_EQ(q.Asked, (QStringList{"Ошибка при записи заголовка. Повторить? / Внимание!"}));
+    EXPECT_EQ(framesBefore, RequestAttempts);
+    int headerFrames = 0;
     for (const Bytes &r : C.TakeRequests())
-        headerFrames += r[4] == 0x5D;
+        headerFrames += r[4] == CodeHeaderPart;
     EXPECT_EQ(headerFrames, 4); // the whole header again, all four parts
 
     // Cancel stops the transfer before any section.
@@ -308,8 +257,8 @@ TEST_F(Transfer, HeaderNotAcceptedIsAskedAndRewrittenWhole)
         s.Program.Clear();
         s.Program.Sections[0].Present = 0;
         s.Reassemble();
-        s.Faults.DropEvery = 1;
     });
+    C.FailRequests(CodeHeaderPart, RequestAttempts);
     TScriptedQuestions no;
     program->Messages->clear();
     EXPECT_EQ(Write(*program, wp, &no), TTransferResult::Failed);
@@ -317,7 +266,6 @@ TEST_F(Transfer, HeaderNotAcceptedIsAskedAndRewrittenWhole)
     EXPECT_EQ(*program->Messages,
               QStringList{"Заголовок ПрП не принят контроллером. Запись прервана."});
     Sim([](TSarvetelSimulator &s) {
-        s.Faults = TSimFaults();
         for (int n = 0; n < 256; ++n)
             EXPECT_FALSE(s.Program.Sections[n].Present) << n;
     });
