@@ -1,9 +1,10 @@
 // Arbitrary bytes as a Windows-1251 program source file: loaded as the program source
 // reader loads it, then compiled whole (header, every section, image) as the compile
-// command does, and once more as F9 does. The same lines are also read as an algorithm
-// base file.
+// command does, once more as F9 does, and its cross-reference built. The same lines are
+// also read as an algorithm base file.
 
 #include "compiler/algbase.h"
+#include "compiler/crossref.h"
 #include "compiler/zentorcompiler.h"
 #include "core/cp1251.h"
 #include "core/progress.h"
@@ -61,5 +62,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     // A partial run (F9): only the sections that failed are compiled again; the others'
     // call memory is read from their code and their texts are scanned for the summary.
     compiler.CompileWithReport(*program, NoProgress());
+    const TCrossReference x = BuildCrossReference(*program, &Base());
+    for (const TCrossRefUse &use : x.Uses)
+        CrossRefMatches(use, use.Name.isEmpty() ? use.Variable : use.Name.left(2));
     return 0;
 }

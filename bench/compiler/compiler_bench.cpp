@@ -3,6 +3,7 @@
 // just under the 20000-byte limit.
 
 #include "compiler/algbase.h"
+#include "compiler/crossref.h"
 #include "compiler/zentorcompiler.h"
 #include "largestprogram.h"
 
@@ -63,5 +64,25 @@ void BM_CompileOneChangedSection(benchmark::State &state)
         state.SkipWithError(qPrintable(messages.join(u'|')));
 }
 BENCHMARK(BM_CompileOneChangedSection)->Unit(benchmark::kMillisecond);
+
+// The cross-reference of the same program, as its window builds it after every compile:
+// copies of the header and of all 256 sections compiled, every use gathered and checked.
+void BM_CrossReferenceLargestProgram(benchmark::State &state)
+{
+    auto program = LargestProgram();
+    TAlgBase base;
+    base.LoadFromLines(LargestProgramBase());
+    std::size_t uses = 0;
+    bool failed = false;
+    for (auto _ : state) {
+        const TCrossReference x = BuildCrossReference(*program, &base);
+        uses = static_cast<std::size_t>(x.Uses.size());
+        failed = failed || x.Failed();
+    }
+    if (failed)
+        state.SkipWithError("the largest program does not compile");
+    state.counters["uses"] = static_cast<double>(uses);
+}
+BENCHMARK(BM_CrossReferenceLargestProgram)->Unit(benchmark::kMillisecond);
 
 } // namespace

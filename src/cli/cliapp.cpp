@@ -19,6 +19,7 @@ const QList<TCliOption> &CliOptions()
         {QStringLiteral("--log"), CliTexts::FileValue, &TCliContext::LogFile},
         {QStringLiteral("--yes"), QString(), nullptr, &TCliContext::Yes},
         {QStringLiteral("--verify"), QString(), nullptr, &TCliContext::Verify},
+        {QStringLiteral("--format"), CliTexts::FormatValue, &TCliContext::Format},
     };
     return options;
 }
@@ -73,6 +74,13 @@ const QList<TCliCommand> &CliCommands()
          1,
          1,
          &DumpCommand},
+        {QStringLiteral("xref"),
+         CliTexts::XrefOperands,
+         {QStringLiteral("--alg"), QStringLiteral("--format")},
+         CliTexts::XrefSummary,
+         1,
+         1,
+         &XrefCommand},
         {QStringLiteral("status"), QString(), LinkOptions({}), CliTexts::StatusSummary, 0, 0,
          &StatusCommand, true},
         {QStringLiteral("mode"), CliTexts::ModeOperands, LinkOptions({}), CliTexts::ModeSummary, 1,
@@ -243,6 +251,12 @@ std::atomic<bool> &CliInterrupted()
 {
     static std::atomic<bool> interrupted{false};
     return interrupted;
+}
+
+std::atomic<bool> &CliTransferRunning()
+{
+    static std::atomic<bool> running{false};
+    return running;
 }
 
 int PrintMessages(const TZentorProgram &program, int from, TCliContext &ctx)

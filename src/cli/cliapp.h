@@ -19,6 +19,7 @@ enum TExitCode : int {
     ExitReported = 1, // the operation itself reported errors (damaged image, compile errors,
                       // a controller that does not answer or refuses)
     ExitUsage = 2,    // wrong call or a file that cannot be read or written (on stderr)
+    ExitFindings = 3, // an analysis found something to look at (xref's checks)
 };
 
 struct TCliContext
@@ -30,6 +31,7 @@ struct TCliContext
 
     QString AlgFile;    // --alg FILE: the algorithm base the compiler is to use
     QString OutputFile; // -o FILE: where compile writes the image
+    QString Format;     // --format text|csv: how xref prints its table
 
     // The controller link: the device and its line settings as given, checked when the
     // port is opened.
@@ -91,6 +93,7 @@ int ConvertCommand(const QStringList &operands, TCliContext &ctx);
 int DumpCommand(const QStringList &operands, TCliContext &ctx);
 int CompileCommand(const QStringList &operands, TCliContext &ctx);
 int DecompileCommand(const QStringList &operands, TCliContext &ctx);
+int XrefCommand(const QStringList &operands, TCliContext &ctx);
 // The controller commands (zentorc --port DEVICE ... COMMAND).
 int StatusCommand(const QStringList &operands, TCliContext &ctx);
 int ModeCommand(const QStringList &operands, TCliContext &ctx);
@@ -102,6 +105,8 @@ int AlgsCommand(const QStringList &operands, TCliContext &ctx);
 
 // Set by an interrupt (Ctrl+C) of zentorc: a running transfer is asked to stop.
 std::atomic<bool> &CliInterrupted();
+// True while a transfer runs: only then does an interrupt not end zentorc at once.
+std::atomic<bool> &CliTransferRunning();
 
 // The compiler of the commands that turn a text form into an image form, with its base.
 struct TCliCompiler;
@@ -116,6 +121,9 @@ using TCliCompilerPtr = std::unique_ptr<TCliCompiler, TCliCompilerDeleter>;
 // present section as the main window's compile command does, its lines going to the
 // program's messages. Null (reason on Err) when the base file cannot be read.
 TCliCompilerPtr AttachCompiler(TCliContext &ctx);
+// The algorithm base the compiler was given.
+class TAlgBase;
+const TAlgBase &CliAlgBase(const TCliCompiler &c);
 // True when the extension names an image form (.prp or a section file set).
 bool IsImageForm(const QString &fileName);
 // True when reading or writing the form needs the compiler (every form but .zen).

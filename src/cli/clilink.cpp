@@ -5,6 +5,7 @@
 #include "cli/clitexts.h"
 
 #include "compiler/algbase.h"
+#include "core/textfile.h"
 #include "core/textutils.h"
 #include "link/algbaseread.h"
 #include "link/sarveteldefs.h"
@@ -70,8 +71,14 @@ std::unique_ptr<TCliLink> OpenCliLink(TCliContext &ctx)
     auto link = std::make_unique<TCliLink>();
     if (!ctx.LogFile.isEmpty()) {
         link->Logger = std::make_unique<TLogger>(ctx.LogFile);
-        if (!link->Logger->IsOpen()) {
-            ctx.Err << CliTexts::LogNotOpened(ctx.LogFile) << '\n';
+        // Its first line tells at once whether the log takes lines (a full disk, /dev/full).
+        link->Logger->AddLine(PortOpeningLog +
+                              TCOMPort::PortNameFor(TCOMPort::DevicePathFor(ctx.Port)));
+        const QString error = link->Logger->Error();
+        if (!error.isEmpty()) {
+            ctx.Err << (link->Logger->IsOpen() ? CliTexts::LogNotWritten(ctx.LogFile, error)
+                                               : CliTexts::LogNotOpened(ctx.LogFile, error))
+                    << '\n';
             return nullptr;
         }
     }
@@ -81,9 +88,6 @@ std::unique_ptr<TCliLink> OpenCliLink(TCliContext &ctx)
     port.Parity = static_cast<std::uint8_t>(parity);
     port.StopBits = static_cast<std::uint8_t>(stopBits);
     port.ByteSize = static_cast<std::uint8_t>(byteSize);
-    if (link->Logger)
-        link->Logger->AddLine(PortOpeningLog +
-                              TCOMPort::PortNameFor(TCOMPort::DevicePathFor(ctx.Port)));
     const int result = port.OpenDevice(ctx.Port);
     if (result != 0) {
         if (link->Logger)
@@ -174,10 +178,12 @@ bool TCliTransferUi::Confirm(const QString &text, const QString &caption)
 
 void RunTransfer(TPRPTransferThread &job)
 {
+    CliTransferRunning() = true;
     job.Start();
     while (!job.WaitFor(100))
         if (CliInterrupted())
             job.Terminate();
+    CliTransferRunning() = false;
 }
 
 // ----------------------------------------------------------------------- commands
@@ -306,6 +312,11 @@ int AlgsCommand(const QStringList &, TCliContext &ctx)
         ctx.Err << CliTexts::AlgsOutputNeeded << '\n';
         return ExitUsage;
     }
+    QString error;
+    if (!CheckWritable(ctx.OutputFile, error)) {
+        ctx.Err << error << '\n';
+        return ExitUsage;
+    }
     const auto c = OpenCliLink(ctx);
     if (!c)
         return ExitUsage;
@@ -325,7 +336,6 @@ int AlgsCommand(const QStringList &, TCliContext &ctx)
     for (int n : result.Unusable)
         ctx.Out << CliTexts::AlgUnusable(OctalText(n, 3)) << '\n';
     ctx.Out << CliTexts::AlgsRead(result.Described) << '\n';
-    QString error;
     if (!base->SaveToFile(ctx.OutputFile, &error)) {
         ctx.Err << error << '\n';
         return ExitUsage;

@@ -56,9 +56,13 @@ inline const QString ParityAllowed =
     QStringLiteral("0 нет, 1 нечет, 2 чет, 3 маркер(1), 4 пробел(0)");
 inline const QString StopBitsAllowed = QStringLiteral("0 — 1, 1 — 1.5, 2 — 2");
 inline const QString ByteSizeAllowed = QStringLiteral("5, 6, 7 или 8");
-inline QString LogNotOpened(const QString &fileName)
+inline QString LogNotOpened(const QString &fileName, const QString &reason)
 {
-    return QStringLiteral("Не удалось открыть журнал %1").arg(fileName);
+    return QStringLiteral("Не удалось открыть журнал %1: %2").arg(fileName, reason);
+}
+inline QString LogNotWritten(const QString &fileName, const QString &reason)
+{
+    return QStringLiteral("Не удалось записать журнал %1: %2").arg(fileName, reason);
 }
 inline QString PortNotOpened(const QString &device, const QString &reason)
 {

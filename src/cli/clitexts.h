@@ -34,6 +34,14 @@ inline const QString CompileOperands = QStringLiteral("ВХОД");
 inline const QString DecompileSummary =
     QStringLiteral("декомпилировать образ ПрП и записать текст программы (.zen или .prg)");
 inline const QString OutputValue = QStringLiteral("ВЫХОД");
+inline const QString XrefOperands = QStringLiteral("ПРОГРАММА");
+inline const QString XrefSummary = QStringLiteral(
+    "перекрёстные ссылки переменных и названий и две проверки (код 3 — есть замечания)");
+inline const QString FormatValue = QStringLiteral("text|csv");
+inline QString UnknownFormat(const QString &format)
+{
+    return QStringLiteral("Неизвестный формат «%1»: нужен text или csv").arg(format);
+}
 
 inline const QString NoCommand = QStringLiteral("Не указана команда. Справка: zentorc --help");
 inline QString UnknownCommand(const QString &name)

@@ -5,6 +5,7 @@
 #include "cli/clilink.h"
 #include "cli/clitexts.h"
 
+#include "core/textfile.h"
 #include "core/textutils.h"
 #include "link/sarveteldefs.h"
 #include "model/zentorprogram.h"
@@ -204,16 +205,18 @@ int Verify(TZentorProgram &program, TSarvetel &link, TCliContext &ctx)
 
 int WriteCommand(const QStringList &operands, TCliContext &ctx)
 {
+    // The port and the log first: a log that cannot be written is told before anything
+    // is compiled. Nothing is asked of the controller before the program is ready.
+    const auto c = OpenCliLink(ctx);
+    if (!c)
+        return ExitUsage;
+    TSarvetel &link = *c->Link;
     auto program = std::make_unique<TZentorProgram>();
     TCliCompilerPtr compiler;
     const int loaded = LoadProgramToWrite(*program, operands[0], ctx, compiler);
     if (loaded != ExitOk)
         return loaded;
 
-    const auto c = OpenCliLink(ctx);
-    if (!c)
-        return ExitUsage;
-    TSarvetel &link = *c->Link;
     ctx.Out << CliTexts::WriteHeading << '\n';
     const int mode = EnsureProgrammingMode(link, ctx);
     if (mode != ExitOk)
@@ -225,6 +228,9 @@ int WriteCommand(const QStringList &operands, TCliContext &ctx)
     RunTransfer(job);
     PrintFrom(*program->Messages, first, ctx.Out);
     if (job.Result != TTransferResult::Done) {
+        // Why the frame failed: a port that vanished is not a controller that refused.
+        if (job.Result == TTransferResult::Failed && link.LinkStatus != LinkAccepted)
+            ctx.Out << LinkFailureText(link) << '\n';
         ctx.Out << CliTexts::WriteNotDone << '\n';
         return ExitReported;
     }
@@ -251,6 +257,12 @@ int ReadCommand(const QStringList &, TCliContext &ctx)
         compiler = AttachCompiler(ctx);
         if (!compiler)
             return ExitUsage;
+    }
+    // What is read must not be lost to a missing folder after the transfer.
+    QString error;
+    if (!CheckWritable(output, error)) {
+        ctx.Err << error << '\n';
+        return ExitUsage;
     }
     const auto c = OpenCliLink(ctx);
     if (!c)

@@ -7,8 +7,8 @@
 
 #include "compiler/algbase.h"
 #include "compiler/algbasefile.h"
-#include "core/programpaths.h"
 #include "compiler/zentorcompiler.h"
+#include "core/programpaths.h"
 #include "model/zentorprogram.h"
 
 #include <QFileInfo>
@@ -24,6 +24,11 @@ void TCliCompilerDeleter::operator()(TCliCompiler *c) const
     delete c;
 }
 
+const TAlgBase &CliAlgBase(const TCliCompiler &c)
+{
+    return c.Base;
+}
+
 bool IsImageForm(const QString &fileName)
 {
     const QString ext = FileExtension(fileName);
@@ -34,7 +39,8 @@ TCliCompilerPtr AttachCompiler(TCliContext &ctx)
 {
     TCliCompilerPtr c(new TCliCompiler);
     QString path = ctx.AlgFile;
-    if (!path.isEmpty() && !QFileInfo(path).isFile()) {
+    // A base that is there but is no file (a folder, a FIFO) is named as such when read.
+    if (!path.isEmpty() && !QFileInfo::exists(path)) {
         ctx.Err << CliTexts::AlgBaseNotFound(path) << '\n';
         return nullptr;
     }

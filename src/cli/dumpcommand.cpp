@@ -5,40 +5,9 @@
 #include "cli/clitexts.h"
 #include "cli/imagedump.h"
 
-#include "files/filetexts.h"
 #include "model/zentorprogram.h"
 
-#include <QFile>
-
 #include <memory>
-
-namespace {
-
-// Reads up to 20000 bytes of a PRP file into the program's image, as loading does, and
-// drops a system-information prefix; false (reason on Err) when the file cannot be read.
-bool ReadImageFile(TZentorProgram &program, const QString &fileName, TCliContext &ctx)
-{
-    QFile f(fileName);
-    if (!f.open(QIODevice::ReadOnly)) {
-        ctx.Err << FileTexts::CannotOpen(fileName, f.errorString()) << '\n';
-        return false;
-    }
-    const qint64 n = f.read(reinterpret_cast<char *>(program.Image), TZentorProgram::ImageSize);
-    if (n < 0) {
-        ctx.Err << FileTexts::CannotRead(fileName, f.errorString()) << '\n';
-        return false;
-    }
-    program.ImageLength = static_cast<int>(n);
-    char more;
-    if (n == TZentorProgram::ImageSize && f.read(&more, 1) == 1) {
-        program.Messages->append(FileTexts::PrpFileTooLong());
-        ++ctx.Files.ErrorCount;
-    }
-    program.RecognisePrefix();
-    return true;
-}
-
-} // namespace
 
 int DumpCommand(const QStringList &operands, TCliContext &ctx)
 {
@@ -47,8 +16,10 @@ int DumpCommand(const QStringList &operands, TCliContext &ctx)
     ctx.Files.ErrorCount = 0;
     const QString ext = FileExtension(input);
     if (ext == QStringLiteral("PRP")) {
-        if (!ReadImageFile(*program, input, ctx))
+        if (ReadPrpImageFile(*program, input, ctx.Files) != FileOk) {
+            ctx.Err << ctx.Files.Error << '\n';
             return ExitUsage;
+        }
     } else if (ext == QStringLiteral("000")) {
         const int result = LoadFromFile(*program, input, ctx.Files);
         if (result != FileOk) {

@@ -1,6 +1,7 @@
 #include "cli/imagedump.h"
 
 #include "core/textutils.h"
+#include "model/zentorprogram.h"
 #include "prp/prpheader.h"
 
 #include <algorithm>
@@ -260,37 +261,18 @@ void TDumper::Checksums(int headerLength, int end)
             ++Out.Problems;
     };
     if (end <= Length) {
-        std::vector<std::uint8_t> copy(Image, Image + end);
-        copy[kImageSum] = copy[kImageSum + 1] = copy[kHeaderSum] = 0;
-        const std::uint8_t s = ByteSum(copy.data(), end);
+        const std::uint8_t s = ImageSum(Image, end);
         report(imageTitle, Image[kImageSum] == 255 - s && Image[kImageSum + 1] == s);
     } else {
         Line(imageTitle + kNotChecked);
     }
-    if (headerLength <= Length) {
-        std::vector<std::uint8_t> copy(Image, Image + headerLength);
-        copy[kHeaderSum] = 0;
-        const std::uint8_t hd = ByteSum(copy.data(), headerLength);
-        report(headerTitle, Image[kHeaderSum] == (256 - hd) % 256);
-    } else {
+    if (headerLength <= Length)
+        report(headerTitle, Image[kHeaderSum] == HeaderChecksumByte(Image, headerLength));
+    else
         Line(headerTitle + kNotChecked);
-    }
 }
 
 } // namespace
-
-bool BlockChecksumHolds(const std::uint8_t *block, int length)
-{
-    const int l = block[0];
-    if (l < 5 || l > length)
-        return false;
-    if (ByteSum(block, l) == 0)
-        return true;
-    std::uint8_t copy[256];
-    std::copy(block, block + l, copy);
-    copy[4] = 0;
-    return block[4] == (256 - ByteSum(copy, l)) % 256;
-}
 
 TImageDump DescribeImage(const std::uint8_t *image, int length)
 {

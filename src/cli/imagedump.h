@@ -14,7 +14,3 @@ struct TImageDump
 
 // Reads only the `length` bytes given.
 TImageDump DescribeImage(const std::uint8_t *image, int length);
-
-// True when the block's own checksum holds: the byte sum of its bytes 0..L-1 (L = byte 0)
-// is 0, or byte 4 equals (256 - that sum taken with byte 4 as 0) mod 256.
-bool BlockChecksumHolds(const std::uint8_t *block, int length);

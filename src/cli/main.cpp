@@ -8,12 +8,15 @@
 
 namespace {
 
-// Ctrl+C during a transfer asks it to stop between two steps, as the transfer window's
-// "Отмена" does; a second one ends the program at once.
-void OnInterrupt(int)
+// Ctrl+C or SIGTERM during a transfer asks it to stop between two steps, as the transfer
+// window's "Отмена" does, and a second one ends the program at once; at any other moment
+// the first one does. A file being saved is finished or removed first: the save holds the
+// signal back until then.
+void OnInterrupt(int signal)
 {
-    if (CliInterrupted().exchange(true))
-        std::_Exit(130);
+    if (CliTransferRunning() && !CliInterrupted().exchange(true))
+        return;
+    std::_Exit(128 + signal);
 }
 
 } // namespace

@@ -254,6 +254,8 @@ bool TSectionCodeGenerator::OnStep(int appliedRow, bool accepted, int newRow,
     const bool moment = (accepted && LL1IsAcceptMoment(appliedRow)) || LL1IsArrivalMoment(newRow);
     if (!moment)
         return true;
+    if (Observer)
+        Observer->OnStatement(statement);
     const bool ok = Generate(appliedRow, newRow, statement);
     statement.Clear();
     ++Section.FragmentCount;

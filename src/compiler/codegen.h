@@ -24,6 +24,15 @@ constexpr int AlgMemoryLimit = 65535;
 // number bytes and the checksum byte).
 constexpr int BlockHeaderLength = 5;
 
+// Sees every statement piece as the generator takes it, before its code is written (the
+// cross-reference of the program's variables listens here).
+class TStatementObserver
+{
+public:
+    virtual ~TStatementObserver() = default;
+    virtual void OnStatement(const TLexemeContainer &statement) = 0;
+};
+
 class TSectionCodeGenerator : public TLL1Hooks
 {
 public:
@@ -31,6 +40,8 @@ public:
     // set up by the caller (5 and 0). Calls with own memory take theirs from algMemory.
     TSectionCodeGenerator(TZentorSection &section, int sectionNumber, const TAlgBase *base,
                           TAlgMemoryMap &algMemory, QStringList &messages);
+
+    TStatementObserver *Observer = nullptr;
 
     bool OnStep(int appliedRow, bool accepted, int newRow, TLexemeContainer &statement) override;
     bool OnStepEnd(const TLexeme &lookahead) override;

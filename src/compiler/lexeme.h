@@ -74,6 +74,10 @@ struct TLexeme
     int SubCode = SubNone;
     int Line = 0;   // 0-based line of the section text
     int Column = 1; // 1-based column in the line as scanned (after macro replacement)
+    // Where the lexeme stands in the line as written: the column of its first character, or
+    // of the technological name whose value it comes from (Name is then that name).
+    int SourceColumn = 1;
+    QString Name;
 };
 
 // An ordered list of lexemes. Reading past the end gives an end lexeme that stands where
@@ -94,6 +98,7 @@ public:
         if (!Items.empty()) {
             end.Line = Items.back().Line;
             end.Column = Items.back().Column;
+            end.SourceColumn = Items.back().SourceColumn;
         }
         return end;
     }

@@ -5,6 +5,9 @@
 #include "core/textutils.h"
 #include "prp/macrostable.h"
 
+#include <numeric>
+#include <vector>
+
 namespace {
 
 bool IsDigit(QChar c)
@@ -72,6 +75,11 @@ private:
     qsizetype LineIndex = 0;
     QString S;       // the line being scanned, upper-cased, with names replaced
     qsizetype R = 0; // 0-based scan position
+    // For each character of S: its 0-based column in the line as written, and the index in
+    // Names of the technological name it was written as (-1: written as it stands).
+    std::vector<int> Origin;
+    std::vector<int> OriginName;
+    QStringList Names;
 
     QChar At(qsizetype i) const { return i < S.size() ? S[i] : QChar(); }
     bool DigitAt(qsizetype i) const { return i < S.size() && IsDigit(S[i]); }
@@ -97,7 +105,44 @@ private:
         TLexeme lx;
         lx.Line = static_cast<int>(LineIndex);
         lx.Column = static_cast<int>(R + 1);
+        if (R < static_cast<qsizetype>(Origin.size())) {
+            lx.SourceColumn = Origin[static_cast<std::size_t>(R)] + 1;
+            const int name = OriginName[static_cast<std::size_t>(R)];
+            if (name >= 0)
+                lx.Name = Names[name];
+        } else {
+            lx.SourceColumn = static_cast<int>(Lines[LineIndex].size() + 1);
+        }
         return lx;
+    }
+
+    void TrackLine()
+    {
+        Origin.resize(static_cast<std::size_t>(S.size()));
+        std::iota(Origin.begin(), Origin.end(), 0);
+        OriginName.assign(static_cast<std::size_t>(S.size()), -1);
+        Names.clear();
+    }
+
+    // The name at [R, e) gave way to its value: the value's characters stand where the name
+    // (or the outer name it came from) stands in the line as written.
+    void TrackReplacement(qsizetype e, const QString &word, qsizetype valueLength)
+    {
+        const auto at = static_cast<std::size_t>(R);
+        const int origin = Origin[at];
+        int name = OriginName[at];
+        if (name < 0) {
+            Names.append(word);
+            name = static_cast<int>(Names.size() - 1);
+        }
+        const auto from = Origin.begin() + static_cast<std::ptrdiff_t>(R);
+        Origin.erase(from, Origin.begin() + static_cast<std::ptrdiff_t>(e));
+        Origin.insert(Origin.begin() + static_cast<std::ptrdiff_t>(R),
+                      static_cast<std::size_t>(valueLength), origin);
+        const auto nameFrom = OriginName.begin() + static_cast<std::ptrdiff_t>(R);
+        OriginName.erase(nameFrom, OriginName.begin() + static_cast<std::ptrdiff_t>(e));
+        OriginName.insert(OriginName.begin() + static_cast<std::ptrdiff_t>(R),
+                          static_cast<std::size_t>(valueLength), name);
     }
 
     void Emit(TLexeme &lx, int code, int subCode, const QString &text, qsizetype end)
@@ -113,6 +158,7 @@ private:
     {
         S = ControllerUpper(Lines[LineIndex]);
         R = 0;
+        TrackLine();
         int replacements = 0;
         while (R < S.size()) {
             const QChar c = S[R];
@@ -282,6 +328,7 @@ private:
             if (value.isEmpty() || replacements >= MaxMacroReplacementsPerLine)
                 return Fail(lx, CompilerText::BadWord + word);
             // The value is scanned as if it had been written in place of the name.
+            TrackReplacement(e, word, value.size());
             S = S.left(R) + value + S.mid(e);
             ++replacements;
         }
@@ -311,6 +358,8 @@ private:
             text.Column = static_cast<int>(S.size() + 1);
             ++LineIndex;
             text.Line = static_cast<int>(LineIndex);
+            text.SourceColumn = 1;
+            text.Name.clear();
             text.Text = ControllerUpper(Lines[LineIndex]);
         }
         if (!text.Text.isEmpty() && IsQuote(text.Text.front()))

@@ -37,6 +37,7 @@ int TZentorCompiler::CompileSection(TZentorSection &section, int sectionNumber,
     section.CodeLength = BlockHeaderLength;
     section.FragmentCount = 0;
     TSectionCodeGenerator generator(section, sectionNumber, AlgBase, memory, *Messages);
+    generator.Observer = Observer;
     if (LL1Walk(Lexemes, generator, LL1CompileStackCapacity) != 0) {
         section.CodeLength = 0;
         section.FragmentCount = 0;

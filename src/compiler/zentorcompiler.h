@@ -12,6 +12,7 @@
 #include <vector>
 
 class TAlgBase;
+class TStatementObserver;
 class TProgress;
 class TZentorProgram;
 struct TZentorSection;
@@ -38,6 +39,8 @@ public:
     int MaxTM = 0;
     // The process's algorithm base; without one every algorithm call fails as undescribed.
     const TAlgBase *AlgBase = nullptr;
+    // Sees the statements of every section compiled (the cross-reference); may be null.
+    TStatementObserver *Observer = nullptr;
 
     // Compiles one section (lexer, walk, code): 0 on success (warning for a section without
     // instructions included), 1 when the lexer failed (code and CodeLength untouched), -1

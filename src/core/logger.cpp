@@ -5,13 +5,35 @@
 #include <QMutexLocker>
 #include <QTime>
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
 TLogger::TLogger(const QString &fileName) : FileName(fileName)
 {
     if (fileName.isEmpty())
         return;
-    File.setFileName(fileName);
-    if (File.open(QIODevice::WriteOnly | QIODevice::Append))
+    // Appended by the system (O_APPEND), so that a device such as /dev/full, which cannot
+    // seek to its end, is taken as it is and reports its failures at the first line. A FIFO
+    // nobody reads is refused instead of waited for.
+    const int fd = ::open(QFile::encodeName(fileName).constData(),
+                          O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0666);
+    if (fd >= 0)
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    if (fd < 0)
+        LastError = QString::fromLocal8Bit(std::strerror(errno));
+    else if (File.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle))
         TimeStamps = true;
+    else
+        LastError = File.errorString();
+}
+
+QString TLogger::Error() const
+{
+    QMutexLocker lock(&Lock);
+    return LastError;
 }
 
 TLogger::~TLogger()
@@ -32,6 +54,6 @@ void TLogger::AddLine(const QString &text)
     for (QChar ch : line)
         bytes += static_cast<char>(Cp1251Byte(ch));
     bytes += "\r\n";
-    File.write(bytes);
-    File.flush();
+    if (File.write(bytes) != bytes.size() || !File.flush())
+        LastError = File.errorString();
 }

@@ -21,10 +21,14 @@ public:
     void AddLine(const QString &text);
 
     bool IsOpen() const { return File.isOpen(); }
+    // Why the file could not be opened, or why the last line that could not be written
+    // was lost (a full disk); empty while every line was kept.
+    QString Error() const;
     QString FileName;
     bool TimeStamps = false;
 
 private:
     QFile File;
-    QMutex Lock; // the transfer threads and the screen updater log too
+    QString LastError;
+    mutable QMutex Lock; // the transfer threads and the screen updater log too
 };

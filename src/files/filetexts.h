@@ -26,13 +26,22 @@ inline QString PrpFileTooLong()
 {
     return QStringLiteral("Файл ПрП длиннее 20000 байт: прочитаны первые 20000 байт");
 }
-inline QString CannotOpen(const QString &path, const QString &reason)
+inline QString SectionFileOfOtherSection(const QString &path, const QString &byte2,
+                                         const QString &byte3)
 {
-    return QStringLiteral("Не удалось открыть файл %1: %2").arg(path, reason);
+    return QStringLiteral("Файл секции %1 не загружен: номер секции в его блоке (%2, %3) не "
+                          "совпадает с именем файла")
+        .arg(path, byte2, byte3);
 }
-inline QString CannotRead(const QString &path, const QString &reason)
+inline QString NotASectionName(const QString &path)
 {
-    return QStringLiteral("Ошибка чтения файла %1: %2").arg(path, reason);
+    return QStringLiteral("Файл %1 не загружен: его расширение не номер секции (000–737)")
+        .arg(path);
+}
+// reason: "… — не файл, а папка" and the like.
+inline QString NotLoaded(const QString &reason)
+{
+    return reason + QStringLiteral(": не загружен");
 }
 inline QString CannotRemove(const QString &path, const QString &reason)
 {

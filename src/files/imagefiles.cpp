@@ -11,7 +11,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 
 #include <algorithm>
 #include <cstring>
@@ -19,6 +18,8 @@
 namespace {
 
 constexpr int kMaxBlock = 256;
+// Length byte, its copy, the section number twice, the checksum and the terminator.
+constexpr int kMinBlock = 6;
 
 // D (with its final "/", empty for a bare name) and P of a set named D/P.000.
 struct TSetName
@@ -35,13 +36,15 @@ TSetName SplitSetName(const QString &fileName)
     return {stem.left(slash + 1), stem.mid(slash + 1)};
 }
 
-// Names of the files P.??? in D, in file-name order so that loading is deterministic.
+// Names of the entries P.??? in D, in file-name order so that loading is deterministic.
+// Folders, FIFOs and devices are listed too: they are reported, never read.
 QStringList SetMembers(const TSetName &set)
 {
     const QDir dir(set.Dir.isEmpty() ? QStringLiteral(".") : set.Dir);
     const QString prefix = set.Base + u'.';
     QStringList names;
-    const QStringList all = dir.entryList(QDir::Files | QDir::Hidden | QDir::System);
+    const QStringList all =
+        dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     for (const QString &name : all)
         if (name.size() == prefix.size() + 3 && name.startsWith(prefix))
             names.append(name);
@@ -52,6 +55,13 @@ QStringList SetMembers(const TSetName &set)
 bool IsSectionExtension(const QString &ext)
 {
     return ext.size() == 3 && IsOctalText(ext);
+}
+
+// "000" … "737": the group digit and the place in the group as two octal digits, as the
+// writer names the files. "777" or "077" would name no section or another one's.
+bool IsSectionName(const QString &ext)
+{
+    return IsSectionExtension(ext) && SectionNumberText(ParseSectionNumber(ext)) == ext;
 }
 
 // A program that is only in text form (never assembled, with sections whose code is out of
@@ -82,61 +92,94 @@ int EnsureCompiled(TZentorProgram &program, const QString &fileName, TFileContex
     return FileOk;
 }
 
-// Reads one section file into the section when its size agrees with its own length
-// byte; a file of another size would corrupt the assembled image.
+// Reads one section file into section s when it holds a whole block of that section; a
+// file of another size would corrupt the assembled image, a block of another section
+// would put two blocks for one section into it.
 int LoadSectionFile(TZentorProgram &program, int s, const QString &path, TFileContext &ctx)
 {
     program.Messages->append(FileTexts::LoadingSection(path));
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
-        ctx.Error = FileTexts::CannotOpen(path, f.errorString());
+    QByteArray data;
+    bool more = false;
+    if (!ReadFileStart(path, kMaxBlock, data, more, ctx.Error))
         return FileIoError;
-    }
-    std::uint8_t data[kMaxBlock + 1];
-    const qint64 n = f.read(reinterpret_cast<char *>(data), sizeof data);
-    if (n < 0) {
-        ctx.Error = FileTexts::CannotRead(path, f.errorString());
-        return FileIoError;
-    }
-    if (n > kMaxBlock || (n > 0 && data[0] + 1 != n)) {
-        program.Messages->append(FileTexts::SectionFileDamaged(path));
+    const auto *b = reinterpret_cast<const std::uint8_t *>(data.constData());
+    const int n = static_cast<int>(data.size());
+    QString fault;
+    if (more || (n > 0 && (n < kMinBlock || b[0] + 1 != n)))
+        fault = FileTexts::SectionFileDamaged(path);
+    else if (n > 0 && (b[2] != s || b[3] != s))
+        fault = FileTexts::SectionFileOfOtherSection(path, SectionNumberText(b[2]),
+                                                     SectionNumberText(b[3]));
+    if (!fault.isEmpty()) {
+        program.Messages->append(fault);
         ++ctx.ErrorCount;
         return FileOk;
     }
     TZentorSection &sec = program.Sections[s];
-    std::memcpy(sec.Code, data, static_cast<size_t>(n));
-    sec.CodeLength = static_cast<int>(n);
+    std::memcpy(sec.Code, b, static_cast<size_t>(n));
+    sec.CodeLength = n;
     sec.Modified = 1;
     sec.NeedsCompile = 0;
     program.MarkPresent(s);
     return FileOk;
 }
 
+// One entry P.XXX of a set: a section file, the header file, or nothing of the set.
+int LoadSetMember(TZentorProgram &program, const QString &path, TFileContext &ctx)
+{
+    const QString ext = path.right(3).toUpper();
+    const bool header = ext == QStringLiteral("HDR");
+    if (!header && !IsSectionExtension(ext))
+        return FileOk; // P.zen, P.prp and the like lie beside a set without belonging to it
+    const QString notAFile = NotAFileReason(path);
+    QString fault = notAFile.isEmpty() ? QString() : FileTexts::NotLoaded(notAFile);
+    if (fault.isEmpty() && !header && !IsSectionName(ext))
+        fault = FileTexts::NotASectionName(path);
+    if (!fault.isEmpty()) {
+        program.Messages->append(fault);
+        ++ctx.ErrorCount;
+        return FileOk;
+    }
+    if (!header)
+        return LoadSectionFile(program, ParseSectionNumber(ext), path, ctx);
+    program.Messages->append(FileTexts::LoadingHeader(path));
+    QString error;
+    if (!program.Header.LoadHdr(path, error, program.Messages)) {
+        if (!error.isEmpty()) {
+            ctx.Error = error;
+            return FileIoError;
+        }
+        ++ctx.ErrorCount;
+    }
+    return FileOk;
+}
+
 } // namespace
+
+int ReadPrpImageFile(TZentorProgram &program, const QString &fileName, TFileContext &ctx)
+{
+    QByteArray data;
+    bool more = false;
+    if (!ReadFileStart(fileName, TZentorProgram::ImageSize, data, more, ctx.Error))
+        return FileIoError;
+    std::memcpy(program.Image, data.constData(), static_cast<size_t>(data.size()));
+    program.ImageLength = static_cast<int>(data.size());
+    if (more) {
+        program.Messages->append(FileTexts::PrpFileTooLong());
+        ++ctx.ErrorCount;
+    }
+    program.RecognisePrefix();
+    return FileOk;
+}
 
 int LoadPrpImage(TZentorProgram &program, const QString &fileName, TFileContext &ctx)
 {
-    QFile f(fileName);
-    if (!f.open(QIODevice::ReadOnly)) {
-        ctx.Error = FileTexts::CannotOpen(fileName, f.errorString());
-        return FileIoError;
-    }
-    const qint64 n = f.read(reinterpret_cast<char *>(program.Image), TZentorProgram::ImageSize);
-    if (n < 0) {
-        ctx.Error = FileTexts::CannotRead(fileName, f.errorString());
-        return FileIoError;
-    }
-    program.ImageLength = static_cast<int>(n);
-    if (n == TZentorProgram::ImageSize && !f.atEnd()) {
-        char more;
-        if (f.read(&more, 1) == 1) {
-            program.Messages->append(FileTexts::PrpFileTooLong());
-            ++ctx.ErrorCount;
-        }
-    }
-    program.RecognisePrefix();
+    const int read = ReadPrpImageFile(program, fileName, ctx);
+    if (read != FileOk)
+        return read;
     if (!program.SplitImage(&ctx.ImageBroken))
         ++ctx.ErrorCount;
+    ctx.ErrorCount += program.CheckChecksums(true);
     if (ctx.DecompileAfterLoad)
         ctx.ErrorCount += ctx.DecompileAfterLoad(program);
     return FileOk;
@@ -159,25 +202,11 @@ int LoadSectionSet(TZentorProgram &program, const QString &fileName, TFileContex
     if (members.isEmpty())
         return FileSetNotFound;
     for (const QString &name : members) {
-        const QString ext = name.right(3).toUpper();
-        const QString path = set.Dir + name;
-        if (IsSectionExtension(ext)) {
-            const int s = ParseSectionNumber(ext) % TZentorProgram::SectionCount;
-            const int result = LoadSectionFile(program, s, path, ctx);
-            if (result != FileOk)
-                return result;
-        } else if (ext == QStringLiteral("HDR")) {
-            program.Messages->append(FileTexts::LoadingHeader(path));
-            QString error;
-            if (!program.Header.LoadHdr(path, error, program.Messages)) {
-                if (!error.isEmpty()) {
-                    ctx.Error = error;
-                    return FileIoError;
-                }
-                ++ctx.ErrorCount;
-            }
-        }
+        const int result = LoadSetMember(program, set.Dir + name, ctx);
+        if (result != FileOk)
+            return result;
     }
+    ctx.ErrorCount += program.CheckChecksums(false);
     if (ctx.DecompileAfterLoad)
         ctx.ErrorCount += ctx.DecompileAfterLoad(program);
     if (!program.AssembleImage())
@@ -192,8 +221,9 @@ int SaveSectionSet(TZentorProgram &program, const QString &fileName, TFileContex
         return compiled;
     const TSetName set = SplitSetName(fileName);
     const QString stem = set.Dir + set.Base + u'.';
-    if (!program.Header.SaveHdr(stem + QStringLiteral("hdr"), ctx.Error))
-        return FileIoError;
+    // The whole set is written beside the old one and replaces it only when every file was
+    // written: a failure half-way leaves the old set as it was.
+    QList<TFileWrite> files = {{stem + QStringLiteral("hdr"), program.Header.HdrBytes()}};
     QStringList written;
     for (int s = 0; s < TZentorProgram::SectionCount; ++s) {
         const TZentorSection &sec = program.Sections[s];
@@ -201,19 +231,21 @@ int SaveSectionSet(TZentorProgram &program, const QString &fileName, TFileContex
             continue;
         const QString ext = SectionNumberText(s);
         const int length = std::clamp(sec.CodeLength, 0, kMaxBlock);
-        const QByteArray data(reinterpret_cast<const char *>(sec.Code), length);
-        if (!WriteBinaryFile(stem + ext, data, ctx.Error))
-            return FileIoError;
+        files.append({stem + ext, QByteArray(reinterpret_cast<const char *>(sec.Code), length)});
         written.append(set.Base + u'.' + ext);
     }
+    if (!WriteFilesTogether(files, ctx.Error))
+        return FileIoError;
     // A section file left from an earlier save of a section that is gone now would come
-    // back with the next load of the set.
+    // back with the next load of the set. Only files the load would take are removed.
     for (const QString &name : SetMembers(set)) {
-        if (!IsSectionExtension(name.right(3)) || written.contains(name))
+        const QString path = set.Dir + name;
+        if (!IsSectionName(name.right(3)) || written.contains(name) ||
+            !NotAFileReason(path).isEmpty())
             continue;
-        QFile stale(set.Dir + name);
+        QFile stale(path);
         if (!stale.remove()) {
-            ctx.Error = FileTexts::CannotRemove(set.Dir + name, stale.errorString());
+            ctx.Error = FileTexts::CannotRemove(path, stale.errorString());
             return FileIoError;
         }
     }

@@ -86,6 +86,10 @@ int SaveSectionSet(TZentorProgram &program, const QString &fileName, TFileContex
 int LoadOldFormat(TZentorProgram &program, const QString &fileName, TFileContext &ctx);
 int SaveOldFormat(TZentorProgram &program, const QString &fileName, TFileContext &ctx);
 
+// The first 20000 bytes of a PRP image file into the image, with the message for a longer
+// file and without a system-information prefix; not split (also used by zentorc dump).
+int ReadPrpImageFile(TZentorProgram &program, const QString &fileName, TFileContext &ctx);
+
 // The old-format file's lines into the model, before conversion: technological name lines
 // into the header, section lines and the old section texts (also used by the tests).
 void ReadOldFormatLines(TZentorProgram &program, const QStringList &lines, TFileContext &ctx);

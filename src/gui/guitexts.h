@@ -24,6 +24,7 @@ inline const QString HelpCaption = QStringLiteral("Справка Зентор")
 inline const QString FindCaption = QStringLiteral("Поиск и замена");
 inline const QString GoToLineCaption = QStringLiteral("Переход к строке");
 inline const QString CompileProgressCaption = QStringLiteral("Компиляция ПрП");
+inline const QString CrossRefCaption = QStringLiteral("Перекрёстные ссылки");
 
 // Message box captions.
 inline const QString Attention = QStringLiteral("Внимание!");
@@ -65,6 +66,7 @@ inline const QString ItemWrite = QStringLiteral("&Записать в Сарве
 inline const QString ItemRead = QStringLiteral("&Считать из Сарветела");
 inline const QString ItemCompile = QStringLiteral("&Компиляция");
 inline const QString ItemCompileAll = QStringLiteral("Компилировать &всё");
+inline const QString ItemCrossRef = QStringLiteral("&Перекрёстные ссылки");
 inline const QString MenuSettings = QStringLiteral("Н&астройка");
 inline const QString ItemPortSettings = QStringLiteral("Параметры COM-&порт");
 inline const QString ItemCompilerOptions = QStringLiteral("Параметры &компилятора");
@@ -226,6 +228,19 @@ inline const QString AlgMenuExit = QStringLiteral("Выход");
 inline const QString AlgNumberLabel = QStringLiteral("Номер алгоритма");
 inline const QString AlgLoad = QStringLiteral("Загрузить");
 inline const QString AlgFileMenu = QStringLiteral("&Файл");
+
+// The cross-reference window.
+inline const QString CrossRefFilter = QStringLiteral("&Фильтр:");
+inline const QString CrossRefFilterHint =
+    QStringLiteral("переменная или технологическое название, или их начало");
+inline const QString CrossRefOutsideOrder = QStringLiteral("Вне &заказа (%1)");
+inline const QString CrossRefUnused = QStringLiteral("Не &используются в секциях (%1)");
+inline const QString CrossRefNotCompiled =
+    QStringLiteral("не откомпилирована: переменные не показаны");
+inline const QString CrossRefHeaderErrors = QStringLiteral("ошибки в заголовке");
+inline const QString CrossRefSummary =
+    QStringLiteral("Использований: %1, переменных: %2, названий: %3. Не откомпилировано: %4.");
+inline const QString CrossRefShown = QStringLiteral(" Показано: %1.");
 
 } // namespace GuiTexts
 #include "gui/guitexts_link.h"

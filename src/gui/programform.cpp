@@ -197,6 +197,10 @@ void TProgramForm::CreateMenus()
         add(program, GuiTexts::ItemCompile, QKeySequence(Qt::Key_F9), &TProgramForm::CompileClick);
     CompileAllItem = add(program, GuiTexts::ItemCompileAll, QKeySequence(Qt::CTRL | Qt::Key_F9),
                          &TProgramForm::CompileAllClick);
+    program->addSeparator();
+    CrossRefItem =
+        add(program, GuiTexts::ItemCrossRef, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_X),
+            &TProgramForm::CrossRefClick);
 
     QMenu *settings = menuBar()->addMenu(GuiTexts::MenuSettings);
     PortSettingsItem = add(settings, GuiTexts::ItemPortSettings, QKeySequence(Qt::CTRL | Qt::Key_C),
@@ -399,6 +403,7 @@ void TProgramForm::RebuildTree()
         group->setExpanded(true);
     }
     RelabelTree();
+    RefreshCrossRef();
 }
 
 void TProgramForm::RelabelTree()

@@ -29,6 +29,7 @@ class TAddSectionForm;
 class TAlgEditForm;
 class TAlgoritmHelpForm;
 class TCompilerOptionsForm;
+class TCrossRefForm;
 class TEditNameForm;
 class TFindReplaceForm;
 class TProgressForm;
@@ -82,6 +83,7 @@ public:
     TWorkWithPRPForm *WorkWithPRPForm = nullptr;
     TSarvetelConsoleForm *SarvetelConsoleForm = nullptr;
     TSarvetelVarsForm *SarvetelVarsForm = nullptr;
+    TCrossRefForm *CrossRefForm = nullptr; // made when first asked for
 
     // Commands, named after their menu items.
     void NewClick();
@@ -101,6 +103,13 @@ public:
     void RenumberClick();
     void CompileClick();
     void CompileAllClick();
+    void CrossRefClick();
+    // The cross-reference window follows the program: a new analysis after every compile
+    // and load while it is open.
+    void RefreshCrossRef();
+    // The section (-1 the header) in the editor, the caret at the line (from 0) and column
+    // (from 1).
+    void GoToPlace(int section, int line, int column);
     void WriteToControllerClick();
     void ReadFromControllerClick();
     void PortSettingsClick();
@@ -198,7 +207,7 @@ public:
     QAction *GoToSectionItem, *ShowTreeItem, *ShowErrorsItem, *AddBlockItem, *DeleteBlockItem;
     QAction *AddSectionItem, *RenameSectionItem, *DeleteSectionItem, *RenumberItem;
     QAction *FindItem, *GoToLineItem, *NextErrorItem, *PreviousErrorItem;
-    QAction *WriteItem, *ReadItem, *CompileItem, *CompileAllItem;
+    QAction *WriteItem, *ReadItem, *CompileItem, *CompileAllItem, *CrossRefItem;
     QAction *PortSettingsItem, *CompilerOptionsItem, *ConsoleItem, *VariablesItem, *AlgLibraryItem;
     QAction *ContentsItem, *AboutItem;
 

@@ -85,6 +85,7 @@ bool TProgramForm::RunCompile(bool all)
     RelabelTree();
     ProgramREdit->SetTechNames(TechNamesOfHeader(Program->Header.Text));
     MarkEditorErrors();
+    RefreshCrossRef();
     if (!ok)
         Dialogs.Notice(this, GuiTexts::CompileFailedBox, GuiTexts::Attention, TUserDialogs::Error);
     return ok;

@@ -41,27 +41,9 @@ bool PRPImageChecksumsHold(const std::uint8_t *image, int length)
     const int headerLength = Word(image, HeaderLengthOffset) + 1;
     if (headerLength <= HeaderChecksumOffset || headerLength > length)
         return false;
-    // The image sum is taken with bytes 139, 140 and 143 as 0; adding 0 changes nothing,
-    // so those bytes are simply left out.
-    unsigned s = 0;
-    for (int i = 0; i < length; ++i) {
-        if (i == ImageComplementOffset || i == ImageSumOffset || i == HeaderChecksumOffset)
-            continue;
-        s += image[i];
-        if (s > 255)
-            s -= 255;
-    }
-    if (image[ImageSumOffset] != s || image[ImageComplementOffset] != 255 - s)
-        return false;
-    unsigned hd = 0;
-    for (int i = 0; i < headerLength; ++i) {
-        if (i == HeaderChecksumOffset)
-            continue;
-        hd += image[i];
-        if (hd > 255)
-            hd -= 255;
-    }
-    return image[HeaderChecksumOffset] == (256 - hd) % 256;
+    const std::uint8_t sum = ImageSum(image, length);
+    return image[ImageSumOffset] == sum && image[ImageComplementOffset] == 255 - sum &&
+           image[HeaderChecksumOffset] == HeaderChecksumByte(image, headerLength);
 }
 
 // ----------------------------------------------------------------------------- base

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -32,6 +33,15 @@ QString BlockPastData(int offset)
 QString BlockTooShort(int offset)
 {
     return QStringLiteral("Ошибка в образе ПрП: блок по смещению %1 короче 3 байт").arg(offset);
+}
+const QString kImageSumBroken =
+    QStringLiteral("Ошибка в образе ПрП: контрольная сумма образа неверна");
+const QString kHeaderSumBroken =
+    QStringLiteral("Ошибка в образе ПрП: контрольная сумма заголовка неверна");
+QString BlockSumBroken(int section)
+{
+    return QStringLiteral("Ошибка в секции %1: контрольная сумма блока кода неверна")
+        .arg(SectionNumberText(section));
 }
 QString BlockLengthMismatch(int section, int length)
 {
@@ -128,13 +138,11 @@ bool TZentorProgram::AssembleImage()
         AddToWord(Header.Bytes, word, s.CodeLength);
     }
 
-    // Bytes 139, 140 and 143 are still 0 here.
-    const std::uint8_t sum = ByteSum(Image, ImageLength);
+    const std::uint8_t sum = ImageSum(Image, ImageLength);
     Image[kImageSum] = static_cast<std::uint8_t>(255 - sum);
     Image[kImageSum + 1] = sum;
     const int headerSumLength = std::min(Word(Image, kLengthWord) + 1, ImageLength);
-    const std::uint8_t hd = ByteSum(Image, headerSumLength);
-    Image[kHeaderSum] = static_cast<std::uint8_t>((256 - hd) % 256);
+    Image[kHeaderSum] = HeaderChecksumByte(Image, headerSumLength);
     // The header object keeps the finished header bytes as they stand in the image.
     std::memcpy(Header.Bytes + kImageSum, Image + kImageSum, 5);
     return ok;
@@ -190,6 +198,38 @@ bool TZentorProgram::SplitImage(bool *broken)
     if (broken)
         *broken = false;
     return ok;
+}
+
+int TZentorProgram::CheckChecksums(bool withImage)
+{
+    int broken = 0;
+    const int loaded = std::clamp(ImageLength, 0, ImageSize);
+    if (withImage && loaded >= TPRPHeader::FixedLength) {
+        const int headerLength = Word(Image, kLengthWord) + 1;
+        int end = headerLength;
+        for (int g = 0; g < GroupCount; ++g)
+            end += Word(Image, kGroupWords + 2 * g);
+        if (end <= loaded) {
+            const std::uint8_t sum = ImageSum(Image, end);
+            if (Image[kImageSum] != 255 - sum || Image[kImageSum + 1] != sum) {
+                Messages->append(kImageSumBroken);
+                ++broken;
+            }
+        }
+        if (headerLength <= loaded &&
+            Image[kHeaderSum] != HeaderChecksumByte(Image, headerLength)) {
+            Messages->append(kHeaderSumBroken);
+            ++broken;
+        }
+    }
+    for (int n = 0; n < SectionCount; ++n) {
+        const TZentorSection &s = Sections[n];
+        if (s.Present && s.CodeLength > 0 && !BlockChecksumHolds(s.Code, s.CodeLength)) {
+            Messages->append(BlockSumBroken(n));
+            ++broken;
+        }
+    }
+    return broken;
 }
 
 bool TZentorProgram::RecognisePrefix()
@@ -285,4 +325,38 @@ void TZentorProgram::MarkPresent(int s)
     Sections[s].Present = 1;
     GroupPresent[s / 32] = 1;
     HighestGroup = std::max(HighestGroup, s / 32);
+}
+
+std::uint8_t ImageSum(const std::uint8_t *image, int end)
+{
+    std::vector<std::uint8_t> copy(image, image + std::clamp(end, 0, TZentorProgram::ImageSize));
+    for (const int at : {kImageSum, kImageSum + 1, kHeaderSum})
+        if (at < static_cast<int>(copy.size()))
+            copy[static_cast<size_t>(at)] = 0;
+    return ByteSum(copy.data(), static_cast<int>(copy.size()));
+}
+
+std::uint8_t HeaderChecksumByte(const std::uint8_t *image, int headerLength)
+{
+    std::vector<std::uint8_t> copy(image,
+                                   image + std::clamp(headerLength, 0, TZentorProgram::ImageSize));
+    if (kHeaderSum < static_cast<int>(copy.size()))
+        copy[kHeaderSum] = 0;
+    const std::uint8_t hd = ByteSum(copy.data(), static_cast<int>(copy.size()));
+    return static_cast<std::uint8_t>((256 - hd) % 256);
+}
+
+bool BlockChecksumHolds(const std::uint8_t *block, int length)
+{
+    if (length < 1)
+        return false;
+    const int l = block[0];
+    if (l < 5 || l > length)
+        return false;
+    if (ByteSum(block, l) == 0)
+        return true;
+    std::uint8_t copy[256];
+    std::copy(block, block + l, copy);
+    copy[4] = 0;
+    return block[4] == (256 - ByteSum(copy, l)) % 256;
 }

@@ -67,6 +67,10 @@ public:
     // given) tells whether its structure gave way (empty, truncated, a length past the data,
     // a block too short): the image could not be cut into its header and blocks.
     bool SplitImage(bool *broken = nullptr);
+    // Adds a message for every checksum that does not hold and gives their number: the
+    // image's and the header's (withImage; only when the image is whole) and every present
+    // section's code block.
+    int CheckChecksums(bool withImage);
     // Drops the 57 bytes of system information that some images carry in front.
     // True when it did (and the message was added).
     bool RecognisePrefix();
@@ -91,3 +95,12 @@ public:
 private:
     QStringList OwnMessages;
 };
+
+// The checksums the controller checks; each reads only the bytes it is given.
+// S of the image checksum (byte 139 holds 255 - S, byte 140 S): the sum of the first `end`
+// bytes of the image with bytes 139, 140 and 143 taken as 0.
+std::uint8_t ImageSum(const std::uint8_t *image, int end);
+// Byte 143, the header checksum: what makes the header's bytes sum to 0 (itself taken as 0).
+std::uint8_t HeaderChecksumByte(const std::uint8_t *image, int headerLength);
+// A section's code block: byte 4 makes bytes 0 .. L-1 (L = byte 0) sum to 0.
+bool BlockChecksumHolds(const std::uint8_t *block, int length);

@@ -5,10 +5,14 @@
 #include "prp/prpheader.h"
 
 #include "core/cp1251.h"
+#include "prp/headerdeclaration.h"
+
 #include "core/textutils.h"
 #include "prp/macrostable.h"
 
 #include <QtGlobal>
+
+#include <functional>
 
 namespace {
 
@@ -69,6 +73,8 @@ constexpr char16_t Inputs[] = u"ВХОДОВ";
 constexpr char16_t Adc[] = u"АЦП";
 constexpr char16_t TimeGen[] = u"ТМГ";
 constexpr char16_t IV[] = u"ИВ";
+constexpr char16_t VA[] = u"ВА";
+constexpr char16_t AV[] = u"АВ";
 constexpr char16_t Impulse[] = u"ИМПУЛЬСНЫХ";
 constexpr char16_t Outputs[] = u"ВЫХОДОВ";
 constexpr char16_t TechSingular[] = u"ТЕХНОЛОГИЧЕСКАЯ";
@@ -117,11 +123,18 @@ qint64 DecimalValue(const QString &digits)
 struct TWords
 {
     explicit TWords(const QString &text) : Line(text) {}
-    QString Next() { return NextWord(Line, Pos); }
+    QString Next()
+    {
+        Start = Pos < 1 ? 1 : Pos;
+        while (Start <= Line.size() && Line[Start - 1] == u' ')
+            ++Start;
+        return NextWord(Line, Pos);
+    }
     QString Rest() const { return Pos <= Line.size() ? Line.mid(Pos - 1) : QString(); }
 
     const QString Line;
     int Pos = 1;
+    int Start = 1; // where the last word read begins
 };
 
 // The range check of one class of the variable order part.
@@ -165,8 +178,9 @@ const TKeyClass kKeyClasses[] = {
 class THeaderCompiler
 {
 public:
-    THeaderCompiler(TPRPHeader &header, QStringList &errors, TMacrosTable &macros)
-        : Header(header), Errors(errors), Macros(macros)
+    THeaderCompiler(TPRPHeader &header, QStringList &errors, TMacrosTable &macros,
+                    THeaderDeclarations *declarations)
+        : Header(header), Errors(errors), Macros(macros), Declarations(declarations)
     {
     }
 
@@ -197,15 +211,53 @@ private:
                       text);
     }
 
+    // What a line accepted orders or names, standing at column of the line being processed;
+    // it takes the place of what an earlier line declared for the same class, module,
+    // output or key.
+    void Declare(THeaderDeclKind kind, int column, const QString &word, const QString &value,
+                 int number, int first = 0, int last = 0);
+    void Forget(const std::function<bool(const THeaderDeclaration &)> &which);
+
     TPRPHeader &Header;
     QStringList &Errors;
     TMacrosTable &Macros;
+    THeaderDeclarations *Declarations;
 
     TPart Part = TPart::None;
     int HeadingLine = 0;
     QString KeyboardWord; // third word of a keyboard heading
     QStringList Collected;
+    QList<int> CollectedLines; // where each collected line stands in the text
+    int SourceLine = 0;        // the text line of the collected line being processed
 };
+
+void THeaderCompiler::Declare(THeaderDeclKind kind, int column, const QString &word,
+                              const QString &value, int number, int first, int last)
+{
+    if (!Declarations)
+        return;
+    Forget([&](const THeaderDeclaration &d) {
+        switch (kind) {
+        case THeaderDeclKind::Order:
+            return d.Kind == kind && d.Word == word;
+        case THeaderDeclKind::AdcInputs:
+        case THeaderDeclKind::Key:
+            return d.Kind == kind && d.Number == number;
+        case THeaderDeclKind::ImpulseOutput:
+            return (d.Kind == kind || d.Kind == THeaderDeclKind::ImpulseSource) &&
+                   d.Number == number;
+        default:
+            return d.Kind == kind && d.Line == SourceLine && d.Column == column;
+        }
+    });
+    Declarations->push_back({kind, SourceLine, column, word, value, number, first, last});
+}
+
+void THeaderCompiler::Forget(const std::function<bool(const THeaderDeclaration &)> &which)
+{
+    if (Declarations)
+        std::erase_if(*Declarations, which);
+}
 
 int THeaderCompiler::Run()
 {
@@ -217,6 +269,7 @@ int THeaderCompiler::Run()
             continue;
         if (line[0] != u'/') {
             Collected.append(StripComment(line));
+            CollectedLines.append(static_cast<int>(i));
             continue;
         }
         if (!ProcessPart())
@@ -224,6 +277,7 @@ int THeaderCompiler::Run()
         if (line == u"/")
             continue; // the same part goes on with the same lines
         Collected.clear();
+        CollectedLines.clear();
         HeadingLine = static_cast<int>(i);
         RecogniseHeading(line);
         if (Part == TPart::None) {
@@ -277,6 +331,7 @@ bool THeaderCompiler::ProcessPart()
     for (qsizetype e = 0; e < Collected.size(); ++e) {
         const QString &line = Collected[e];
         const int l = HeadingLine + 1 + static_cast<int>(e);
+        SourceLine = CollectedLines[e];
         bool ok = true;
         switch (Part) {
         case TPart::Variables:
@@ -305,6 +360,7 @@ bool THeaderCompiler::VariableLine(const QString &line, int l)
 {
     TWords w(line);
     const QString cls = w.Next();
+    const int clsColumn = w.Start;
     const QString second = w.Next();
     const qsizetype dash = second.indexOf(u'-');
     const QString lower = dash >= 0 ? second.left(dash) : second;
@@ -333,6 +389,8 @@ bool THeaderCompiler::VariableLine(const QString &line, int l)
             return false;
         }
         Header.*rule.Field = static_cast<std::uint8_t>(rule.ByEights ? value / 8 : value);
+        const int last = static_cast<int>(rule.ByEights ? value / 8 * 8 + 7 : value);
+        Declare(THeaderDeclKind::Order, clsColumn, cls, upper, 0, 0, last);
         return true;
     }
     Report(l, w.Pos,
@@ -346,6 +404,7 @@ bool THeaderCompiler::AdcLine(const QString &line, int l)
     const QString prefix = QString::fromUtf16(Msg::AdcPrefix);
     TWords w(line);
     const QString number = w.Next();
+    const int numberColumn = w.Start;
     if (!IsDecimalText(number)) {
         Report(l, w.Pos, prefix + QString::fromUtf16(Msg::AdcNumber));
         return true;
@@ -382,6 +441,8 @@ bool THeaderCompiler::AdcLine(const QString &line, int l)
         return true;
     }
     Header.AdcOrder[module] = static_cast<std::uint8_t>(d);
+    Declare(THeaderDeclKind::AdcInputs, numberColumn, number, QString(), static_cast<int>(module),
+            static_cast<int>(first), static_cast<int>(first + d));
     return true;
 }
 
@@ -406,6 +467,7 @@ bool THeaderCompiler::ImpulseLine(const QString &line, int l)
 {
     TWords w(line);
     const QString output = w.Next();
+    const int outputColumn = w.Start;
     if (!output.startsWith(Word::IV)) {
         Report(l, w.Pos, QString::fromUtf16(Msg::ImpOutput));
         return false;
@@ -423,6 +485,7 @@ bool THeaderCompiler::ImpulseLine(const QString &line, int l)
     QString source = w.Next();
     if (source == u"=")
         source = w.Next();
+    const int sourceColumn = w.Start;
     if (Header.SetImpulseSource(static_cast<int>(k), source) != 0) {
         Report(l, w.Pos, QString::fromUtf16(Msg::ImpSource));
         return false;
@@ -452,6 +515,14 @@ bool THeaderCompiler::ImpulseLine(const QString &line, int l)
         return false;
     }
     Header.SetImpulseTickCode(static_cast<int>(k), code);
+    const int n = static_cast<int>(k);
+    Declare(THeaderDeclKind::ImpulseOutput, outputColumn, output, source + u' ' + tick, n);
+    // A variable source: the sign (when written) stands before it.
+    const bool signWritten = source.startsWith(u'+') || source.startsWith(u'-');
+    const QString variable = signWritten ? source.mid(1) : source;
+    if (variable.startsWith(Word::VA) || variable.startsWith(Word::AV))
+        Declare(THeaderDeclKind::ImpulseSource, sourceColumn + (signWritten ? 1 : 0), variable,
+                source, n);
     return true;
 }
 
@@ -469,8 +540,13 @@ void THeaderCompiler::Keyboard()
     const int n = static_cast<int>(keyboard);
     for (int q = kKeysPerKeyboard * (n - 1); q < kKeysPerKeyboard * n; ++q)
         Header.TechKeys[q].Class = 0;
-    for (qsizetype e = 0; e < Collected.size(); ++e)
+    Forget([n](const THeaderDeclaration &d) {
+        return d.Kind == THeaderDeclKind::Key && d.Number / kKeysPerKeyboard == n - 1;
+    });
+    for (qsizetype e = 0; e < Collected.size(); ++e) {
+        SourceLine = CollectedLines[e];
         KeyLine(Collected[e], HeadingLine + 1 + static_cast<int>(e), n);
+    }
 }
 
 // «3 ДВ400 НАСОС»: key number (decimal), variable, name.
@@ -488,6 +564,7 @@ void THeaderCompiler::KeyLine(const QString &line, int l, int keyboard)
         return;
     }
     const QString variable = w.Next();
+    const int variableColumn = w.Start;
     if (variable.size() < 3) {
         ReportLine(l, QString::fromUtf16(Msg::KeyVarName));
         return;
@@ -497,7 +574,8 @@ void THeaderCompiler::KeyLine(const QString &line, int l, int keyboard)
         ReportLine(l, QString::fromUtf16(Msg::KeyVarNumber));
         return;
     }
-    TTechKey &k = Header.TechKeys[kKeysPerKeyboard * (keyboard - 1) + key - 1];
+    const int q = kKeysPerKeyboard * (keyboard - 1) + static_cast<int>(key) - 1;
+    TTechKey &k = Header.TechKeys[q];
     k.Name = TrimSpaces(w.Rest()).left(kNameLength).leftJustified(kNameLength, u' ');
 
     const QString cls = variable.left(2);
@@ -528,6 +606,7 @@ void THeaderCompiler::KeyLine(const QString &line, int l, int keyboard)
             ++code; // second code of ДВ and ВД: index - 256 (same low byte)
         k.Class = code;
         k.Index = static_cast<std::uint8_t>(lowByte);
+        Declare(THeaderDeclKind::Key, variableColumn, variable, TrimSpaces(k.Name), q);
         return;
     }
     // Any other class word: the key stays without a variable.
@@ -536,23 +615,31 @@ void THeaderCompiler::KeyLine(const QString &line, int l, int keyboard)
 void THeaderCompiler::Names()
 {
     Macros.Clear();
-    for (const QString &line : Collected) {
-        int pos = 1;
-        const QString name = NextWord(line, pos);
-        const QString value = NextWord(line, pos);
-        if (!name.isEmpty() && !value.isEmpty())
-            Macros.Add(name, value);
+    Forget([](const THeaderDeclaration &d) { return d.Kind == THeaderDeclKind::Name; });
+    for (qsizetype e = 0; e < Collected.size(); ++e) {
+        TWords w(Collected[e]);
+        const QString name = w.Next();
+        const int nameColumn = w.Start;
+        const QString value = w.Next();
+        if (name.isEmpty() || value.isEmpty())
+            continue;
+        Macros.Add(name, value);
+        SourceLine = CollectedLines[e];
+        Declare(THeaderDeclKind::Name, nameColumn, name, value, 0);
     }
 }
 
 } // namespace
 
-int TPRPHeader::Compile(QStringList &errors, TMacrosTable &macros)
+int TPRPHeader::Compile(QStringList &errors, TMacrosTable &macros,
+                        THeaderDeclarations *declarations)
 {
     // The names belong to this header alone: a header without a names part must not
     // leave the sections the names of a program compiled before.
     macros.Clear();
-    THeaderCompiler compiler(*this, errors, macros);
+    if (declarations)
+        declarations->clear();
+    THeaderCompiler compiler(*this, errors, macros, declarations);
     const int result = compiler.Run();
     CompileStopped = result != 0;
     return result;

@@ -3,8 +3,6 @@
 #include "core/textfile.h"
 #include "core/textutils.h"
 
-#include <QFile>
-
 #include <algorithm>
 #include <cstring>
 
@@ -42,15 +40,6 @@ constexpr std::uint8_t kConstantBytes[18] = {0xA2, 0x80, 0xC9, 0x00, 0x00, 0xC9,
                                              0x00, 0x00, 0xC9, 0x00, 0x00, 0xFF, 0xA1, 0x80, 0xFC};
 
 const QString kEmptyName = QStringLiteral("        ");
-
-QString CannotOpen(const QString &fileName, const QString &reason)
-{
-    return QStringLiteral("Не удалось открыть файл %1: %2").arg(fileName, reason);
-}
-QString CannotRead(const QString &fileName, const QString &reason)
-{
-    return QStringLiteral("Ошибка чтения файла %1: %2").arg(fileName, reason);
-}
 
 } // namespace
 
@@ -198,31 +187,31 @@ bool TPRPHeader::DecodeHeader(QStringList *messages)
     return ok;
 }
 
-bool TPRPHeader::SaveHdr(const QString &fileName, QString &error) const
+QByteArray TPRPHeader::HdrBytes() const
 {
     // The header bytes and one byte more, always 0, so that the same program always gives
     // the same header file.
     const int length = std::clamp(BytesLength, 0, BufferSize);
     QByteArray data(reinterpret_cast<const char *>(Bytes), length);
     data.append('\0');
-    return WriteBinaryFile(fileName, data, error);
+    return data;
+}
+
+bool TPRPHeader::SaveHdr(const QString &fileName, QString &error) const
+{
+    return WriteBinaryFile(fileName, HdrBytes(), error);
 }
 
 bool TPRPHeader::LoadHdr(const QString &fileName, QString &error, QStringList *messages)
 {
     error.clear();
-    QFile f(fileName);
-    if (!f.open(QIODevice::ReadOnly)) {
-        error = CannotOpen(fileName, f.errorString());
+    QByteArray data;
+    bool more = false;
+    if (!ReadFileStart(fileName, BufferSize, data, more, error))
         return false;
-    }
-    const qint64 n = f.read(reinterpret_cast<char *>(Bytes), BufferSize);
-    if (n < 0) {
-        error = CannotRead(fileName, f.errorString());
-        return false;
-    }
+    std::memcpy(Bytes, data.constData(), static_cast<size_t>(data.size()));
     // The file carries one byte after the header.
-    BytesLength = std::max(0, static_cast<int>(n) - 1);
+    BytesLength = std::max(0, static_cast<int>(data.size()) - 1);
     Valid = 0;
     return DecodeHeader(messages);
 }

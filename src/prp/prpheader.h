@@ -3,10 +3,15 @@
 // timer-generators and technological keys, between their text form, the edit dialogs,
 // the console and the encoded header bytes at the start of the image.
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
 #include <cstdint>
+#include <vector>
+
+struct THeaderDeclaration;
+using THeaderDeclarations = std::vector<THeaderDeclaration>;
 
 class TMacrosTable;
 
@@ -21,7 +26,7 @@ struct TTechKey
 class TPRPHeader
 {
 public:
-    static constexpr int FixedLength = 162;   // header bytes before the key records
+    static constexpr int FixedLength = 162; // header bytes before the key records
     static constexpr int KeyRecordLength = 11;
     static constexpr int BufferSize = 2000;
     static constexpr int KeyCount = 64;
@@ -57,9 +62,11 @@ public:
 
     void Reset();
 
-    // Header text -> fields; messages go to errors, technological names to macros.
+    // Header text -> fields; messages go to errors, technological names to macros, and
+    // what the text orders and names, with its place, to declarations (when given).
     // 0 when the text was processed to its end, 1 on a fatal error.
-    int Compile(QStringList &errors, TMacrosTable &macros);
+    int Compile(QStringList &errors, TMacrosTable &macros,
+                THeaderDeclarations *declarations = nullptr);
     // Fields -> header text (rebuilt, not appended). Writes nothing to messages.
     int Decompile(QStringList &messages);
 
@@ -68,12 +75,13 @@ public:
     // (when given) and the result is false.
     bool DecodeHeader(QStringList *messages = nullptr);
 
-    // The header bytes and the byte after them. False with error set when the file
-    // cannot be written.
+    // The header file's contents: the header bytes and the byte after them.
+    QByteArray HdrBytes() const;
+    // Writes HdrBytes. False with error set when the file cannot be written.
     bool SaveHdr(const QString &fileName, QString &error) const;
-    // Reads up to 2000 bytes, length = bytes read - 1, decodes; Valid = 0. False with
-    // error set when the file cannot be read; false with error empty when the bytes do
-    // not decode cleanly (the problems are added to messages).
+    // Reads up to 2000 bytes of a regular file, length = bytes read - 1, decodes; Valid = 0. False
+    // with error set when the file cannot be read; false with error empty when the bytes do not
+    // decode cleanly (the problems are added to messages).
     bool LoadHdr(const QString &fileName, QString &error, QStringList *messages = nullptr);
 
     // One of the four header parts the controller link carries (orders, impulse outputs

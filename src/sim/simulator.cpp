@@ -194,9 +194,9 @@ void TSarvetelSimulator::Reassemble()
 void TSarvetelSimulator::Changed()
 {
     Reassemble();
-    QString error;
+    StateError.clear();
     if (!StateDir.isEmpty())
-        SaveState(error);
+        SaveState(StateError);
 }
 
 TSimReply TSarvetelSimulator::HandleRequest(const std::uint8_t *f, int length)
@@ -692,8 +692,10 @@ bool TSarvetelSimulator::SaveState(QString &error) const
     QByteArray setup;
     setup.append(char(MemoryType));
     setup.append(reinterpret_cast<const char *>(IOSetup), sizeof IOSetup);
-    return WriteBinaryFile(QDir(StateDir).filePath(PrpFileName), image, error) &&
-           WriteBinaryFile(QDir(StateDir).filePath(SetupFileName), setup, error);
+    // Both or neither: a stored PRP never meets another run's I/O setup.
+    return WriteFilesTogether({{QDir(StateDir).filePath(PrpFileName), image},
+                               {QDir(StateDir).filePath(SetupFileName), setup}},
+                              error);
 }
 
 bool TSarvetelSimulator::LoadState(QString &error)

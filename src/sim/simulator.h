@@ -89,6 +89,9 @@ public:
     QString StateDir;
     bool LoadState(QString &error);
     bool SaveState(QString &error) const;
+    // Why the last change could not be kept in StateDir (the old state stays); empty when
+    // it was.
+    QString StateError;
 
     // Rebuilds Image from the stored header and sections.
     void Reassemble();

@@ -62,7 +62,8 @@ int main(int argc, char **argv)
     // The descriptions the controller gives: the base named, or "BaseAlgs.alg" where the
     // desktop program looks for it. Without any base the controller describes nothing.
     QString algFile = options.AlgFile;
-    if (!algFile.isEmpty() && !QFileInfo(algFile).isFile()) {
+    // A base that is there but is no file (a folder, a FIFO) is named as such when read.
+    if (!algFile.isEmpty() && !QFileInfo::exists(algFile)) {
         err << SimAlgBaseNotFound(algFile) << Qt::endl;
         return 2;
     }
@@ -81,7 +82,12 @@ int main(int argc, char **argv)
         err << error << Qt::endl;
         return 2;
     }
-    TPtyServer server([&sim](const std::uint8_t *f, int n) { return sim->HandleRequest(f, n); });
+    TPtyServer server([&sim, &err](const std::uint8_t *f, int n) {
+        TSimReply reply = sim->HandleRequest(f, n);
+        if (!sim->StateError.isEmpty())
+            err << sim->StateError << Qt::endl;
+        return reply;
+    });
     server.Baud = options.Baud;
     if (!server.Open(options.LinkPath, error)) {
         err << error << Qt::endl;

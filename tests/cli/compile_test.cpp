@@ -136,11 +136,10 @@ TEST_F(ZentorcCompile, AHeaderThatStopsTheHeaderCompilerWritesNothing)
     EXPECT_EQ(r.Out, QStringList(
                          {"Компиляция...", "[Заголовок.2:14]. Заказ ВД должен быть от 7 до 777."}) +
                          summary + QStringList{"Обнаружены ошибки"});
-    // Converted to an image form or written to a controller: the same list, nothing goes out.
+    // Converted to an image form: the same list, nothing written (write: linkcommands_test).
     const QList<QStringList> others = {
         {"convert", Path("h.zen"), Path("h.prp"), "--alg", base},
         {"convert", Path("h.zen"), Path("h.000"), "--alg", base},
-        {"write", Path("h.zen"), "--port", Path("no-port"), "--yes", "--alg", base},
     };
     for (const QStringList &args : others) {
         const TRun o = Zentorc(args);

@@ -2,6 +2,7 @@
 // pseudo-terminal with the controller's default line settings. Every wait is bounded.
 
 #include "../files/filetestutil.h"
+#include "clitesting.h"
 #include "compiler/algbase.h"
 #include "core/cp1251.h"
 #include "core/textutils.h"
@@ -18,100 +19,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <memory>
 
 namespace {
-
-const QString Examples = QStringLiteral(ZENTOR_SOURCE_DIR "/examples/");
-const QString Catalogue = Examples + QStringLiteral("BaseAlgs.alg");
-
-// Never pick up a base or a configuration from the machine running the tests.
-QProcessEnvironment Environment(const QString &home = QStringLiteral("/nonexistent"))
-{
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("ZENTOR_HOME"), home);
-    return env;
-}
-
-struct TRun
-{
-    int Status = -1; // -1: did not end in time; -2: crashed
-    QString Out;
-    QString Err;
-    bool Has(const QString &line) const { return Out.split(u'\n').contains(line); }
-};
-
-void Finish(QProcess &p, TRun &r, int timeoutMs)
-{
-    if (!p.waitForFinished(timeoutMs)) {
-        p.kill();
-        p.waitForFinished(5000);
-        r.Status = -1;
-    } else {
-        r.Status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
-    }
-    r.Out += QString::fromUtf8(p.readAllStandardOutput());
-    r.Err += QString::fromUtf8(p.readAllStandardError());
-}
-
-TRun Zentorc(const QStringList &args, int timeoutMs = 60000)
-{
-    QProcess p;
-    p.setProcessEnvironment(Environment());
-    p.start(QStringLiteral(ZENTORC_PATH), args);
-    TRun r;
-    Finish(p, r, timeoutMs);
-    return r;
-}
-
-// zentor-sim on a link in a folder of its own; stopped (by its PID, through QProcess) at the
-// end of the test.
-class TSim
-{
-public:
-    // With the catalogue as its algorithm base unless extra names one (or "" for none, so
-    // that the simulator looks for BaseAlgs.alg in home).
-    bool Start(const QStringList &extra = {}, int baud = 0, const QString &alg = Catalogue,
-               const QString &home = QStringLiteral("/nonexistent"))
-    {
-        Link = Dir.filePath(QStringLiteral("tty"));
-        Process.setProcessEnvironment(Environment(home));
-        QStringList args{"--link", Link, "--baud", QString::number(baud)};
-        if (!alg.isEmpty())
-            args << "--alg" << alg;
-        Process.start(QStringLiteral(ZENTOR_SIM_PATH), args + extra);
-        if (!Process.waitForStarted(10000))
-            return false;
-        for (int i = 0; i < 200; ++i) {
-            if (QFileInfo(Link).isSymLink())
-                return true;
-            if (Process.state() == QProcess::NotRunning)
-                return false;
-            QThread::msleep(25);
-        }
-        return false;
-    }
-    ~TSim()
-    {
-        if (Process.state() == QProcess::NotRunning)
-            return;
-        Process.terminate();
-        if (!Process.waitForFinished(5000)) {
-            Process.kill();
-            Process.waitForFinished(5000);
-        }
-    }
-    // zentorc --port LINK args...
-    TRun Run(const QStringList &args, int timeoutMs = 60000) const
-    {
-        return Zentorc(QStringList{"--port", Link} + args, timeoutMs);
-    }
-
-    QTemporaryDir Dir;
-    QString Link;
-    QProcess Process;
-};
 
 // A small program: a technological name, two sections in group 0 and one in group 1 with
 // an algorithm call.
@@ -201,18 +114,23 @@ TEST(ZentorcPort, WriteSwitchesTheModeOnlyWithYes)
     const QString program = PutProgram(sim.Dir);
     ASSERT_EQ(sim.Run({"mode", "Пуск"}).Status, 0);
 
-    // A program that does not compile is not written, and the controller is not asked.
-    QByteArray broken;
-    EncodeCp1251(QStringLiteral("/ СЕКЦИЯ 000 ! Пуск\r\nВКЛ ВКЛ ВКЛ\r\n"), broken);
-    const QString bad = sim.Dir.filePath(QStringLiteral("bad.zen"));
-    ASSERT_TRUE(PutFile(bad, broken));
-    TRun r = sim.Run({"write", bad, "--alg", Catalogue, "--yes"});
-    EXPECT_EQ(r.Status, 1);
-    EXPECT_TRUE(r.Has(QStringLiteral("Обнаружены ошибки"))) << r.Out.toStdString();
-    EXPECT_FALSE(r.Out.contains(QStringLiteral("Запись ПрП")));
-    EXPECT_EQ(sim.Run({"status"}).Out, QStringLiteral("Режим: Пуск\nНет ошибок\n"));
+    // A program that does not compile, in a section or in a header the header compiler
+    // stops at, is not written, and the controller is not asked.
+    for (const QString &text : {QStringLiteral("/ СЕКЦИЯ 000 ! Пуск\r\nВКЛ ВКЛ ВКЛ\r\n"),
+                                QStringLiteral("/ ЗАКАЗ ПЕРЕМЕННЫХ\r\nВД 000 - 1777\r\n"
+                                               "/ СЕКЦИЯ 000 ! Пуск\r\nВКЛ ДВ1\r\n")}) {
+        QByteArray broken;
+        EncodeCp1251(text, broken);
+        const QString bad = sim.Dir.filePath(QStringLiteral("bad.zen"));
+        ASSERT_TRUE(PutFile(bad, broken));
+        const TRun r = sim.Run({"write", bad, "--alg", Catalogue, "--yes"});
+        EXPECT_EQ(r.Status, 1);
+        EXPECT_TRUE(r.Has(QStringLiteral("Обнаружены ошибки"))) << r.Out.toStdString();
+        EXPECT_FALSE(r.Out.contains(QStringLiteral("Запись ПрП")));
+        EXPECT_EQ(sim.Run({"status"}).Out, QStringLiteral("Режим: Пуск\nНет ошибок\n"));
+    }
 
-    r = sim.Run({"write", program, "--alg", Catalogue});
+    TRun r = sim.Run({"write", program, "--alg", Catalogue});
     EXPECT_EQ(r.Status, 1);
     EXPECT_TRUE(r.Has(QStringLiteral("Компиляция завершена успешно. Размер ПрП 194 байт.")))
         << r.Out.toStdString();
@@ -421,18 +339,11 @@ TEST(ZentorcPort, InterruptStopsTheWriteBetweenSections)
     const QString state = sim.Dir.filePath(QStringLiteral("state"));
     ASSERT_TRUE(sim.Start({"--state", state}, 19200));
     QProcess p;
-    p.setProcessEnvironment(Environment());
-    p.start(QStringLiteral(ZENTORC_PATH),
-            {"--port", sim.Link, "write", Examples + QStringLiteral("demo.zen"), "--alg", Catalogue,
-             "--yes"});
-    ASSERT_TRUE(p.waitForStarted(10000));
-    p.setReadChannel(QProcess::StandardError);
     TRun r;
-    for (int i = 0; i < 300 && !r.Err.contains(QStringLiteral("Запись секции 002")); ++i) {
-        p.waitForReadyRead(100);
-        r.Err += QString::fromUtf8(p.readAllStandardError());
-    }
-    ASSERT_TRUE(r.Err.contains(QStringLiteral("Запись секции 002")));
+    ASSERT_TRUE(StartUntil(p,
+                           {"--port", sim.Link, "write", Examples + QStringLiteral("demo.zen"),
+                            "--alg", Catalogue, "--yes"},
+                           QStringLiteral("Запись секции 002"), r));
     ::kill(static_cast<pid_t>(p.processId()), SIGINT);
     Finish(p, r, 30000);
     EXPECT_EQ(r.Status, 1);
@@ -475,6 +386,7 @@ TEST(ZentorcPort, UsageAndPortErrorsExitWith2)
     ASSERT_TRUE(sim.Start());
     QTemporaryDir dir;
     const QString program = PutProgram(dir);
+    ASSERT_TRUE(QDir(dir.path()).mkdir("folder.prp"));
     for (const QStringList &args : QList<QStringList>{
              {"status"},
              {"--port", sim.Link},
@@ -485,6 +397,13 @@ TEST(ZentorcPort, UsageAndPortErrorsExitWith2)
              {"--port", sim.Link, "--stop-bits", "3", "status"},
              {"--port", sim.Link, "--byte-size", "9", "status"},
              {"--port", sim.Link, "--log", "/nonexistent/dir/log", "status"},
+             {"--port", sim.Link, "--log", "/dev/full", "status"},
+             // Told before anything is compiled or read, and before the port is asked.
+             {"--port", sim.Link, "--log", dir.filePath("no/log"), "write", program, "--alg",
+              Catalogue},
+             {"--port", sim.Link, "read", "-o", dir.filePath("no/dir/x.prp")},
+             {"--port", sim.Link, "read", "-o", dir.filePath("folder.prp")},
+             {"--port", sim.Link, "algs", "-o", dir.filePath("no/dir/x.alg")},
              {"--port", sim.Link, "mode", "Быстро"},
              {"--port", sim.Link, "mode", "0x03"},
              {"--port", sim.Link, "keys", "256"},
@@ -505,6 +424,9 @@ TEST(ZentorcPort, UsageAndPortErrorsExitWith2)
         EXPECT_FALSE(r.Err.isEmpty()) << args.join(' ').toStdString();
         EXPECT_TRUE(r.Out.isEmpty()) << args.join(' ').toStdString();
     }
+    EXPECT_EQ(Zentorc({"--port", sim.Link, "--log", "/dev/full", "status"}).Err,
+              QStringLiteral("Не удалось записать журнал /dev/full: ") +
+                  QString::fromLocal8Bit(std::strerror(ENOSPC)) + u'\n');
     const TRun missing = Zentorc({"--port", "/nonexistent/tty", "status"});
     EXPECT_EQ(missing.Err,
               QStringLiteral("Не удалось открыть порт /nonexistent/tty: СОМ-порт не обнаружен\n"));

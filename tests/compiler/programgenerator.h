@@ -3,6 +3,8 @@
 // primary, parenthesised and ИЛИ conditions, ТОГДА/ИНАЧЕ groups, ТС texts with fields and
 // formats, and algorithm calls with every parameter kind of the given base, written in the
 // shapes users write (abbreviations, lower case, parameters inline or on lines of their own).
+// On request it notes every variable it writes outside a ТС text with the way the statement
+// uses it, and writes some of them as technological names it makes up.
 
 #include "compiler/algbase.h"
 #include "core/textutils.h"
@@ -11,6 +13,7 @@
 #include <QStringList>
 
 #include <random>
+#include <utility>
 #include <vector>
 
 class TProgramGenerator
@@ -34,10 +37,51 @@ public:
     int Pick(int n) { return n <= 1 ? 0 : std::uniform_int_distribution<int>(0, n - 1)(Rng); }
     bool Chance(int percent) { return Pick(100) < percent; }
 
+    enum TUseKind { UseWritten, UseRead, UsePassed };
+    struct TUse
+    {
+        QString Variable; // as written, or as the name's value
+        QString Name;     // the technological name written instead, if any
+        TUseKind Kind = UseRead;
+        int Algorithm = -1; // a parameter: the algorithm and the parameter's number
+        int Param = 0;
+    };
+    // When set, every variable written outside a ТС text is noted here.
+    std::vector<TUse> *Uses = nullptr;
+    // When set (with Uses), some variables are written as names made up for them: each name
+    // and the variable it stands for is added here, for the header's names part.
+    std::vector<std::pair<QString, QString>> *Names = nullptr;
+
 private:
     std::mt19937 Rng;
     const TAlgBase &Base;
     std::vector<int> Algorithms;
+    TUseKind Role = UseRead; // how the variables written next are used
+    bool Noting = true;      // false inside ТС texts
+    int CallAlgorithm = -1;
+    int CallParam = 0;
+
+    // Notes the variable (the generator's stream of numbers is the same as without noting
+    // unless names are asked for).
+    QString Note(const QString &word) { return Note(word, Role); }
+    QString Note(const QString &word, TUseKind kind)
+    {
+        if (!Uses || !Noting)
+            return word;
+        TUse use{word, QString(), kind, -1, 0};
+        if (kind == UsePassed) {
+            use.Algorithm = CallAlgorithm;
+            use.Param = CallParam;
+        }
+        QString written = word;
+        if (Names && Chance(20)) {
+            use.Name = QStringLiteral("ИМЯ%1").arg(Names->size());
+            Names->push_back({use.Name, word});
+            written = Chance(50) ? use.Name : use.Name.toLower();
+        }
+        Uses->push_back(use);
+        return written;
+    }
 
     // Calls that compile and keep all their parameters: every kind known, and the call long
     // enough for what its parameters encode to.
@@ -61,14 +105,15 @@ private:
         // Mostly the padded form; sometimes as few digits as the number needs.
         return Chance(80) ? OctalText(x, width) : QString::number(x, 8);
     }
-    QString DV() { return QStringLiteral("ДВ") + Oct(Pick(512), 3); }
-    QString VD() { return QStringLiteral("ВД") + Oct(Pick(512), 3); }
-    QString KB() { return QStringLiteral("КБ") + QString::number(Pick(8)); }
-    QString KS() { return QStringLiteral("КС") + SectionNumberText(Pick(256)); }
-    QString TM() { return QStringLiteral("ТМ") + Oct(Pick(64), 2); }
+    QString DV() { return Note(QStringLiteral("ДВ") + Oct(Pick(512), 3)); }
+    QString VD() { return Note(QStringLiteral("ВД") + Oct(Pick(512), 3)); }
+    QString KB() { return Note(QStringLiteral("КБ") + QString::number(Pick(8))); }
+    QString KS() { return Note(QStringLiteral("КС") + SectionNumberText(Pick(256))); }
+    QString TM() { return Note(QStringLiteral("ТМ") + Oct(Pick(64), 2)); }
     QString Analog()
     {
-        return (Chance(50) ? QStringLiteral("ВА") : QStringLiteral("АВ")) + Oct(Pick(128), 3);
+        return Note((Chance(50) ? QStringLiteral("ВА") : QStringLiteral("АВ")) +
+                    Oct(Pick(128), 3));
     }
     QString Discrete()
     {
@@ -135,13 +180,17 @@ private:
     {
         switch (Pick(7)) {
         case 0:
+            Role = UseWritten;
             return {OnOff() + u' ' + Discrete()};
         case 1:
-            return {QStringLiteral("АВ") + Oct(Pick(128), 3) + QStringLiteral(" = ") + Terms(5)};
+            Role = UseRead;
+            return {Note(QStringLiteral("АВ") + Oct(Pick(128), 3), UseWritten) +
+                    QStringLiteral(" = ") + Terms(5)};
         case 2: {
+            Role = UseRead;
             const int t = Pick(64);
-            return {QStringLiteral("ТМ") + OctalText(t, 2) + QStringLiteral(" = ") +
-                    TimerOperand(t)};
+            return {Note(QStringLiteral("ТМ") + OctalText(t, 2), UseWritten) +
+                    QStringLiteral(" = ") + TimerOperand(t)};
         }
         case 3:
             return {QStringLiteral("ВСК")};
@@ -206,7 +255,9 @@ private:
     QStringList Text()
     {
         const QString word = QStringLiteral("ТС%1.%2.%3").arg(Pick(2)).arg(Pick(2)).arg(Pick(2));
+        Noting = false; // the fields of a text are no uses
         const QString body = TextBody();
+        Noting = true;
         if (Chance(40))
             return {word, u'\'' + body + u'\''};
         return {word + QStringLiteral(" '") + body + u'\''};
@@ -235,7 +286,7 @@ private:
         case 5:
             return Term();
         case 6:
-            return QStringLiteral("АВ") + Oct(Pick(128), 3);
+            return Note(QStringLiteral("АВ") + Oct(Pick(128), 3));
         case 7:
             return TM();
         case 8:
@@ -274,7 +325,10 @@ private:
         const TAlgInfo &alg = *Base.Find(n);
         QStringList lines = {QStringLiteral("АЛГ") + OctalText(n, 3)};
         const bool inline_ = Chance(25);
+        Role = UsePassed;
+        CallAlgorithm = n;
         for (int p = 1; p <= alg.ParamCount; ++p) {
+            CallParam = p;
             const QString value = ParamValue(alg.Params[p].Kind);
             if (inline_)
                 lines[0] += QStringLiteral(" = ") + value;
@@ -299,11 +353,11 @@ private:
             else if (k == u"КС")
                 v = KS();
             else if (k == u"ТМ")
-                v = QStringLiteral("ТМ") + OctalText(Pick(64), 2);
+                v = Note(QStringLiteral("ТМ") + OctalText(Pick(64), 2));
             else if (k == u"ВА" || k == u"АВ")
-                v = k + OctalText(Pick(128), 3);
+                v = Note(k + OctalText(Pick(128), 3));
             else
-                v = k + OctalText(Pick(512), 3);
+                v = Note(k + OctalText(Pick(512), 3));
             return QStringLiteral("Б ") + v;
         }
         case 2: {
@@ -312,7 +366,7 @@ private:
         }
         default: {
             const int t = Pick(64);
-            return QStringLiteral("ТМ") + OctalText(t, 2) +
+            return Note(QStringLiteral("ТМ") + OctalText(t, 2)) +
                    (Chance(50) ? QStringLiteral(" < ") : QStringLiteral(" > ")) + TimerOperand(t);
         }
         }
@@ -334,14 +388,19 @@ private:
     }
     QStringList Group()
     {
+        Role = UseRead;
         QStringList lines = {Condition(0)};
         const int n = 1 + Pick(3);
         for (int i = 0; i < n; ++i) {
             // A ВД switch writes no code: after ТОГДА it would leave the condition without
             // its statement in the block, which no text can give back.
+            const std::size_t noted = Uses ? Uses->size() : 0;
             QStringList s = Statement();
-            while (s[0].contains(QStringLiteral("ВД")) && !s[0].contains(u'='))
+            while (s[0].contains(QStringLiteral("ВД")) && !s[0].contains(u'=')) {
+                if (Uses)
+                    Uses->resize(noted);
                 s = Statement();
+            }
             const QString word =
                 i == 0 || Chance(50) ? QStringLiteral("ТОГДА ") : QStringLiteral("ИНАЧЕ ");
             s[0] = word + s[0];

@@ -1,3 +1,4 @@
+#include "../fulldisk.h"
 #include "core/logger.h"
 #include "core/textfile.h"
 
@@ -7,6 +8,16 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <future>
 
 TEST(TextFile, SplitsAtEveryLineEnd)
 {
@@ -77,5 +88,156 @@ TEST(Logger, AppendsTimeStampedLines)
     ASSERT_EQ(lines.size(), 3);
     EXPECT_TRUE(lines[0].endsWith("   \xD0\xE0\xE7\xE1\xEE\xF0 \xEA\xEE\xEC\xE0\xED\xE4\xFB 0A\r"));
     EXPECT_TRUE(lines[1].endsWith("   second\r"));
-    EXPECT_TRUE(QRegularExpression("^\\d{1,2}:\\d{1,2}:\\d{1,2}   ").match(QString::fromLatin1(lines[1])).hasMatch());
+    EXPECT_TRUE(QRegularExpression("^\\d{1,2}:\\d{1,2}:\\d{1,2}   ")
+                    .match(QString::fromLatin1(lines[1]))
+                    .hasMatch());
+
+    // A log that loses its lines says why.
+    EXPECT_TRUE(TLogger(path).Error().isEmpty());
+    EXPECT_FALSE(TLogger(dir.path()).Error().isEmpty());
+    TLogger full("/dev/full");
+    full.AddLine("lost");
+    EXPECT_FALSE(full.Error().isEmpty());
+}
+
+namespace {
+
+QByteArray Contents(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+QString NoSpace()
+{
+    return QString::fromLocal8Bit(std::strerror(ENOSPC));
+}
+
+} // namespace
+
+TEST(TextFile, OnlyRegularFilesAreReadAndNothingWaitsOrGrows)
+{
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath("fifo.zen");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString big = dir.filePath("big.zen");
+    {
+        QFile f(big);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.resize(MaxTextFileSize + 1));
+    }
+    struct Case
+    {
+        QString Path;
+        QString Reason;
+    };
+    const QList<Case> cases = {
+        {dir.path(), dir.path() + QStringLiteral(" — не файл, а папка")},
+        {"/dev/zero", QStringLiteral("/dev/zero — не файл, а устройство")},
+        {fifo, fifo + QStringLiteral(" — не файл, а канал (FIFO)")},
+        {big, QStringLiteral("Файл %1 не прочитан: он длиннее 16 МБ").arg(big)},
+        {"/nonexistent/x.zen", QStringLiteral("Не удалось открыть файл /nonexistent/x.zen: ") +
+                                   QString::fromLocal8Bit(std::strerror(ENOENT))},
+    };
+    for (const Case &c : cases) {
+        QStringList lines;
+        QString error;
+        auto read =
+            std::async(std::launch::async, [&] { return ReadTextFile(c.Path, lines, error); });
+        if (read.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+            // A reader waiting for a writer is let go, so that the test ends.
+            ::close(::open(QFile::encodeName(c.Path).constData(), O_WRONLY | O_NONBLOCK));
+            ADD_FAILURE() << "still reading " << c.Path.toStdString();
+        }
+        EXPECT_FALSE(read.get()) << c.Path.toStdString();
+        EXPECT_EQ(error, c.Reason);
+    }
+    // The start of a long file, and whether there is more.
+    QByteArray data;
+    bool more = false;
+    QString error;
+    ASSERT_TRUE(ReadFileStart(big, 10, data, more, error));
+    EXPECT_EQ(data, QByteArray(10, '\0'));
+    EXPECT_TRUE(more);
+    ASSERT_TRUE(ReadFileStart(big, MaxTextFileSize + 1, data, more, error));
+    EXPECT_FALSE(more);
+}
+
+TEST(AtomicSave, FullDiskKeepsTheOldFilesAndSaysWhy)
+{
+    TFullDisk disk;
+    REQUIRE_FULL_DISK(disk);
+    const QString a = disk.Path("a.zen");
+    const QString b = disk.Path("b.prp");
+    QString error;
+    ASSERT_TRUE(WriteTextFile(a, {"old"}, error));
+    ASSERT_TRUE(WriteBinaryFile(b, "old image", error));
+    ASSERT_TRUE(disk.Fill());
+    const QStringList before = disk.Entries();
+
+    EXPECT_FALSE(WriteTextFile(a, {"new"}, error));
+    EXPECT_EQ(error, QStringLiteral("Не удалось записать файл ") + a + ": " + NoSpace());
+    EXPECT_FALSE(WriteFilesTogether({{b, "new image"}, {a, "new"}}, error));
+    EXPECT_EQ(error, QStringLiteral("Не удалось записать файл ") + b + ": " + NoSpace());
+    EXPECT_EQ(Contents(a), QByteArray("old\r\n"));
+    EXPECT_EQ(Contents(b), QByteArray("old image"));
+    EXPECT_EQ(disk.Entries(), before);
+
+    disk.Free();
+    EXPECT_TRUE(WriteFilesTogether({{b, "new image"}, {a, "new"}}, error)) << error.toStdString();
+    EXPECT_EQ(Contents(a), QByteArray("new"));
+}
+
+TEST(AtomicSave, FilesWrittenTogetherChangeAllOrNone)
+{
+    QTemporaryDir dir;
+    const QString a = dir.filePath("p.000");
+    const QString b = dir.filePath("p.001");
+    const QString c = dir.filePath("p.002");
+    QString error;
+    ASSERT_TRUE(WriteFilesTogether({{a, "old a"}, {b, "old b"}}, error));
+    ASSERT_EQ(::chmod(QFile::encodeName(a).constData(), 0640), 0);
+    ASSERT_TRUE(QDir(dir.path()).mkdir("p.002"));
+    const QStringList before = QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+
+    // A folder where the third file goes: refused before any file is replaced.
+    EXPECT_FALSE(WriteFilesTogether({{a, "new a"}, {b, "new b"}, {c, "new c"}}, error));
+    EXPECT_EQ(error, QStringLiteral("Не удалось записать файл ") + c + ": на его месте папка");
+    EXPECT_EQ(Contents(a), QByteArray("old a"));
+    EXPECT_EQ(Contents(b), QByteArray("old b"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
+
+    ASSERT_TRUE(QDir(dir.path()).rmdir("p.002"));
+    ASSERT_TRUE(WriteFilesTogether({{a, "new a"}, {b, "new b"}, {c, "new c"}}, error));
+    EXPECT_EQ(Contents(c), QByteArray("new c"));
+    // A replaced file keeps its permissions.
+    struct stat st;
+    ASSERT_EQ(::stat(QFile::encodeName(a).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+}
+
+TEST(AtomicSave, AFailureWhileReplacingPutsTheOldFilesBack)
+{
+    QTemporaryDir dir;
+    const QString a = dir.filePath("p.hdr");
+    const QString b = dir.filePath("p.000");
+    QString error;
+    ASSERT_TRUE(WriteFilesTogether({{a, "old a"}, {b, "old b"}}, error));
+    // A file the system will not let go of: it can be read, not renamed.
+    const int fd = ::open(QFile::encodeName(b).constData(), O_RDONLY);
+    int flags = 0;
+    const bool immutable = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0 &&
+                           (flags |= FS_IMMUTABLE_FL, ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0);
+    if (!immutable) {
+        ::close(fd);
+        GTEST_SKIP() << "this file system or user cannot make a file immutable";
+    }
+    const QStringList before = QDir(dir.path()).entryList(QDir::Files);
+    EXPECT_FALSE(WriteFilesTogether({{a, "new a"}, {b, "new b"}}, error));
+    flags &= ~FS_IMMUTABLE_FL;
+    ::ioctl(fd, FS_IOC_SETFLAGS, &flags);
+    ::close(fd);
+    EXPECT_TRUE(error.startsWith(QStringLiteral("Не удалось записать файл ") + b));
+    EXPECT_EQ(Contents(a), QByteArray("old a"));
+    EXPECT_EQ(Contents(b), QByteArray("old b"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), before);
 }

@@ -6,6 +6,7 @@
 
 #include "../compiler/programgenerator.h"
 #include "../compiler/qtprint.h"
+#include "../fulldisk.h"
 #include "core/cp1251.h"
 #include "filetestutil.h"
 
@@ -16,10 +17,13 @@
 #include "model/zentorprogram.h"
 
 #include <QDir>
+#include <QMap>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <memory>
 
 namespace {
@@ -315,4 +319,32 @@ TEST(Forms, DamagedBlocksAreReportedAndKept)
     // The code itself stays: written back as an image form it is the same block.
     f.Save(*b, dir.filePath("b.000"));
     EXPECT_EQ(FileBytes(dir.filePath("b.101")), block);
+}
+
+TEST(Forms, ASaveOnAFullDiskFailsAndKeepsTheOldFiles)
+{
+    TFullDisk disk("1m");
+    REQUIRE_FULL_DISK(disk);
+    TForms f;
+    auto a = f.Load(kDemo);
+    const QStringList names = {"p.zen", "p.prg", "p.prp", "p.000"};
+    for (const QString &name : names)
+        f.Save(*a, disk.Path(name));
+    QMap<QString, QByteArray> before;
+    for (const QString &name : disk.Entries())
+        before[name] = FileBytes(disk.Path(name));
+
+    auto b = f.Load(kDemo);
+    b->AddSection(200, QStringLiteral("Новая"));
+    b->CommitSectionText(200, {QStringLiteral("ВКЛ ДВ1")});
+    ASSERT_TRUE(disk.Fill());
+    for (const QString &name : names) {
+        EXPECT_EQ(SaveToFile(*b, disk.Path(name), f.Ctx), FileIoError) << name.toStdString();
+        EXPECT_TRUE(f.Ctx.Error.endsWith(QString::fromLocal8Bit(std::strerror(ENOSPC))))
+            << f.Ctx.Error.toStdString();
+    }
+    QMap<QString, QByteArray> after;
+    for (const QString &name : disk.Entries())
+        after[name] = FileBytes(disk.Path(name));
+    EXPECT_EQ(after, before);
 }

@@ -5,11 +5,14 @@
 #include "model/zentorprogram.h"
 
 #include <QDir>
+#include <QMap>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <memory>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -182,10 +185,11 @@ TEST(SectionFileSet, ImageToSetToImageIsByteIdentical)
     EXPECT_EQ(FileBytes(dir.filePath("z.prp")), FileBytes(dir.filePath("x.prp")));
 }
 
-TEST(SectionFileSet, ReadsOnlySoundFilesInNameOrder)
+TEST(SectionFileSet, ReadsOnlySoundFilesNamedAfterTheirSection)
 {
     QTemporaryDir dir;
     auto a = CompiledProgram();
+    PutTestBlock(*a, 128, 4);
     auto block = [&](int s) {
         return QByteArray(reinterpret_cast<const char *>(a->Sections[s].Code),
                           a->Sections[s].CodeLength);
@@ -193,25 +197,136 @@ TEST(SectionFileSet, ReadsOnlySoundFilesInNameOrder)
     ASSERT_TRUE(PutFile(dir.filePath("s.000"), QByteArray()));    // present, no code
     ASSERT_TRUE(PutFile(dir.filePath("s.101"), block(33) + 'x')); // one byte too many
     ASSERT_TRUE(PutFile(dir.filePath("s.102"), QByteArray(300, '\x2B')));
-    ASSERT_TRUE(PutFile(dir.filePath("s.047"), block(0))); // "047" also reads as section 39
-    ASSERT_TRUE(PutFile(dir.filePath("s.107"), block(33)));
+    ASSERT_TRUE(PutFile(dir.filePath("s.103"), block(0).left(5))); // too short for a block
+    ASSERT_TRUE(PutFile(dir.filePath("s.047"), block(0)));         // "047" would read as section 39
+    ASSERT_TRUE(PutFile(dir.filePath("s.777"), block(0)));         // would wrap round to 31
+    ASSERT_TRUE(PutFile(dir.filePath("s.107"), block(33)));        // section 39 holding 101's block
+    ASSERT_TRUE(PutFile(dir.filePath("s.400"), block(128)));
     ASSERT_TRUE(PutFile(dir.filePath("s.txt"), "ignored"));
+    ASSERT_TRUE(PutFile(dir.filePath("s.abc"), "ignored"));
+    ASSERT_TRUE(QDir(dir.path()).mkdir("s.005"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir.filePath("s.006")).constData(), 0600), 0);
     auto p = NewProgram();
     TFileContext ctx;
     int decompiled = 0;
     ctx.DecompileAfterLoad = [&](TZentorProgram &) { return ++decompiled, 0; };
-    ASSERT_EQ(LoadFromFile(*p, dir.filePath("s.000"), ctx), FileOk);
+    ASSERT_EQ(LoadFromFile(*p, dir.filePath("s.000"), ctx), FileOk) << ctx.Error.toStdString();
     EXPECT_EQ(decompiled, 1);
-    EXPECT_EQ(ctx.ErrorCount, 2);
-    const QString prefix = QStringLiteral("Файл секции ") + dir.path();
-    EXPECT_TRUE(p->Messages->contains(prefix + QStringLiteral("/s.101 повреждён и не загружен")));
-    EXPECT_TRUE(p->Messages->contains(prefix + QStringLiteral("/s.102 повреждён и не загружен")));
+    const QString d = dir.path() + u'/';
+    const QStringList faults = {
+        QStringLiteral("%1s.005 — не файл, а папка: не загружен").arg(d),
+        QStringLiteral("%1s.006 — не файл, а канал (FIFO): не загружен").arg(d),
+        QStringLiteral("Файл %1s.047 не загружен: его расширение не номер секции (000–737)").arg(d),
+        QStringLiteral("Файл секции %1s.101 повреждён и не загружен").arg(d),
+        QStringLiteral("Файл секции %1s.102 повреждён и не загружен").arg(d),
+        QStringLiteral("Файл секции %1s.103 повреждён и не загружен").arg(d),
+        QStringLiteral("Файл секции %1s.107 не загружен: номер секции в его блоке (101, 101) не "
+                       "совпадает с именем файла")
+            .arg(d),
+        QStringLiteral("Файл %1s.777 не загружен: его расширение не номер секции (000–737)").arg(d),
+    };
+    QStringList found;
+    for (const QString &line : *p->Messages)
+        if (line.contains(QStringLiteral("не загружен")))
+            found << line;
+    EXPECT_EQ(found, faults);
+    EXPECT_EQ(ctx.ErrorCount, faults.size());
     EXPECT_TRUE(p->Sections[0].Present);
     EXPECT_EQ(p->Sections[0].CodeLength, 0);
-    EXPECT_FALSE(p->Sections[33].Present);
-    EXPECT_FALSE(p->Sections[34].Present);
-    EXPECT_EQ(p->Sections[39].CodeLength, 36); // s.107 comes after s.047
-    EXPECT_EQ(p->ImageLength, 162 + 36);       // assembled at the end
+    EXPECT_EQ(p->Sections[128].CodeLength, 10);
+    EXPECT_EQ(p->PresentSectionCount(), 2);
+    EXPECT_EQ(p->ImageLength, 162 + 10); // assembled at the end
+}
+
+TEST(SectionFileSet, ASaveThatFailsLeavesTheOldSetAsItWas)
+{
+    QTemporaryDir dir;
+    auto a = CompiledProgram();
+    TFileContext ctx;
+    const QString set = dir.filePath("prog.000");
+    ASSERT_EQ(SaveToFile(*a, set, ctx), FileOk);
+    QMap<QString, QByteArray> before;
+    for (const QString &name : FilesIn(dir))
+        before[name] = FileBytes(dir.filePath(name));
+
+    // The new program has one more section, and a folder stands where its file would go.
+    auto b = NewProgram();
+    for (int s : {0, 1, 33, 40})
+        PutTestBlock(*b, s, 3 + s);
+    b->AssembleImage();
+    ASSERT_TRUE(QDir(dir.path()).mkdir("prog.110"));
+    EXPECT_EQ(SaveToFile(*b, set, ctx), FileIoError);
+    EXPECT_EQ(ctx.Error, QStringLiteral("Не удалось записать файл %1: на его месте папка")
+                             .arg(dir.filePath("prog.110")));
+    QMap<QString, QByteArray> after;
+    for (const QString &name : FilesIn(dir))
+        after[name] = FileBytes(dir.filePath(name));
+    EXPECT_EQ(after, before);
+}
+
+TEST(PrpFile, ChecksumsThatDoNotHoldAreNamed)
+{
+    QTemporaryDir dir;
+    auto a = CompiledProgram();
+    const QString image = QStringLiteral("Ошибка в образе ПрП: контрольная сумма образа неверна");
+    const QString header =
+        QStringLiteral("Ошибка в образе ПрП: контрольная сумма заголовка неверна");
+    const QString block101 =
+        QStringLiteral("Ошибка в секции 101: контрольная сумма блока кода неверна");
+    struct Case
+    {
+        int Offset; // of the byte changed
+        QStringList Messages;
+    };
+    const int inBlock101 = a->Header.BytesLength + a->Sections[0].CodeLength + 10;
+    const QList<Case> cases = {
+        {140, {image, header}}, // the image checksum itself, which the header sum covers
+        {143, {header}},
+        {2, {image, header}}, // a header byte
+        {inBlock101, {image, block101}},
+        {-1, {}},
+    };
+    for (const Case &c : cases) {
+        QByteArray bytes = ImageBytes(*a);
+        if (c.Offset >= 0)
+            bytes[c.Offset] = static_cast<char>(bytes[c.Offset] ^ 0x10);
+        ASSERT_TRUE(PutFile(dir.filePath("x.prp"), bytes));
+        auto p = NewProgram();
+        TFileContext ctx;
+        ASSERT_EQ(LoadFromFile(*p, dir.filePath("x.prp"), ctx), FileOk);
+        QStringList sums;
+        for (const QString &line : *p->Messages)
+            if (line.contains(QStringLiteral("контрольная сумма")))
+                sums << line;
+        EXPECT_EQ(sums, c.Messages) << c.Offset;
+        EXPECT_EQ(ctx.ErrorCount, c.Messages.size()) << c.Offset;
+    }
+
+    // A section file set: its blocks carry their own checksums.
+    QByteArray member(reinterpret_cast<const char *>(a->Sections[33].Code),
+                      a->Sections[33].CodeLength);
+    member[10] = static_cast<char>(member[10] ^ 0x10);
+    ASSERT_TRUE(PutFile(dir.filePath("y.101"), member));
+    auto p = NewProgram();
+    TFileContext ctx;
+    ASSERT_EQ(LoadFromFile(*p, dir.filePath("y.000"), ctx), FileOk);
+    EXPECT_EQ(ctx.ErrorCount, 1);
+    EXPECT_TRUE(p->Messages->contains(block101));
+}
+
+TEST(PrpFile, OnlyARegularFileIsRead)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(QFile::link("/dev/zero", dir.filePath("zero.prp")));
+    ASSERT_TRUE(QDir(dir.path()).mkdir("folder.prp"));
+    for (const QString &name : {QStringLiteral("zero.prp"), QStringLiteral("folder.prp")}) {
+        auto p = NewProgram();
+        TFileContext ctx;
+        EXPECT_EQ(LoadFromFile(*p, dir.filePath(name), ctx), FileIoError) << name.toStdString();
+        EXPECT_TRUE(ctx.Error.startsWith(dir.filePath(name) + QStringLiteral(" — не файл, а ")))
+            << ctx.Error.toStdString();
+        EXPECT_EQ(p->ImageLength, 0);
+    }
 }
 
 TEST(SectionFileSet, MissingSetLeavesTheModelCleared)

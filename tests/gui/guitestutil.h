@@ -9,6 +9,7 @@
 
 #include <QDialog>
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <deque>
@@ -105,6 +106,23 @@ protected:
         options.ShowReport = false;
         options.DirectPortIO = false;
         return TZentorForms::Create(Dialogs, Paths(), args, options);
+    }
+
+    // The example algorithm base in the program directory, as a user would keep it.
+    void CopyExampleBase()
+    {
+        ASSERT_TRUE(QFile::copy(QStringLiteral(ZENTOR_SOURCE_DIR "/examples/BaseAlgs.alg"),
+                                Home() + QStringLiteral("BaseAlgs.alg")));
+    }
+
+    // Opens a copy of examples/demo.zen as a person does: yes to the question, the file chosen.
+    void OpenExample(TProgramForm &form)
+    {
+        const QString demo = File(QStringLiteral("demo.zen"));
+        QFile::copy(QStringLiteral(ZENTOR_SOURCE_DIR "/examples/demo.zen"), demo);
+        Dialogs.Answers.push_back(TUserDialogs::AnswerYes);
+        Dialogs.Files.push_back({demo, 1});
+        form.OpenClick();
     }
 
     // Writes lines as the configuration file of the program directory.

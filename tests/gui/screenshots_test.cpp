@@ -1,7 +1,9 @@
 // Pictures of the controller windows for the README, taken when ZENTOR_SCREENSHOTS names
 // a folder (run under xvfb-run with the xcb platform for real fonts): the console in
-// "Пуск" with the simulator's screen, the setup pages, and a write in progress.
+// "Пуск" with the simulator's screen, the setup pages, and a write in progress; and the
+// cross-reference of the example program.
 
+#include "gui/crossrefform.h"
 #include "gui/programparts.h"
 #include "gui/sarvetelconsoleform.h"
 #include "gui/workwithprpform.h"
@@ -10,6 +12,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLineEdit>
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -24,8 +27,6 @@ QString S(const char *utf8)
 {
     return QString::fromUtf8(utf8);
 }
-
-const QString kExamples = QStringLiteral(ZENTOR_SOURCE_DIR "/examples/");
 
 bool WaitUntil(const std::function<bool()> &done, int ms = 8000)
 {
@@ -49,17 +50,13 @@ TEST_F(ScreenshotsTest, ControllerWindows)
     const QString dir = qEnvironmentVariable("ZENTOR_SCREENSHOTS");
     if (dir.isEmpty())
         GTEST_SKIP() << "ZENTOR_SCREENSHOTS is not set";
-    ASSERT_TRUE(QFile::copy(kExamples + QStringLiteral("BaseAlgs.alg"),
-                            Home() + QStringLiteral("BaseAlgs.alg")));
+    CopyExampleBase();
     WriteIni({S("[Параметры связи]"), S("Автономная работа=нет"), S("Порт=симулятор")});
     auto form = MakeForm();
     ASSERT_TRUE(form->PortInUse);
     form->resize(1000, 700);
     form->show();
-    QFile::copy(kExamples + QStringLiteral("demo.zen"), File(S("demo.zen")));
-    Dialogs.Answers.push_back(TUserDialogs::AnswerYes);
-    Dialogs.Files.push_back({File(S("demo.zen")), 1});
-    form->OpenClick();
+    OpenExample(*form);
     form->CompileAllClick();
 
     // A write in progress: the simulator answers slowly so the window can be caught.
@@ -96,6 +93,30 @@ TEST_F(ScreenshotsTest, ControllerWindows)
     QCoreApplication::processEvents();
     EXPECT_TRUE(console->grab().save(dir + S("/zentor-techkeys.png")));
     console->done(0);
+}
+
+TEST_F(ScreenshotsTest, CrossReferenceWindow)
+{
+    const QString dir = qEnvironmentVariable("ZENTOR_SCREENSHOTS");
+    if (dir.isEmpty())
+        GTEST_SKIP() << "ZENTOR_SCREENSHOTS is not set";
+    CopyExampleBase();
+    auto form = MakeForm();
+    form->show();
+    OpenExample(*form);
+    // A spare name that no section uses, for the check to find.
+    form->Program->CommitHeaderText(form->Program->Header.Text +
+                                    QStringList{S("РЕЗЕРВ       ДВ035   ! запасной выход")});
+    form->CompileAllClick();
+    form->CrossRefClick();
+    TCrossRefForm *w = form->CrossRefForm;
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(w->Result.Unused, 1);
+    w->resize(1360, 520);
+    w->FilterEdit->setText(S("дв03"));
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(w->grab().save(dir + S("/zentor-xref.png")));
+    w->close();
 }
 
 } // namespace

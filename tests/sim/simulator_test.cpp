@@ -1,12 +1,15 @@
 // The simulator as a controller, driven through the link over a real pseudo-terminal: every
 // command, the replies' shape, the stored PRP, and each injected fault.
 
+#include "../files/filetestutil.h"
+#include "../fulldisk.h"
 #include "link/prptransfer.h"
 #include "link/sarvetelerrors.h"
 #include "simtesting.h"
 
 #include <QTemporaryDir>
 
+#include <cerrno>
 #include <cstring>
 
 using namespace Sarvetel;
@@ -584,4 +587,32 @@ TEST(Simulator, StateIsKeptAcrossRuns)
     damaged->StateDir = dir.path();
     EXPECT_FALSE(damaged->LoadState(error));
     EXPECT_FALSE(error.isEmpty());
+}
+
+TEST(Simulator, StateThatCannotBeKeptIsReportedAndTheOldStaysWhole)
+{
+    TFullDisk disk;
+    REQUIRE_FULL_DISK(disk);
+    auto sim = std::make_unique<TSarvetelSimulator>();
+    sim->StateDir = disk.Path(QStringLiteral("state"));
+    sim->Mode = 0x08;
+    auto store = [&sim](int s) {
+        const Bytes block = SectionBlock(s, {0x0C, 0x03});
+        Bytes f(5 + 1 + block.size() + 1);
+        f[4] = 0x5B;
+        std::copy(block.begin(), block.end(), f.begin() + 5);
+        TSarvetel::CompleteFrame(f.data(), int(f.size()), 16);
+        sim->HandleRequest(f.data(), int(f.size()));
+    };
+    store(77);
+    ASSERT_TRUE(sim->StateError.isEmpty()) << sim->StateError.toStdString();
+    const QString prp = disk.Path(QStringLiteral("state/prp.bin"));
+    const QByteArray kept = FileBytes(prp);
+    ASSERT_FALSE(kept.isEmpty());
+
+    ASSERT_TRUE(disk.Fill());
+    store(78);
+    EXPECT_TRUE(sim->StateError.endsWith(QString::fromLocal8Bit(std::strerror(ENOSPC))))
+        << sim->StateError.toStdString();
+    EXPECT_EQ(FileBytes(prp), kept);
 }

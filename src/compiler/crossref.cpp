@@ -1,0 +1,493 @@
+#include "compiler/crossref.h"
+
+#include "compiler/algbase.h"
+#include "compiler/codegen.h"
+#include "compiler/compilertexts.h"
+#include "compiler/crossreftexts.h"
+#include "compiler/lexer.h"
+#include "compiler/zentorcompiler.h"
+#include "core/textutils.h"
+#include "model/zentorprogram.h"
+#include "prp/headerdeclaration.h"
+
+#include <QSet>
+
+#include <algorithm>
+
+namespace {
+
+// The variable classes in the order the cross-reference lists them, with the digits an
+// index is written with.
+struct TVariableClass
+{
+    const QString &Letters;
+    int Width;
+};
+
+const TVariableClass kClasses[] = {
+    {Keyword::VD, 3}, {Keyword::DV, 3}, {Keyword::VA, 3}, {Keyword::AV, 3},
+    {Keyword::TM, 2}, {Keyword::KS, 3}, {Keyword::KB, 1}, {Keyword::IV, 2},
+};
+constexpr int kClassCount = static_cast<int>(std::size(kClasses));
+constexpr int kNameRank = kClassCount; // names that stand for no variable come last
+constexpr qint64 kIndexCap = qint64(1) << 40;
+
+int ClassRank(const QString &word)
+{
+    for (int r = 0; r < kClassCount; ++r)
+        if (word.startsWith(kClasses[r].Letters))
+            return r;
+    return -1;
+}
+
+QString Padded(qint64 value, int width)
+{
+    return QString::number(value, 8).rightJustified(width, u'0');
+}
+
+// A variable word as the compiler reads it: the class, the index's octal digits without
+// the zeros in front (the three characters of a section number for КС; the first three
+// digits in a Б item, which carries no more), written with the class's width.
+struct TVariable
+{
+    QString Name;
+    int Rank = -1;
+    qint64 Index = 0;
+};
+
+bool ReadVariable(const QString &word, bool bitItem, TVariable &v)
+{
+    v.Rank = ClassRank(word);
+    if (v.Rank < 0 || word.size() < 3 || !IsOctalText(word.mid(2)))
+        return false;
+    const QString &letters = kClasses[v.Rank].Letters;
+    if (letters == Keyword::KS) {
+        if (word.size() < 5)
+            return false;
+        v.Index = ParseSectionNumber(word.mid(2, 3));
+        v.Name = letters + word.mid(2, 3);
+        return true;
+    }
+    QString digits = bitItem ? word.mid(2, 3) : word.mid(2);
+    while (digits.size() > 1 && digits[0] == u'0')
+        digits.remove(0, 1);
+    v.Index = digits.size() > 12 ? kIndexCap : ParseOctal(digits);
+    v.Name = letters + digits.rightJustified(kClasses[v.Rank].Width, u'0');
+    return true;
+}
+
+bool IsVariableLexeme(const TLexeme &lx)
+{
+    return lx.Code == LxDiscrete || lx.Code == LxTimer || lx.Code == LxAnalog;
+}
+
+QString SectionWhere(const TZentorProgram &program, int s)
+{
+    const QString name = program.Sections[s].Name.trimmed();
+    QString where = CrossRefText::Section + SectionNumberText(s);
+    if (!name.isEmpty())
+        where += QStringLiteral(" «") + name + QStringLiteral("»");
+    return where;
+}
+
+// The uses of one section, taken from each statement piece as the code generator gets it.
+class TSectionUses : public TStatementObserver
+{
+public:
+    TSectionUses(int section, const QString &where, const TAlgBase *base)
+        : Section(section), Where(where), Base(base)
+    {
+    }
+
+    void OnStatement(const TLexemeContainer &s) override;
+    // The uses, names that gave no variable included.
+    QVector<TCrossRefUse> Finish();
+
+private:
+    struct TNameOccurrence
+    {
+        int Line;
+        int Column;
+        QString Name;
+        bool HasVariable;
+        TCrossRefKind Kind;
+        QString Detail;
+    };
+
+    TNameOccurrence &Occurrence(const TLexeme &lx, TCrossRefKind kind, const QString &detail);
+    QString CallDetail(const TLexeme &call, int param) const;
+
+    int Section;
+    QString Where;
+    const TAlgBase *Base;
+    QVector<TCrossRefUse> Uses;
+    QVector<TNameOccurrence> Names;
+};
+
+QString TSectionUses::CallDetail(const TLexeme &call, int param) const
+{
+    const int n = ParseOctal(call.Text.mid(Keyword::Algorithm.size())) & 0x7F;
+    QString detail = Keyword::Algorithm + OctalText(n, 3);
+    if (param <= 0)
+        return detail;
+    detail += CrossRefText::Parameter + QString::number(param);
+    const TAlgInfo *alg = Base ? Base->Find(n) : nullptr;
+    if (!alg || param > alg->ParamCount || param > TAlgInfo::MaxParams)
+        return detail + CrossRefText::NotTaken;
+    return detail + u' ' + alg->Params[param].Name.trimmed();
+}
+
+TSectionUses::TNameOccurrence &TSectionUses::Occurrence(const TLexeme &lx, TCrossRefKind kind,
+                                                        const QString &detail)
+{
+    for (TNameOccurrence &o : Names)
+        if (o.Line == lx.Line && o.Column == lx.SourceColumn && o.Name == lx.Name)
+            return o;
+    Names.append({lx.Line, lx.SourceColumn, lx.Name, false, kind, detail});
+    return Names.back();
+}
+
+void TSectionUses::OnStatement(const TLexemeContainer &s)
+{
+    int first = 0;
+    while (first < s.Count() && s.At(first).Code >= LxColumnOne)
+        ++first; // parameter numbers and names that fell into the piece
+    const bool condition = first < s.Count() && s.At(first).Code == LxIf;
+    int call = -1;
+    bool bitItem = false;
+    QString switched;
+    for (int i = 0; i < s.Count(); ++i) {
+        const TLexeme &lx = s.At(i);
+        if (lx.Code == LxAlgorithm && call < 0)
+            call = i;
+        bitItem = bitItem || lx.Code == LxBit;
+        if (lx.Code == LxOnOff && switched.isEmpty())
+            switched = lx.SubCode == SubOn ? CrossRefText::On : CrossRefText::Off;
+    }
+    int param = 0;
+    bool target = false;
+    for (int i = 0; i < s.Count(); ++i) {
+        const TLexeme &lx = s.At(i);
+        if (call >= 0 && i > call && lx.Code == LxEquals)
+            ++param; // every parameter value is brought in by its "="
+        const bool variable = IsVariableLexeme(lx);
+        if (lx.Code >= LxColumnOne || (!variable && lx.Name.isEmpty()))
+            continue;
+        TCrossRefKind kind = TCrossRefKind::Read;
+        QString detail = CrossRefText::RightSide;
+        if (call >= 0) {
+            kind = TCrossRefKind::Passed;
+            detail = CallDetail(s.At(call), i > call ? param : 0);
+        } else if (condition) {
+            detail = CrossRefText::Condition;
+        } else if (variable && !target) {
+            kind = TCrossRefKind::Written;
+            detail = switched.isEmpty() ? CrossRefText::Assigned : switched;
+            target = true;
+        }
+        TNameOccurrence *named = lx.Name.isEmpty() ? nullptr : &Occurrence(lx, kind, detail);
+        TVariable v;
+        if (!variable || !ReadVariable(lx.Text, bitItem, v))
+            continue;
+        if (named)
+            named->HasVariable = true;
+        TCrossRefUse use;
+        use.Variable = v.Name;
+        use.Name = lx.Name;
+        use.Section = Section;
+        use.Where = Where;
+        use.Line = lx.Line;
+        use.Column = lx.SourceColumn;
+        use.Kind = kind;
+        use.Detail = detail;
+        use.ClassRank = v.Rank;
+        use.Index = v.Index;
+        Uses.append(use);
+    }
+}
+
+QVector<TCrossRefUse> TSectionUses::Finish()
+{
+    for (const TNameOccurrence &o : Names) {
+        if (o.HasVariable)
+            continue;
+        TCrossRefUse use;
+        use.Name = o.Name;
+        use.Section = Section;
+        use.Where = Where;
+        use.Line = o.Line;
+        use.Column = o.Column;
+        use.Kind = o.Kind;
+        use.Detail = o.Detail;
+        use.ClassRank = kNameRank;
+        Uses.append(use);
+    }
+    return Uses;
+}
+
+// The variable a technological name stands for, read by the lexer as a section would read
+// it; empty when its value is not exactly one variable.
+TVariable NamedVariable(const QString &value, const TMacrosTable &macros)
+{
+    TLexemeContainer lexemes;
+    QStringList messages;
+    TIndexMaxima maxima;
+    TVariable found;
+    if (!ScanSection({value}, 0, macros, lexemes, messages, maxima))
+        return found;
+    int count = 0;
+    for (int i = 0; i < lexemes.Count(); ++i) {
+        if (IsVariableLexeme(lexemes.At(i)) && ++count == 1)
+            ReadVariable(lexemes.At(i).Text, false, found);
+    }
+    return count == 1 ? found : TVariable();
+}
+
+QString RangeText(int rank, qint64 first, qint64 last)
+{
+    const int width = kClasses[rank].Width;
+    return kClasses[rank].Letters + Padded(first, width) + u'-' + Padded(last, width);
+}
+
+TCrossRefUse DeclarationUse(const THeaderDeclaration &d, const TMacrosTable &macros)
+{
+    TCrossRefUse use;
+    use.Where = CrossRefText::Header;
+    use.Line = d.Line;
+    use.Column = d.Column;
+    use.Kind = TCrossRefKind::Declared;
+    use.Index = -1;
+    TVariable v;
+    switch (d.Kind) {
+    case THeaderDeclKind::Order:
+        use.ClassRank = ClassRank(d.Word);
+        use.Variable = RangeText(use.ClassRank, d.First, d.Last);
+        use.Detail = CrossRefText::OrderPart;
+        return use;
+    case THeaderDeclKind::AdcInputs:
+        use.ClassRank = ClassRank(Keyword::VA);
+        use.Variable = RangeText(use.ClassRank, d.First, d.Last);
+        use.Detail = CrossRefText::AdcPart + QString::number(d.Number);
+        return use;
+    case THeaderDeclKind::ImpulseOutput:
+        ReadVariable(d.Word, false, v);
+        use.Detail = CrossRefText::ImpulseOutput + d.Value;
+        break;
+    case THeaderDeclKind::ImpulseSource:
+        ReadVariable(d.Word, false, v);
+        use.Detail = CrossRefText::ImpulseSource + Keyword::IV + Padded(d.Number, 2);
+        break;
+    case THeaderDeclKind::Key:
+        ReadVariable(d.Word, false, v);
+        use.Detail = CrossRefText::KeyBoard + QString::number(d.Number / 16 + 1) +
+                     CrossRefText::Key + QString::number(d.Number % 16 + 1);
+        if (!d.Value.isEmpty())
+            use.Detail += QStringLiteral(" «") + d.Value + QStringLiteral("»");
+        break;
+    case THeaderDeclKind::Name:
+        v = NamedVariable(d.Value, macros);
+        use.Name = d.Word;
+        use.Detail = CrossRefText::TechName + d.Value;
+        break;
+    }
+    use.Variable = v.Name;
+    use.ClassRank = v.Rank >= 0 ? v.Rank : kNameRank;
+    use.Index = v.Index;
+    return use;
+}
+
+// The range the header orders for a class; false for the classes without an order.
+bool OrderedRange(const TPRPHeader &h, int rank, qint64 &last, QString &text)
+{
+    const QString &letters = kClasses[rank].Letters;
+    const struct
+    {
+        const QString &Letters;
+        int Order;
+        bool ByEights;
+        const char16_t *First;
+    } orders[] = {
+        {Keyword::VD, h.OrderVD, true, u" 000 - "}, {Keyword::DV, h.OrderDV, true, u" 000 - "},
+        {Keyword::VA, h.OrderVA, true, u" 000 - "}, {Keyword::AV, h.OrderAV, true, u" 000 - "},
+        {Keyword::TM, h.OrderTM, true, u"  00 - "}, {Keyword::KB, h.OrderKB, false, u"   0 - "},
+    };
+    for (const auto &o : orders) {
+        if (o.Letters != letters)
+            continue;
+        last = o.ByEights ? 8 * o.Order + 7 : o.Order;
+        text = CrossRefText::OrderedRange + letters + QString::fromUtf16(o.First) +
+               Padded(last, kClasses[rank].Width);
+        return true;
+    }
+    return false;
+}
+
+// A ВА input is sampled only when its ADC module orders it.
+bool AdcOrders(const TPRPHeader &h, qint64 index, QString &text)
+{
+    const qint64 module = index / 16;
+    if (module >= 8) {
+        text = CrossRefText::AdcNone;
+        return false;
+    }
+    const int last = 16 * static_cast<int>(module) + h.AdcOrder[module];
+    text = CrossRefText::AdcRange + QString::number(module) + QStringLiteral(": ") +
+           Padded(16 * module, 3) + QStringLiteral(" - ") + Padded(last, 3);
+    return index <= last;
+}
+
+void CheckOrders(const TPRPHeader &h, TCrossReference &x)
+{
+    for (TCrossRefUse &use : x.Uses) {
+        if (use.Section < 0 || use.Variable.isEmpty())
+            continue;
+        qint64 last = 0;
+        QString text;
+        bool outside = OrderedRange(h, use.ClassRank, last, text) && use.Index > last;
+        if (!outside && kClasses[use.ClassRank].Letters == Keyword::VA)
+            outside = !AdcOrders(h, use.Index, text);
+        if (outside) {
+            use.Check = TCrossRefCheck::OutsideOrder;
+            use.CheckText = text;
+            ++x.OutsideOrder;
+        }
+    }
+}
+
+void CheckNamed(const THeaderDeclarations &decls, TCrossReference &x)
+{
+    QSet<QString> variables;
+    QSet<QString> names;
+    for (const TCrossRefUse &use : x.Uses) {
+        if (use.Section < 0)
+            continue;
+        variables.insert(use.Variable);
+        names.insert(use.Name);
+    }
+    // The header's declaration uses stand first, in the order of decls.
+    for (qsizetype i = 0; i < static_cast<qsizetype>(decls.size()); ++i) {
+        const THeaderDeclKind kind = decls[static_cast<std::size_t>(i)].Kind;
+        TCrossRefUse &use = x.Uses[i];
+        bool named = kind == THeaderDeclKind::Name || kind == THeaderDeclKind::ImpulseSource ||
+                     kind == THeaderDeclKind::Key;
+        // Sections cannot use impulse outputs: a key showing one is no finding.
+        named = named && !use.Variable.startsWith(Keyword::IV);
+        if (!named)
+            continue;
+        const bool used =
+            use.Variable.isEmpty() ? names.contains(use.Name) : variables.contains(use.Variable);
+        if (used)
+            continue;
+        use.Check = TCrossRefCheck::Unused;
+        ++x.Unused;
+    }
+}
+
+bool UseBefore(const TCrossRefUse &a, const TCrossRefUse &b)
+{
+    if (a.ClassRank != b.ClassRank)
+        return a.ClassRank < b.ClassRank;
+    if (a.ClassRank == kNameRank && a.Name != b.Name)
+        return a.Name < b.Name;
+    if (a.Index != b.Index)
+        return a.Index < b.Index;
+    if (a.Section != b.Section)
+        return a.Section < b.Section;
+    if (a.Line != b.Line)
+        return a.Line < b.Line;
+    return a.Column < b.Column;
+}
+
+} // namespace
+
+TCrossReference BuildCrossReference(const TZentorProgram &program, const TAlgBase *base)
+{
+    TCrossReference x;
+    TZentorCompiler compiler;
+    compiler.AlgBase = base;
+    TPRPHeader header = program.Header;
+    QStringList headerMessages;
+    THeaderDeclarations decls;
+    header.Compile(headerMessages, compiler.Macros, &decls);
+    if (!headerMessages.isEmpty())
+        x.Failures.append({-1, CrossRefText::Header, headerMessages});
+    for (const THeaderDeclaration &d : decls)
+        x.Uses.append(DeclarationUse(d, compiler.Macros));
+
+    const int limit = std::min(program.SectionLimit(), int(TZentorProgram::SectionCount));
+    for (int s = 0; s < limit; ++s) {
+        if (!program.Sections[s].Present)
+            continue;
+        TZentorSection copy = program.Sections[s];
+        QStringList messages;
+        TSectionUses uses(s, SectionWhere(program, s), base);
+        compiler.Messages = &messages;
+        compiler.Observer = &uses;
+        if (compiler.CompileSection(copy, s) != 0)
+            x.Failures.append({s, SectionWhere(program, s), messages});
+        else
+            x.Uses.append(uses.Finish());
+    }
+    CheckNamed(decls, x);
+    CheckOrders(header, x);
+    std::stable_sort(x.Uses.begin(), x.Uses.end(), UseBefore);
+    return x;
+}
+
+QString CrossRefKindText(TCrossRefKind kind)
+{
+    switch (kind) {
+    case TCrossRefKind::Written:
+        return CrossRefText::Written;
+    case TCrossRefKind::Read:
+        return CrossRefText::Read;
+    case TCrossRefKind::Passed:
+        return CrossRefText::Passed;
+    case TCrossRefKind::Declared:
+        break;
+    }
+    return CrossRefText::Declared;
+}
+
+QString CrossRefCheckText(TCrossRefCheck check)
+{
+    switch (check) {
+    case TCrossRefCheck::OutsideOrder:
+        return CrossRefText::OutsideOrder;
+    case TCrossRefCheck::Unused:
+        return CrossRefText::Unused;
+    case TCrossRefCheck::None:
+        break;
+    }
+    return QString();
+}
+
+QString CrossRefCheckColumn(const TCrossRefUse &use)
+{
+    QString text = CrossRefCheckText(use.Check);
+    if (!use.CheckText.isEmpty())
+        text += QStringLiteral(": ") + use.CheckText;
+    return text;
+}
+
+QStringList CrossRefCells(const TCrossRefUse &use)
+{
+    return {use.Variable,
+            use.Name,
+            use.Where,
+            QString::number(use.Line),
+            QString::number(use.Column),
+            CrossRefKindText(use.Kind),
+            use.Detail,
+            CrossRefCheckColumn(use)};
+}
+
+bool CrossRefMatches(const TCrossRefUse &use, const QString &prefix)
+{
+    const QString p = ControllerUpper(prefix.trimmed());
+    if (p.isEmpty() || use.Variable.startsWith(p) || use.Name.startsWith(p))
+        return true;
+    // A whole variable matches however many zeros its index is written with.
+    TVariable v;
+    return ReadVariable(p, false, v) && v.Name == use.Variable;
+}

@@ -1,0 +1,53 @@
+// The cross-reference window of the main window: opened from "Программа", renewed after
+// every compile and load, and leading back to the places it lists.
+
+#include "compiler/crossref.h"
+#include "gui/crossrefform.h"
+#include "gui/programform.h"
+#include "gui/programparts.h"
+#include "gui/zentoreditor.h"
+
+#include <QTreeWidget>
+
+void TProgramForm::CrossRefClick()
+{
+    Commit();
+    if (!CrossRefForm) {
+        CrossRefForm = new TCrossRefForm(this);
+        CrossRefForm->OpenPlace = [this](int section, int line, int column) {
+            GoToPlace(section, line, column);
+        };
+    }
+    CrossRefForm->show();
+    RefreshCrossRef();
+    CrossRefForm->raise();
+    CrossRefForm->activateWindow();
+}
+
+void TProgramForm::RefreshCrossRef()
+{
+    // A hidden window is renewed when it is opened again.
+    if (!CrossRefForm || !CrossRefForm->isVisible() || !Program || !Compiler)
+        return;
+    CrossRefForm->SetCrossReference(BuildCrossReference(*Program, &Compiler->AlgBase));
+}
+
+void TProgramForm::GoToPlace(int section, int line, int column)
+{
+    TProgramTreeItem *node = FindNode(section < 0 ? TTreeItemInfo::HeaderCode : section);
+    if (!node)
+        return;
+    if (node != SelectedNode())
+        TreeView->setCurrentItem(node);
+    ApplySelectionChange();
+    raise();
+    activateWindow();
+    ProgramREdit->setFocus();
+    ProgramREdit->GoToLine(line);
+    // The text may have changed since the analysis: the caret stays within the line.
+    const int at = ProgramREdit->CaretLine();
+    QString text = ProgramREdit->text(at);
+    while (text.endsWith(u'\n') || text.endsWith(u'\r'))
+        text.chop(1);
+    ProgramREdit->setCursorPosition(at, qBound(0, column - 1, static_cast<int>(text.size())));
+}
