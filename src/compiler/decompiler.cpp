@@ -5,6 +5,7 @@
 #include "compiler/decompiler.h"
 
 #include "compiler/algbase.h"
+#include "compiler/algmemory.h"
 #include "compiler/decompilertexts.h"
 #include "compiler/lexer.h"
 #include "compiler/zentorcompiler.h"
@@ -287,6 +288,9 @@ public:
     {
     }
 
+    // Where the own-memory ranges of the calls decoded go, when anywhere.
+    std::vector<TAlgMemoryRange> *Ranges = nullptr;
+
     bool Run(QStringList &text, int &fragments)
     {
         text.clear();
@@ -517,6 +521,8 @@ private:
             return TStatus::Ok;
         }
         int q = alg->OwnMemory != 0 ? 5 : 3;
+        if (Ranges && alg->OwnMemory != 0 && Length >= 5)
+            Ranges->push_back({AlgAddress(At(3), At(4)), alg->OwnMemory});
         const int count = std::min<int>(alg->ParamCount, TAlgInfo::MaxParams);
         for (int p = 1; p <= count; ++p) {
             const TAlgParam &param = alg->Params[p];
@@ -648,6 +654,18 @@ bool DecompileSection(TZentorSection &section, int sectionNumber, const TAlgBase
     section.Modified = 1;
     section.NeedsCompile = 0;
     return ok;
+}
+
+std::vector<TAlgMemoryRange> CallMemoryRanges(const TZentorSection &section, const TAlgBase *base)
+{
+    QStringList ignored;
+    TSectionDecoder decoder(section, 0, base, ignored);
+    std::vector<TAlgMemoryRange> ranges;
+    decoder.Ranges = &ranges;
+    QStringList text;
+    int fragments = 0;
+    decoder.Run(text, fragments);
+    return ranges;
 }
 
 bool DecompileSection(TZentorCompiler &compiler, TZentorSection &section, int sectionNumber)

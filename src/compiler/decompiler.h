@@ -13,8 +13,10 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <vector>
 
 class TAlgBase;
+struct TAlgMemoryRange;
 class TProgress;
 class TZentorCompiler;
 class TZentorProgram;
@@ -27,6 +29,9 @@ bool DecompileSection(TZentorSection &section, int sectionNumber, const TAlgBase
                       QStringList &messages);
 // The same with the compiler's algorithm base and message list.
 bool DecompileSection(TZentorCompiler &compiler, TZentorSection &section, int sectionNumber);
+// The own-memory ranges of the section's calls, read from their address bytes (algorithms
+// the base does not describe are left out).
+std::vector<TAlgMemoryRange> CallMemoryRanges(const TZentorSection &section, const TAlgBase *base);
 
 // "Декомпиляция ПрП": the header text from the header fields, then every present section,
 // each announced by the line "Декомпиляция секции " + its number in the compiler's message

@@ -4,6 +4,7 @@
 // compile with result 1 and leaves the fields set so far as they are.
 #include "prp/prpheader.h"
 
+#include "core/cp1251.h"
 #include "prp/headerdeclaration.h"
 
 #include "core/textutils.h"
@@ -263,7 +264,7 @@ int THeaderCompiler::Run()
     const qsizetype n = Header.Text.size();
     for (qsizetype i = 0; i <= n; ++i) {
         // One extra "/" after the last line processes the last part.
-        const QString line = i < n ? Header.Text[i].toUpper() : QStringLiteral("/");
+        const QString line = i < n ? ControllerUpper(Header.Text[i]) : QStringLiteral("/");
         if (line.isEmpty())
             continue;
         if (line[0] != u'/') {
@@ -639,5 +640,7 @@ int TPRPHeader::Compile(QStringList &errors, TMacrosTable &macros,
     if (declarations)
         declarations->clear();
     THeaderCompiler compiler(*this, errors, macros, declarations);
-    return compiler.Run();
+    const int result = compiler.Run();
+    CompileStopped = result != 0;
+    return result;
 }

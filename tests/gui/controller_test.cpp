@@ -7,6 +7,7 @@
 #include "gui/guitexts.h"
 #include "gui/programparts.h"
 #include "gui/workwithprpform.h"
+#include "gui/zentoreditor.h"
 #include "guitestutil.h"
 #include "link/sarveteldefs.h"
 
@@ -19,6 +20,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 
 namespace {
@@ -241,7 +243,8 @@ TEST_F(ControllerTest, WriteThenReadGivesTheSameSections)
               S("При загрузке программы из контроллера, текущая программа будет недоступна. "
                 "Продолжить?"));
     EXPECT_EQ(Dialogs.Asked[asked].Default, TUserDialogs::AnswerNo);
-    EXPECT_EQ(Form->windowTitle(), S("Редактирование ПРП из Сарветела "));
+    // The program read lives in no file yet: marked as changed.
+    EXPECT_EQ(Form->windowTitle(), S("Редактирование ПРП из Сарветела *"));
     EXPECT_TRUE(Form->CurrentFileName.isEmpty());
     EXPECT_TRUE(TransferShown.contains(S("Чтение ПрП")));
     EXPECT_EQ(ErrorList().value(0), S("Чтение ПрП из Сарветела"));
@@ -355,6 +358,14 @@ TEST_F(ControllerTest, ReadAnsweredNoKeepsTheProgram)
     OpenDemo();
     const QString name = Form->CurrentFileName;
     Form->ReadFromControllerClick(); // default answer: No
+    EXPECT_EQ(Form->CurrentFileName, name);
+    EXPECT_TRUE(Dialogs.WindowTitles.empty());
+    // A changed program: the save question instead, whose default Отмена reads nothing.
+    Form->SelectNode(0);
+    Form->ApplySelectionChange();
+    QTest::keyClicks(Form->ProgramREdit, "x ");
+    Form->ReadFromControllerClick();
+    EXPECT_EQ(Dialogs.LastQuestion(), S("Сохранить изменения в программе?"));
     EXPECT_EQ(Form->CurrentFileName, name);
     EXPECT_TRUE(Dialogs.WindowTitles.empty());
 }
