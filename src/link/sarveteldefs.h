@@ -186,6 +186,12 @@ extern const QString ModeChangeFailed; // "Не удалось перейти в
 extern const QString WriteAttemptFailed;  // "Попытка записи не удалась"
 extern const QString WriteProgramHeading; // "Запись программы в Сарветел"
 extern const QString WriteDone;           // "Запись ПрП завершена"
+extern const QString WriteNotDone;        // "Запись ПрП не завершена"
+
+// Why an exchange failed, in the words every window and zentorc use: no reply, a reply
+// rejected (with the protocol result), a request that could not be written; empty when
+// the exchange was accepted.
+QString LinkFailureText(std::uint8_t linkStatus, int protocolResult);
 extern const QString ModeSwitchQuestion1; // "Сарветел находится в режиме "
 extern const QString ModeSwitchQuestion2; // ". Для продолжения работы ..."
 
@@ -193,5 +199,7 @@ extern const QString ModeSwitchQuestion2; // ". Для продолжения р
 extern const QString AlgNamePrefix;  // "Алг": the name of an algorithm read from it
 extern const QString AlgReadCaption; // what the progress shows meanwhile
 extern const QString AlgReadAction;
+// "Описание алгоритма NNN не получено от контроллера. Чтение прервано."
+QString AlgNoAnswer(const QString &number);
 
 } // namespace Sarvetel

@@ -642,5 +642,7 @@ int TPRPHeader::Compile(QStringList &errors, TMacrosTable &macros,
     THeaderCompiler compiler(*this, errors, macros, declarations);
     const int result = compiler.Run();
     CompileStopped = result != 0;
+    CompiledText = Text;
+    TextCompiled = true;
     return result;
 }

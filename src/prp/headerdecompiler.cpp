@@ -43,8 +43,9 @@ QString IntervalText(std::uint8_t low, std::uint8_t high)
     return QString::number((high * 256 + low) / 2);
 }
 
-// The variable of a technological key by its class code; empty for an unknown class.
-QString KeyVariableText(const TTechKey &key)
+} // namespace
+
+QString TechKeyVariableText(const TTechKey &key)
 {
     const int x = key.Index;
     switch (key.Class) {
@@ -72,8 +73,6 @@ QString KeyVariableText(const TTechKey &key)
         return QString();
     }
 }
-
-} // namespace
 
 int TPRPHeader::Decompile(QStringList & /*messages*/)
 {
@@ -134,10 +133,12 @@ int TPRPHeader::Decompile(QStringList & /*messages*/)
             out << QString::fromUtf16(Line::Keyboard) + QString::number(openKeyboard + 1);
         }
         out << QString::number(q % kKeysPerKeyboard + 1) + QStringLiteral("  ") +
-                   KeyVariableText(key) + QStringLiteral("  ") + key.Name;
+                   TechKeyVariableText(key) + QStringLiteral("  ") + key.Name;
     }
 
     out << QString();
     Valid = 1;
+    CompiledText = Text;
+    TextCompiled = true;
     return 0;
 }

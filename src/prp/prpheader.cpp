@@ -52,6 +52,8 @@ void TPRPHeader::Reset()
 {
     Valid = 0;
     CompileStopped = false;
+    TextCompiled = false;
+    CompiledText.clear();
     OrderDV = 1;
     OrderKB = 0;
     OrderTM = 1;

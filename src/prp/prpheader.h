@@ -23,6 +23,10 @@ struct TTechKey
     QString Name = QStringLiteral("        ");
 };
 
+// The variable of a technological key as the header's key lines write it ("ИВ" + three
+// octal digits, ...); empty for an unknown class.
+QString TechKeyVariableText(const TTechKey &key);
+
 class TPRPHeader
 {
 public:
@@ -56,6 +60,12 @@ public:
     TTechKey TechKeys[KeyCount];
 
     QStringList Text; // the header's source lines
+    // The text the fields last stood for: what the last Compile processed or Decompile
+    // wrote. Empty and not held after Reset (a header that came from text, never compiled).
+    QStringList CompiledText;
+    bool TextCompiled = false;
+    // The fields are not what the text says: never compiled, stopped, or edited since.
+    bool NeedsCompile() const { return !TextCompiled || CompileStopped || Text != CompiledText; }
 
     std::uint8_t Bytes[BufferSize]; // the encoded or loaded header
     int BytesLength = 0;
