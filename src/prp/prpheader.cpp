@@ -137,6 +137,9 @@ bool TPRPHeader::DecodeHeader(QStringList *messages)
         report(HeaderTooShort(length));
         return false;
     }
+    // The fields are the bytes now: nothing of the text is waiting to be compiled.
+    CompiledText = Text;
+    TextCompiled = true;
     const std::uint8_t *b = Bytes;
     OrderDV = b[kOrders];
     OrderKB = b[kOrders + 1];

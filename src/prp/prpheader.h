@@ -60,8 +60,9 @@ public:
     TTechKey TechKeys[KeyCount];
 
     QStringList Text; // the header's source lines
-    // The text the fields last stood for: what the last Compile processed or Decompile
-    // wrote. Empty and not held after Reset (a header that came from text, never compiled).
+    // The text the fields last stood for: what the last Compile processed, Decompile wrote,
+    // or the text at hand when DecodeHeader took the fields from bytes. Not held after Reset
+    // (a header that came from text and was never compiled).
     QStringList CompiledText;
     bool TextCompiled = false;
     // The fields are not what the text says: never compiled, stopped, or edited since.
