@@ -24,6 +24,8 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include <algorithm>
+
 namespace {
 
 const QString kGettingPortAccess = QStringLiteral("Получение доступа к портам ввода/вывода...");
