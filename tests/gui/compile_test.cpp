@@ -245,7 +245,7 @@ TEST_F(TGuiTest, AlgorithmDescriptionsFromTheSimulatedController)
 
     // "Отмена" as soon as the fifth description is asked: the base stays, and says why.
     sim.Faults.SlowMs = 20;
-    base.Algs[10].Name = S("из файла");
+    form->Compiler->AlgBase.Algs[10].Name = S("из файла");
     QStringList seen;
     auto *poll = new QTimer(w);
     QObject::connect(poll, &QTimer::timeout, w, [w, poll, &seen] {
