@@ -26,7 +26,13 @@ bool TZentorCompiler::CompileProgram(TZentorProgram &program, TProgress &progres
     progress.SetAction(CompilerText::ProgressHeader);
 
     // The header's own errors are listed but do not decide the result.
-    program.Header.Compile(*Messages, Macros);
+    if (KeepUnchangedHeader && program.Header.Text == program.Header.CompiledText) {
+        TPRPHeader names = program.Header;
+        QStringList unchanged; // its messages were listed when it was compiled
+        names.Compile(unchanged, Macros);
+    } else {
+        program.Header.Compile(*Messages, Macros);
+    }
 
     progress.SetPosition(1);
     AlgMemoryUsed = 0;

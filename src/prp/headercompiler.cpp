@@ -639,5 +639,8 @@ int TPRPHeader::Compile(QStringList &errors, TMacrosTable &macros,
     if (declarations)
         declarations->clear();
     THeaderCompiler compiler(*this, errors, macros, declarations);
-    return compiler.Run();
+    const int result = compiler.Run();
+    // A text that stopped the compiler is compiled again next time, and stops it again.
+    CompiledText = result == 0 ? Text : QStringList();
+    return result;
 }
