@@ -78,6 +78,22 @@ QList<int> UnmatchedLines(const TDecoded &d, const std::vector<bool> &matched)
     return lines;
 }
 
+// The texts of the instructions without a partner, their fragment numbers left out.
+QStringList UnmatchedTexts(const TDecoded &d, const std::vector<bool> &matched)
+{
+    QStringList texts;
+    for (size_t i = 0; i < d.Instructions.size(); ++i) {
+        if (matched[i])
+            continue;
+        const TDecodedInstruction &x = d.Instructions[i];
+        QStringList lines = d.Text.mid(x.FirstLine, x.LineCount);
+        if (!lines.isEmpty())
+            lines[0] = lines[0].mid(3); // "NN "
+        texts.append(lines.join(u'\n'));
+    }
+    return texts;
+}
+
 QList<int> AllLines(const QStringList &text)
 {
     QList<int> lines;
@@ -120,7 +136,7 @@ private:
 
 // The lines of the program's text that each of its block's instructions was compiled
 // from. False when compiling the text again does not give the block's instructions (a
-// text changed since, or one that does not compile).
+// text changed since its compile, or one that does not compile).
 bool ProgramLinesOf(const TZentorProgram &program, int n, const TAlgBase *base,
                     const TDecoded &block, std::vector<std::pair<int, int>> &lines)
 {
@@ -139,7 +155,10 @@ bool ProgramLinesOf(const TZentorProgram &program, int n, const TAlgBase *base,
     const auto sameShape = [](const TDecodedInstruction &a, const TDecodedInstruction &b) {
         return a.Offset == b.Offset && a.Length == b.Length;
     };
-    if (!std::equal(again.Instructions.begin(), again.Instructions.end(),
+    // The same instructions, up to the bytes their text does not show (a call's own memory
+    // is handed out afresh here).
+    if (again.Text != block.Text ||
+        !std::equal(again.Instructions.begin(), again.Instructions.end(),
                     block.Instructions.begin(), block.Instructions.end(), sameShape))
         return false;
     lines.clear();
@@ -184,6 +203,9 @@ TSideBySide DifferingSection(const TZentorProgram &program, const TZentorProgram
                             std::all_of(matchedC.begin(), matchedC.end(), [](bool b) { return b; });
     if (allMatched && view.ControllerMarked.isEmpty())
         view.Notes.append(CompareText::FrameOnly);
+    const QStringList unmatched = UnmatchedTexts(p, matchedP);
+    if (!unmatched.isEmpty() && unmatched == UnmatchedTexts(c, matchedC))
+        view.Notes.append(CompareText::HiddenBytes);
     view.Notes.append(p.Messages);
     view.Notes.append(c.Messages);
     return view;

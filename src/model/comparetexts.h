@@ -48,6 +48,9 @@ inline QString BytesDiffer(int n)
 inline const QString FrameOnly =
     QStringLiteral("Команды блока совпадают; различаются его служебные байты (длина, номер "
                    "секции, контрольная сумма).");
+inline const QString HiddenBytes =
+    QStringLiteral("Отмеченные команды различаются байтами, которых их текст не показывает "
+                   "(например, адресом собственной памяти алгоритма).");
 inline const QString ProgramLinesUnmatched =
     QStringLiteral("Текст секции в программе не даёт её блока кода; слева её блок, "
                    "декомпилированный, как и справа.");
