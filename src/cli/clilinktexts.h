@@ -39,8 +39,8 @@ inline const QString AlgsOperands = QStringLiteral("-o ФАЙЛ.alg");
 inline const QString ReadSummary =
     QStringLiteral("считать ПрП из контроллера и сохранить в форме файла ВЫХОД");
 inline const QString DiffOperands = QStringLiteral("ПРОГРАММА");
-inline const QString DiffSummary = QStringLiteral(
-    "сравнить ПрП программы с ПрП в контроллере (код 3 — есть различия)");
+inline const QString DiffSummary =
+    QStringLiteral("сравнить ПрП программы с ПрП в контроллере (код 3 — есть различия)");
 inline const QString AlgsSummary =
     QStringLiteral("считать описания алгоритмов и сохранить их как файл базы .alg");
 

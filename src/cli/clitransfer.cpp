@@ -55,8 +55,7 @@ int EnsureProgrammingMode(TSarvetel &link, TCliContext &ctx)
 
 // Lists the differing bytes of a header or block (at most ListedDifferences lines) and
 // counts them.
-template <typename Line>
-int ListBytes(const TBytesComparison &b, TCliContext &ctx, Line line)
+template <typename Line> int ListBytes(const TBytesComparison &b, TCliContext &ctx, Line line)
 {
     int found = 0;
     for (const TByteDifference &d : b.Bytes) {
@@ -79,9 +78,8 @@ int ListDifferences(const TPrpComparison &r, TCliContext &ctx)
                 << '\n';
         ++differences;
     }
-    differences += ListBytes(r.Header, ctx, [](int at, int w, int s) {
-        return CliTexts::HeaderByteDiffers(at, w, s);
-    });
+    differences += ListBytes(
+        r.Header, ctx, [](int at, int w, int s) { return CliTexts::HeaderByteDiffers(at, w, s); });
     for (const TCompareRow &row : r.Rows) {
         if (!row.IsSection)
             continue;

@@ -89,7 +89,6 @@ int DiffCommand(const QStringList &operands, TCliContext &ctx)
     PrintComparison(r, ctx.Out);
     // An image whose checksums do not hold is not what any program gives: it differs.
     const int differences = r.Differences() + (sound ? 0 : 1);
-    ctx.Out << (differences == 0 ? CompareText::AllSame : CompareText::Found(differences))
-            << '\n';
+    ctx.Out << (differences == 0 ? CompareText::AllSame : CompareText::Found(differences)) << '\n';
     return differences == 0 ? ExitOk : ExitFindings;
 }

@@ -26,8 +26,8 @@ TDecoded Decode(const TZentorSection &section, int n, const TAlgBase *base)
     return d;
 }
 
-bool SameInstruction(const TZentorSection &a, const TDecodedInstruction &x,
-                     const TZentorSection &b, const TDecodedInstruction &y)
+bool SameInstruction(const TZentorSection &a, const TDecodedInstruction &x, const TZentorSection &b,
+                     const TDecodedInstruction &y)
 {
     return x.Length == y.Length &&
            std::memcmp(a.Code + x.Offset, b.Code + y.Offset, static_cast<size_t>(x.Length)) == 0;
@@ -35,8 +35,8 @@ bool SameInstruction(const TZentorSection &a, const TDecodedInstruction &x,
 
 // Which instructions have a partner on the other side: the longest run of equal
 // instructions that both blocks hold in the same order.
-void Match(const TZentorSection &p, const TDecoded &dp, const TZentorSection &c,
-           const TDecoded &dc, std::vector<bool> &matchedP, std::vector<bool> &matchedC)
+void Match(const TZentorSection &p, const TDecoded &dp, const TZentorSection &c, const TDecoded &dc,
+           std::vector<bool> &matchedP, std::vector<bool> &matchedC)
 {
     const size_t n = dp.Instructions.size();
     const size_t m = dc.Instructions.size();
@@ -172,8 +172,8 @@ bool ProgramLinesOf(const TZentorProgram &program, int n, const TAlgBase *base,
     return true;
 }
 
-TSideBySide DifferingSection(const TZentorProgram &program, const TZentorProgram &controller,
-                             int n, const TAlgBase *base)
+TSideBySide DifferingSection(const TZentorProgram &program, const TZentorProgram &controller, int n,
+                             const TAlgBase *base)
 {
     const TZentorSection &ps = program.Sections[n];
     const TZentorSection &cs = controller.Sections[n];
@@ -199,8 +199,9 @@ TSideBySide DifferingSection(const TZentorProgram &program, const TZentorProgram
         view.ProgramMarked = UnmatchedLines(p, matchedP);
         view.Notes.append(CompareText::ProgramLinesUnmatched);
     }
-    const bool allMatched = std::all_of(matchedP.begin(), matchedP.end(), [](bool b) { return b; }) &&
-                            std::all_of(matchedC.begin(), matchedC.end(), [](bool b) { return b; });
+    const bool allMatched =
+        std::all_of(matchedP.begin(), matchedP.end(), [](bool b) { return b; }) &&
+        std::all_of(matchedC.begin(), matchedC.end(), [](bool b) { return b; });
     if (allMatched && view.ControllerMarked.isEmpty())
         view.Notes.append(CompareText::FrameOnly);
     const QStringList unmatched = UnmatchedTexts(p, matchedP);

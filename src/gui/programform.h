@@ -3,9 +3,9 @@
 // menus and every command of the program, its start-up and its close.
 
 #include "core/logger.h"
+#include "core/programpaths.h"
 #include "gui/algeditform.h"
 #include "gui/configuration.h"
-#include "core/programpaths.h"
 #include "gui/recentfiles.h"
 #include "gui/userdialogs.h"
 #include "model/zentorprogram.h"

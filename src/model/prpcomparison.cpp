@@ -43,8 +43,7 @@ int BlockLength(const TZentorSection &s)
     return HoldsBlock(s) ? std::min(s.CodeLength, static_cast<int>(sizeof s.Code)) : 0;
 }
 
-TCompareRow HeaderPartRow(const TPRPHeader &program, const TPRPHeader &controller,
-                          THeaderPart part)
+TCompareRow HeaderPartRow(const TPRPHeader &program, const TPRPHeader &controller, THeaderPart part)
 {
     TCompareRow row;
     row.Part = part;

@@ -62,9 +62,9 @@ struct TCompareRow
     bool IsSection = false;
     THeaderPart Part = THeaderPart::Orders; // for a header part
     int Section = -1;                       // for a section
-    QString Title;                          // "Заказ переменных", "Секция 000 «Пуск»"
+    QString Title; // "Заказ переменных", "Секция 000 «Пуск»"
     TCompareState State = TCompareState::Same;
-    QString Detail; // what differs, in short; a block's length for a one-sided section
+    QString Detail;         // what differs, in short; a block's length for a one-sided section
     TBytesComparison Bytes; // a section's blocks
     TSideBySide View;       // the two sides; for a section filled by the compiler's layer
 };

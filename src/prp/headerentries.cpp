@@ -60,9 +60,9 @@ std::vector<THeaderEntry> ImpulseOutputs(const TPRPHeader &h)
             entries.push_back(
                 {name, name + QStringLiteral(" не используется"), Bytes({low, high}), false});
         else
-            entries.push_back({name,
-                               name + u' ' + h.ImpulseSourceText(k) + u' ' + h.ImpulseTickText(k),
-                               Bytes({low, high, static_cast<std::uint8_t>(h.ImpulseTickCode(k))})});
+            entries.push_back(
+                {name, name + u' ' + h.ImpulseSourceText(k) + u' ' + h.ImpulseTickText(k),
+                 Bytes({low, high, static_cast<std::uint8_t>(h.ImpulseTickCode(k))})});
     }
     return entries;
 }
@@ -75,8 +75,7 @@ std::vector<THeaderEntry> TimerGenerators(const TPRPHeader &h)
         entries.push_back({QStringLiteral("ТМГ ") + QString::number(k),
                            QString::number(k) + u' ' + HeaderIntervalText(t[0], t[1]) + u' ' +
                                HeaderIntervalText(t[2], t[3]),
-                           Bytes({t[0], t[1], t[2], t[3]}),
-                           (t[0] | t[1] | t[2] | t[3]) != 0});
+                           Bytes({t[0], t[1], t[2], t[3]}), (t[0] | t[1] | t[2] | t[3]) != 0});
     }
     return entries;
 }

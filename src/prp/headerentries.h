@@ -26,9 +26,9 @@ constexpr int HeaderPartCount = 5;
 
 struct THeaderEntry
 {
-    QString Name;     // what the entry is: "ДВ", "модуль 1", "ИВ05", "ТМГ 3", "клавиатура 2, клавиша 3"
-    QString Text;     // the entry as the header text writes it: "ДВ 000 - 077", "ИВ05 -АВ012 0,2"
-    QByteArray Value; // what the controller keeps for it; equal values are the same entry
+    QString Name; // what the entry is: "ДВ", "модуль 1", "ИВ05", "ТМГ 3", "клавиатура 2, клавиша 3"
+    QString Text; // the entry as the header text writes it: "ДВ 000 - 077", "ИВ05 -АВ012 0,2"
+    QByteArray Value;  // what the controller keeps for it; equal values are the same entry
     bool InUse = true; // an impulse output, timer-generator or key that is set at all
 };
 

@@ -29,7 +29,8 @@ protected:
         p->AddSection(1, S("Насос"));
         p->CommitSectionText(1, text);
         Messages.clear();
-        EXPECT_TRUE(Compiler.CompileProgram(*p, NoProgress())) << Messages.join(u'\n').toStdString();
+        EXPECT_TRUE(Compiler.CompileProgram(*p, NoProgress()))
+            << Messages.join(u'\n').toStdString();
         return p;
     }
 
@@ -47,7 +48,7 @@ protected:
 };
 
 const QStringList kText = {
-    S("! пуск насоса"),  S("ВКЛ НАСОС"),   S("ЕСЛИ В ДВ001"), S("ТОГДА ОТКЛ ДВ002"),
+    S("! пуск насоса"), S("ВКЛ НАСОС"),          S("ЕСЛИ В ДВ001"), S("ТОГДА ОТКЛ ДВ002"),
     S("АЛГ020"),        S("   1 ВХОД = +ВА003"), S("ВСК"),
 };
 
@@ -57,9 +58,9 @@ TEST_F(SectionCompareTest, MarksTheStatementsWhoseInstructionsDiffer)
 {
     const auto program = Compiled(kText);
     QStringList changed = kText;
-    changed[3] = S("ТОГДА ОТКЛ ДВ003"); // one instruction changed
+    changed[3] = S("ТОГДА ОТКЛ ДВ003");   // one instruction changed
     changed[5] = S("   1 ВХОД = +ВА004"); // the call's parameter
-    changed.insert(6, S("ВКЛ ДВ005"));     // one instruction more
+    changed.insert(6, S("ВКЛ ДВ005"));    // one instruction more
     const auto controller = Compiled(changed);
     const TSideBySide v = View(*program, *controller);
 

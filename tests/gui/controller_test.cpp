@@ -371,23 +371,6 @@ TEST_F(ControllerTest, ReadAnsweredNoKeepsTheProgram)
     EXPECT_TRUE(Dialogs.WindowTitles.empty());
 }
 
-} // namespace
-
-namespace {
-
-bool WaitUntil(const std::function<bool()> &done, int ms = 8000)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > ms)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(5);
-    }
-    return true;
-}
-
 // The comparison's rows that are not "совпадает": title | result | what differs.
 QStringList DifferingRows(const TCompareForm &form)
 {
@@ -399,8 +382,6 @@ QStringList DifferingRows(const TCompareForm &form)
     }
     return rows;
 }
-
-} // namespace
 
 TEST_F(ControllerTest, CompareAfterWriteMatchesAndNamesWhatTheConsoleChanged)
 {
@@ -494,7 +475,7 @@ TEST_F(ControllerTest, CompareAfterWriteMatchesAndNamesWhatTheConsoleChanged)
     EXPECT_EQ(texts.ControllerView->topLevelItem(1)->text(1), S("01 Если В ВД016"));
 }
 
-TEST_F(ControllerTest, CompareAsksNothingOfASilentControllerOrForABrokenProgram)
+TEST_F(ControllerTest, CompareShowsNoResultForABrokenProgramASilentControllerOrACancel)
 {
     OpenDemo();
     // A program that does not compile: the compile list, and the controller is not asked.
@@ -516,4 +497,26 @@ TEST_F(ControllerTest, CompareAsksNothingOfASilentControllerOrForABrokenProgram)
     EXPECT_EQ(ErrorList().mid(ErrorList().size() - 3), end);
     EXPECT_EQ(Dialogs.LastQuestion(), end.join(u'\n'));
     EXPECT_EQ(Dialogs.Asked.back().Caption, S("Внимание!"));
+
+    // A slow one, and "Отмена" while its blocks come: nothing shown, nothing asked.
+    Sim().Faults.DropEvery = 0;
+    Sim().Faults.SlowMs = 30;
+    const size_t asked = Dialogs.Asked.size();
+    RunTransferWindow([](TWorkWithPRPForm *w) {
+        auto *poll = new QTimer(w);
+        QObject::connect(poll, &QTimer::timeout, w, [w, poll] {
+            if (w->PAction->text().startsWith(S("Считывание "))) {
+                w->Btn->click();
+                poll->stop();
+            }
+        });
+        poll->start(5);
+    });
+    Form->CompareItem->trigger();
+    EXPECT_EQ(Form->CompareForm, nullptr);
+    EXPECT_EQ(ErrorList().mid(ErrorList().size() - 2),
+              QStringList({S("Чтение ПрП прервано по запросу."), S("Сравнение не выполнено")}));
+    EXPECT_EQ(Dialogs.Asked.size(), asked);
 }
+
+} // namespace

@@ -31,21 +31,21 @@ QString S(const char *utf8)
     return QString::fromUtf8(utf8);
 }
 
-bool WaitUntil(const std::function<bool()> &done, int ms = 8000)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > ms)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(5);
-    }
-    return true;
-}
-
 class ScreenshotsTest : public TGuiTest
 {
+protected:
+    // The main window on the simulator with the example program compiled.
+    std::unique_ptr<TProgramForm> SimulatedForm()
+    {
+        CopyExampleBase();
+        WriteIni({S("[Параметры связи]"), S("Автономная работа=нет"), S("Порт=симулятор")});
+        auto form = MakeForm();
+        EXPECT_TRUE(form->PortInUse);
+        form->show();
+        OpenExample(*form);
+        form->CompileAllClick();
+        return form;
+    }
 };
 
 TEST_F(ScreenshotsTest, ControllerWindows)
@@ -53,14 +53,8 @@ TEST_F(ScreenshotsTest, ControllerWindows)
     const QString dir = qEnvironmentVariable("ZENTOR_SCREENSHOTS");
     if (dir.isEmpty())
         GTEST_SKIP() << "ZENTOR_SCREENSHOTS is not set";
-    CopyExampleBase();
-    WriteIni({S("[Параметры связи]"), S("Автономная работа=нет"), S("Порт=симулятор")});
-    auto form = MakeForm();
-    ASSERT_TRUE(form->PortInUse);
+    auto form = SimulatedForm();
     form->resize(1000, 700);
-    form->show();
-    OpenExample(*form);
-    form->CompileAllClick();
 
     // A write in progress: the simulator answers slowly so the window can be caught.
     form->Link->Simulator->Faults.SlowMs = 40;
@@ -103,13 +97,7 @@ TEST_F(ScreenshotsTest, CompareWindows)
     const QString dir = qEnvironmentVariable("ZENTOR_SCREENSHOTS");
     if (dir.isEmpty())
         GTEST_SKIP() << "ZENTOR_SCREENSHOTS is not set";
-    CopyExampleBase();
-    WriteIni({S("[Параметры связи]"), S("Автономная работа=нет"), S("Порт=симулятор")});
-    auto form = MakeForm();
-    ASSERT_TRUE(form->PortInUse);
-    form->show();
-    OpenExample(*form);
-    form->CompileAllClick();
+    auto form = SimulatedForm();
     Dialogs.Answers.push_back(TUserDialogs::AnswerOk);
     Dialogs.Windows.push_back([](QDialog *d) { return d->exec(); });
     form->WriteToControllerClick();

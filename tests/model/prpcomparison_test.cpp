@@ -83,7 +83,9 @@ TEST(PrpComparison, NamesExactlyThePartsThatDiffer)
     const auto none = [](TZentorProgram &) {};
     const std::vector<TCase> cases = {
         {"the same program", none, none, {}},
-        {"an order", [](TZentorProgram &c) { c.Header.OrderDV = 15; }, none,
+        {"an order",
+         [](TZentorProgram &c) { c.Header.OrderDV = 15; },
+         none,
          {{S("Заказ переменных"), TCompareState::Differs, S("ДВ")}}},
         {"an ADC module and a timer-generator",
          [](TZentorProgram &c) {
@@ -98,7 +100,8 @@ TEST(PrpComparison, NamesExactlyThePartsThatDiffer)
              c.Header.SetImpulseSource(5, S("+ВА003"));
              c.Header.SetImpulseTickCode(9, 3);
          },
-         none, {{S("Импульсные выходы"), TCompareState::Differs, S("ИВ05")}}},
+         none,
+         {{S("Импульсные выходы"), TCompareState::Differs, S("ИВ05")}}},
         {"a key's name, and a key of the controller alone",
          [](TZentorProgram &c) {
              c.Header.TechKeys[17].Name = S("НАСОС2  ");
@@ -109,7 +112,8 @@ TEST(PrpComparison, NamesExactlyThePartsThatDiffer)
            S("клавиатура 1, клавиша 1, клавиатура 2, клавиша 2")}}},
         {"a name the controller keeps in its own letters is the same name",
          [](TZentorProgram &c) { c.Header.TechKeys[17].Name = S("НАСОС   "); },
-         [](TZentorProgram &p) { p.Header.TechKeys[17].Name = S("НАСОС"); }, {}},
+         [](TZentorProgram &p) { p.Header.TechKeys[17].Name = S("НАСОС"); },
+         {}},
         {"sections on one side, a changed byte and a changed length",
          [](TZentorProgram &c) {
              PutTestBlock(c, 2, 2);
