@@ -137,19 +137,16 @@ private:
 // The lines of the program's text that each of its block's instructions was compiled
 // from. False when compiling the text again does not give the block's instructions (a
 // text changed since its compile, or one that does not compile).
-bool ProgramLinesOf(const TZentorProgram &program, int n, const TAlgBase *base,
+bool ProgramLinesOf(TZentorCompiler &compiler, const TZentorProgram &program, int n,
                     const TDecoded &block, std::vector<std::pair<int, int>> &lines)
 {
-    TZentorCompiler compiler;
-    compiler.AlgBase = base;
-    QStringList messages;
-    compiler.Messages = &messages;
-    TPRPHeader header = program.Header;
-    header.Compile(messages, compiler.Macros);
+    const TAlgBase *base = compiler.AlgBase;
     TZentorSection copy = program.Sections[n];
     TStatementLines statements(copy);
     compiler.Observer = &statements;
-    if (compiler.CompileSection(copy, n) != 0)
+    const int compiled = compiler.CompileSection(copy, n);
+    compiler.Observer = nullptr;
+    if (compiled != 0)
         return false;
     const TDecoded again = Decode(copy, n, base);
     const auto sameShape = [](const TDecodedInstruction &a, const TDecodedInstruction &b) {
@@ -172,9 +169,10 @@ bool ProgramLinesOf(const TZentorProgram &program, int n, const TAlgBase *base,
     return true;
 }
 
-TSideBySide DifferingSection(const TZentorProgram &program, const TZentorProgram &controller, int n,
-                             const TAlgBase *base)
+TSideBySide DifferingSection(TZentorCompiler &compiler, const TZentorProgram &program,
+                             const TZentorProgram &controller, int n)
 {
+    const TAlgBase *base = compiler.AlgBase;
     const TZentorSection &ps = program.Sections[n];
     const TZentorSection &cs = controller.Sections[n];
     const TDecoded p = Decode(ps, n, base);
@@ -186,7 +184,7 @@ TSideBySide DifferingSection(const TZentorProgram &program, const TZentorProgram
     view.ControllerLines = c.Text;
     view.ControllerMarked = UnmatchedLines(c, matchedC);
     std::vector<std::pair<int, int>> lines;
-    if (ProgramLinesOf(program, n, base, p, lines)) {
+    if (ProgramLinesOf(compiler, program, n, p, lines)) {
         view.ProgramLines = ps.Text;
         QList<int> &marked = view.ProgramMarked;
         for (size_t i = 0; i < lines.size(); ++i)
@@ -217,6 +215,13 @@ TSideBySide DifferingSection(const TZentorProgram &program, const TZentorProgram
 void AddSectionViews(TPrpComparison &comparison, const TZentorProgram &program,
                      const TZentorProgram &controller, const TAlgBase *base)
 {
+    // The program's sections are compiled again with its own names, on copies.
+    TZentorCompiler compiler;
+    compiler.AlgBase = base;
+    QStringList messages;
+    compiler.Messages = &messages;
+    TPRPHeader header = program.Header;
+    header.Compile(messages, compiler.Macros);
     for (TCompareRow &row : comparison.Rows) {
         if (!row.IsSection || row.State == TCompareState::Same)
             continue;
@@ -235,7 +240,7 @@ void AddSectionViews(TPrpComparison &comparison, const TZentorProgram &program,
             break;
         }
         default:
-            view = DifferingSection(program, controller, n, base);
+            view = DifferingSection(compiler, program, controller, n);
             break;
         }
     }

@@ -63,9 +63,15 @@ void FillSide(QTreeWidget *view, const QStringList &lines, const QList<int> &mar
     for (int l = 0; l < lines.size(); ++l) {
         auto *item = new QTreeWidgetItem({QString::number(l), lines[l]});
         item->setTextAlignment(0, Qt::AlignRight | Qt::AlignVCenter);
-        if (marked.contains(l))
-            for (int c = 0; c < 2; ++c)
+        if (marked.contains(l)) {
+            // Colour and weight both, so the mark does not rest on colour alone.
+            QFont bold = view->font();
+            bold.setBold(true);
+            for (int c = 0; c < 2; ++c) {
                 item->setBackground(c, kMarked);
+                item->setFont(c, bold);
+            }
+        }
         items.append(item);
     }
     view->addTopLevelItems(items);
