@@ -1,7 +1,7 @@
 // Arbitrary bytes as a Windows-1251 program source file: loaded as the program source
 // reader loads it, then compiled whole (header, every section, image) as the compile
-// command does, and its cross-reference built. The same lines are also read as an
-// algorithm base file.
+// command does, once more as F9 does, and its cross-reference built. The same lines are
+// also read as an algorithm base file.
 
 #include "compiler/algbase.h"
 #include "compiler/crossref.h"
@@ -58,6 +58,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     compiler.CompileWithReport(*program, NoProgress());
     // A second run over the same program: code areas already written, counters reset.
     program->MarkAllForCompile();
+    compiler.CompileWithReport(*program, NoProgress());
+    // A partial run (F9): only the sections that failed are compiled again; the others'
+    // call memory is read from their code and their texts are scanned for the summary.
     compiler.CompileWithReport(*program, NoProgress());
     const TCrossReference x = BuildCrossReference(*program, &Base());
     for (const TCrossRefUse &use : x.Uses)

@@ -39,6 +39,32 @@ void BM_CompileLargestProgram(benchmark::State &state)
 }
 BENCHMARK(BM_CompileLargestProgram)->Unit(benchmark::kMillisecond);
 
+// F9 after one section of the largest program changed: the other 255 sections are not
+// compiled, but their calls' memory is read from their code and their indexes counted.
+void BM_CompileOneChangedSection(benchmark::State &state)
+{
+    auto program = LargestProgram();
+    TAlgBase base;
+    base.LoadFromLines(LargestProgramBase());
+    TZentorCompiler compiler;
+    QStringList messages;
+    compiler.Messages = &messages;
+    program->Messages = &messages;
+    compiler.AlgBase = &base;
+    program->MarkAllForCompile();
+    bool ok = compiler.CompileProgram(*program, NoProgress());
+    const QStringList whole = messages;
+    for (auto _ : state) {
+        messages.clear();
+        program->Sections[100].NeedsCompile = 1;
+        ok = compiler.CompileProgram(*program, NoProgress()) && ok;
+        benchmark::DoNotOptimize(program->Image);
+    }
+    if (!ok || messages != whole)
+        state.SkipWithError(qPrintable(messages.join(u'|')));
+}
+BENCHMARK(BM_CompileOneChangedSection)->Unit(benchmark::kMillisecond);
+
 // The cross-reference of the same program, as its window builds it after every compile:
 // copies of the header and of all 256 sections compiled, every use gathered and checked.
 void BM_CrossReferenceLargestProgram(benchmark::State &state)

@@ -95,8 +95,9 @@ int main(int argc, char **argv)
     std::unique_ptr<TProgramForm> form =
         TZentorForms::Create(dialogs, TProgramPaths::ForThisProcess(), args, {});
     form->show();
-    // The file named on the command line is opened once the windows are up.
+    // The file named on the command line is opened once the windows are up, as Open opens
+    // it: a program source file becomes the current file.
     if (!line.FileToOpen.isEmpty())
-        form->Load(QFileInfo(line.FileToOpen).absoluteFilePath());
+        form->OpenProgramFile(QFileInfo(line.FileToOpen).absoluteFilePath());
     return app.exec();
 }

@@ -1,6 +1,7 @@
 #include "compiler/codegen.h"
 
 #include "compiler/algbase.h"
+#include "compiler/algmemory.h"
 #include "compiler/compilertexts.h"
 #include "compiler/lexer.h"
 #include "core/textutils.h"
@@ -227,9 +228,9 @@ bool ScaledReal(const QString &text, int factor, long long &result)
 } // namespace
 
 TSectionCodeGenerator::TSectionCodeGenerator(TZentorSection &section, int sectionNumber,
-                                             const TAlgBase *base, int &algMemoryUsed,
+                                             const TAlgBase *base, TAlgMemoryMap &algMemory,
                                              QStringList &messages)
-    : Section(section), SectionNumber(sectionNumber), Base(base), AlgMemoryUsed(algMemoryUsed),
+    : Section(section), SectionNumber(sectionNumber), Base(base), AlgMemory(algMemory),
       Messages(messages)
 {
 }
@@ -586,7 +587,9 @@ bool TSectionCodeGenerator::Call(const TLexemeContainer &raw)
         Report(head, CompilerText::NoSuchAlgorithm);
         return false;
     }
-    if (static_cast<long long>(AlgMemoryUsed) + alg->OwnMemory > AlgMemoryLimit) {
+    const int address =
+        alg->OwnMemory != 0 ? AlgMemory.Allocate(alg->OwnMemory, AlgMemoryLimit) : 0;
+    if (address < 0) {
         Report(head, CompilerText::AlgMemoryExhausted);
         return false;
     }
@@ -595,9 +598,8 @@ bool TSectionCodeGenerator::Call(const TLexemeContainer &raw)
     bytes.push_back(Low(2ll * n));
     bytes.push_back(alg->PrpMemory);
     if (alg->OwnMemory != 0) {
-        bytes.push_back(Low(AlgMemoryUsed));
-        bytes.push_back(Low(AlgMemoryUsed / 256 - 6));
-        AlgMemoryUsed += alg->OwnMemory;
+        bytes.push_back(AlgAddressLow(address));
+        bytes.push_back(AlgAddressHigh(address));
     }
     auto discreteRef = [&](const TLexeme &v) {
         const unsigned index = Index(v);
@@ -757,8 +759,12 @@ bool TSectionCodeGenerator::Call(const TLexemeContainer &raw)
             bytes.push_back(Low(t));
             break;
         }
-        default:
-            return false; // a kind the generator does not know: the call fails silently
+        default: // a kind the generator does not know: the base is at fault, not the text
+            Report(head, CompilerText::UnknownParamKindBegin + QString::number(i) +
+                             CompilerText::UnknownParamKindAlgorithm + OctalText(n, 3) +
+                             CompilerText::UnknownParamKindType +
+                             QString::number(alg->Params[i].Kind));
+            return false;
         }
     }
     // The call is exactly as long as the base says; bytes the parameters leave are 0.

@@ -10,6 +10,7 @@
 #include <cstdint>
 
 class TAlgBase;
+class TAlgMemoryMap;
 struct TZentorSection;
 
 // Limits of a code block: byte 0 holds the block length minus 1, so 255 bytes before the
@@ -36,9 +37,9 @@ class TSectionCodeGenerator : public TLL1Hooks
 {
 public:
     // The section's Code[2] must hold the section number; CodeLength and FragmentCount are
-    // set up by the caller (5 and 0). algMemoryUsed is the compilation's own-memory counter.
+    // set up by the caller (5 and 0). Calls with own memory take theirs from algMemory.
     TSectionCodeGenerator(TZentorSection &section, int sectionNumber, const TAlgBase *base,
-                          int &algMemoryUsed, QStringList &messages);
+                          TAlgMemoryMap &algMemory, QStringList &messages);
 
     TStatementObserver *Observer = nullptr;
 
@@ -50,7 +51,7 @@ private:
     TZentorSection &Section;
     int SectionNumber;
     const TAlgBase *Base;
-    int &AlgMemoryUsed;
+    TAlgMemoryMap &AlgMemory;
     QStringList &Messages;
 
     bool Generate(int appliedRow, int newRow, const TLexemeContainer &statement);

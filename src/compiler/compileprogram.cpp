@@ -2,6 +2,8 @@
 // compiler so that code which compiles single sections does not need the program model.
 
 #include "compiler/compilertexts.h"
+#include "compiler/decompiler.h"
+#include "compiler/lexer.h"
 #include "compiler/zentorcompiler.h"
 #include "core/progress.h"
 #include "core/textutils.h"
@@ -16,6 +18,33 @@ constexpr int ReadableImageLimit = 16384;
 
 } // namespace
 
+TAlgMemoryMap TZentorCompiler::MemoryInUse(const TZentorProgram &program,
+                                           const std::vector<bool> &compiled)
+{
+    TAlgMemoryMap memory;
+    for (int s = 0; s < TZentorProgram::SectionCount; ++s)
+        if (program.Sections[s].Present && !compiled[s])
+            for (const TAlgMemoryRange &r : CallMemoryRanges(program.Sections[s], AlgBase))
+                memory.Reserve(r);
+    return memory;
+}
+
+void TZentorCompiler::CountUncompiled(const TZentorProgram &program,
+                                      const std::vector<bool> &compiled)
+{
+    TIndexMaxima maxima{MaxVD, MaxDV, MaxVA, MaxAV, MaxTM};
+    TLexemeContainer lexemes;
+    QStringList ignored; // the section's own compile reported its text
+    for (int s = 0; s < TZentorProgram::SectionCount; ++s)
+        if (program.Sections[s].Present && !compiled[s])
+            ScanSection(program.Sections[s].Text, s, Macros, lexemes, ignored, maxima);
+    MaxVD = maxima.VD;
+    MaxDV = maxima.DV;
+    MaxVA = maxima.VA;
+    MaxAV = maxima.AV;
+    MaxTM = maxima.TM;
+}
+
 bool TZentorCompiler::CompileProgram(TZentorProgram &program, TProgress &progress)
 {
     MaxVD = MaxDV = MaxVA = MaxAV = MaxTM = 0;
@@ -25,40 +54,50 @@ bool TZentorCompiler::CompileProgram(TZentorProgram &program, TProgress &progres
     progress.Show();
     progress.SetAction(CompilerText::ProgressHeader);
 
-    // The header's own errors are listed but do not decide the result.
+    // A header that stops the header compiler leaves its later parts unapplied: the image
+    // would not be the program the text describes. An unchanged header kept as it was
+    // compiled gives only its names; its messages were listed when it was compiled, unless
+    // it stops the header compiler, which fails this run as well.
+    bool result = true;
     if (KeepUnchangedHeader && program.Header.Text == program.Header.CompiledText) {
         TPRPHeader names = program.Header;
-        QStringList unchanged; // its messages were listed when it was compiled
-        names.Compile(unchanged, Macros);
+        QStringList unchanged;
+        result = names.Compile(unchanged, Macros) == 0;
+        if (!result)
+            *Messages += unchanged;
     } else {
-        program.Header.Compile(*Messages, Macros);
+        result = program.Header.Compile(*Messages, Macros) == 0;
     }
 
     progress.SetPosition(1);
-    AlgMemoryUsed = 0;
-    bool result = true;
-    int counted = 0;
     const int limit =
         std::min(program.SectionLimit(), static_cast<int>(TZentorProgram::SectionCount));
+    std::vector<bool> compiled(TZentorProgram::SectionCount, false);
+    for (int s = 0; s < limit; ++s)
+        compiled[s] = program.Sections[s].Present && program.Sections[s].NeedsCompile;
+    TAlgMemoryMap memory = MemoryInUse(program, compiled);
+    int counted = 0;
     for (int s = 0; s < limit; ++s) {
         TZentorSection &section = program.Sections[s];
         if (!section.Present)
             continue;
         ++counted;
-        if (!section.NeedsCompile)
+        if (!compiled[s])
             continue;
         progress.SetPosition(counted);
         progress.SetAction(CompilerText::ProgressSection + SectionNumberText(s));
         section.CompiledOk = 0;
         section.Code[2] = static_cast<std::uint8_t>(s);
         section.Code[3] = static_cast<std::uint8_t>(s);
-        if (CompileSection(section, s) == 0)
+        if (CompileSection(section, s, memory) == 0)
             section.CompiledOk = 1;
         else
             result = false;
     }
     progress.Hide();
 
+    CountUncompiled(program, compiled);
+    AlgMemoryUsed = memory.End();
     Messages->append(SummaryLines());
     if (!program.AssembleImage())
         return false;

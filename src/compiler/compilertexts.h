@@ -46,6 +46,9 @@ inline const QString SignRequired = QStringLiteral("]. Должен указыв
 inline const QString BadParamInLine = QStringLiteral("Недопустимый параметр в строке ");
 inline const QString BadConstant = QStringLiteral("]. Недопустимая константа");
 inline const QString TooManyTerms = QStringLiteral("]. Слишком много слагаемых в сравнении");
+inline const QString UnknownParamKindBegin = QStringLiteral("]. Параметр ");
+inline const QString UnknownParamKindAlgorithm = QStringLiteral(" алгоритма ");
+inline const QString UnknownParamKindType = QStringLiteral(" имеет в базе неизвестный тип ");
 
 // Compile driver.
 inline const QString ProgressCaption = QStringLiteral("Компиляция ПрП");

@@ -5,6 +5,7 @@
 #include "compiler/decompiler.h"
 
 #include "compiler/algbase.h"
+#include "compiler/algmemory.h"
 #include "compiler/decompilertexts.h"
 #include "compiler/lexer.h"
 #include "compiler/zentorcompiler.h"
@@ -287,6 +288,9 @@ public:
     {
     }
 
+    // Where the own-memory ranges of the calls decoded go, when anywhere.
+    std::vector<TAlgMemoryRange> *Ranges = nullptr;
+
     // instructions (when given) receives where each instruction stands in the block and in
     // the text.
     bool Run(QStringList &text, int &fragments,
@@ -523,6 +527,8 @@ private:
             return TStatus::Ok;
         }
         int q = alg->OwnMemory != 0 ? 5 : 3;
+        if (Ranges && alg->OwnMemory != 0 && Length >= 5)
+            Ranges->push_back({AlgAddress(At(3), At(4)), alg->OwnMemory});
         const int count = std::min<int>(alg->ParamCount, TAlgInfo::MaxParams);
         for (int p = 1; p <= count; ++p) {
             const TAlgParam &param = alg->Params[p];
@@ -664,6 +670,18 @@ bool DecodeSectionText(const TZentorSection &section, int sectionNumber, const T
     TSectionDecoder decoder(section, sectionNumber, base, messages);
     int fragments = 0;
     return decoder.Run(text, fragments, &instructions);
+}
+
+std::vector<TAlgMemoryRange> CallMemoryRanges(const TZentorSection &section, const TAlgBase *base)
+{
+    QStringList ignored;
+    TSectionDecoder decoder(section, 0, base, ignored);
+    std::vector<TAlgMemoryRange> ranges;
+    decoder.Ranges = &ranges;
+    QStringList text;
+    int fragments = 0;
+    decoder.Run(text, fragments);
+    return ranges;
 }
 
 bool DecompileSection(TZentorCompiler &compiler, TZentorSection &section, int sectionNumber)

@@ -16,6 +16,7 @@
 #include <vector>
 
 class TAlgBase;
+struct TAlgMemoryRange;
 class TProgress;
 class TZentorCompiler;
 class TZentorProgram;
@@ -41,6 +42,9 @@ bool DecodeSectionText(const TZentorSection &section, int sectionNumber, const T
                        QStringList &messages);
 // The same with the compiler's algorithm base and message list.
 bool DecompileSection(TZentorCompiler &compiler, TZentorSection &section, int sectionNumber);
+// The own-memory ranges of the section's calls, read from their address bytes (algorithms
+// the base does not describe are left out).
+std::vector<TAlgMemoryRange> CallMemoryRanges(const TZentorSection &section, const TAlgBase *base);
 
 // "Декомпиляция ПрП": the header text from the header fields, then every present section,
 // each announced by the line "Декомпиляция секции " + its number in the compiler's message

@@ -46,6 +46,9 @@ inline const QString ProgressSection = QStringLiteral("Конвертация с
 inline const QString BadPartInLine = QStringLiteral("Неправильное имя раздела в строке ");
 inline const QString VariablesComment = QStringLiteral(" !Заказ переменных");
 inline const QString ImpulseComment = QStringLiteral(" !Заказ импульсных выходов");
+inline const QString NotCompilingBegin = QStringLiteral("Секция ");
+inline const QString NotCompilingEnd =
+    QStringLiteral(" не компилируется: её строки записаны как комментарии");
 
 // Import from the old format.
 inline const QString Converting = QStringLiteral("Преобразование формата");

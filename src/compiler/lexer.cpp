@@ -415,17 +415,6 @@ private:
 
 } // namespace
 
-QString ControllerUpper(const QString &text)
-{
-    QString s = text;
-    for (QChar &c : s) {
-        const QChar u = c.toUpper();
-        if (u != c && IsCp1251Char(u))
-            c = u;
-    }
-    return s;
-}
-
 QString PositionTag(int sectionNumber, int line, int column)
 {
     return QStringLiteral("[") + SectionNumberText(sectionNumber) + u'.' + QString::number(line) +

@@ -4,6 +4,7 @@
 // and the technological names of the header replaced by what they stand for.
 
 #include "compiler/lexeme.h"
+#include "core/cp1251.h" // ControllerUpper, the lexer's upper case
 
 #include <QString>
 #include <QStringList>
@@ -22,10 +23,6 @@ struct TIndexMaxima
 
 // At most this many technological names are replaced in one line; the next one is an error.
 constexpr int MaxMacroReplacementsPerLine = 64;
-
-// Upper case as the controller's Windows-1251 world knows it: a character whose capital
-// has no Windows-1251 byte stays as it is.
-QString ControllerUpper(const QString &text);
 
 // Scans the section's lines into lexemes (the container is emptied first). On the first
 // lexical error two lines go to messages ("[SSS.L:P] Ошибка в строке L в позиции P" and

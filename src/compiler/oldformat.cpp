@@ -17,12 +17,14 @@ namespace {
 
 enum class TPart { None, Variables, Impulse, Other };
 
-// Writes the lines collected under a part that the old format keeps as comments.
-void WritePart(TPart part, const QStringList &collected, QStringList &out)
+// Writes the lines collected under a part that the old format keeps as comments; the part's
+// heading comment only once, however many lone "/" lines continue the part.
+void WritePart(TPart part, bool headingWritten, const QStringList &collected, QStringList &out)
 {
     static const QStringList kOrderClasses = {"КБ", "ВД", "ДВ", "ВА", "АВ", "ТМ"};
     if (part == TPart::Variables) {
-        out.append(T::VariablesComment);
+        if (!headingWritten)
+            out.append(T::VariablesComment);
         for (const QString &line : collected) {
             if (line.isEmpty())
                 continue;
@@ -36,30 +38,39 @@ void WritePart(TPart part, const QStringList &collected, QStringList &out)
                 out.append(QStringLiteral(" !") + cls + u'=' + value);
         }
     } else if (part == TPart::Impulse) {
-        out.append(T::ImpulseComment);
+        if (!headingWritten)
+            out.append(T::ImpulseComment);
         for (const QString &line : collected)
             out.append(QStringLiteral(" !") + line);
     }
 }
 
-} // namespace
-
-QString ControllerLower(const QString &text)
+// The section in the old layout. A section that does not lay out (it does not compile)
+// would pass its raw lines through, and on reading the old file back a raw line could become
+// a header line ("/ ...") or start a section ("101. ..."): each of its lines is written as a
+// comment of the section instead, so nothing of it is lost.
+QStringList OldSectionLines(TZentorCompiler &compiler, int n, const QStringList &text)
 {
-    QString s = text;
-    for (QChar &c : s) {
-        const QChar l = c.toLower();
-        if (l != c && IsCp1251Char(l))
-            c = l;
-    }
-    return s;
+    QStringList lines;
+    const qsizetype before = compiler.Messages->size();
+    RelayoutSection(compiler, n, text, lines, RelayoutOld);
+    if (compiler.Messages->size() == before)
+        return lines;
+    lines.clear();
+    for (const QString &line : text) // a lone "!" would be no comment at all
+        lines.append(u'!' + (line.isEmpty() ? QStringLiteral(" ") : line));
+    compiler.Messages->append(T::NotCompilingBegin + SectionNumberText(n) + T::NotCompilingEnd);
+    return lines;
 }
+
+} // namespace
 
 QStringList HeaderToOldLines(const QStringList &headerText, QStringList &messages)
 {
     QStringList out;
     QStringList collected;
     TPart part = TPart::None;
+    bool headingWritten = false;
     const qsizetype n = headerText.size();
     for (qsizetype i = 0; i <= n; ++i) {
         // One extra "/" after the last line writes the last part.
@@ -73,11 +84,13 @@ QStringList HeaderToOldLines(const QStringList &headerText, QStringList &message
                 collected.append(StripComment(line));
             continue;
         }
-        WritePart(part, collected, out);
+        WritePart(part, headingWritten, collected, out);
         // A lone "/" goes on with the same part; its lines are written already.
         collected.clear();
+        headingWritten = true;
         if (line == u"/")
             continue;
+        headingWritten = false;
         int pos = 2;
         const QString first = NextWord(line, pos);
         if (first == T::TechNames || first == T::TechKeyboard) {
@@ -117,8 +130,7 @@ QStringList ExportOldFormat(TZentorCompiler &compiler, TZentorProgram &program, 
         const TZentorSection &section = program.Sections[n];
         if (!section.Present)
             continue;
-        QStringList lines;
-        RelayoutSection(compiler, n, section.Text, lines, RelayoutOld);
+        QStringList lines = OldSectionLines(compiler, n, section.Text);
         if (lines.isEmpty())
             continue;
         progress.SetPosition(++done);

@@ -5,6 +5,8 @@
 // old-format file reader has put into the model into the current language. Both re-lay the
 // sections out with the compiler's re-layout.
 
+#include "core/cp1251.h" // ControllerLower, the export's lower case
+
 #include <QStringList>
 
 class TProgress;
@@ -30,7 +32,3 @@ QStringList HeaderToOldLines(const QStringList &headerText, QStringList &message
 // problem.
 int ConvertOldFormatSections(TZentorCompiler &compiler, TZentorProgram &program,
                              TProgress &progress);
-
-// Lower case as the controller's Windows-1251 world knows it: a character whose small letter
-// has no Windows-1251 byte stays as it is.
-QString ControllerLower(const QString &text);

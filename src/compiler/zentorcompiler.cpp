@@ -11,6 +11,16 @@ TZentorCompiler::TZentorCompiler() : Messages(&OwnMessages) {}
 
 int TZentorCompiler::CompileSection(TZentorSection &section, int sectionNumber)
 {
+    TAlgMemoryMap memory;
+    memory.Reserve({0, AlgMemoryUsed});
+    const int result = CompileSection(section, sectionNumber, memory);
+    AlgMemoryUsed = memory.End();
+    return result;
+}
+
+int TZentorCompiler::CompileSection(TZentorSection &section, int sectionNumber,
+                                    TAlgMemoryMap &memory)
+{
     TIndexMaxima maxima{MaxVD, MaxDV, MaxVA, MaxAV, MaxTM};
     const bool scanned =
         ScanSection(section.Text, sectionNumber, Macros, Lexemes, *Messages, maxima);
@@ -26,7 +36,7 @@ int TZentorCompiler::CompileSection(TZentorSection &section, int sectionNumber)
     section.Code[3] = section.Code[2];
     section.CodeLength = BlockHeaderLength;
     section.FragmentCount = 0;
-    TSectionCodeGenerator generator(section, sectionNumber, AlgBase, AlgMemoryUsed, *Messages);
+    TSectionCodeGenerator generator(section, sectionNumber, AlgBase, memory, *Messages);
     generator.Observer = Observer;
     if (LL1Walk(Lexemes, generator, LL1CompileStackCapacity) != 0) {
         section.CodeLength = 0;

@@ -3,10 +3,13 @@
 // header compiler fills and the lexemes of the section being compiled, writes every
 // compiler message into one message list, compiles single sections and whole programs.
 
+#include "compiler/algmemory.h"
 #include "compiler/lexeme.h"
 #include "prp/macrostable.h"
 
 #include <QStringList>
+
+#include <vector>
 
 class TAlgBase;
 class TStatementObserver;
@@ -26,7 +29,9 @@ public:
     // main window's error list (never null).
     QStringList *Messages;
     TLexemeContainer Lexemes; // lexemes of the section compiled last
-    int AlgMemoryUsed = 0;    // algorithm-memory bytes handed out in this compilation
+    // The end of the highest algorithm-memory range in use after the last compile; a
+    // section compiled on its own hands out memory from here on.
+    int AlgMemoryUsed = 0;
     int MaxVD = 0;
     int MaxDV = 0;
     int MaxVA = 0;
@@ -44,11 +49,13 @@ public:
     // Compiles one section (lexer, walk, code): 0 on success (warning for a section without
     // instructions included), 1 when the lexer failed (code and CodeLength untouched), -1
     // when the walk or a generator failed (CodeLength 0). Bytes 2 and 3 of the code become
-    // the section number.
+    // the section number. Own memory is handed out from AlgMemoryUsed on.
     int CompileSection(TZentorSection &section, int sectionNumber);
 
     // Header, every present section that needs compiling, the summary lines and the image.
-    // True when every compiled section succeeded and the image was assembled.
+    // True when the header compiled to its end, every compiled section succeeded and the
+    // image was assembled. The calls of the sections compiled take memory that no call of
+    // the other present sections uses; the summary describes the whole program.
     bool CompileProgram(TZentorProgram &program, TProgress &progress);
 
     // The compile command of the main window and of zentorc without their list handling:
@@ -62,4 +69,10 @@ public:
 
 private:
     QStringList OwnMessages;
+
+    int CompileSection(TZentorSection &section, int sectionNumber, TAlgMemoryMap &memory);
+    // The calls' memory of the present sections that this run leaves as they are.
+    TAlgMemoryMap MemoryInUse(const TZentorProgram &program, const std::vector<bool> &compiled);
+    // Raises the maxima to the indexes of the present sections that this run leaves.
+    void CountUncompiled(const TZentorProgram &program, const std::vector<bool> &compiled);
 };

@@ -85,6 +85,31 @@ bool IsCp1251Char(QChar ch)
     return ByteOf(ch) >= 0;
 }
 
+namespace {
+
+QString ControllerCase(const QString &text, QChar (QChar::*toCase)() const)
+{
+    QString s = text;
+    for (QChar &c : s) {
+        const QChar other = (c.*toCase)();
+        if (other != c && IsCp1251Char(other))
+            c = other;
+    }
+    return s;
+}
+
+} // namespace
+
+QString ControllerUpper(const QString &text)
+{
+    return ControllerCase(text, &QChar::toUpper);
+}
+
+QString ControllerLower(const QString &text)
+{
+    return ControllerCase(text, &QChar::toLower);
+}
+
 std::uint8_t Cp1251Byte(QChar ch)
 {
     const int b = ByteOf(ch);

@@ -64,11 +64,12 @@ bool IsSectionName(const QString &ext)
     return IsSectionExtension(ext) && SectionNumberText(ParseSectionNumber(ext)) == ext;
 }
 
-// A program that is only in text form (never assembled, or with sections whose code is
-// out of date) must be compiled before it can be written as an image form.
+// A program that is only in text form (never assembled, with sections whose code is out of
+// date, or with a header whose text stopped the header compiler) must be compiled before it
+// can be written as an image form.
 bool NeedsCompiling(const TZentorProgram &program)
 {
-    if (program.ImageLength <= 0)
+    if (program.ImageLength <= 0 || program.Header.CompileStopped)
         return true;
     for (const TZentorSection &sec : program.Sections)
         if (sec.Present && sec.NeedsCompile)
@@ -176,7 +177,7 @@ int LoadPrpImage(TZentorProgram &program, const QString &fileName, TFileContext 
     const int read = ReadPrpImageFile(program, fileName, ctx);
     if (read != FileOk)
         return read;
-    if (!program.SplitImage())
+    if (!program.SplitImage(&ctx.ImageBroken))
         ++ctx.ErrorCount;
     ctx.ErrorCount += program.CheckChecksums(true);
     if (ctx.DecompileAfterLoad)

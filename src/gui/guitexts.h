@@ -106,6 +106,7 @@ inline const QString AskOpen =
 inline const QString AskOverwrite = QStringLiteral("Указанный файл существут. Переписать?");
 inline const QString AskDeleteSection = QStringLiteral("Вы уверены, что хотите удалить секцию??");
 inline const QString AskDeleteBlock = QStringLiteral("Вы уверены, что хотите удалить блок??");
+inline const QString AskSaveChanges = QStringLiteral("Сохранить изменения в программе?");
 
 // Notices.
 inline const QString CursorMustBeOnSection =
@@ -116,6 +117,8 @@ inline const QString CompileFailedBox = QStringLiteral("При компиляц�
 inline const QString IniNotWritten = QStringLiteral("Не удалось записать файл настроек ");
 inline const QString HelpMissing = QStringLiteral("Не найден файл справки ");
 inline const QString TextNotFound = QStringLiteral("Текст не найден: ");
+inline const QString SaveAsOtherForm =
+    QStringLiteral("Программа сохраняется в формате .zen; для других форм — «Экспорт»");
 
 // Error list lines.
 inline const QString LoadingFrom = QStringLiteral("Загрузка из файла ");

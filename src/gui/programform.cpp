@@ -41,7 +41,7 @@ TProgramForm::TProgramForm(TUserDialogs &dialogs, const TProgramPaths &paths,
                            const QStringList &arguments, QWidget *parent)
     : QMainWindow(parent), Dialogs(dialogs), Paths(paths), Arguments(arguments)
 {
-    setWindowTitle(GuiTexts::MainCaption);
+    SetCaption(GuiTexts::MainCaption);
     setWindowIcon(QIcon(QStringLiteral(":/zentor/zentor.svg")));
     setMinimumSize(300, 200);
     CreateControls();
@@ -84,7 +84,11 @@ void TProgramForm::CreateControls()
 
     ProgramREdit = new TZentorEditor(this);
     ProgramREdit->setObjectName(QStringLiteral("ProgramREdit"));
-    connect(ProgramREdit, &TZentorEditor::UserEdited, this, [this] { EditorChanged = true; });
+    connect(ProgramREdit, &TZentorEditor::UserEdited, this, [this] {
+        EditorChanged = true;
+        if (!ProgramChanged)
+            SetProgramChanged(true);
+    });
     connect(ProgramREdit, &TZentorEditor::CaretMoved, this, [this] { UpdateStatusCaret(); });
 
     ErrorsListBox = new QListWidget(this);
@@ -576,6 +580,10 @@ void TProgramForm::moveEvent(QMoveEvent *event)
 void TProgramForm::closeEvent(QCloseEvent *event)
 {
     Commit();
+    if (!MayReplaceProgram(QString())) {
+        event->ignore();
+        return;
+    }
     WriteConfiguration();
     event->accept();
 }

@@ -144,7 +144,15 @@ public:
     void SelectNode(int code);
     // Runs the delayed selection change now (the tests; a command right after a click).
     void ApplySelectionChange();
-    void Load(const QString &fileName);
+    // Reads the file into the program. False (the program cleared, "Ошибка при чтении файла")
+    // when it could not be read or is a PRP image whose structure gave way.
+    bool Load(const QString &fileName);
+    // Open's work after its questions and its dialog, also for the file given at start: the
+    // file is loaded and, when it is a program source file, becomes the current file.
+    void OpenProgramFile(const QString &fileName);
+    // Save and Save as; true when the program was written.
+    bool Save();
+    bool SaveAs();
 
     // The close handler's work: writes the configuration file. False with a message box
     // when it cannot be written.
@@ -158,6 +166,13 @@ public:
     std::unique_ptr<TLogger> Logger;
     QStringList Messages; // the error list's lines; the model and the compiler write here
     QString CurrentFileName;
+    // The program differs from its file, or lives in no file (read from the controller):
+    // closing, New, Open, a recent file and F3 would lose it without asking.
+    bool ProgramChanged = false;
+    // The program came from an image form: a compile that changes its code changes it.
+    bool ProgramFromImage = false;
+    // The caption without the "*" that marks a changed program.
+    QString CaptionBase;
     TTreeItemInfo NothingNode;
     TTreeItemInfo *CurrentNode = &NothingNode;
     bool EditorChanged = false;
@@ -206,6 +221,12 @@ public:
     QAction *ContentsItem, *AboutItem;
 
     void RefreshRecentMenu();
+    void SetProgramChanged(bool changed);
+    void SetCaption(const QString &base);
+    // Before the program is replaced or the window closes: when the program was changed,
+    // "Сохранить изменения в программе?" (Да saves first); otherwise usualQuestion, when
+    // given. False when the command must stop.
+    bool MayReplaceProgram(const QString &usualQuestion);
     // Reads one algorithm's description from the controller; empty while no port is in use.
     TAlgReader ControllerAlgReader();
     void AddMessage(const QString &line);
@@ -232,6 +253,7 @@ private:
     void ReadWindowBounds(TConfigReader &reader);
     void Report(const QString &line);
     bool ConfirmOverwrite(TFileDialogSpec &request, bool *stop);
+    void OpenFile(const QString &fileName);
     int SaveProgram(const QString &fileName);
     // What loading and saving need from the compiler (decompile after an image was read,
     // compile before an image form is written).

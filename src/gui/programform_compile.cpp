@@ -73,7 +73,14 @@ bool TProgramForm::RunCompile(bool all)
     ClearMessages();
     // "Компиляция...", the compiler's lines and the closing line, as zentorc reports them.
     TProgress &progress = ProgressForm ? *ProgressForm : NoProgress();
+    const auto image = [this] {
+        return QByteArray(reinterpret_cast<const char *>(Program->Image), Program->ImageLength);
+    };
+    const QByteArray before = ProgramFromImage ? image() : QByteArray();
     const bool ok = Compiler->Compiler.CompileWithReport(*Program, progress);
+    // A program opened from an image form is that image: new code is a change to it.
+    if (ProgramFromImage && image() != before)
+        SetProgramChanged(true);
     ShowMessages();
     RelabelTree();
     ProgramREdit->SetTechNames(TechNamesOfHeader(Program->Header.Text));

@@ -49,6 +49,7 @@ void TProgramForm::AddSectionClick()
     groupNode->insertChild(place, child);
     groupNode->setExpanded(true);
     child->setText(0, SectionNumberText(n) + u':' + Program->Sections[n].Name);
+    SetProgramChanged(true);
     TreeView->setCurrentItem(child);
     ApplySelectionChange();
     ProgramREdit->setFocus();
@@ -65,6 +66,7 @@ void TProgramForm::RenameSectionClick()
     if (Dialogs.Exec(EditNameForm) != QDialog::Accepted)
         return;
     Program->RenameSection(n, EditNameForm->NameEdit->text());
+    SetProgramChanged(true);
     node->setText(0, SectionNumberText(n) + u':' + Program->Sections[n].Name);
     RelabelTree();
     if (CurrentNode == &node->Info)
@@ -86,6 +88,7 @@ void TProgramForm::DeleteSectionClick()
         EditorChanged = false;
     }
     Program->DeleteSection(node->Info.Code);
+    SetProgramChanged(true);
     delete node;
     ApplySelectionChange();
 }
@@ -108,6 +111,7 @@ void TProgramForm::AddBlockClick()
     if (g < 0 || g >= TZentorProgram::GroupCount || Program->GroupPresent[g])
         return;
     Program->AddGroup(g);
+    SetProgramChanged(true);
     auto *groupNode = new TProgramTreeItem(256 * (g + 1));
     int place = TreeView->topLevelItemCount();
     for (int i = 0; i < TreeView->topLevelItemCount(); ++i) {
@@ -145,6 +149,7 @@ void TProgramForm::DeleteBlockClick()
         EditorChanged = false;
     }
     Program->DeleteGroup(g);
+    SetProgramChanged(true);
     delete node;
     ApplySelectionChange();
 }

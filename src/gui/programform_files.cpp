@@ -8,6 +8,8 @@
 #include <QAction>
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace {
 
 QString FolderOf(const QString &fileName)
@@ -23,15 +25,60 @@ QString NameExtension(const QString &fileName)
     return dot >= 0 ? name.mid(dot + 1).toUpper() : QString();
 }
 
+// Extensions of the program's other forms: an image, an old-format file, a header file
+// or a member of a section file set. Save as writes only the program source file.
+bool IsOtherProgramForm(const QString &ext)
+{
+    static const QStringList forms{QStringLiteral("PRP"), QStringLiteral("PRG"),
+                                   QStringLiteral("HDR")};
+    const bool digits = ext.size() == 3 && std::all_of(ext.begin(), ext.end(), [](QChar c) {
+                            return c >= u'0' && c <= u'9';
+                        });
+    return digits || forms.contains(ext);
+}
+
 } // namespace
+
+void TProgramForm::SetCaption(const QString &base)
+{
+    CaptionBase = base;
+    setWindowTitle(CaptionBase + (ProgramChanged ? QStringLiteral("*") : QString()));
+}
+
+void TProgramForm::SetProgramChanged(bool changed)
+{
+    ProgramChanged = changed;
+    SetCaption(CaptionBase);
+}
+
+bool TProgramForm::MayReplaceProgram(const QString &usualQuestion)
+{
+    if (!ProgramChanged)
+        return usualQuestion.isEmpty() ||
+               Dialogs.Ask(this, usualQuestion, GuiTexts::Attention, TUserDialogs::YesNo,
+                           TUserDialogs::Warning,
+                           TUserDialogs::AnswerNo) == TUserDialogs::AnswerYes;
+    switch (Dialogs.Ask(this, GuiTexts::AskSaveChanges, GuiTexts::Attention,
+                        TUserDialogs::YesNoCancel, TUserDialogs::Warning,
+                        TUserDialogs::AnswerCancel)) {
+    case TUserDialogs::AnswerYes:
+        return Save();
+    case TUserDialogs::AnswerNo:
+        return true;
+    default:
+        return false;
+    }
+}
 
 void TProgramForm::NewClick()
 {
-    if (Dialogs.Ask(this, GuiTexts::AskNew, GuiTexts::Attention, TUserDialogs::YesNo,
-                    TUserDialogs::Warning, TUserDialogs::AnswerNo) != TUserDialogs::AnswerYes)
+    if (!MayReplaceProgram(GuiTexts::AskNew))
         return;
     Program->Clear();
     CurrentFileName.clear();
+    ProgramFromImage = false;
+    ProgramChanged = false;
+    SetCaption(GuiTexts::MainCaption);
     RebuildTree();
     SelectNode(TTreeItemInfo::HeaderCode);
     ApplySelectionChange();
@@ -39,54 +86,66 @@ void TProgramForm::NewClick()
 
 void TProgramForm::OpenClick()
 {
-    if (Dialogs.Ask(this, GuiTexts::AskOpen, GuiTexts::Attention, TUserDialogs::YesNo,
-                    TUserDialogs::Warning, TUserDialogs::AnswerNo) != TUserDialogs::AnswerYes)
+    if (!MayReplaceProgram(GuiTexts::AskOpen))
         return;
     ClearMessages();
     OpenDialog.Filter = GuiTexts::OpenFilter;
     OpenDialog.FileName.clear();
     if (!Dialogs.ChooseOpenFile(this, OpenDialog))
         return;
-    const QString name = OpenDialog.FileName;
-    CurrentFileName = name;
-    OpenDialog.InitialDir = FolderOf(name);
-    Load(name);
-    if (FileExtension(name) != QStringLiteral("ZEN"))
-        CurrentFileName.clear();
+    OpenProgramFile(OpenDialog.FileName);
+}
+
+void TProgramForm::OpenProgramFile(const QString &fileName)
+{
+    OpenDialog.InitialDir = FolderOf(fileName);
+    OpenFile(fileName);
 }
 
 void TProgramForm::RecentFileClick(int k)
 {
     if (k < 1 || k > RecentFiles.Count)
         return;
-    if (Dialogs.Ask(this, GuiTexts::AskOpen, GuiTexts::Attention, TUserDialogs::YesNo,
-                    TUserDialogs::Warning, TUserDialogs::AnswerNo) != TUserDialogs::AnswerYes)
+    if (!MayReplaceProgram(GuiTexts::AskOpen))
         return;
-    const QString name = RecentFiles.Entries[k];
-    Load(name);
-    CurrentFileName = FileExtension(name) == QStringLiteral("ZEN") ? name : QString();
+    const QString name = RecentFiles.Entries[k]; // the load reorders the entries
+    OpenFile(name);
 }
 
-void TProgramForm::Load(const QString &fileName)
+void TProgramForm::OpenFile(const QString &fileName)
 {
-    RecentFiles.Add(fileName);
-    RefreshRecentMenu();
+    const bool loaded = Load(fileName);
+    // Save writes only a program source file back; after a failed load there is no file
+    // the empty program could be saved over.
+    const bool source = FileExtension(fileName) == QStringLiteral("ZEN");
+    CurrentFileName = loaded && source ? fileName : QString();
+    ProgramFromImage = loaded && !source && FileExtension(fileName) != QStringLiteral("PRG");
+}
+
+bool TProgramForm::Load(const QString &fileName)
+{
     ClearMessages();
     AddMessage(GuiTexts::LoadingFrom + fileName);
     TFileContext ctx = FileContext();
     const int result = LoadFromFile(*Program, fileName, ctx);
-    if (result != FileOk) {
+    const bool loaded = result == FileOk && !ctx.ImageBroken;
+    ProgramChanged = false;
+    if (!loaded) {
         if (!ctx.Error.isEmpty())
             Messages.append(ctx.Error);
         AddMessage(GuiTexts::ReadError);
         Program->Clear();
+        SetCaption(GuiTexts::MainCaption);
     } else {
-        setWindowTitle(GuiTexts::EditingCaption + fileName);
+        SetCaption(GuiTexts::EditingCaption + fileName);
         AddMessage(GuiTexts::OkLine);
+        RecentFiles.Add(fileName);
+        RefreshRecentMenu();
     }
     RebuildTree();
     SelectNode(TTreeItemInfo::HeaderCode);
     ApplySelectionChange();
+    return loaded;
 }
 
 int TProgramForm::SaveProgram(const QString &fileName)
@@ -105,15 +164,21 @@ int TProgramForm::SaveProgram(const QString &fileName)
 
 void TProgramForm::SaveClick()
 {
+    Save();
+}
+
+bool TProgramForm::Save()
+{
     Commit();
-    if (CurrentFileName.isEmpty()) {
-        SaveAsClick();
-        return;
-    }
+    if (CurrentFileName.isEmpty())
+        return SaveAs();
     ClearMessages();
     AddMessage(GuiTexts::SavingTo + CurrentFileName + QStringLiteral("..."));
-    if (SaveProgram(CurrentFileName) == FileOk)
-        AddMessage(GuiTexts::OkLineLatin);
+    if (SaveProgram(CurrentFileName) != FileOk)
+        return false;
+    AddMessage(GuiTexts::OkLineLatin);
+    SetProgramChanged(false);
+    return true;
 }
 
 bool TProgramForm::ConfirmOverwrite(TFileDialogSpec &request, bool *stop)
@@ -136,29 +201,44 @@ bool TProgramForm::ConfirmOverwrite(TFileDialogSpec &request, bool *stop)
 
 void TProgramForm::SaveAsClick()
 {
+    SaveAs();
+}
+
+bool TProgramForm::SaveAs()
+{
     Commit();
     SaveDialog.Filter = GuiTexts::SaveFilter;
     SaveDialog.FilterIndex = 1;
     SaveDialog.FileName = CurrentFileName;
     for (;;) {
         if (!Dialogs.ChooseSaveFile(this, SaveDialog))
-            return;
-        if (NameExtension(SaveDialog.FileName) != QStringLiteral("ZEN"))
+            return false;
+        const QString ext = NameExtension(SaveDialog.FileName);
+        // "new1.prp" would become a text file "new1.prp.zen" that looks like an image.
+        if (IsOtherProgramForm(ext)) {
+            Dialogs.Notice(this, GuiTexts::SaveAsOtherForm, GuiTexts::Attention,
+                           TUserDialogs::Warning);
+            continue;
+        }
+        if (ext != QStringLiteral("ZEN"))
             SaveDialog.FileName += QStringLiteral(".zen");
         bool stop = false;
         if (ConfirmOverwrite(SaveDialog, &stop))
             break;
         if (stop)
-            return;
+            return false;
     }
     const QString name = SaveDialog.FileName;
     SaveDialog.InitialDir = FolderOf(name);
     if (SaveProgram(name) != FileOk)
-        return; // the program stays under its old name; the reason is in the error list
-    setWindowTitle(GuiTexts::EditingCaption + name);
+        return false; // the program stays under its old name; the reason is in the error list
     CurrentFileName = name;
+    ProgramFromImage = false;
+    ProgramChanged = false;
+    SetCaption(GuiTexts::EditingCaption + name);
     RecentFiles.Add(name);
     RefreshRecentMenu();
+    return true;
 }
 
 void TProgramForm::ExportClick()

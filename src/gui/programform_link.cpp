@@ -297,13 +297,15 @@ void TProgramForm::ReadFromControllerClick()
 {
     if (!PortInUse || !Link || !Link->Sarvetel)
         return;
-    if (Dialogs.Ask(this, GuiTexts::ReadQuestion, GuiTexts::Attention, TUserDialogs::YesNo,
-                    TUserDialogs::Warning, TUserDialogs::AnswerNo) != TUserDialogs::AnswerYes)
+    if (!MayReplaceProgram(GuiTexts::ReadQuestion))
         return;
-    setWindowTitle(GuiTexts::ReadCaptionTitle);
     ClearMessages();
     AddMessage(GuiTexts::ReadingPrp);
     ReadProgramFromController();
+    // The program read lives in no file until it is saved.
+    ProgramChanged = true;
+    ProgramFromImage = false;
+    SetCaption(GuiTexts::ReadCaptionTitle);
     CurrentFileName.clear();
     EditorChanged = false;
     RebuildTree();

@@ -99,6 +99,7 @@ void TZentorProgram::Clear()
         s.Present = 0;
         s.NeedsCompile = 0;
         s.Modified = 0;
+        s.CompiledOk = 0; // nothing of the new program has been compiled yet
     }
     std::memset(GroupPresent, 0, sizeof GroupPresent);
     GroupPresent[0] = 1;
@@ -147,8 +148,12 @@ bool TZentorProgram::AssembleImage()
     return ok;
 }
 
-bool TZentorProgram::SplitImage()
+bool TZentorProgram::SplitImage(bool *broken)
 {
+    // Every stop below is the image's structure giving way; only a key record that names
+    // no key leaves the split going.
+    if (broken)
+        *broken = true;
     const int loaded = std::clamp(ImageLength, 0, ImageSize);
     if (loaded < kLengthWord + 2) {
         Messages->append(HeaderPastData(TPRPHeader::FixedLength));
@@ -190,6 +195,8 @@ bool TZentorProgram::SplitImage()
         MarkPresent(s);
         p += n;
     }
+    if (broken)
+        *broken = false;
     return ok;
 }
 

@@ -63,8 +63,10 @@ public:
     // image would not fit into 20000 bytes: the image then stops before that block.
     bool AssembleImage();
     // Image -> header fields and section blocks; never reads past ImageLength. False
-    // (with a message) when the image is damaged; the split stops there.
-    bool SplitImage();
+    // (with a message) when the image is damaged; the split stops there. *broken (when
+    // given) tells whether its structure gave way (empty, truncated, a length past the data,
+    // a block too short): the image could not be cut into its header and blocks.
+    bool SplitImage(bool *broken = nullptr);
     // Adds a message for every checksum that does not hold and gives their number: the
     // image's and the header's (withImage; only when the image is whole) and every present
     // section's code block.

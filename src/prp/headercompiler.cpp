@@ -4,6 +4,7 @@
 // compile with result 1 and leaves the fields set so far as they are.
 #include "prp/prpheader.h"
 
+#include "core/cp1251.h"
 #include "prp/headerdeclaration.h"
 
 #include "core/textutils.h"
@@ -263,7 +264,7 @@ int THeaderCompiler::Run()
     const qsizetype n = Header.Text.size();
     for (qsizetype i = 0; i <= n; ++i) {
         // One extra "/" after the last line processes the last part.
-        const QString line = i < n ? Header.Text[i].toUpper() : QStringLiteral("/");
+        const QString line = i < n ? ControllerUpper(Header.Text[i]) : QStringLiteral("/");
         if (line.isEmpty())
             continue;
         if (line[0] != u'/') {
@@ -642,5 +643,6 @@ int TPRPHeader::Compile(QStringList &errors, TMacrosTable &macros,
     const int result = compiler.Run();
     // A text that stopped the compiler is compiled again next time, and stops it again.
     CompiledText = result == 0 ? Text : QStringList();
+    CompileStopped = result != 0;
     return result;
 }

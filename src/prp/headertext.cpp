@@ -2,6 +2,7 @@
 // compiler, the header decompiler and the impulse-output dialog all go through these.
 #include "prp/prpheader.h"
 
+#include "core/cp1251.h"
 #include "core/textutils.h"
 
 namespace {
@@ -85,7 +86,7 @@ int TPRPHeader::SetImpulseSource(int k, const QString &text)
 {
     if (!ValidOutput(k))
         return 1;
-    QString t = text.toUpper();
+    QString t = ControllerUpper(text);
     if (!t.startsWith(u'+') && !t.startsWith(u'-'))
         t.prepend(u'+');
     const bool minus = t.startsWith(u'-');

@@ -51,6 +51,7 @@ TPRPHeader::TPRPHeader()
 void TPRPHeader::Reset()
 {
     Valid = 0;
+    CompileStopped = false;
     OrderDV = 1;
     OrderKB = 0;
     OrderTM = 1;

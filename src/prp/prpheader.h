@@ -36,6 +36,9 @@ public:
     // 1 once the header text was compiled to its end without a fatal error, or the
     // header bytes were turned into text.
     std::uint8_t Valid = 0;
+    // The last compile of the text stopped at a fatal error: its later parts were never
+    // applied, so the fields are not what the text says.
+    bool CompileStopped = false;
 
     // Order bytes in the order of header bytes 2..7.
     std::uint8_t OrderDV = 1;

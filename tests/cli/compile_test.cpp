@@ -3,6 +3,7 @@
 #include "../files/filetestutil.h"
 #include "core/cp1251.h"
 
+#include <QDir>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
@@ -118,6 +119,34 @@ TEST_F(ZentorcCompile, CompileErrorsWriteNothing)
                           "  максимальный индекс АВ: 000;", "  максимальный индекс ТМ: 00.",
                           "Использовано 0 байт памяти алгоритмов", "Обнаружены ошибки"}));
     EXPECT_FALSE(QFile::exists(Path("bad.prp")));
+}
+
+TEST_F(ZentorcCompile, AHeaderThatStopsTheHeaderCompilerWritesNothing)
+{
+    ASSERT_TRUE(PutText(Path("h.zen"),
+                        "/ ЗАКАЗ ПЕРЕМЕННЫХ\r\nКБ 0 - 7\r\nВД 000 - 1777\r\n"
+                        "/ ЗАКАЗ ТМГ\r\n1 10 20\r\n\r\n/ СЕКЦИЯ 000 !\r\nВКЛ ДВ1\r\n"));
+    const QString base = Path("BaseAlgs.alg");
+    const TRun r = Zentorc({"compile", Path("h.zen"), "-o", Path("h.prp"), "--alg", base});
+    EXPECT_EQ(r.Status, 1);
+    QStringList summary = kSummary;
+    summary[2] = "  максимальный индекс ДВ: 001;";
+    summary[3] = "  максимальный индекс ВА: 000;";
+    summary[6] = "Использовано 0 байт памяти алгоритмов";
+    EXPECT_EQ(r.Out, QStringList(
+                         {"Компиляция...", "[Заголовок.2:14]. Заказ ВД должен быть от 7 до 777."}) +
+                         summary + QStringList{"Обнаружены ошибки"});
+    // Converted to an image form: the same list, nothing written (write: linkcommands_test).
+    const QList<QStringList> others = {
+        {"convert", Path("h.zen"), Path("h.prp"), "--alg", base},
+        {"convert", Path("h.zen"), Path("h.000"), "--alg", base},
+    };
+    for (const QStringList &args : others) {
+        const TRun o = Zentorc(args);
+        EXPECT_EQ(o.Status, 1) << args.join(' ').toStdString();
+        EXPECT_EQ(o.Out, r.Out) << args.join(' ').toStdString();
+    }
+    EXPECT_EQ(QDir(Dir.path()).entryList({"h.*"}), QStringList{"h.zen"});
 }
 
 TEST_F(ZentorcCompile, BaseIsLookedUpWhenNotGiven)

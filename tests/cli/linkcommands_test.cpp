@@ -115,18 +115,23 @@ TEST(ZentorcPort, WriteSwitchesTheModeOnlyWithYes)
     const QString program = PutProgram(sim.Dir);
     ASSERT_EQ(sim.Run({"mode", "Пуск"}).Status, 0);
 
-    // A program that does not compile is not written, and the controller is not asked.
-    QByteArray broken;
-    EncodeCp1251(QStringLiteral("/ СЕКЦИЯ 000 ! Пуск\r\nВКЛ ВКЛ ВКЛ\r\n"), broken);
-    const QString bad = sim.Dir.filePath(QStringLiteral("bad.zen"));
-    ASSERT_TRUE(PutFile(bad, broken));
-    TRun r = sim.Run({"write", bad, "--alg", Catalogue, "--yes"});
-    EXPECT_EQ(r.Status, 1);
-    EXPECT_TRUE(r.Has(QStringLiteral("Обнаружены ошибки"))) << r.Out.toStdString();
-    EXPECT_FALSE(r.Out.contains(QStringLiteral("Запись ПрП")));
-    EXPECT_EQ(sim.Run({"status"}).Out, QStringLiteral("Режим: Пуск\nНет ошибок\n"));
+    // A program that does not compile, in a section or in a header the header compiler
+    // stops at, is not written, and the controller is not asked.
+    for (const QString &text : {QStringLiteral("/ СЕКЦИЯ 000 ! Пуск\r\nВКЛ ВКЛ ВКЛ\r\n"),
+                                QStringLiteral("/ ЗАКАЗ ПЕРЕМЕННЫХ\r\nВД 000 - 1777\r\n"
+                                               "/ СЕКЦИЯ 000 ! Пуск\r\nВКЛ ДВ1\r\n")}) {
+        QByteArray broken;
+        EncodeCp1251(text, broken);
+        const QString bad = sim.Dir.filePath(QStringLiteral("bad.zen"));
+        ASSERT_TRUE(PutFile(bad, broken));
+        const TRun r = sim.Run({"write", bad, "--alg", Catalogue, "--yes"});
+        EXPECT_EQ(r.Status, 1);
+        EXPECT_TRUE(r.Has(QStringLiteral("Обнаружены ошибки"))) << r.Out.toStdString();
+        EXPECT_FALSE(r.Out.contains(QStringLiteral("Запись ПрП")));
+        EXPECT_EQ(sim.Run({"status"}).Out, QStringLiteral("Режим: Пуск\nНет ошибок\n"));
+    }
 
-    r = sim.Run({"write", program, "--alg", Catalogue});
+    TRun r = sim.Run({"write", program, "--alg", Catalogue});
     EXPECT_EQ(r.Status, 1);
     EXPECT_TRUE(r.Has(QStringLiteral("Компиляция завершена успешно. Размер ПрП 194 байт.")))
         << r.Out.toStdString();

@@ -133,10 +133,9 @@ TEST_F(CompilerTest, CallsAndTheBase)
     EXPECT_EQ(Failure("АЛГ777"), "[000.0:1. Данный алгоритм отсутсвует в базе данных.");
     EXPECT_EQ(Failure("АЛГ"), "[000.0:1. Данный алгоритм отсутсвует в базе данных.");
     EXPECT_EQ(Failure("Е В ДВ1 И АЛГ100"), "[000.0:9. Данный алгоритм отсутсвует в базе данных.");
-    // A parameter kind the generator does not know fails the call without a message.
-    const TSectionResult r = Compile("АЛГ023 = 1");
-    EXPECT_EQ(r.Result, -1);
-    EXPECT_TRUE(r.Messages.isEmpty());
+    // A parameter kind the generator does not know: the base is named as the culprit.
+    EXPECT_EQ(Failure("ВСК АЛГ023 = 1"),
+              "[000.0:5]. Параметр 1 алгоритма 023 имеет в базе неизвестный тип 0");
     // Missing values are the end of the text: they fail the kind's test at the last lexeme.
     EXPECT_EQ(Failure("АЛГ003"), "[000.0:1]. Недопустимый параметр в строке ");
     EXPECT_EQ(Failure("АЛГ012 ДВ001"), "Недопустимый параметр в строке 0");

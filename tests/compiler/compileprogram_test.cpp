@@ -1,7 +1,10 @@
 // The whole-program compile: header, sections, progress, summary and image.
 
 #include "compilertest.h"
+#include "programgenerator.h"
 
+#include "compiler/algmemory.h"
+#include "compiler/decompiler.h"
 #include "core/progress.h"
 #include "core/textutils.h"
 
@@ -84,14 +87,29 @@ TEST_F(CompileProgramTest, CompilesHeaderAndEverySectionThatNeedsIt)
     }
 }
 
-TEST_F(CompileProgramTest, HeaderErrorsDoNotDecideTheResult)
+TEST_F(CompileProgramTest, OnlyAHeaderErrorThatStopsTheHeaderFailsTheCompile)
 {
-    Program->Header.Text = QStringList{"/ НЕПОНЯТНЫЙ РАЗДЕЛ"};
+    // A key line the header compiler reports and passes over.
+    Program->Header.Text = QStringList{"/ ТЕХНОЛОГИЧЕСКАЯ КЛАВИАТУРА 1", "1 КБ10 X"};
     SetSection(0, {"ВСК"});
     EXPECT_TRUE(Run());
-    ASSERT_GT(Messages.size(), kSummaryZero.size());
-    EXPECT_TRUE(Messages[0].startsWith("[Заголовок.")) << Messages[0].toStdString();
-    EXPECT_EQ(Messages.mid(Messages.size() - 7), kSummaryZero);
+    EXPECT_EQ(Messages, QStringList{"[Заголовок.1]. Некорректный индекс КБ"} + kSummaryZero);
+
+    // An order the header compiler stops at: the parts after it are never applied. The
+    // sections are compiled and the image assembled all the same.
+    Program->Header.Text =
+        QStringList{"/ ЗАКАЗ ПЕРЕМЕННЫХ", "ВД 000 - 1777", "/ ЗАКАЗ ТМГ", "1 10 20"};
+    SetSection(1, {"ВКЛ ДВ3"});
+    Messages.clear();
+    EXPECT_FALSE(Compiler.CompileWithReport(*Program, NoProgress()));
+    QStringList expected = kSummaryZero;
+    expected[2] = "  максимальный индекс ДВ: 003;";
+    expected.prepend("[Заголовок.1:14]. Заказ ВД должен быть от 7 до 777.");
+    expected.prepend("Компиляция...");
+    expected.append("Обнаружены ошибки");
+    EXPECT_EQ(Messages, expected);
+    EXPECT_EQ(Program->Sections[1].CompiledOk, 1);
+    EXPECT_EQ(Program->ImageLength, Program->Header.BytesLength + 7 + 8);
 }
 
 TEST_F(CompileProgramTest, FailingSectionsDoNotStopTheRun)
@@ -132,7 +150,8 @@ TEST_F(CompileProgramTest, OnlySectionsThatNeedCompilingAreCompiled)
     const TByteList block1(Program->Sections[1].Code,
                            Program->Sections[1].Code + Program->Sections[1].CodeLength);
 
-    // Only section 2 changed: the counter starts again at 0 and section 1 keeps its block.
+    // Only section 2 changed: section 1 keeps its block, and section 2's call takes memory
+    // that no call of the sections left as they are uses.
     Program->CommitSectionText(2, {"АЛГ020 = +4 ВКЛ ТМ1"});
     TRecordingProgress progress;
     Messages.clear();
@@ -141,12 +160,47 @@ TEST_F(CompileProgramTest, OnlySectionsThatNeedCompilingAreCompiled)
                                            "action Компиляция заголовка ПрП", "pos 1", "pos 3",
                                            "action Компиляция секции 002", "hide"}));
     EXPECT_EQ(Messages[5], "  максимальный индекс ТМ: 01.");
-    EXPECT_EQ(Messages.last(), "Использовано 4 байт памяти алгоритмов");
+    EXPECT_EQ(Messages.last(), "Использовано 12 байт памяти алгоритмов");
     EXPECT_EQ(TByteList(Program->Sections[1].Code,
                         Program->Sections[1].Code + Program->Sections[1].CodeLength),
               block1);
-    EXPECT_EQ(Program->Sections[2].Code[8], 0x00); // own memory from 0 again
+    EXPECT_EQ(Program->Sections[2].Code[8], 0x08); // 0..7 belong to sections 0 and 1
     EXPECT_EQ(Program->ImageLength, Program->Header.BytesLength + 3 * 13 + 2);
+
+    // Section 0 changed: its own old range is free again, and the others stay where they are.
+    Program->CommitSectionText(0, {"ВКЛ ДВ7 АЛГ021 АЛГ020 = +1"});
+    ASSERT_TRUE(Run());
+    EXPECT_EQ(TByteList(Program->Sections[0].Code + 7, Program->Sections[0].Code + 12),
+              (TByteList{0x20, 0x22, 0x02, 0x0C, 0xFA}));                  // 200 from 12
+    EXPECT_EQ(Program->Sections[0].Code[15], 0x00);                        // 4 from 0
+    EXPECT_EQ(Messages.last(), "Использовано 212 байт памяти алгоритмов"); // the highest end
+}
+
+TEST_F(CompileProgramTest, APartialRunSummarisesTheWholeProgram)
+{
+    SetSection(0, {"ЕСЛИ ВКЛ ВД023 ТОГДА ВКЛ ДВ067", "АВ021 = +ВА027 ВКЛ ТМ41"});
+    SetSection(1, {"ВКЛ ДВ1"});
+    ASSERT_TRUE(Run());
+    const QStringList whole = Messages;
+    Program->CommitSectionText(1, {"ВКЛ ДВ2"});
+    ASSERT_TRUE(Run());
+    EXPECT_EQ(Messages, whole);
+    EXPECT_EQ(whole[1], "  максимальный индекс ВД: 023;");
+}
+
+TEST_F(CompileProgramTest, CallMemoryIsReadFromTheCallBytes)
+{
+    // АЛГ020 at 0x0A04, АЛГ024 (no own memory), АЛГ021 at 0; АЛГ030 is not in the base.
+    TZentorSection s;
+    const std::uint8_t block[] = {23,      23,   0,    0,    0,    0x20,    020 * 2, 4,
+                                  0x04,    0x04, 0,    0,    0x20, 024 * 2, 0,       0x20,
+                                  021 * 2, 2,    0x00, 0xFA, 0x20, 030 * 2, 0,       0};
+    std::copy(std::begin(block), std::end(block), s.Code);
+    s.CodeLength = sizeof block;
+    std::vector<std::pair<int, int>> ranges;
+    for (const TAlgMemoryRange &r : CallMemoryRanges(s, &Base))
+        ranges.emplace_back(r.Start, r.Size);
+    EXPECT_EQ(ranges, (std::vector<std::pair<int, int>>{{0x0A04, 4}, {0, 200}}));
 }
 
 TEST_F(CompileProgramTest, ImageThatCannotBeReadBackWholeIsWarnedAbout)
@@ -191,4 +245,106 @@ TEST_F(CompileProgramTest, ImageBeyondTheBufferFails)
     // The model's own message ends the list; no warning follows it.
     EXPECT_FALSE(Messages.last().startsWith("Предупреждение. Размер ПрП"));
     EXPECT_EQ(Messages.indexOf("Использовано 0 байт памяти алгоритмов"), 6);
+}
+
+namespace {
+
+// One section text that compiles on its own: generated pieces and calls with own memory.
+QStringList SectionText(TProgramGenerator &gen, TZentorCompiler &scratch)
+{
+    static const QStringList calls = {"АЛГ020 = +1", "АЛГ021", "Е В ДВ1 Т АЛГ020 = -ВА2"};
+    QStringList text;
+    TZentorSection section;
+    for (int k = 0, wanted = 1 + gen.Pick(6); k < wanted; ++k) {
+        QStringList more = text;
+        more.append(gen.Chance(40) ? QStringList{calls[gen.Pick(int(calls.size()))]} : gen.Piece());
+        section.Text = more;
+        scratch.AlgMemoryUsed = 0;
+        if (scratch.CompileSection(section, 0) != 0)
+            break;
+        text = more;
+    }
+    return text;
+}
+
+} // namespace
+
+TEST_F(CompileProgramTest, PartialRunsInAnyOrderNeverShareAlgorithmMemory)
+{
+    TZentorCompiler scratch;
+    QStringList scratchMessages;
+    scratch.AlgBase = &Base;
+    scratch.Messages = &scratchMessages;
+    int checkedRuns = 0;
+    for (unsigned seed = 1; seed <= 40; ++seed) {
+        TProgramGenerator gen(seed, Base);
+        Program = std::make_unique<TZentorProgram>();
+        Program->Messages = &Messages;
+        std::vector<int> numbers;
+        for (int k = 0, count = 2 + gen.Pick(7); k < count; ++k) {
+            const int n = gen.Pick(64);
+            numbers.push_back(n);
+            SetSection(n, SectionText(gen, scratch));
+        }
+        Program->MarkAllForCompile();
+        ASSERT_TRUE(Run()) << Messages.join('\n').toStdString();
+        for (int round = 0; round < 12; ++round) {
+            for (int e = 0, edits = 1 + gen.Pick(3); e < edits; ++e)
+                Program->CommitSectionText(numbers[gen.Pick(int(numbers.size()))],
+                                           SectionText(gen, scratch));
+            if (gen.Chance(15))
+                Program->MarkAllForCompile();
+            ASSERT_TRUE(Run()) << "seed " << seed << "\n" << Messages.join('\n').toStdString();
+            ++checkedRuns;
+
+            // Every call's range is found (their sizes add up to what the section's calls
+            // take) and no two of them share a byte.
+            std::vector<TAlgMemoryRange> all;
+            int highest = 0;
+            for (int n = 0; n < TZentorProgram::SectionCount; ++n) {
+                const TZentorSection &s = Program->Sections[n];
+                if (!s.Present)
+                    continue;
+                TZentorSection copy;
+                copy.Text = s.Text;
+                scratch.AlgMemoryUsed = 0;
+                ASSERT_EQ(scratch.CompileSection(copy, n), 0);
+                int size = 0;
+                for (const TAlgMemoryRange &r : CallMemoryRanges(s, &Base)) {
+                    size += r.Size;
+                    highest = std::max(highest, r.End());
+                    all.push_back(r);
+                }
+                EXPECT_EQ(size, scratch.AlgMemoryUsed) << "seed " << seed << " section " << n;
+            }
+            std::sort(all.begin(), all.end(), [](auto &a, auto &b) { return a.Start < b.Start; });
+            for (size_t i = 1; i < all.size(); ++i)
+                ASSERT_LE(all[i - 1].End(), all[i].Start) << "seed " << seed << " round " << round;
+            EXPECT_EQ(Messages.last(),
+                      QStringLiteral("Использовано %1 байт памяти алгоритмов").arg(highest));
+        }
+
+        // Compile all gives what compiling the same texts from scratch gives.
+        const auto indexes = [this] {
+            return Messages.mid(Messages.indexOf(QStringLiteral("Сведения о переменных")), 6);
+        };
+        const QStringList partialIndexes = indexes();
+        Program->MarkAllForCompile();
+        ASSERT_TRUE(Run());
+        const QByteArray image(reinterpret_cast<const char *>(Program->Image),
+                               Program->ImageLength);
+        auto fresh = std::make_unique<TZentorProgram>();
+        fresh->Messages = &Messages;
+        std::swap(Program, fresh);
+        for (int n = 0; n < TZentorProgram::SectionCount; ++n)
+            if (fresh->Sections[n].Present)
+                SetSection(n, fresh->Sections[n].Text);
+        ASSERT_TRUE(Run());
+        EXPECT_EQ(QByteArray(reinterpret_cast<const char *>(Program->Image), Program->ImageLength),
+                  image)
+            << "seed " << seed;
+        // The indexes of the last partial run were the whole program's.
+        EXPECT_EQ(partialIndexes, indexes()) << "seed " << seed;
+    }
+    EXPECT_EQ(checkedRuns, 40 * 12);
 }

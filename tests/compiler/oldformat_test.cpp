@@ -57,10 +57,11 @@ TEST_F(OldFormatTest, HeaderCommentLines)
                       "/ ТЕХНОЛОГИЧЕСКАЯ КЛАВИАТУРА 1", "1 ДВ001 ПУСК",
                       "/ ТЕХНОЛОГИЧЕСКИЕ НАЗВАНИЯ", "НАСОС ДВ001"}),
               QStringList({" !Заказ импульсных выходов", " !ИВ00 +5 0,1"}));
-    // A lone "/" goes on with the same part without writing its lines twice.
-    EXPECT_EQ(Header({"/ ЗАКАЗ ИВ", "ИВ00 +5 0,1", "/", "ИВ01 +5 0,1"}),
-              QStringList({" !Заказ импульсных выходов", " !ИВ00 +5 0,1",
-                           " !Заказ импульсных выходов", " !ИВ01 +5 0,1"}));
+    // A lone "/" goes on with the same part without writing its lines or its heading twice.
+    EXPECT_EQ(Header({"/ ЗАКАЗ ИВ", "ИВ00 +5 0,1", "/", "ИВ01 +5 0,1", "/"}),
+              QStringList({" !Заказ импульсных выходов", " !ИВ00 +5 0,1", " !ИВ01 +5 0,1"}));
+    EXPECT_EQ(Header({"/ ЗАКАЗ ПЕРЕМЕННЫХ", "ВД 000 - 7", "/", "ДВ 000 - 7"}),
+              QStringList({" !Заказ переменных", " !ВД=7", " !ДВ=7"}));
 }
 
 TEST_F(OldFormatTest, UnknownHeadingEndsTheHeaderConversion)
@@ -93,9 +94,10 @@ TEST_F(OldFormatTest, ExportOfAProgram)
     const QStringList lines = ExportOldFormat(Compiler, *program, progress);
     EXPECT_EQ(lines, QStringList({" !заказ переменных", " !вд=777", "", "000.", " ! пусто", "",
                                   "105.", "00 если в вд017 ", "01 тогда тс1.0.1 авария ё", "",
-                                  "737.", "вкл дв8"}));
+                                  "737.", "!вкл дв8"}));
     EXPECT_EQ(Messages,
-              QStringList({"[737.0:5] Ошибка в строке 0 в позиции 5", "Недопустимое слово ДВ8"}));
+              QStringList({"[737.0:5] Ошибка в строке 0 в позиции 5", "Недопустимое слово ДВ8",
+                           "Секция 737 не компилируется: её строки записаны как комментарии"}));
     EXPECT_EQ(progress.Calls, QStringList({"caption Конвертация ПрП", "max 4", "pos 0", "show",
                                            "action Конвертация заголовка ПрП", "pos 1",
                                            "action Конвертация секции 000", "pos 2",

@@ -136,14 +136,55 @@ TEST(OldFormatFile, WritesTheExport)
     p->Sections[0].Present = 0;
     f.Save(*p, dir.filePath("out.PRG"));
     EXPECT_EQ(FileBytes(dir.filePath("out.PRG")),
-              Cp1251Lines({" !заказ переменных", " !вд=777", "", "105.", "00 если в дв017 "}));
+              Cp1251Lines({" !заказ переменных", " !вд=777", "", "105.", "!00 если в дв017"}));
     // The section's condition has no statement: the export says so and goes on.
     EXPECT_EQ(p->Messages->join(u'|').toStdString(),
-              "Синтаксическая ошибка в строке 0 в позиции 11");
+              "Синтаксическая ошибка в строке 0 в позиции 11|Секция 105 не компилируется: её "
+              "строки записаны как комментарии");
 
     TFileContext none;
     EXPECT_EQ(SaveToFile(*p, dir.filePath("x.prg"), none), FileFormNotReady);
     EXPECT_TRUE(none.Error.contains(".prg"));
+}
+
+TEST(OldFormatFile, NoLineOfASectionThatDoesNotCompileIsLostOrMisread)
+{
+    QTemporaryDir dir;
+    TForms f;
+    auto p = std::make_unique<TZentorProgram>();
+    const QStringList faulty{"ВКЛ ДВ1", "/ запись", "", "101. ошибка", "ТОГДА"};
+    p->Sections[0].Text = faulty;
+    p->AddSection(2, QString());
+    p->Sections[2].Text = {"ВКЛ ДВ2"};
+    f.Save(*p, dir.filePath("x.prg"));
+
+    auto back = f.Load(dir.filePath("x.prg"));
+    EXPECT_TRUE(back->Header.Text.isEmpty());
+    QList<int> present;
+    for (int s = 0; s < TZentorProgram::SectionCount; ++s)
+        if (back->Sections[s].Present)
+            present.append(s);
+    EXPECT_EQ(present, QList<int>({0, 2}));
+    // Every line comes back, in order, as a comment of its section.
+    const QStringList text = back->Sections[0].Text;
+    ASSERT_EQ(text.size(), faulty.size()) << text.join(u'|').toStdString();
+    for (qsizetype i = 0; i < faulty.size(); ++i)
+        EXPECT_EQ(text[i].trimmed().toLower(), (u'!' + faulty[i]).toLower());
+}
+
+TEST(Forms, AHeaderThatStopsTheHeaderCompilerIsNeverWrittenAsAnImage)
+{
+    QTemporaryDir dir;
+    TForms f;
+    auto p = std::make_unique<TZentorProgram>();
+    p->Header.Text = {"/ ЗАКАЗ ПЕРЕМЕННЫХ", "ВД 000 - 1777"};
+    p->Sections[0].Text = {"ВКЛ ДВ1"};
+    p->MarkAllForCompile();
+    // Compiled once already (F9), the image assembled: the export compiles again and fails.
+    EXPECT_FALSE(f.Compiler.CompileWithReport(*p, NoProgress()));
+    for (const char *name : {"x.prp", "x.000"})
+        EXPECT_EQ(SaveToFile(*p, dir.filePath(name), f.Ctx), FileNotCompiled) << name;
+    EXPECT_TRUE(QDir(dir.path()).isEmpty());
 }
 
 TEST(Forms, DemoThroughImageAndSectionSetGivesTheSameBytes)

@@ -98,6 +98,7 @@ TEST(PrpFile, DamagedOrOversizedFilesAreReported)
     TFileContext ctx;
     EXPECT_EQ(LoadFromFile(*b, path, ctx), FileOk);
     EXPECT_EQ(ctx.ErrorCount, 1);
+    EXPECT_TRUE(ctx.ImageBroken);
     EXPECT_TRUE(b->Sections[33].Present); // what came before the damage is kept
     EXPECT_TRUE(b->Messages->last().contains(QStringLiteral("выходит за пределы")));
 
@@ -108,11 +109,13 @@ TEST(PrpFile, DamagedOrOversizedFilesAreReported)
     EXPECT_TRUE(b->Messages->contains(
         QStringLiteral("Файл ПрП длиннее 20000 байт: прочитаны первые 20000 байт")));
     EXPECT_EQ(ctx.ErrorCount, 1);
+    EXPECT_FALSE(ctx.ImageBroken); // the image itself is whole
 
     ASSERT_TRUE(PutFile(path, QByteArray()));
     ctx = TFileContext();
     EXPECT_EQ(LoadFromFile(*b, path, ctx), FileOk);
     EXPECT_EQ(ctx.ErrorCount, 1);
+    EXPECT_TRUE(ctx.ImageBroken);
 }
 
 TEST(PrpFile, TextFormProgramIsCompiledBeforeWritingAnImage)

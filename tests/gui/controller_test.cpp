@@ -253,7 +253,8 @@ TEST_F(ControllerTest, WriteThenReadGivesTheSameSections)
               S("При загрузке программы из контроллера, текущая программа будет недоступна. "
                 "Продолжить?"));
     EXPECT_EQ(Dialogs.Asked[asked].Default, TUserDialogs::AnswerNo);
-    EXPECT_EQ(Form->windowTitle(), S("Редактирование ПРП из Сарветела "));
+    // The program read lives in no file yet: marked as changed.
+    EXPECT_EQ(Form->windowTitle(), S("Редактирование ПРП из Сарветела *"));
     EXPECT_TRUE(Form->CurrentFileName.isEmpty());
     EXPECT_TRUE(TransferShown.contains(S("Чтение ПрП")));
     EXPECT_EQ(ErrorList().value(0), S("Чтение ПрП из Сарветела"));
@@ -367,6 +368,14 @@ TEST_F(ControllerTest, ReadAnsweredNoKeepsTheProgram)
     OpenDemo();
     const QString name = Form->CurrentFileName;
     Form->ReadFromControllerClick(); // default answer: No
+    EXPECT_EQ(Form->CurrentFileName, name);
+    EXPECT_TRUE(Dialogs.WindowTitles.empty());
+    // A changed program: the save question instead, whose default Отмена reads nothing.
+    Form->SelectNode(0);
+    Form->ApplySelectionChange();
+    QTest::keyClicks(Form->ProgramREdit, "x ");
+    Form->ReadFromControllerClick();
+    EXPECT_EQ(Dialogs.LastQuestion(), S("Сохранить изменения в программе?"));
     EXPECT_EQ(Form->CurrentFileName, name);
     EXPECT_TRUE(Dialogs.WindowTitles.empty());
 }

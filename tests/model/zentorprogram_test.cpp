@@ -58,7 +58,7 @@ TEST(ZentorProgram, ClearLeavesSection000AndGroup0)
     EXPECT_FALSE(s.Present || s.NeedsCompile || s.Modified);
     EXPECT_TRUE(s.Name.isEmpty() && s.Text.isEmpty());
     EXPECT_EQ(s.CodeLength, 0);
-    EXPECT_EQ(s.CompiledOk, 1);    // left as it was
+    EXPECT_EQ(s.CompiledOk, 0);    // nothing of the new program has been compiled
     EXPECT_EQ(p->HighestGroup, 6); // not reset here
     EXPECT_EQ(p->GroupPresent[0], 1);
     EXPECT_EQ(p->GroupPresent[6], 0);

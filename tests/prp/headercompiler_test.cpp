@@ -537,6 +537,21 @@ TEST(HeaderCompilerNames, NamesFillTheMacrosTable)
     EXPECT_EQ(m.Count(), 0);
 }
 
+TEST(HeaderCompilerNames, UpperCaseKeepsToWindows1251AsTheLexerDoes)
+{
+    // µ has a Windows-1251 byte, its capital (Greek Μ) has none: it stays, so a section that
+    // writes the name in any case finds it.
+    TPRPHeader h;
+    TMacrosTable m;
+    TRun r = Compile(
+        h,
+        {"/ ТЕХНОЛОГИЧЕСКАЯ КЛАВИАТУРА 1", "1 ДВ001 µа", "/ ТЕХНОЛОГИЧЕСКИЕ НАЗВАНИЯ", "µа ДВ013"},
+        &m);
+    EXPECT_EQ(r.Result, 0);
+    EXPECT_EQ(h.TechKeys[0].Name, "µА      ");
+    EXPECT_EQ(m.Find("µА"), "ДВ013");
+}
+
 TEST(HeaderCompilerFatal, FieldsSetBeforeStaySetAndValidIsUnchanged)
 {
     TPRPHeader h;
