@@ -35,14 +35,14 @@ test-asan: build-asan
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	  QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
-# ThreadSanitizer: a build of only the test folders in TSAN_LAYERS (with the layers they
-# use; no benchmarks, and no desktop while TSAN_GUI is OFF), run with every report fatal.
-# TSAN_FILTER_<folder> narrows a folder's tests by a GoogleTest filter. The desktop's
-# RealUse widget tests join with
-#   make check-tsan TSAN_LAYERS="link sim gui" TSAN_GUI=ON
-# (or by changing the two defaults below); tests/tsan.supp holds the few suppressions.
-TSAN_LAYERS     ?= link sim
-TSAN_GUI        ?= OFF
+# ThreadSanitizer: a build of only the test programs of the folders in TSAN_LAYERS and the
+# layers they use (no benchmarks, executables or other tests), run with every report fatal.
+# TSAN_FILTER_<folder> narrows a folder's tests by a GoogleTest filter: of the desktop's
+# tests, the RealUse ones (the windows against the simulator, with the exchange worker and
+# the console's screen updater). TSAN_GUI=OFF TSAN_LAYERS="link sim" leaves the desktop out.
+# tests/tsan.supp holds the few suppressions.
+TSAN_LAYERS     ?= link sim gui
+TSAN_GUI        ?= ON
 TSAN_FILTER_gui ?= *RealUse*
 TSAN_ENV := TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 \
   suppressions=$(CURDIR)/tests/tsan.supp" QT_QPA_PLATFORM=offscreen
@@ -51,7 +51,7 @@ build-tsan: setup
 	cmake $(GEN) -S . -B $(TSAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DZENTOR_SANITIZE_THREAD=ON \
 	  -DZENTOR_BENCH=OFF -DZENTOR_GUI=$(TSAN_GUI) -DZENTOR_TEST_LAYERS="$(TSAN_LAYERS)" \
 	  -DZENTOR_TEST_FILTER_gui="$(TSAN_FILTER_gui)" >/dev/null
-	cmake --build $(TSAN_BUILD) -j $(JOBS)
+	cmake --build $(TSAN_BUILD) -j $(JOBS) --target $(addsuffix _tests,$(TSAN_LAYERS))
 
 check-tsan: build-tsan
 	cd $(TSAN_BUILD) && $(TSAN_ENV) ctest --output-on-failure -j $(JOBS)
@@ -65,6 +65,7 @@ package-check: build
 	@bash scripts/package-check $(BUILD)
 
 check: test package-check test-asan check-tsan
+	@bash scripts/geometry-check $(BUILD)
 	@bash scripts/fuzz-smoke $(BUILD)-fuzz
 
 bench: build

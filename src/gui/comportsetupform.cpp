@@ -168,8 +168,19 @@ void TCOMPortSetupForm::Log(const QString &text)
         Logger->AddLine(text);
 }
 
+std::unique_lock<std::recursive_mutex> TCOMPortSetupForm::HoldLine()
+{
+    // An exchange still on the line ends at once; none starts while the device changes,
+    // so a new descriptor never meets a frame meant for the old one.
+    Port.Interrupt();
+    std::unique_lock<std::recursive_mutex> line(Port.Lock);
+    Port.Resume();
+    return line;
+}
+
 void TCOMPortSetupForm::COMCBChange(int index)
 {
+    auto line = HoldLine();
     Port.Close();
     CurrentEntry = 0;
     QStringList failure;
@@ -180,7 +191,7 @@ void TCOMPortSetupForm::COMCBChange(int index)
             Port.Close();
             Log(GuiTexts::PortOpenFailedLog + entry + GuiTexts::ErrorCodeLog +
                 QString::number(code));
-            failure << GuiTexts::PortOpenFailedLog + entry << TCOMPort::OpenErrorText(code);
+            failure << GuiTexts::PortOpenFailedLog + entry << TCOMPort::OpenErrorText(code, entry);
         } else {
             Port.GetState();
             Port.ApplySettings();
@@ -204,6 +215,7 @@ void TCOMPortSetupForm::COMCBChange(int index)
 void TCOMPortSetupForm::UseCOMPortChBClick()
 {
     if (UseCOMPortChB->isChecked()) {
+        auto line = HoldLine();
         Port.Close();
         CurrentEntry = 0;
         if (Link)
@@ -224,6 +236,7 @@ void TCOMPortSetupForm::ParamBtnClick()
         Dialogs.Notice(this, GuiTexts::LineBadBaud, GuiTexts::Attention, TUserDialogs::Warning);
         return;
     }
+    auto line = HoldLine();
     const std::uint32_t oldBaud = Port.BaudRate;
     const std::uint8_t oldSize = Port.ByteSize, oldParity = Port.Parity, oldStop = Port.StopBits;
     Port.BaudRate = baud;
@@ -295,6 +308,7 @@ void TCOMPortSetupForm::OkBtnClick()
         }
         values[i] = static_cast<std::uint32_t>(v);
     }
+    auto line = HoldLine();
     std::uint32_t *fields[] = {&Port.Timeouts.ReadIntervalTimeout,
                                &Port.Timeouts.ReadTotalTimeoutMultiplier,
                                &Port.Timeouts.ReadTotalTimeoutConstant};

@@ -6,6 +6,7 @@
 #include <QDialog>
 
 #include <functional>
+#include <mutex>
 
 class QCheckBox;
 class QComboBox;
@@ -89,6 +90,8 @@ protected:
 private:
     void Log(const QString &text);
     void FillChannels();
+    // The port's lock, taken after ending any exchange in flight.
+    std::unique_lock<std::recursive_mutex> HoldLine();
 
     TUserDialogs &Dialogs;
     TCOMPort &Port;

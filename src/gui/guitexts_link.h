@@ -84,6 +84,8 @@ namespace GuiTexts {
 // The console.
 inline const QString ConsoleCaption = QStringLiteral("Консоль Сарветела");
 inline const QString NoLink = QStringLiteral("Нет связи с Сарветелом!!!");
+// The status line while an exchange with the controller is waited for.
+inline const QString WaitingForController = QStringLiteral("Обмен с контроллером...");
 inline const QString ModeStopButton = QStringLiteral("Ост");
 inline const QString ModeRunButton = QStringLiteral("Пуск");
 inline const QString ModeFailButton = QStringLiteral("НП");

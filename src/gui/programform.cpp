@@ -119,6 +119,8 @@ void TProgramForm::CreateControls()
     StatusPanel1->setMinimumWidth(50);
     statusBar()->addWidget(StatusPanel0);
     statusBar()->addWidget(StatusPanel1, 1);
+    StatusWait = new QLabel(this);
+    statusBar()->addPermanentWidget(StatusWait);
 
     FindForm = new TFindReplaceForm(this);
     FindForm->SetEditor(ProgramREdit);
@@ -567,18 +569,19 @@ void TProgramForm::resizeEvent(QResizeEvent *event)
 {
     QMainWindow::resizeEvent(event);
     if (!isMaximized() && !isFullScreen() && !isMinimized())
-        NormalBounds = QRect(pos(), size()); // as the close handler writes them
+        NormalBounds = geometry(); // as the close handler writes them
 }
 
 void TProgramForm::moveEvent(QMoveEvent *event)
 {
     QMainWindow::moveEvent(event);
     if (!isMaximized() && !isFullScreen() && !isMinimized())
-        NormalBounds = QRect(pos(), size()); // as the close handler writes them
+        NormalBounds = geometry(); // as the close handler writes them
 }
 
 void TProgramForm::closeEvent(QCloseEvent *event)
 {
+    StopExchanges();
     Commit();
     if (!MayReplaceProgram(QString())) {
         event->ignore();

@@ -205,6 +205,7 @@ public:
     QListWidget *ErrorsListBox;
     QLabel *StatusPanel0;
     QLabel *StatusPanel1;
+    QLabel *StatusWait; // "Обмен с контроллером..." while an exchange runs
     TStartupForm *StartupForm = nullptr;
     TFindReplaceForm *FindForm = nullptr;
     QMenu *TreePopup;
@@ -251,6 +252,7 @@ private:
     void ReadStartupConfiguration(TConfigReader &reader, QStringList &notes);
     void ReadHistory(TConfigReader &reader);
     void ReadWindowBounds(TConfigReader &reader);
+    void SetWindowBounds(const QRect &wanted);
     void Report(const QString &line);
     bool ConfirmOverwrite(TFileDialogSpec &request, bool *stop);
     void OpenFile(const QString &fileName);
@@ -267,6 +269,7 @@ private:
     void CreateKsb();
     void TakePortSettings();
     void ProbePorts();
+    void CreatePort();
     bool OpenConfiguredPort();
     void CreateLink();
     void UpdateControllerItems();
@@ -281,6 +284,10 @@ public:
     void CreateControllerForms();
     // The console goes before the link it polls.
     void ReleaseControllerForms();
+    // Closing: the console's polling and the exchange in progress end, and are waited for.
+    void StopExchanges();
+    // While an exchange runs: a status line, and the commands that would start another off.
+    void ShowBusy(bool busy);
 
 private:
     // The PRP transfers (the model's WriteToController and ReadFromController).

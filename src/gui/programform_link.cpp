@@ -6,6 +6,7 @@
 #include "gui/algeditform.h"
 #include "gui/comportsetupform.h"
 #include "gui/guitexts.h"
+#include "gui/linkworker.h"
 #include "gui/programform.h"
 #include "gui/programparts.h"
 #include "gui/progressform.h"
@@ -18,6 +19,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QPushButton>
 
 namespace {
@@ -37,6 +39,24 @@ public:
     std::uint16_t InWord(std::uint16_t) override { return 0xFFFF; }
     void OutByte(std::uint16_t, std::uint8_t) override {}
 };
+
+// Runs a transfer job in its window. The job's thread writes its messages to a list of its
+// own: the window's list is read by the main thread meanwhile (a click in the tree marks the
+// editor's error lines from it). They join the window's list when the job has ended.
+template <typename TJob>
+void RunTransfer(TWorkWithPRPForm &window, TSarvetel &link, TZentorProgram &program)
+{
+    QStringList *const shared = program.Messages;
+    QStringList own;
+    program.Messages = &own;
+    {
+        TJob job(link, program, window, &window);
+        window.Run(job);
+    }
+    program.Messages = shared;
+    if (shared)
+        shared->append(own);
+}
 
 } // namespace
 
@@ -95,7 +115,17 @@ void TProgramForm::ProbePorts()
         AvailablePorts.append(port.Name);
         Report(GuiTexts::PortFound + port.Name);
     }
+    CreatePort();
+}
+
+void TProgramForm::CreatePort()
+{
+    // Created once; every later holder (the link, the worker, the windows) keeps this one.
+    if (Link->Port)
+        return;
     Link->Port = std::make_unique<TCOMPort>(Logger.get());
+    Link->Worker = std::make_unique<TLinkWorker>(*Link->Port);
+    connect(Link->Worker.get(), &TLinkWorker::BusyChanged, this, &TProgramForm::ShowBusy);
 }
 
 bool TProgramForm::OpenConfiguredPort()
@@ -112,6 +142,8 @@ bool TProgramForm::OpenConfiguredPort()
     const int result =
         OpenPortByName(s.Port == GuiTexts::Simulator ? GuiTexts::SimulatorEntry : s.Port);
     if (result != 0) {
+        if (result == PortErrorNoAccess)
+            Report(TCOMPort::NoAccessText(port.DevicePath.isEmpty() ? s.Port : port.DevicePath));
         port.Close();
         return false;
     }
@@ -130,8 +162,11 @@ bool TProgramForm::StartSimulator()
     Link->Simulator = std::make_unique<TSarvetelSimulator>();
     LoadSimulatorAlgorithms();
     TSarvetelSimulator *sim = Link->Simulator.get();
-    Link->SimulatorLine = std::make_unique<TPtyServer>(
-        [sim](const std::uint8_t *frame, int length) { return sim->HandleRequest(frame, length); });
+    Link->SimulatorLine =
+        std::make_unique<TPtyServer>([sim](const std::uint8_t *frame, int length) {
+            std::lock_guard<std::mutex> state(sim->Lock);
+            return sim->HandleRequest(frame, length);
+        });
     QString error;
     if (!Link->SimulatorLine->Open(QString(), error)) {
         Report(kSimulatorFailed + error);
@@ -181,8 +216,7 @@ void TProgramForm::CreateLink()
 {
     if (!Link)
         Link = std::make_unique<TControllerLink>();
-    if (!Link->Port)
-        Link->Port = std::make_unique<TCOMPort>(Logger.get());
+    CreatePort();
     Link->Sarvetel =
         std::make_unique<TSarvetel>(Link->Port.get(), Logger.get(), PortSettings.KsbChannel);
     Link->Sarvetel->KSB = Link->Ksb.get();
@@ -219,11 +253,17 @@ TAlgReader TProgramForm::ControllerAlgReader()
     if (!PortInUse || !Link || !Link->Sarvetel)
         return {};
     TSarvetel *link = Link->Sarvetel.get();
-    return [link](int number, TAlgReport &report) {
-        link->ReadAlgorithm(number);
-        if (link->LinkStatus != Sarvetel::LinkAccepted)
+    TLinkWorker *worker = Link->Worker.get();
+    return [link, worker](int number, TAlgReport &report) {
+        bool accepted = false;
+        TAlgDescription d;
+        if (worker->Call([&] {
+                link->ReadAlgorithm(number);
+                accepted = link->LinkStatus == Sarvetel::LinkAccepted;
+                d = link->Algorithm;
+            }) != TLinkWorker::Done ||
+            !accepted)
             return false;
-        const TAlgDescription &d = link->Algorithm;
         report.Present = d.Present != 0;
         report.RecordSize = d.RecordSize;
         report.OwnMemory = d.Modifier;
@@ -243,16 +283,14 @@ int TProgramForm::WriteProgramToController()
 {
     Messages.clear();
     AddMessage(Sarvetel::WriteProgramHeading);
-    TPRPWriteThread job(*Link->Sarvetel, *Program, *WorkWithPRPForm, WorkWithPRPForm);
-    WorkWithPRPForm->Run(job);
+    RunTransfer<TPRPWriteThread>(*WorkWithPRPForm, *Link->Sarvetel, *Program);
     return 0;
 }
 
 int TProgramForm::ReadProgramFromController()
 {
     Program->Clear();
-    TPRPReadThread job(*Link->Sarvetel, *Program, *WorkWithPRPForm, WorkWithPRPForm);
-    WorkWithPRPForm->Run(job);
+    RunTransfer<TPRPReadThread>(*WorkWithPRPForm, *Link->Sarvetel, *Program);
     if (Program->ImageLength > 0 && !Program->SplitImage())
         Messages.append(GuiTexts::ImageNotSplit);
     TProgress &progress = ProgressForm ? *ProgressForm : NoProgress();
@@ -268,20 +306,34 @@ void TProgramForm::WriteToControllerClick()
     ClearMessages();
     AddMessage(GuiTexts::WritingPrp);
     TSarvetel &link = *Link->Sarvetel;
-    link.ReadStatus(Sarvetel::RequestAttempts);
-    if (link.LinkStatus != Sarvetel::LinkAccepted) {
+    std::uint8_t status = Sarvetel::LinkNoReply;
+    std::uint32_t mode = 0;
+    const auto statusAndMode = [&] {
+        status = link.LinkStatus;
+        mode = link.Mode;
+    };
+    if (Link->Worker->Call([&] {
+            link.ReadStatus(Sarvetel::RequestAttempts);
+            statusAndMode();
+        }) != TLinkWorker::Done)
+        return;
+    if (status != Sarvetel::LinkAccepted) {
         Dialogs.Notice(this, Sarvetel::NoAnswer, GuiTexts::Attention, TUserDialogs::Warning);
         return;
     }
-    if (link.Mode != Sarvetel::ModeProgram) {
-        const QString question = Sarvetel::ModeSwitchQuestion1 + Sarvetel::ModeName(link.Mode) +
+    if (mode != Sarvetel::ModeProgram) {
+        const QString question = Sarvetel::ModeSwitchQuestion1 + Sarvetel::ModeName(mode) +
                                  Sarvetel::ModeSwitchQuestion2;
         if (Dialogs.Ask(this, question, GuiTexts::Attention3, TUserDialogs::OkCancel,
                         TUserDialogs::Warning, TUserDialogs::AnswerOk) != TUserDialogs::AnswerOk)
             return;
-        link.SetMode(Sarvetel::ModeStop, Sarvetel::RequestAttempts);
-        link.SetMode(Sarvetel::ModeProgram, Sarvetel::RequestAttempts);
-        if (link.LinkStatus != Sarvetel::LinkAccepted || link.Mode != Sarvetel::ModeProgram) {
+        if (Link->Worker->Call([&] {
+                link.SetMode(Sarvetel::ModeStop, Sarvetel::RequestAttempts);
+                link.SetMode(Sarvetel::ModeProgram, Sarvetel::RequestAttempts);
+                statusAndMode();
+            }) != TLinkWorker::Done)
+            return;
+        if (status != Sarvetel::LinkAccepted || mode != Sarvetel::ModeProgram) {
             Dialogs.Ask(this, Sarvetel::ModeChangeFailed, GuiTexts::Attention3,
                         TUserDialogs::OkCancel, TUserDialogs::Information, TUserDialogs::AnswerOk);
             AddMessage(Sarvetel::WriteAttemptFailed);
@@ -315,7 +367,7 @@ void TProgramForm::ReadFromControllerClick()
 
 void TProgramForm::PortSettingsClick()
 {
-    if (!Link || !Link->Port)
+    if (!Link || !Link->Port || Link->Worker->IsBusy())
         return;
     TCOMPortSetupForm &form = *COMPortSetupForm;
     form.Prepare(AvailablePorts, OpenPortEntry(), !PortInUse, KsbCreated);
@@ -341,8 +393,14 @@ void TProgramForm::ConsoleClick()
 {
     if (!PortInUse || !Link || !Link->Sarvetel || !SarvetelConsoleForm)
         return;
-    Link->Sarvetel->ReadStatus();
-    if (Link->Sarvetel->LinkStatus != Sarvetel::LinkAccepted) {
+    TSarvetel &link = *Link->Sarvetel;
+    std::uint8_t status = Sarvetel::LinkNoReply;
+    if (Link->Worker->Call([&] {
+            link.ReadStatus();
+            status = link.LinkStatus;
+        }) != TLinkWorker::Done)
+        return;
+    if (status != Sarvetel::LinkAccepted) {
         Dialogs.Notice(this, GuiTexts::NoLink, GuiTexts::ErrorCaption, TUserDialogs::Warning);
         return;
     }
@@ -363,13 +421,31 @@ void TProgramForm::CreateControllerForms()
     SarvetelVarsForm = new TSarvetelVarsForm(this);
     if (Link && Link->Sarvetel)
         SarvetelConsoleForm = new TSarvetelConsoleForm(
-            Dialogs, *Link->Sarvetel, Compiler ? &Compiler->AlgBase : nullptr, this);
+            Dialogs, *Link->Sarvetel, *Link->Worker, Compiler ? &Compiler->AlgBase : nullptr, this);
     TCOMPort *port = Link ? Link->Port.get() : nullptr;
     if (port) {
         COMPortSetupForm = new TCOMPortSetupForm(
             Dialogs, *port, Link->Sarvetel.get(), Link->Ksb.get(), Logger.get(),
             [this](const QString &entry) { return OpenPortByName(entry); }, this);
     }
+}
+
+void TProgramForm::ShowBusy(bool busy)
+{
+    // Nothing that would start another exchange while one runs.
+    const bool controller = PortInUse && !busy;
+    for (QAction *a : {WriteItem, ReadItem, ConsoleItem})
+        a->setEnabled(controller);
+    PortSettingsItem->setEnabled(!busy);
+    StatusWait->setText(busy ? GuiTexts::WaitingForController : QString());
+}
+
+void TProgramForm::StopExchanges()
+{
+    if (SarvetelConsoleForm && SarvetelConsoleForm->isVisible())
+        SarvetelConsoleForm->done(QDialog::Rejected);
+    if (Link && Link->Worker)
+        Link->Worker->Cancel();
 }
 
 void TProgramForm::ReleaseControllerForms()

@@ -9,7 +9,11 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QPushButton>
+#include <QScreen>
+
+#include <algorithm>
 
 #include <sys/utsname.h>
 
@@ -110,6 +114,7 @@ void TProgramForm::FormCreate()
         for (TFileDialogSpec *d : {&OpenDialog, &SaveDialog, &ImportDialog, &ExportDialog})
             d->InitialDir = Paths.ProgramDir;
         RecentFiles.Clear();
+        SetWindowBounds(DefaultWindowBounds);
     }
 
     // 8. An empty program.
@@ -240,11 +245,28 @@ void TProgramForm::ReadWindowBounds(TConfigReader &reader)
         reader.Number(GuiTexts::SecWindow, GuiTexts::KeyWidth, d.width(), 300, 32000));
     const int height = static_cast<int>(
         reader.Number(GuiTexts::SecWindow, GuiTexts::KeyHeight, d.height(), 200, 32000));
-    move(left, top);
-    resize(width, height);
-    NormalBounds = QRect(left, top, width, height);
+    SetWindowBounds(QRect(left, top, width, height));
     if (reader.Text(GuiTexts::SecWindow, GuiTexts::KeyMaximised, GuiTexts::No) == GuiTexts::Yes)
         setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+void TProgramForm::SetWindowBounds(const QRect &wanted)
+{
+    // The bounds are the window's own area without the frame the window manager adds, read
+    // and set the same way, so a start after a close puts the window where it was. A
+    // screen too small for them gets the window whole.
+    QRect bounds = wanted;
+    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        bounds.setWidth(std::clamp(bounds.width(), minimumWidth(), std::max(area.width(), 1)));
+        bounds.setHeight(std::clamp(bounds.height(), minimumHeight(), std::max(area.height(), 1)));
+        bounds.moveLeft(std::clamp(bounds.left(), area.left(),
+                                   std::max(area.left(), area.right() + 1 - bounds.width())));
+        bounds.moveTop(std::clamp(bounds.top(), area.top(),
+                                  std::max(area.top(), area.bottom() + 1 - bounds.height())));
+    }
+    setGeometry(bounds);
+    NormalBounds = bounds;
 }
 
 void TProgramForm::ShowStartupReport()
@@ -269,7 +291,7 @@ bool TProgramForm::WriteConfiguration()
 
     // Window bounds: those before maximising when the window is maximised.
     const bool maximised = isMaximized();
-    const QRect bounds = maximised ? NormalBounds : QRect(pos(), size());
+    const QRect bounds = maximised ? NormalBounds : geometry();
     ini.WriteString(GuiTexts::SecWindow, GuiTexts::KeyLeft, QString::number(bounds.x()));
     ini.WriteString(GuiTexts::SecWindow, GuiTexts::KeyTop, QString::number(bounds.y()));
     ini.WriteString(GuiTexts::SecWindow, GuiTexts::KeyWidth, QString::number(bounds.width()));

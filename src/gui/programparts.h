@@ -5,6 +5,7 @@
 
 #include "compiler/algbase.h"
 #include "compiler/zentorcompiler.h"
+#include "gui/linkworker.h"
 #include "link/comport.h"
 #include "link/ksb.h"
 #include "link/sarvetel.h"
@@ -19,6 +20,8 @@ struct TCompilerParts
     TZentorCompiler Compiler;
 };
 
+// One port object for the life of the program: the link, the exchange worker and every
+// window use this one; choosing another port reopens it, never replaces it.
 struct TControllerLink
 {
     std::unique_ptr<TCOMPort> Port;
@@ -29,9 +32,12 @@ struct TControllerLink
     // pseudo-terminal that the port opens like any serial device.
     std::unique_ptr<TSarvetelSimulator> Simulator;
     std::unique_ptr<TPtyServer> SimulatorLine;
+    // Runs the desktop's exchanges; goes first, before anything its job may use.
+    std::unique_ptr<TLinkWorker> Worker;
 
     ~TControllerLink()
     {
+        Worker.reset();
         if (SimulatorLine)
             SimulatorLine->Stop();
     }

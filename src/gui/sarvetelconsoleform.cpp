@@ -4,6 +4,7 @@
 #include "core/textutils.h"
 #include "gui/guitexts.h"
 #include "gui/headerforms.h"
+#include "gui/linkworker.h"
 #include "gui/userdialogs.h"
 #include "link/comport.h"
 #include "link/sarvetel.h"
@@ -111,8 +112,9 @@ QString ImpulseSourceCell(std::uint8_t low, std::uint8_t high)
 } // namespace
 
 TSarvetelConsoleForm::TSarvetelConsoleForm(TUserDialogs &dialogs, TSarvetel &link,
-                                           const TAlgBase *base, QWidget *parent)
-    : QDialog(parent), Dialogs(dialogs), Link(link)
+                                           TLinkWorker &worker, const TAlgBase *base,
+                                           QWidget *parent)
+    : QDialog(parent), Dialogs(dialogs), Link(link), Worker(worker)
 {
     setWindowTitle(GuiTexts::ConsoleCaption);
     Compiler.AlgBase = base;
@@ -153,24 +155,22 @@ TSarvetelConsoleForm::TSarvetelConsoleForm(TUserDialogs &dialogs, TSarvetel &lin
     StatusMode = new QLabel(this);
     StatusMode->setMinimumWidth(160);
     StatusErrors = new QLabel(this);
+    StatusWait = new QLabel(this);
     SarvetelConsoleSB->addWidget(StatusMode);
     SarvetelConsoleSB->addWidget(StatusErrors, 1);
+    SarvetelConsoleSB->addWidget(StatusWait);
     layout->addWidget(SarvetelConsoleSB);
 
     TimeGenEditForm = new TTimeGenEditForm(Dialogs, this);
     ImpEditForm = new TImpEditForm(Dialogs, this);
     FormTechKeyEdit = new TFormTechKeyEdit(Dialogs, this);
+    connect(&Worker, &TLinkWorker::BusyChanged, this, &TSarvetelConsoleForm::ShowBusy);
 }
 
 TSarvetelConsoleForm::~TSarvetelConsoleForm()
 {
-    // An updater still finishing its last exchange must not outlive the window: ask it to
-    // stop and serve its last display call while waiting (bounded by one exchange).
-    if (auto u = Updater.lock()) {
-        u->Terminate();
-        for (int i = 0; i < 500 && !u->Ended(); ++i)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
+    // Nothing the updater uses may go before it has ended.
+    FormClose();
 }
 
 QWidget *TSarvetelConsoleForm::CreateConsolePanel()
@@ -439,48 +439,143 @@ bool TSarvetelConsoleForm::Yes(const QString &question, const QString &caption, 
 void TSarvetelConsoleForm::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
-    // Shown by exec: start the polling (a test may have started it already).
-    const auto running = Updater.lock();
-    if (!running || running->Ended() || running->Terminating())
-        FormShow();
+    if (Updater)
+        return;
+    // Nothing of the last session is shown or acted on: until the opening exchange has
+    // told the mode, the window shows no mode and starts no exchange of its own (a click
+    // in between would take the worker, and the session would never start polling).
+    SarvetelMemo->clear();
+    StatusMode->clear();
+    StatusErrors->clear();
+    Panels->setCurrentWidget(ConsolePanel);
+    ShownMode = 0xFFFFFFFF;
+    KnownMode = 0;
+    KnownExchange = 0;
+    SetModeButtons(false);
+    SetCommandControls(false);
+    // The opening exchange runs once the window's own event loop does, so a close that
+    // comes while it waits finds the window fully shown.
+    QMetaObject::invokeMethod(this, &TSarvetelConsoleForm::FormShow, Qt::QueuedConnection);
 }
 
 void TSarvetelConsoleForm::FormShow()
 {
-    SarvetelMemo->clear();
-    ShownMode = 0xFFFFFFFF;
-    Link.ReadStatus();
-    Link.ReadStatusOnOpen();
-    const std::uint32_t mode = ModeNow();
-    if (mode == ModeSetup || mode == ModeProgram) {
-        SetModeButtons(false);
-        if (mode == ModeSetup) {
+    if (!isVisible() || Updater)
+        return;
+    TJobResult r;
+    const bool done = Exchange([this, &r] {
+        Link.ReadStatus();
+        Link.ReadStatusOnOpen();
+        if (Link.Mode == ModeSetup) {
             Link.ReadIOSetup();
+            SetupFromLink();
+        } else if (Link.Mode == ModeProgram) {
+            Link.ReadPRPIntoHeader(Header);
+        }
+        r = JobResult();
+    });
+    if (!done || !isVisible())
+        return;
+    Learn(r);
+    if (KnownMode == ModeSetup || KnownMode == ModeProgram) {
+        SetModeButtons(false);
+        if (KnownMode == ModeSetup) {
             FillSetupPages();
         } else {
-            Link.ReadPRPIntoHeader(Header);
             Header.DecodeHeader();
             FillProgramPages();
         }
     }
-    ArrangePanels(mode);
-    // A previous updater still finishing its last exchange shares the line with this one
-    // only through the port's lock.
-    if (auto old = Updater.lock())
-        old->Terminate();
-    Updater = TSarvetelScreenUpdater::Start(Link, Keys, this, [this] { DisplayStep(); });
+    ArrangePanels(KnownMode);
+    StartUpdater();
+}
+
+void TSarvetelConsoleForm::StartUpdater()
+{
+    Updater = TSarvetelScreenUpdater::Start(Link, this, "ScreenNews");
+}
+
+void TSarvetelConsoleForm::ScreenNews()
+{
+    if (Updater)
+        Updater->Deliver([this](const TScreenState &state) { DisplayStep(state); });
+}
+
+TKeyQueue *TSarvetelConsoleForm::Keys()
+{
+    return Updater ? &Updater->Keys : nullptr;
 }
 
 void TSarvetelConsoleForm::FormClose()
 {
-    if (auto u = Updater.lock())
-        u->Terminate();
+    const std::shared_ptr<TSarvetelScreenUpdater> updater = std::move(Updater);
+    Updater.reset();
+    if (updater)
+        updater->Terminate();
+    // The frame in flight ends at once; the exchange job of a handler, if any, ends too.
+    if (Link.Port)
+        Link.Port->Interrupt();
+    Worker.Cancel();
+    if (updater)
+        updater->WaitEnded();
+    if (Link.Port)
+        Link.Port->Resume();
 }
 
 void TSarvetelConsoleForm::done(int result)
 {
     FormClose();
     QDialog::done(result);
+}
+
+bool TSarvetelConsoleForm::Exchange(const std::function<void()> &job)
+{
+    return Worker.Call(job) == TLinkWorker::Done;
+}
+
+TSarvetelConsoleForm::TJobResult TSarvetelConsoleForm::JobResult() const
+{
+    return {Link.Exchanges, Link.Mode, Link.LinkStatus};
+}
+
+void TSarvetelConsoleForm::Learn(const TJobResult &result)
+{
+    if (result.Exchange < KnownExchange)
+        return;
+    KnownExchange = result.Exchange;
+    KnownMode = result.Mode;
+}
+
+void TSarvetelConsoleForm::SetupFromLink()
+{
+    MemoryType = Link.MemoryType;
+    std::copy(std::begin(Link.IOSetup), std::end(Link.IOSetup), IOSetup);
+}
+
+void TSarvetelConsoleForm::SetupIntoLink()
+{
+    Link.MemoryType = MemoryType;
+    std::copy(std::begin(IOSetup), std::end(IOSetup), Link.IOSetup);
+}
+
+void TSarvetelConsoleForm::SetCommandControls(bool on)
+{
+    for (QWidget *w : {static_cast<QWidget *>(BtnStop), static_cast<QWidget *>(ResetSarvetelBtn),
+                       static_cast<QWidget *>(PCSetup), static_cast<QWidget *>(PCProgram)})
+        w->setEnabled(on);
+}
+
+void TSarvetelConsoleForm::ShowBusy(bool busy)
+{
+    StatusWait->setText(busy ? GuiTexts::WaitingForController : QString());
+    SetCommandControls(!busy);
+    // The other mode buttons are all off while waiting, and then as they were.
+    QPushButton *const modes[] = {BtnStart, BtnFailure, BtnTest, BtnCopy, BtnSetup, BtnProgram};
+    for (int i = 0; i < 6; ++i) {
+        if (busy)
+            ModeButtonsBeforeWait[i] = modes[i]->isEnabled();
+        modes[i]->setEnabled(!busy && ModeButtonsBeforeWait[i]);
+    }
 }
 
 void TSarvetelConsoleForm::ArrangePanels(std::uint32_t mode)
@@ -499,25 +594,29 @@ void TSarvetelConsoleForm::SetModeButtons(bool on)
         b->setEnabled(on);
 }
 
-void TSarvetelConsoleForm::DisplayStep()
+void TSarvetelConsoleForm::DisplayStep(const TScreenState &state)
 {
-    const std::uint32_t mode = Link.Mode;
+    if (state.Exchange < KnownExchange)
+        return; // taken before a command of the console that the console has shown already
+    KnownExchange = state.Exchange;
+    KnownMode = state.Mode;
+    const std::uint32_t mode = state.Mode;
     QStringList lines;
     if (mode == ModeStop) {
         lines << GuiTexts::StoppedLine1 << GuiTexts::StoppedLine2;
     } else if (mode == ModeRun || mode == ModeCopy || mode == ModeTest) {
-        for (int i = 0; i < ScreenLineCount; ++i)
-            lines << Link.ScreenLines[i];
+        for (const QString &line : state.ScreenLines)
+            lines << line;
     } else if (mode == ModeFault) {
-        const int count = std::clamp(Link.FaultCount, 0, FaultPairCount);
-        for (int k = 0; k < count; ++k) {
+        for (int k = 0; k < state.FaultCount; ++k) {
+            const std::uint16_t word = state.FaultWords[k];
             lines << QStringLiteral("%1:%2")
-                         .arg(Link.Faults[k][0], 2, 16, QChar(u'0'))
+                         .arg(word & 0xFF, 2, 16, QChar(u'0'))
                          .toUpper()
-                         .arg(OctalText(Link.Faults[k][1], 2));
-            lines << SarvetelFaultText(Link.FaultWord(k));
+                         .arg(OctalText(word >> 8, 2));
+            lines << SarvetelFaultText(word);
         }
-        if (count == 0)
+        if (state.FaultCount == 0)
             lines << GuiTexts::NoFaults;
     }
     // One repaint for the whole screen.
@@ -525,91 +624,115 @@ void TSarvetelConsoleForm::DisplayStep()
     if (SarvetelMemo->toPlainText() != text)
         SarvetelMemo->setPlainText(text);
     StatusMode->setText(ModeName(mode));
-    StatusErrors->setText(Link.ErrorsPresent ? GuiTexts::ErrorsPresent : GuiTexts::NoErrors);
+    StatusErrors->setText(state.ErrorsPresent ? GuiTexts::ErrorsPresent : GuiTexts::NoErrors);
     if (mode != ShownMode)
         ArrangePanels(mode);
-    if (mode == ModeStop) {
-        SetModeButtons(true);
-    } else if (mode == ModeRun) {
-        SetModeButtons(false);
-        BtnStart->setEnabled(true);
-        BtnFailure->setEnabled(true);
-    } else if (mode == ModeCopy || mode == ModeTest || mode == ModeFault) {
-        SetModeButtons(false);
+    if (!Worker.IsBusy()) {
+        if (mode == ModeStop) {
+            SetModeButtons(true);
+        } else if (mode == ModeRun) {
+            SetModeButtons(false);
+            BtnStart->setEnabled(true);
+            BtnFailure->setEnabled(true);
+        } else if (mode == ModeCopy || mode == ModeTest || mode == ModeFault) {
+            SetModeButtons(false);
+        }
     }
     ShownMode = mode;
 }
 
 // ---- Keys and modes -------------------------------------------------------------------------
 
-std::uint32_t TSarvetelConsoleForm::ModeNow() const
-{
-    // The updater rewrites the mode under the port's lock; read it under the same lock.
-    if (!Link.Port)
-        return Link.Mode;
-    std::lock_guard<std::recursive_mutex> guard(Link.Port->Lock);
-    return Link.Mode;
-}
-
 void TSarvetelConsoleForm::KeyClick(std::uint8_t code)
 {
-    Keys.Push(code);
+    if (TKeyQueue *keys = Keys())
+        keys->Push(code);
+}
+
+TSarvetelConsoleForm::TJobResult TSarvetelConsoleForm::SetModeJob(std::uint8_t m, bool *done)
+{
+    TJobResult r;
+    const bool ran = Exchange([this, m, &r] {
+        Link.SetMode(m);
+        r = JobResult();
+    });
+    if (ran)
+        Learn(r);
+    if (done)
+        *done = ran;
+    return r;
+}
+
+void TSarvetelConsoleForm::ModeButton(std::uint8_t keyInRun, std::uint8_t modeFromStop)
+{
+    if (keyInRun != 0 && KnownMode == ModeRun)
+        KeyClick(keyInRun);
+    else if (KnownMode == ModeStop)
+        SetModeJob(modeFromStop);
 }
 
 void TSarvetelConsoleForm::BtnStartClick()
 {
-    if (ModeNow() == ModeRun)
-        Keys.Push(kKeyRun);
-    else if (ModeNow() == ModeStop)
-        Link.SetMode(ModeRun);
+    ModeButton(kKeyRun, ModeRun);
 }
 
 void TSarvetelConsoleForm::BtnFailureClick()
 {
-    if (ModeNow() == ModeRun)
-        Keys.Push(kKeyFailure);
-    else if (ModeNow() == ModeStop)
-        Link.SetMode(ModeFault);
+    ModeButton(kKeyFailure, ModeFault);
 }
 
 void TSarvetelConsoleForm::BtnTestClick()
 {
-    if (ModeNow() == ModeStop)
-        Link.SetMode(ModeTest);
+    ModeButton(0, ModeTest);
 }
 
 void TSarvetelConsoleForm::BtnCopyClick()
 {
-    if (ModeNow() == ModeStop)
-        Link.SetMode(ModeCopy);
+    ModeButton(0, ModeCopy);
 }
 
 void TSarvetelConsoleForm::BtnStopClick()
 {
-    const std::uint32_t mode = ModeNow();
+    const std::uint32_t mode = KnownMode;
     if (mode == ModeStop)
         return;
-    if (SettingsChanged && (mode == ModeSetup || mode == ModeProgram) &&
-        Yes(GuiTexts::SettingsChanged, GuiTexts::Attention)) {
-        if (mode == ModeSetup)
-            Link.WriteIOSetup();
-        else
-            Link.WriteHeaderPart0(Header);
-    }
+    const bool save = SettingsChanged && (mode == ModeSetup || mode == ModeProgram) &&
+                      Yes(GuiTexts::SettingsChanged, GuiTexts::Attention);
     SettingsChanged = false;
-    Link.SetMode(ModeStop);
-    ArrangePanels(ModeNow());
+    TJobResult r;
+    if (!Exchange([this, mode, save, &r] {
+            if (save && mode == ModeSetup) {
+                SetupIntoLink();
+                Link.WriteIOSetup();
+            } else if (save) {
+                Link.WriteHeaderPart0(Header);
+            }
+            Link.SetMode(ModeStop);
+            r = JobResult();
+        }))
+        return;
+    Learn(r);
+    ArrangePanels(KnownMode);
 }
 
 void TSarvetelConsoleForm::BtnSetupClick()
 {
-    Link.SetMode(ModeSetup);
-    if (ModeNow() != ModeSetup) {
+    TJobResult r;
+    if (!Exchange([this, &r] {
+            Link.SetMode(ModeSetup);
+            if (Link.Mode == ModeSetup) {
+                Link.ReadIOSetup();
+                SetupFromLink();
+            }
+            r = JobResult();
+        }))
+        return;
+    Learn(r);
+    if (r.Mode != ModeSetup) {
         Dialogs.Notice(this, GuiTexts::SetupModeFailed, GuiTexts::Attention, TUserDialogs::Warning);
         return;
     }
     SettingsChanged = false;
-    Link.ReadIOSetup();
     ArrangePanels(ModeSetup);
     SetModeButtons(false);
     FillSetupPages();
@@ -618,12 +741,19 @@ void TSarvetelConsoleForm::BtnSetupClick()
 void TSarvetelConsoleForm::BtnProgramClick()
 {
     SettingsChanged = false;
-    Link.SetMode(ModeProgram);
-    if (ModeNow() != ModeProgram) {
+    TJobResult r;
+    if (!Exchange([this, &r] {
+            Link.SetMode(ModeProgram);
+            if (Link.Mode == ModeProgram)
+                Link.ReadPRPIntoHeader(Header);
+            r = JobResult();
+        }))
+        return;
+    Learn(r);
+    if (r.Mode != ModeProgram) {
         Dialogs.Notice(this, ModeChangeFailed, GuiTexts::Attention, TUserDialogs::Warning);
         return;
     }
-    Link.ReadPRPIntoHeader(Header);
     Header.DecodeHeader();
     ArrangePanels(ModeProgram);
     SetModeButtons(false);
@@ -634,11 +764,13 @@ void TSarvetelConsoleForm::ResetSarvetelBtnClick()
 {
     if (Dialogs.Ask(this, GuiTexts::ResetSarvetelQuestion, GuiTexts::AttentionPlain,
                     TUserDialogs::OkCancel, TUserDialogs::Warning,
-                    TUserDialogs::AnswerCancel) == TUserDialogs::AnswerOk) {
-        Link.ReadHeaderPart(Header);
-        Link.ResetSystemMemory();
-    }
-    ArrangePanels(ModeNow());
+                    TUserDialogs::AnswerCancel) == TUserDialogs::AnswerOk &&
+        !Exchange([this] {
+            Link.ReadHeaderPart(Header);
+            Link.ResetSystemMemory();
+        }))
+        return;
+    ArrangePanels(KnownMode);
 }
 
 // ---- Setup pages ----------------------------------------------------------------------------
@@ -646,27 +778,27 @@ void TSarvetelConsoleForm::ResetSarvetelBtnClick()
 void TSarvetelConsoleForm::ResetQuestion(const QString &question, void (TSarvetel::*command)())
 {
     if (Yes(question, GuiTexts::AttentionSpaced, true))
-        (Link.*command)();
+        Exchange([this, command] { (Link.*command)(); });
 }
 
 void TSarvetelConsoleForm::FillSetupPages()
 {
     Filling = true;
-    SysMemEdit->setText(Link.MemoryType & 2 ? GuiTexts::SysMemNotDuplicated
-                                            : GuiTexts::SysMemDuplicated);
-    PRPEdit->setText(Link.MemoryType & 1 ? GuiTexts::PrpInRom : GuiTexts::PrpInRam);
+    SysMemEdit->setText(MemoryType & 2 ? GuiTexts::SysMemNotDuplicated
+                                       : GuiTexts::SysMemDuplicated);
+    PRPEdit->setText(MemoryType & 1 ? GuiTexts::PrpInRom : GuiTexts::PrpInRam);
     const TModuleRows &m = kModules[std::max(0, ModuleTabs->currentIndex())];
     ModuleGrid->setRowCount(m.Rows);
     for (int i = 0; i < m.Rows; ++i) {
         const int bit = i / m.RowsPerBit;
-        const bool on = Link.IOSetup[m.FirstByte + bit / 8] >> (bit % 8) & 1;
+        const bool on = IOSetup[m.FirstByte + bit / 8] >> (bit % 8) & 1;
         SetCell(ModuleGrid, i, 0, QString::number(i));
         SetCell(ModuleGrid, i, 1, on ? GuiTexts::OrderYes : GuiTexts::OrderNo);
         SetCell(ModuleGrid, i, 2, OctalText(8 * i, m.IndexDigits));
         SetCell(ModuleGrid, i, 3, OctalText(8 * i + 7, m.IndexDigits));
     }
     for (int c = 0; c < 8; ++c) {
-        const int p = Link.IOSetup[kChannelBase + c];
+        const int p = IOSetup[kChannelBase + c];
         LogicalChannelCB[c]->setCurrentIndex(p <= 6 ? p : 7);
     }
     ChannelNumChange();
@@ -675,11 +807,17 @@ void TSarvetelConsoleForm::FillSetupPages()
 
 void TSarvetelConsoleForm::MemoryChangeClick()
 {
-    Link.ToggleMemoryType();
-    if (Link.LinkStatus == LinkAccepted) {
-        Link.MemoryType ^= 1;
+    bool toggled = false;
+    if (!Exchange([this, &toggled] {
+            Link.ToggleMemoryType();
+            toggled = Link.LinkStatus == LinkAccepted;
+            if (toggled)
+                Link.MemoryType ^= 1;
+            MemoryType = Link.MemoryType;
+        }))
+        return;
+    if (toggled)
         FillSetupPages();
-    }
 }
 
 void TSarvetelConsoleForm::ModuleGridDblClick(int row)
@@ -688,48 +826,60 @@ void TSarvetelConsoleForm::ModuleGridDblClick(int row)
     if (row < 0 || row >= m.Rows)
         return;
     const int bit = row / m.RowsPerBit;
-    Link.IOSetup[m.FirstByte + bit / 8] ^= static_cast<std::uint8_t>(1 << (bit % 8));
+    IOSetup[m.FirstByte + bit / 8] ^= static_cast<std::uint8_t>(1 << (bit % 8));
     SettingsChanged = true;
     FillSetupPages();
 }
 
 void TSarvetelConsoleForm::ModuleResetClick()
 {
-    Link.ReadIOSetup();
-    FillSetupPages();
+    if (Exchange([this] {
+            Link.ReadIOSetup();
+            SetupFromLink();
+        }))
+        FillSetupPages();
 }
 
 void TSarvetelConsoleForm::ModuleAutoClick()
 {
-    Link.AutoIOSetup();
-    FillSetupPages();
+    if (Exchange([this] {
+            Link.AutoIOSetup();
+            SetupFromLink();
+        }))
+        FillSetupPages();
 }
 
 void TSarvetelConsoleForm::ModuleApplyClick()
 {
-    Link.WriteIOSetup();
-    SettingsChanged = false;
+    if (Exchange([this] {
+            SetupIntoLink();
+            Link.WriteIOSetup();
+        }))
+        SettingsChanged = false;
 }
 
 void TSarvetelConsoleForm::LogicalChannelChange(int logical, int entry)
 {
     if (Filling || logical < 0 || logical > 7)
         return;
-    Link.ReleaseChannel(logical);
-    if (entry >= 0 && entry <= 6)
-        Link.IOSetup[kChannelBase + logical] = static_cast<std::uint8_t>(entry);
-    else
-        Link.IOSetup[kChannelBase + logical] = 7;
-    Link.WriteIOSetup();
+    const std::uint8_t physical = entry >= 0 && entry <= 6 ? static_cast<std::uint8_t>(entry) : 7;
+    if (!Exchange([this, logical, physical] {
+            SetupIntoLink();
+            Link.ReleaseChannel(logical);
+            Link.IOSetup[kChannelBase + logical] = physical;
+            Link.WriteIOSetup();
+            Link.ReadIOSetup();
+            SetupFromLink();
+        }))
+        return;
     SettingsChanged = false;
-    Link.ReadIOSetup();
     FillSetupPages();
 }
 
 void TSarvetelConsoleForm::ChannelNumChange()
 {
     const int c = std::max(0, ChannelNumCB->currentIndex());
-    const std::uint8_t b = Link.IOSetup[kChannelParamBase + c];
+    const std::uint8_t b = IOSetup[kChannelParamBase + c];
     const bool serial = c <= 4;
     SpeedCB->setCurrentIndex(b >> 2 & 3);
     CheckCB->setCurrentIndex(b >> 4 & 3);
@@ -743,15 +893,14 @@ void TSarvetelConsoleForm::ChannelNumChange()
 void TSarvetelConsoleForm::ChannelParamChange(int shift, int value)
 {
     const int c = std::max(0, ChannelNumCB->currentIndex());
-    std::uint8_t &b = Link.IOSetup[kChannelParamBase + c];
+    std::uint8_t &b = IOSetup[kChannelParamBase + c];
     b = static_cast<std::uint8_t>((b & ~(3 << shift)) | ((value & 3) << shift));
     SettingsChanged = true;
 }
 
 void TSarvetelConsoleForm::ChannelApplyClick()
 {
-    Link.WriteIOSetup();
-    SettingsChanged = false;
+    ModuleApplyClick();
 }
 
 // ---- Program pages: the order ---------------------------------------------------------------
@@ -874,15 +1023,16 @@ void TSarvetelConsoleForm::OrderChangeClick()
 
 void TSarvetelConsoleForm::OrderWriteClick()
 {
-    Link.WriteHeaderPart0(Header);
-    SettingsChanged = false;
+    if (Exchange([this] { Link.WriteHeaderPart0(Header); }))
+        SettingsChanged = false;
 }
 
 void TSarvetelConsoleForm::OrderResetClick()
 {
     if (!Yes(GuiTexts::ResetPrpQuestion, GuiTexts::Attention, true))
         return;
-    Link.ReadHeader(Header);
+    if (!Exchange([this] { Link.ReadHeader(Header); }))
+        return;
     Header.DecodeHeader();
     FillProgramPages();
     SettingsChanged = false;
@@ -935,7 +1085,9 @@ void TSarvetelConsoleForm::RefreshInfoClick()
     if (index < 0)
         return;
     const int s = 32 * std::max(0, CBBlock->currentIndex()) + index;
-    MemoInfo->setPlainText(GuiTexts::SectionSize + QString::number(Link.ReadSectionInfo(s)));
+    std::uint32_t size = 0;
+    if (Exchange([this, s, &size] { size = Link.ReadSectionInfo(s); }))
+        MemoInfo->setPlainText(GuiTexts::SectionSize + QString::number(size));
 }
 
 void TSarvetelConsoleForm::ShowLog()
@@ -959,7 +1111,9 @@ void TSarvetelConsoleForm::SectionReadClick()
     Log.clear();
     AddLog(GuiTexts::ReadingSection + SectionNumberText(CurrentSection));
     Section = TZentorSection();
-    Link.ReadSection(CurrentSection, Section);
+    const int s = CurrentSection;
+    if (!Exchange([this, s] { Link.ReadSection(s, Section); }))
+        return;
     // The link hands the block over without its terminating zero (byte L of a block of
     // L + 1 bytes); the decoder needs the whole block, so it is put back.
     if (Section.CodeLength > 0 && Section.CodeLength == Section.Code[0] &&
@@ -993,7 +1147,7 @@ void TSarvetelConsoleForm::SectionWriteClick()
     if (CurrentSection < 0)
         return;
     AddLog(GuiTexts::WritingSectionLog + SectionNumberText(CurrentSection));
-    Link.WriteSection(Section);
+    Exchange([this] { Link.WriteSection(Section); });
 }
 
 void TSarvetelConsoleForm::SectionDeleteClick()
@@ -1004,8 +1158,8 @@ void TSarvetelConsoleForm::SectionDeleteClick()
     const int s = 32 * std::max(0, CBBlock->currentIndex()) + index;
     if (!Yes(SectionNumberText(s) + GuiTexts::SectionDeleteQuestion, GuiTexts::Attention, true))
         return;
-    Link.DeleteSection(s);
-    RefreshInfoClick();
+    if (Exchange([this, s] { Link.DeleteSection(s); }))
+        RefreshInfoClick();
 }
 
 void TSarvetelConsoleForm::DeleteGroupClick()
@@ -1013,19 +1167,23 @@ void TSarvetelConsoleForm::DeleteGroupClick()
     const int g = std::max(0, CBBlock->currentIndex());
     if (!Yes(GuiTexts::DeleteBlockQuestion.arg(g), GuiTexts::Attention, true))
         return;
-    for (int s = 32 * g; s < 32 * g + 32; ++s)
-        Link.DeleteSection(s);
-    RefreshInfoClick();
+    if (Exchange([this, g] {
+            for (int s = 32 * g; s < 32 * g + 32; ++s)
+                Link.DeleteSection(s);
+        }))
+        RefreshInfoClick();
 }
 
 void TSarvetelConsoleForm::DeleteProgramClick()
 {
     if (!Yes(GuiTexts::DeleteProgramQuestion, GuiTexts::Attention, true))
         return;
-    for (int g = 0; g < CBBlock->count(); ++g)
-        for (int s = 32 * g; s < 32 * g + 32; ++s)
-            Link.DeleteSection(s);
-    RefreshInfoClick();
+    const int groups = CBBlock->count();
+    if (Exchange([this, groups] {
+            for (int s = 0; s < 32 * groups; ++s)
+                Link.DeleteSection(s);
+        }))
+        RefreshInfoClick();
 }
 
 void TSarvetelConsoleForm::LogDblClick(int row)
@@ -1102,8 +1260,10 @@ void TSarvetelConsoleForm::TechKeyClick(int key)
     FormTechKeyEdit->FormShow();
     if (Dialogs.Exec(FormTechKeyEdit) != QDialog::Accepted)
         return;
-    Link.ClearTechKey(key);
-    if (Header.TechKeys[key].Class != 0)
-        Link.WriteTechKey(Header, key);
+    Exchange([this, key] {
+        Link.ClearTechKey(key);
+        if (Header.TechKeys[key].Class != 0)
+            Link.WriteTechKey(Header, key);
+    });
     FillTechKeys();
 }

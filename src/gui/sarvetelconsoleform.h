@@ -3,14 +3,22 @@
 // 48 keys, the mode buttons, and in the modes "Настройка" and "Программирование" the pages
 // of the I/O setup and of the PRP stored in the controller. While it is shown a screen
 // updater polls the controller.
+//
+// Every exchange of the console runs on the exchange worker (gui/linkworker.h) as one job:
+// the job sends the commands and copies what the console needs out of the link (the mode,
+// the I/O setup, ...) while it holds the port's lock; the handler then goes on with those
+// copies on the main thread. The console never reads the link itself. Closing the console
+// ends the job in progress and the updater, and waits for both.
 
 #include "compiler/zentorcompiler.h"
 #include "gui/screenupdater.h"
+#include "link/sarveteldefs.h"
 #include "model/zentorprogram.h"
 #include "prp/prpheader.h"
 
 #include <QDialog>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -30,6 +38,7 @@ class QTabWidget;
 class TAlgBase;
 class TFormTechKeyEdit;
 class TImpEditForm;
+class TLinkWorker;
 class TSarvetel;
 class TTimeGenEditForm;
 class TUserDialogs;
@@ -38,13 +47,14 @@ class TSarvetelConsoleForm : public QDialog
 {
     Q_OBJECT
 public:
-    TSarvetelConsoleForm(TUserDialogs &dialogs, TSarvetel &link, const TAlgBase *base,
-                         QWidget *parent = nullptr);
+    TSarvetelConsoleForm(TUserDialogs &dialogs, TSarvetel &link, TLinkWorker &worker,
+                         const TAlgBase *base, QWidget *parent = nullptr);
     ~TSarvetelConsoleForm() override;
 
     // What showing the window does: status, panels, pages, the updater started.
     void FormShow();
-    // What closing does: the updater asked to stop (not waited for).
+    // What closing does: the exchange in progress and the updater end (at once: the port is
+    // interrupted), and both are waited for.
     void FormClose();
 
     // Mode buttons and the controller reset.
@@ -61,7 +71,9 @@ public:
     // Shows the panels of a mode.
     void ArrangePanels(std::uint32_t mode);
     // The updater's synchronized display step.
-    void DisplayStep();
+    void DisplayStep(const TScreenState &state);
+    // The updater has news (it asks for this by name from its thread).
+    Q_INVOKABLE void ScreenNews();
 
     // Setup pages.
     void FillSetupPages();
@@ -102,11 +114,21 @@ public:
     TZentorSection Section;
     int CurrentSection = -1;
     bool SettingsChanged = false;
-    TKeyQueue Keys;
     std::uint32_t ShownMode = 0xFFFFFFFF;
+    // The controller's mode as the console last learned it (from the updater's display or
+    // a command of its own), and the link's exchange count then: older news is ignored.
+    std::uint32_t KnownMode = 0;
+    std::uint64_t KnownExchange = 0;
+    // The console's copies of the controller's memory type and I/O setup: the setup pages
+    // show and change these; the commands that read or send them copy them from or into
+    // the link.
+    std::uint8_t MemoryType = 0;
+    std::uint8_t IOSetup[Sarvetel::IOSetupSize] = {};
+    // Keys wait in the polling session's queue; none runs while the console is closed.
+    TKeyQueue *Keys();
     QStringList Log; // the log list's lines (the compiler writes here)
     TZentorCompiler Compiler;
-    std::weak_ptr<TSarvetelScreenUpdater> Updater;
+    std::shared_ptr<TSarvetelScreenUpdater> Updater;
 
     // Controls.
     QPushButton *BtnStop, *BtnStart, *BtnFailure, *BtnTest, *BtnCopy, *BtnSetup, *BtnProgram;
@@ -119,7 +141,7 @@ public:
     QTabWidget *PCSetup;
     QTabWidget *PCProgram;
     QStatusBar *SarvetelConsoleSB;
-    QLabel *StatusMode, *StatusErrors;
+    QLabel *StatusMode, *StatusErrors, *StatusWait;
     // "Память".
     QLineEdit *SysMemEdit, *PRPEdit;
     QPushButton *MemoryChangeBtn;
@@ -157,12 +179,38 @@ private:
     QWidget *CreateSetupPages();
     QWidget *CreateProgramPages();
     void SetModeButtons(bool on);
-    std::uint32_t ModeNow() const;
+    // The other controls that start an exchange: "Ост", the reset button and the pages.
+    void SetCommandControls(bool on);
+    // What a job leaves for the handler that ran it.
+    struct TJobResult
+    {
+        std::uint64_t Exchange = 0;
+        std::uint32_t Mode = 0;
+        std::uint8_t LinkStatus = 0;
+    };
+    // Runs job on the exchange worker; false when it did not run to its end (the console
+    // is closing, or another exchange runs): the handler then stops.
+    bool Exchange(const std::function<void()> &job);
+    // Inside a job: the link's mode, status and exchange count.
+    TJobResult JobResult() const;
+    // Takes a job's news of the mode unless the console knows newer.
+    void Learn(const TJobResult &result);
+    // Inside a job: the I/O setup and memory type from and into the link.
+    void SetupFromLink();
+    void SetupIntoLink();
+    // SetMode m as one job; its result.
+    TJobResult SetModeJob(std::uint8_t m, bool *done = nullptr);
+    void ModeButton(std::uint8_t keyInRun, std::uint8_t modeFromStop);
+    // The controls that would start an exchange are off while one runs.
+    void ShowBusy(bool busy);
+    void StartUpdater();
     void ShowLog();
     void AddLog(const QString &line);
     bool Yes(const QString &question, const QString &caption, bool defaultNo = false);
 
     TUserDialogs &Dialogs;
     TSarvetel &Link;
+    TLinkWorker &Worker;
     bool Filling = false;
+    bool ModeButtonsBeforeWait[6] = {};
 };

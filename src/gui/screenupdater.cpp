@@ -1,10 +1,8 @@
 #include "gui/screenupdater.h"
 
 #include "link/sarvetel.h"
-#include "link/sarveteldefs.h"
 
-#include <QThread>
-
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -30,34 +28,87 @@ int TKeyQueue::Count() const
     return Length;
 }
 
-TSarvetelScreenUpdater::TSarvetelScreenUpdater(TSarvetel &link, TKeyQueue &keys, QObject *receiver,
-                                               TDisplay display)
-    : Link(link), Keys(keys), Receiver(receiver), DisplayStep(std::move(display))
+TScreenState TScreenState::Of(const TSarvetel &link)
+{
+    TScreenState s;
+    s.Exchange = link.Exchanges;
+    s.Mode = link.Mode;
+    s.ErrorsPresent = link.ErrorsPresent != 0;
+    s.FaultCount = std::clamp(link.FaultCount, 0, Sarvetel::FaultPairCount);
+    for (int k = 0; k < Sarvetel::FaultPairCount; ++k)
+        s.FaultWords[k] = link.FaultWord(k);
+    for (int i = 0; i < Sarvetel::ScreenLineCount; ++i)
+        s.ScreenLines[i] = link.ScreenLines[i];
+    return s;
+}
+
+TSarvetelScreenUpdater::TSarvetelScreenUpdater(TSarvetel &link, QObject *receiver, const char *news)
+    : Link(link), Receiver(receiver), News(news)
 {
 }
 
 std::shared_ptr<TSarvetelScreenUpdater>
-TSarvetelScreenUpdater::Start(TSarvetel &link, TKeyQueue &keys, QObject *receiver, TDisplay display)
+TSarvetelScreenUpdater::Start(TSarvetel &link, QObject *receiver, const char *news)
 {
-    auto updater =
-        std::make_shared<TSarvetelScreenUpdater>(link, keys, receiver, std::move(display));
+    auto updater = std::make_shared<TSarvetelScreenUpdater>(link, receiver, news);
     // The thread holds the object: when the thread ends and nobody else holds it, it goes.
     std::thread([self = updater] { self->Execute(); }).detach();
     return updater;
 }
 
+void TSarvetelScreenUpdater::Terminate()
+{
+    {
+        std::lock_guard<std::mutex> guard(StateLock);
+        Stop = true;
+    }
+    StateChanged.notify_all();
+}
+
+void TSarvetelScreenUpdater::WaitEnded()
+{
+    std::unique_lock<std::mutex> guard(StateLock);
+    StateChanged.wait(guard, [this] { return Finished.load(); });
+}
+
 void TSarvetelScreenUpdater::Display()
 {
-    QObject *receiver = Receiver.data();
-    if (Stop || !receiver)
+    if (Stop || !Receiver)
         return;
-    QMetaObject::invokeMethod(
-        receiver,
-        [this] {
-            if (!Stop)
-                DisplayStep();
-        },
-        Qt::BlockingQueuedConnection);
+    TScreenState state;
+    {
+        auto line = Link.LineLock();
+        state = TScreenState::Of(Link);
+    }
+    std::unique_lock<std::mutex> guard(StateLock);
+    Pending = std::move(state);
+    HasPending = true;
+    QMetaObject::invokeMethod(Receiver, News, Qt::QueuedConnection);
+    StateChanged.wait(guard, [this] { return !HasPending || Stop; });
+}
+
+void TSarvetelScreenUpdater::Deliver(const TDisplay &display)
+{
+    TScreenState state;
+    {
+        std::lock_guard<std::mutex> guard(StateLock);
+        if (!HasPending || Stop)
+            return;
+        state = std::move(Pending);
+    }
+    display(state);
+    {
+        std::lock_guard<std::mutex> guard(StateLock);
+        HasPending = false;
+    }
+    StateChanged.notify_all();
+}
+
+void TSarvetelScreenUpdater::Pause()
+{
+    std::unique_lock<std::mutex> guard(StateLock);
+    StateChanged.wait_for(guard, std::chrono::milliseconds(PauseMs),
+                          [this] { return Stop.load(); });
 }
 
 void TSarvetelScreenUpdater::Execute()
@@ -65,8 +116,12 @@ void TSarvetelScreenUpdater::Execute()
     using namespace Sarvetel;
     std::uint8_t keys[TKeyQueue::Capacity];
     while (!Stop) {
-        Link.ReadStatus();
-        const std::uint32_t mode = Link.Mode;
+        std::uint32_t mode = 0;
+        {
+            auto line = Link.LineLock();
+            Link.ReadStatus();
+            mode = Link.Mode;
+        }
         if (mode == ModeRun || mode == ModeTest || mode == ModeCopy || mode == ModeStop) {
             for (int i = 0; i < ScreenLineCount && !Stop; i += 2) {
                 if (Link.PortOpen && Keys.Count() > 0) {
@@ -85,7 +140,11 @@ void TSarvetelScreenUpdater::Execute()
         ++CycleCount;
         if (Stop)
             break;
-        std::this_thread::sleep_for(std::chrono::milliseconds(PauseMs));
+        Pause();
     }
-    Finished = true;
+    {
+        std::lock_guard<std::mutex> guard(StateLock);
+        Finished = true;
+    }
+    StateChanged.notify_all();
 }

@@ -31,10 +31,32 @@ TWorkWithPRPForm::TWorkWithPRPForm(TUserDialogs &dialogs, QWidget *parent)
 
 void TWorkWithPRPForm::OnMainThread(const std::function<void()> &f)
 {
-    if (QThread::currentThread() == thread())
+    if (QThread::currentThread() == thread()) {
         f();
-    else
-        QMetaObject::invokeMethod(this, f, Qt::BlockingQueuedConnection);
+        return;
+    }
+    std::unique_lock<std::mutex> guard(CallLock);
+    PendingCall = &f;
+    CallDone = false;
+    QMetaObject::invokeMethod(this, "RunPendingCall", Qt::QueuedConnection);
+    CallEnded.wait(guard, [this] { return CallDone; });
+}
+
+void TWorkWithPRPForm::RunPendingCall()
+{
+    const std::function<void()> *call = nullptr;
+    {
+        std::lock_guard<std::mutex> guard(CallLock);
+        std::swap(call, PendingCall);
+    }
+    if (!call)
+        return;
+    (*call)(); // without the lock: a question shows a window of its own meanwhile
+    {
+        std::lock_guard<std::mutex> guard(CallLock);
+        CallDone = true;
+    }
+    CallEnded.notify_all();
 }
 
 void TWorkWithPRPForm::Run(TPRPTransferThread &job)

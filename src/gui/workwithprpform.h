@@ -8,7 +8,9 @@
 
 #include <QDialog>
 
+#include <condition_variable>
 #include <functional>
+#include <mutex>
 
 class QLabel;
 class QProgressBar;
@@ -44,10 +46,17 @@ protected:
     void reject() override; // Escape and the close box ask the job to stop, like "Отмена"
 
 private:
-    // Runs f on the main thread and waits for it.
+    // Runs f on the main thread and waits for it. The job hands f over through the fields
+    // below, under a lock of ours, and the main thread is only asked by name to run it: Qt
+    // carries no data between the threads (a thread checker sees every hand-over).
     void OnMainThread(const std::function<void()> &f);
+    Q_INVOKABLE void RunPendingCall();
     void BtnClick();
 
     TUserDialogs &Dialogs;
     bool Closed = false;
+    std::mutex CallLock; // guards the two fields below
+    const std::function<void()> *PendingCall = nullptr;
+    bool CallDone = false;
+    std::condition_variable CallEnded;
 };

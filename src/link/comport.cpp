@@ -10,7 +10,9 @@
 #include <cerrno>
 #include <chrono>
 #include <fcntl.h>
+#include <grp.h>
 #include <poll.h>
+#include <sys/eventfd.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
@@ -108,7 +110,24 @@ int OpenExclusive(const QString &path)
         ::close(fd);
         return -NormalisedOpenError(err);
     }
+    // flock keeps out only programs that lock too; the terminal's exclusive mode makes every
+    // later open fail (except root's). A device that has no such mode is still ours.
+    ::ioctl(fd, TIOCEXCL);
     return fd;
+}
+
+// Gives up the device: its exclusive mode first, which a pseudo-terminal held open elsewhere
+// would otherwise keep after this descriptor is gone.
+void CloseDevice(int fd)
+{
+    ::ioctl(fd, TIOCNXCL);
+    ::close(fd);
+}
+
+// Errors of read and write that mean the device is no longer there.
+bool DeviceVanished(int err)
+{
+    return err == EIO || err == ENXIO || err == ENODEV || err == EPIPE;
 }
 
 int RemainingMs(Clock::time_point deadline)
@@ -120,11 +139,55 @@ int RemainingMs(Clock::time_point deadline)
 
 } // namespace
 
-TCOMPort::TCOMPort(TLogger *logger) : Logger(logger) {}
+TCOMPort::TCOMPort(TLogger *logger) : Logger(logger)
+{
+    InterruptFd = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+}
 
 TCOMPort::~TCOMPort()
 {
     Close();
+    if (InterruptFd >= 0)
+        ::close(InterruptFd);
+}
+
+void TCOMPort::Interrupt()
+{
+    ++InterruptDepth;
+    const std::uint64_t one = 1;
+    if (InterruptFd >= 0 && ::write(InterruptFd, &one, sizeof one) < 0) {
+        // Already signalled to the limit: the waiting read is woken all the same.
+    }
+}
+
+void TCOMPort::Resume()
+{
+    if (InterruptDepth.load() <= 0 || --InterruptDepth > 0)
+        return; // another interrupt still stands
+    std::uint64_t count = 0;
+    if (InterruptFd >= 0 && ::read(InterruptFd, &count, sizeof count) < 0) {
+        // Nothing was signalled.
+    }
+}
+
+int TCOMPort::WaitFor(short events, int ms, short &revents)
+{
+    revents = 0;
+    if (Interrupted())
+        return 0;
+    pollfd p[2] = {{Handle, events, 0}, {InterruptFd, POLLIN, 0}};
+    const int r = ::poll(p, InterruptFd >= 0 ? 2 : 1, ms);
+    if (r <= 0 || Interrupted())
+        return r < 0 ? r : 0;
+    revents = p[0].revents;
+    return revents ? 1 : 0;
+}
+
+void TCOMPort::CloseHandle()
+{
+    if (Handle >= 0)
+        CloseDevice(Handle);
+    Handle = -1;
 }
 
 void TCOMPort::Log(const QString &text)
@@ -143,10 +206,8 @@ int TCOMPort::Open(int n)
 int TCOMPort::OpenDevice(const QString &name)
 {
     const QString path = DevicePathFor(name);
-    if (Handle >= 0) {
-        ::close(Handle);
-        Handle = -1;
-    }
+    CloseHandle();
+    DeviceGone = false;
     DevicePath.clear();
     PortNumber = ComNumberFor(path);
     const int fd = OpenExclusive(path);
@@ -168,11 +229,25 @@ void TCOMPort::Reopen()
         OpenDevice(DevicePath);
 }
 
+int TCOMPort::ReopenDevice()
+{
+    const QString path = DevicePath;
+    if (path.isEmpty())
+        return PortErrorNotFound;
+    const int number = PortNumber;
+    const int result = OpenDevice(path);
+    PortNumber = number;
+    if (Handle < 0) {
+        // Still away: the next command tries again.
+        DevicePath = path;
+        DeviceGone = true;
+    }
+    return result;
+}
+
 int TCOMPort::Close()
 {
-    if (Handle >= 0)
-        ::close(Handle);
-    Handle = -1;
+    CloseHandle();
     PortNumber = -1;
     DevicePath.clear();
     return 0;
@@ -323,7 +398,7 @@ int TCOMPort::ApplySettings()
 
 bool TCOMPort::Write(const std::uint8_t *bytes, int count)
 {
-    if (Handle < 0 || count < 0)
+    if (Handle < 0 || count < 0 || Interrupted())
         return false;
     // A late reply to an earlier request must never be taken for the answer to this one.
     ::tcflush(Handle, TCIFLUSH);
@@ -339,16 +414,20 @@ bool TCOMPort::Write(const std::uint8_t *bytes, int count)
             done += static_cast<int>(w);
             continue;
         }
-        if (w < 0 && errno != EAGAIN && errno != EINTR)
+        if (w < 0 && errno != EAGAIN && errno != EINTR) {
+            DeviceGone = DeviceVanished(errno);
             return false;
+        }
         const int left = RemainingMs(deadline);
-        if (left == 0)
+        if (left == 0 || Interrupted())
             return false;
-        pollfd p{Handle, POLLOUT, 0};
-        if (::poll(&p, 1, left) < 0 && errno != EINTR)
+        short revents = 0;
+        if (WaitFor(POLLOUT, left, revents) < 0 && errno != EINTR)
             return false;
-        if (p.revents & (POLLERR | POLLNVAL))
+        if (revents & (POLLERR | POLLNVAL | POLLHUP)) {
+            DeviceGone = true;
             return false;
+        }
     }
     return true;
 }
@@ -376,26 +455,31 @@ bool TCOMPort::Read(std::uint8_t *buffer, int &bytesRead, int count,
             wait = std::min(wait, interval);
         if (wait == 0)
             break;
-        pollfd p{Handle, POLLIN, 0};
-        const int r = ::poll(&p, 1, wait);
+        short revents = 0;
+        const int r = WaitFor(POLLIN, wait, revents);
         if (r < 0) {
             if (errno == EINTR)
                 continue;
             break;
         }
         if (r == 0)
-            break; // the total ran out, or the line fell silent after a byte
-        if (!(p.revents & POLLIN))
+            break; // the total ran out, the line fell silent after a byte, or interrupted
+        if (!(revents & POLLIN)) {
+            DeviceGone = (revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
             break; // hang-up or error without data
+        }
         const ssize_t got =
             ::read(Handle, buffer + bytesRead, static_cast<size_t>(count - bytesRead));
         if (got < 0) {
             if (errno == EAGAIN || errno == EINTR)
                 continue;
+            DeviceGone = DeviceVanished(errno);
             break;
         }
-        if (got == 0)
+        if (got == 0) {
+            DeviceGone = true; // end of file on a terminal: hung up
             break;
+        }
         bytesRead += static_cast<int>(got);
         if (complete && complete(buffer, bytesRead))
             break;
@@ -437,7 +521,7 @@ TPortPresence TCOMPort::Probe(const QString &path)
 {
     const int fd = OpenExclusive(path);
     if (fd >= 0) {
-        ::close(fd);
+        CloseDevice(fd);
         return TPortPresence::Free;
     }
     if (-fd == PortErrorNotFound)
@@ -468,11 +552,29 @@ std::vector<TPortInfo> TCOMPort::Discover(const QString &devDir)
     return found;
 }
 
-QString TCOMPort::OpenErrorText(int code)
+QString TCOMPort::NoAccessText(const QString &device)
+{
+    const QString path = DevicePathFor(device);
+    QString groupName;
+    struct stat st
+    {
+    };
+    if (::stat(QFile::encodeName(path).constData(), &st) == 0) {
+        if (const struct group *g = ::getgrgid(st.st_gid))
+            groupName = QString::fromLocal8Bit(g->gr_name);
+        else
+            groupName = QString::number(st.st_gid);
+    }
+    return Sarvetel::PortNoAccess1 + path + Sarvetel::PortNoAccess2 + groupName + u'.';
+}
+
+QString TCOMPort::OpenErrorText(int code, const QString &device)
 {
     if (code == PortErrorNotFound)
         return Sarvetel::PortNotFound;
     if (code == PortErrorBusy)
         return Sarvetel::PortBusy;
+    if (code == PortErrorNoAccess && !device.isEmpty())
+        return NoAccessText(device);
     return Sarvetel::PortErrorCode + QString::number(code);
 }

@@ -9,6 +9,7 @@
 
 #include <termios.h>
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <mutex>
@@ -26,8 +27,9 @@ struct TCommTimeouts
 };
 
 // Error codes of Open: errno values. These two are what the port dialog names.
-constexpr int PortErrorNotFound = 2; // ENOENT: no such port
-constexpr int PortErrorBusy = 16;    // EBUSY: held by another program
+constexpr int PortErrorNotFound = 2;  // ENOENT: no such port
+constexpr int PortErrorBusy = 16;     // EBUSY: held by another program
+constexpr int PortErrorNoAccess = 13; // EACCES: the user may not open the device
 
 // What a probe of one device found.
 enum class TPortPresence { Absent, Free, Busy };
@@ -60,17 +62,31 @@ public:
     termios Config{}; // the device's settings as last read or written
     TCommTimeouts Timeouts;
     int PortNumber = -1; // n of COMn; 0 for a device given by path; -1 none chosen
-    QString DevicePath;  // the open device; empty when none
+    QString DevicePath;  // the open device (or the one that went away); empty when none
     int Handle = -1;     // the open file descriptor
     TLogger *Logger;
+    // Set by Read or Write when the device went away under the open descriptor (a USB
+    // adapter pulled out, the other end of a pseudo-terminal closed); cleared by opening.
+    bool DeviceGone = false;
 
     // COMn. Closes what is open first. Returns 0 or the errno of the failure.
     int Open(int n);
     // Any device path ("/dev/ttyUSB0", a pseudo-terminal). "COMn" maps to /dev/ttyS(n-1).
     int OpenDevice(const QString &name);
     void Reopen();
+    // Closes the device and opens the same path again with the same settings: a device
+    // that came back after it went away. 0 or the errno of the failure.
+    int ReopenDevice();
     int Close();
     bool IsOpen() const { return Handle >= 0; }
+
+    // Ends a Read or Write that is waiting, at once, and makes every later one fail at once
+    // until Resume: how closing a window stops an exchange with a slow or silent controller
+    // without waiting for its time-outs. Any thread, no lock. Pairs nest: the port works
+    // again after as many Resume calls as there were Interrupt calls.
+    void Interrupt();
+    void Resume();
+    bool Interrupted() const { return InterruptDepth.load() > 0; }
 
     int GetState();
     int SetState();
@@ -97,10 +113,18 @@ public:
     // (ttyUSB*, ttyACM*) by their device names. devDir is "/dev" outside the tests.
     static std::vector<TPortInfo> Discover(const QString &devDir = QStringLiteral("/dev"));
 
-    // The text the port dialog shows for an open failure.
-    static QString OpenErrorText(int code);
+    // The text the port dialog and the start-up report show for an open failure of device.
+    static QString OpenErrorText(int code, const QString &device = QString());
+    // "Нет прав на порт " + device + ": пользователь должен входить в группу " + its group.
+    static QString NoAccessText(const QString &device);
 
 private:
     void Log(const QString &text);
     bool IsPseudoTerminal() const;
+    void CloseHandle();
+    // Waits for events on the device or an interrupt; the poll result, 0 when interrupted.
+    int WaitFor(short events, int ms, short &revents);
+
+    std::atomic<int> InterruptDepth{0};
+    int InterruptFd = -1; // an eventfd that Interrupt makes readable
 };

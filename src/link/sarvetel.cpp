@@ -178,6 +178,21 @@ void TSarvetel::Transact(int capacity)
     CompleteFrame(Request, RequestLength, capacity);
     Log(LogSent);
     Log(HexDump(Request, RequestLength));
+    ++Exchanges;
+    SendAndReceive(capacity);
+    if (LinkStatus == LinkAccepted || !Port || !Port->DeviceGone || Port->Interrupted())
+        return;
+    // The device went away under the open descriptor: it may be back under its name.
+    Log(LogDeviceGone + Port->DevicePath);
+    if (Port->ReopenDevice() != 0)
+        return;
+    Log(LogSent);
+    Log(HexDump(Request, RequestLength));
+    SendAndReceive(capacity);
+}
+
+void TSarvetel::SendAndReceive(int capacity)
+{
     ProtocolResult = ResultOk;
     BytesRead = 0;
     if (!Port || !Port->Write(Request, RequestLength)) {
@@ -376,17 +391,12 @@ void TSarvetel::StoreAlgorithm(const std::uint8_t *c, int itemLength)
 
 // ---------------------------------------------------------------------------- commands
 
-namespace {
-
-// Holds the port's lock for one command; a link without a port has nothing to guard.
-std::unique_lock<std::recursive_mutex> LockOf(TCOMPort *port)
+std::unique_lock<std::recursive_mutex> TSarvetel::LineLock() const
 {
-    if (!port)
+    if (!Port)
         return {};
-    return std::unique_lock<std::recursive_mutex>(port->Lock);
+    return std::unique_lock<std::recursive_mutex>(Port->Lock);
 }
-
-} // namespace
 
 template <typename Attempt> bool TSarvetel::Repeat(const TAttempts &attempts, Attempt attempt)
 {
@@ -412,7 +422,7 @@ void TSarvetel::Exchange(std::initializer_list<std::uint8_t> payload, int capaci
 
 std::uint32_t TSarvetel::ReadStatus(TAttempts attempts)
 {
-    auto lock = LockOf(Port);
+    auto lock = LineLock();
     Repeat(attempts, [&] {
         Exchange({CodeStatus}, Capacity::Status);
         return LinkStatus == LinkAccepted;
@@ -422,7 +432,7 @@ std::uint32_t TSarvetel::ReadStatus(TAttempts attempts)
 
 void TSarvetel::ReadStatusOnOpen()
 {
-    auto lock = LockOf(Port);
+    auto lock = LineLock();
     Exchange({CodeStatus, CodeOpenExtra1, CodeOpenExtra2}, Capacity::StatusOnOpen);
 }
 
@@ -430,7 +440,7 @@ void TSarvetel::SetMode(std::uint8_t mode, TAttempts attempts)
 {
     // Asking for the mode the controller already took changes nothing; a refusal is an
     // answer (the reply's status shows the old mode) and is not asked again.
-    auto lock = LockOf(Port);
+    auto lock = LineLock();
     Repeat(attempts, [&] {
         Exchange({CodeSetMode, mode, CodeStatus}, Capacity::SetMode);
         return LinkStatus == LinkAccepted;
@@ -439,7 +449,7 @@ void TSarvetel::SetMode(std::uint8_t mode, TAttempts attempts)
 
 void TSarvetel::ReadScreenLines(int first)
 {
-    auto lock = LockOf(Port);
+    auto lock = LineLock();
     Exchange({CodeScreen, static_cast<std::uint8_t>(first)}, Capacity::Screen);
 }
 
@@ -448,7 +458,7 @@ void TSarvetel::SendKeys(const std::uint8_t *keys, int count)
     count = std::min(count, MaxKeys);
     if (count <= 0)
         return;
-    auto lock = LockOf(Port);
+    auto lock = LineLock();
     int i = 4;
     for (int k = 0; k < count; ++k) {
         Request[i++] = CodeKey;
@@ -463,7 +473,7 @@ void TSarvetel::SendKeys(const std::uint8_t *keys, int count)
 
 int TSarvetel::ReadPRPBlockCount(TAttempts attempts)
 {
-    auto lock = LockOf(Port);
+    auto lock = LineLock();
     Repeat(attempts, [&] {
         PRPBlockCount = 0;
         Exchange({CodeBlockCount}, Capacity::BlockCount);
@@ -475,7 +485,7 @@ int TSarvetel::ReadPRPBlockCount(TAttempts attempts)
 void TSarvetel::ReadPRPBlock(std::uint8_t *destination, int destinationSize, int block,
                              TAttempts attempts)
 {
-    auto lock = LockOf(Port);
+    auto lock = LineLock();
     BlockDestination = destination;
     BlockDestinationSize = destination ? destinationSize : 0;
     Repeat(attempts, [&] {
@@ -489,7 +499,7 @@ void TSarvetel::ReadPRPBlock(std::uint8_t *destination, int destinationSize, int
 
 void TSarvetel::ReadPRPIntoHeader(TPRPHeader &header)
 {
-    auto lock = LockOf(Port);
+    auto lock = LineLock();
     int received = 0;
     auto readBlock = [&](int k) {
         ReadPRPBlock(header.Bytes, TPRPHeader::BufferSize, k);
@@ -513,7 +523,7 @@ void TSarvetel::ReadPRPIntoHeader(TPRPHeader &header)
 
 void TSarvetel::ReadHeaderPart(TPRPHeader &header)
 {
-    auto lock = LockOf(Port);
+    auto lock = LineLock();
     HeaderObject = &header;
     Exchange({CodeReadHeaderPart, 0x00}, Capacity::ReadHeaderPart);
     HeaderObject = nullptr;
@@ -521,7 +531,7 @@ void TSarvetel::ReadHeaderPart(TPRPHeader &header)
 
 void TSarvetel::ReadHeader(TPRPHeader &header)
 {
-    auto lock = LockOf(Port);
+    auto lock = LineLock();
     Exchange({CodeBeginWrite, 0x00}, Capacity::Prepare);
     Exchange({CodePrepare, 0x03}, Capacity::Prepare);
     HeaderObject = &header;
@@ -550,7 +560,7 @@ bool TSarvetel::SendHeaderPart(TPRPHeader &header, int part)
 
 bool TSarvetel::WriteHeader(TPRPHeader &header, TAttempts attempts)
 {
-    auto lock = LockOf(Port);
+    auto lock = LineLock();
     for (int part = 0; part < 4; ++part)
         if (!Repeat(attempts, [&] { return SendHeaderPart(header, part); }))
             return false;
@@ -569,7 +579,7 @@ bool TSarvetel::WriteHeader(TPRPHeader &header, TAttempts attempts)
 
 bool TSarvetel::WriteHeaderPart0(TPRPHeader &header)
 {
-    auto lock = LockOf(Port);
+    auto lock = LineLock();
     return SendHeaderPart(header, 0);
 }
 
@@ -577,7 +587,7 @@ void TSarvetel::WriteTechKey(const TPRPHeader &header, int key)
 {
     if (key < 0 || key >= TPRPHeader::KeyCount)
         return;
-    auto lock = LockOf(Port);
+    auto lock = LineLock();
     const TTechKey &k = header.TechKeys[key];
     Request[4] = CodeWriteTechKey;
     Request[5] = static_cast<std::uint8_t>(key);
@@ -591,13 +601,13 @@ void TSarvetel::WriteTechKey(const TPRPHeader &header, int key)
 
 void TSarvetel::ClearTechKey(int key)
 {
-    auto lock = LockOf(Port);
+    auto lock = LineLock();
     Exchange({CodeClearTechKey, static_cast<std::uint8_t>(key)}, Capacity::TechKey);
 }
 
 void TSarvetel::ReadSection(int section, TZentorSection &record)
 {
-    auto lock = LockOf(Port);
+    auto lock = LineLock();
     SectionRecord = &record;
     Exchange({CodeSection, static_cast<std::uint8_t>(section)}, Capacity::Section);
     SectionRecord = nullptr;
@@ -605,7 +615,7 @@ void TSarvetel::ReadSection(int section, TZentorSection &record)
 
 std::uint32_t TSarvetel::ReadSectionInfo(int section)
 {
-    auto lock = LockOf(Port);
+    auto lock = LineLock();
     SectionInfo = 0;
     const auto s = static_cast<std::uint8_t>(section);
     Exchange({CodeSectionInfo, s, s}, Capacity::SectionInfo);
@@ -614,7 +624,7 @@ std::uint32_t TSarvetel::ReadSectionInfo(int section)
 
 bool TSarvetel::WriteSection(const TZentorSection &record, TAttempts attempts)
 {
-    auto lock = LockOf(Port);
+    auto lock = LineLock();
     return Repeat(attempts, [&] {
         Exchange({CodeBeginWrite}, Capacity::Prepare);
         Exchange({CodePrepare, 0x01}, Capacity::Prepare);
@@ -630,14 +640,14 @@ bool TSarvetel::WriteSection(const TZentorSection &record, TAttempts attempts)
 
 void TSarvetel::DeleteSection(int section)
 {
-    auto lock = LockOf(Port);
+    auto lock = LineLock();
     const auto s = static_cast<std::uint8_t>(section);
     Exchange({CodeDeleteSection, s, s}, Capacity::DeleteSection);
 }
 
 void TSarvetel::ReadIOSetup()
 {
-    auto lock = LockOf(Port);
+    auto lock = LineLock();
     Exchange({CodeIOSetup}, Capacity::IOSetup);
 }
 
@@ -675,7 +685,7 @@ void TSarvetel::BuildIOSetupFrame(std::uint8_t *f) const
 
 void TSarvetel::WriteIOSetup()
 {
-    auto lock = LockOf(Port);
+    auto lock = LineLock();
     BuildIOSetupFrame(Request);
     RequestLength = IOSetupFrameLength;
     Transact(Capacity::WriteIOSetup);
@@ -685,7 +695,7 @@ void TSarvetel::ReleaseChannel(int logicalChannel)
 {
     if (logicalChannel < 0 || logicalChannel > 7)
         return;
-    auto lock = LockOf(Port);
+    auto lock = LineLock();
     const int a = std::min<int>(IOSetup[15 + logicalChannel], 7);
     const auto m = static_cast<std::uint8_t>(1 << a);
     const std::uint8_t b = IOSetup[15 + a];
@@ -694,44 +704,44 @@ void TSarvetel::ReleaseChannel(int logicalChannel)
 
 void TSarvetel::AutoIOSetup()
 {
-    auto lock = LockOf(Port);
+    auto lock = LineLock();
     Exchange({CodeAutoIOSetup}, Capacity::Service);
     ReadIOSetup();
 }
 
 void TSarvetel::ResetVariables()
 {
-    auto lock = LockOf(Port);
+    auto lock = LineLock();
     Exchange({CodeResetVariables}, Capacity::Service);
 }
 
 void TSarvetel::ResetVariableLocks()
 {
-    auto lock = LockOf(Port);
+    auto lock = LineLock();
     Exchange({CodeResetVariableLocks}, Capacity::Service);
 }
 
 void TSarvetel::ResetCoefficients()
 {
-    auto lock = LockOf(Port);
+    auto lock = LineLock();
     Exchange({CodeResetCoefficients}, Capacity::Service);
 }
 
 void TSarvetel::ResetSystemMemory()
 {
-    auto lock = LockOf(Port);
+    auto lock = LineLock();
     Exchange({CodeResetSystemMemory}, Capacity::Service);
 }
 
 void TSarvetel::ToggleMemoryType()
 {
-    auto lock = LockOf(Port);
+    auto lock = LineLock();
     Exchange({CodeToggleMemoryType}, Capacity::ToggleMemoryType);
 }
 
 void TSarvetel::ReadAlgorithm(int number)
 {
-    auto lock = LockOf(Port);
+    auto lock = LineLock();
     Algorithm = TAlgDescription();
     Exchange({CodeAlgorithm, static_cast<std::uint8_t>(number)}, Capacity::Algorithm);
 }

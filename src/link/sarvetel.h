@@ -3,6 +3,15 @@
 // controller command. A command takes the port's lock, sends its frames, and leaves its
 // results in the fields below; the caller reads them together with LinkStatus (only the
 // last frame's status survives a command of several frames).
+//
+// Threads (the screen updater, the desktop's exchange worker, the transfer jobs and the
+// main thread share one link): the port's Lock guards every field of this object. A
+// command takes it for all its frames; a caller that reads what a command left (LinkStatus,
+// Mode, the screen lines, ...) or fills what a command sends (IOSetup, ...) holds the lock
+// around the command and that access, since another thread's command may rewrite the
+// fields as soon as the lock is free. The lock is recursive, so commands run inside it.
+// PortOpen alone is atomic: the port dialog sets it and the updater reads it without the
+// lock. Exchanges counts the exchanges, so a copy of the state can tell which is newer.
 
 #include "link/sarveteldefs.h"
 
@@ -10,6 +19,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <mutex>
 
 class TCOMPort;
 class TLogger;
@@ -53,7 +63,8 @@ public:
     int BytesRead = 0;
     std::uint8_t LinkStatus = Sarvetel::LinkAccepted;
     int ProtocolResult = Sarvetel::ResultOk;
-    std::uint8_t PortOpen = 0;
+    std::atomic<std::uint8_t> PortOpen{0};
+    std::uint64_t Exchanges = 0; // exchanges so far
     std::uint8_t MultiChannel = 0;
     TKSB *KSB = nullptr;
     int Channel = -1;
@@ -75,12 +86,17 @@ public:
     std::uint8_t IOSetup[Sarvetel::IOSetupSize] = {};
     TAlgDescription Algorithm;
 
+    // Holds the port's lock (see above); an empty lock for a link without a port.
+    std::unique_lock<std::recursive_mutex> LineLock() const;
+
     // The fault word of pair k: code + 256 * detail.
     std::uint16_t FaultWord(int k) const;
 
     // One exchange: completes the frame whose payload is in place from offset 4 (length in
     // RequestLength), sends it and parses the reply of at most capacity bytes.
-    // The caller holds the port's lock.
+    // The caller holds the port's lock. A device found gone (unplugged and plugged in
+    // again, the other end restarted) is closed and opened again once, and the frame sent
+    // again, before the failure stands.
     void Transact(int capacity);
     // Parses Reply[0 .. BytesRead) into the state above; sets ProtocolResult.
     void ParseReply();
@@ -141,6 +157,8 @@ public:
     void BuildIOSetupFrame(std::uint8_t *frame) const;
 
 private:
+    // Writes the completed request and reads and parses its reply.
+    void SendAndReceive(int capacity);
     // Puts the payload at offset 4 and exchanges it.
     void Exchange(std::initializer_list<std::uint8_t> payload, int capacity);
     void Log(const QString &text);

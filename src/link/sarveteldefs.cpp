@@ -53,6 +53,7 @@ QString StopBitsName(int code)
 }
 
 const QString LogSent = QStringLiteral("Отправлена следующая последовательность");
+const QString LogDeviceGone = QStringLiteral("Связь с портом потеряна, порт открывается заново: ");
 const QString LogReceived = QStringLiteral("Принята следующая последовательность");
 const QString LogItem = QStringLiteral("Разбор команды ");
 const QString LogRepeat1 = QStringLiteral("Повтор запроса: попытка ");
@@ -66,6 +67,8 @@ const QString PortNotFound = QStringLiteral("СОМ-порт не обнаруж
 const QString PortBusy = QStringLiteral("СОМ-порт занят другим приложением");
 const QString PortErrorCode = QStringLiteral("код ошибки ");
 const QString PortNotChosen = QStringLiteral("СОМ-порт не выбран");
+const QString PortNoAccess1 = QStringLiteral("Нет прав на порт ");
+const QString PortNoAccess2 = QStringLiteral(": пользователь должен входить в группу ");
 const QString PortOpenedSuffix = QStringLiteral(" успешно открыт");
 const QString PortOneAndHalfStop =
     QStringLiteral("  1.5 стоп-бита порт не поддерживает: установлено 2 стоп-бита");

@@ -126,6 +126,7 @@ constexpr int AlgNameLength = 5;
 
 // Log lines of the packet layer.
 extern const QString LogSent; // "Отправлена следующая последовательность"
+extern const QString LogDeviceGone; // the device went away; it is opened again
 extern const QString LogReceived; // "Принята следующая последовательность"
 extern const QString LogItem;    // "Разбор команды "
 extern const QString LogRepeat1; // "Повтор запроса: попытка "
@@ -142,7 +143,9 @@ extern const QString PortFoundLog;       // "  обнаружен порт COM"
 extern const QString PortOpenFailed;     // "Не удалось открыть COM"
 extern const QString PortNotFound;       // "СОМ-порт не обнаружен"
 extern const QString PortBusy; // "СОМ-порт занят другим приложением"
-extern const QString PortErrorCode;        // "код ошибки "
+extern const QString PortErrorCode; // "код ошибки "
+extern const QString PortNoAccess1; // "Нет прав на порт "
+extern const QString PortNoAccess2; // ": пользователь должен входить в группу "
 extern const QString PortNotChosen;        // "СОМ-порт не выбран"
 extern const QString PortOpenedSuffix;     // " успешно открыт"
 extern const QString PortOneAndHalfStop;   // termios has no 1.5 stop bits

@@ -12,6 +12,7 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <mutex>
 #include <random>
 #include <vector>
 
@@ -78,6 +79,9 @@ public:
     std::uint8_t LastKey = 0;
     QString Input; // digits typed on the front panel
     int RequestCount = 0;
+    // Held while a request is handled (by whoever serves the line); a thread that reads or
+    // changes the state above while a line is served takes it too.
+    std::mutex Lock;
 
     // The algorithm descriptions of a base.
     void LoadAlgorithms(const TAlgBase &base);

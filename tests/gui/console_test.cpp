@@ -11,6 +11,7 @@
 #include "gui/workwithprpform.h"
 #include "guitestutil.h"
 #include "link/sarveteldefs.h"
+#include "waituntil.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -78,7 +79,7 @@ protected:
     // read without a frame in flight).
     void Close()
     {
-        auto u = Console->Updater.lock();
+        auto u = Console->Updater;
         Console->done(0);
         if (u) {
             ASSERT_TRUE(WaitUntil([u] { return u->Ended(); }));
@@ -186,7 +187,7 @@ TEST_F(ConsoleTest, KeysPressedInSetupAreSentAfterReturningToAPolledMode)
     Console->BtnSetupClick();
     EXPECT_EQ(Console->Panels->currentWidget(), Console->PCSetup);
     EXPECT_FALSE(Console->BtnStart->isEnabled());
-    const auto updater = Console->Updater.lock();
+    const auto updater = Console->Updater;
     ASSERT_TRUE(updater);
     // A cycle that began before the switch still polls the screen; wait for it to end.
     int cycles = updater->Cycles();
@@ -194,9 +195,9 @@ TEST_F(ConsoleTest, KeysPressedInSetupAreSentAfterReturningToAPolledMode)
     Console->KeyClick(0x33);
     cycles = updater->Cycles();
     EXPECT_TRUE(WaitUntil([&] { return updater->Cycles() > cycles + 2; }));
-    EXPECT_EQ(Console->Keys.Count(), 1); // still queued in "Настройка"
+    EXPECT_EQ(Console->Keys()->Count(), 1); // still queued in "Настройка"
     Console->BtnStopClick();
-    EXPECT_TRUE(WaitUntil([this] { return Console->Keys.Count() == 0; }));
+    EXPECT_TRUE(WaitUntil([this] { return Console->Keys()->Count() == 0; }));
     EXPECT_EQ(Console->Panels->currentWidget(), Console->ConsolePanel);
     Close();
     EXPECT_EQ(Sim().LastKey, 0x33);
@@ -218,7 +219,8 @@ TEST_F(ConsoleTest, SetupPagesChangeTheControllersSetup)
 {
     Open();
     Console->BtnSetupClick();
-    TSarvetel &link = *Form->Link->Sarvetel;
+    // The pages work on the console's copy of the setup; commands send it.
+    std::uint8_t *const setup = Console->IOSetup;
     // "Память".
     EXPECT_EQ(Console->SysMemEdit->text(), S("Дублирована"));
     EXPECT_EQ(Console->PRPEdit->text(), S("ОЗУ"));
@@ -230,30 +232,30 @@ TEST_F(ConsoleTest, SetupPagesChangeTheControllersSetup)
     EXPECT_EQ(Console->ModuleGrid->item(3, 3)->text(), S("037"));
     Console->ModuleGridDblClick(3);
     EXPECT_EQ(Console->ModuleGrid->item(3, 1)->text(), S("Нет"));
-    EXPECT_EQ(link.IOSetup[0], 0xF7);
+    EXPECT_EQ(setup[0], 0xF7);
     Console->ModuleGridDblClick(3);
-    EXPECT_EQ(link.IOSetup[0], 0xFF);
+    EXPECT_EQ(setup[0], 0xFF);
     EXPECT_TRUE(Console->SettingsChanged);
     Console->ModuleTabs->setCurrentIndex(2); // "АЦП": two rows per bit
     EXPECT_EQ(Console->ModuleGrid->rowCount(), 16);
     Console->ModuleGridDblClick(5); // bit 2 of byte 12
-    EXPECT_EQ(link.IOSetup[12], 0x07);
+    EXPECT_EQ(setup[12], 0x07);
     Console->ModuleApplyClick();
     EXPECT_FALSE(Console->SettingsChanged);
     // "Настройка каналов": the stop bits change alone.
     Console->ChannelNumCB->setCurrentIndex(2);
     Console->ChannelNumChange();
-    const std::uint8_t before = link.IOSetup[25];
+    const std::uint8_t before = setup[25];
     Console->ChannelParamChange(6, 1);
-    EXPECT_EQ(link.IOSetup[25] & 0x3F, before & 0x3F);
-    EXPECT_EQ(link.IOSetup[25] >> 6, 1);
+    EXPECT_EQ(setup[25] & 0x3F, before & 0x3F);
+    EXPECT_EQ(setup[25] >> 6, 1);
     Console->ChannelNumCB->setCurrentIndex(5);
     Console->ChannelNumChange();
     EXPECT_FALSE(Console->SpeedCB->isEnabled());
     EXPECT_TRUE(Console->IrprGroup->isEnabled());
     // "Каналы связи": logical channel 4 onto physical channel 3.
     Console->LogicalChannelChange(4, 3);
-    EXPECT_EQ(link.IOSetup[15 + 4], 3);
+    EXPECT_EQ(setup[15 + 4], 3);
     EXPECT_EQ(Console->LogicalChannelCB[4]->currentIndex(), 3);
     // "Сброс переменных" asks first; No (the default) sends nothing.
     Console->ResetQuestion(S("Вы хотите сбросить значения переменных?"),

@@ -10,6 +10,7 @@
 #include "gui/sarvetelconsoleform.h"
 #include "gui/workwithprpform.h"
 #include "guitestutil.h"
+#include "waituntil.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -2,6 +2,7 @@
 // time-outs, the end of a whole reply and the receive purge.
 
 #include "linktesting.h"
+#include "sim/simulator.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +11,9 @@
 
 #include <chrono>
 #include <fcntl.h>
+#include <grp.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <thread>
 #include <unistd.h>
 
@@ -249,4 +252,96 @@ TEST(COMPort, WriteDiscardsWhatArrivedBefore)
     ASSERT_TRUE(port.Read(buf, got, 8));
     ASSERT_EQ(got, 1);
     EXPECT_EQ(buf[0], 0x11);
+}
+
+TEST(COMPort, ExclusiveModeIsTakenAndGivenBackAndAccessNamesTheGroup)
+{
+    TPty pty;
+    TCOMPort port;
+    ASSERT_EQ(port.OpenDevice(pty.Slave), 0);
+    int exclusive = 0;
+    ASSERT_EQ(::ioctl(port.Handle, TIOCGEXCL, &exclusive), 0);
+    EXPECT_EQ(exclusive, 1);
+    port.Close();
+    // The terminal stays open elsewhere: the mode must not outlive the port's descriptor.
+    ASSERT_EQ(::ioctl(pty.Keep, TIOCGEXCL, &exclusive), 0);
+    EXPECT_EQ(exclusive, 0);
+
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("ttyFake"));
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.close();
+    const QString group = QString::fromLocal8Bit(::getgrgid(::getegid())->gr_name);
+    const QString text = QStringLiteral("Нет прав на порт ") + file +
+                         QStringLiteral(": пользователь должен входить в группу ") + group + u'.';
+    EXPECT_EQ(TCOMPort::OpenErrorText(PortErrorNoAccess, file), text);
+}
+
+TEST(COMPort, InterruptEndsAWaitAtOnceUntilResumed)
+{
+    TPty pty; // nobody answers
+    TCOMPort port;
+    ASSERT_EQ(port.OpenDevice(pty.Slave), 0);
+    port.Timeouts.ReadTotalTimeoutConstant = 30000;
+    std::thread other([&port] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        port.Interrupt();
+    });
+    const auto start = std::chrono::steady_clock::now();
+    std::uint8_t b[8] = {};
+    int got = -1;
+    port.Read(b, got, 8);
+    other.join();
+    EXPECT_EQ(got, 0);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+    // Interrupts nest; until the last Resume nothing goes out.
+    port.Interrupt();
+    port.Resume();
+    EXPECT_TRUE(port.Interrupted());
+    EXPECT_FALSE(port.Write(b, 1));
+    port.Resume();
+    EXPECT_FALSE(port.Interrupted());
+    EXPECT_TRUE(port.Write(b, 1));
+    EXPECT_EQ(pty.Receive().size(), 1u);
+}
+
+TEST(COMPort, ADeviceThatCameBackIsOpenedAgainByTheNextCommand)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("ctl"));
+    TSarvetelSimulator sim;
+    std::mutex simLock;
+    const auto serve = [&](const std::uint8_t *f, int n) {
+        std::lock_guard<std::mutex> state(simLock);
+        return sim.HandleRequest(f, n);
+    };
+    auto line = std::make_unique<TPtyServer>(serve);
+    QString error;
+    ASSERT_TRUE(line->Open(path, error)) << error.toStdString();
+    line->Start();
+    TCOMPort port;
+    TSarvetel link(&port, nullptr);
+    ASSERT_EQ(port.OpenDevice(path), 0);
+    link.ReadStatus();
+    EXPECT_EQ(link.LinkStatus, Sarvetel::LinkAccepted);
+    // The other end goes away (a simulator restarted, an adapter plugged in again) and
+    // comes back under the same name.
+    line.reset();
+    line = std::make_unique<TPtyServer>(serve);
+    ASSERT_TRUE(line->Open(path, error)) << error.toStdString();
+    line->Start();
+    link.ReadStatus();
+    EXPECT_EQ(link.LinkStatus, Sarvetel::LinkAccepted);
+    EXPECT_TRUE(port.IsOpen());
+    EXPECT_FALSE(port.DeviceGone);
+    // Gone for good: the command fails, and the next one tries again.
+    line.reset();
+    link.ReadStatus();
+    EXPECT_NE(link.LinkStatus, Sarvetel::LinkAccepted);
+    line = std::make_unique<TPtyServer>(serve);
+    ASSERT_TRUE(line->Open(path, error));
+    line->Start();
+    link.ReadStatus();
+    EXPECT_EQ(link.LinkStatus, Sarvetel::LinkAccepted);
 }

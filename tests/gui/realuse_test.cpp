@@ -1,0 +1,391 @@
+// The desktop as a person meets it: a first start in an empty program directory, real key
+// and mouse events on the real main window, the built-in simulator on a pseudo-terminal,
+// and a controller that answers late or not at all while windows are closed in the middle
+// of an exchange. Every wait is bounded.
+
+#include "gui/comportsetupform.h"
+#include "gui/guitexts.h"
+#include "gui/linkworker.h"
+#include "gui/programparts.h"
+#include "gui/sarvetelconsoleform.h"
+#include "gui/workwithprpform.h"
+#include "gui/zentoreditor.h"
+#include "guitestutil.h"
+#include "link/sarveteldefs.h"
+#include "waituntil.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QThread>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include <cstdio>
+
+namespace {
+
+QString S(const char *utf8)
+{
+    return QString::fromUtf8(utf8);
+}
+
+const QString kExamples = QStringLiteral(ZENTOR_SOURCE_DIR "/examples/");
+
+// Counts the main thread's timer ticks and the longest gap between two: a main thread that
+// waits on the line stops ticking. ZENTOR_PROBE=1 prints the longest gap.
+class THeartbeat
+{
+public:
+    THeartbeat()
+    {
+        Clock.start();
+        QObject::connect(&Timer, &QTimer::timeout, [this] {
+            const qint64 now = Clock.elapsed();
+            Longest = std::max(Longest, now - Last);
+            Last = now;
+            ++Ticks;
+        });
+        Timer.start(10);
+    }
+    ~THeartbeat()
+    {
+        if (qEnvironmentVariableIsSet("ZENTOR_PROBE"))
+            std::fprintf(stderr, "longest time without events: %lld ms\n",
+                         static_cast<long long>(Longest));
+    }
+    int Ticks = 0;
+    qint64 Longest = 0;
+
+private:
+    QTimer Timer;
+    QElapsedTimer Clock;
+    qint64 Last = 0;
+};
+
+class RealUseTest : public TGuiTest
+{
+protected:
+    std::unique_ptr<TProgramForm> Form;
+
+    void SetUp() override
+    {
+        TGuiTest::SetUp();
+        // Beside the executable, as installed: the program directory stays empty.
+        ASSERT_TRUE(QFile::copy(kExamples + QStringLiteral("BaseAlgs.alg"),
+                                ExeDir() + QStringLiteral("BaseAlgs.alg")));
+    }
+
+    void Start()
+    {
+        Form = MakeForm();
+        Form->show();
+        Form->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(Form.get()));
+    }
+
+    void TearDown() override { Form.reset(); }
+
+    // A key as the window system delivers it, so menu shortcuts act.
+    void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        // The main window is active again after a dialog, as it is for a person. The
+        // activation is a window-system event of its own: a key sent before it has been
+        // taken finds no active window, and the menu's shortcuts do not act.
+        Form->activateWindow();
+        EXPECT_TRUE(WaitUntil([this] { return QApplication::activeWindow() == Form.get(); }, 2000));
+        // Ctrl+C is the port dialog outside the editor, copy inside it.
+        if (key == Qt::Key_C)
+            Form->TreeView->setFocus();
+        else
+            Form->ProgramREdit->setFocus();
+        QTest::keyClick(Form->windowHandle(), key, modifiers);
+    }
+
+    static void Click(QWidget *w) { QTest::mouseClick(w, Qt::LeftButton); }
+
+    TSarvetelSimulator &Sim() { return *Form->Link->Simulator; }
+    template <typename F> auto WithSim(F f)
+    {
+        std::lock_guard<std::mutex> state(Sim().Lock);
+        return f(Sim());
+    }
+
+    bool ErrorBoxShown() const
+    {
+        for (const auto &a : Dialogs.Asked)
+            if (a.Caption == S("Ошибка!!!"))
+                return true;
+        return false;
+    }
+
+    // "Параметры COM-порт" (Ctrl+C): offline work off, the simulator chosen from the list.
+    void ChooseSimulator()
+    {
+        Dialogs.Windows.push_back([](QDialog *d) {
+            auto *f = static_cast<TCOMPortSetupForm *>(d);
+            f->show();
+            if (f->UseCOMPortChB->isChecked())
+                Click(f->UseCOMPortChB);
+            f->COMCB->setFocus();
+            QTest::keyClick(f->COMCB, Qt::Key_Down); // "Симулятор Сарветела"
+            EXPECT_TRUE(f->COMInfoMemo->toPlainText().contains(S("Скорость:")))
+                << f->COMInfoMemo->toPlainText().toStdString();
+            Click(f->OkBtn);
+            return f->result();
+        });
+        Key(Qt::Key_C, Qt::ControlModifier);
+        ASSERT_TRUE(Form->PortInUse);
+    }
+
+    void OpenDemo()
+    {
+        QFile::copy(kExamples + QStringLiteral("demo.zen"), File(S("demo.zen")));
+        Dialogs.Answers.push_back(TUserDialogs::AnswerYes);
+        Dialogs.Files.push_back({File(S("demo.zen")), 1});
+        Key(Qt::Key_O, Qt::ControlModifier);
+        Key(Qt::Key_F9, Qt::ControlModifier);
+    }
+
+    // The console as Ctrl+Shift+L shows it; during runs with the console on screen.
+    void Console(std::function<void(TSarvetelConsoleForm *)> during)
+    {
+        Dialogs.Windows.push_back([during](QDialog *d) {
+            auto *c = static_cast<TSarvetelConsoleForm *>(d);
+            c->show();
+            during(c);
+            if (c->isVisible())
+                Click(c->CloseBtn);
+            return c->result();
+        });
+        Key(Qt::Key_L, Qt::ControlModifier | Qt::ShiftModifier);
+    }
+
+    void WriteIniForSimulator()
+    {
+        WriteIni({S("[Параметры связи]"), S("Автономная работа=нет"), S("Порт=симулятор")});
+    }
+};
+
+QString ModeShown(TSarvetelConsoleForm *c)
+{
+    return c->StatusMode->text();
+}
+
+TEST_F(RealUseTest, FirstStartWalk)
+{
+    ASSERT_TRUE(QDir(Home()).isEmpty());
+    Start();
+    EXPECT_TRUE(Form->StartupReport.contains(
+        S("Файл конфигурации не обнаружен, параметры приняты по умолчанияю")));
+    EXPECT_EQ(Form->geometry(), QRect(164, 102, 569, 443));
+    ChooseSimulator();
+    OpenDemo();
+    QStringList written;
+    for (int s = 0; s < 256; ++s)
+        if (Form->Program->Sections[s].Present)
+            written << QString::number(s);
+    ASSERT_FALSE(written.isEmpty());
+
+    // F2: the switch to "Программирование" asked and answered OK, the transfer window.
+    Dialogs.Answers.push_back(TUserDialogs::AnswerOk);
+    Dialogs.Windows.push_back([](QDialog *d) { return d->exec(); });
+    Key(Qt::Key_F2);
+    EXPECT_EQ(Dialogs.LastQuestion(), S("Запись ПрП завершена"));
+    EXPECT_EQ(WithSim([](TSarvetelSimulator &s) {
+                  QStringList held;
+                  for (int i = 0; i < 256; ++i)
+                      if (s.Program.Sections[i].Present)
+                          held << QString::number(i);
+                  return held;
+              }),
+              written);
+
+    // F3 reads it back into the tree.
+    Dialogs.Answers.push_back(TUserDialogs::AnswerYes);
+    Dialogs.Windows.push_back([](QDialog *d) { return d->exec(); });
+    Key(Qt::Key_F3);
+    // Read from the controller, the program is in no file yet: marked changed.
+    EXPECT_EQ(Form->windowTitle(), S("Редактирование ПРП из Сарветела *"));
+    EXPECT_NE(Form->FindNode(written.first().toInt()), nullptr);
+
+    // The console shows the mode; keys and mode buttons reach the controller.
+    Console([this](TSarvetelConsoleForm *c) {
+        EXPECT_TRUE(WaitUntil([c] { return ModeShown(c) == S("Программирование"); }));
+        Click(c->BtnStop);
+        EXPECT_TRUE(WaitUntil([c] { return ModeShown(c) == S("Останов"); }));
+        for (auto &[button, code] : c->KeyButtons)
+            if (code == 0x33)
+                Click(button);
+        EXPECT_TRUE(
+            WaitUntil([this] { return WithSim([](auto &s) { return s.LastKey; }) == 0x33; }));
+        // A key pressed while the controller is not polled ("Неисправность") waits in the
+        // session's queue and dies with it.
+        Click(c->BtnFailure);
+        EXPECT_TRUE(WaitUntil([c] { return ModeShown(c) == S("Неисправность"); }));
+        for (auto &[button, code] : c->KeyButtons)
+            if (code == 0x35)
+                Click(button);
+    });
+    Console([this](TSarvetelConsoleForm *c) {
+        // Opened again, the console shows nothing of the last session, and a click that
+        // comes before it has asked the controller does not keep it from polling.
+        EXPECT_EQ(ModeShown(c), QString());
+        Click(c->BtnStop);
+        EXPECT_TRUE(WaitUntil([c] { return ModeShown(c) == S("Неисправность"); }));
+        ASSERT_TRUE(c->Updater);
+        const auto updater = c->Updater;
+        Click(c->BtnStop);
+        EXPECT_TRUE(WaitUntil([c] { return ModeShown(c) == S("Останов"); }));
+        const int cycles = updater->Cycles();
+        EXPECT_TRUE(WaitUntil([&] { return updater->Cycles() > cycles + 2; }));
+        Click(c->BtnStart);
+        EXPECT_TRUE(WaitUntil([c] {
+            return ModeShown(c) == S("Пуск") &&
+                   c->SarvetelMemo->toPlainText().split(u'\n').size() == 10;
+        }));
+    });
+    EXPECT_NE(WithSim([](auto &s) { return s.LastKey; }), 0x35);
+    EXPECT_FALSE(ErrorBoxShown());
+
+    Dialogs.Answers.push_back(TUserDialogs::AnswerNo); // the program read is not saved
+    Form->close();
+    EXPECT_TRUE(ReadLines(Home() + S("ZentorEditor.ini")).contains(S("Порт=симулятор")));
+    EXPECT_TRUE(QFile::exists(Home() + S("log")));
+}
+
+TEST_F(RealUseTest, SlowControllerClosingMidExchange)
+{
+    WriteIniForSimulator();
+    Start();
+    ASSERT_TRUE(Form->PortInUse);
+    WithSim([](TSarvetelSimulator &s) { s.Faults.SlowMs = 1500; });
+    THeartbeat beat;
+    Console([&](TSarvetelConsoleForm *c) {
+        EXPECT_TRUE(WaitUntil([c] { return ModeShown(c) == S("Останов"); }));
+        EXPECT_TRUE(WaitUntil([c] { return c->BtnTest->isEnabled(); }));
+        // "ТСТ" waits 1.5 s for its reply; meanwhile the window serves events, shows that it
+        // waits, and a close ends the exchange at once.
+        bool seenWaiting = false;
+        QElapsedTimer closing;
+        QTimer::singleShot(300, c, [&] {
+            seenWaiting = c->StatusWait->text() == S("Обмен с контроллером...") &&
+                          !c->BtnTest->isEnabled() && !c->BtnSetup->isEnabled() &&
+                          QApplication::overrideCursor() &&
+                          QApplication::overrideCursor()->shape() == Qt::BusyCursor;
+            closing.start();
+            Click(c->CloseBtn);
+        });
+        const int ticks = beat.Ticks;
+        Click(c->BtnTest);
+        EXPECT_TRUE(seenWaiting);
+        EXPECT_GT(beat.Ticks, ticks + 5);
+        EXPECT_LT(closing.elapsed(), 1000);
+        EXPECT_FALSE(c->isVisible());
+        EXPECT_FALSE(c->Updater);
+    });
+    EXPECT_FALSE(QApplication::overrideCursor());
+
+    // F2's status request is in flight when the main window closes: no question, no error,
+    // the configuration is written, nothing is left running.
+    QTimer::singleShot(300, Form.get(), [this] { Form->close(); });
+    Key(Qt::Key_F2);
+    EXPECT_FALSE(Form->isVisible());
+    EXPECT_TRUE(Dialogs.Asked.empty()) << Dialogs.LastQuestion().toStdString();
+    EXPECT_FALSE(Form->Link->Worker->IsBusy());
+    EXPECT_TRUE(QFile::exists(Home() + S("ZentorEditor.ini")));
+}
+
+// A controller that answers each reply 1.5 s late. Once the engineer has raised the read
+// time-out in "Параметры COM-порт", F3 brings the program back; with the default time-outs
+// the read gives up on the block count with the link's message.
+TEST_F(RealUseTest, SlowControllerRaisedTimeouts)
+{
+    WriteIniForSimulator();
+    Start();
+    OpenDemo();
+    const auto sections = [this] {
+        QList<int> present;
+        for (int s = 0; s < 256; ++s)
+            if (Form->Program->Sections[s].Present)
+                present << s;
+        return present;
+    };
+    const QList<int> written = sections();
+    Dialogs.Answers.push_back(TUserDialogs::AnswerOk);
+    Dialogs.Windows.push_back([](QDialog *d) { return d->exec(); });
+    Key(Qt::Key_F2);
+    ASSERT_EQ(Dialogs.LastQuestion(), S("Запись ПрП завершена"));
+    WithSim([](TSarvetelSimulator &s) { s.Faults.SlowMs = 1500; });
+
+    const auto setReadConstant = [this](const QString &ms) {
+        Dialogs.Windows.push_back([ms](QDialog *d) {
+            auto *f = static_cast<TCOMPortSetupForm *>(d);
+            f->show();
+            f->RTCEdit->setFocus();
+            QTest::keyClick(f->RTCEdit, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(f->RTCEdit, ms);
+            Click(f->OkBtn);
+            return f->result();
+        });
+        Key(Qt::Key_C, Qt::ControlModifier);
+        EXPECT_EQ(Form->Link->Port->Timeouts.ReadTotalTimeoutConstant, ms.toUInt());
+    };
+    // The first read replaces the program opened from its file, the second the one read
+    // before, which is not saved.
+    const auto readBack = [this](TUserDialogs::TAnswer answer) {
+        Dialogs.Answers.push_back(answer);
+        Dialogs.Windows.push_back([](QDialog *d) { return d->exec(); });
+        Key(Qt::Key_F3);
+        return Form->Messages;
+    };
+    setReadConstant(QStringLiteral("2000"));
+    QStringList messages = readBack(TUserDialogs::AnswerYes);
+    EXPECT_FALSE(messages.contains(Sarvetel::LengthNotReceived))
+        << messages.join(u'\n').toStdString();
+    EXPECT_EQ(sections(), written);
+
+    setReadConstant(QStringLiteral("0"));
+    QElapsedTimer failing;
+    failing.start();
+    messages = readBack(TUserDialogs::AnswerNo);
+    EXPECT_TRUE(messages.contains(Sarvetel::LengthNotReceived))
+        << messages.join(u'\n').toStdString();
+    EXPECT_LT(failing.elapsed(), 30000);
+    EXPECT_FALSE(ErrorBoxShown());
+}
+
+TEST_F(RealUseTest, SilentController)
+{
+    WriteIniForSimulator();
+    Start();
+    WithSim([](TSarvetelSimulator &s) { s.Faults.DropEvery = 1; });
+    THeartbeat beat;
+    Key(Qt::Key_F2);
+    EXPECT_EQ(Dialogs.LastQuestion(), S("Ошибка при обращении к контроллеру!"));
+    EXPECT_GT(beat.Ticks, 20); // the window lived on through the 2.4 s of silence
+    Key(Qt::Key_L, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(Dialogs.LastQuestion(), S("Нет связи с Сарветелом!!!"));
+    EXPECT_TRUE(Dialogs.WindowTitles.empty());
+    EXPECT_TRUE(Form->ConsoleItem->isEnabled());
+    // Closing while the next request waits for an answer that never comes.
+    const auto asked = Dialogs.Asked.size();
+    QElapsedTimer closing;
+    QTimer::singleShot(300, Form.get(), [&] {
+        closing.start();
+        Form->close();
+    });
+    Key(Qt::Key_F2);
+    EXPECT_LT(closing.elapsed(), 1000);
+    EXPECT_EQ(Dialogs.Asked.size(), asked);
+}
+
+} // namespace
