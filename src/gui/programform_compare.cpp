@@ -37,16 +37,15 @@ void TProgramForm::CompareWithControllerClick()
     stored->Sections[0].Present = 0;
     const qsizetype first = Messages.size();
     TSarvetel &link = *Link->Sarvetel;
-    TPRPReadThread job(link, *stored, *WorkWithPRPForm, WorkWithPRPForm);
-    WorkWithPRPForm->Run(job);
-    if (job.Result != TTransferResult::Done) {
+    const TTransferResult read = WorkWithPRPForm->Transfer<TPRPReadThread>(link, *stored);
+    if (read != TTransferResult::Done) {
         const QString reason =
             Sarvetel::LinkFailureText(link.LinkStatus, static_cast<int>(link.ProtocolResult));
         if (!reason.isEmpty())
             AddMessage(reason);
         AddMessage(GuiTexts::CompareNotDone);
         ShowMessages();
-        if (job.Result == TTransferResult::Failed)
+        if (read == TTransferResult::Failed)
             Dialogs.Notice(this, Messages.mid(first).join(u'\n'), GuiTexts::Attention,
                            TUserDialogs::Warning);
         return;

@@ -441,7 +441,7 @@ TEST_F(ControllerTest, CompareAfterWriteMatchesAndNamesWhatTheConsoleChanged)
     console->CBSec->setCurrentIndex(2);
     Dialogs.Answers.push_back(TUserDialogs::AnswerYes);
     console->SectionDeleteClick();
-    auto updater = console->Updater.lock();
+    auto updater = console->Updater;
     console->done(0);
     if (updater) {
         ASSERT_TRUE(WaitUntil([updater] { return updater->Ended(); }));

@@ -6,6 +6,7 @@
 #include "gui/programform.h"
 #include "gui/userdialogs.h"
 #include "gui/zentorforms.h"
+#include "waituntil.h"
 
 #include <QCoreApplication>
 #include <QDialog>
@@ -18,20 +19,6 @@
 #include <deque>
 #include <functional>
 #include <gtest/gtest.h>
-
-// Serves the events until done() holds, for at most ms milliseconds. True when it held.
-inline bool WaitUntil(const std::function<bool()> &done, int ms = 8000)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > ms)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(5);
-    }
-    return true;
-}
 
 // Answers questions, file dialogs and modal windows from queues, and remembers what was
 // asked. A question with no answer queued takes its default answer.
