@@ -40,6 +40,9 @@ inline const QString ReadOperands = QStringLiteral("-o ВЫХОД");
 inline const QString AlgsOperands = QStringLiteral("-o ФАЙЛ.alg");
 inline const QString ReadSummary =
     QStringLiteral("считать ПрП из контроллера и сохранить в форме файла ВЫХОД");
+inline const QString DiffOperands = QStringLiteral("ПРОГРАММА");
+inline const QString DiffSummary =
+    QStringLiteral("сравнить ПрП программы с ПрП в контроллере (код 3 — есть различия)");
 inline const QString AlgsSummary =
     QStringLiteral("считать описания алгоритмов и сохранить их как файл базы .alg");
 
@@ -76,8 +79,6 @@ inline QString PortSettingsRefused(const QString &device, int code)
         .arg(device)
         .arg(code);
 }
-
-// Why an answer is missing: link status 1, 2 and 3.
 
 inline const QString ModeLine = QStringLiteral("Режим: ");
 inline QString ModeCode(unsigned code)
@@ -174,6 +175,13 @@ inline QString SectionByteDiffers(const QString &section, int at, int written, i
 inline QString MoreDifferences(int n)
 {
     return QStringLiteral("  … и ещё различий: %1").arg(n);
+}
+
+// diff
+inline const QString DiffNotDone = QStringLiteral("Сравнение не выполнено");
+inline QString LineNumber(int line)
+{
+    return QStringLiteral("строка %1: ").arg(line);
 }
 
 // read

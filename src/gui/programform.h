@@ -34,6 +34,7 @@ class TEditNameForm;
 class TFindReplaceForm;
 class TProgressForm;
 class TCOMPortSetupForm;
+class TCompareForm;
 class TWorkWithPRPForm;
 class TSarvetelConsoleForm;
 class TSarvetelVarsForm;
@@ -85,6 +86,7 @@ public:
     TSarvetelConsoleForm *SarvetelConsoleForm = nullptr;
     TSarvetelVarsForm *SarvetelVarsForm = nullptr;
     TCrossRefForm *CrossRefForm = nullptr; // made when first asked for
+    TCompareForm *CompareForm = nullptr;   // made with the first comparison
 
     // Commands, named after their menu items.
     void NewClick();
@@ -104,10 +106,10 @@ public:
     void RenumberClick();
     void CompileClick();
     void CompileAllClick();
-    // The compile before a transfer: the sections whose text changed, and the header only
-    // when its text needs it; sections decoded from an image keep their code. Shows the
-    // compile list as F9 does when anything is compiled. True when the program is ready to
-    // send.
+    // The compile before a write, a comparison or an export: the sections whose text
+    // changed, and the header only when its text changed or was never compiled; sections
+    // decoded from an image keep their code. Shows the compile list as F9 does when anything
+    // is compiled. True when the program is ready to send or compare.
     bool CompileForTransfer();
     void CrossRefClick();
     // The cross-reference window follows the program: a new analysis after every compile
@@ -118,6 +120,9 @@ public:
     void GoToPlace(int section, int line, int column);
     void WriteToControllerClick();
     void ReadFromControllerClick();
+    // "Сравнить с контроллером": compiles as for a write, reads the controller's PRP into a
+    // program of its own and shows what differs; neither side changes.
+    void CompareWithControllerClick();
     void PortSettingsClick();
     void CompilerOptionsClick();
     void ConsoleClick();
@@ -214,7 +219,7 @@ public:
     QAction *GoToSectionItem, *ShowTreeItem, *ShowErrorsItem, *AddBlockItem, *DeleteBlockItem;
     QAction *AddSectionItem, *RenameSectionItem, *DeleteSectionItem, *RenumberItem;
     QAction *FindItem, *GoToLineItem, *NextErrorItem, *PreviousErrorItem;
-    QAction *WriteItem, *ReadItem, *CompileItem, *CompileAllItem, *CrossRefItem;
+    QAction *WriteItem, *ReadItem, *CompareItem, *CompileItem, *CompileAllItem, *CrossRefItem;
     QAction *PortSettingsItem, *CompilerOptionsItem, *ConsoleItem, *VariablesItem, *AlgLibraryItem;
     QAction *ContentsItem, *AboutItem;
 

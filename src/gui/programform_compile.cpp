@@ -111,9 +111,6 @@ void TProgramForm::CompileAllClick()
 
 bool TProgramForm::CompileForTransfer()
 {
-    Commit();
-    if (!Program->NeedsCompiling())
-        return true;
     return RunCompile(false, false);
 }
 

@@ -288,10 +288,7 @@ TBaseReader TProgramForm::ControllerBaseReader()
 TTransferResult TProgramForm::WriteProgramToController(QString &stopMessage)
 {
     AddMessage(Sarvetel::WriteProgramHeading);
-    TPRPWriteThread job(*Link->Sarvetel, *Program, *WorkWithPRPForm, WorkWithPRPForm);
-    WorkWithPRPForm->Run(job);
-    stopMessage = job.StopMessage;
-    return job.Result;
+    return WorkWithPRPForm->Transfer<TPRPWriteThread>(*Link->Sarvetel, *Program, &stopMessage);
 }
 
 bool TProgramForm::ReadProgramFromController()
@@ -300,9 +297,7 @@ bool TProgramForm::ReadProgramFromController()
     // holding takes the open program's place.
     auto read = std::make_unique<TZentorProgram>();
     read->Messages = &Messages;
-    TPRPReadThread job(*Link->Sarvetel, *read, *WorkWithPRPForm, WorkWithPRPForm);
-    WorkWithPRPForm->Run(job);
-    if (job.Result != TTransferResult::Done)
+    if (WorkWithPRPForm->Transfer<TPRPReadThread>(*Link->Sarvetel, *read) != TTransferResult::Done)
         return false;
     if (!PRPImageChecksumsHold(read->Image, read->ImageLength)) {
         if (!Messages.contains(Sarvetel::ChecksumMismatch))

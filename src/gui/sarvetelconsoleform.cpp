@@ -10,6 +10,7 @@
 #include "link/sarvetel.h"
 #include "link/sarveteldefs.h"
 #include "link/sarvetelerrors.h"
+#include "prp/headerentries.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -503,7 +504,6 @@ void TSarvetelConsoleForm::StartUpdater()
 
 void TSarvetelConsoleForm::ScreenNews()
 {
-    StatusWait->setProperty("probe", int(Link.Mode));
     if (Updater)
         Updater->Deliver([this](const TScreenState &state) { DisplayStep(state); });
 }
@@ -1259,7 +1259,7 @@ void TSarvetelConsoleForm::LogDblClick(int row)
 QString TSarvetelConsoleForm::TechKeyCaption(int key) const
 {
     const TTechKey &k = Header.TechKeys[key];
-    const QString variable = TechKeyVariableText(k);
+    const QString variable = HeaderKeyVariableText(k);
     if (variable.isEmpty())
         return GuiTexts::TechKeyClasses[0];
     return variable + QStringLiteral(": ") + k.Name.trimmed();

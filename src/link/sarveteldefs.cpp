@@ -113,20 +113,6 @@ const QString WriteAttemptFailed = QStringLiteral("Попытка записи �
 const QString WriteProgramHeading = QStringLiteral("Запись программы в Сарветел");
 const QString WriteDone = QStringLiteral("Запись ПрП завершена");
 const QString WriteNotDone = QStringLiteral("Запись ПрП не завершена");
-
-QString LinkFailureText(std::uint8_t linkStatus, int protocolResult)
-{
-    switch (linkStatus) {
-    case LinkNoReply:
-        return QStringLiteral("Контроллер не ответил");
-    case LinkRejected:
-        return QStringLiteral("Ответ контроллера отвергнут: ") + ProtocolResultText(protocolResult);
-    case LinkNotWritten:
-        return QStringLiteral("Запрос не удалось передать в порт");
-    default:
-        return QString();
-    }
-}
 const QString ModeSwitchQuestion1 = QStringLiteral("Сарветел находится в режиме ");
 const QString ModeSwitchQuestion2 =
     QStringLiteral(". Для продолжения работы Сарветел будет переведён в режим "
@@ -140,6 +126,20 @@ QString AlgNoAnswer(const QString &number)
 {
     return QStringLiteral("Описание алгоритма %1 не получено от контроллера. Чтение прервано.")
         .arg(number);
+}
+
+QString LinkFailureText(std::uint8_t status, int protocolResult)
+{
+    switch (status) {
+    case LinkNoReply:
+        return QStringLiteral("Контроллер не ответил");
+    case LinkRejected:
+        return QStringLiteral("Ответ контроллера отвергнут: ") + ProtocolResultText(protocolResult);
+    case LinkNotWritten:
+        return QStringLiteral("Запрос не удалось передать в порт");
+    default:
+        return QString();
+    }
 }
 
 } // namespace Sarvetel

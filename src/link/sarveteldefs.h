@@ -187,11 +187,6 @@ extern const QString WriteAttemptFailed;  // "Попытка записи не �
 extern const QString WriteProgramHeading; // "Запись программы в Сарветел"
 extern const QString WriteDone;           // "Запись ПрП завершена"
 extern const QString WriteNotDone;        // "Запись ПрП не завершена"
-
-// Why an exchange failed, in the words every window and zentorc use: no reply, a reply
-// rejected (with the protocol result), a request that could not be written; empty when
-// the exchange was accepted.
-QString LinkFailureText(std::uint8_t linkStatus, int protocolResult);
 extern const QString ModeSwitchQuestion1; // "Сарветел находится в режиме "
 extern const QString ModeSwitchQuestion2; // ". Для продолжения работы ..."
 
@@ -201,5 +196,9 @@ extern const QString AlgReadCaption; // what the progress shows meanwhile
 extern const QString AlgReadAction;
 // "Описание алгоритма NNN не получено от контроллера. Чтение прервано."
 QString AlgNoAnswer(const QString &number);
+
+// Why the last exchange failed, for link status 1, 2 or 3 ("Контроллер не ответил", ...);
+// empty for an accepted one.
+QString LinkFailureText(std::uint8_t status, int protocolResult);
 
 } // namespace Sarvetel

@@ -269,7 +269,12 @@ int TZentorProgram::PresentSectionCount() const
 
 bool TZentorProgram::NeedsCompiling() const
 {
-    if (ImageLength <= 0 || Header.NeedsCompile())
+    if (ImageLength <= 0)
+        return true;
+    // A header without text that no compile ever saw was set field by field: the image
+    // holds those fields, and there is no text they could differ from.
+    const bool fieldsOnly = Header.Text.isEmpty() && !Header.TextCompiled;
+    if (Header.NeedsCompile() && !fieldsOnly)
         return true;
     for (const TZentorSection &s : Sections)
         if (s.Present && s.NeedsCompile)

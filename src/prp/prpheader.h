@@ -23,10 +23,6 @@ struct TTechKey
     QString Name = QStringLiteral("        ");
 };
 
-// The variable of a technological key as the header's key lines write it ("ИВ" + three
-// octal digits, ...); empty for an unknown class.
-QString TechKeyVariableText(const TTechKey &key);
-
 class TPRPHeader
 {
 public:

@@ -231,9 +231,13 @@ TEST_F(TGuiTest, AlgorithmDescriptionsFromTheSimulatedController)
     // The base window reads the whole base: the same call lengths as the file's.
     TAlgEditForm *w = form->AlgEditForm;
     ASSERT_TRUE(w->ReadItem->isEnabled());
-    // A line that loses every fifth reply: the descriptions are asked again, none is lost.
+    // A line that loses every tenth reply: the descriptions are asked again, none is lost.
+    // A lost reply is waited for only as long as a short read time-out.
+    TCommTimeouts &timeouts = form->Link->Port->Timeouts;
+    timeouts.ReadTotalTimeoutMultiplier = 1;
+    timeouts.ReadTotalTimeoutConstant = 150;
     TSarvetelSimulator &sim = *form->Link->Simulator;
-    sim.Faults.DropEvery = 5;
+    sim.Faults.DropEvery = 10;
     w->ReadFromControllerClick();
     sim.Faults.DropEvery = 0;
     EXPECT_EQ(base.Algs[10].Name, S("Алг012"));

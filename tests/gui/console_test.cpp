@@ -11,6 +11,7 @@
 #include "gui/workwithprpform.h"
 #include "guitestutil.h"
 #include "link/sarveteldefs.h"
+#include "waituntil.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -39,19 +40,6 @@ QString S(const char *utf8)
 }
 
 const QString kExamples = QStringLiteral(ZENTOR_SOURCE_DIR "/examples/");
-
-bool WaitUntil(const std::function<bool()> &done, int ms = 8000)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > ms)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(5);
-    }
-    return true;
-}
 
 QByteArray CodeOf(const TZentorSection &s)
 {
@@ -366,7 +354,7 @@ TEST_F(ConsoleTest, SectionPageSaysWhatFailedAndSendsOnlyCompiledCode)
     EXPECT_GE(Console->Compiler.AlgMemoryUsed, Form->Compiler->Compiler.AlgMemoryUsed);
 
     // A failed compile: "Записать" refuses, nothing is sent.
-    QTest::keyClicks(Console->MemoWork, S("\nЭТО НЕ ОПЕРАТОР"));
+    TypeText(Console->MemoWork, S("\nЭТО НЕ ОПЕРАТОР"));
     Console->SectionCompileClick();
     Console->SectionWriteClick();
     EXPECT_EQ(Console->StatusMessage->text(),
@@ -379,6 +367,7 @@ TEST_F(ConsoleTest, SectionPageSaysWhatFailedAndSendsOnlyCompiledCode)
     QTest::mouseClick(Console->BtnProgram, Qt::LeftButton);
     Console->CBSec->setCurrentIndex(0);
     Console->MemoWork->setPlainText(read);
+    Form->Link->Port->Timeouts.ReadTotalTimeoutMultiplier = 1; // silence ends soon
     Sim().Faults.DropEvery = 1;
     Console->SectionReadClick();
     EXPECT_EQ(Console->MemoWork->toPlainText(), read);
