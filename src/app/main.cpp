@@ -3,7 +3,9 @@
 
 #include "app/commandline.h"
 #include "core/version.h"
+#include "gui/qttranslations.h"
 #include "gui/zentorforms.h"
+
 
 #include <QApplication>
 #include <QFileInfo>
@@ -83,6 +85,7 @@ int main(int argc, char **argv)
     QApplication::setApplicationName(QStringLiteral("zentor"));
     QApplication::setApplicationDisplayName(QStringLiteral("Зентор"));
     QApplication::setDesktopFileName(QStringLiteral("zentor"));
+    InstallQtTranslations(app);
 
     // Qt has taken its own options out of the arguments by now.
     const QStringList args = QApplication::arguments().mid(1);
