@@ -636,7 +636,6 @@ void TProgramForm::GoToLineClick()
     TGoToLineForm form(this);
     form.LineSpin->setMaximum(qMax(0, ProgramREdit->lines() - 1));
     form.LineSpin->setValue(ProgramREdit->CaretLine());
-    form.LineSpin->selectAll(); // typing replaces the number
     if (Dialogs.Exec(&form) != QDialog::Accepted)
         return;
     ProgramREdit->setFocus();

@@ -192,6 +192,7 @@ public:
     std::function<std::unique_ptr<TPortIO>()> MakePortIO;
     TPortSettings PortSettings;
     QStringList AvailablePorts;
+    QString DeviceDir = QStringLiteral("/dev"); // where the serial devices are looked for
     TFileDialogSpec OpenDialog;
     TFileDialogSpec SaveDialog;
     TFileDialogSpec ImportDialog;

@@ -93,7 +93,7 @@ void TProgramForm::ProbePorts()
     Report(GuiTexts::ProbingPorts);
     // "Не выбран", the built-in simulator, then the ports found.
     AvailablePorts = QStringList{GuiTexts::NotChosen, GuiTexts::SimulatorEntry};
-    for (const TPortInfo &port : TCOMPort::Discover()) {
+    for (const TPortInfo &port : TCOMPort::Discover(DeviceDir)) {
         AvailablePorts.append(port.Name);
         Report(GuiTexts::PortFound + port.Name);
     }
@@ -103,7 +103,7 @@ void TProgramForm::ProbePorts()
 void TProgramForm::RediscoverPorts()
 {
     AvailablePorts = QStringList{GuiTexts::NotChosen, GuiTexts::SimulatorEntry};
-    for (const TPortInfo &port : TCOMPort::Discover())
+    for (const TPortInfo &port : TCOMPort::Discover(DeviceDir))
         AvailablePorts.append(port.Name);
     // The configured device and the open one stay choosable while absent: the adapter may
     // be plugged in again before it is chosen.

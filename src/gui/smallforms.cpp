@@ -92,6 +92,15 @@ TAddSectionForm::TAddSectionForm(QWidget *parent) : QDialog(parent)
     layout->addWidget(new QLabel(GuiTexts::SectionName, this));
     layout->addWidget(NameEdit);
     layout->addLayout(ButtonRow(this, GuiTexts::OkButton, GuiTexts::CancelButton));
+    // Wide enough for the caption to be read whole; the name is what is typed first.
+    setMinimumWidth(QFontMetrics(font()).horizontalAdvance(GuiTexts::AddSectionCaption) + 160);
+    NameEdit->setFocus();
+}
+
+void TAddSectionForm::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    NameEdit->setFocus();
 }
 
 TAddBlockForm::TAddBlockForm(QWidget *parent) : QDialog(parent)
@@ -112,6 +121,15 @@ TEditNameForm::TEditNameForm(QWidget *parent) : QDialog(parent)
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(NameEdit);
     layout->addLayout(ButtonRow(this, GuiTexts::OkButton, GuiTexts::CancelButton));
+    // Wide enough for the caption to be read whole; the name is what is typed first.
+    setMinimumWidth(QFontMetrics(font()).horizontalAdvance(GuiTexts::AddSectionCaption) + 160);
+    NameEdit->setFocus();
+}
+
+void TAddSectionForm::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    NameEdit->setFocus();
 }
 
 TSelectSectionForm::TSelectSectionForm(QWidget *parent) : QDialog(parent)
@@ -205,6 +223,13 @@ TGoToLineForm::TGoToLineForm(QWidget *parent) : QDialog(parent)
     auto *layout = new QFormLayout(this);
     layout->addRow(QStringLiteral("Номер строки (от 0):"), LineSpin);
     layout->addRow(ButtonRow(this, GuiTexts::OkButtonRu, GuiTexts::CancelButton));
+}
+
+void TGoToLineForm::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    LineSpin->setFocus();
+    LineSpin->selectAll();
 }
 
 TFindReplaceForm::TFindReplaceForm(QWidget *parent) : QDialog(parent)

@@ -36,6 +36,9 @@ public:
     explicit TAddSectionForm(QWidget *parent = nullptr);
     QComboBox *SectionNumCB;
     QLineEdit *NameEdit;
+
+protected:
+    void showEvent(QShowEvent *event) override;
 };
 
 class TAddBlockForm : public QDialog
@@ -96,6 +99,9 @@ class TGoToLineForm : public QDialog
 public:
     explicit TGoToLineForm(QWidget *parent = nullptr);
     QSpinBox *LineSpin;
+
+protected:
+    void showEvent(QShowEvent *event) override; // the number selected: typing replaces it
 };
 
 // Not modal: stays open beside the editor while the user steps through the matches.
