@@ -6,7 +6,6 @@
 #include "gui/qttranslations.h"
 #include "gui/zentorforms.h"
 
-
 #include <QApplication>
 #include <QFileInfo>
 #include <QMessageBox>

@@ -14,7 +14,6 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
-#include <QStyle>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -25,6 +24,7 @@
 #include <QSpinBox>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTreeWidget>
 #include <QWindowStateChangeEvent>
 
@@ -181,20 +181,21 @@ void TProgramForm::CreateMenus()
         return a;
     };
     UndoItem = onEditor(GuiTexts::ItemUndo, QKeySequence::Undo, &QsciScintilla::undo);
-    RedoItem = onEditor(GuiTexts::ItemRedo, QKeySequence(Qt::CTRL | Qt::Key_Y),
-                        &QsciScintilla::redo);
-    RedoItem->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y),
-                            QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    RedoItem =
+        onEditor(GuiTexts::ItemRedo, QKeySequence(Qt::CTRL | Qt::Key_Y), &QsciScintilla::redo);
+    RedoItem->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     edit->addSeparator();
     CutItem = onEditor(GuiTexts::ItemCut, QKeySequence::Cut, &QsciScintilla::cut);
     // Ctrl+C opens the port settings outside the editor and the message list, so the item
     // only names the key; the editor and the list take it themselves.
-    CopyItem = add(edit, GuiTexts::ItemCopy + QStringLiteral("\tCtrl+C"), {},
-                   &TProgramForm::CopyClick);
+    CopyItem =
+        add(edit, GuiTexts::ItemCopy + QStringLiteral("\tCtrl+C"), {}, &TProgramForm::CopyClick);
     PasteItem = onEditor(GuiTexts::ItemPaste, QKeySequence::Paste, &QsciScintilla::paste);
     SelectAllItem = edit->addAction(GuiTexts::ItemSelectAll);
     SelectAllItem->setShortcut(QKeySequence::SelectAll);
-    connect(SelectAllItem, &QAction::triggered, ProgramREdit, [this] { ProgramREdit->selectAll(); });
+    connect(SelectAllItem, &QAction::triggered, ProgramREdit,
+            [this] { ProgramREdit->selectAll(); });
     edit->addSeparator();
     GoToSectionItem = add(edit, GuiTexts::ItemGoToSection, QKeySequence(Qt::CTRL | Qt::Key_G),
                           &TProgramForm::GoToSectionClick);
@@ -458,7 +459,8 @@ void TProgramForm::RelabelTree()
 {
     // Sections (and a header) that failed to compile stand out in red with a mark.
     const QList<int> failed = FailedNodes();
-    static const QIcon failedIcon = QApplication::style()->standardIcon(QStyle::SP_MessageBoxCritical);
+    static const QIcon failedIcon =
+        QApplication::style()->standardIcon(QStyle::SP_MessageBoxCritical);
     QTreeWidgetItemIterator it(TreeView);
     while (*it) {
         auto *node = static_cast<TProgramTreeItem *>(*it);

@@ -105,7 +105,8 @@ int TProgramForm::ReplaceInProgram()
         const bool header = info.IsHeader();
         if (!header && !info.IsSection())
             continue;
-        const QStringList &lines = header ? Program->Header.Text : Program->Sections[info.Code].Text;
+        const QStringList &lines =
+            header ? Program->Header.Text : Program->Sections[info.Code].Text;
         const QString joined = lines.join(u'\n');
         if (FindInText(joined, what, 0, cs, word) < 0)
             continue;

@@ -319,7 +319,8 @@ TEST_F(EditorHabitsTest, SmallDialogsAndRussianQtTexts)
 {
     Start();
     OpenDemoQuietly();
-    QDialogButtonBox box(QDialogButtonBox::Open | QDialogButtonBox::Save | QDialogButtonBox::Cancel);
+    QDialogButtonBox box(QDialogButtonBox::Open | QDialogButtonBox::Save |
+                         QDialogButtonBox::Cancel);
     EXPECT_EQ(box.button(QDialogButtonBox::Open)->text().remove(u'&'), S("Открыть"));
     EXPECT_EQ(box.button(QDialogButtonBox::Save)->text().remove(u'&'), S("Сохранить"));
     EXPECT_EQ(box.button(QDialogButtonBox::Cancel)->text().remove(u'&'), S("Отмена"));

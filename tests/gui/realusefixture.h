@@ -28,7 +28,6 @@
 
 #include <cstdio>
 
-
 inline QString S(const char *utf8)
 {
     return QString::fromUtf8(utf8);

@@ -44,6 +44,19 @@ bool WaitUntil(const std::function<bool()> &done, int ms = 8000)
 
 class ScreenshotsTest : public TGuiTest
 {
+protected:
+    // The main window on the simulator with the example program open.
+    std::unique_ptr<TProgramForm> SimulatorForm()
+    {
+        CopyExampleBase();
+        WriteIni({S("[Параметры связи]"), S("Автономная работа=нет"), S("Порт=симулятор")});
+        auto form = MakeForm();
+        EXPECT_TRUE(form->PortInUse);
+        form->resize(1000, 700);
+        form->show();
+        OpenExample(*form);
+        return form;
+    }
 };
 
 TEST_F(ScreenshotsTest, ControllerWindows)
@@ -51,13 +64,7 @@ TEST_F(ScreenshotsTest, ControllerWindows)
     const QString dir = qEnvironmentVariable("ZENTOR_SCREENSHOTS");
     if (dir.isEmpty())
         GTEST_SKIP() << "ZENTOR_SCREENSHOTS is not set";
-    CopyExampleBase();
-    WriteIni({S("[Параметры связи]"), S("Автономная работа=нет"), S("Порт=симулятор")});
-    auto form = MakeForm();
-    ASSERT_TRUE(form->PortInUse);
-    form->resize(1000, 700);
-    form->show();
-    OpenExample(*form);
+    auto form = SimulatorForm();
     form->CompileAllClick();
 
     // A write in progress: the simulator answers slowly so the window can be caught.
@@ -125,13 +132,7 @@ TEST_F(ScreenshotsTest, SearchAndConnectionField)
     const QString dir = qEnvironmentVariable("ZENTOR_SCREENSHOTS");
     if (dir.isEmpty())
         GTEST_SKIP() << "ZENTOR_SCREENSHOTS is not set";
-    CopyExampleBase();
-    WriteIni({S("[Параметры связи]"), S("Автономная работа=нет"), S("Порт=симулятор")});
-    auto form = MakeForm();
-    ASSERT_TRUE(form->PortInUse);
-    form->resize(1000, 700);
-    form->show();
-    OpenExample(*form);
+    auto form = SimulatorForm();
     // One exchange, as any command makes: the field shows what the controller said.
     TSarvetel &link = *form->Link->Sarvetel;
     form->Link->Worker->Call([&] { link.ReadStatus(); });
