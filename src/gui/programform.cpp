@@ -583,11 +583,21 @@ void TProgramForm::StepError(bool forward)
             ProgramREdit->GoToPreviousError();
         return;
     }
-    qsizetype next = 0;
-    if (here >= 0)
+    // The header comes before every section.
+    const auto rank = [](int code) { return code == TTreeItemInfo::HeaderCode ? -1 : code; };
+    qsizetype next = forward ? 0 : nodes.size() - 1;
+    if (here >= 0) {
         next = (here + (forward ? 1 : nodes.size() - 1)) % nodes.size();
-    else if (!forward)
-        next = nodes.size() - 1;
+    } else {
+        const int at = rank(CurrentNode->Code);
+        for (qsizetype i = 0; i < nodes.size(); ++i) {
+            const qsizetype k = forward ? i : nodes.size() - 1 - i;
+            if (forward ? rank(nodes[k]) > at : rank(nodes[k]) < at) {
+                next = k;
+                break;
+            }
+        }
+    }
     const QMap<int, QStringList> errors = MessagesByPlace(Messages).value(nodes[next]);
     const int line = errors.isEmpty() ? 0 : forward ? errors.firstKey() : errors.lastKey();
     GoToPlace(nodes[next] == TTreeItemInfo::HeaderCode ? -1 : nodes[next], line, 1);
