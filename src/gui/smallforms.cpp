@@ -121,15 +121,6 @@ TEditNameForm::TEditNameForm(QWidget *parent) : QDialog(parent)
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(NameEdit);
     layout->addLayout(ButtonRow(this, GuiTexts::OkButton, GuiTexts::CancelButton));
-    // Wide enough for the caption to be read whole; the name is what is typed first.
-    setMinimumWidth(QFontMetrics(font()).horizontalAdvance(GuiTexts::AddSectionCaption) + 160);
-    NameEdit->setFocus();
-}
-
-void TAddSectionForm::showEvent(QShowEvent *event)
-{
-    QDialog::showEvent(event);
-    NameEdit->setFocus();
 }
 
 TSelectSectionForm::TSelectSectionForm(QWidget *parent) : QDialog(parent)
