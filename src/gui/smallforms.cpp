@@ -22,6 +22,7 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -101,6 +102,8 @@ void TAddSectionForm::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
     NameEdit->setFocus();
+    // The window's activation comes after the show and gives the focus to the first control.
+    QTimer::singleShot(0, NameEdit, [this] { NameEdit->setFocus(); });
 }
 
 TAddBlockForm::TAddBlockForm(QWidget *parent) : QDialog(parent)
