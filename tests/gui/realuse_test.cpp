@@ -49,7 +49,7 @@ TEST_F(RealUseTest, FirstStartWalk)
     Dialogs.Answers.push_back(TUserDialogs::AnswerYes);
     Dialogs.Windows.push_back([](QDialog *d) { return d->exec(); });
     Key(Qt::Key_F3);
-    EXPECT_EQ(Form->windowTitle(), S("Редактирование ПРП из Сарветела "));
+    EXPECT_EQ(Form->windowTitle(), S("Редактирование ПРП из Сарветела ")) << Form->windowTitle().toStdString() << "|" << Dialogs.LastQuestion().toStdString();
     EXPECT_NE(Form->FindNode(written.first().toInt()), nullptr);
 
     // The console shows the mode; keys and mode buttons reach the controller.
