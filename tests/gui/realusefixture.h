@@ -11,6 +11,8 @@
 #include "gui/workwithprpform.h"
 #include "gui/zentoreditor.h"
 #include "guitestutil.h"
+#include "link/sarveteldefs.h"
+#include "waituntil.h"
 
 #include <QAction>
 #include <QApplication>
@@ -19,6 +21,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
@@ -34,19 +37,6 @@ inline QString S(const char *utf8)
 }
 
 inline const QString kExamples = QStringLiteral(ZENTOR_SOURCE_DIR "/examples/");
-
-inline bool WaitUntil(const std::function<bool()> &done, int ms = 10000)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > ms)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(5);
-    }
-    return true;
-}
 
 // Counts the main thread's timer ticks and the longest gap between two: a main thread that
 // waits on the line stops ticking. ZENTOR_PROBE=1 prints the longest gap.

@@ -9,6 +9,7 @@
 #include "gui/smallforms.h"
 #include "gui/workwithprpform.h"
 #include "guitestutil.h"
+#include "waituntil.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -27,19 +28,6 @@ namespace {
 QString S(const char *utf8)
 {
     return QString::fromUtf8(utf8);
-}
-
-bool WaitUntil(const std::function<bool()> &done, int ms = 8000)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > ms)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(5);
-    }
-    return true;
 }
 
 class ScreenshotsTest : public TGuiTest
