@@ -239,6 +239,8 @@ void TProgramForm::CreateMenus()
                     &TProgramForm::WriteToControllerClick);
     ReadItem = add(program, GuiTexts::ItemRead, QKeySequence(Qt::Key_F3),
                    &TProgramForm::ReadFromControllerClick);
+    CompareItem = add(program, GuiTexts::ItemCompare, QKeySequence(Qt::Key_F4),
+                      &TProgramForm::CompareWithControllerClick);
     CompileItem =
         add(program, GuiTexts::ItemCompile, QKeySequence(Qt::Key_F9), &TProgramForm::CompileClick);
     CompileAllItem = add(program, GuiTexts::ItemCompileAll, QKeySequence(Qt::CTRL | Qt::Key_F9),
@@ -306,7 +308,7 @@ void TProgramForm::FreeEditorKeys()
 
 void TProgramForm::UpdateControllerItems()
 {
-    for (QAction *a : {WriteItem, ReadItem, ConsoleItem}) {
+    for (QAction *a : {WriteItem, ReadItem, CompareItem, ConsoleItem}) {
         a->setEnabled(PortInUse);
         a->setToolTip(PortInUse ? a->text().remove(u'&') : GuiTexts::NoPortHint);
     }

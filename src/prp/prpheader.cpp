@@ -72,6 +72,7 @@ void TPRPHeader::Reset()
         k.Name = kEmptyName;
     }
     Text.clear();
+    CompiledText.clear();
     std::memset(Bytes, 0, sizeof Bytes);
     BytesLength = 0;
 }

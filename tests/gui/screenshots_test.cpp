@@ -1,8 +1,10 @@
 // Pictures of the controller windows for the README, taken when ZENTOR_SCREENSHOTS names
 // a folder (run under xvfb-run with the xcb platform for real fonts): the console in
-// "Пуск" with the simulator's screen, the setup pages, and a write in progress; and the
-// cross-reference of the example program.
+// "Пуск" with the simulator's screen, the setup pages, and a write in progress; the
+// comparison with the controller after the program was edited; and the cross-reference of
+// the example program.
 
+#include "gui/compareform.h"
 #include "gui/crossrefform.h"
 #include "gui/programparts.h"
 #include "gui/sarvetelconsoleform.h"
@@ -14,6 +16,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPlainTextEdit>
@@ -33,16 +36,16 @@ QString S(const char *utf8)
 class ScreenshotsTest : public TGuiTest
 {
 protected:
-    // The main window on the simulator with the example program open.
-    std::unique_ptr<TProgramForm> SimulatorForm()
+    // The main window on the simulator with the example program compiled.
+    std::unique_ptr<TProgramForm> SimulatedForm()
     {
         CopyExampleBase();
         WriteIni({S("[Параметры связи]"), S("Автономная работа=нет"), S("Порт=симулятор")});
         auto form = MakeForm();
         EXPECT_TRUE(form->PortInUse);
-        form->resize(1000, 700);
         form->show();
         OpenExample(*form);
+        form->CompileAllClick();
         return form;
     }
 };
@@ -52,8 +55,8 @@ TEST_F(ScreenshotsTest, ControllerWindows)
     const QString dir = qEnvironmentVariable("ZENTOR_SCREENSHOTS");
     if (dir.isEmpty())
         GTEST_SKIP() << "ZENTOR_SCREENSHOTS is not set";
-    auto form = SimulatorForm();
-    form->CompileAllClick();
+    auto form = SimulatedForm();
+    form->resize(1000, 700);
 
     // A write in progress: the simulator answers slowly so the window can be caught.
     form->Link->Simulator->Faults.SlowMs = 40;
@@ -91,6 +94,45 @@ TEST_F(ScreenshotsTest, ControllerWindows)
     console->done(0);
 }
 
+TEST_F(ScreenshotsTest, CompareWindows)
+{
+    const QString dir = qEnvironmentVariable("ZENTOR_SCREENSHOTS");
+    if (dir.isEmpty())
+        GTEST_SKIP() << "ZENTOR_SCREENSHOTS is not set";
+    auto form = SimulatedForm();
+    Dialogs.Answers.push_back(TUserDialogs::AnswerOk);
+    Dialogs.Windows.push_back([](QDialog *d) { return d->exec(); });
+    form->WriteToControllerClick();
+
+    // Edited since the write: the timer order, a line of section 001, section 011 deleted
+    // and a new section 013.
+    TZentorProgram &p = *form->Program;
+    QStringList header = p.Header.Text;
+    header.replaceInStrings(S("ТМ  00 - 47"), S("ТМ  00 - 57"));
+    p.CommitHeaderText(header);
+    QStringList text = p.Sections[1].Text;
+    text.replaceInStrings(S("ТОГДА ВКЛ АВАРИЯ"), S("ТОГДА ВКЛ ДВ066"));
+    p.CommitSectionText(1, text);
+    p.DeleteSection(9);
+    p.AddSection(11, S("Проверка ламп"));
+    p.CommitSectionText(11, {S("ЕСЛИ ВКЛ КБ4 ТОГДА ВКЛ ДВ056 ИНАЧЕ ОТКЛ ДВ056")});
+    form->RebuildTree();
+
+    Dialogs.Windows.push_back([](QDialog *d) { return d->exec(); });
+    form->CompareWithControllerClick();
+    TCompareForm *w = form->CompareForm;
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(w->SummaryLabel->text(), S("Найдено различий: 4"));
+    w->resize(900, 600);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(w->grab().save(dir + S("/zentor-compare.png")));
+    ASSERT_TRUE(w->OpenRow(6));
+    w->TextsForm->resize(1100, 420);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(w->TextsForm->grab().save(dir + S("/zentor-compare-section.png")));
+    w->close();
+}
+
 TEST_F(ScreenshotsTest, CrossReferenceWindow)
 {
     const QString dir = qEnvironmentVariable("ZENTOR_SCREENSHOTS");
@@ -120,7 +162,8 @@ TEST_F(ScreenshotsTest, SearchAndConnectionField)
     const QString dir = qEnvironmentVariable("ZENTOR_SCREENSHOTS");
     if (dir.isEmpty())
         GTEST_SKIP() << "ZENTOR_SCREENSHOTS is not set";
-    auto form = SimulatorForm();
+    auto form = SimulatedForm();
+    form->resize(1000, 700);
     // One exchange, as any command makes: the field shows what the controller said.
     TSarvetel &link = *form->Link->Sarvetel;
     form->Link->Worker->Call([&] { link.ReadStatus(); });
