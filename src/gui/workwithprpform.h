@@ -54,11 +54,13 @@ public:
     void SetMaximum(int maximum) override;
     void SetPosition(int position) override;
     void SetAction(const QString &text) override;
+    void SetDetail(const QString &text) override;
     void Show() override;
     void Hide() override;
     bool Confirm(const QString &text, const QString &caption) override;
 
     QLabel *PAction;
+    QLabel *PBytes; // the bytes sent of the total
     QProgressBar *PB;
     QPushButton *Btn;
     TPRPTransferThread *Thread = nullptr;
