@@ -9,6 +9,7 @@
 #include "core/textutils.h"
 #include "link/sarveteldefs.h"
 #include "model/zentorprogram.h"
+#include "prp/prplayout.h"
 
 #include <algorithm>
 #include <memory>
@@ -17,7 +18,6 @@ using namespace Sarvetel;
 
 namespace {
 
-constexpr int HeaderLengthOffset = 141;
 // Differences listed one by one per header or section; the rest are counted.
 constexpr int ListedDifferences = 8;
 
@@ -83,9 +83,10 @@ int EnsureProgrammingMode(TSarvetel &link, TCliContext &ctx)
     return ExitOk;
 }
 
-int Word(const std::uint8_t *b, int at)
+// The header length an image's length word gives; 0 for an image too short to tell.
+int HeaderLengthIn(const TZentorProgram &program)
 {
-    return b[at] | (b[at + 1] << 8);
+    return program.ImageLength >= PrpLayout::LengthKnownFrom ? HeaderLengthOf(program.Image) : 0;
 }
 
 // Lists the differences of two byte runs (at most ListedDifferences lines) and counts them.
@@ -116,14 +117,8 @@ bool HoldsBlock(const TZentorSection &s)
 int ComparePrp(TZentorProgram &written, TZentorProgram &stored, TCliContext &ctx)
 {
     int differences = 0;
-    const int wl = written.ImageLength > HeaderLengthOffset + 1
-                       ? Word(written.Image, HeaderLengthOffset) + 1
-                       : 0;
-    const int sl = stored.ImageLength > HeaderLengthOffset + 1
-                       ? Word(stored.Image, HeaderLengthOffset) + 1
-                       : 0;
-    const int wh = std::min(wl, written.ImageLength);
-    const int sh = std::min(sl, stored.ImageLength);
+    const int wh = std::min(HeaderLengthIn(written), written.ImageLength);
+    const int sh = std::min(HeaderLengthIn(stored), stored.ImageLength);
     if (wh != sh) {
         ctx.Out << CliTexts::HeaderLengthDiffers(wh, sh) << '\n';
         ++differences;

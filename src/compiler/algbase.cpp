@@ -10,23 +10,6 @@
 
 namespace {
 
-// The "Тип" column of the base window, by parameter kind.
-const QString kKindTexts[AlgParamKindCount + 1] = {
-    QString(),
-    QStringLiteral("Дискретный вход: ВКЛ, ОТКЛ"),
-    QStringLiteral("Дискретный вход: ВКЛ, ОТКЛ, ВД, ДВ, КБ, КС, ТМ"),
-    QStringLiteral("Дискретный вход: ВД, ДВ, КБ, КС, ТМ"),
-    QStringLiteral("Дискретный выход: ДВ, КБ, КС, ТМ"),
-    QStringLiteral("Аналоговый вход: +ВА, -ВА, +АВ, -АВ, константа от -1000 до +1000"),
-    QStringLiteral("Аналоговый выход: АВ"),
-    QStringLiteral("Задание времени: ТМ"),
-    QStringLiteral("Константа от 1 до 128"),
-    QStringLiteral("Константа от 0 до 7"),
-    QStringLiteral("Постоянная времен от 00.00.01 до 72.14.56"),
-    QStringLiteral("Коэффициент пропорциональности от 0.0 до 100.0"),
-    QStringLiteral("Масштабный коэффициент от 0.00 до 1.99"),
-};
-
 const QString kAlgorithmWord = QStringLiteral("АЛГОРИТМ");
 const QString kMemoryWord = QStringLiteral("ПАМЯТЬ");
 const QString kAlgorithmLineBegin = QStringLiteral("/ Алгоритм ");
@@ -88,13 +71,6 @@ QString WordAt(const QString &line, int i)
 }
 
 } // namespace
-
-QString AlgParamKindText(int kind)
-{
-    if (kind < 0 || kind > AlgParamKindCount)
-        return QString();
-    return kKindTexts[kind];
-}
 
 QString AlgBaseSaveFileName(const QString &chosen)
 {

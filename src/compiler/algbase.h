@@ -4,6 +4,8 @@
 // read from the text file "BaseAlgs.alg", shown and saved by the base window and can be
 // refreshed from the controller.
 
+#include "compiler/algparamkind.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -32,12 +34,6 @@ struct TAlgInfo
 // the chosen name has no "." or when the three characters after its last "." are not
 // "ALG" in any letter case.
 QString AlgBaseSaveFileName(const QString &chosen);
-
-// Highest parameter kind the code generator knows.
-constexpr int AlgParamKindCount = 12;
-
-// The "Тип" text of a parameter kind; kind 0 and unknown kinds give "".
-QString AlgParamKindText(int kind);
 
 class TAlgBase
 {

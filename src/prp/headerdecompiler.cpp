@@ -4,6 +4,7 @@
 #include "prp/prpheader.h"
 
 #include "core/textutils.h"
+#include "prp/variableclass.h"
 
 namespace {
 
@@ -41,36 +42,6 @@ QString IntervalText(std::uint8_t low, std::uint8_t high)
     if (high == 0x41)
         return QStringLiteral("АВ") + OctalText(low / 2, 3);
     return QString::number((high * 256 + low) / 2);
-}
-
-// The variable of a technological key by its class code; empty for an unknown class.
-QString KeyVariableText(const TTechKey &key)
-{
-    const int x = key.Index;
-    switch (key.Class) {
-    case 1:
-        return QStringLiteral("ДВ") + OctalText(x, 3);
-    case 2:
-        return QStringLiteral("ДВ") + OctalText(x + 256, 3);
-    case 3:
-        return QStringLiteral("КБ") + OctalText(x, 1);
-    case 4:
-        return QStringLiteral("КС") + SectionNumberText(x);
-    case 5:
-        return QStringLiteral("ТМ") + OctalText(x, 2);
-    case 6:
-        return QStringLiteral("ВД") + OctalText(x, 3);
-    case 7:
-        return QStringLiteral("ВД") + OctalText(x + 256, 3);
-    case 8:
-        return QStringLiteral("ВА") + OctalText(x, 3);
-    case 9:
-        return QStringLiteral("АВ") + OctalText(x, 3);
-    case 10:
-        return QStringLiteral("ИВ") + OctalText(x, 3);
-    default:
-        return QString();
-    }
 }
 
 } // namespace
@@ -134,7 +105,7 @@ int TPRPHeader::Decompile(QStringList & /*messages*/)
             out << QString::fromUtf16(Line::Keyboard) + QString::number(openKeyboard + 1);
         }
         out << QString::number(q % kKeysPerKeyboard + 1) + QStringLiteral("  ") +
-                   KeyVariableText(key) + QStringLiteral("  ") + key.Name;
+                   ClassVariableText(key.Class, key.Index, TIndexUse::Item) + QStringLiteral("  ") + key.Name;
     }
 
     out << QString();

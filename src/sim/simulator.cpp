@@ -1,5 +1,6 @@
 #include "sim/simulator.h"
 
+#include "compiler/algparamkind.h"
 #include "core/textfile.h"
 #include "core/textutils.h"
 
@@ -15,9 +16,6 @@ using Items = std::vector<std::uint8_t>;
 
 constexpr std::uint8_t ModeStop = 0x01, ModeRun = 0x02, ModeProgram = 0x08, ModeFault = 0x80;
 constexpr std::uint8_t KnownModes[] = {0x01, 0x02, 0x04, 0x08, 0x10, 0x20, 0x80};
-
-// The wire type of each internal parameter kind 0..12.
-constexpr std::uint8_t KindToWire[13] = {12, 0, 1, 2, 3, 6, 5, 4, 7, 8, 9, 10, 11};
 
 const QString PrpFileName = QStringLiteral("prp.bin");
 const QString SetupFileName = QStringLiteral("iosetup.bin");
@@ -417,7 +415,7 @@ void TSarvetelSimulator::AlgorithmItem(int n, Items &out) const
     out.push_back(a.OwnMemory);
     out.push_back(static_cast<std::uint8_t>(count));
     for (int i = 0; i < count; ++i)
-        out.push_back(KindToWire[a.Kinds[i] <= 12 ? a.Kinds[i] : 0]);
+        out.push_back(AlgParamKindInfo(a.Kinds[i]).WireType);
     for (int i = 0; i < count; ++i) {
         const QString name = a.Names[i].left(5).leftJustified(5, QLatin1Char(' '));
         for (QChar ch : name)
