@@ -388,32 +388,32 @@ bool TSectionCodeGenerator::OnStep(int appliedRow, bool accepted, int newRow,
 
 bool TSectionCodeGenerator::Generate(int appliedRow, int newRow, const TLexemeContainer &statement)
 {
-    if (newRow == 59)
+    if (newRow == LL1RowParamsEnd)
         return Call(statement);
     const TLexemeContainer s = Significant(statement);
-    if (newRow == 45)
+    if (newRow == LL1RowSumEnd)
         return Analog(s);
     switch (appliedRow) {
-    case 31:
+    case LL1RowSkip:
         return Skip(s);
-    case 33:
+    case LL1RowTextString:
         return Text(s);
-    case 38:
-    case 39:
+    case LL1RowSwitchDiscrete:
+    case LL1RowSwitchTimer:
         return Switch(s);
-    case 52:
-    case 53:
+    case LL1RowTimeConstant:
+    case LL1RowTimerOperand:
         return Timer(s);
-    case 88:
+    case LL1RowOpen:
         Put(Open);
         return true;
-    case 90:
+    case LL1RowClose:
         Put(Close);
         return true;
-    case 96:
+    case LL1RowOr:
         Put(Instruction::Or);
         return true;
-    default: // 122, 123, 124
+    default: // LL1RowBitDiscrete, LL1RowBitTimer, LL1RowBitAnalog
         return Bit(s);
     }
 }
