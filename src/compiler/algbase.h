@@ -62,4 +62,11 @@ public:
 
     // Entry n when it describes an algorithm, otherwise nullptr (any n is allowed).
     const TAlgInfo *Find(int n) const;
+
+private:
+    // The lines of the base file: an algorithm line gives the algorithm read next (-2 when
+    // it was skipped); a memory or parameter line false when it cannot be stored.
+    int ReadAlgorithmLine(const QString &line, const QString &upper);
+    static bool ReadMemoryLine(TAlgInfo &a, const QString &line);
+    static bool ReadParamLine(TAlgInfo &a, const QString &line);
 };
