@@ -497,7 +497,6 @@ void TSarvetelConsoleForm::StartUpdater()
 
 void TSarvetelConsoleForm::ScreenNews()
 {
-    StatusWait->setProperty("probe", int(Link.Mode));
     if (Updater)
         Updater->Deliver([this](const TScreenState &state) { DisplayStep(state); });
 }

@@ -11,6 +11,7 @@
 #include "gui/workwithprpform.h"
 #include "guitestutil.h"
 #include "link/sarveteldefs.h"
+#include "waituntil.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -38,19 +39,6 @@ QString S(const char *utf8)
 }
 
 const QString kExamples = QStringLiteral(ZENTOR_SOURCE_DIR "/examples/");
-
-bool WaitUntil(const std::function<bool()> &done, int ms = 8000)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > ms)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(5);
-    }
-    return true;
-}
 
 class ConsoleTest : public TGuiTest
 {

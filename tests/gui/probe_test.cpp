@@ -5,6 +5,7 @@
 #include "gui/programparts.h"
 #include "gui/sarvetelconsoleform.h"
 #include "guitestutil.h"
+#include "waituntil.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -16,17 +17,6 @@
 #include <cstdio>
 
 namespace {
-
-bool WaitFor(const std::function<bool()> &done, int ms = 20000)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!done() && timer.elapsed() < ms) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(5);
-    }
-    return done();
-}
 
 class RealUseProbe : public TGuiTest
 {
@@ -58,15 +48,15 @@ TEST_F(RealUseProbe, ConsoleWalkAgainstASlowController)
     auto mode = [c] { return c->StatusMode->text(); };
     Dialogs.Windows.push_back([&](QDialog *d) {
         d->show();
-        EXPECT_TRUE(WaitFor([&] { return mode() == QStringLiteral("Останов"); }));
+        EXPECT_TRUE(WaitUntil([&] { return mode() == QStringLiteral("Останов"); }, 20000));
         c->BtnTestClick();
-        EXPECT_TRUE(WaitFor([&] { return mode() == QStringLiteral("Тестирование"); }));
+        EXPECT_TRUE(WaitUntil([&] { return mode() == QStringLiteral("Тестирование"); }, 20000));
         c->KeyClick(0x33);
         c->BtnStopClick();
-        EXPECT_TRUE(WaitFor([&] { return mode() == QStringLiteral("Останов"); }));
+        EXPECT_TRUE(WaitUntil([&] { return mode() == QStringLiteral("Останов"); }, 20000));
         c->BtnSetupClick();
         c->BtnStopClick();
-        EXPECT_TRUE(WaitFor([&] { return mode() == QStringLiteral("Останов"); }));
+        EXPECT_TRUE(WaitUntil([&] { return mode() == QStringLiteral("Останов"); }, 20000));
         c->done(0);
         return 0;
     });

@@ -11,6 +11,8 @@
 #include "gui/workwithprpform.h"
 #include "gui/zentoreditor.h"
 #include "guitestutil.h"
+#include "link/sarveteldefs.h"
+#include "waituntil.h"
 
 #include <QAction>
 #include <QApplication>
@@ -19,6 +21,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
@@ -36,19 +39,6 @@ QString S(const char *utf8)
 }
 
 const QString kExamples = QStringLiteral(ZENTOR_SOURCE_DIR "/examples/");
-
-bool WaitUntil(const std::function<bool()> &done, int ms = 10000)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > ms)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(5);
-    }
-    return true;
-}
 
 // Counts the main thread's timer ticks and the longest gap between two: a main thread that
 // waits on the line stops ticking. ZENTOR_PROBE=1 prints the longest gap.
@@ -223,7 +213,8 @@ TEST_F(RealUseTest, FirstStartWalk)
     Dialogs.Answers.push_back(TUserDialogs::AnswerYes);
     Dialogs.Windows.push_back([](QDialog *d) { return d->exec(); });
     Key(Qt::Key_F3);
-    EXPECT_EQ(Form->windowTitle(), S("Редактирование ПРП из Сарветела "));
+    // Read from the controller, the program is in no file yet: marked changed.
+    EXPECT_EQ(Form->windowTitle(), S("Редактирование ПРП из Сарветела *"));
     EXPECT_NE(Form->FindNode(written.first().toInt()), nullptr);
 
     // The console shows the mode; keys and mode buttons reach the controller.
@@ -265,6 +256,7 @@ TEST_F(RealUseTest, FirstStartWalk)
     EXPECT_NE(WithSim([](auto &s) { return s.LastKey; }), 0x35);
     EXPECT_FALSE(ErrorBoxShown());
 
+    Dialogs.Answers.push_back(TUserDialogs::AnswerNo); // the program read is not saved
     Form->close();
     EXPECT_TRUE(ReadLines(Home() + S("ZentorEditor.ini")).contains(S("Порт=симулятор")));
     EXPECT_TRUE(QFile::exists(Home() + S("log")));
@@ -310,6 +302,65 @@ TEST_F(RealUseTest, SlowControllerClosingMidExchange)
     EXPECT_TRUE(Dialogs.Asked.empty()) << Dialogs.LastQuestion().toStdString();
     EXPECT_FALSE(Form->Link->Worker->IsBusy());
     EXPECT_TRUE(QFile::exists(Home() + S("ZentorEditor.ini")));
+}
+
+// A controller that answers each reply 1.5 s late. Once the engineer has raised the read
+// time-out in "Параметры COM-порт", F3 brings the program back; with the default time-outs
+// the read gives up on the block count with the link's message.
+TEST_F(RealUseTest, SlowControllerRaisedTimeouts)
+{
+    WriteIniForSimulator();
+    Start();
+    OpenDemo();
+    const auto sections = [this] {
+        QList<int> present;
+        for (int s = 0; s < 256; ++s)
+            if (Form->Program->Sections[s].Present)
+                present << s;
+        return present;
+    };
+    const QList<int> written = sections();
+    Dialogs.Answers.push_back(TUserDialogs::AnswerOk);
+    Dialogs.Windows.push_back([](QDialog *d) { return d->exec(); });
+    Key(Qt::Key_F2);
+    ASSERT_EQ(Dialogs.LastQuestion(), S("Запись ПрП завершена"));
+    WithSim([](TSarvetelSimulator &s) { s.Faults.SlowMs = 1500; });
+
+    const auto setReadConstant = [this](const QString &ms) {
+        Dialogs.Windows.push_back([ms](QDialog *d) {
+            auto *f = static_cast<TCOMPortSetupForm *>(d);
+            f->show();
+            f->RTCEdit->setFocus();
+            QTest::keyClick(f->RTCEdit, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(f->RTCEdit, ms);
+            Click(f->OkBtn);
+            return f->result();
+        });
+        Key(Qt::Key_C, Qt::ControlModifier);
+        EXPECT_EQ(Form->Link->Port->Timeouts.ReadTotalTimeoutConstant, ms.toUInt());
+    };
+    // The first read replaces the program opened from its file, the second the one read
+    // before, which is not saved.
+    const auto readBack = [this](TUserDialogs::TAnswer answer) {
+        Dialogs.Answers.push_back(answer);
+        Dialogs.Windows.push_back([](QDialog *d) { return d->exec(); });
+        Key(Qt::Key_F3);
+        return Form->Messages;
+    };
+    setReadConstant(QStringLiteral("2000"));
+    QStringList messages = readBack(TUserDialogs::AnswerYes);
+    EXPECT_FALSE(messages.contains(Sarvetel::LengthNotReceived))
+        << messages.join(u'\n').toStdString();
+    EXPECT_EQ(sections(), written);
+
+    setReadConstant(QStringLiteral("0"));
+    QElapsedTimer failing;
+    failing.start();
+    messages = readBack(TUserDialogs::AnswerNo);
+    EXPECT_TRUE(messages.contains(Sarvetel::LengthNotReceived))
+        << messages.join(u'\n').toStdString();
+    EXPECT_LT(failing.elapsed(), 30000);
+    EXPECT_FALSE(ErrorBoxShown());
 }
 
 TEST_F(RealUseTest, SilentController)

@@ -8,6 +8,7 @@
 #include "gui/sarvetelconsoleform.h"
 #include "gui/workwithprpform.h"
 #include "guitestutil.h"
+#include "waituntil.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -26,19 +27,6 @@ namespace {
 QString S(const char *utf8)
 {
     return QString::fromUtf8(utf8);
-}
-
-bool WaitUntil(const std::function<bool()> &done, int ms = 8000)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > ms)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(5);
-    }
-    return true;
 }
 
 class ScreenshotsTest : public TGuiTest
