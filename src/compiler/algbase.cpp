@@ -125,10 +125,9 @@ void TAlgBase::LoadFromLines(const QStringList &lines)
         }
         if (current == -1)
             continue;
-        const bool stored = current != -2 &&
-                            (upper.left(kMemoryWord.size()) == kMemoryWord
-                                 ? ReadMemoryLine(Algs[current], line)
-                                 : ReadParamLine(Algs[current], line));
+        const bool stored = current != -2 && (upper.left(kMemoryWord.size()) == kMemoryWord
+                                                  ? ReadMemoryLine(Algs[current], line)
+                                                  : ReadParamLine(Algs[current], line));
         if (!stored)
             ++SkippedLines;
     }

@@ -3,9 +3,9 @@
 #include "compiler/algbase.h"
 #include "compiler/algmemory.h"
 #include "compiler/compilertexts.h"
+#include "compiler/instructionset.h"
 #include "compiler/lexer.h"
 #include "core/textutils.h"
-#include "compiler/instructionset.h"
 #include "model/zentorprogram.h"
 #include "prp/prplayout.h"
 #include "prp/variableclass.h"
@@ -201,8 +201,8 @@ void DiscreteReference(const TLexeme &v, TBytes &bytes)
 {
     const unsigned index = Index(v);
     if (Is(v, SubDV))
-        bytes.insert(bytes.end(), {Low(index >= 256 ? index - 256 : index),
-                                   index >= 256 ? RefDVHigh : RefDV});
+        bytes.insert(bytes.end(),
+                     {Low(index >= 256 ? index - 256 : index), index >= 256 ? RefDVHigh : RefDV});
     else if (Is(v, SubVD))
         bytes.insert(bytes.end(), {Low(index), RefVD});
     else if (Is(v, SubKS))
@@ -335,7 +335,8 @@ qsizetype TextBytes(const QString &text, TBytes &bytes)
                     return i;
                 index = static_cast<unsigned>(ParseOctal(text.mid(i + 2, e - i - 2)));
             }
-            bytes.insert(bytes.end(), {TextVariable, VariableClassCode(letters, index), Low(index)});
+            bytes.insert(bytes.end(),
+                         {TextVariable, VariableClassCode(letters, index), Low(index)});
             i = e - 1;
         }
     }
@@ -344,8 +345,8 @@ qsizetype TextBytes(const QString &text, TBytes &bytes)
 
 using TSimpleEncoder = bool (*)(const TLexeme &value, TBytes &bytes);
 // Kinds 6 .. 12 in order.
-constexpr TSimpleEncoder kSimpleEncoders[] = {AnalogOutBytes,    TimerBytes,       Constant128Bytes,
-                                              Constant7Bytes,    TimeConstantBytes, CoefficientBytes,
+constexpr TSimpleEncoder kSimpleEncoders[] = {AnalogOutBytes, TimerBytes,        Constant128Bytes,
+                                              Constant7Bytes, TimeConstantBytes, CoefficientBytes,
                                               ScaleBytes};
 static_assert(std::size(kSimpleEncoders) == AlgParamKindCount - KindAnalogOut + 1);
 
@@ -718,8 +719,8 @@ bool TSectionCodeGenerator::DiscreteParam(int kind, const TLexeme &value, TBytes
     return true;
 }
 
-bool TSectionCodeGenerator::AnalogInParam(const TLexeme &value, const TLexemeContainer &raw,
-                                          int &k, TBytes &bytes)
+bool TSectionCodeGenerator::AnalogInParam(const TLexeme &value, const TLexemeContainer &raw, int &k,
+                                          TBytes &bytes)
 {
     if (value.Code != LxSign) {
         const TLexeme after = raw.Get(k);

@@ -7,12 +7,12 @@
 #include "compiler/algbase.h"
 #include "compiler/algmemory.h"
 #include "compiler/decompilertexts.h"
+#include "compiler/instructionset.h"
 #include "compiler/lexer.h"
 #include "compiler/zentorcompiler.h"
 #include "core/cp1251.h"
 #include "core/progress.h"
 #include "core/textutils.h"
-#include "compiler/instructionset.h"
 #include "model/zentorprogram.h"
 #include "prp/variableclass.h"
 
@@ -50,9 +50,8 @@ QString Two(long long x)
 // 4 КБ, 6 КС, 8 ТМ, 10 ВД, 12 ВД from 256).
 QString SwitchVariable(int offset, int x)
 {
-    static constexpr TVariableClassCode kClassOfOffset[] = {ClassDV, ClassDVHigh, ClassKB,
-                                                            ClassKS, ClassTM,     ClassVD,
-                                                            ClassVDHigh};
+    static constexpr TVariableClassCode kClassOfOffset[] = {
+        ClassDV, ClassDVHigh, ClassKB, ClassKS, ClassTM, ClassVD, ClassVDHigh};
     return ClassVariableText(kClassOfOffset[std::min(offset / 2, 6)], x, TIndexUse::Item);
 }
 
@@ -296,9 +295,9 @@ private:
             return TStatus::Unknown;
         if (op >= TestOffFirst)
             return Condition(op, lines);
-        const int base = op <= Instruction::Call               ? op
+        const int base = op <= Instruction::Call              ? op
                          : op <= Instruction::Call + MarkThen ? op - MarkThen
-                                                    : op - MarkElse;
+                                                              : op - MarkElse;
         return Statement(base, lines);
     }
 

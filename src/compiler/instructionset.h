@@ -62,8 +62,8 @@ enum SwitchOffset : std::uint8_t {
 constexpr std::uint8_t RelationEqual = 0x00;
 constexpr std::uint8_t RelationGreater = 0x20;
 constexpr std::uint8_t RelationLess = 0x40;
-constexpr std::uint8_t CompareAV = 0x80;     // analog: the compared variable is an АВ
-constexpr std::uint8_t CompareTimer = 0x80;  // timer: the operand is a timer, not a time
+constexpr std::uint8_t CompareAV = 0x80;    // analog: the compared variable is an АВ
+constexpr std::uint8_t CompareTimer = 0x80; // timer: the operand is a timer, not a time
 
 // High bytes of an analog term (low byte 2 × index); any other high byte makes the word a
 // constant 2c.

@@ -1,7 +1,7 @@
 #include "link/sarvetel.h"
 
-#include "core/logger.h"
 #include "compiler/algparamkind.h"
+#include "core/logger.h"
 #include "core/textutils.h"
 #include "link/comport.h"
 #include "model/zentorprogram.h"

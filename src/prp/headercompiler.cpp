@@ -170,14 +170,10 @@ struct TKeyClass
 };
 
 const TKeyClass kKeyClasses[] = {
-    {u"ДВ", ClassDV, -1, nullptr, false},
-    {u"КБ", ClassKB, 07, Msg::KeyIndexKB, true},
-    {u"КС", ClassKS, 255, Msg::KeyIndexKS, false},
-    {u"ТМ", ClassTM, 077, Msg::KeyIndexTM, false},
-    {u"ВД", ClassVD, -1, nullptr, false},
-    {u"ВА", ClassVA, 0177, Msg::KeyIndexVA, false},
-    {u"АВ", ClassAV, 0177, Msg::KeyIndexAV, false},
-    {u"ИВ", ClassIV, 037, Msg::KeyIndexIV, false},
+    {u"ДВ", ClassDV, -1, nullptr, false},           {u"КБ", ClassKB, 07, Msg::KeyIndexKB, true},
+    {u"КС", ClassKS, 255, Msg::KeyIndexKS, false},  {u"ТМ", ClassTM, 077, Msg::KeyIndexTM, false},
+    {u"ВД", ClassVD, -1, nullptr, false},           {u"ВА", ClassVA, 0177, Msg::KeyIndexVA, false},
+    {u"АВ", ClassAV, 0177, Msg::KeyIndexAV, false}, {u"ИВ", ClassIV, 037, Msg::KeyIndexIV, false},
 };
 
 class THeaderCompiler

@@ -105,7 +105,8 @@ int TPRPHeader::Decompile(QStringList & /*messages*/)
             out << QString::fromUtf16(Line::Keyboard) + QString::number(openKeyboard + 1);
         }
         out << QString::number(q % kKeysPerKeyboard + 1) + QStringLiteral("  ") +
-                   ClassVariableText(key.Class, key.Index, TIndexUse::Item) + QStringLiteral("  ") + key.Name;
+                   ClassVariableText(key.Class, key.Index, TIndexUse::Item) + QStringLiteral("  ") +
+                   key.Name;
     }
 
     out << QString();

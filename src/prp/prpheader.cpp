@@ -1,8 +1,8 @@
 #include "prp/prpheader.h"
 
 #include "core/textfile.h"
-#include "prp/prplayout.h"
 #include "core/textutils.h"
+#include "prp/prplayout.h"
 
 #include <algorithm>
 #include <cstring>
@@ -81,7 +81,8 @@ void TPRPHeader::EncodeHeader()
     const std::uint8_t orders[6] = {OrderDV, OrderKB, OrderTM, OrderVD, OrderVA, OrderAV};
     std::memcpy(b + kOrders, orders, sizeof orders);
     // Byte 8 is reserved: it keeps what a loaded image had.
-    std::memset(b + PrpLayout::GroupWords, 0, 2 * PrpLayout::GroupCount); // filled by the image assembly
+    std::memset(b + PrpLayout::GroupWords, 0,
+                2 * PrpLayout::GroupCount); // filled by the image assembly
     for (int k = 0; k < 32; ++k) {
         b[kImpSources + 2 * k] = ImpSource[k][0];
         b[kImpSources + 2 * k + 1] = ImpSource[k][1];

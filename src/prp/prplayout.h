@@ -8,11 +8,11 @@
 
 namespace PrpLayout {
 
-constexpr int ImageSize = 20000;   // the controller's PRP memory
-constexpr int GroupCount = 8;      // groups of 32 sections
-constexpr int GroupWords = 9;      // word 9 + 2g: bytes of the blocks of group g
+constexpr int ImageSize = 20000;    // the controller's PRP memory
+constexpr int GroupCount = 8;       // groups of 32 sections
+constexpr int GroupWords = 9;       // word 9 + 2g: bytes of the blocks of group g
 constexpr int ImageSumOffset = 139; // 255 - S here, S in the next byte
-constexpr int LengthWord = 141;    // header length - 1
+constexpr int LengthWord = 141;     // header length - 1
 constexpr int HeaderSumOffset = 143;
 // Bytes an image needs before its header length can be read.
 constexpr int LengthKnownFrom = LengthWord + 2;

@@ -17,13 +17,20 @@ TEST(VariableClass, TextByCodeIndexAndUse)
         const char16_t *Text;
     };
     const TCase cases[] = {
-        {ClassDV, 1, TIndexUse::Item, u"ДВ001"},     {ClassDVHigh, 1, TIndexUse::Item, u"ДВ401"},
-        {ClassVDHigh, 255, TIndexUse::Field, u"ВД777"}, {ClassKB, 5, TIndexUse::Item, u"КБ5"},
-        {ClassKB, 5, TIndexUse::Dump, u"КБ005"},     {ClassKS, 0101, TIndexUse::Field, u"КС201"},
-        {ClassTM, 9, TIndexUse::Field, u"ТМ11"},     {ClassTM, 9, TIndexUse::Dump, u"ТМ011"},
-        {ClassVA, 8, TIndexUse::Item, u"ВА010"},     {ClassAV, 8, TIndexUse::Field, u"АВ010"},
-        {ClassIV, 3, TIndexUse::Item, u"ИВ003"},     {ClassIV, 3, TIndexUse::Field, u"ИВ03"},
-        {ClassIV, 3, TIndexUse::Dump, u"ИВ003"},     {ClassNone, 3, TIndexUse::Item, u""},
+        {ClassDV, 1, TIndexUse::Item, u"ДВ001"},
+        {ClassDVHigh, 1, TIndexUse::Item, u"ДВ401"},
+        {ClassVDHigh, 255, TIndexUse::Field, u"ВД777"},
+        {ClassKB, 5, TIndexUse::Item, u"КБ5"},
+        {ClassKB, 5, TIndexUse::Dump, u"КБ005"},
+        {ClassKS, 0101, TIndexUse::Field, u"КС201"},
+        {ClassTM, 9, TIndexUse::Field, u"ТМ11"},
+        {ClassTM, 9, TIndexUse::Dump, u"ТМ011"},
+        {ClassVA, 8, TIndexUse::Item, u"ВА010"},
+        {ClassAV, 8, TIndexUse::Field, u"АВ010"},
+        {ClassIV, 3, TIndexUse::Item, u"ИВ003"},
+        {ClassIV, 3, TIndexUse::Field, u"ИВ03"},
+        {ClassIV, 3, TIndexUse::Dump, u"ИВ003"},
+        {ClassNone, 3, TIndexUse::Item, u""},
         {11, 3, TIndexUse::Item, u""},
     };
     for (const TCase &c : cases)
@@ -37,7 +44,8 @@ TEST(VariableClass, CodeOfEveryTextIsTheCodeItCameFrom)
         for (int x : {0, 1, 0x7F, 0xFF}) {
             const QString text = ClassVariableText(code, x, TIndexUse::Item);
             const int index = x + FindVariableClass(code)->IndexBase;
-            EXPECT_EQ(VariableClassCode(text, static_cast<unsigned>(index)), code) << text.toStdString();
+            EXPECT_EQ(VariableClassCode(text, static_cast<unsigned>(index)), code)
+                << text.toStdString();
         }
     }
     EXPECT_EQ(VariableClassCode(QStringLiteral("ББ1"), 1), ClassNone);
