@@ -3,6 +3,7 @@
 #include "compiler/algparamkind.h"
 #include "core/textfile.h"
 #include "core/textutils.h"
+#include "prp/prplayout.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -54,20 +55,6 @@ QString ModeText(std::uint8_t mode)
 QString Fit(const QString &text)
 {
     return text.left(16).leftJustified(16, QLatin1Char(' '));
-}
-
-std::uint8_t BlockChecksum(const std::uint8_t *block, int l)
-{
-    // With byte 4 taken as 0: the sum of bytes 0..L-1 and the checksum add up to 0 mod 256.
-    unsigned s = 0;
-    for (int i = 0; i < l; ++i) {
-        if (i == 4)
-            continue;
-        s += block[i];
-        if (s > 255)
-            s -= 255;
-    }
-    return static_cast<std::uint8_t>((256 - s) % 256);
 }
 
 } // namespace
@@ -312,7 +299,7 @@ bool TSarvetelSimulator::StoreSection(const std::uint8_t *data, int length, bool
     const int l = data[0];
     if (l < 5 || l + 1 > length || data[1] != l || data[2] != data[3] || data[l] != 0)
         return false;
-    if (data[4] != BlockChecksum(data, l))
+    if (data[PrpLayout::BlockSumOffset] != BlockChecksumByte(data, l))
         return false;
     const int s = data[2];
     if (Faults.RejectSections && (Faults.RejectSection < 0 || Faults.RejectSection == s))
@@ -329,7 +316,7 @@ bool TSarvetelSimulator::StoreSection(const std::uint8_t *data, int length, bool
     if (Faults.GarbleSections && (Faults.GarbleSection < 0 || Faults.GarbleSection == s) && l > 5) {
         // A controller that keeps something else than it was given, and hides it well.
         sec.Code[l - 1] ^= 0x01;
-        sec.Code[4] = BlockChecksum(sec.Code, l);
+        sec.Code[PrpLayout::BlockSumOffset] = BlockChecksumByte(sec.Code, l);
     }
     Program.MarkPresent(s);
     Changed();
