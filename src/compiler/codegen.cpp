@@ -208,23 +208,22 @@ void DiscreteReference(const TLexeme &v, TBytes &bytes)
     else if (Is(v, SubKS))
         bytes.insert(bytes.end(), {Low(index), RefKS});
     else if (Is(v, SubTM))
-        bytes.insert(bytes.end(), {Low(static_cast<long long>(index) - 64), RefTM});
+        bytes.insert(bytes.end(), {Low(index + RefTMBase), RefTM});
     else // КБ
-        bytes.insert(bytes.end(), {Low(index + 104ull), RefKB});
+        bytes.insert(bytes.end(), {Low(index + RefKBBase), RefKB});
 }
 
 // The four bytes an output parameter carries after its reference.
 void OutputTail(const TLexeme &v, TBytes &bytes)
 {
     const unsigned index = Index(v);
-    if (Is(v, SubDV))
-        bytes.insert(bytes.end(), {Low(index), 0xE8, 0xA6, 0xEF});
-    else if (Is(v, SubKS))
-        bytes.insert(bytes.end(), {Low(index), 0xEA, 0xA8, 0xEF});
-    else if (Is(v, SubTM))
-        bytes.insert(bytes.end(), {Low(index), 0xEF, 0xA9, 0xEF});
-    else // КБ
-        bytes.insert(bytes.end(), {Low(index + 96ull), 0xEF, 0xA7, 0xEF});
+    const bool kb = !Is(v, SubDV) && !Is(v, SubKS) && !Is(v, SubTM);
+    const std::uint8_t *tail = Is(v, SubDV)   ? TailDV
+                               : Is(v, SubKS) ? TailKS
+                               : Is(v, SubTM) ? TailTM
+                                              : TailKB;
+    bytes.push_back(Low(kb ? index + TailKBBase : index));
+    bytes.insert(bytes.end(), tail, tail + 3);
 }
 
 // The parameter kinds from the analog output on take one lexeme and fail alike: false when

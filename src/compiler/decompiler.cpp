@@ -69,9 +69,9 @@ QString ReferenceText(std::uint8_t lo, std::uint8_t hi, bool inputs)
     case RefKS:
         return kKS + SectionNumberText(lo);
     case RefTM:
-        return kTM + OctalText(lo - 192, 2);
+        return kTM + OctalText(lo - static_cast<int>(RefTMBase), 2);
     case RefKB:
-        return kKB + OctalText(lo - 104, 2);
+        return kKB + OctalText(lo - static_cast<int>(RefKBBase), 2);
     default:
         return QString();
     }

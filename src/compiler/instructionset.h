@@ -88,5 +88,15 @@ constexpr std::uint8_t RefKS = 0xE7;
 constexpr std::uint8_t RefAnalog = 0xED;
 constexpr std::uint8_t RefTM = 0xEE;
 constexpr std::uint8_t RefKB = 0xEF;
+// The low byte of a ТМ or КБ reference: the index plus its base.
+constexpr unsigned RefTMBase = 192;
+constexpr unsigned RefKBBase = 104;
+// An output parameter's tail after its reference: the index byte (КБ: plus TailKBBase),
+// then three bytes by class.
+constexpr unsigned TailKBBase = 96;
+constexpr std::uint8_t TailDV[3] = {0xE8, 0xA6, 0xEF};
+constexpr std::uint8_t TailKS[3] = {0xEA, 0xA8, 0xEF};
+constexpr std::uint8_t TailTM[3] = {0xEF, 0xA9, 0xEF};
+constexpr std::uint8_t TailKB[3] = {0xEF, 0xA7, 0xEF};
 
 } // namespace Instruction
