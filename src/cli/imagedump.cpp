@@ -17,7 +17,6 @@ const QString kError = QStringLiteral("Ошибка: ");
 const QString kHolds = QStringLiteral("верна");
 const QString kBroken = QStringLiteral("неверна");
 const QString kNotChecked = QStringLiteral("не проверена: образ неполон");
-const char16_t *const kTicks[4] = {u"0,1", u"0,2", u"0,4", u"0,8"};
 
 QString Octal3(int n)
 {
@@ -149,9 +148,8 @@ void TDumper::HeaderFields(const TPRPHeader &h)
         const QString source = SourceText(h.ImpSource[k][0], h.ImpSource[k][1]);
         if (source.isEmpty())
             continue;
-        const int tick = (h.ImpTicks[k / 4] >> (2 * (k % 4))) & 3;
         outputs.append(QStringLiteral("  ИВ%1: %2, такт %3")
-                           .arg(OctalText(k, 2), source, QString::fromUtf16(kTicks[tick])));
+                           .arg(OctalText(k, 2), source, h.ImpulseTickText(k)));
     }
     Line(outputs.isEmpty() ? QStringLiteral("Импульсные выходы: не используются")
                            : QStringLiteral("Импульсные выходы:"));
