@@ -4,6 +4,7 @@
 #include "core/version.h"
 #include "model/zentorprogram.h"
 
+#include <algorithm>
 #include <memory>
 
 const QList<TCliOption> &CliOptions()
@@ -98,6 +99,8 @@ const QList<TCliCommand> &CliCommands()
          &ReadCommand, true},
         {QStringLiteral("algs"), CliTexts::AlgsOperands, LinkOptions({QStringLiteral("-o")}),
          CliTexts::AlgsSummary, 0, 0, &AlgsCommand, true},
+        {QStringLiteral("diff"), CliTexts::DiffOperands, LinkOptions({QStringLiteral("--alg")}),
+         CliTexts::DiffSummary, 1, 1, &DiffCommand, true},
     };
     return commands;
 }
@@ -257,6 +260,25 @@ std::atomic<bool> &CliTransferRunning()
 {
     static std::atomic<bool> running{false};
     return running;
+}
+
+QStringList AlignedLines(const QList<QStringList> &rows)
+{
+    QList<qsizetype> widths;
+    for (const QStringList &row : rows)
+        for (qsizetype c = 0; c < row.size(); ++c) {
+            if (c >= widths.size())
+                widths.append(0);
+            widths[c] = std::max(widths[c], row[c].size());
+        }
+    QStringList lines;
+    for (const QStringList &row : rows) {
+        QString line;
+        for (qsizetype c = 0; c < row.size(); ++c)
+            line += c + 1 < row.size() ? row[c].leftJustified(widths[c] + 2) : row[c];
+        lines.append(line.trimmed());
+    }
+    return lines;
 }
 
 int PrintMessages(const TZentorProgram &program, int from, TCliContext &ctx)

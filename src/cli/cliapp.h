@@ -19,7 +19,8 @@ enum TExitCode : int {
     ExitReported = 1, // the operation itself reported errors (damaged image, compile errors,
                       // a controller that does not answer or refuses)
     ExitUsage = 2,    // wrong call or a file that cannot be read or written (on stderr)
-    ExitFindings = 3, // an analysis found something to look at (xref's checks)
+    ExitFindings = 3, // an analysis found something to look at (xref's checks, diff's
+                      // differences)
 };
 
 struct TCliContext
@@ -85,6 +86,8 @@ int RunZentorc(const QStringList &args, QTextStream &out, QTextStream &err);
 // returns how many there are now.
 class TZentorProgram;
 int PrintMessages(const TZentorProgram &program, int from, TCliContext &ctx);
+// Table rows as lines whose columns are aligned (two blanks between them).
+QStringList AlignedLines(const QList<QStringList> &rows);
 // Reports a non-zero LoadFromFile / SaveToFile result on Err and gives the exit status.
 int FileResultExit(int result, const QString &fileName, TCliContext &ctx);
 
@@ -102,6 +105,7 @@ int KeysCommand(const QStringList &operands, TCliContext &ctx);
 int WriteCommand(const QStringList &operands, TCliContext &ctx);
 int ReadCommand(const QStringList &operands, TCliContext &ctx);
 int AlgsCommand(const QStringList &operands, TCliContext &ctx);
+int DiffCommand(const QStringList &operands, TCliContext &ctx);
 
 // Set by an interrupt (Ctrl+C) of zentorc: a running transfer is asked to stop.
 std::atomic<bool> &CliInterrupted();

@@ -107,16 +107,7 @@ std::unique_ptr<TCliLink> OpenCliLink(TCliContext &ctx)
 
 QString LinkFailureText(const TSarvetel &link)
 {
-    switch (link.LinkStatus) {
-    case LinkNoReply:
-        return CliTexts::NoReply;
-    case LinkRejected:
-        return CliTexts::ReplyRejected(ProtocolResultText(link.ProtocolResult));
-    case LinkNotWritten:
-        return CliTexts::RequestNotWritten;
-    default:
-        return QString();
-    }
+    return Sarvetel::LinkFailureText(link.LinkStatus, link.ProtocolResult);
 }
 
 bool ControllerAnswered(const TSarvetel &link, TCliContext &ctx)

@@ -59,3 +59,15 @@ private:
 
 // Runs a transfer job in its thread; Ctrl+C asks it to stop between two steps.
 void RunTransfer(TPRPTransferThread &job);
+
+// Loads the program to send or compare. A text form is compiled first exactly as zentorc
+// compile compiles it (its list on Out); an image form stands as its header and section
+// blocks are. The compiler is attached for a text form when none is given.
+int LoadProgramToWrite(TZentorProgram &program, const QString &input, TCliContext &ctx,
+                       TCliCompilerPtr &compiler);
+// Reads the controller's PRP into program (cleared first). The job's messages go to Out.
+TTransferResult ReadPrp(TSarvetel &link, TZentorProgram &program, TCliContext &ctx);
+// The same for a comparison: the image is split as well, its messages on Out. sound tells
+// whether the image came whole with its checksums holding.
+TTransferResult ReadPrpToCompare(TSarvetel &link, TZentorProgram &stored, TCliContext &ctx,
+                                 bool &sound);

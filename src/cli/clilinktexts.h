@@ -38,6 +38,9 @@ inline const QString ReadOperands = QStringLiteral("-o ВЫХОД");
 inline const QString AlgsOperands = QStringLiteral("-o ФАЙЛ.alg");
 inline const QString ReadSummary =
     QStringLiteral("считать ПрП из контроллера и сохранить в форме файла ВЫХОД");
+inline const QString DiffOperands = QStringLiteral("ПРОГРАММА");
+inline const QString DiffSummary =
+    QStringLiteral("сравнить ПрП программы с ПрП в контроллере (код 3 — есть различия)");
 inline const QString AlgsSummary =
     QStringLiteral("считать описания алгоритмов и сохранить их как файл базы .alg");
 
@@ -76,13 +79,6 @@ inline QString PortSettingsRefused(const QString &device, int code)
 }
 
 // Why an answer is missing: link status 1, 2 and 3.
-inline const QString NoReply = QStringLiteral("Контроллер не ответил");
-inline QString ReplyRejected(const QString &result)
-{
-    return QStringLiteral("Ответ контроллера отвергнут: ") + result;
-}
-inline const QString RequestNotWritten = QStringLiteral("Запрос не удалось передать в порт");
-
 inline const QString ModeLine = QStringLiteral("Режим: ");
 inline QString ModeCode(unsigned code)
 {
@@ -179,6 +175,13 @@ inline QString SectionByteDiffers(const QString &section, int at, int written, i
 inline QString MoreDifferences(int n)
 {
     return QStringLiteral("  … и ещё различий: %1").arg(n);
+}
+
+// diff
+inline const QString DiffNotDone = QStringLiteral("Сравнение не выполнено");
+inline QString LineNumber(int line)
+{
+    return QStringLiteral("строка %1: ").arg(line);
 }
 
 // read

@@ -8,8 +8,8 @@
 #include "core/textfile.h"
 #include "core/textutils.h"
 #include "link/sarveteldefs.h"
+#include "model/prpcomparison.h"
 #include "model/zentorprogram.h"
-#include "prp/prplayout.h"
 
 #include <algorithm>
 #include <memory>
@@ -25,36 +25,6 @@ void PrintFrom(const QStringList &lines, qsizetype from, QTextStream &stream)
 {
     for (qsizetype i = from; i < lines.size(); ++i)
         stream << lines[i] << '\n';
-}
-
-// Loads the program to write. A text form is compiled first exactly as zentorc compile
-// compiles it; an image form is written as its header and section blocks stand.
-int LoadProgramToWrite(TZentorProgram &program, const QString &input, TCliContext &ctx,
-                       TCliCompilerPtr &compiler)
-{
-    const bool image = IsImageForm(input);
-    if (!image) {
-        compiler = AttachCompiler(ctx);
-        if (!compiler)
-            return ExitUsage;
-    }
-    const QStringList &messages = *program.Messages;
-    ctx.Files.ErrorCount = 0;
-    const int result = LoadFromFile(program, input, ctx.Files);
-    PrintFrom(messages, 0, ctx.Err);
-    if (result != FileOk)
-        return FileResultExit(result, input, ctx);
-    if (image) {
-        if (ctx.Files.ErrorCount > 0) {
-            ctx.Out << CliTexts::ImageDamaged << '\n';
-            return ExitReported;
-        }
-        return ExitOk;
-    }
-    const qsizetype first = messages.size();
-    const bool ok = ctx.Files.CompileBeforeImageSave(program);
-    PrintFrom(messages, first, ctx.Out);
-    return ok ? ExitOk : ExitReported;
 }
 
 // Asks the controller's mode and, when it is not "Программирование", switches it through
@@ -83,23 +53,14 @@ int EnsureProgrammingMode(TSarvetel &link, TCliContext &ctx)
     return ExitOk;
 }
 
-// The header length an image's length word gives; 0 for an image too short to tell.
-int HeaderLengthIn(const TZentorProgram &program)
-{
-    return program.ImageLength >= PrpLayout::LengthKnownFrom ? HeaderLengthOf(program.Image) : 0;
-}
-
-// Lists the differences of two byte runs (at most ListedDifferences lines) and counts them.
-template <typename Line>
-int CompareBytes(const std::uint8_t *written, const std::uint8_t *stored, int length,
-                 TCliContext &ctx, Line line)
+// Lists the differing bytes of a header or block (at most ListedDifferences lines) and
+// counts them.
+template <typename Line> int ListBytes(const TBytesComparison &b, TCliContext &ctx, Line line)
 {
     int found = 0;
-    for (int i = 0; i < length; ++i) {
-        if (written[i] == stored[i])
-            continue;
+    for (const TByteDifference &d : b.Bytes) {
         if (found < ListedDifferences)
-            ctx.Out << line(i, written[i], stored[i]) << '\n';
+            ctx.Out << line(d.Offset, d.Program, d.Controller) << '\n';
         ++found;
     }
     if (found > ListedDifferences)
@@ -107,54 +68,75 @@ int CompareBytes(const std::uint8_t *written, const std::uint8_t *stored, int le
     return found;
 }
 
-bool HoldsBlock(const TZentorSection &s)
-{
-    return s.Present && s.CodeLength > 0;
-}
-
-// The PRP the controller holds against the one written: header bytes and every section
-// block. Returns the number of differences.
-int ComparePrp(TZentorProgram &written, TZentorProgram &stored, TCliContext &ctx)
+// The PRP the controller holds against the one written, byte by byte: the header and every
+// section block. Returns the number of differences.
+int ListDifferences(const TPrpComparison &r, TCliContext &ctx)
 {
     int differences = 0;
-    const int wh = std::min(HeaderLengthIn(written), written.ImageLength);
-    const int sh = std::min(HeaderLengthIn(stored), stored.ImageLength);
-    if (wh != sh) {
-        ctx.Out << CliTexts::HeaderLengthDiffers(wh, sh) << '\n';
+    if (r.Header.ProgramLength != r.Header.ControllerLength) {
+        ctx.Out << CliTexts::HeaderLengthDiffers(r.Header.ProgramLength, r.Header.ControllerLength)
+                << '\n';
         ++differences;
     }
-    differences +=
-        CompareBytes(written.Image, stored.Image, std::min(wh, sh), ctx,
-                     [](int at, int w, int s) { return CliTexts::HeaderByteDiffers(at, w, s); });
-    for (int n = 0; n < TZentorProgram::SectionCount; ++n) {
-        const TZentorSection &w = written.Sections[n];
-        const TZentorSection &s = stored.Sections[n];
-        const QString number = SectionNumberText(n);
-        if (!HoldsBlock(w) && !HoldsBlock(s))
+    differences += ListBytes(
+        r.Header, ctx, [](int at, int w, int s) { return CliTexts::HeaderByteDiffers(at, w, s); });
+    for (const TCompareRow &row : r.Rows) {
+        if (!row.IsSection)
             continue;
-        if (!HoldsBlock(s)) {
+        const QString number = SectionNumberText(row.Section);
+        const TBytesComparison &b = row.Bytes;
+        if (row.State == TCompareState::OnlyProgram) {
             ctx.Out << CliTexts::SectionMissing(number) << '\n';
             ++differences;
             continue;
         }
-        if (!HoldsBlock(w)) {
+        if (row.State == TCompareState::OnlyController) {
             ctx.Out << CliTexts::SectionExtra(number) << '\n';
             ++differences;
             continue;
         }
-        if (w.CodeLength != s.CodeLength) {
-            ctx.Out << CliTexts::SectionLengthDiffers(number, w.CodeLength, s.CodeLength) << '\n';
+        if (b.ProgramLength != b.ControllerLength) {
+            ctx.Out << CliTexts::SectionLengthDiffers(number, b.ProgramLength, b.ControllerLength)
+                    << '\n';
             ++differences;
         }
-        differences += CompareBytes(w.Code, s.Code, std::min(w.CodeLength, s.CodeLength), ctx,
-                                    [&number](int at, int wb, int sb) {
-                                        return CliTexts::SectionByteDiffers(number, at, wb, sb);
-                                    });
+        differences += ListBytes(b, ctx, [&number](int at, int w, int s) {
+            return CliTexts::SectionByteDiffers(number, at, w, s);
+        });
     }
     return differences;
 }
 
-// Reads the controller's PRP into program (cleared first). The job's messages go to Out.
+} // namespace
+
+int LoadProgramToWrite(TZentorProgram &program, const QString &input, TCliContext &ctx,
+                       TCliCompilerPtr &compiler)
+{
+    const bool image = IsImageForm(input);
+    if (!image && !compiler) {
+        compiler = AttachCompiler(ctx);
+        if (!compiler)
+            return ExitUsage;
+    }
+    const QStringList &messages = *program.Messages;
+    ctx.Files.ErrorCount = 0;
+    const int result = LoadFromFile(program, input, ctx.Files);
+    PrintFrom(messages, 0, ctx.Err);
+    if (result != FileOk)
+        return FileResultExit(result, input, ctx);
+    if (image) {
+        if (ctx.Files.ErrorCount > 0) {
+            ctx.Out << CliTexts::ImageDamaged << '\n';
+            return ExitReported;
+        }
+        return ExitOk;
+    }
+    const qsizetype first = messages.size();
+    const bool ok = ctx.Files.CompileBeforeImageSave(program);
+    PrintFrom(messages, first, ctx.Out);
+    return ok ? ExitOk : ExitReported;
+}
+
 TTransferResult ReadPrp(TSarvetel &link, TZentorProgram &program, TCliContext &ctx)
 {
     program.Clear();
@@ -167,28 +149,35 @@ TTransferResult ReadPrp(TSarvetel &link, TZentorProgram &program, TCliContext &c
     return job.Result;
 }
 
+TTransferResult ReadPrpToCompare(TSarvetel &link, TZentorProgram &stored, TCliContext &ctx,
+                                 bool &sound)
+{
+    const qsizetype first = stored.Messages->size();
+    const TTransferResult result = ReadPrp(link, stored, ctx);
+    if (result != TTransferResult::Done)
+        return result;
+    const qsizetype split = stored.Messages->size();
+    const bool whole = stored.SplitImage();
+    PrintFrom(*stored.Messages, split, ctx.Out);
+    sound = whole && stored.Messages->mid(first).indexOf(ChecksumMismatch) < 0;
+    return result;
+}
+
+namespace {
+
 int Verify(TZentorProgram &program, TSarvetel &link, TCliContext &ctx)
 {
     ctx.Out << CliTexts::VerifyHeading << '\n';
     // What was sent: the header object encoded and the section blocks, assembled.
-    auto written = std::make_unique<TZentorProgram>();
-    program.AssembleImage();
-    std::copy(program.Image, program.Image + program.ImageLength, written->Image);
-    written->ImageLength = program.ImageLength;
-    written->SplitImage();
-
+    const auto written = ProgramAsSent(program);
     auto stored = std::make_unique<TZentorProgram>();
-    const qsizetype first = stored->Messages->size();
-    if (ReadPrp(link, *stored, ctx) != TTransferResult::Done) {
+    bool sound = false;
+    if (ReadPrpToCompare(link, *stored, ctx, sound) != TTransferResult::Done) {
         ctx.Out << CliTexts::VerifyNotDone << '\n';
         return ExitReported;
     }
-    const qsizetype split = stored->Messages->size();
-    const bool whole = stored->SplitImage();
-    PrintFrom(*stored->Messages, split, ctx.Out);
-    const bool checksumsHeld = stored->Messages->mid(first).indexOf(ChecksumMismatch) < 0;
-    const int differences = ComparePrp(*written, *stored, ctx);
-    if (differences == 0 && whole && checksumsHeld) {
+    const int differences = ListDifferences(ComparePrp(*written, *stored), ctx);
+    if (differences == 0 && sound) {
         ctx.Out << CliTexts::VerifySame << '\n';
         return ExitOk;
     }

@@ -14,20 +14,6 @@
 
 namespace {
 
-void PrintAligned(const QList<QStringList> &rows, QTextStream &out)
-{
-    QList<qsizetype> widths(CrossRefText::Columns.size(), 0);
-    for (const QStringList &row : rows)
-        for (qsizetype c = 0; c < row.size(); ++c)
-            widths[c] = std::max(widths[c], row[c].size());
-    for (const QStringList &row : rows) {
-        QString line;
-        for (qsizetype c = 0; c < row.size(); ++c)
-            line += c + 1 < row.size() ? row[c].leftJustified(widths[c] + 2) : row[c];
-        out << line.trimmed() << '\n';
-    }
-}
-
 QString CsvField(const QString &field)
 {
     const bool quote = field.contains(u',') || field.contains(u'"') || field.contains(u'\n') ||
@@ -74,7 +60,8 @@ void PrintText(const TCrossReference &x, QTextStream &out)
     QList<QStringList> rows{CrossRefText::Columns};
     for (const TCrossRefUse &use : x.Uses)
         rows.append(CrossRefCells(use));
-    PrintAligned(rows, out);
+    for (const QString &line : AlignedLines(rows))
+        out << line << '\n';
     for (const TCrossRefFailure &f : x.Failures) {
         out << '\n'
             << (f.Section < 0 ? CrossRefText::FailedHeader : f.Where + CrossRefText::FailedSection)

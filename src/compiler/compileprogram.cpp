@@ -55,8 +55,19 @@ bool TZentorCompiler::CompileProgram(TZentorProgram &program, TProgress &progres
     progress.SetAction(CompilerText::ProgressHeader);
 
     // A header that stops the header compiler leaves its later parts unapplied: the image
-    // would not be the program the text describes.
-    bool result = program.Header.Compile(*Messages, Macros) == 0;
+    // would not be the program the text describes. An unchanged header kept as it was
+    // compiled gives only its names; its messages were listed when it was compiled, unless
+    // it stops the header compiler, which fails this run as well.
+    bool result = true;
+    if (KeepUnchangedHeader && program.Header.Text == program.Header.CompiledText) {
+        TPRPHeader names = program.Header;
+        QStringList unchanged;
+        result = names.Compile(unchanged, Macros) == 0;
+        if (!result)
+            *Messages += unchanged;
+    } else {
+        result = program.Header.Compile(*Messages, Macros) == 0;
+    }
 
     progress.SetPosition(1);
     const int limit =

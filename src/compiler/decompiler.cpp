@@ -211,7 +211,10 @@ public:
     // Where the own-memory ranges of the calls decoded go, when anywhere.
     std::vector<TAlgMemoryRange> *Ranges = nullptr;
 
-    bool Run(QStringList &text, int &fragments)
+    // instructions (when given) receives where each instruction stands in the block and in
+    // the text.
+    bool Run(QStringList &text, int &fragments,
+             std::vector<TDecodedInstruction> *instructions = nullptr)
     {
         text.clear();
         fragments = 0;
@@ -235,6 +238,9 @@ public:
                        T::AtOffset + Dec(pos));
                 return false;
             }
+            if (instructions)
+                instructions->push_back({pos, Length, static_cast<int>(text.size()),
+                                         static_cast<int>(std::max<qsizetype>(lines.size(), 1))});
             text.append(number + lines.value(0));
             for (qsizetype i = 1; i < lines.size(); ++i)
                 text.append(lines[i]);
@@ -574,6 +580,16 @@ bool DecompileSection(TZentorSection &section, int sectionNumber, const TAlgBase
     section.Modified = 1;
     section.NeedsCompile = 0;
     return ok;
+}
+
+bool DecodeSectionText(const TZentorSection &section, int sectionNumber, const TAlgBase *base,
+                       QStringList &text, std::vector<TDecodedInstruction> &instructions,
+                       QStringList &messages)
+{
+    instructions.clear();
+    TSectionDecoder decoder(section, sectionNumber, base, messages);
+    int fragments = 0;
+    return decoder.Run(text, fragments, &instructions);
 }
 
 std::vector<TAlgMemoryRange> CallMemoryRanges(const TZentorSection &section, const TAlgBase *base)

@@ -27,6 +27,19 @@ struct TZentorSection;
 // to messages. base may be null (every call then shows its bytes).
 bool DecompileSection(TZentorSection &section, int sectionNumber, const TAlgBase *base,
                       QStringList &messages);
+// One instruction of a block as the decompiler reads it: where it stands in the block and
+// which lines of the text it gives (its fragment line first).
+struct TDecodedInstruction
+{
+    int Offset = 0;
+    int Length = 0;
+    int FirstLine = 0;
+    int LineCount = 0;
+};
+// The text DecompileSection would give, without changing the section, and its instructions.
+bool DecodeSectionText(const TZentorSection &section, int sectionNumber, const TAlgBase *base,
+                       QStringList &text, std::vector<TDecodedInstruction> &instructions,
+                       QStringList &messages);
 // The same with the compiler's algorithm base and message list.
 bool DecompileSection(TZentorCompiler &compiler, TZentorSection &section, int sectionNumber);
 // The own-memory ranges of the section's calls, read from their address bytes (algorithms

@@ -41,6 +41,10 @@ public:
     const TAlgBase *AlgBase = nullptr;
     // Sees the statements of every section compiled (the cross-reference); may be null.
     TStatementObserver *Observer = nullptr;
+    // CompileProgram compiles the header only when its text changed since its fields were
+    // last made from it (a transfer); otherwise it takes just its technological names again,
+    // so the fields of an image stay exactly as loaded. Off: the header is compiled always.
+    bool KeepUnchangedHeader = false;
 
     // Compiles one section (lexer, walk, code): 0 on success (warning for a section without
     // instructions included), 1 when the lexer failed (code and CodeLength untouched), -1

@@ -5,6 +5,7 @@
 #include "core/programpaths.h"
 
 #include <QString>
+#include <QStringList>
 
 namespace GuiTexts {
 
@@ -64,6 +65,7 @@ inline const QString ItemPreviousError = QStringLiteral("Предыдущая о
 inline const QString MenuProgram = QStringLiteral("П&рограмма");
 inline const QString ItemWrite = QStringLiteral("&Записать в Сарветел");
 inline const QString ItemRead = QStringLiteral("&Считать из Сарветела");
+inline const QString ItemCompare = QStringLiteral("С&равнить с контроллером");
 inline const QString ItemCompile = QStringLiteral("&Компиляция");
 inline const QString ItemCompileAll = QStringLiteral("Компилировать &всё");
 inline const QString ItemCrossRef = QStringLiteral("&Перекрёстные ссылки");
@@ -241,6 +243,15 @@ inline const QString CrossRefHeaderErrors = QStringLiteral("ошибки в за
 inline const QString CrossRefSummary =
     QStringLiteral("Использований: %1, переменных: %2, названий: %3. Не откомпилировано: %4.");
 inline const QString CrossRefShown = QStringLiteral(" Показано: %1.");
+
+// The comparison with the controller.
+inline const QString CompareCaption = QStringLiteral("Сравнение с контроллером");
+inline const QString CompareOnlyDiffering = QStringLiteral("&Только различия");
+inline const QString CompareHint =
+    QStringLiteral("Двойной щелчок по отличающейся части показывает обе стороны рядом.");
+inline const QString CompareTextsCaption = QStringLiteral("%1: программа и контроллер");
+inline const QStringList CompareTextColumns = {QStringLiteral("Строка"), QStringLiteral("Текст")};
+inline const QString CompareNotDone = QStringLiteral("Сравнение не выполнено");
 
 } // namespace GuiTexts
 #include "gui/guitexts_link.h"

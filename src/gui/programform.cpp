@@ -195,6 +195,8 @@ void TProgramForm::CreateMenus()
                     &TProgramForm::WriteToControllerClick);
     ReadItem = add(program, GuiTexts::ItemRead, QKeySequence(Qt::Key_F3),
                    &TProgramForm::ReadFromControllerClick);
+    CompareItem = add(program, GuiTexts::ItemCompare, QKeySequence(Qt::Key_F4),
+                      &TProgramForm::CompareWithControllerClick);
     CompileItem =
         add(program, GuiTexts::ItemCompile, QKeySequence(Qt::Key_F9), &TProgramForm::CompileClick);
     CompileAllItem = add(program, GuiTexts::ItemCompileAll, QKeySequence(Qt::CTRL | Qt::Key_F9),
@@ -262,6 +264,7 @@ void TProgramForm::FreeEditorKeys()
 void TProgramForm::UpdateControllerItems()
 {
     ReadItem->setEnabled(PortInUse);
+    CompareItem->setEnabled(PortInUse);
     WriteItem->setEnabled(PortInUse);
     ConsoleItem->setEnabled(PortInUse);
     PortSettingsItem->setEnabled(Link && Link->Port);

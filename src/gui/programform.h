@@ -34,6 +34,7 @@ class TEditNameForm;
 class TFindReplaceForm;
 class TProgressForm;
 class TCOMPortSetupForm;
+class TCompareForm;
 class TWorkWithPRPForm;
 class TSarvetelConsoleForm;
 class TSarvetelVarsForm;
@@ -84,6 +85,7 @@ public:
     TSarvetelConsoleForm *SarvetelConsoleForm = nullptr;
     TSarvetelVarsForm *SarvetelVarsForm = nullptr;
     TCrossRefForm *CrossRefForm = nullptr; // made when first asked for
+    TCompareForm *CompareForm = nullptr;   // made with the first comparison
 
     // Commands, named after their menu items.
     void NewClick();
@@ -112,6 +114,13 @@ public:
     void GoToPlace(int section, int line, int column);
     void WriteToControllerClick();
     void ReadFromControllerClick();
+    // "Сравнить с контроллером": compiles as for a write, reads the controller's PRP into a
+    // program of its own and shows what differs; neither side changes.
+    void CompareWithControllerClick();
+    // Compiles what a write or a comparison needs (the sections whose text changed, the
+    // header when its text changed or was never compiled), the list shown as after F9.
+    // True when the program is ready to send or compare.
+    bool CompileForTransfer();
     void PortSettingsClick();
     void CompilerOptionsClick();
     void ConsoleClick();
@@ -208,7 +217,7 @@ public:
     QAction *GoToSectionItem, *ShowTreeItem, *ShowErrorsItem, *AddBlockItem, *DeleteBlockItem;
     QAction *AddSectionItem, *RenameSectionItem, *DeleteSectionItem, *RenumberItem;
     QAction *FindItem, *GoToLineItem, *NextErrorItem, *PreviousErrorItem;
-    QAction *WriteItem, *ReadItem, *CompileItem, *CompileAllItem, *CrossRefItem;
+    QAction *WriteItem, *ReadItem, *CompareItem, *CompileItem, *CompileAllItem, *CrossRefItem;
     QAction *PortSettingsItem, *CompilerOptionsItem, *ConsoleItem, *VariablesItem, *AlgLibraryItem;
     QAction *ContentsItem, *AboutItem;
 

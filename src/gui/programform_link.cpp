@@ -40,24 +40,6 @@ public:
     void OutByte(std::uint16_t, std::uint8_t) override {}
 };
 
-// Runs a transfer job in its window. The job's thread writes its messages to a list of its
-// own: the window's list is read by the main thread meanwhile (a click in the tree marks the
-// editor's error lines from it). They join the window's list when the job has ended.
-template <typename TJob>
-void RunTransfer(TWorkWithPRPForm &window, TSarvetel &link, TZentorProgram &program)
-{
-    QStringList *const shared = program.Messages;
-    QStringList own;
-    program.Messages = &own;
-    {
-        TJob job(link, program, window, &window);
-        window.Run(job);
-    }
-    program.Messages = shared;
-    if (shared)
-        shared->append(own);
-}
-
 } // namespace
 
 void TProgramForm::KsbAccessStep()
@@ -283,14 +265,14 @@ int TProgramForm::WriteProgramToController()
 {
     Messages.clear();
     AddMessage(Sarvetel::WriteProgramHeading);
-    RunTransfer<TPRPWriteThread>(*WorkWithPRPForm, *Link->Sarvetel, *Program);
+    WorkWithPRPForm->Transfer<TPRPWriteThread>(*Link->Sarvetel, *Program);
     return 0;
 }
 
 int TProgramForm::ReadProgramFromController()
 {
     Program->Clear();
-    RunTransfer<TPRPReadThread>(*WorkWithPRPForm, *Link->Sarvetel, *Program);
+    WorkWithPRPForm->Transfer<TPRPReadThread>(*Link->Sarvetel, *Program);
     if (Program->ImageLength > 0 && !Program->SplitImage())
         Messages.append(GuiTexts::ImageNotSplit);
     TProgress &progress = ProgressForm ? *ProgressForm : NoProgress();

@@ -5,6 +5,7 @@
 
 #include "core/progress.h"
 #include "link/prptransfer.h"
+#include "model/zentorprogram.h"
 
 #include <QDialog>
 
@@ -26,6 +27,24 @@ public:
     // Starts the job, shows the window modally until the job has closed it, and waits for
     // the job's end (servicing its calls meanwhile).
     void Run(TPRPTransferThread &job);
+
+    // Runs a write or read job of program in this window. The job's thread writes its
+    // messages to a list of its own: the program's list is read by the main thread
+    // meanwhile (a click in the tree marks the editor's error lines from it). They join the
+    // program's list when the job has ended.
+    template <typename TJob>
+    TTransferResult Transfer(TSarvetel &link, TZentorProgram &program)
+    {
+        QStringList *const shared = program.Messages;
+        QStringList own;
+        program.Messages = &own;
+        TJob job(link, program, *this, this);
+        Run(job);
+        program.Messages = shared;
+        if (shared)
+            shared->append(own);
+        return job.Result;
+    }
 
     void SetCaption(const QString &caption) override;
     void SetMaximum(int maximum) override;

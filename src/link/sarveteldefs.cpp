@@ -121,4 +121,18 @@ const QString AlgNamePrefix = QStringLiteral("Алг");
 const QString AlgReadCaption = QStringLiteral("Чтение описаний алгоритмов");
 const QString AlgReadAction = QStringLiteral("Описание алгоритма ");
 
+QString LinkFailureText(std::uint8_t status, int protocolResult)
+{
+    switch (status) {
+    case LinkNoReply:
+        return QStringLiteral("Контроллер не ответил");
+    case LinkRejected:
+        return QStringLiteral("Ответ контроллера отвергнут: ") + ProtocolResultText(protocolResult);
+    case LinkNotWritten:
+        return QStringLiteral("Запрос не удалось передать в порт");
+    default:
+        return QString();
+    }
+}
+
 } // namespace Sarvetel

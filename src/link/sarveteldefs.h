@@ -194,4 +194,8 @@ extern const QString AlgNamePrefix;  // "Алг": the name of an algorithm read 
 extern const QString AlgReadCaption; // what the progress shows meanwhile
 extern const QString AlgReadAction;
 
+// Why the last exchange failed, for link status 1, 2 or 3 ("Контроллер не ответил", ...);
+// empty for an accepted one.
+QString LinkFailureText(std::uint8_t status, int protocolResult);
+
 } // namespace Sarvetel

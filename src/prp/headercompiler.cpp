@@ -642,6 +642,8 @@ int TPRPHeader::Compile(QStringList &errors, TMacrosTable &macros,
         declarations->clear();
     THeaderCompiler compiler(*this, errors, macros, declarations);
     const int result = compiler.Run();
+    // A text that stopped the compiler is compiled again next time, and stops it again.
+    CompiledText = result == 0 ? Text : QStringList();
     CompileStopped = result != 0;
     return result;
 }

@@ -69,6 +69,7 @@ void TPRPHeader::Reset()
         k.Name = kEmptyName;
     }
     Text.clear();
+    CompiledText.clear();
     std::memset(Bytes, 0, sizeof Bytes);
     BytesLength = 0;
 }

@@ -56,6 +56,10 @@ public:
     TTechKey TechKeys[KeyCount];
 
     QStringList Text; // the header's source lines
+    // The text as it stood when the fields were last made from it (by Compile reaching its
+    // end, or by Decompile); empty when they never were. A transfer compiles the header
+    // only when Text differs from it.
+    QStringList CompiledText;
 
     std::uint8_t Bytes[BufferSize]; // the encoded or loaded header
     int BytesLength = 0;

@@ -14,6 +14,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -204,6 +205,82 @@ TEST(ZentorcPort, VerifyComparesWhatTheControllerHolds)
     EXPECT_TRUE(r.Out.contains(QStringLiteral("Заголовок, байт 9: записан ")));
 }
 
+namespace {
+
+// The rows of zentorc diff that are not "совпадает": title, result and what differs.
+QStringList DifferingRows(const QString &out)
+{
+    QStringList rows;
+    bool table = false;
+    for (const QString &line : out.split(u'\n')) {
+        if (line.startsWith(QStringLiteral("Часть ПрП"))) {
+            table = true;
+            continue;
+        }
+        // The rows end at the summary line, which has no columns.
+        if (!table || line.startsWith(u' ') || !line.contains(QStringLiteral("  ")))
+            continue;
+        const QStringList cells = line.split(QRegularExpression(QStringLiteral("\\s{2,}")));
+        if (cells.value(1) != QStringLiteral("совпадает"))
+            rows << cells.join(QStringLiteral(" | "));
+    }
+    return rows;
+}
+
+} // namespace
+
+TEST(ZentorcPort, DiffNamesWhatDiffersAndChangesNothing)
+{
+    TSim sim;
+    const QString state = sim.Dir.filePath(QStringLiteral("state"));
+    ASSERT_TRUE(sim.Start({"--state", state}));
+    const QString program = PutProgram(sim.Dir);
+    ASSERT_EQ(sim.Run({"write", program, "--alg", Catalogue, "--yes"}).Status, 0);
+    const QByteArray stored = FileBytes(state + QStringLiteral("/prp.bin"));
+
+    TRun r = sim.Run({"diff", program, "--alg", Catalogue});
+    EXPECT_EQ(r.Status, 0) << r.Out.toStdString() << r.Err.toStdString();
+    EXPECT_TRUE(r.Has(QStringLiteral("Сравнение ПрП с контроллером")));
+    EXPECT_EQ(DifferingRows(r.Out).join(u'\n').toStdString(), "") << r.Out.toStdString();
+    EXPECT_TRUE(r.Out.contains(QStringLiteral("Секция 101 «Масштаб»")));
+    EXPECT_TRUE(r.Out.endsWith(QStringLiteral("\nПрП в контроллере совпадает с программой\n")));
+
+    // Another order, section 001 changed, 000 gone from the program and 002 new in it.
+    QString text = SmallProgram;
+    text.replace(QStringLiteral("/ СЕКЦИЯ 000 ! Пуск\r\nВКЛ НАСОС\r\n"),
+                 QStringLiteral("/ ЗАКАЗ ПЕРЕМЕННЫХ\r\nДВ 000 - 177\r\n"));
+    text.replace(QStringLiteral("ОТКЛ НАСОС"), QStringLiteral("ВКЛ ДВ013"));
+    text += QStringLiteral("\r\n/ СЕКЦИЯ 002 ! Новая\r\nВКЛ ДВ014\r\n");
+    QByteArray bytes;
+    EncodeCp1251(text, bytes);
+    const QString changed = sim.Dir.filePath(QStringLiteral("changed.zen"));
+    ASSERT_TRUE(PutFile(changed, bytes));
+    r = sim.Run({"diff", changed, "--alg", Catalogue});
+    EXPECT_EQ(r.Status, 3) << r.Out.toStdString() << r.Err.toStdString();
+    EXPECT_EQ(DifferingRows(r.Out).join(u'\n').toStdString(),
+              "Заказ переменных | отличается | ДВ\n"
+              "Секция 000 | только в контроллере | 8 байт\n"
+              "Секция 001 «Стоп» | отличается | различаются байты: 3\n"
+              "Секция 002 «Новая» | только в программе | 8 байт")
+        << r.Out.toStdString();
+    // Under a part that differs, its lines on both sides.
+    EXPECT_TRUE(r.Has(QStringLiteral("  программа:  ДВ 000 - 177")));
+    EXPECT_TRUE(r.Has(QStringLiteral("  контроллер: ДВ 000 - 017")));
+    EXPECT_TRUE(r.Has(QStringLiteral("  программа:  строка 0: ВКЛ ДВ013")));
+    EXPECT_TRUE(r.Has(QStringLiteral("  контроллер: строка 0: 00 О ДВ012")));
+    EXPECT_TRUE(r.Out.endsWith(QStringLiteral("\nНайдено различий: 4\n")));
+    EXPECT_EQ(FileBytes(state + QStringLiteral("/prp.bin")), stored);
+
+    // A program that does not compile is not compared; a call without it is wrong.
+    EncodeCp1251(QStringLiteral("/ СЕКЦИЯ 000\r\nВКЛ ВКЛ\r\n"), bytes);
+    ASSERT_TRUE(PutFile(changed, bytes));
+    r = sim.Run({"diff", changed, "--alg", Catalogue});
+    EXPECT_EQ(r.Status, 1);
+    EXPECT_TRUE(r.Has(QStringLiteral("Обнаружены ошибки")));
+    EXPECT_FALSE(r.Out.contains(QStringLiteral("Сравнение ПрП")));
+    EXPECT_EQ(sim.Run({"diff"}).Status, 2);
+}
+
 TEST(ZentorcPort, ReadSavesTheImageTheControllerStores)
 {
     TSim sim;
@@ -294,6 +371,14 @@ TEST(ZentorcPort, ControllerFaultsEndWithItsMessageAndStatus1)
         EXPECT_TRUE(r.Has(QStringLiteral("Длина ПрП не получена от контроллера. Чтение прервано.")))
             << r.Out.toStdString();
         EXPECT_FALSE(QFileInfo::exists(silent.Dir.filePath(QStringLiteral("r.prp"))));
+        // The comparison ends with the link's message and shows no table.
+        r = silent.Run({"diff", PutProgram(silent.Dir), "--alg", Catalogue});
+        EXPECT_EQ(r.Status, 1);
+        EXPECT_TRUE(r.Out.endsWith(QStringLiteral("Длина ПрП не получена от контроллера. Чтение "
+                                                  "прервано.\nКонтроллер не ответил\nСравнение "
+                                                  "не выполнено\n")))
+            << r.Out.toStdString();
+        EXPECT_FALSE(r.Out.contains(QStringLiteral("Часть ПрП")));
     }
     {
         TSim corrupting;

@@ -1,11 +1,14 @@
 // The controller commands of the main window against the built-in simulator over a real
 // pseudo-terminal: the port dialog, F2 in every starting mode with the transfer window,
-// F3 with decompilation and the tree rebuilt.
+// F3 with decompilation and the tree rebuilt, F4 comparing the program with the controller.
 
 #include "gui/algeditform.h"
+#include "gui/compareform.h"
 #include "gui/comportsetupform.h"
 #include "gui/guitexts.h"
 #include "gui/programparts.h"
+#include "gui/sarvetelconsoleform.h"
+#include "gui/screenupdater.h"
 #include "gui/workwithprpform.h"
 #include "gui/zentoreditor.h"
 #include "guitestutil.h"
@@ -13,6 +16,8 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -20,8 +25,11 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
+#include <QTreeWidget>
 
 namespace {
 
@@ -117,6 +125,7 @@ TEST_F(ControllerTest, PortDialogChoosesTheSimulatorAndOfflineWork)
     Form->PortSettingsClick();
     EXPECT_FALSE(Form->PortInUse);
     EXPECT_FALSE(Form->WriteItem->isEnabled());
+    EXPECT_FALSE(Form->CompareItem->isEnabled());
     EXPECT_FALSE(Form->ConsoleItem->isEnabled());
     EXPECT_FALSE(Form->AlgoritmHelpForm->LoadButton->isEnabled());
 
@@ -145,6 +154,7 @@ TEST_F(ControllerTest, PortDialogChoosesTheSimulatorAndOfflineWork)
     EXPECT_TRUE(Form->PortInUse);
     EXPECT_TRUE(Form->WriteItem->isEnabled());
     EXPECT_TRUE(Form->ReadItem->isEnabled());
+    EXPECT_TRUE(Form->CompareItem->isEnabled());
     EXPECT_TRUE(Form->AlgoritmHelpForm->LoadButton->isEnabled());
     EXPECT_EQ(Form->Link->Port->Timeouts.ReadIntervalTimeout, 150u);
     EXPECT_EQ(Form->Link->Port->Timeouts.ReadTotalTimeoutConstant, 25u);
@@ -368,6 +378,154 @@ TEST_F(ControllerTest, ReadAnsweredNoKeepsTheProgram)
     EXPECT_EQ(Dialogs.LastQuestion(), S("Сохранить изменения в программе?"));
     EXPECT_EQ(Form->CurrentFileName, name);
     EXPECT_TRUE(Dialogs.WindowTitles.empty());
+}
+
+// The comparison's rows that are not "совпадает": title | result | what differs.
+QStringList DifferingRows(const TCompareForm &form)
+{
+    QStringList rows;
+    for (int i = 0; i < form.RowsView->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem *item = form.RowsView->topLevelItem(i);
+        if (item->text(1) != S("совпадает"))
+            rows << item->text(0) + S(" | ") + item->text(1) + S(" | ") + item->text(2);
+    }
+    return rows;
+}
+
+TEST_F(ControllerTest, CompareAfterWriteMatchesAndNamesWhatTheConsoleChanged)
+{
+    OpenDemo();
+    Dialogs.Answers.push_back(TUserDialogs::AnswerOk);
+    RunTransferWindow();
+    Form->WriteToControllerClick();
+    ASSERT_EQ(Dialogs.LastQuestion(), S("Запись ПрП завершена"));
+
+    // F4 where F3 is: the read in the transfer window, then the result in its own.
+    EXPECT_EQ(Form->CompareItem->text(), S("С&равнить с контроллером"));
+    Form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Form.get(), 5000));
+    RunTransferWindow();
+    Form->ProgramREdit->setFocus();
+    QTest::keyClick(Form->ProgramREdit, Qt::Key_F4);
+    ASSERT_NE(Form->CompareForm, nullptr);
+    TCompareForm &window = *Form->CompareForm;
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_TRUE(TransferShown.contains(S("Чтение ПрП")));
+    EXPECT_EQ(window.windowTitle(), S("Сравнение с контроллером"));
+    EXPECT_EQ(window.RowsView->topLevelItemCount(), 5 + PresentSections(*Form->Program).size());
+    EXPECT_EQ(DifferingRows(window), QStringList());
+    EXPECT_EQ(window.SummaryLabel->text(), S("ПрП в контроллере совпадает с программой"));
+    EXPECT_EQ(ErrorList().value(0), S("Компиляция..."));
+    EXPECT_TRUE(ErrorList().contains(S("Сравнение ПрП с контроллером")));
+
+    // Through the console: the ТМ order one step up, section 001 changed, 002 deleted and
+    // 012, which the program has not, written.
+    TSarvetelConsoleForm *console = Form->SarvetelConsoleForm;
+    console->show();
+    ASSERT_TRUE(WaitUntil([console] { return !console->StatusMode->text().isEmpty(); }));
+    console->BtnProgramClick();
+    console->SGCustomize->setCurrentCell(5, 0);
+    console->OrderStep(1);
+    console->OrderWriteClick();
+    console->CBBlock->setCurrentIndex(0);
+    const auto section = [console](int s, const std::function<QString(QString)> &edit) {
+        console->CBSec->setCurrentIndex(s);
+        console->CBSecChange();
+        console->SectionReadClick();
+        console->MemoWork->setPlainText(edit(console->MemoWork->toPlainText()));
+        console->SectionCompileClick();
+        console->SectionWriteClick();
+    };
+    section(1, [](QString t) { return t.replace(S("01 Если В ВД017"), S("01 Если В ВД016")); });
+    section(10, [](const QString &) { return S("ВКЛ ДВ060"); });
+    console->CBSec->setCurrentIndex(2);
+    Dialogs.Answers.push_back(TUserDialogs::AnswerYes);
+    console->SectionDeleteClick();
+    auto updater = console->Updater;
+    console->done(0);
+    if (updater) {
+        ASSERT_TRUE(WaitUntil([updater] { return updater->Ended(); }));
+    }
+
+    const QByteArray before(reinterpret_cast<const char *>(Form->Program->Image),
+                            Form->Program->ImageLength);
+    Form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Form.get(), 5000));
+    Form->ProgramREdit->setFocus();
+    RunTransferWindow();
+    QTest::keyClick(Form->ProgramREdit, Qt::Key_F4);
+    EXPECT_EQ(DifferingRows(window),
+              QStringList({S("Заказ переменных | отличается | ТМ"),
+                           S("Секция 001 «Аварийный останов» | отличается | различаются байты: 2"),
+                           S("Секция 002 «Давление» | только в программе | 41 байт"),
+                           S("Секция 012 | только в контроллере | 8 байт")}));
+    EXPECT_EQ(window.SummaryLabel->text(), S("Найдено различий: 4"));
+    EXPECT_EQ(ErrorList().last(), S("Найдено различий: 4"));
+    // Neither side changed.
+    EXPECT_EQ(QByteArray(reinterpret_cast<const char *>(Form->Program->Image),
+                         Form->Program->ImageLength),
+              before);
+    EXPECT_TRUE(Sim().Program.Sections[10].Present);
+
+    // A double click on section 001: the program's text and the controller's block side by
+    // side, the changed condition marked on both.
+    QTreeWidgetItem *row = window.RowsView->topLevelItem(6);
+    ASSERT_TRUE(row->text(0).startsWith(S("Секция 001")));
+    window.RowsView->scrollToItem(row);
+    const QPoint at = window.RowsView->visualItemRect(row).center();
+    QTest::mouseClick(window.RowsView->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(window.RowsView->viewport(), Qt::LeftButton, {}, at);
+    TCompareTextsForm &texts = *window.TextsForm;
+    ASSERT_TRUE(texts.isVisible());
+    EXPECT_EQ(texts.windowTitle(), S("Секция 001 «Аварийный останов»: программа и контроллер"));
+    EXPECT_EQ(texts.ProgramView->topLevelItem(1)->text(1), Form->Program->Sections[1].Text[1]);
+    EXPECT_EQ(TCompareTextsForm::MarkedRows(texts.ProgramView), QList<int>{1});
+    EXPECT_EQ(TCompareTextsForm::MarkedRows(texts.ControllerView), QList<int>{1});
+    EXPECT_EQ(texts.ControllerView->topLevelItem(1)->text(1), S("01 Если В ВД016"));
+}
+
+TEST_F(ControllerTest, CompareShowsNoResultForABrokenProgramASilentControllerOrACancel)
+{
+    OpenDemo();
+    // A program that does not compile: the compile list, and the controller is not asked.
+    const QStringList text = Form->Program->Sections[0].Text;
+    Form->Program->CommitSectionText(0, {S("ВКЛ ВКЛ")});
+    Form->CompareItem->trigger();
+    EXPECT_EQ(ErrorList().last(), S("Обнаружены ошибки"));
+    EXPECT_TRUE(Dialogs.WindowTitles.empty());
+    EXPECT_EQ(Form->CompareForm, nullptr);
+
+    // A controller that does not answer: the link's message, and no result window.
+    Form->Program->CommitSectionText(0, text);
+    Sim().Faults.DropEvery = 1;
+    RunTransferWindow();
+    Form->CompareItem->trigger();
+    EXPECT_EQ(Form->CompareForm, nullptr);
+    const QStringList end = {S("Длина ПрП не получена от контроллера. Чтение прервано."),
+                             S("Контроллер не ответил"), S("Сравнение не выполнено")};
+    EXPECT_EQ(ErrorList().mid(ErrorList().size() - 3), end);
+    EXPECT_EQ(Dialogs.LastQuestion(), end.join(u'\n'));
+    EXPECT_EQ(Dialogs.Asked.back().Caption, S("Внимание!"));
+
+    // A slow one, and "Отмена" while its blocks come: nothing shown, nothing asked.
+    Sim().Faults.DropEvery = 0;
+    Sim().Faults.SlowMs = 30;
+    const size_t asked = Dialogs.Asked.size();
+    RunTransferWindow([](TWorkWithPRPForm *w) {
+        auto *poll = new QTimer(w);
+        QObject::connect(poll, &QTimer::timeout, w, [w, poll] {
+            if (w->PAction->text().startsWith(S("Считывание "))) {
+                w->Btn->click();
+                poll->stop();
+            }
+        });
+        poll->start(5);
+    });
+    Form->CompareItem->trigger();
+    EXPECT_EQ(Form->CompareForm, nullptr);
+    EXPECT_EQ(ErrorList().mid(ErrorList().size() - 2),
+              QStringList({S("Чтение ПрП прервано по запросу."), S("Сравнение не выполнено")}));
+    EXPECT_EQ(Dialogs.Asked.size(), asked);
 }
 
 } // namespace

@@ -6,11 +6,15 @@
 #include "gui/programform.h"
 #include "gui/userdialogs.h"
 #include "gui/zentorforms.h"
+#include "waituntil.h"
 
+#include <QCoreApplication>
 #include <QDialog>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <deque>
 #include <functional>

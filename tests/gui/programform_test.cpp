@@ -129,6 +129,7 @@ TEST_F(ProgramFormTest, MenusCarryTheirCaptionsAndKeys)
         {Form->AddSectionItem, "Добавить с&екцию", QKeySequence()},
         {Form->RenameSectionItem, "Пере&именовать секцию", QKeySequence(S("Ctrl+Shift+R"))},
         {Form->RenumberItem, "Пере&нумерация фрагментов", QKeySequence(S("Ctrl+R"))},
+        {Form->CompareItem, "С&равнить с контроллером", QKeySequence(S("F4"))},
         {Form->CompileItem, "&Компиляция", QKeySequence(S("F9"))},
         {Form->CompileAllItem, "Компилировать &всё", QKeySequence(S("Ctrl+F9"))},
         {Form->ConsoleItem, "Консоль &Сарветела", QKeySequence(S("Ctrl+Shift+L"))},
@@ -149,6 +150,7 @@ TEST_F(ProgramFormTest, MenusCarryTheirCaptionsAndKeys)
     // Without a port in use the controller commands are off; the options stay hidden.
     EXPECT_FALSE(Form->ReadItem->isEnabled());
     EXPECT_FALSE(Form->WriteItem->isEnabled());
+    EXPECT_FALSE(Form->CompareItem->isEnabled());
     EXPECT_FALSE(Form->ConsoleItem->isEnabled());
     EXPECT_FALSE(Form->CompilerOptionsItem->isVisible());
     EXPECT_FALSE(Form->VariablesItem->isVisible());

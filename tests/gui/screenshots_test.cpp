@@ -1,8 +1,10 @@
 // Pictures of the controller windows for the README, taken when ZENTOR_SCREENSHOTS names
 // a folder (run under xvfb-run with the xcb platform for real fonts): the console in
-// "Пуск" with the simulator's screen, the setup pages, and a write in progress; and the
-// cross-reference of the example program.
+// "Пуск" with the simulator's screen, the setup pages, and a write in progress; the
+// comparison with the controller after the program was edited; and the cross-reference of
+// the example program.
 
+#include "gui/compareform.h"
 #include "gui/crossrefform.h"
 #include "gui/programparts.h"
 #include "gui/sarvetelconsoleform.h"
@@ -13,6 +15,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPlainTextEdit>
@@ -31,6 +34,19 @@ QString S(const char *utf8)
 
 class ScreenshotsTest : public TGuiTest
 {
+protected:
+    // The main window on the simulator with the example program compiled.
+    std::unique_ptr<TProgramForm> SimulatedForm()
+    {
+        CopyExampleBase();
+        WriteIni({S("[Параметры связи]"), S("Автономная работа=нет"), S("Порт=симулятор")});
+        auto form = MakeForm();
+        EXPECT_TRUE(form->PortInUse);
+        form->show();
+        OpenExample(*form);
+        form->CompileAllClick();
+        return form;
+    }
 };
 
 TEST_F(ScreenshotsTest, ControllerWindows)
@@ -38,14 +54,8 @@ TEST_F(ScreenshotsTest, ControllerWindows)
     const QString dir = qEnvironmentVariable("ZENTOR_SCREENSHOTS");
     if (dir.isEmpty())
         GTEST_SKIP() << "ZENTOR_SCREENSHOTS is not set";
-    CopyExampleBase();
-    WriteIni({S("[Параметры связи]"), S("Автономная работа=нет"), S("Порт=симулятор")});
-    auto form = MakeForm();
-    ASSERT_TRUE(form->PortInUse);
+    auto form = SimulatedForm();
     form->resize(1000, 700);
-    form->show();
-    OpenExample(*form);
-    form->CompileAllClick();
 
     // A write in progress: the simulator answers slowly so the window can be caught.
     form->Link->Simulator->Faults.SlowMs = 40;
@@ -81,6 +91,45 @@ TEST_F(ScreenshotsTest, ControllerWindows)
     QCoreApplication::processEvents();
     EXPECT_TRUE(console->grab().save(dir + S("/zentor-techkeys.png")));
     console->done(0);
+}
+
+TEST_F(ScreenshotsTest, CompareWindows)
+{
+    const QString dir = qEnvironmentVariable("ZENTOR_SCREENSHOTS");
+    if (dir.isEmpty())
+        GTEST_SKIP() << "ZENTOR_SCREENSHOTS is not set";
+    auto form = SimulatedForm();
+    Dialogs.Answers.push_back(TUserDialogs::AnswerOk);
+    Dialogs.Windows.push_back([](QDialog *d) { return d->exec(); });
+    form->WriteToControllerClick();
+
+    // Edited since the write: the timer order, a line of section 001, section 011 deleted
+    // and a new section 013.
+    TZentorProgram &p = *form->Program;
+    QStringList header = p.Header.Text;
+    header.replaceInStrings(S("ТМ  00 - 47"), S("ТМ  00 - 57"));
+    p.CommitHeaderText(header);
+    QStringList text = p.Sections[1].Text;
+    text.replaceInStrings(S("ТОГДА ВКЛ АВАРИЯ"), S("ТОГДА ВКЛ ДВ066"));
+    p.CommitSectionText(1, text);
+    p.DeleteSection(9);
+    p.AddSection(11, S("Проверка ламп"));
+    p.CommitSectionText(11, {S("ЕСЛИ ВКЛ КБ4 ТОГДА ВКЛ ДВ056 ИНАЧЕ ОТКЛ ДВ056")});
+    form->RebuildTree();
+
+    Dialogs.Windows.push_back([](QDialog *d) { return d->exec(); });
+    form->CompareWithControllerClick();
+    TCompareForm *w = form->CompareForm;
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(w->SummaryLabel->text(), S("Найдено различий: 4"));
+    w->resize(900, 600);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(w->grab().save(dir + S("/zentor-compare.png")));
+    ASSERT_TRUE(w->OpenRow(6));
+    w->TextsForm->resize(1100, 420);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(w->TextsForm->grab().save(dir + S("/zentor-compare-section.png")));
+    w->close();
 }
 
 TEST_F(ScreenshotsTest, CrossReferenceWindow)

@@ -1,0 +1,71 @@
+// "Сравнить с контроллером": the open program compiled as for a write, the controller's PRP
+// read through the same transfer as F3 into a program of its own, and the two compared
+// without changing either; the result in its window.
+
+#include "compiler/sectioncompare.h"
+#include "gui/compareform.h"
+#include "gui/guitexts.h"
+#include "gui/programform.h"
+#include "gui/programparts.h"
+#include "gui/workwithprpform.h"
+#include "link/prptransfer.h"
+#include "link/sarveteldefs.h"
+#include "model/comparetexts.h"
+
+bool TProgramForm::CompileForTransfer()
+{
+    // What changed since the last compile, as F9 compiles it; the header only when its text
+    // changed, so an image's header stands as it was loaded.
+    TZentorCompiler &compiler = Compiler->Compiler;
+    compiler.KeepUnchangedHeader = true;
+    const bool ok = RunCompile(false);
+    compiler.KeepUnchangedHeader = false;
+    return ok;
+}
+
+void TProgramForm::CompareWithControllerClick()
+{
+    if (!PortInUse || !Link || !Link->Sarvetel || !Compiler)
+        return;
+    if (!CompileForTransfer())
+        return; // nothing is asked of the controller for a program that does not compile
+    AddMessage(CompareText::Heading);
+
+    // The controller's PRP goes into a program of its own: the open one is not touched.
+    auto stored = std::make_unique<TZentorProgram>();
+    stored->Messages = &Messages;
+    stored->Sections[0].Present = 0;
+    const qsizetype first = Messages.size();
+    TSarvetel &link = *Link->Sarvetel;
+    const TTransferResult read = WorkWithPRPForm->Transfer<TPRPReadThread>(link, *stored);
+    if (read != TTransferResult::Done) {
+        const QString reason =
+            Sarvetel::LinkFailureText(link.LinkStatus, static_cast<int>(link.ProtocolResult));
+        if (!reason.isEmpty())
+            AddMessage(reason);
+        AddMessage(GuiTexts::CompareNotDone);
+        ShowMessages();
+        if (read == TTransferResult::Failed)
+            Dialogs.Notice(this, Messages.mid(first).join(u'\n'), GuiTexts::Attention,
+                           TUserDialogs::Warning);
+        return;
+    }
+    const bool whole = stored->SplitImage();
+    const bool sound = whole && Messages.mid(first).indexOf(Sarvetel::ChecksumMismatch) < 0;
+    const auto sent = ProgramAsSent(*Program);
+    TPrpComparison result = ComparePrp(*sent, *stored);
+    AddSectionViews(result, *sent, *stored, &Compiler->AlgBase);
+    // An image whose checksums do not hold is not what any program gives: it differs.
+    const int differences = result.Differences() + (sound ? 0 : 1);
+    const QString summary =
+        differences == 0 ? CompareText::AllSame : CompareText::Found(differences);
+    AddMessage(summary);
+    ShowMessages();
+
+    if (!CompareForm)
+        CompareForm = new TCompareForm(this);
+    CompareForm->SetComparison(result, summary);
+    CompareForm->show();
+    CompareForm->raise();
+    CompareForm->activateWindow();
+}

@@ -1,0 +1,144 @@
+#include "prp/headerentries.h"
+
+#include "core/textutils.h"
+#include "prp/prpheader.h"
+#include "prp/variableclass.h"
+
+namespace {
+
+constexpr int kAdcModules = 8;
+constexpr int kImpulseOutputs = 32;
+constexpr int kTimeGenerators = 8;
+constexpr int kKeysPerKeyboard = 16;
+constexpr std::uint8_t kSourceUnused = 0x20;
+
+QByteArray Bytes(std::initializer_list<std::uint8_t> values)
+{
+    QByteArray b;
+    for (std::uint8_t v : values)
+        b.append(static_cast<char>(v));
+    return b;
+}
+
+std::vector<THeaderEntry> Orders(const TPRPHeader &h)
+{
+    // The lines of the header text's variable order, in its order.
+    return {
+        {QStringLiteral("КБ"), QStringLiteral("КБ   0 - ") + OctalText(h.OrderKB, 1),
+         Bytes({h.OrderKB})},
+        {QStringLiteral("ВД"), QStringLiteral("ВД 000 - ") + HeaderOrderText(h.OrderVD, 3),
+         Bytes({h.OrderVD})},
+        {QStringLiteral("ДВ"), QStringLiteral("ДВ 000 - ") + HeaderOrderText(h.OrderDV, 3),
+         Bytes({h.OrderDV})},
+        {QStringLiteral("ВА"), QStringLiteral("ВА 000 - ") + HeaderOrderText(h.OrderVA, 3),
+         Bytes({h.OrderVA})},
+        {QStringLiteral("АВ"), QStringLiteral("АВ 000 - ") + HeaderOrderText(h.OrderAV, 3),
+         Bytes({h.OrderAV})},
+        {QStringLiteral("ТМ"), QStringLiteral("ТМ  00 - ") + HeaderOrderText(h.OrderTM, 2),
+         Bytes({h.OrderTM})},
+    };
+}
+
+std::vector<THeaderEntry> AdcInputs(const TPRPHeader &h)
+{
+    std::vector<THeaderEntry> entries;
+    for (int m = 0; m < kAdcModules; ++m)
+        entries.push_back({QStringLiteral("модуль ") + QString::number(m),
+                           QString::number(m) + u' ' + OctalText(16 * m, 3) +
+                               QStringLiteral(" - ") + OctalText(16 * m + h.AdcOrder[m], 3),
+                           Bytes({h.AdcOrder[m]})});
+    return entries;
+}
+
+std::vector<THeaderEntry> ImpulseOutputs(const TPRPHeader &h)
+{
+    std::vector<THeaderEntry> entries;
+    for (int k = 0; k < kImpulseOutputs; ++k) {
+        const QString name = QStringLiteral("ИВ") + OctalText(k, 2);
+        const std::uint8_t low = h.ImpSource[k][0];
+        const std::uint8_t high = h.ImpSource[k][1];
+        if (high == kSourceUnused)
+            entries.push_back(
+                {name, name + QStringLiteral(" не используется"), Bytes({low, high}), false});
+        else
+            entries.push_back(
+                {name, name + u' ' + h.ImpulseSourceText(k) + u' ' + h.ImpulseTickText(k),
+                 Bytes({low, high, static_cast<std::uint8_t>(h.ImpulseTickCode(k))})});
+    }
+    return entries;
+}
+
+std::vector<THeaderEntry> TimerGenerators(const TPRPHeader &h)
+{
+    std::vector<THeaderEntry> entries;
+    for (int k = 0; k < kTimeGenerators; ++k) {
+        const std::uint8_t *t = h.TimeGen[k];
+        entries.push_back({QStringLiteral("ТМГ ") + QString::number(k),
+                           QString::number(k) + u' ' + HeaderIntervalText(t[0], t[1]) + u' ' +
+                               HeaderIntervalText(t[2], t[3]),
+                           Bytes({t[0], t[1], t[2], t[3]}), (t[0] | t[1] | t[2] | t[3]) != 0});
+    }
+    return entries;
+}
+
+std::vector<THeaderEntry> TechKeys(const TPRPHeader &h)
+{
+    std::vector<THeaderEntry> entries;
+    for (int q = 0; q < TPRPHeader::KeyCount; ++q) {
+        const TTechKey &key = h.TechKeys[q];
+        const QString name = QStringLiteral("клавиатура %1, клавиша %2")
+                                 .arg(q / kKeysPerKeyboard + 1)
+                                 .arg(q % kKeysPerKeyboard + 1);
+        if (key.Class == 0) {
+            entries.push_back({name, name + QStringLiteral(": нет"), QByteArray(), false});
+            continue;
+        }
+        // The name as the controller keeps it: eight characters of its code, shown back.
+        QString shown;
+        for (int i = 0; i < 8; ++i)
+            shown += ControllerToText(TextToController(i < key.Name.size() ? key.Name[i] : u' '));
+        entries.push_back({name,
+                           name + QStringLiteral(": ") + HeaderKeyVariableText(key) +
+                               QStringLiteral(" «") + shown + QStringLiteral("»"),
+                           Bytes({key.Class, key.Index}) + shown.toUtf8()});
+    }
+    return entries;
+}
+
+} // namespace
+
+std::vector<THeaderEntry> HeaderEntries(const TPRPHeader &header, THeaderPart part)
+{
+    switch (part) {
+    case THeaderPart::Orders:
+        return Orders(header);
+    case THeaderPart::AdcInputs:
+        return AdcInputs(header);
+    case THeaderPart::ImpulseOutputs:
+        return ImpulseOutputs(header);
+    case THeaderPart::TimerGenerators:
+        return TimerGenerators(header);
+    case THeaderPart::TechKeys:
+        return TechKeys(header);
+    }
+    return {};
+}
+
+QString HeaderOrderText(std::uint8_t order, int width)
+{
+    return OctalText(8 * order + 7, width);
+}
+
+QString HeaderIntervalText(std::uint8_t low, std::uint8_t high)
+{
+    if (high == 0x40)
+        return QStringLiteral("ВА") + OctalText(low / 2, 3);
+    if (high == 0x41)
+        return QStringLiteral("АВ") + OctalText(low / 2, 3);
+    return QString::number((high * 256 + low) / 2);
+}
+
+QString HeaderKeyVariableText(const TTechKey &key)
+{
+    return ClassVariableText(key.Class, key.Index, TIndexUse::Item);
+}
