@@ -10,7 +10,7 @@ JOBS       ?= $(shell nproc)
 GEN        := -G Ninja
 
 .PHONY: run check setup build build-asan test test-asan build-tsan check-tsan bench clean \
-  package package-check
+  package package-check format format-check
 
 setup:
 	@bash scripts/setup
@@ -64,7 +64,18 @@ package: build
 package-check: build
 	@bash scripts/package-check $(BUILD)
 
-check: test package-check test-asan check-tsan
+# Every C++ file as the project's .clang-format lays it out, by one fixed clang-format
+# version (the layout differs between versions); `make format` lays them out so.
+CLANG_FORMAT ?= clang-format-14
+FORMATTED     = git ls-files -z '*.cpp' '*.h'
+
+format-check: setup
+	@$(FORMATTED) | xargs -0 $(CLANG_FORMAT) --dry-run --Werror
+
+format: setup
+	@$(FORMATTED) | xargs -0 $(CLANG_FORMAT) -i
+
+check: format-check test package-check test-asan check-tsan
 	@bash scripts/geometry-check $(BUILD)
 	@bash scripts/fuzz-smoke $(BUILD)-fuzz
 

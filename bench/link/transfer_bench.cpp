@@ -55,8 +55,7 @@ std::unique_ptr<TZentorProgram> LargestProgram()
 struct TBench
 {
     explicit TBench(int baud)
-        : Sim(std::make_unique<TSarvetelSimulator>()),
-          Server([this](const std::uint8_t *f, int n) {
+        : Sim(std::make_unique<TSarvetelSimulator>()), Server([this](const std::uint8_t *f, int n) {
               std::lock_guard<std::mutex> lock(Mutex);
               TSimReply r = Sim->HandleRequest(f, n);
               WireBytes += n + int(r.Bytes.size());

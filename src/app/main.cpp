@@ -3,6 +3,7 @@
 
 #include "app/commandline.h"
 #include "core/version.h"
+#include "gui/qttranslations.h"
 #include "gui/zentorforms.h"
 
 #include <QApplication>
@@ -83,6 +84,7 @@ int main(int argc, char **argv)
     QApplication::setApplicationName(QStringLiteral("zentor"));
     QApplication::setApplicationDisplayName(QStringLiteral("Зентор"));
     QApplication::setDesktopFileName(QStringLiteral("zentor"));
+    InstallQtTranslations(app);
 
     // Qt has taken its own options out of the arguments by now.
     const QStringList args = QApplication::arguments().mid(1);

@@ -13,6 +13,8 @@ public:
     virtual void SetMaximum(int) {}
     virtual void SetPosition(int) {}
     virtual void SetAction(const QString &) {}
+    // A second line beside the action (a transfer: the bytes sent of the total).
+    virtual void SetDetail(const QString &) {}
     virtual void Show() {}
     virtual void Hide() {}
 };

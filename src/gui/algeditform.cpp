@@ -26,6 +26,8 @@ QTableWidget *Grid(QWidget *parent, const QStringList &columns)
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Every column as wide as its content; the last one takes what is left.
+    grid->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     grid->horizontalHeader()->setStretchLastSection(true);
     return grid;
 }

@@ -129,13 +129,19 @@ TCOMPortSetupForm::TCOMPortSetupForm(TUserDialogs &dialogs, TCOMPort &port, TSar
 
     OkBtn = new QPushButton(GuiTexts::OkButtonRu, this);
     OkBtn->setDefault(true);
-    layout->addWidget(OkBtn, 0, Qt::AlignRight);
+    CancelBtn = new QPushButton(GuiTexts::CancelButton, this);
+    auto *bottom = new QHBoxLayout;
+    bottom->addStretch();
+    bottom->addWidget(OkBtn);
+    bottom->addWidget(CancelBtn); // the caller puts back what was in use
+    layout->addLayout(bottom);
     LineForm = new TLineSettingsForm(this);
 
     connect(COMCB, &QComboBox::activated, this, &TCOMPortSetupForm::COMCBChange);
     connect(UseCOMPortChB, &QCheckBox::clicked, this, &TCOMPortSetupForm::UseCOMPortChBClick);
     connect(ParamBtn, &QPushButton::clicked, this, &TCOMPortSetupForm::ParamBtnClick);
     connect(OkBtn, &QPushButton::clicked, this, &TCOMPortSetupForm::OkBtnClick);
+    connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
     connect(MultiChB, &QCheckBox::clicked, this, &TCOMPortSetupForm::MultiChBClick);
     connect(UpdateBtn, &QPushButton::clicked, this, &TCOMPortSetupForm::UpdateBtnClick);
     connect(ChannelCB, &QComboBox::activated, this, &TCOMPortSetupForm::ChannelCBChange);

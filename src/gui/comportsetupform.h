@@ -78,6 +78,7 @@ public:
     QLineEdit *RTMEdit;
     QLineEdit *RTCEdit;
     QPushButton *OkBtn;
+    QPushButton *CancelBtn;
     QGroupBox *MultiGroup;
     QCheckBox *MultiChB;
     QComboBox *ChannelCB;

@@ -48,6 +48,14 @@ inline const QString ItemSaveAs = QStringLiteral("Сохранить &как..."
 inline const QString ItemExport = QStringLiteral("&Экспорт файлов");
 inline const QString ItemExit = QStringLiteral("&Завершить работу");
 inline const QString MenuEdit = QStringLiteral("&Правка");
+inline const QString ItemUndo = QStringLiteral("Отменить");
+inline const QString ItemRedo = QStringLiteral("Повторить");
+inline const QString ItemCut = QStringLiteral("&Вырезать");
+inline const QString ItemCopy = QStringLiteral("&Копировать");
+inline const QString ItemPaste = QStringLiteral("Вст&авить");
+inline const QString ItemSelectAll = QStringLiteral("Выделить всё");
+inline const QString ItemFindInProgram = QStringLiteral("Найти в программе");
+inline const QString ItemReplaceInProgram = QStringLiteral("Заменить в программе");
 inline const QString ItemGoToSection = QStringLiteral("Перейти к &секции");
 inline const QString ItemShowTree = QStringLiteral("Структура &ПРП");
 inline const QString ItemShowErrors = QStringLiteral("Список &ошибок");
@@ -98,6 +106,21 @@ inline const QString ExportFilter =
                    "формате prg (*.prg)|*.prg");
 inline const QString AlgOpenFilter = QStringLiteral("Описание алгоритмов (*.alg)|*.alg");
 inline const QString AlgSaveFilter = QStringLiteral("Описания алгоритмов (*.alg)|*.alg");
+
+// The connection field of the status bar and the controller items while no port is chosen.
+inline const QString NoPortChosen = QStringLiteral("Порт не выбран");
+inline const QString LinkLost = QStringLiteral("Нет связи");
+inline const QString NoPortHint = QStringLiteral("Порт не выбран: Настройка → Параметры COM-порт");
+
+inline const QString ExportCaption = QStringLiteral("Экспорт");
+
+// Search across the program.
+inline const QString SearchResultsCaption = QStringLiteral("Результаты поиска");
+inline const QString HeaderTag = QStringLiteral("Заголовок");
+inline const QString AskReplaceInProgram =
+    QStringLiteral("Заменить «%1» на «%2» во всей программе?");
+inline const QString ReplacedPlaces = QStringLiteral("Заменено мест: %1");
+inline const QString FoundPlaces = QStringLiteral("Найдено мест: %1");
 
 // Questions.
 inline const QString AskNew = QStringLiteral("Вы уверены, что хотите создать новую программу?");

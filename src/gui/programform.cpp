@@ -12,6 +12,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -23,6 +24,7 @@
 #include <QSpinBox>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTreeWidget>
 #include <QWindowStateChangeEvent>
 
@@ -95,6 +97,7 @@ void TProgramForm::CreateControls()
     ErrorsListBox->setObjectName(QStringLiteral("ErrorsListBox"));
     ErrorsListBox->setFont(PixelFont(15));
     ErrorsListBox->setUniformItemSizes(true);
+    ErrorsListBox->setSelectionMode(QAbstractItemView::ExtendedSelection);
     ErrorsListBox->installEventFilter(this);
     connect(ErrorsListBox, &QListWidget::itemDoubleClicked, this,
             &TProgramForm::ErrorsListBoxDblClick);
@@ -121,9 +124,20 @@ void TProgramForm::CreateControls()
     statusBar()->addWidget(StatusPanel1, 1);
     StatusWait = new QLabel(this);
     statusBar()->addPermanentWidget(StatusWait);
+    StatusLink = new QLabel(GuiTexts::NoPortChosen, this);
+    StatusLink->setObjectName(QStringLiteral("StatusLink"));
+    StatusLink->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    statusBar()->addPermanentWidget(StatusLink);
+    EditTarget = ProgramREdit;
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
+        if (now == ProgramREdit || now == ErrorsListBox)
+            EditTarget = now;
+    });
 
     FindForm = new TFindReplaceForm(this);
     FindForm->SetEditor(ProgramREdit);
+    connect(FindForm, &TFindReplaceForm::FindInProgram, this, [this] { FindInProgram(); });
+    connect(FindForm, &TFindReplaceForm::ReplaceInProgram, this, [this] { ReplaceInProgram(); });
 }
 
 void TProgramForm::CreateMenus()
@@ -159,6 +173,30 @@ void TProgramForm::CreateMenus()
     connect(ExitItem, &QAction::triggered, this, &QWidget::close);
 
     QMenu *edit = menuBar()->addMenu(GuiTexts::MenuEdit);
+    const auto onEditor = [this, edit](const QString &text, const QKeySequence &key,
+                                       void (QsciScintilla::*slot)()) {
+        QAction *a = edit->addAction(text);
+        a->setShortcut(key);
+        connect(a, &QAction::triggered, ProgramREdit, slot);
+        return a;
+    };
+    UndoItem = onEditor(GuiTexts::ItemUndo, QKeySequence::Undo, &QsciScintilla::undo);
+    RedoItem =
+        onEditor(GuiTexts::ItemRedo, QKeySequence(Qt::CTRL | Qt::Key_Y), &QsciScintilla::redo);
+    RedoItem->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    edit->addSeparator();
+    CutItem = onEditor(GuiTexts::ItemCut, QKeySequence::Cut, &QsciScintilla::cut);
+    // Ctrl+C opens the port settings outside the editor and the message list, so the item
+    // only names the key; the editor and the list take it themselves.
+    CopyItem =
+        add(edit, GuiTexts::ItemCopy + QStringLiteral("\tCtrl+C"), {}, &TProgramForm::CopyClick);
+    PasteItem = onEditor(GuiTexts::ItemPaste, QKeySequence::Paste, &QsciScintilla::paste);
+    SelectAllItem = edit->addAction(GuiTexts::ItemSelectAll);
+    SelectAllItem->setShortcut(QKeySequence::SelectAll);
+    connect(SelectAllItem, &QAction::triggered, ProgramREdit,
+            [this] { ProgramREdit->selectAll(); });
+    edit->addSeparator();
     GoToSectionItem = add(edit, GuiTexts::ItemGoToSection, QKeySequence(Qt::CTRL | Qt::Key_G),
                           &TProgramForm::GoToSectionClick);
     ShowTreeItem = add(edit, GuiTexts::ItemShowTree, QKeySequence(Qt::CTRL | Qt::Key_P),
@@ -183,6 +221,11 @@ void TProgramForm::CreateMenus()
     edit->addSeparator();
     FindItem =
         add(edit, GuiTexts::ItemFind, QKeySequence(Qt::CTRL | Qt::Key_F), &TProgramForm::FindClick);
+    FindInProgramItem =
+        add(edit, GuiTexts::ItemFindInProgram, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F),
+            &TProgramForm::FindInProgramClick);
+    ReplaceInProgramItem =
+        add(edit, GuiTexts::ItemReplaceInProgram, {}, &TProgramForm::ReplaceInProgramClick);
     GoToLineItem = add(edit, GuiTexts::ItemGoToLine, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_G),
                        &TProgramForm::GoToLineClick);
     NextErrorItem =
@@ -191,6 +234,7 @@ void TProgramForm::CreateMenus()
                             &TProgramForm::PreviousErrorClick);
 
     QMenu *program = menuBar()->addMenu(GuiTexts::MenuProgram);
+    program->setToolTipsVisible(true); // why F2 and F3 are off
     WriteItem = add(program, GuiTexts::ItemWrite, QKeySequence(Qt::Key_F2),
                     &TProgramForm::WriteToControllerClick);
     ReadItem = add(program, GuiTexts::ItemRead, QKeySequence(Qt::Key_F3),
@@ -207,6 +251,7 @@ void TProgramForm::CreateMenus()
             &TProgramForm::CrossRefClick);
 
     QMenu *settings = menuBar()->addMenu(GuiTexts::MenuSettings);
+    settings->setToolTipsVisible(true);
     PortSettingsItem = add(settings, GuiTexts::ItemPortSettings, QKeySequence(Qt::CTRL | Qt::Key_C),
                            &TProgramForm::PortSettingsClick);
     CompilerOptionsItem =
@@ -263,11 +308,12 @@ void TProgramForm::FreeEditorKeys()
 
 void TProgramForm::UpdateControllerItems()
 {
-    ReadItem->setEnabled(PortInUse);
-    CompareItem->setEnabled(PortInUse);
-    WriteItem->setEnabled(PortInUse);
-    ConsoleItem->setEnabled(PortInUse);
+    for (QAction *a : {WriteItem, ReadItem, CompareItem, ConsoleItem}) {
+        a->setEnabled(PortInUse);
+        a->setToolTip(PortInUse ? a->text().remove(u'&') : GuiTexts::NoPortHint);
+    }
     PortSettingsItem->setEnabled(Link && Link->Port);
+    UpdateLinkField();
 }
 
 // ---- Tree and editor ----------------------------------------------------------------
@@ -327,12 +373,12 @@ void TProgramForm::TreeViewChange()
         return;
     const TTreeItemInfo &info = node->Info;
     if (info.IsHeader()) {
-        ProgramREdit->LoadLines(Program->Header.Text, TTextKind::Header);
+        ProgramREdit->ShowNode(info.Code, Program->Header.Text, TTextKind::Header);
         StatusPanel1->setText(GuiTexts::HeaderNode);
     } else if (info.IsSection()) {
         const TZentorSection &s = Program->Sections[info.Code];
         ProgramREdit->SetTechNames(TechNamesOfHeader(Program->Header.Text));
-        ProgramREdit->LoadLines(s.Text, TTextKind::Section);
+        ProgramREdit->ShowNode(info.Code, s.Text, TTextKind::Section);
         StatusPanel1->setText(GuiTexts::EditingSection + SectionNumberText(info.Code) + u':' +
                               s.Name);
     } else {
@@ -393,7 +439,7 @@ void TProgramForm::RebuildTree()
     SelectionTimer.stop();
     const QSignalBlocker block(TreeView);
     TreeView->clear();
-    ProgramREdit->LoadLines({}, TTextKind::Section);
+    ProgramREdit->ForgetNodes(); // a new program: no history of the last one
     EditorChanged = false;
     CurrentNode = &NothingNode;
     TreeView->addTopLevelItem(new TProgramTreeItem(TTreeItemInfo::HeaderCode));
@@ -413,10 +459,17 @@ void TProgramForm::RebuildTree()
 
 void TProgramForm::RelabelTree()
 {
+    // Sections (and a header) that failed to compile stand out in red with a mark.
+    const QList<int> failed = FailedNodes();
+    static const QIcon failedIcon =
+        QApplication::style()->standardIcon(QStyle::SP_MessageBoxCritical);
     QTreeWidgetItemIterator it(TreeView);
     while (*it) {
         auto *node = static_cast<TProgramTreeItem *>(*it);
         node->setText(0, NodeLabel(node->Info));
+        const bool bad = failed.contains(node->Info.Code);
+        node->setIcon(0, bad ? failedIcon : QIcon());
+        node->setForeground(0, bad ? QBrush(QColor(0xC0, 0x00, 0x00)) : QBrush());
         ++it;
     }
     TreeView->viewport()->update();
@@ -493,12 +546,81 @@ void TProgramForm::ErrorsListBoxDblClick()
 
 void TProgramForm::NextErrorClick()
 {
-    ProgramREdit->GoToNextError();
+    StepError(true);
 }
 
 void TProgramForm::PreviousErrorClick()
 {
-    ProgramREdit->GoToPreviousError();
+    StepError(false);
+}
+
+QList<int> TProgramForm::FailedNodes() const
+{
+    QList<int> nodes;
+    if (!Program)
+        return nodes;
+    const QMap<int, QMap<int, QStringList>> places = MessagesByPlace(Messages);
+    if (places.contains(TTreeItemInfo::HeaderCode) && !Program->Header.Valid)
+        nodes.append(TTreeItemInfo::HeaderCode);
+    for (auto it = places.cbegin(); it != places.cend(); ++it)
+        if (it.key() >= 0 && it.key() < TZentorProgram::SectionCount &&
+            Program->Sections[it.key()].Present && !Program->Sections[it.key()].CompiledOk)
+            nodes.append(it.key());
+    return nodes;
+}
+
+void TProgramForm::StepError(bool forward)
+{
+    // Within the text shown first; past its last error line, on to the next failed node.
+    const QList<int> lines = ProgramREdit->ErrorLineNumbers();
+    const int caret = ProgramREdit->CaretLine();
+    const bool more = forward ? !lines.isEmpty() && lines.last() > caret
+                              : !lines.isEmpty() && lines.first() < caret;
+    const QList<int> nodes = FailedNodes();
+    const qsizetype here = nodes.indexOf(CurrentNode->Code);
+    if (more || nodes.isEmpty() || (nodes.size() == 1 && here == 0)) {
+        if (forward)
+            ProgramREdit->GoToNextError();
+        else
+            ProgramREdit->GoToPreviousError();
+        return;
+    }
+    // The header comes before every section.
+    const auto rank = [](int code) { return code == TTreeItemInfo::HeaderCode ? -1 : code; };
+    qsizetype next = forward ? 0 : nodes.size() - 1;
+    if (here >= 0) {
+        next = (here + (forward ? 1 : nodes.size() - 1)) % nodes.size();
+    } else {
+        const int at = rank(CurrentNode->Code);
+        for (qsizetype i = 0; i < nodes.size(); ++i) {
+            const qsizetype k = forward ? i : nodes.size() - 1 - i;
+            if (forward ? rank(nodes[k]) > at : rank(nodes[k]) < at) {
+                next = k;
+                break;
+            }
+        }
+    }
+    const QMap<int, QStringList> errors = MessagesByPlace(Messages).value(nodes[next]);
+    const int line = errors.isEmpty() ? 0 : forward ? errors.firstKey() : errors.lastKey();
+    GoToPlace(nodes[next] == TTreeItemInfo::HeaderCode ? -1 : nodes[next], line, 1);
+}
+
+void TProgramForm::CopyClick()
+{
+    if (EditTarget == ErrorsListBox)
+        CopyMessages();
+    else
+        ProgramREdit->copy();
+}
+
+void TProgramForm::CopyMessages()
+{
+    QStringList lines;
+    for (int i = 0; i < ErrorsListBox->count(); ++i)
+        if (ErrorsListBox->item(i)->isSelected())
+            lines.append(ErrorsListBox->item(i)->text());
+    if (!lines.isEmpty())
+        QApplication::clipboard()->setText(lines.join(u'\n'));
 }
 
 void TProgramForm::ShowTreeClick()
@@ -538,6 +660,12 @@ void TProgramForm::GoToLineClick()
 
 bool TProgramForm::eventFilter(QObject *watched, QEvent *event)
 {
+    // Ctrl+C in the message list copies there instead of opening the port settings.
+    if (event->type() == QEvent::ShortcutOverride && watched == ErrorsListBox &&
+        static_cast<QKeyEvent *>(event)->matches(QKeySequence::Copy)) {
+        event->accept();
+        return true;
+    }
     if (event->type() != QEvent::KeyPress)
         return QMainWindow::eventFilter(watched, event);
     auto *key = static_cast<QKeyEvent *>(event);
@@ -560,6 +688,9 @@ bool TProgramForm::eventFilter(QObject *watched, QEvent *event)
     } else if (watched == ErrorsListBox &&
                (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
         ErrorsListBoxDblClick();
+        return true;
+    } else if (watched == ErrorsListBox && key->matches(QKeySequence::Copy)) {
+        CopyMessages();
         return true;
     }
     return QMainWindow::eventFilter(watched, event);

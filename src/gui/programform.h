@@ -8,6 +8,7 @@
 #include "gui/configuration.h"
 #include "gui/recentfiles.h"
 #include "gui/userdialogs.h"
+#include "link/comport.h"
 #include "model/zentorprogram.h"
 
 #include <QMainWindow>
@@ -38,6 +39,7 @@ class TCompareForm;
 class TWorkWithPRPForm;
 class TSarvetelConsoleForm;
 class TSarvetelVarsForm;
+class TSearchResultsForm;
 class TSelectSectionForm;
 class TStartupForm;
 class TZentorEditor;
@@ -129,6 +131,16 @@ public:
     void ContentsClick();
     void AboutClick();
     void FindClick();
+    // Search and replace across the header and every section, with the find dialog's
+    // text and options; the hits go to the results window. The number of places.
+    void FindInProgramClick();
+    void ReplaceInProgramClick();
+    int FindInProgram();
+    int ReplaceInProgram();
+    // "Копировать": the selected lines of the message list when it was the last of the two
+    // to have the focus, else the editor's selection.
+    void CopyClick();
+    void CopyMessages();
     void GoToLineClick();
     void NextErrorClick();
     void PreviousErrorClick();
@@ -189,6 +201,7 @@ public:
     std::function<std::unique_ptr<TPortIO>()> MakePortIO;
     TPortSettings PortSettings;
     QStringList AvailablePorts;
+    QString DeviceDir = QStringLiteral("/dev"); // where the serial devices are looked for
     TFileDialogSpec OpenDialog;
     TFileDialogSpec SaveDialog;
     TFileDialogSpec ImportDialog;
@@ -208,12 +221,18 @@ public:
     QLabel *StatusWait; // "Обмен с контроллером..." while an exchange runs
     TStartupForm *StartupForm = nullptr;
     TFindReplaceForm *FindForm = nullptr;
+    TSearchResultsForm *SearchResultsForm = nullptr;
+    QLabel *StatusLink; // the port in use and what the last exchange showed of the controller
+    // The editor or the message list, whichever had the focus last: where "Копировать" acts.
+    QWidget *EditTarget = nullptr;
     QMenu *TreePopup;
 
     // Menu items.
     QAction *NewItem, *OpenItem, *SaveItem, *SaveAsItem, *ExportItem, *ExitItem;
     QAction *RecentItems[TRecentFiles::MaxCount + 1] = {};
     QAction *RecentSeparator;
+    QAction *UndoItem, *RedoItem, *CutItem, *CopyItem, *PasteItem, *SelectAllItem;
+    QAction *FindInProgramItem, *ReplaceInProgramItem;
     QAction *GoToSectionItem, *ShowTreeItem, *ShowErrorsItem, *AddBlockItem, *DeleteBlockItem;
     QAction *AddSectionItem, *RenameSectionItem, *DeleteSectionItem, *RenumberItem;
     QAction *FindItem, *GoToLineItem, *NextErrorItem, *PreviousErrorItem;
@@ -269,10 +288,32 @@ private:
     void CreateKsb();
     void TakePortSettings();
     void ProbePorts();
+    void RediscoverPorts();
+    // The port and its settings as the port dialog found them, for its "Отмена".
+    struct TPortSnapshot
+    {
+        QString Entry;
+        bool InUse = false;
+        std::uint32_t BaudRate = 0;
+        std::uint8_t StopBits = 0, Parity = 0, ByteSize = 0;
+        TCommTimeouts Timeouts;
+        bool Multi = false;
+    };
+    TPortSnapshot TakeSnapshot() const;
+    void RestoreSnapshot(const TPortSnapshot &s);
     void CreatePort();
     bool OpenConfiguredPort();
     void CreateLink();
     void UpdateControllerItems();
+    // The connection field: the port, and after an exchange the controller's mode or
+    // "Нет связи".
+    void UpdateLinkField();
+    bool LinkExchanged = false; // an exchange ran since the port was chosen
+    bool LinkAnswered = false;
+    std::uint32_t LinkMode = 0;
+    // The nodes with compile errors, header first, then the sections in order.
+    QList<int> FailedNodes() const;
+    void StepError(bool forward);
     void LoadSimulatorAlgorithms();
     bool StartSimulator();
     // Opens a port list entry: "COMn", a device path or the simulator entry. 0 or errno.

@@ -39,6 +39,7 @@ void TProgramForm::AddSectionClick()
     if (n < 32 * g || n >= 32 * (g + 1) || Program->Sections[n].Present)
         return;
     Program->AddSection(n, AddSectionForm->NameEdit->text());
+    ProgramREdit->ForgetNode(n); // no history of a section that had this number before
     auto *child = new TProgramTreeItem(n);
     int place = groupNode->childCount();
     for (int i = 0; i < groupNode->childCount(); ++i)
@@ -87,6 +88,7 @@ void TProgramForm::DeleteSectionClick()
         CurrentNode = &NothingNode;
         EditorChanged = false;
     }
+    ProgramREdit->ForgetNode(node->Info.Code);
     Program->DeleteSection(node->Info.Code);
     SetProgramChanged(true);
     delete node;
@@ -148,6 +150,8 @@ void TProgramForm::DeleteBlockClick()
         CurrentNode = &NothingNode;
         EditorChanged = false;
     }
+    for (int n = 32 * g; n < 32 * (g + 1); ++n)
+        ProgramREdit->ForgetNode(n);
     Program->DeleteGroup(g);
     SetProgramChanged(true);
     delete node;

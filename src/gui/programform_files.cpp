@@ -245,6 +245,7 @@ void TProgramForm::ExportClick()
 {
     Commit();
     ExportDialog.Filter = GuiTexts::ExportFilter;
+    ExportDialog.Caption = GuiTexts::ExportCaption;
     ExportDialog.FileName.clear();
     static const QStringList known{QStringLiteral("ZEN"), QStringLiteral("000"),
                                    QStringLiteral("PRP"), QStringLiteral("PRG")};

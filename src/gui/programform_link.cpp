@@ -93,11 +93,58 @@ void TProgramForm::ProbePorts()
     Report(GuiTexts::ProbingPorts);
     // "Не выбран", the built-in simulator, then the ports found.
     AvailablePorts = QStringList{GuiTexts::NotChosen, GuiTexts::SimulatorEntry};
-    for (const TPortInfo &port : TCOMPort::Discover()) {
+    for (const TPortInfo &port : TCOMPort::Discover(DeviceDir)) {
         AvailablePorts.append(port.Name);
         Report(GuiTexts::PortFound + port.Name);
     }
     CreatePort();
+}
+
+void TProgramForm::RediscoverPorts()
+{
+    AvailablePorts = QStringList{GuiTexts::NotChosen, GuiTexts::SimulatorEntry};
+    for (const TPortInfo &port : TCOMPort::Discover(DeviceDir))
+        AvailablePorts.append(port.Name);
+    // The configured device and the open one stay choosable while absent: the adapter may
+    // be plugged in again before it is chosen.
+    for (const QString &kept : {PortSettings.Port, OpenPortEntry()})
+        if (!kept.isEmpty() && kept != GuiTexts::Simulator && !AvailablePorts.contains(kept))
+            AvailablePorts.append(kept);
+}
+
+TProgramForm::TPortSnapshot TProgramForm::TakeSnapshot() const
+{
+    TPortSnapshot s;
+    const TCOMPort &port = *Link->Port;
+    s.Entry = OpenPortEntry();
+    s.InUse = PortInUse;
+    s.BaudRate = port.BaudRate;
+    s.StopBits = port.StopBits;
+    s.Parity = port.Parity;
+    s.ByteSize = port.ByteSize;
+    s.Timeouts = port.Timeouts;
+    s.Multi = Link->Sarvetel && Link->Sarvetel->MultiChannel;
+    return s;
+}
+
+void TProgramForm::RestoreSnapshot(const TPortSnapshot &s)
+{
+    TCOMPort &port = *Link->Port;
+    const bool reopen = OpenPortEntry() != s.Entry;
+    port.BaudRate = s.BaudRate;
+    port.StopBits = s.StopBits;
+    port.Parity = s.Parity;
+    port.ByteSize = s.ByteSize;
+    port.Timeouts = s.Timeouts;
+    if (reopen) {
+        port.Close();
+        if (!s.Entry.isEmpty() && OpenPortByName(s.Entry) != 0)
+            port.Close();
+    }
+    if (port.IsOpen())
+        port.ApplySettings();
+    if (Link->Sarvetel)
+        Link->Sarvetel->MultiChannel = s.Multi ? 1 : 0;
 }
 
 void TProgramForm::CreatePort()
@@ -352,16 +399,23 @@ void TProgramForm::PortSettingsClick()
     if (!Link || !Link->Port || Link->Worker->IsBusy())
         return;
     TCOMPortSetupForm &form = *COMPortSetupForm;
+    // The ports present now: an adapter plugged in after the start is offered too.
+    RediscoverPorts();
+    const TPortSnapshot before = TakeSnapshot();
     form.Prepare(AvailablePorts, OpenPortEntry(), !PortInUse, KsbCreated);
-    Dialogs.Exec(&form);
-    PortInUse = !form.UseCOMPortChB->isChecked() && Link->Port->IsOpen();
+    const bool accepted = Dialogs.Exec(&form) == QDialog::Accepted;
+    if (!accepted)
+        RestoreSnapshot(before);
+    LinkExchanged = false; // nothing is known yet of what the port now leads to
+    PortInUse = accepted ? !form.UseCOMPortChB->isChecked() && Link->Port->IsOpen()
+                         : before.InUse && Link->Port->IsOpen();
     if (Link->Sarvetel)
         Link->Sarvetel->PortOpen = Link->Port->IsOpen() ? 1 : 0;
     // The port chosen is what the close handler writes; "Не выбран" is stored as none.
     const QString entry = OpenPortEntry();
-    if (!entry.isEmpty())
+    if (accepted && !entry.isEmpty())
         PortSettings.Port = entry == GuiTexts::SimulatorEntry ? GuiTexts::Simulator : entry;
-    else if (form.COMCB->currentIndex() == 0 && !form.UseCOMPortChB->isChecked())
+    else if (accepted && form.COMCB->currentIndex() == 0 && !form.UseCOMPortChB->isChecked())
         PortSettings.Port.clear();
     UpdateControllerItems();
     // The parameter reference reads from the controller only while a port is in use.
@@ -420,6 +474,28 @@ void TProgramForm::ShowBusy(bool busy)
         a->setEnabled(controller);
     PortSettingsItem->setEnabled(!busy);
     StatusWait->setText(busy ? GuiTexts::WaitingForController : QString());
+    if (!busy && Link && Link->Sarvetel) {
+        // The exchange has ended: what it left in the link is the main thread's to read.
+        LinkExchanged = true;
+        LinkAnswered = Link->Sarvetel->LinkStatus == Sarvetel::LinkAccepted;
+        LinkMode = Link->Sarvetel->Mode;
+        UpdateLinkField();
+    }
+}
+
+void TProgramForm::UpdateLinkField()
+{
+    const QString entry = PortInUse ? OpenPortEntry() : QString();
+    if (entry.isEmpty()) {
+        StatusLink->setText(GuiTexts::NoPortChosen);
+        LinkExchanged = false;
+        return;
+    }
+    QString text = entry;
+    if (LinkExchanged)
+        text += QStringLiteral(" — ") +
+                (LinkAnswered ? Sarvetel::ModeName(LinkMode) : GuiTexts::LinkLost);
+    StatusLink->setText(text);
 }
 
 void TProgramForm::StopExchanges()

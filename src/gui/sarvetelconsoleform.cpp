@@ -576,6 +576,9 @@ void TSarvetelConsoleForm::ShowBusy(bool busy)
             ModeButtonsBeforeWait[i] = modes[i]->isEnabled();
         modes[i]->setEnabled(!busy && ModeButtonsBeforeWait[i]);
     }
+    // A screen shown while waiting may have told a new mode: the buttons follow it.
+    if (!busy)
+        FollowModeButtons(ShownMode);
 }
 
 void TSarvetelConsoleForm::ArrangePanels(std::uint32_t mode)
@@ -627,18 +630,22 @@ void TSarvetelConsoleForm::DisplayStep(const TScreenState &state)
     StatusErrors->setText(state.ErrorsPresent ? GuiTexts::ErrorsPresent : GuiTexts::NoErrors);
     if (mode != ShownMode)
         ArrangePanels(mode);
-    if (!Worker.IsBusy()) {
-        if (mode == ModeStop) {
-            SetModeButtons(true);
-        } else if (mode == ModeRun) {
-            SetModeButtons(false);
-            BtnStart->setEnabled(true);
-            BtnFailure->setEnabled(true);
-        } else if (mode == ModeCopy || mode == ModeTest || mode == ModeFault) {
-            SetModeButtons(false);
-        }
-    }
+    if (!Worker.IsBusy())
+        FollowModeButtons(mode);
     ShownMode = mode;
+}
+
+void TSarvetelConsoleForm::FollowModeButtons(std::uint32_t mode)
+{
+    if (mode == ModeStop) {
+        SetModeButtons(true);
+    } else if (mode == ModeRun) {
+        SetModeButtons(false);
+        BtnStart->setEnabled(true);
+        BtnFailure->setEnabled(true);
+    } else if (mode == ModeCopy || mode == ModeTest || mode == ModeFault) {
+        SetModeButtons(false);
+    }
 }
 
 // ---- Keys and modes -------------------------------------------------------------------------

@@ -72,6 +72,8 @@ public:
     void ArrangePanels(std::uint32_t mode);
     // The updater's synchronized display step.
     void DisplayStep(const TScreenState &state);
+    // The mode buttons a known mode allows (the programming and setup modes keep theirs).
+    void FollowModeButtons(std::uint32_t mode);
     // The updater has news (it asks for this by name from its thread).
     Q_INVOKABLE void ScreenNews();
 

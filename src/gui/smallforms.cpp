@@ -13,13 +13,16 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -90,6 +93,17 @@ TAddSectionForm::TAddSectionForm(QWidget *parent) : QDialog(parent)
     layout->addWidget(new QLabel(GuiTexts::SectionName, this));
     layout->addWidget(NameEdit);
     layout->addLayout(ButtonRow(this, GuiTexts::OkButton, GuiTexts::CancelButton));
+    // Wide enough for the caption to be read whole; the name is what is typed first.
+    setMinimumWidth(QFontMetrics(font()).horizontalAdvance(GuiTexts::AddSectionCaption) + 160);
+    NameEdit->setFocus();
+}
+
+void TAddSectionForm::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    NameEdit->setFocus();
+    // The window's activation comes after the show and gives the focus to the first control.
+    QTimer::singleShot(0, NameEdit, [this] { NameEdit->setFocus(); });
 }
 
 TAddBlockForm::TAddBlockForm(QWidget *parent) : QDialog(parent)
@@ -205,6 +219,13 @@ TGoToLineForm::TGoToLineForm(QWidget *parent) : QDialog(parent)
     layout->addRow(ButtonRow(this, GuiTexts::OkButtonRu, GuiTexts::CancelButton));
 }
 
+void TGoToLineForm::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    LineSpin->setFocus();
+    LineSpin->selectAll();
+}
+
 TFindReplaceForm::TFindReplaceForm(QWidget *parent) : QDialog(parent)
 {
     setWindowTitle(GuiTexts::FindCaption);
@@ -213,12 +234,18 @@ TFindReplaceForm::TFindReplaceForm(QWidget *parent) : QDialog(parent)
     CaseBox = new QCheckBox(QStringLiteral("С учётом &регистра"), this);
     WordBox = new QCheckBox(QStringLiteral("Слово &целиком"), this);
     StatusLabel = new QLabel(this);
-    auto *findButton = new QPushButton(QStringLiteral("Найти &далее"), this);
+    FindButton = new QPushButton(QStringLiteral("Найти &далее"), this);
+    auto *findButton = FindButton;
     auto *backButton = new QPushButton(QStringLiteral("Найти &назад"), this);
     auto *replaceButton = new QPushButton(QStringLiteral("&Заменить"), this);
     auto *allButton = new QPushButton(QStringLiteral("Заменить &всё"), this);
+    FindInProgramButton = new QPushButton(GuiTexts::ItemFindInProgram, this);
+    ReplaceInProgramButton = new QPushButton(GuiTexts::ItemReplaceInProgram, this);
     auto *closeButton = new QPushButton(GuiTexts::CloseButton, this);
     findButton->setDefault(true);
+    connect(FindInProgramButton, &QPushButton::clicked, this, &TFindReplaceForm::FindInProgram);
+    connect(ReplaceInProgramButton, &QPushButton::clicked, this,
+            &TFindReplaceForm::ReplaceInProgram);
     connect(findButton, &QPushButton::clicked, this, [this] { FindNext(); });
     connect(backButton, &QPushButton::clicked, this, [this] {
         if (Editor)
@@ -234,7 +261,8 @@ TFindReplaceForm::TFindReplaceForm(QWidget *parent) : QDialog(parent)
     form->addRow(QStringLiteral("&Найти:"), FindEdit);
     form->addRow(QStringLiteral("За&менить на:"), ReplaceEdit);
     auto *buttons = new QVBoxLayout;
-    for (QPushButton *b : {findButton, backButton, replaceButton, allButton, closeButton})
+    for (QPushButton *b : {findButton, backButton, replaceButton, allButton, FindInProgramButton,
+                           ReplaceInProgramButton, closeButton})
         buttons->addWidget(b);
     buttons->addStretch();
     auto *left = new QVBoxLayout;
@@ -278,4 +306,52 @@ int TFindReplaceForm::ReplaceAll()
                                      WordBox->isChecked());
     StatusLabel->setText(QStringLiteral("Заменено: %1").arg(n));
     return n;
+}
+
+void TFindReplaceForm::ShowForProgram(bool replace)
+{
+    (replace ? ReplaceInProgramButton : FindInProgramButton)->setDefault(true);
+    show();
+    raise();
+    activateWindow();
+    QLineEdit *edit = replace && !FindEdit->text().isEmpty() ? ReplaceEdit : FindEdit;
+    edit->setFocus();
+    edit->selectAll();
+}
+
+TSearchResultsForm::TSearchResultsForm(QWidget *parent) : QDialog(parent)
+{
+    setWindowTitle(GuiTexts::SearchResultsCaption);
+    SummaryLabel = new QLabel(this);
+    HitsList = new QListWidget(this);
+    HitsList->setObjectName(QStringLiteral("HitsList"));
+    HitsList->setFont(QFont(QStringLiteral("Courier New"), 11));
+    HitsList->installEventFilter(this);
+    connect(HitsList, &QListWidget::itemDoubleClicked, this,
+            [this](QListWidgetItem *item) { emit OpenHit(item->text()); });
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(SummaryLabel);
+    layout->addWidget(HitsList, 1);
+    resize(640, 300);
+}
+
+void TSearchResultsForm::SetHits(const QString &summary, const QStringList &hits)
+{
+    SummaryLabel->setText(summary);
+    HitsList->clear();
+    HitsList->addItems(hits);
+    if (!hits.isEmpty())
+        HitsList->setCurrentRow(0);
+}
+
+bool TSearchResultsForm::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == HitsList && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && HitsList->currentItem()) {
+            emit OpenHit(HitsList->currentItem()->text());
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }

@@ -9,6 +9,7 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QListWidget;
 class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
@@ -35,6 +36,9 @@ public:
     explicit TAddSectionForm(QWidget *parent = nullptr);
     QComboBox *SectionNumCB;
     QLineEdit *NameEdit;
+
+protected:
+    void showEvent(QShowEvent *event) override;
 };
 
 class TAddBlockForm : public QDialog
@@ -95,6 +99,9 @@ class TGoToLineForm : public QDialog
 public:
     explicit TGoToLineForm(QWidget *parent = nullptr);
     QSpinBox *LineSpin;
+
+protected:
+    void showEvent(QShowEvent *event) override; // the number selected: typing replaces it
 };
 
 // Not modal: stays open beside the editor while the user steps through the matches.
@@ -107,15 +114,42 @@ public:
     bool FindNext();
     bool ReplaceOne();
     int ReplaceAll();
+    // Shows the form for a search across the program: the button for it is the default.
+    void ShowForProgram(bool replace);
 
     QLineEdit *FindEdit;
     QLineEdit *ReplaceEdit;
     QCheckBox *CaseBox;
     QCheckBox *WordBox;
     QLabel *StatusLabel;
+    QPushButton *FindButton;
+    QPushButton *FindInProgramButton;
+    QPushButton *ReplaceInProgramButton;
+
+signals:
+    void FindInProgram();
+    void ReplaceInProgram();
 
 private:
     TZentorEditor *Editor = nullptr;
+};
+
+// Not modal: the places a search across the program found, one line each as the compiler
+// tags places; a double click or Enter opens the section or the header at the place.
+class TSearchResultsForm : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit TSearchResultsForm(QWidget *parent = nullptr);
+    void SetHits(const QString &summary, const QStringList &hits);
+    QLabel *SummaryLabel;
+    QListWidget *HitsList;
+
+signals:
+    void OpenHit(const QString &hit);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 };
 
 // Version of the program as four numbers joined by ".".

@@ -62,6 +62,8 @@ bool RunFileDialog(QWidget *parent, TFileDialogSpec &request, QFileDialog::Accep
 {
     QFileDialog dialog(parent);
     dialog.setAcceptMode(mode);
+    if (!request.Caption.isEmpty())
+        dialog.setWindowTitle(request.Caption);
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
                                                        : QFileDialog::AnyFile);
     // The program asks its own overwrite question with its own words.

@@ -17,6 +17,7 @@ struct TFileDialogSpec
     QString InitialDir;
     QString FileName;
     int FilterIndex = 1;
+    QString Caption; // empty: the dialog's own
 };
 
 class TUserDialogs

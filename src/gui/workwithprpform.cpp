@@ -20,10 +20,14 @@ TWorkWithPRPForm::TWorkWithPRPForm(TUserDialogs &dialogs, QWidget *parent)
     PAction->setFrameShadow(QFrame::Sunken);
     PAction->setAlignment(Qt::AlignCenter);
     PAction->setMinimumWidth(320);
+    PBytes = new QLabel(this);
+    PBytes->setObjectName(QStringLiteral("PBytes"));
+    PBytes->setAlignment(Qt::AlignCenter);
     PB = new QProgressBar(this);
     PB->setTextVisible(false);
     Btn = new QPushButton(GuiTexts::CancelButton, this);
     layout->addWidget(PAction);
+    layout->addWidget(PBytes);
     layout->addWidget(PB);
     layout->addWidget(Btn, 0, Qt::AlignHCenter);
     connect(Btn, &QPushButton::clicked, this, &TWorkWithPRPForm::BtnClick);
@@ -64,6 +68,7 @@ void TWorkWithPRPForm::Run(TPRPTransferThread &job)
     Thread = &job;
     Closed = false;
     Shown.clear();
+    PBytes->clear();
     PB->setVisible(false);
     PB->setValue(0);
     Btn->setEnabled(true);
@@ -101,6 +106,11 @@ void TWorkWithPRPForm::SetAction(const QString &text)
         PAction->setText(text);
         Shown.append(text);
     });
+}
+
+void TWorkWithPRPForm::SetDetail(const QString &text)
+{
+    OnMainThread([this, text] { PBytes->setText(text); });
 }
 
 void TWorkWithPRPForm::Show()

@@ -32,8 +32,7 @@ public:
     // messages to a list of its own: the program's list is read by the main thread
     // meanwhile (a click in the tree marks the editor's error lines from it). They join the
     // program's list when the job has ended.
-    template <typename TJob>
-    TTransferResult Transfer(TSarvetel &link, TZentorProgram &program)
+    template <typename TJob> TTransferResult Transfer(TSarvetel &link, TZentorProgram &program)
     {
         QStringList *const shared = program.Messages;
         QStringList own;
@@ -50,11 +49,13 @@ public:
     void SetMaximum(int maximum) override;
     void SetPosition(int position) override;
     void SetAction(const QString &text) override;
+    void SetDetail(const QString &text) override;
     void Show() override;
     void Hide() override;
     bool Confirm(const QString &text, const QString &caption) override;
 
     QLabel *PAction;
+    QLabel *PBytes; // the bytes sent of the total
     QProgressBar *PB;
     QPushButton *Btn;
     TPRPTransferThread *Thread = nullptr;

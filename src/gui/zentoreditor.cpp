@@ -68,15 +68,54 @@ TZentorEditor::TZentorEditor(QWidget *parent)
 
 void TZentorEditor::LoadLines(const QStringList &lines, TTextKind kind)
 {
+    ShowDocument(ScratchDocument, lines, kind, false);
+}
+
+void TZentorEditor::ShowNode(int node, const QStringList &lines, TTextKind kind)
+{
+    ShowDocument(node, lines, kind, true);
+}
+
+void TZentorEditor::ShowDocument(int node, const QStringList &lines, TTextKind kind, bool keep)
+{
     Loading = true;
+    auto it = Documents.find(node);
+    const bool known = it != Documents.end();
+    if (!known)
+        it = Documents.insert(node, QsciDocument());
+    setDocument(*it);
+    ShownDocument = node;
+    // A fresh document takes the editor's code page and the lexer anew.
+    setUtf8(true);
     ZLexer->SetKind(kind);
+    setLexer(ZLexer);
     SetErrorLines({});
-    setText(lines.join(u'\n'));
+    if (!keep || !known || Lines() != lines) {
+        setText(lines.join(u'\n'));
+        SendScintilla(SCI_EMPTYUNDOBUFFER);
+    }
     setCursorPosition(0, 0);
     Loading = false;
     NumberedLines = -1;
     UpdateLineNumbers();
     recolor();
+}
+
+void TZentorEditor::ForgetNode(int node)
+{
+    if (!Documents.contains(node))
+        return;
+    if (node == ShownDocument) // never drop the document on show
+        LoadLines({}, ZLexer->GetKind());
+    Documents.remove(node);
+}
+
+void TZentorEditor::ForgetNodes()
+{
+    LoadLines({}, ZLexer->GetKind());
+    const QsciDocument scratch = Documents.value(ScratchDocument);
+    Documents.clear();
+    Documents.insert(ScratchDocument, scratch);
 }
 
 QStringList TZentorEditor::Lines() const
@@ -321,6 +360,12 @@ qsizetype FindIn(const QString &text, const QString &what, qsizetype from, bool 
 }
 
 } // namespace
+
+qsizetype FindInText(const QString &text, const QString &what, qsizetype from, bool caseSensitive,
+                     bool wholeWord, bool forward)
+{
+    return what.isEmpty() ? -1 : FindIn(text, what, from, caseSensitive, wholeWord, forward);
+}
 
 void TZentorEditor::LineIndexOf(qsizetype offset, int *line, int *index) const
 {

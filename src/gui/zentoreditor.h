@@ -6,6 +6,7 @@
 
 #include "gui/syntaxstyler.h"
 
+#include <Qsci/qscidocument.h>
 #include <Qsci/qsciscintilla.h>
 
 #include <QMap>
@@ -15,17 +16,31 @@
 
 class TZentorLexer;
 
+// Offset of the next match of what in text from `from` (backwards: the last one that ends
+// before it); -1 when none. Cyrillic case folds as in the rest of the program.
+qsizetype FindInText(const QString &text, const QString &what, qsizetype from, bool caseSensitive,
+                     bool wholeWord, bool forward = true);
+
 class TZentorEditor : public QsciScintilla
 {
     Q_OBJECT
 public:
     static constexpr int ErrorMarker = 1;
     static constexpr int UserListId = 1;
+    static constexpr int ScratchDocument = -0x7FFF; // no node of the program has this code
 
     explicit TZentorEditor(QWidget *parent = nullptr);
 
-    // Replaces the text without counting as an edit by the user.
+    // Replaces the text without counting as an edit by the user (in a scratch document: no
+    // node's history is touched).
     void LoadLines(const QStringList &lines, TTextKind kind);
+    // Shows the text of one node of the program (a section number, the header's code) in a
+    // document of its own, so that each keeps its undo history while the program is open.
+    // A document whose text no longer matches the program's lines starts again from them.
+    void ShowNode(int node, const QStringList &lines, TTextKind kind);
+    // The documents of a node that is gone (or of every node: a new program).
+    void ForgetNode(int node);
+    void ForgetNodes();
     // The editor's lines, as the model keeps them.
     QStringList Lines() const;
     TZentorLexer *Lexer() const { return ZLexer; }
@@ -77,7 +92,11 @@ private:
     void LineIndexOf(qsizetype offset, int *line, int *index) const;
     qsizetype OffsetOf(int line, int index) const;
 
+    void ShowDocument(int node, const QStringList &lines, TTextKind kind, bool keep);
+
     TZentorLexer *ZLexer;
+    QMap<int, QsciDocument> Documents;
+    int ShownDocument = ScratchDocument;
     QMap<int, QStringList> Errors;
     bool Loading = false;
     int NumberedLines = -1;

@@ -107,6 +107,13 @@ void TPRPWriteThread::Run()
     Progress.SetMaximum(ProgressMaximum);
     Progress.SetPosition(ProgressPosition);
     Progress.Show();
+    // The bytes sent of the total, on a line of their own beside the action.
+    int total = Program.Header.BytesLength, sent = 0;
+    for (int s = 0; s < limit; ++s)
+        if (Program.Sections[s].Present && Program.Sections[s].CodeLength > 0)
+            total += Program.Sections[s].CodeLength;
+    const auto showSent = [&] { Progress.SetDetail(BytesSent.arg(sent).arg(total)); };
+    showSent();
 
     // Each part and key is asked again by itself; the user is asked only when one of them
     // failed every attempt, and OK then writes the whole header again.
@@ -119,6 +126,8 @@ void TPRPWriteThread::Run()
     }
     if (Terminated)
         return EndWith(TTransferResult::Cancelled, WriteCancelled);
+    sent += Program.Header.BytesLength;
+    showSent();
     for (int s = 0; s < limit; ++s) {
         const TZentorSection &section = Program.Sections[s];
         // A present section that compiled to nothing has no block to send.
@@ -137,6 +146,8 @@ void TPRPWriteThread::Run()
                 return EndWith(TTransferResult::Failed,
                                SectionNotWritten1 + SectionNumberText(s) + SectionNotWritten2);
         }
+        sent += section.CodeLength;
+        showSent();
         std::this_thread::sleep_for(std::chrono::milliseconds(SectionPauseMs));
     }
     Result = TTransferResult::Done;

@@ -89,6 +89,7 @@ const QString ReadCaption = QStringLiteral("Чтение ПрП");
 const QString AskingLength = QStringLiteral("Запрос длины ПрП");
 const QString WritingHeader = QStringLiteral("Запись заголовка ПрП");
 const QString WritingSection = QStringLiteral("Запись секции ");
+const QString BytesSent = QStringLiteral("Передано %1 из %2 байт");
 const QString ReadingBlock = QStringLiteral("Считывание ");
 const QString ReadingBlockOf = QStringLiteral("-го блока из ");
 const QString SectionRetry = QStringLiteral("Ошибка при записи секции. Повторить?");

@@ -112,8 +112,7 @@ private:
     QString TM() { return Note(QStringLiteral("ТМ") + Oct(Pick(64), 2)); }
     QString Analog()
     {
-        return Note((Chance(50) ? QStringLiteral("ВА") : QStringLiteral("АВ")) +
-                    Oct(Pick(128), 3));
+        return Note((Chance(50) ? QStringLiteral("ВА") : QStringLiteral("АВ")) + Oct(Pick(128), 3));
     }
     QString Discrete()
     {

@@ -101,7 +101,7 @@ TEST(Cp1251, EveryByteSurvivesDecodeAndEncode)
     for (int b = 0; b < 256; ++b)
         all += static_cast<char>(b);
     const QString text = DecodeCp1251(all);
-    EXPECT_EQ(text[0xC0 ], QChar(u'А'));
+    EXPECT_EQ(text[0xC0], QChar(u'А'));
     EXPECT_EQ(text[0xA8], QChar(u'Ё'));
     QByteArray back;
     ASSERT_TRUE(EncodeCp1251(text, back));

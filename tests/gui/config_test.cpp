@@ -1,10 +1,10 @@
 // The configuration file, its values, the program directory and the recent files list.
 
 #include "core/cp1251.h"
+#include "core/programpaths.h"
 #include "core/textfile.h"
 #include "gui/configuration.h"
 #include "gui/inifile.h"
-#include "core/programpaths.h"
 #include "gui/recentfiles.h"
 #include "guitestutil.h"
 

@@ -167,7 +167,8 @@ TEST_F(ControllerTest, PortDialogChoosesTheSimulatorAndOfflineWork)
 
 TEST_F(ControllerTest, APortThatCannotBeOpenedIsNamedInTheMemo)
 {
-    Form->AvailablePorts.append(S("/dev/нет-такого-порта"));
+    // The list is made when the dialog opens; a configured device stays in it while absent.
+    Form->PortSettings.Port = S("/dev/нет-такого-порта");
     Dialogs.Windows.push_back([](QDialog *d) {
         auto *f = static_cast<TCOMPortSetupForm *>(d);
         const int last = f->COMCB->count() - 1;
@@ -180,7 +181,7 @@ TEST_F(ControllerTest, APortThatCannotBeOpenedIsNamedInTheMemo)
         f->COMCB->setCurrentIndex(0);
         f->COMCBChange(0);
         EXPECT_EQ(f->COMInfoMemo->toPlainText(), S("СОМ-порт не выбран"));
-        return int(QDialog::Rejected);
+        return int(QDialog::Accepted); // "ОК": no port from now on
     });
     Form->PortSettingsClick();
     EXPECT_FALSE(Form->PortInUse);

@@ -522,8 +522,13 @@ TEST_F(ProgramFormTest, ErrorListLeadsToTheSectionLineAndTheHeaderLine)
     Form->ErrorsListBox->setCurrentRow(3);
     Form->ErrorsListBoxDblClick();
     EXPECT_EQ(Form->ProgramREdit->CaretLine(), 2);
+    // Past the header's last error line F8 goes on to the section that failed.
     Form->NextErrorClick();
-    EXPECT_EQ(Form->ProgramREdit->CaretLine(), 1);
+    EXPECT_NE(Form->CurrentNode->Code, TTreeItemInfo::HeaderCode);
+    EXPECT_EQ(Form->ProgramREdit->CaretLine(), Form->ProgramREdit->ErrorLineNumbers().value(0));
+    Form->PreviousErrorClick();
+    EXPECT_EQ(Form->CurrentNode->Code, TTreeItemInfo::HeaderCode);
+    EXPECT_EQ(Form->ProgramREdit->CaretLine(), 2);
 }
 
 TEST_F(ProgramFormTest, TreeKeys)

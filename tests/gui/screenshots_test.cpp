@@ -8,6 +8,7 @@
 #include "gui/crossrefform.h"
 #include "gui/programparts.h"
 #include "gui/sarvetelconsoleform.h"
+#include "gui/smallforms.h"
 #include "gui/workwithprpform.h"
 #include "guitestutil.h"
 #include "waituntil.h"
@@ -154,6 +155,28 @@ TEST_F(ScreenshotsTest, CrossReferenceWindow)
     QCoreApplication::processEvents();
     EXPECT_TRUE(w->grab().save(dir + S("/zentor-xref.png")));
     w->close();
+}
+
+TEST_F(ScreenshotsTest, SearchAndConnectionField)
+{
+    const QString dir = qEnvironmentVariable("ZENTOR_SCREENSHOTS");
+    if (dir.isEmpty())
+        GTEST_SKIP() << "ZENTOR_SCREENSHOTS is not set";
+    auto form = SimulatedForm();
+    form->resize(1000, 700);
+    // One exchange, as any command makes: the field shows what the controller said.
+    TSarvetel &link = *form->Link->Sarvetel;
+    form->Link->Worker->Call([&] { link.ReadStatus(); });
+    form->FindForm->FindEdit->setText(S("Н1_ПУСК"));
+    EXPECT_GT(form->FindInProgram(), 1);
+    form->FindForm->hide();
+    TSearchResultsForm *results = form->SearchResultsForm;
+    results->resize(760, 260);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(results->grab().save(dir + S("/zentor-search.png")));
+    results->close();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(form->grab().save(dir + S("/zentor-status.png")));
 }
 
 } // namespace
