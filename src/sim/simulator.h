@@ -6,6 +6,8 @@
 // setup and the algorithm descriptions. Link faults can be injected on purpose.
 
 #include "model/zentorprogram.h"
+#include "protocol/iosetup.h"
+#include "protocol/wire.h"
 #include "sim/ptyserver.h"
 
 #include <QString>
@@ -22,10 +24,10 @@ class TAlgBase;
 struct TSimAlgorithm
 {
     bool Present = false;
-    std::uint8_t OwnMemory = 0;  // sent as the description's modifier byte
-    int ParamCount = 0;          // up to 19
-    std::uint8_t Kinds[20] = {}; // internal parameter kinds 1..12
-    QString Names[20];           // up to 5 characters each
+    std::uint8_t OwnMemory = 0;                      // sent as the description's modifier byte
+    int ParamCount = 0;                              // up to 19
+    std::uint8_t Kinds[Sarvetel::MaxAlgParams] = {}; // internal parameter kinds 1..12
+    QString Names[Sarvetel::MaxAlgParams];           // up to 5 characters each
 };
 
 // Faults injected on purpose, from the --faults list.
@@ -69,10 +71,10 @@ public:
 
     // Controller state.
     std::uint8_t Mode = 0x01;
-    std::uint8_t ErrorsByte = 0xFF; // 0xFF: no errors
-    std::uint8_t FaultPairs[8][2];  // reported in mode 0x80; code 0xFF = none
+    std::uint8_t ErrorsByte = 0xFF;                       // 0xFF: no errors
+    std::uint8_t FaultPairs[Sarvetel::FaultPairCount][2]; // reported in mode 0x80; code 0xFF = none
     std::uint8_t MemoryType = 0;
-    std::uint8_t IOSetup[30] = {};
+    std::uint8_t IOSetup[Sarvetel::IOSetupSize] = {};
     TSimAlgorithm Algorithms[128];
     TSimFaults Faults;
     TZentorProgram Program; // the stored PRP; Image/ImageLength always assembled
