@@ -21,68 +21,18 @@ QString Hex2(int v)
     return QStringLiteral("%1").arg(v, 2, 16, QLatin1Char('0')).toUpper();
 }
 
-// The data bytes that follow the code byte at p, or -1 when the byte that tells it is
-// not there.
-int ItemDataLength(const std::uint8_t *f, int length, int p)
+// The data bytes of an item whose length does not depend on its data.
+int FixedDataLength(int code)
 {
-    const int code = f[p];
-    auto at = [&](int i) { return i < length ? int(f[i]) : -1; };
     switch (code) {
-    case CodeValue: {
-        const int sub = at(p + 1);
-        if (sub < 0)
-            return -1;
-        if ((sub >= 1 && sub <= 4) || sub == 6 || sub == 7)
-            return 1 + 3;
-        if (sub == 5)
-            return 1 + 6;
-        if (sub >= 8 && sub <= 10)
-            return 1 + 4;
-        return 1;
-    }
     case ReplyEmpty02:
     case ReplyEmpty05:
     case ReplyEmpty06:
     case ReplyEmpty07:
     case ReplyEmpty41:
         return 0;
-    case CodeBlockCount:
-        return 1;
     case CodeBlock:
         return 1 + BlockSize;
-    case CodeStatus: {
-        const int mode = at(p + 1);
-        if (mode < 0)
-            return -1;
-        return mode == ModeFault ? 1 + 2 * FaultPairCount : 2;
-    }
-    case CodeScreen: {
-        const int c = at(p + 1);
-        if (c < 0)
-            return -1;
-        if (c == 0)
-            return 1;
-        return c >= 30 ? 1 + 2 * (1 + ScreenLineLength) : 1 + 1 + ScreenLineLength;
-    }
-    case CodeSection: {
-        const int n = at(p + 1);
-        return n < 0 ? -1 : n + 2;
-    }
-    case CodeAlgorithm: {
-        const int l = at(p + 1);
-        if (l < 0)
-            return -1;
-        return l == 0 ? 0 : l - 1;
-    }
-    case CodePrepare:
-    case CodeKey:
-    case CodeSetMode:
-    case CodeBeginWrite:
-    case CodeHeaderPart:
-    case CodeDeleteSection:
-    case CodeClearTechKey:
-    case CodeWriteTechKey:
-        return 1;
     case CodeHeaderBlock:
         return HeaderPartBlockLength - 1;
     case ReplyPair1F:
@@ -93,19 +43,54 @@ int ItemDataLength(const std::uint8_t *f, int length, int p)
         return 11;
     case CodeIOSetup:
         return IOSetupItemLength - 1;
-    case CodeWriteSection: {
-        const int s = at(p + 1);
-        return s < 0 ? -1 : (s != 0 ? 3 : 1);
-    }
     case CodeReadHeaderPart:
         return HeaderPartBlockLength;
-    case CodeToggleMemoryType: {
-        const int s = at(p + 1);
-        return s < 0 ? -1 : (s != 0 ? 2 : 1);
-    }
-    default:
+    default: // the block count, the status answers, and what the link does not know
         return 1;
     }
+}
+
+// Items whose first data byte tells how long they are.
+constexpr std::uint8_t SizedByFirstByte[] = {CodeValue,           CodeStatus,    CodeScreen,
+                                             CodeSection,         CodeAlgorithm, CodeWriteSection,
+                                             CodeToggleMemoryType};
+
+// The data bytes of such an item whose first data byte is b.
+int DataLengthFromFirst(int code, int b)
+{
+    switch (code) {
+    case CodeValue: // a sub-type, then its value
+        if ((b >= 1 && b <= 4) || b == 6 || b == 7)
+            return 1 + 3;
+        if (b == 5)
+            return 1 + 6;
+        return b >= 8 && b <= 10 ? 1 + 4 : 1;
+    case CodeStatus: // the mode, then the fault list or the errors byte
+        return b == ModeFault ? 1 + 2 * FaultPairCount : 2;
+    case CodeScreen: // a count, then one line or two
+        if (b == 0)
+            return 1;
+        return b >= 30 ? 1 + 2 * (1 + ScreenLineLength) : 1 + 1 + ScreenLineLength;
+    case CodeSection: // the section block, its first byte its length
+        return b + 2;
+    case CodeAlgorithm: // the description's length from the code byte
+        return b == 0 ? 0 : b - 1;
+    case CodeWriteSection: // a status; a refusal has two more bytes
+        return b != 0 ? 3 : 1;
+    default: // the memory type answer: a status; a refusal has one more byte
+        return b != 0 ? 2 : 1;
+    }
+}
+
+// The data bytes that follow the code byte at p, or -1 when the byte that tells it is
+// not there.
+int ItemDataLength(const std::uint8_t *f, int length, int p)
+{
+    const int code = f[p];
+    if (std::find(std::begin(SizedByFirstByte), std::end(SizedByFirstByte), code) ==
+        std::end(SizedByFirstByte))
+        return FixedDataLength(code);
+    return p + 1 < length ? DataLengthFromFirst(code, f[p + 1]) : -1;
 }
 
 } // namespace
@@ -225,87 +210,102 @@ int TSarvetel::WalkItems(TSarvetel *link, const std::uint8_t *f, int length)
         const int data = ItemDataLength(f, length, p);
         if (data < 0 || p + 1 + data > length - 1)
             return -1;
-        if (link) {
-            const std::uint8_t *d = f + p + 1;
-            switch (code) {
-            case CodeBlockCount:
-                link->PRPBlockCount = d[0] == 0 ? 256 : d[0];
-                break;
-            case CodeBlock: {
-                const int k = d[0];
-                if (link->BlockDestination && (k + 1) * BlockSize <= link->BlockDestinationSize) {
-                    std::memcpy(link->BlockDestination + k * BlockSize, d + 1, BlockSize);
-                    link->LastBlockNumber = k;
-                }
-                break;
-            }
-            case CodeStatus:
-                link->Mode = d[0];
-                if (d[0] == ModeFault) {
-                    link->FaultCount = 0;
-                    for (auto &pair : link->Faults)
-                        pair[0] = pair[1] = 0xFF;
-                    for (int k = 0; k < FaultPairCount; ++k)
-                        if (d[1 + 2 * k] != 0xFF) {
-                            link->Faults[link->FaultCount][0] = d[1 + 2 * k];
-                            link->Faults[link->FaultCount][1] = d[2 + 2 * k];
-                            ++link->FaultCount;
-                        }
-                } else {
-                    link->ErrorsPresent = d[1] != 0xFF ? 1 : 0;
-                }
-                break;
-            case CodeScreen:
-                if (d[0] != 0) {
-                    const int lines = d[0] >= 30 ? 2 : 1;
-                    for (int i = 0; i < lines; ++i) {
-                        const std::uint8_t *l = d + 1 + i * (1 + ScreenLineLength);
-                        if (l[0] >= ScreenLineCount)
-                            continue; // the screen has lines 0..9 only
-                        QString text;
-                        for (int c = 0; c < ScreenLineLength; ++c)
-                            text += ControllerToText(l[1 + c]);
-                        link->ScreenLines[l[0]] = text;
-                    }
-                }
-                break;
-            case CodeSection:
-                if (link->SectionRecord) {
-                    const int n = d[0];
-                    std::memcpy(link->SectionRecord->Code, d, n);
-                    link->SectionRecord->CodeLength = n;
-                }
-                break;
-            case CodeAlgorithm:
-                link->StoreAlgorithm(f + p, data + 1);
-                break;
-            case CodeHeaderBlock:
-                link->StoreHeaderBlock(f + p, HeaderPartBlockLength);
-                break;
-            case CodeSectionInfo:
-                link->SectionInfo = d[0];
-                break;
-            case CodeIOSetup:
-                link->StoreIOSetup(f + p);
-                break;
-            case CodeWriteSection:
-                if (d[0] != 0)
-                    link->ProtocolResult = ResultHeaderChecksum;
-                break;
-            case CodeReadHeaderPart:
-                link->StoreHeaderBlock(d, HeaderPartBlockLength);
-                break;
-            case CodeToggleMemoryType:
-                if (d[0] != 0)
-                    link->ProtocolResult = ResultNoMemory;
-                break;
-            default:
-                break;
-            }
-        }
+        if (link)
+            link->ApplyItem(f + p, data);
         p += 1 + data;
     }
     return p;
+}
+
+void TSarvetel::ApplyItem(const std::uint8_t *item, int data)
+{
+    const std::uint8_t *d = item + 1;
+    switch (item[0]) {
+    case CodeStatus:
+        StoreStatus(d);
+        break;
+    case CodeScreen:
+        StoreScreenLines(d);
+        break;
+    case CodeBlockCount:
+        PRPBlockCount = d[0] == 0 ? 256 : d[0];
+        break;
+    case CodeBlock: {
+        const int k = d[0];
+        if (BlockDestination && (k + 1) * BlockSize <= BlockDestinationSize) {
+            std::memcpy(BlockDestination + k * BlockSize, d + 1, BlockSize);
+            LastBlockNumber = k;
+        }
+        break;
+    }
+    case CodeSection:
+        if (SectionRecord) {
+            const int n = d[0];
+            std::memcpy(SectionRecord->Code, d, n);
+            SectionRecord->CodeLength = n;
+        }
+        break;
+    case CodeAlgorithm:
+        StoreAlgorithm(item, data + 1);
+        break;
+    case CodeHeaderBlock:
+        StoreHeaderBlock(item, HeaderPartBlockLength);
+        break;
+    case CodeSectionInfo:
+        SectionInfo = d[0];
+        break;
+    case CodeIOSetup:
+        StoreIOSetup(item);
+        break;
+    case CodeWriteSection:
+        if (d[0] != 0)
+            ProtocolResult = ResultHeaderChecksum;
+        break;
+    case CodeReadHeaderPart:
+        StoreHeaderBlock(d, HeaderPartBlockLength);
+        break;
+    case CodeToggleMemoryType:
+        if (d[0] != 0)
+            ProtocolResult = ResultNoMemory;
+        break;
+    default:
+        break;
+    }
+}
+
+void TSarvetel::StoreStatus(const std::uint8_t *d)
+{
+    Mode = d[0];
+    if (d[0] == ModeFault) {
+        FaultCount = 0;
+        for (auto &pair : Faults)
+            pair[0] = pair[1] = 0xFF;
+        for (int k = 0; k < FaultPairCount; ++k)
+            if (d[1 + 2 * k] != 0xFF) {
+                Faults[FaultCount][0] = d[1 + 2 * k];
+                Faults[FaultCount][1] = d[2 + 2 * k];
+                ++FaultCount;
+            }
+    } else {
+        ErrorsPresent = d[1] != 0xFF ? 1 : 0;
+    }
+}
+
+// One screen line, or two when the count says so.
+void TSarvetel::StoreScreenLines(const std::uint8_t *d)
+{
+    if (d[0] != 0) {
+        const int lines = d[0] >= 30 ? 2 : 1;
+        for (int i = 0; i < lines; ++i) {
+            const std::uint8_t *l = d + 1 + i * (1 + ScreenLineLength);
+            if (l[0] >= ScreenLineCount)
+                continue; // the screen has lines 0..9 only
+            QString text;
+            for (int c = 0; c < ScreenLineLength; ++c)
+                text += ControllerToText(l[1 + c]);
+            ScreenLines[l[0]] = text;
+        }
+    }
 }
 
 void TSarvetel::StoreHeaderBlock(const std::uint8_t *b, int available)
