@@ -316,18 +316,7 @@ void TSarvetel::StoreHeaderBlock(const std::uint8_t *b, int available)
 
 void TSarvetel::StoreIOSetup(const std::uint8_t *c)
 {
-    using namespace IOSetupLayout;
-    MemoryType = c[BlockMemoryTypeAt];
-    std::memcpy(IOSetup + GroupsAt, c + BlockGroupsAt, GroupBytes);
-    std::fill_n(IOSetup + ChannelsAt, LogicalChannels, NoChannel);
-    for (int s = 0; s < LogicalChannels; ++s) {
-        const int mask = c[BlockPairsAt + 2 * s];
-        const int logical = c[BlockPairsAt + 2 * s + 1];
-        if (mask == 0 || logical >= LogicalChannels)
-            continue;
-        IOSetup[ChannelsAt + logical] = static_cast<std::uint8_t>(ChannelOfMask(mask));
-    }
-    std::memcpy(IOSetup + PortsAt, c + BlockPortsAt, PortCount);
+    IOSetupLayout::DecodeBlock(c, IOSetup, MemoryType, IOSetupLayout::TUnnamedMask::MeansNone);
 }
 
 void TSarvetel::StoreAlgorithm(const std::uint8_t *c, int itemLength)

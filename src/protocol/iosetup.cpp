@@ -1,5 +1,6 @@
 #include "protocol/iosetup.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace Sarvetel::IOSetupLayout {
@@ -26,6 +27,24 @@ void EncodeBlock(const std::uint8_t *setup, std::uint8_t memoryType, std::uint8_
     std::memcpy(block + BlockPortsAt, setup + PortsAt, PortCount);
     block[44] = 2;
     block[45] = 1;
+}
+
+void DecodeBlock(const std::uint8_t *block, std::uint8_t *setup, std::uint8_t &memoryType,
+                 TUnnamedMask unnamed)
+{
+    memoryType = block[BlockMemoryTypeAt];
+    std::memcpy(setup + GroupsAt, block + BlockGroupsAt, GroupBytes);
+    std::fill_n(setup + ChannelsAt, LogicalChannels, NoChannel);
+    for (int s = 0; s < LogicalChannels; ++s) {
+        const int mask = block[BlockPairsAt + 2 * s];
+        const int logical = block[BlockPairsAt + 2 * s + 1];
+        const int physical = ChannelOfMask(mask);
+        if (mask == 0 || logical >= LogicalChannels ||
+            (physical == NoChannel && unnamed == TUnnamedMask::Ignored))
+            continue;
+        setup[ChannelsAt + logical] = static_cast<std::uint8_t>(physical);
+    }
+    std::memcpy(setup + PortsAt, block + BlockPortsAt, PortCount);
 }
 
 int ChannelOfMask(int mask)

@@ -38,6 +38,12 @@ constexpr int WriteSummedBytes = 55; // from the length byte, the sum taken as 0
 
 // Writes the block's bytes from byte 1 on (the caller zeroed it) from the setup bytes.
 void EncodeBlock(const std::uint8_t *setup, std::uint8_t memoryType, std::uint8_t *block);
+// What a pair does whose mask names no single channel: the link takes it for "none", the
+// simulated controller leaves the logical channel as it stands.
+enum class TUnnamedMask { MeansNone, Ignored };
+// Reads the setup bytes and the memory type from a block (from its code byte on).
+void DecodeBlock(const std::uint8_t *block, std::uint8_t *setup, std::uint8_t &memoryType,
+                 TUnnamedMask unnamed);
 // The physical channel (0..6) a channel mask of a pair names, NoChannel for any other mask.
 int ChannelOfMask(int mask);
 

@@ -356,19 +356,7 @@ bool TSarvetelSimulator::StoreIOSetup(const std::uint8_t *f, int length)
     const std::uint8_t *block = f + WriteBlockAt;
     if (ByteSum(copy, WriteSummedBytes) != block[0])
         return false;
-    MemoryType = block[BlockMemoryTypeAt];
-    std::memcpy(IOSetup + GroupsAt, block + BlockGroupsAt, GroupBytes);
-    std::fill_n(IOSetup + ChannelsAt, LogicalChannels, NoChannel);
-    for (int s = 0; s < LogicalChannels; ++s) {
-        const int mask = block[BlockPairsAt + 2 * s];
-        const int logical = block[BlockPairsAt + 2 * s + 1];
-        const int physical = ChannelOfMask(mask);
-        // A mask that names no channel leaves the logical channel as it stands.
-        if (mask == 0 || logical >= LogicalChannels || physical == NoChannel)
-            continue;
-        IOSetup[ChannelsAt + logical] = static_cast<std::uint8_t>(physical);
-    }
-    std::memcpy(IOSetup + PortsAt, block + BlockPortsAt, PortCount);
+    DecodeBlock(block, IOSetup, MemoryType, TUnnamedMask::Ignored);
     Changed();
     return true;
 }
