@@ -1,10 +1,12 @@
 #include "link/sarvetel.h"
 
+#include "compiler/algparamkind.h"
 #include "core/logger.h"
 #include "core/textutils.h"
 #include "link/comport.h"
 #include "model/zentorprogram.h"
 #include "prp/prpheader.h"
+#include "prp/prplayout.h"
 
 #include <algorithm>
 #include <cstring>
@@ -17,20 +19,6 @@ namespace {
 QString Hex2(int v)
 {
     return QStringLiteral("%1").arg(v, 2, 16, QLatin1Char('0')).toUpper();
-}
-
-// Internal parameter types of the wire types 0..11.
-constexpr std::uint8_t WireTypeToInternal[12] = {1, 2, 3, 4, 7, 6, 5, 8, 9, 10, 11, 12};
-
-int ParamSize(std::uint8_t type)
-{
-    if (type == 4)
-        return 6;
-    if (type == 8 || type == 9)
-        return 1;
-    if (type == 0 || type > 12)
-        return 0;
-    return 2;
 }
 
 // The data bytes that follow the code byte at p, or -1 when the byte that tells it is
@@ -373,8 +361,8 @@ void TSarvetel::StoreAlgorithm(const std::uint8_t *c, int itemLength)
     int size = 3 + (Algorithm.Modifier ? 2 : 0);
     for (int i = 0; i < Algorithm.ParamCount; ++i) {
         const int wire = at(4 + i);
-        const std::uint8_t type = (wire >= 0 && wire < 12) ? WireTypeToInternal[wire] : 0;
-        size += ParamSize(type);
+        const std::uint8_t type = AlgParamKindOfWireType(wire);
+        size += AlgParamKindInfo(type).RecordBytes;
         if (i >= MaxAlgParams)
             continue;
         Algorithm.ParamTypes[i] = type;
@@ -510,7 +498,7 @@ void TSarvetel::ReadPRPIntoHeader(TPRPHeader &header)
     };
     bool ok = readBlock(0) && readBlock(1) && readBlock(2);
     if (ok) {
-        const int w = header.Bytes[141] + 256 * header.Bytes[142];
+        const int w = ImageWord(header.Bytes, PrpLayout::LengthWord);
         // Blocks past the end of the header buffer would have nowhere to land.
         const int last = std::min(w / BlockSize, TPRPHeader::BufferSize / BlockSize - 1);
         for (int k = 3; k <= last && ok; ++k)

@@ -1,7 +1,9 @@
 #include "sim/simulator.h"
 
+#include "compiler/algparamkind.h"
 #include "core/textfile.h"
 #include "core/textutils.h"
+#include "prp/prplayout.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -15,9 +17,6 @@ using Items = std::vector<std::uint8_t>;
 
 constexpr std::uint8_t ModeStop = 0x01, ModeRun = 0x02, ModeProgram = 0x08, ModeFault = 0x80;
 constexpr std::uint8_t KnownModes[] = {0x01, 0x02, 0x04, 0x08, 0x10, 0x20, 0x80};
-
-// The wire type of each internal parameter kind 0..12.
-constexpr std::uint8_t KindToWire[13] = {12, 0, 1, 2, 3, 6, 5, 4, 7, 8, 9, 10, 11};
 
 const QString PrpFileName = QStringLiteral("prp.bin");
 const QString SetupFileName = QStringLiteral("iosetup.bin");
@@ -56,20 +55,6 @@ QString ModeText(std::uint8_t mode)
 QString Fit(const QString &text)
 {
     return text.left(16).leftJustified(16, QLatin1Char(' '));
-}
-
-std::uint8_t BlockChecksum(const std::uint8_t *block, int l)
-{
-    // With byte 4 taken as 0: the sum of bytes 0..L-1 and the checksum add up to 0 mod 256.
-    unsigned s = 0;
-    for (int i = 0; i < l; ++i) {
-        if (i == 4)
-            continue;
-        s += block[i];
-        if (s > 255)
-            s -= 255;
-    }
-    return static_cast<std::uint8_t>((256 - s) % 256);
 }
 
 } // namespace
@@ -314,7 +299,7 @@ bool TSarvetelSimulator::StoreSection(const std::uint8_t *data, int length, bool
     const int l = data[0];
     if (l < 5 || l + 1 > length || data[1] != l || data[2] != data[3] || data[l] != 0)
         return false;
-    if (data[4] != BlockChecksum(data, l))
+    if (data[PrpLayout::BlockSumOffset] != BlockChecksumByte(data, l))
         return false;
     const int s = data[2];
     if (Faults.RejectSections && (Faults.RejectSection < 0 || Faults.RejectSection == s))
@@ -331,7 +316,7 @@ bool TSarvetelSimulator::StoreSection(const std::uint8_t *data, int length, bool
     if (Faults.GarbleSections && (Faults.GarbleSection < 0 || Faults.GarbleSection == s) && l > 5) {
         // A controller that keeps something else than it was given, and hides it well.
         sec.Code[l - 1] ^= 0x01;
-        sec.Code[4] = BlockChecksum(sec.Code, l);
+        sec.Code[PrpLayout::BlockSumOffset] = BlockChecksumByte(sec.Code, l);
     }
     Program.MarkPresent(s);
     Changed();
@@ -417,7 +402,7 @@ void TSarvetelSimulator::AlgorithmItem(int n, Items &out) const
     out.push_back(a.OwnMemory);
     out.push_back(static_cast<std::uint8_t>(count));
     for (int i = 0; i < count; ++i)
-        out.push_back(KindToWire[a.Kinds[i] <= 12 ? a.Kinds[i] : 0]);
+        out.push_back(AlgParamKindInfo(a.Kinds[i]).WireType);
     for (int i = 0; i < count; ++i) {
         const QString name = a.Names[i].left(5).leftJustified(5, QLatin1Char(' '));
         for (QChar ch : name)
