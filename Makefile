@@ -15,7 +15,7 @@ GEN        := -G Ninja
 setup:
 	@bash scripts/setup
 
-# Configure every time: layers found by their folders join the build as they appear.
+# Configure every time, so that a changed CMake file or option always takes effect.
 build: setup
 	cmake $(GEN) -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 	cmake --build $(BUILD) -j $(JOBS)

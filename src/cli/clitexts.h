@@ -30,7 +30,7 @@ inline const QString DumpOperands = QStringLiteral("ВХОД");
 inline const QString FileValue = QStringLiteral("ФАЙЛ");
 inline const QString CompileSummary =
     QStringLiteral("откомпилировать программу и записать образ ПрП (.prp или набор .000)");
-inline const QString CompileOperands = QStringLiteral("ВХОД");
+inline const QString CompileOperands = QStringLiteral("ВХОД -o ВЫХОД");
 inline const QString DecompileSummary =
     QStringLiteral("декомпилировать образ ПрП и записать текст программы (.zen или .prg)");
 inline const QString OutputValue = QStringLiteral("ВЫХОД");

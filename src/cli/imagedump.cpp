@@ -3,6 +3,8 @@
 #include "core/textutils.h"
 #include "model/zentorprogram.h"
 #include "prp/prpheader.h"
+#include "prp/prplayout.h"
+#include "prp/variableclass.h"
 
 #include <algorithm>
 #include <memory>
@@ -15,19 +17,6 @@ const QString kError = QStringLiteral("Ошибка: ");
 const QString kHolds = QStringLiteral("верна");
 const QString kBroken = QStringLiteral("неверна");
 const QString kNotChecked = QStringLiteral("не проверена: образ неполон");
-const char16_t *const kTicks[4] = {u"0,1", u"0,2", u"0,4", u"0,8"};
-const char16_t *const kClassNames[11] = {u"—",  u"ДВ", u"ДВ", u"КБ", u"КС", u"ТМ",
-                                         u"ВД", u"ВД", u"ВА", u"АВ", u"ИВ"};
-
-constexpr int kGroupWords = 9;
-constexpr int kImageSum = 139;
-constexpr int kLengthWord = 141;
-constexpr int kHeaderSum = 143;
-
-int Word(const std::uint8_t *b, int offset)
-{
-    return b[offset] | (b[offset + 1] << 8);
-}
 
 QString Octal3(int n)
 {
@@ -64,13 +53,9 @@ QString IntervalText(std::uint8_t low, std::uint8_t high)
 
 QString KeyVariableText(const TTechKey &k)
 {
-    if (k.Class > 10)
+    if (k.Class > ClassIV)
         return QStringLiteral("класс %1, индекс %2").arg(k.Class).arg(k.Index);
-    const int index = k.Index + ((k.Class == 2 || k.Class == 7) ? 256 : 0);
-    const QString name = QString::fromUtf16(kClassNames[k.Class]);
-    if (k.Class == 4)
-        return name + SectionNumberText(index);
-    return name + Octal3(index);
+    return ClassVariableText(k.Class, k.Index, TIndexUse::Dump);
 }
 
 class TDumper
@@ -98,11 +83,11 @@ private:
 TImageDump TDumper::Run()
 {
     Line(QStringLiteral("Образ ПрП: %1 байт").arg(Length));
-    if (Length < kLengthWord + 2) {
+    if (Length < PrpLayout::LengthKnownFrom) {
         Problem(QStringLiteral("образ короче заголовка (%1 байт)").arg(Length));
         return Out;
     }
-    const int headerLength = Word(Image, kLengthWord) + 1;
+    const int headerLength = HeaderLengthOf(Image);
     const int records = (headerLength - TPRPHeader::FixedLength) / TPRPHeader::KeyRecordLength;
     Line(QStringLiteral("Заголовок: %1 байт, записей технологических клавиш: %2")
              .arg(headerLength)
@@ -128,7 +113,7 @@ TImageDump TDumper::Run()
     QStringList words;
     int end = headerLength;
     for (int g = 0; g < 8; ++g) {
-        const int w = Word(Image, kGroupWords + 2 * g);
+        const int w = ImageWord(Image, PrpLayout::GroupWord(g));
         words.append(QString::number(w));
         end += w;
     }
@@ -163,9 +148,8 @@ void TDumper::HeaderFields(const TPRPHeader &h)
         const QString source = SourceText(h.ImpSource[k][0], h.ImpSource[k][1]);
         if (source.isEmpty())
             continue;
-        const int tick = (h.ImpTicks[k / 4] >> (2 * (k % 4))) & 3;
         outputs.append(QStringLiteral("  ИВ%1: %2, такт %3")
-                           .arg(OctalText(k, 2), source, QString::fromUtf16(kTicks[tick])));
+                           .arg(OctalText(k, 2), source, h.ImpulseTickText(k)));
     }
     Line(outputs.isEmpty() ? QStringLiteral("Импульсные выходы: не используются")
                            : QStringLiteral("Импульсные выходы:"));
@@ -238,7 +222,7 @@ int TDumper::Blocks(int headerLength, int end)
     }
     if (complete) {
         for (int g = 0; g < 8; ++g) {
-            const int w = Word(Image, kGroupWords + 2 * g);
+            const int w = ImageWord(Image, PrpLayout::GroupWord(g));
             if (w != groupSums[g])
                 Problem(QStringLiteral("слово группы %1 равно %2, а блоки группы занимают %3 байт")
                             .arg(g)
@@ -261,13 +245,12 @@ void TDumper::Checksums(int headerLength, int end)
             ++Out.Problems;
     };
     if (end <= Length) {
-        const std::uint8_t s = ImageSum(Image, end);
-        report(imageTitle, Image[kImageSum] == 255 - s && Image[kImageSum + 1] == s);
+        report(imageTitle, ImageSumHolds(Image, end));
     } else {
         Line(imageTitle + kNotChecked);
     }
     if (headerLength <= Length)
-        report(headerTitle, Image[kHeaderSum] == HeaderChecksumByte(Image, headerLength));
+        report(headerTitle, HeaderSumHolds(Image, headerLength));
     else
         Line(headerTitle + kNotChecked);
 }

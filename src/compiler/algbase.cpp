@@ -10,23 +10,6 @@
 
 namespace {
 
-// The "Тип" column of the base window, by parameter kind.
-const QString kKindTexts[AlgParamKindCount + 1] = {
-    QString(),
-    QStringLiteral("Дискретный вход: ВКЛ, ОТКЛ"),
-    QStringLiteral("Дискретный вход: ВКЛ, ОТКЛ, ВД, ДВ, КБ, КС, ТМ"),
-    QStringLiteral("Дискретный вход: ВД, ДВ, КБ, КС, ТМ"),
-    QStringLiteral("Дискретный выход: ДВ, КБ, КС, ТМ"),
-    QStringLiteral("Аналоговый вход: +ВА, -ВА, +АВ, -АВ, константа от -1000 до +1000"),
-    QStringLiteral("Аналоговый выход: АВ"),
-    QStringLiteral("Задание времени: ТМ"),
-    QStringLiteral("Константа от 1 до 128"),
-    QStringLiteral("Константа от 0 до 7"),
-    QStringLiteral("Постоянная времен от 00.00.01 до 72.14.56"),
-    QStringLiteral("Коэффициент пропорциональности от 0.0 до 100.0"),
-    QStringLiteral("Масштабный коэффициент от 0.00 до 1.99"),
-};
-
 const QString kAlgorithmWord = QStringLiteral("АЛГОРИТМ");
 const QString kMemoryWord = QStringLiteral("ПАМЯТЬ");
 const QString kAlgorithmLineBegin = QStringLiteral("/ Алгоритм ");
@@ -89,13 +72,6 @@ QString WordAt(const QString &line, int i)
 
 } // namespace
 
-QString AlgParamKindText(int kind)
-{
-    if (kind < 0 || kind > AlgParamKindCount)
-        return QString();
-    return kKindTexts[kind];
-}
-
 QString AlgBaseSaveFileName(const QString &chosen)
 {
     const qsizetype dot = chosen.lastIndexOf(u'.');
@@ -143,77 +119,80 @@ void TAlgBase::LoadFromLines(const QStringList &lines)
             continue;
         const QString upper = line.toUpper();
         if (line.startsWith(u'/')) {
-            const qsizetype word = upper.indexOf(kAlgorithmWord);
-            if (word < 0)
-                continue;
-            int p = static_cast<int>(word + kAlgorithmWord.size());
-            SkipBlanks(line, p);
-            const QString number = line.mid(p, 3);
-            const int n = ParseOctal(number);
-            if (!IsOctalText(number) || n >= AlgCount) {
-                ++SkippedLines;
-                current = -2;
-                continue;
-            }
-            TAlgInfo &a = Algs[n];
-            a.Present = 1;
-            a.ParamCount = 0;
-            QString name;
-            if (TextAfterMark(line, name))
-                a.Name = name;
-            ++Count;
-            current = n;
+            if (upper.contains(kAlgorithmWord))
+                current = ReadAlgorithmLine(line, upper);
             continue;
         }
         if (current == -1)
             continue;
-        if (current == -2) {
+        const bool stored = current != -2 && (upper.left(kMemoryWord.size()) == kMemoryWord
+                                                  ? ReadMemoryLine(Algs[current], line)
+                                                  : ReadParamLine(Algs[current], line));
+        if (!stored)
             ++SkippedLines;
-            continue;
-        }
-        TAlgInfo &a = Algs[current];
-        if (upper.left(kMemoryWord.size()) == kMemoryWord) {
-            int p = static_cast<int>(kMemoryWord.size());
-            SkipBlanks(line, p);
-            const QString own = WordAt(line, p);
-            // The second number starts two characters after the first one's start, or
-            // after the first one if that is longer (the writer puts one blank between).
-            p = std::max(p + 2, p + static_cast<int>(own.size()));
-            SkipBlanks(line, p);
-            int ownValue = 0;
-            int length = 0;
-            if (!DecimalValue(own, 255, ownValue) || !DecimalValue(WordAt(line, p), 258, length) ||
-                length < 3) {
-                ++SkippedLines;
-                continue;
-            }
-            a.OwnMemory = static_cast<std::uint8_t>(ownValue);
-            a.PrpMemory = static_cast<std::uint8_t>(length - 3);
-            continue;
-        }
-        int p = 0;
-        SkipBlanks(line, p);
-        int number = 0;
-        int kind = 0;
-        if (!ReadSmallNumber(line, p, number)) {
-            ++SkippedLines;
-            continue;
-        }
-        SkipBlanks(line, p);
-        if (!ReadSmallNumber(line, p, kind) || number > TAlgInfo::MaxParams ||
-            a.ParamCount >= TAlgInfo::MaxParams) {
-            ++SkippedLines;
-            continue;
-        }
-        SkipBlanks(line, p);
-        TAlgParam &param = a.Params[number];
-        param.Kind = static_cast<std::uint8_t>(kind);
-        param.Name = TrimSpaces(line.mid(p, kParamNameWidth));
-        QString comment;
-        if (TextAfterMark(line, comment))
-            param.Comment = comment;
-        ++a.ParamCount;
     }
+}
+
+int TAlgBase::ReadAlgorithmLine(const QString &line, const QString &upper)
+{
+    int p = static_cast<int>(upper.indexOf(kAlgorithmWord) + kAlgorithmWord.size());
+    SkipBlanks(line, p);
+    const QString number = line.mid(p, 3);
+    const int n = ParseOctal(number);
+    if (!IsOctalText(number) || n >= AlgCount) {
+        ++SkippedLines;
+        return -2;
+    }
+    TAlgInfo &a = Algs[n];
+    a.Present = 1;
+    a.ParamCount = 0;
+    QString name;
+    if (TextAfterMark(line, name))
+        a.Name = name;
+    ++Count;
+    return n;
+}
+
+bool TAlgBase::ReadMemoryLine(TAlgInfo &a, const QString &line)
+{
+    int p = static_cast<int>(kMemoryWord.size());
+    SkipBlanks(line, p);
+    const QString own = WordAt(line, p);
+    // The second number starts two characters after the first one's start, or after the
+    // first one if that is longer (the writer puts one blank between).
+    p = std::max(p + 2, p + static_cast<int>(own.size()));
+    SkipBlanks(line, p);
+    int ownValue = 0;
+    int length = 0;
+    if (!DecimalValue(own, 255, ownValue) || !DecimalValue(WordAt(line, p), 258, length) ||
+        length < 3)
+        return false;
+    a.OwnMemory = static_cast<std::uint8_t>(ownValue);
+    a.PrpMemory = static_cast<std::uint8_t>(length - 3);
+    return true;
+}
+
+bool TAlgBase::ReadParamLine(TAlgInfo &a, const QString &line)
+{
+    int p = 0;
+    SkipBlanks(line, p);
+    int number = 0;
+    int kind = 0;
+    if (!ReadSmallNumber(line, p, number))
+        return false;
+    SkipBlanks(line, p);
+    if (!ReadSmallNumber(line, p, kind) || number > TAlgInfo::MaxParams ||
+        a.ParamCount >= TAlgInfo::MaxParams)
+        return false;
+    SkipBlanks(line, p);
+    TAlgParam &param = a.Params[number];
+    param.Kind = static_cast<std::uint8_t>(kind);
+    param.Name = TrimSpaces(line.mid(p, kParamNameWidth));
+    QString comment;
+    if (TextAfterMark(line, comment))
+        param.Comment = comment;
+    ++a.ParamCount;
+    return true;
 }
 
 QStringList TAlgBase::ToLines() const

@@ -4,6 +4,8 @@
 // read from the text file "BaseAlgs.alg", shown and saved by the base window and can be
 // refreshed from the controller.
 
+#include "compiler/algparamkind.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -33,12 +35,6 @@ struct TAlgInfo
 // "ALG" in any letter case.
 QString AlgBaseSaveFileName(const QString &chosen);
 
-// Highest parameter kind the code generator knows.
-constexpr int AlgParamKindCount = 12;
-
-// The "Тип" text of a parameter kind; kind 0 and unknown kinds give "".
-QString AlgParamKindText(int kind);
-
 class TAlgBase
 {
 public:
@@ -66,4 +62,11 @@ public:
 
     // Entry n when it describes an algorithm, otherwise nullptr (any n is allowed).
     const TAlgInfo *Find(int n) const;
+
+private:
+    // The lines of the base file: an algorithm line gives the algorithm read next (-2 when
+    // it was skipped); a memory or parameter line false when it cannot be stored.
+    int ReadAlgorithmLine(const QString &line, const QString &upper);
+    static bool ReadMemoryLine(TAlgInfo &a, const QString &line);
+    static bool ReadParamLine(TAlgInfo &a, const QString &line);
 };

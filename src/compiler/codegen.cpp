@@ -3,9 +3,12 @@
 #include "compiler/algbase.h"
 #include "compiler/algmemory.h"
 #include "compiler/compilertexts.h"
+#include "compiler/instructionset.h"
 #include "compiler/lexer.h"
 #include "core/textutils.h"
 #include "model/zentorprogram.h"
+#include "prp/prplayout.h"
+#include "prp/variableclass.h"
 
 #include <vector>
 
@@ -18,51 +21,7 @@ std::uint8_t Low(long long v)
     return static_cast<std::uint8_t>(static_cast<unsigned long long>(v) & 0xFFu);
 }
 
-// Statement instructions and condition items (first bytes, unconditional).
-enum : std::uint8_t {
-    OpOffDV = 0x02,
-    OpOnDV = 0x0C,
-    OpAnalogSum = 0x16,
-    OpTimerConst = 0x18,
-    OpTimerTimer = 0x1A,
-    OpText = 0x1C,
-    OpSkip = 0x1E,
-    OpCall = 0x20,
-    OpTestOff = 0x62,
-    OpTestOn = 0x70,
-    OpBit = 0x7E,
-    OpCompare = 0x80,
-    OpTimerCompare = 0x82,
-    OpOr = 0x84,
-    OpOpen = 0x86,
-    OpClose = 0x88,
-};
-
-constexpr std::uint8_t MarkThen = 0x20;
-constexpr std::uint8_t MarkElse = 0x40;
-
-// Analog term high bytes.
-constexpr std::uint8_t TermPlusVA = 0x40;
-constexpr std::uint8_t TermPlusAV = 0x41;
-constexpr std::uint8_t TermMinusVA = 0x80;
-constexpr std::uint8_t TermMinusAV = 0x81;
-
-// ТС text bytes.
-constexpr std::uint8_t TextStar = 0xAA;
-constexpr std::uint8_t TextField = 0xA3;
-constexpr std::uint8_t TextNumber = 0x9B;
-constexpr std::uint8_t TextVariable = 0xFF;
-
-// Parameter encodings.
-constexpr std::uint8_t ParamOn = 0x43;
-constexpr std::uint8_t ParamOff = 0x44;
-constexpr std::uint8_t RefDV = 0xE5;
-constexpr std::uint8_t RefDVHigh = 0xE6;
-constexpr std::uint8_t RefVD = 0xE1;
-constexpr std::uint8_t RefKS = 0xE7;
-constexpr std::uint8_t RefTM = 0xEE;
-constexpr std::uint8_t RefKB = 0xEF;
-constexpr std::uint8_t RefAnalog = 0xED;
+using namespace Instruction;
 
 bool IsSig(const TLexeme &lx)
 {
@@ -96,6 +55,20 @@ unsigned Index(const TLexeme &var)
     return static_cast<unsigned>(VariableIndex(var.Text));
 }
 
+// The class offset of a switched or tested discrete variable.
+std::uint8_t SwitchOffsetOf(const TLexeme &var, unsigned index)
+{
+    if (Is(var, SubDV))
+        return index >= 256 ? SwitchDVHigh : SwitchDV;
+    if (Is(var, SubKB))
+        return SwitchKB;
+    if (Is(var, SubKS))
+        return SwitchKS;
+    if (Is(var, SubTM))
+        return SwitchTM;
+    return index >= 256 ? SwitchVDHigh : SwitchVD;
+}
+
 // Decimal digits -> value, saturating far above anything that fits.
 long long DecimalSaturated(const QString &digits)
 {
@@ -116,28 +89,6 @@ std::uint8_t DecimalLowByte(const QString &digits)
     for (QChar c : digits)
         v = (v * 10u + static_cast<unsigned>(c.unicode() - u'0')) & 0xFFu;
     return static_cast<std::uint8_t>(v);
-}
-
-// Class code of a variable for the Б item and the ТС text fields.
-std::uint8_t ClassCode(const QString &word, unsigned index)
-{
-    if (IsClass(word, Keyword::DV))
-        return index >= 256 ? 2 : 1;
-    if (IsClass(word, Keyword::KB))
-        return 3;
-    if (IsClass(word, Keyword::KS))
-        return 4;
-    if (IsClass(word, Keyword::TM))
-        return 5;
-    if (IsClass(word, Keyword::VD))
-        return index >= 256 ? 7 : 6;
-    if (IsClass(word, Keyword::VA))
-        return 8;
-    if (IsClass(word, Keyword::AV))
-        return 9;
-    if (IsClass(word, Keyword::IV))
-        return 10;
-    return 0;
 }
 
 // The three fields of a time constant for a timer: exactly three decimal fields, after a
@@ -225,6 +176,179 @@ bool ScaledReal(const QString &text, int factor, long long &result)
     return true;
 }
 
+// A constant analog term's word; false when it does not fit.
+bool ConstantTermBytes(bool minus, const TLexeme &operand, TBytes &bytes)
+{
+    const long long c = DecimalSaturated(operand.Text);
+    std::uint8_t low = 0;
+    std::uint8_t high = 0;
+    if (!ConstantTerm(minus ? -c : c, low, high))
+        return false;
+    bytes.insert(bytes.end(), {low, high});
+    return true;
+}
+
+// An analog variable as a term: 2 × index and the high byte of its sign and class.
+void VariableTermBytes(bool minus, const TLexeme &operand, TBytes &bytes)
+{
+    const bool av = Is(operand, SubAV);
+    bytes.push_back(Low(2ull * Index(operand)));
+    bytes.push_back(minus ? (av ? TermMinusAV : TermMinusVA) : (av ? TermPlusAV : TermPlusVA));
+}
+
+// A discrete variable passed to an algorithm: its low byte and reference byte.
+void DiscreteReference(const TLexeme &v, TBytes &bytes)
+{
+    const unsigned index = Index(v);
+    if (Is(v, SubDV))
+        bytes.insert(bytes.end(),
+                     {Low(index >= 256 ? index - 256 : index), index >= 256 ? RefDVHigh : RefDV});
+    else if (Is(v, SubVD))
+        bytes.insert(bytes.end(), {Low(index), RefVD});
+    else if (Is(v, SubKS))
+        bytes.insert(bytes.end(), {Low(index), RefKS});
+    else if (Is(v, SubTM))
+        bytes.insert(bytes.end(), {Low(index + RefTMBase), RefTM});
+    else // КБ
+        bytes.insert(bytes.end(), {Low(index + RefKBBase), RefKB});
+}
+
+// The four bytes an output parameter carries after its reference.
+void OutputTail(const TLexeme &v, TBytes &bytes)
+{
+    const unsigned index = Index(v);
+    const bool kb = !Is(v, SubDV) && !Is(v, SubKS) && !Is(v, SubTM);
+    const std::uint8_t *tail = Is(v, SubDV)   ? TailDV
+                               : Is(v, SubKS) ? TailKS
+                               : Is(v, SubTM) ? TailTM
+                                              : TailKB;
+    bytes.push_back(Low(kb ? index + TailKBBase : index));
+    bytes.insert(bytes.end(), tail, tail + 3);
+}
+
+// The parameter kinds from the analog output on take one lexeme and fail alike: false when
+// the value is not of their shape.
+bool AnalogOutBytes(const TLexeme &value, TBytes &bytes)
+{
+    if (value.Code != LxAnalog)
+        return false;
+    bytes.insert(bytes.end(), {Low(2ull * Index(value)), RefAnalog});
+    return true;
+}
+
+bool TimerBytes(const TLexeme &value, TBytes &bytes)
+{
+    if (value.Code != LxTimer)
+        return false;
+    bytes.insert(bytes.end(), {Low(3ull * Index(value)), RefTM});
+    return true;
+}
+
+bool Constant128Bytes(const TLexeme &value, TBytes &bytes)
+{
+    if (value.Code != LxInteger)
+        return false;
+    bytes.push_back(DecimalLowByte(value.Text) & 0x7F);
+    return true;
+}
+
+bool Constant7Bytes(const TLexeme &value, TBytes &bytes)
+{
+    if (value.Code != LxInteger)
+        return false;
+    bytes.push_back(Low(DecimalLowByte(value.Text) + 1));
+    return true;
+}
+
+bool TimeConstantBytes(const TLexeme &value, TBytes &bytes)
+{
+    std::uint8_t mantissa = 0;
+    std::uint8_t exponent = 0;
+    if (value.Code != LxTime || !TimeParameter(value.Text, mantissa, exponent))
+        return false;
+    bytes.insert(bytes.end(), {mantissa, exponent});
+    return true;
+}
+
+bool CoefficientBytes(const TLexeme &value, TBytes &bytes)
+{
+    long long t = 0;
+    if (value.Code != LxReal || !ScaledReal(value.Text, 16, t))
+        return false;
+    bytes.insert(bytes.end(), {Low(t), Low(t / 256)});
+    return true;
+}
+
+bool ScaleBytes(const TLexeme &value, TBytes &bytes)
+{
+    long long t = 0;
+    if (value.Code != LxReal || !ScaledReal(value.Text, 128, t))
+        return false;
+    bytes.push_back(Low(t));
+    return true;
+}
+
+// The bytes of a ТС text; the offset of a field item that cannot be read, or -1.
+qsizetype TextBytes(const QString &text, TBytes &bytes)
+{
+    auto isOctal = [&](qsizetype i) {
+        return i < text.size() && text[i] >= u'0' && text[i] <= u'7';
+    };
+    bool field = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == u'*') {
+            bytes.push_back(TextStar);
+        } else if (c == u'#') {
+            bytes.push_back(TextField);
+            field = !field;
+        } else if (!field) {
+            bytes.push_back(TextToController(c));
+        } else if (c == u'.') {
+            // a separator inside a field: no byte
+        } else if (c == u'/') {
+            qsizetype e = i + 1;
+            while (isOctal(e))
+                ++e;
+            if (e == i + 1)
+                return i;
+            bytes.push_back(TextNumber);
+            bytes.push_back(Low(ParseOctal(text.mid(i + 1, e - i - 1))));
+            i = e - 1;
+        } else {
+            const QString letters = text.mid(i, 2);
+            if (VariableClassCode(letters, 0) == ClassNone)
+                return i;
+            qsizetype e = i + 2;
+            unsigned index = 0;
+            if (letters == Keyword::KS) {
+                // A section number: exactly three digits.
+                if (!isOctal(e) || !isOctal(e + 1) || !isOctal(e + 2))
+                    return i;
+                e += 3;
+                index = static_cast<unsigned>(ParseSectionNumber(text.mid(i + 2, 3)));
+            } else {
+                while (isOctal(e))
+                    ++e;
+                if (e == i + 2)
+                    return i;
+                index = static_cast<unsigned>(ParseOctal(text.mid(i + 2, e - i - 2)));
+            }
+            bytes.insert(bytes.end(),
+                         {TextVariable, VariableClassCode(letters, index), Low(index)});
+            i = e - 1;
+        }
+    }
+    return -1;
+}
+
+using TSimpleEncoder = bool (*)(const TLexeme &value, TBytes &bytes);
+// Kinds 6 .. 12 in order.
+constexpr TSimpleEncoder kSimpleEncoders[] = {AnalogOutBytes, TimerBytes,        Constant128Bytes,
+                                              Constant7Bytes, TimeConstantBytes, CoefficientBytes,
+                                              ScaleBytes};
+static_assert(std::size(kSimpleEncoders) == AlgParamKindCount - KindAnalogOut + 1);
+
 } // namespace
 
 TSectionCodeGenerator::TSectionCodeGenerator(TZentorSection &section, int sectionNumber,
@@ -264,32 +388,32 @@ bool TSectionCodeGenerator::OnStep(int appliedRow, bool accepted, int newRow,
 
 bool TSectionCodeGenerator::Generate(int appliedRow, int newRow, const TLexemeContainer &statement)
 {
-    if (newRow == 59)
+    if (newRow == LL1RowParamsEnd)
         return Call(statement);
     const TLexemeContainer s = Significant(statement);
-    if (newRow == 45)
+    if (newRow == LL1RowSumEnd)
         return Analog(s);
     switch (appliedRow) {
-    case 31:
+    case LL1RowSkip:
         return Skip(s);
-    case 33:
+    case LL1RowTextString:
         return Text(s);
-    case 38:
-    case 39:
+    case LL1RowSwitchDiscrete:
+    case LL1RowSwitchTimer:
         return Switch(s);
-    case 52:
-    case 53:
+    case LL1RowTimeConstant:
+    case LL1RowTimerOperand:
         return Timer(s);
-    case 88:
-        Put(OpOpen);
+    case LL1RowOpen:
+        Put(Open);
         return true;
-    case 90:
-        Put(OpClose);
+    case LL1RowClose:
+        Put(Close);
         return true;
-    case 96:
-        Put(OpOr);
+    case LL1RowOr:
+        Put(Instruction::Or);
         return true;
-    default: // 122, 123, 124
+    default: // LL1RowBitDiscrete, LL1RowBitTimer, LL1RowBitAnalog
         return Bit(s);
     }
 }
@@ -319,7 +443,7 @@ void TSectionCodeGenerator::OnSyntaxError(const TLexeme &lookahead)
 
 bool TSectionCodeGenerator::Skip(const TLexemeContainer &s)
 {
-    Put(OpSkip + MarkOf(s.Get(0)));
+    Put(Instruction::Skip + MarkOf(s.Get(0)));
     return true;
 }
 
@@ -329,18 +453,8 @@ bool TSectionCodeGenerator::Switch(const TLexemeContainer &s)
         const TLexeme onOff = s.Get(1);
         const TLexeme var = s.Get(2);
         const unsigned index = Index(var);
-        int offset = 0;
-        if (Is(var, SubDV))
-            offset = index >= 256 ? 2 : 0;
-        else if (Is(var, SubKB))
-            offset = 4;
-        else if (Is(var, SubKS))
-            offset = 6;
-        else if (Is(var, SubTM))
-            offset = 8;
-        else if (Is(var, SubVD))
-            offset = index >= 256 ? 12 : 10;
-        Put(static_cast<std::uint8_t>((Is(onOff, SubOn) ? OpTestOn : OpTestOff) + offset));
+        Put(static_cast<std::uint8_t>((Is(onOff, SubOn) ? TestOnFirst : TestOffFirst) +
+                                      SwitchOffsetOf(var, index)));
         Put(Low(index));
         return true;
     }
@@ -351,16 +465,8 @@ bool TSectionCodeGenerator::Switch(const TLexemeContainer &s)
     if (Is(var, SubVD))
         return true; // an input cannot be switched: no code, still a fragment
     const unsigned index = Index(var);
-    int offset = 0;
-    if (Is(var, SubDV))
-        offset = index >= 256 ? 2 : 0;
-    else if (Is(var, SubKB))
-        offset = 4;
-    else if (Is(var, SubKS))
-        offset = 6;
-    else if (Is(var, SubTM))
-        offset = 8;
-    Put(static_cast<std::uint8_t>((Is(onOff, SubOn) ? OpOnDV : OpOffDV) + mark + offset));
+    Put(static_cast<std::uint8_t>((Is(onOff, SubOn) ? OnFirst : OffFirst) + mark +
+                                  SwitchOffsetOf(var, index)));
     Put(Low(index));
     return true;
 }
@@ -375,12 +481,12 @@ bool TSectionCodeGenerator::Analog(const TLexemeContainer &s)
     if (comparison) {
         var = s.Get(1);
         const TLexeme rel = s.Get(2);
-        first = OpCompare;
-        relation = Is(var, SubAV) ? 0x80 : 0x00;
+        first = AnalogCompare;
+        relation = Is(var, SubAV) ? CompareAV : RelationEqual;
         if (Is(rel, SubGreater))
-            relation += 0x20;
+            relation += RelationGreater;
         else if (Is(rel, SubLess))
-            relation += 0x40;
+            relation += RelationLess;
         termStart = 3;
     } else {
         const std::uint8_t mark = MarkOf(s.Get(0));
@@ -388,7 +494,7 @@ bool TSectionCodeGenerator::Analog(const TLexemeContainer &s)
         var = s.Get(k);
         if (!Is(var, SubAV))
             return true; // only an analog variable can be assigned
-        first = OpAnalogSum + mark;
+        first = AnalogSum + mark;
         termStart = k + 2;
     }
     const int terms = (s.Count() - termStart) / 2;
@@ -401,21 +507,11 @@ bool TSectionCodeGenerator::Analog(const TLexemeContainer &s)
         const TLexeme sign = s.Get(termStart + 2 * t);
         const TLexeme operand = s.Get(termStart + 2 * t + 1);
         const bool minus = Is(sign, SubMinus);
-        if (operand.Code == LxInteger) {
-            const long long c = DecimalSaturated(operand.Text);
-            std::uint8_t low = 0;
-            std::uint8_t high = 0;
-            if (!ConstantTerm(minus ? -c : c, low, high)) {
-                Report(operand, CompilerText::BadConstant);
-                return false;
-            }
-            bytes.push_back(low);
-            bytes.push_back(high);
-        } else {
-            bytes.push_back(Low(2ull * Index(operand)));
-            const bool av = Is(operand, SubAV);
-            bytes.push_back(minus ? (av ? TermMinusAV : TermMinusVA)
-                                  : (av ? TermPlusAV : TermPlusVA));
+        if (operand.Code != LxInteger) {
+            VariableTermBytes(minus, operand, bytes);
+        } else if (!ConstantTermBytes(minus, operand, bytes)) {
+            Report(operand, CompilerText::BadConstant);
+            return false;
         }
     }
     Put(first);
@@ -443,11 +539,11 @@ bool TSectionCodeGenerator::Timer(const TLexemeContainer &s)
             return false;
         }
         if (comparison) {
-            Put(OpTimerCompare);
+            Put(TimerCompare);
             Put(Low(index));
-            Put(Is(rel, SubLess) ? 0x40 : 0x20);
+            Put(Is(rel, SubLess) ? RelationLess : RelationGreater);
         } else {
-            Put(OpTimerConst + mark);
+            Put(TimerConst + mark);
             Put(Low(index));
         }
         Put(f[2]); // seconds, minutes, hours
@@ -456,11 +552,11 @@ bool TSectionCodeGenerator::Timer(const TLexemeContainer &s)
         return true;
     }
     if (comparison) {
-        Put(OpTimerCompare);
+        Put(TimerCompare);
         Put(Low(index));
-        Put(Is(rel, SubLess) ? 0xC0 : 0xA0);
+        Put(CompareTimer + (Is(rel, SubLess) ? RelationLess : RelationGreater));
     } else {
-        Put(OpTimerTimer + mark);
+        Put(TimerTimer + mark);
         Put(Low(index));
     }
     Put(Low(Index(operand)));
@@ -473,8 +569,8 @@ bool TSectionCodeGenerator::Bit(const TLexemeContainer &s)
     // The item carries the first three digits of the index.
     const QString word = var.Text.left(5);
     const unsigned index = static_cast<unsigned>(VariableIndex(word));
-    Put(OpBit);
-    Put(ClassCode(word, index));
+    Put(Instruction::Bit);
+    Put(VariableClassCode(word, index));
     Put(Low(index));
     return true;
 }
@@ -485,73 +581,17 @@ bool TSectionCodeGenerator::Text(const TLexemeContainer &s)
     const int k = mark ? 1 : 0;
     const QString word = s.Get(k).Text; // ТС1.0.1
     const TLexeme textLexeme = s.Get(k + 1);
-    const QString text = textLexeme.Text;
     std::uint8_t flags = 0;
     if (word.size() >= 7) {
         flags = static_cast<std::uint8_t>((word[2] == u'1' ? 4 : 0) | (word[4] == u'1' ? 2 : 0) |
                                           (word[6] == u'1' ? 1 : 0));
     }
-    auto isOctal = [&](qsizetype i) {
-        return i < text.size() && text[i] >= u'0' && text[i] <= u'7';
-    };
-    auto fieldError = [&](qsizetype offset) {
+    TBytes bytes;
+    if (const qsizetype bad = TextBytes(textLexeme.Text, bytes); bad >= 0) {
         TLexeme at = textLexeme;
-        at.Column += static_cast<int>(offset);
+        at.Column += static_cast<int>(bad);
         Report(at, CompilerText::TextFieldError);
         return false;
-    };
-    static const QString *const fieldClasses[] = {&Keyword::DV, &Keyword::KB, &Keyword::KS,
-                                                  &Keyword::TM, &Keyword::VD, &Keyword::VA,
-                                                  &Keyword::AV, &Keyword::IV};
-    TBytes bytes;
-    bool field = false;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (c == u'*') {
-            bytes.push_back(TextStar);
-        } else if (c == u'#') {
-            bytes.push_back(TextField);
-            field = !field;
-        } else if (!field) {
-            bytes.push_back(TextToController(c));
-        } else if (c == u'.') {
-            // a separator inside a field: no byte
-        } else if (c == u'/') {
-            qsizetype e = i + 1;
-            while (isOctal(e))
-                ++e;
-            if (e == i + 1)
-                return fieldError(i);
-            bytes.push_back(TextNumber);
-            bytes.push_back(Low(ParseOctal(text.mid(i + 1, e - i - 1))));
-            i = e - 1;
-        } else {
-            const QString letters = text.mid(i, 2);
-            bool known = false;
-            for (const QString *cls : fieldClasses)
-                known = known || letters == *cls;
-            if (!known)
-                return fieldError(i);
-            qsizetype e = i + 2;
-            unsigned index = 0;
-            if (letters == Keyword::KS) {
-                // A section number: exactly three digits.
-                if (!isOctal(e) || !isOctal(e + 1) || !isOctal(e + 2))
-                    return fieldError(i);
-                e += 3;
-                index = static_cast<unsigned>(ParseSectionNumber(text.mid(i + 2, 3)));
-            } else {
-                while (isOctal(e))
-                    ++e;
-                if (e == i + 2)
-                    return fieldError(i);
-                index = static_cast<unsigned>(ParseOctal(text.mid(i + 2, e - i - 2)));
-            }
-            bytes.push_back(TextVariable);
-            bytes.push_back(ClassCode(letters, index));
-            bytes.push_back(Low(index));
-            i = e - 1;
-        }
     }
     const int n = static_cast<int>(bytes.size());
     if (n == 0) {
@@ -562,7 +602,7 @@ bool TSectionCodeGenerator::Text(const TLexemeContainer &s)
         Report(textLexeme, CompilerText::TextTooLong);
         return false;
     }
-    Put(OpText + mark);
+    Put(Instruction::Text + mark);
     Put(flags);
     Put(Low(n - 1));
     Put(Low(n - 1));
@@ -577,7 +617,6 @@ bool TSectionCodeGenerator::Call(const TLexemeContainer &raw)
     while (first < raw.Count() && !IsSig(raw.At(first)))
         ++first;
     const TLexeme head = raw.Get(first);
-    const std::uint8_t mark = MarkOf(head);
     int a = first;
     while (a < raw.Count() && raw.At(a).Code != LxAlgorithm)
         ++a;
@@ -594,178 +633,29 @@ bool TSectionCodeGenerator::Call(const TLexemeContainer &raw)
         return false;
     }
     TBytes bytes;
-    bytes.push_back(OpCall + mark);
+    bytes.push_back(Instruction::Call + MarkOf(head));
     bytes.push_back(Low(2ll * n));
     bytes.push_back(alg->PrpMemory);
     if (alg->OwnMemory != 0) {
         bytes.push_back(AlgAddressLow(address));
         bytes.push_back(AlgAddressHigh(address));
     }
-    auto discreteRef = [&](const TLexeme &v) {
-        const unsigned index = Index(v);
-        if (Is(v, SubDV)) {
-            bytes.push_back(Low(index >= 256 ? index - 256 : index));
-            bytes.push_back(index >= 256 ? RefDVHigh : RefDV);
-        } else if (Is(v, SubVD)) {
-            bytes.push_back(Low(index));
-            bytes.push_back(RefVD);
-        } else if (Is(v, SubKS)) {
-            bytes.push_back(Low(index));
-            bytes.push_back(RefKS);
-        } else if (Is(v, SubTM)) {
-            bytes.push_back(Low(static_cast<long long>(index) - 64));
-            bytes.push_back(RefTM);
-        } else { // КБ
-            bytes.push_back(Low(index + 104ull));
-            bytes.push_back(RefKB);
-        }
-    };
-    auto outputTail = [&](const TLexeme &v) {
-        const unsigned index = Index(v);
-        if (Is(v, SubDV)) {
-            bytes.insert(bytes.end(), {Low(index), 0xE8, 0xA6, 0xEF});
-        } else if (Is(v, SubKS)) {
-            bytes.insert(bytes.end(), {Low(index), 0xEA, 0xA8, 0xEF});
-        } else if (Is(v, SubTM)) {
-            bytes.insert(bytes.end(), {Low(index), 0xEF, 0xA9, 0xEF});
-        } else { // КБ
-            bytes.insert(bytes.end(), {Low(index + 96ull), 0xEF, 0xA7, 0xEF});
-        }
-    };
-    auto badInLine = [&](const TLexeme &v) {
-        Messages.append(CompilerText::BadParamInLine + QString::number(v.Line));
-        return false;
-    };
     int k = a + 1;
     for (int i = 1; i <= alg->ParamCount && i <= TAlgInfo::MaxParams; ++i) {
-        if (raw.Get(k).Code == LxLineNumber)
-            ++k;
-        if (raw.Get(k).Code == LxParamName)
-            ++k;
-        if (raw.Get(k).Code == LxEquals)
-            ++k;
+        for (int skipped : {LxLineNumber, LxParamName, LxEquals})
+            if (raw.Get(k).Code == skipped)
+                ++k;
         const TLexeme value = raw.Get(k++);
-        const bool discrete = value.Code == LxDiscrete || value.Code == LxTimer;
-        switch (alg->Params[i].Kind) {
-        case 1:
-            if (value.Code != LxOnOff) {
-                Report(head, CompilerText::MustBeOnOff);
-                return false;
-            }
-            bytes.push_back(Is(value, SubOn) ? ParamOn : ParamOff);
-            bytes.push_back(0x00);
-            break;
-        case 2:
-            if (value.Code == LxOnOff) {
-                bytes.push_back(Is(value, SubOn) ? ParamOn : ParamOff);
-                bytes.push_back(0x00);
-            } else if (discrete) {
-                discreteRef(value);
-            } else {
-                Report(value, CompilerText::BadParamPoint);
-                return false;
-            }
-            break;
-        case 3:
-        case 4:
-            if (value.Code == LxOnOff) {
-                Report(value, CompilerText::BadParamNoPoint);
-                return false;
-            }
-            if (!discrete) {
-                Report(value, CompilerText::BadParamPoint);
-                return false;
-            }
-            if (alg->Params[i].Kind == 4 && Is(value, SubVD)) {
-                Report(value, CompilerText::BadOutputParam);
-                return false;
-            }
-            discreteRef(value);
-            if (alg->Params[i].Kind == 4)
-                outputTail(value);
-            break;
-        case 5: {
-            if (value.Code != LxSign) {
-                const TLexeme after = raw.Get(k);
-                Messages.append(PositionTag(SectionNumber, value.Line, after.Column) +
-                                CompilerText::SignRequired);
-                return false;
-            }
-            const TLexeme operand = raw.Get(k++);
-            const bool minus = Is(value, SubMinus);
-            if (operand.Code == LxInteger) {
-                std::uint8_t low = 0;
-                std::uint8_t high = 0;
-                const long long c = DecimalSaturated(operand.Text);
-                if (!ConstantTerm(minus ? -c : c, low, high)) {
-                    Report(operand, CompilerText::BadConstant);
-                    return false;
-                }
-                bytes.push_back(low);
-                bytes.push_back(high);
-            } else if (operand.Code == LxAnalog) {
-                const bool av = Is(operand, SubAV);
-                bytes.push_back(Low(2ull * Index(operand)));
-                bytes.push_back(minus ? (av ? TermMinusAV : TermMinusVA)
-                                      : (av ? TermPlusAV : TermPlusVA));
-            } else {
-                return badInLine(operand);
-            }
-            break;
-        }
-        case 6:
-            if (value.Code != LxAnalog)
-                return badInLine(value);
-            bytes.push_back(Low(2ull * Index(value)));
-            bytes.push_back(RefAnalog);
-            break;
-        case 7:
-            if (value.Code != LxTimer)
-                return badInLine(value);
-            bytes.push_back(Low(3ull * Index(value)));
-            bytes.push_back(RefTM);
-            break;
-        case 8:
-            if (value.Code != LxInteger)
-                return badInLine(value);
-            bytes.push_back(DecimalLowByte(value.Text) & 0x7F);
-            break;
-        case 9:
-            if (value.Code != LxInteger)
-                return badInLine(value);
-            bytes.push_back(Low(DecimalLowByte(value.Text) + 1));
-            break;
-        case 10: {
-            std::uint8_t mantissa = 0;
-            std::uint8_t exponent = 0;
-            if (value.Code != LxTime || !TimeParameter(value.Text, mantissa, exponent))
-                return badInLine(value);
-            bytes.push_back(mantissa);
-            bytes.push_back(exponent);
-            break;
-        }
-        case 11: {
-            long long t = 0;
-            if (value.Code != LxReal || !ScaledReal(value.Text, 16, t))
-                return badInLine(value);
-            bytes.push_back(Low(t));
-            bytes.push_back(Low(t / 256));
-            break;
-        }
-        case 12: {
-            long long t = 0;
-            if (value.Code != LxReal || !ScaledReal(value.Text, 128, t))
-                return badInLine(value);
-            bytes.push_back(Low(t));
-            break;
-        }
-        default: // a kind the generator does not know: the base is at fault, not the text
+        const int kind = alg->Params[i].Kind;
+        if (kind < KindOnOff || kind > AlgParamKindCount) {
+            // A kind the generator does not know: the base is at fault, not the text.
             Report(head, CompilerText::UnknownParamKindBegin + QString::number(i) +
                              CompilerText::UnknownParamKindAlgorithm + OctalText(n, 3) +
-                             CompilerText::UnknownParamKindType +
-                             QString::number(alg->Params[i].Kind));
+                             CompilerText::UnknownParamKindType + QString::number(kind));
             return false;
         }
+        if (!Param(head, kind, value, raw, k, bytes))
+            return false;
     }
     // The call is exactly as long as the base says; bytes the parameters leave are 0.
     const int length = alg->PrpMemory + 3;
@@ -774,14 +664,91 @@ bool TSectionCodeGenerator::Call(const TLexemeContainer &raw)
     return true;
 }
 
+bool TSectionCodeGenerator::Param(const TLexeme &head, int kind, const TLexeme &value,
+                                  const TLexemeContainer &raw, int &k, TBytes &bytes)
+{
+    switch (kind) {
+    case KindOnOff:
+        return OnOffParam(head, value, bytes);
+    case KindLogic:
+    case KindDiscreteIn:
+    case KindDiscreteOut:
+        return DiscreteParam(kind, value, bytes);
+    case KindAnalogIn:
+        return AnalogInParam(value, raw, k, bytes);
+    default:
+        if (kSimpleEncoders[kind - KindAnalogOut](value, bytes))
+            return true;
+        Messages.append(CompilerText::BadParamInLine + QString::number(value.Line));
+        return false;
+    }
+}
+
+bool TSectionCodeGenerator::OnOffParam(const TLexeme &head, const TLexeme &value, TBytes &bytes)
+{
+    if (value.Code != LxOnOff) {
+        Report(head, CompilerText::MustBeOnOff);
+        return false;
+    }
+    bytes.insert(bytes.end(), {Is(value, SubOn) ? ParamOn : ParamOff, 0x00});
+    return true;
+}
+
+bool TSectionCodeGenerator::DiscreteParam(int kind, const TLexeme &value, TBytes &bytes)
+{
+    if (kind == KindLogic && value.Code == LxOnOff) {
+        bytes.insert(bytes.end(), {Is(value, SubOn) ? ParamOn : ParamOff, 0x00});
+        return true;
+    }
+    if (kind != KindLogic && value.Code == LxOnOff) {
+        Report(value, CompilerText::BadParamNoPoint);
+        return false;
+    }
+    if (value.Code != LxDiscrete && value.Code != LxTimer) {
+        Report(value, CompilerText::BadParamPoint);
+        return false;
+    }
+    if (kind == KindDiscreteOut && Is(value, SubVD)) {
+        Report(value, CompilerText::BadOutputParam);
+        return false;
+    }
+    DiscreteReference(value, bytes);
+    if (kind == KindDiscreteOut)
+        OutputTail(value, bytes);
+    return true;
+}
+
+bool TSectionCodeGenerator::AnalogInParam(const TLexeme &value, const TLexemeContainer &raw, int &k,
+                                          TBytes &bytes)
+{
+    if (value.Code != LxSign) {
+        const TLexeme after = raw.Get(k);
+        Messages.append(PositionTag(SectionNumber, value.Line, after.Column) +
+                        CompilerText::SignRequired);
+        return false;
+    }
+    const TLexeme operand = raw.Get(k++);
+    const bool minus = Is(value, SubMinus);
+    if (operand.Code == LxInteger) {
+        if (ConstantTermBytes(minus, operand, bytes))
+            return true;
+        Report(operand, CompilerText::BadConstant);
+        return false;
+    }
+    if (operand.Code == LxAnalog) {
+        VariableTermBytes(minus, operand, bytes);
+        return true;
+    }
+    Messages.append(CompilerText::BadParamInLine + QString::number(operand.Line));
+    return false;
+}
+
 void FinishBlock(TZentorSection &section)
 {
     const int length = section.CodeLength;
     section.Code[0] = Low(length);
     section.Code[1] = Low(length);
-    section.Code[4] = 0;
-    const std::uint8_t sum = ByteSum(section.Code, length);
-    section.Code[4] = Low(256 - sum);
+    section.Code[PrpLayout::BlockSumOffset] = BlockChecksumByte(section.Code, length);
     section.Code[length] = 0;
     section.CodeLength = length + 1;
 }

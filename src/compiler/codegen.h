@@ -3,11 +3,13 @@
 // statement piece into controller instructions in the section's code block, checks the
 // block's size and fragment limits and reports every failure with its position tag.
 
+#include "compiler/instructionset.h"
 #include "compiler/ll1.h"
 
 #include <QStringList>
 
 #include <cstdint>
+#include <vector>
 
 class TAlgBase;
 class TAlgMemoryMap;
@@ -20,9 +22,6 @@ constexpr int MaxFragments = 64;
 constexpr int MaxTextBytes = 64;
 constexpr int MaxComparisonTerms = 15;
 constexpr int AlgMemoryLimit = 65535;
-// Offset of the first instruction in a block (after the two length bytes, the two section
-// number bytes and the checksum byte).
-constexpr int BlockHeaderLength = 5;
 
 // Sees every statement piece as the generator takes it, before its code is written (the
 // cross-reference of the program's variables listens here).
@@ -62,6 +61,15 @@ private:
     bool Bit(const TLexemeContainer &s);
     bool Text(const TLexemeContainer &s);
     bool Call(const TLexemeContainer &raw);
+    // One parameter of a call by its kind, its bytes appended; value is its lexeme and k the
+    // lexeme after it (the analog input reads its operand there and moves k on). False after
+    // the failure was reported.
+    bool Param(const TLexeme &head, int kind, const TLexeme &value, const TLexemeContainer &raw,
+               int &k, std::vector<std::uint8_t> &bytes);
+    bool OnOffParam(const TLexeme &head, const TLexeme &value, std::vector<std::uint8_t> &bytes);
+    bool DiscreteParam(int kind, const TLexeme &value, std::vector<std::uint8_t> &bytes);
+    bool AnalogInParam(const TLexeme &value, const TLexemeContainer &raw, int &k,
+                       std::vector<std::uint8_t> &bytes);
 
     // Instruction bytes go through here so that nothing lands outside the code area; the
     // size check after the step rejects a block that grew too long.

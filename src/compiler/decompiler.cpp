@@ -7,12 +7,14 @@
 #include "compiler/algbase.h"
 #include "compiler/algmemory.h"
 #include "compiler/decompilertexts.h"
+#include "compiler/instructionset.h"
 #include "compiler/lexer.h"
 #include "compiler/zentorcompiler.h"
 #include "core/cp1251.h"
 #include "core/progress.h"
 #include "core/textutils.h"
 #include "model/zentorprogram.h"
+#include "prp/variableclass.h"
 
 #include <algorithm>
 
@@ -20,49 +22,9 @@ namespace T = DecompilerText;
 
 namespace {
 
-constexpr int kFirstInstruction = 5;
 constexpr int kCodeSize = static_cast<int>(sizeof(TZentorSection::Code));
 
-// Opcodes (as written without a condition mark) and the marks.
-constexpr int kThenMark = 0x20;
-constexpr int kElseMark = 0x40;
-constexpr int OpSwitchOffFirst = 0x02;
-constexpr int OpSwitchOnFirst = 0x0C;
-constexpr int OpSwitchLast = 0x14;
-constexpr int OpAnalogSum = 0x16;
-constexpr int OpTimerTime = 0x18;
-constexpr int OpTimerTimer = 0x1A;
-constexpr int OpText = 0x1C;
-constexpr int OpSkip = 0x1E;
-constexpr int OpCall = 0x20;
-constexpr int OpTestOffFirst = 0x62;
-constexpr int OpTestOnFirst = 0x70;
-constexpr int OpTestLast = 0x7C;
-constexpr int OpBit = 0x7E;
-constexpr int OpAnalogCompare = 0x80;
-constexpr int OpTimerCompare = 0x82;
-constexpr int OpOr = 0x84;
-constexpr int OpOpen = 0x86;
-constexpr int OpClose = 0x88;
-
-// Bytes of a ТС text.
-constexpr std::uint8_t TextField = 0xA3;
-constexpr std::uint8_t TextStar = 0xAA;
-constexpr std::uint8_t TextVariable = 0xFF;
-constexpr std::uint8_t TextFormat = 0x9B;
-
-// High bytes of analog terms and of discrete references in algorithm parameters.
-constexpr std::uint8_t TermPlusVA = 0x40;
-constexpr std::uint8_t TermPlusAV = 0x41;
-constexpr std::uint8_t TermMinusVA = 0x80;
-constexpr std::uint8_t TermMinusAV = 0x81;
-constexpr std::uint8_t RefVD = 0xE1;
-constexpr std::uint8_t RefDV = 0xE5;
-constexpr std::uint8_t RefDVHigh = 0xE6;
-constexpr std::uint8_t RefKS = 0xE7;
-constexpr std::uint8_t RefTM = 0xEE;
-constexpr std::uint8_t RefKB = 0xEF;
-constexpr std::uint8_t ParamOnCode = 0x43;
+using namespace Instruction;
 
 const QString kVD = QStringLiteral("ВД");
 const QString kDV = QStringLiteral("ДВ");
@@ -84,55 +46,13 @@ QString Two(long long x)
     return x < 10 ? u'0' + Dec(x) : Dec(x);
 }
 
-// A variable given by its class code (Б item, ТС field); ivDigits is the width of ИВ.
-QString ClassVariable(int classCode, int x, int ivDigits)
-{
-    switch (classCode) {
-    case 1:
-        return kDV + OctalText(x, 3);
-    case 2:
-        return kDV + OctalText(x + 256, 3);
-    case 3:
-        return kKB + OctalText(x, 1);
-    case 4:
-        return kKS + SectionNumberText(x);
-    case 5:
-        return kTM + OctalText(x, 2);
-    case 6:
-        return kVD + OctalText(x, 3);
-    case 7:
-        return kVD + OctalText(x + 256, 3);
-    case 8:
-        return kVA + OctalText(x, 3);
-    case 9:
-        return kAV + OctalText(x, 3);
-    case 10:
-        return kIV + OctalText(x, ivDigits);
-    default:
-        return QString();
-    }
-}
-
 // The variable of a ВКЛ/ОТКЛ statement or test by its class offset (0 ДВ, 2 ДВ from 256,
 // 4 КБ, 6 КС, 8 ТМ, 10 ВД, 12 ВД from 256).
 QString SwitchVariable(int offset, int x)
 {
-    switch (offset) {
-    case 0:
-        return kDV + OctalText(x, 3);
-    case 2:
-        return kDV + OctalText(x + 256, 3);
-    case 4:
-        return kKB + OctalText(x, 1);
-    case 6:
-        return kKS + SectionNumberText(x);
-    case 8:
-        return kTM + OctalText(x, 2);
-    case 10:
-        return kVD + OctalText(x, 3);
-    default:
-        return kVD + OctalText(x + 256, 3);
-    }
+    static constexpr TVariableClassCode kClassOfOffset[] = {
+        ClassDV, ClassDVHigh, ClassKB, ClassKS, ClassTM, ClassVD, ClassVDHigh};
+    return ClassVariableText(kClassOfOffset[std::min(offset / 2, 6)], x, TIndexUse::Item);
 }
 
 // A discrete reference of an algorithm parameter (kinds 2, 3, 4); empty for a high byte
@@ -149,9 +69,9 @@ QString ReferenceText(std::uint8_t lo, std::uint8_t hi, bool inputs)
     case RefKS:
         return kKS + SectionNumberText(lo);
     case RefTM:
-        return kTM + OctalText(lo - 192, 2);
+        return kTM + OctalText(lo - static_cast<int>(RefTMBase), 2);
     case RefKB:
-        return kKB + OctalText(lo - 104, 2);
+        return kKB + OctalText(lo - static_cast<int>(RefKBBase), 2);
     default:
         return QString();
     }
@@ -223,9 +143,9 @@ QString TextLine(const std::uint8_t *code, int begin, int end)
         } else if (field && c == TextVariable) {
             if (i + 2 >= end)
                 break; // the variable's class and index are not in the text
-            s += ClassVariable(code[i + 1], code[i + 2], 2) + u'.';
+            s += ClassVariableText(code[i + 1], code[i + 2], TIndexUse::Field) + u'.';
             i += 3;
-        } else if (field && c == TextFormat) {
+        } else if (field && c == TextNumber) {
             if (i + 1 >= end)
                 break;
             s += u'/' + OctalText(code[i + 1], 3) + u'.';
@@ -298,7 +218,7 @@ public:
     {
         text.clear();
         fragments = 0;
-        int pos = kFirstInstruction;
+        int pos = BlockHeaderLength;
         while (pos < Limit) {
             const int op = Code[pos];
             if (op == 0)
@@ -348,11 +268,11 @@ private:
 
     static QString Prefix(int op)
     {
-        if (op >= 0x22 && op <= 0x40)
+        if (op >= ThenFirst && op <= ThenLast)
             return T::Then;
-        if (op >= 0x42 && op <= 0x60)
+        if (op >= ElseFirst && op <= ElseLast)
             return T::Else;
-        if (op >= 0x62 && op <= 0x82)
+        if (op >= TestOffFirst && op <= TimerCompare)
             return T::If;
         return QString();
     }
@@ -377,51 +297,51 @@ private:
 
     TStatus Decode(int op, QStringList &lines)
     {
-        if (op % 2 != 0 || op > OpClose)
+        if (op % 2 != 0 || op > Close)
             return TStatus::Unknown;
-        if (op >= OpTestOffFirst)
+        if (op >= TestOffFirst)
             return Condition(op, lines);
-        const int base = op <= OpCall               ? op
-                         : op <= OpCall + kThenMark ? op - kThenMark
-                                                    : op - kElseMark;
+        const int base = op <= Instruction::Call              ? op
+                         : op <= Instruction::Call + MarkThen ? op - MarkThen
+                                                              : op - MarkElse;
         return Statement(base, lines);
     }
 
     TStatus Statement(int op, QStringList &lines)
     {
-        if (op >= OpSwitchOffFirst && op <= OpSwitchLast) {
+        if (op >= OffFirst && op <= SwitchLast) {
             if (!Fits(2))
                 return TStatus::Truncated;
-            const bool on = op >= OpSwitchOnFirst;
-            const int offset = op - (on ? OpSwitchOnFirst : OpSwitchOffFirst);
+            const bool on = op >= OnFirst;
+            const int offset = op - (on ? OnFirst : OffFirst);
             lines.append((on ? T::On : T::Off) + SwitchVariable(offset, At(1)));
             return TStatus::Ok;
         }
         switch (op) {
-        case OpAnalogSum: {
+        case AnalogSum: {
             if (!Fits(3) || !Fits(3 + 2 * At(2)))
                 return TStatus::Truncated;
             lines.append(kAV + OctalText(At(1) / 2, 3) + QStringLiteral(" = ") + Terms(3, At(2)));
             return TStatus::Ok;
         }
-        case OpTimerTime:
+        case TimerConst:
             if (!Fits(5))
                 return TStatus::Truncated;
             lines.append(kTM + OctalText(At(1), 2) + u'=' +
                          TimerTimeText(At(1), At(2), At(3), At(4)));
             return TStatus::Ok;
-        case OpTimerTimer:
+        case TimerTimer:
             if (!Fits(3))
                 return TStatus::Truncated;
             lines.append(kTM + OctalText(At(1), 2) + u'=' + kTM + OctalText(At(2), 2));
             return TStatus::Ok;
-        case OpText:
+        case Instruction::Text:
             return Text(lines);
-        case OpSkip:
+        case Instruction::Skip:
             Fits(1);
             lines.append(T::Skip);
             return TStatus::Ok;
-        case OpCall:
+        case Instruction::Call:
             return Call(lines);
         default:
             return TStatus::Unknown;
@@ -441,21 +361,21 @@ private:
 
     TStatus Condition(int op, QStringList &lines)
     {
-        if (op <= OpTestLast) {
+        if (op <= TestLast) {
             if (!Fits(2))
                 return TStatus::Truncated;
-            const bool on = op >= OpTestOnFirst;
-            const int offset = op - (on ? OpTestOnFirst : OpTestOffFirst);
+            const bool on = op >= TestOnFirst;
+            const int offset = op - (on ? TestOnFirst : TestOffFirst);
             lines.append((on ? T::On : T::Off) + SwitchVariable(offset, At(1)));
             return TStatus::Ok;
         }
         switch (op) {
-        case OpBit:
+        case Instruction::Bit:
             if (!Fits(3))
                 return TStatus::Truncated;
-            lines.append(T::Bit + ClassVariable(At(1), At(2), 3));
+            lines.append(T::Bit + ClassVariableText(At(1), At(2), TIndexUse::Item));
             return TStatus::Ok;
-        case OpAnalogCompare: {
+        case AnalogCompare: {
             if (!Fits(3) || !Fits(3 + 2 * (At(2) & 0x0F)))
                 return TStatus::Truncated;
             const int r = At(2);
@@ -475,33 +395,34 @@ private:
             lines.append(s + Terms(3, r & 0x0F));
             return TStatus::Ok;
         }
-        case OpTimerCompare: {
-            if (!Fits(3) || !Fits(At(2) >= 0x80 ? 4 : 6))
+        case TimerCompare: {
+            if (!Fits(3) || !Fits(At(2) >= CompareTimer ? 4 : 6))
                 return TStatus::Truncated;
             const int r = At(2);
             QString s = kTM + OctalText(At(1), 2);
-            if (r == 0x00 || r == 0x80)
+            const int relation = r & ~CompareTimer;
+            if (relation == RelationEqual)
                 s += QStringLiteral(" = ");
-            else if (r == 0x20 || r == 0xA0)
+            else if (relation == RelationGreater)
                 s += QStringLiteral(" > ");
-            else if (r == 0x40 || r == 0xC0)
+            else if (relation == RelationLess)
                 s += QStringLiteral(" < ");
-            if (r >= 0x80)
+            if (r >= CompareTimer)
                 s += kTM + OctalText(At(3), 2);
             else
                 s += TimerTimeText(At(1), At(3), At(4), At(5));
             lines.append(s);
             return TStatus::Ok;
         }
-        case OpOr:
+        case Instruction::Or:
             Fits(1);
             lines.append(T::Or);
             return TStatus::Ok;
-        case OpOpen:
+        case Open:
             Fits(1);
             lines.append(QStringLiteral("("));
             return TStatus::Ok;
-        case OpClose:
+        case Close:
             Fits(1);
             lines.append(QStringLiteral(")"));
             return TStatus::Ok;
@@ -542,8 +463,7 @@ private:
     // the kind is unknown or its bytes are not inside the call.
     QString ParamValue(int kind, int &q) const
     {
-        static constexpr int kBytes[] = {0, 2, 2, 2, 6, 2, 2, 2, 1, 1, 2, 2, 1};
-        const int size = kind >= 1 && kind <= AlgParamKindCount ? kBytes[kind] : 0;
+        const int size = AlgParamKindInfo(kind).CallBytes;
         if (size == 0)
             return QString();
         if (q + size > Length) {
@@ -554,32 +474,32 @@ private:
         const std::uint8_t hi = size > 1 ? At(q + 1) : 0;
         q += size;
         switch (kind) {
-        case 1:
-            return lo == ParamOnCode ? T::ParamOn : T::ParamOff;
-        case 2:
+        case KindOnOff:
+            return lo == ParamOn ? T::ParamOn : T::ParamOff;
+        case KindLogic:
             if (hi == 0x00)
-                return lo == ParamOnCode ? T::ParamOn : T::ParamOff;
+                return lo == ParamOn ? T::ParamOn : T::ParamOff;
             return ReferenceText(lo, hi, true);
-        case 3:
+        case KindDiscreteIn:
             return ReferenceText(lo, hi, true);
-        case 4:
+        case KindDiscreteOut:
             return ReferenceText(lo, hi, false);
-        case 5:
+        case KindAnalogIn:
             return TermText(lo, hi);
-        case 6:
+        case KindAnalogOut:
             return kAV + OctalText(lo / 2, 3);
-        case 7:
+        case KindTimer:
             return kTM + OctalText(lo / 3, 2);
-        case 8:
+        case KindConstant128:
             return Dec(lo);
-        case 9:
+        case KindConstant7:
             // The compiler stores value + 1 in a byte: 0 stands for 255.
             return Dec((lo + 255) % 256);
-        case 10:
+        case KindTimeConstant:
             return TimeParameterText(lo, hi);
-        case 11:
+        case KindCoefficient:
             return CoefficientText(static_cast<std::uint16_t>(lo | (hi << 8)));
-        default:
+        default: // KindScale
             return ScaleText(lo);
         }
     }

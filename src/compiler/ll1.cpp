@@ -1,7 +1,7 @@
 #include "compiler/ll1.h"
 
-// The parse table of the statement language. Columns: lookahead codes, next row, accept,
-// push, return, error. Rule groups:
+// The parse table of the statement language. Columns: lookahead codes (LL1AnyCode: any
+// lexeme, the end of the text included), next row, accept, push, return, error. Rule groups:
 //   1..3     section: statement list, then the end of the text
 //   4..14    statement list: statement (4, 7, 8), conditional group (5, 9..13), end (6, 14)
 //   15..20   statement: switch (21, 22), analog sum (23..27), timer setting (28..30),
@@ -16,150 +16,172 @@
 //   83..98   condition: ЕСЛИ and a primary, or a parenthesised condition, with or without ИЛИ
 //   99..124  primary: ВКЛ/ОТКЛ test, Б test, analog comparison, timer comparison
 // clang-format off
-const TLL1Row LL1Table[LL1RowCount + 1] = {
+constexpr TLL1Row LL1Table[LL1RowCount + 1] = {
     {{}, 0, false, false, false, false}, // row 0 is never visited
-    {{2, 9, 12, 13, 14, 15, 17, 18, 255}, 2, false, false, false, true}, // 1
-    {{2, 9, 12, 13, 14, 15, 17, 18, 255}, 4, false, true, false, true}, // 2
-    {{255}, 0, true, false, true, true}, // 3
-    {{12, 13, 14, 15, 17, 18}, 7, false, false, false, false}, // 4
-    {{2, 9}, 9, false, false, false, false}, // 5
-    {{255}, 14, false, false, false, true}, // 6
-    {{12, 13, 14, 15, 17, 18}, 15, false, true, false, true}, // 7
-    {{2, 9, 12, 13, 14, 15, 17, 18, 255}, 4, false, false, false, true}, // 8
-    {{2, 9}, 83, false, true, false, true}, // 9
-    {{10}, 11, true, false, false, true}, // 10
-    {{12, 13, 14, 15, 17, 18}, 15, false, true, false, true}, // 11
-    {{2, 9, 10, 12, 13, 14, 15, 17, 18, 255}, 77, false, true, false, true}, // 12
-    {{2, 9, 12, 13, 14, 15, 17, 18, 255}, 4, false, false, false, true}, // 13
-    {{255}, 0, false, false, true, true}, // 14
-    {{12}, 21, false, false, false, false}, // 15
-    {{18}, 23, false, false, false, false}, // 16
-    {{17}, 28, false, false, false, false}, // 17
-    {{13}, 31, false, false, false, false}, // 18
-    {{14}, 32, false, false, false, false}, // 19
-    {{15}, 34, false, false, false, true}, // 20
-    {{12}, 22, true, false, false, true}, // 21
-    {{16, 17}, 36, false, false, false, true}, // 22
-    {{18}, 24, true, false, false, true}, // 23
-    {{4}, 25, true, false, false, true}, // 24
-    {{1}, 26, true, false, false, true}, // 25
-    {{6, 18}, 46, false, true, false, true}, // 26
-    {{1, 2, 3, 9, 10, 11, 12, 13, 14, 15, 17, 18, 255}, 40, false, false, false, true}, // 27
-    {{17}, 29, true, false, false, true}, // 28
-    {{4}, 30, true, false, false, true}, // 29
-    {{8, 17}, 50, false, false, false, true}, // 30
-    {{13}, 0, true, false, true, true}, // 31
-    {{14}, 33, true, false, false, true}, // 32
-    {{19}, 0, true, false, true, true}, // 33
-    {{15}, 35, true, false, false, true}, // 34
-    {{2, 4, 9, 10, 12, 13, 14, 15, 17, 18, 255}, 54, false, false, false, true}, // 35
-    {{16}, 38, false, false, false, false}, // 36
-    {{17}, 39, false, false, false, true}, // 37
-    {{16}, 0, true, false, true, true}, // 38
-    {{17}, 0, true, false, true, true}, // 39
-    {{1}, 42, false, false, false, false}, // 40
-    {{2, 3, 9, 10, 11, 12, 13, 14, 15, 17, 18, 255}, 45, false, false, false, true}, // 41
-    {{1}, 43, true, false, false, true}, // 42
-    {{6, 18}, 46, false, true, false, true}, // 43
-    {{1, 2, 3, 9, 10, 11, 12, 13, 14, 15, 17, 18, 255}, 40, false, false, false, true}, // 44
-    {{2, 3, 9, 10, 11, 12, 13, 14, 15, 17, 18, 255}, 0, false, false, true, true}, // 45
-    {{6}, 48, false, false, false, false}, // 46
-    {{18}, 49, false, false, false, true}, // 47
-    {{6}, 0, true, false, true, true}, // 48
-    {{18}, 0, true, false, true, true}, // 49
-    {{8}, 52, false, false, false, false}, // 50
-    {{17}, 53, false, false, false, true}, // 51
-    {{8}, 0, true, false, true, true}, // 52
-    {{17}, 0, true, false, true, true}, // 53
-    {{4}, 56, false, false, false, false}, // 54
-    {{2, 9, 10, 12, 13, 14, 15, 17, 18, 255}, 59, false, false, false, true}, // 55
-    {{4}, 57, true, false, false, true}, // 56
-    {{1, 6, 7, 8, 12, 16, 17, 18}, 60, false, true, false, true}, // 57
-    {{2, 4, 9, 10, 12, 13, 14, 15, 17, 18, 255}, 54, false, false, false, true}, // 58
-    {{2, 9, 10, 12, 13, 14, 15, 17, 18, 255}, 0, false, false, true, true}, // 59
-    {{1}, 68, false, false, false, false}, // 60
-    {{6}, 70, false, false, false, false}, // 61
-    {{18}, 71, false, false, false, false}, // 62
-    {{8}, 72, false, false, false, false}, // 63
-    {{12}, 73, false, false, false, false}, // 64
-    {{16}, 74, false, false, false, false}, // 65
-    {{17}, 75, false, false, false, false}, // 66
-    {{7}, 76, false, false, false, true}, // 67
-    {{1}, 69, true, false, false, true}, // 68
-    {{6, 18}, 46, false, false, false, true}, // 69
-    {{6}, 0, true, false, true, true}, // 70
-    {{18}, 0, true, false, true, true}, // 71
-    {{8}, 0, true, false, true, true}, // 72
-    {{12}, 0, true, false, true, true}, // 73
-    {{16}, 0, true, false, true, true}, // 74
-    {{17}, 0, true, false, true, true}, // 75
-    {{7}, 0, true, false, true, true}, // 76
-    {{10}, 79, false, false, false, false}, // 77
-    {{2, 9, 12, 13, 14, 15, 17, 18, 255}, 82, false, false, false, true}, // 78
-    {{10}, 80, true, false, false, true}, // 79
-    {{12, 13, 14, 15, 17, 18}, 15, false, true, false, true}, // 80
-    {{2, 9, 10, 12, 13, 14, 15, 17, 18, 255}, 77, false, false, false, true}, // 81
-    {{2, 9, 12, 13, 14, 15, 17, 18, 255}, 0, false, false, true, true}, // 82
-    {{9}, 85, false, false, false, false}, // 83
-    {{2}, 88, false, false, false, true}, // 84
-    {{9}, 86, true, false, false, true}, // 85
-    {{12, 17, 18, 20}, 99, false, true, false, true}, // 86
-    {{2, 3, 9, 10, 11}, 92, false, false, false, true}, // 87
-    {{2}, 89, true, false, false, true}, // 88
-    {{2, 9}, 83, false, true, false, true}, // 89
-    {{3}, 91, true, false, false, true}, // 90
-    {{2, 3, 9, 10, 11}, 92, false, false, false, true}, // 91
-    {{2, 9}, 95, false, false, false, false}, // 92
-    {{11}, 96, false, false, false, false}, // 93
-    {{3, 10}, 98, false, false, false, true}, // 94
-    {{2, 9}, 83, false, false, false, true}, // 95
-    {{11}, 97, true, false, false, true}, // 96
-    {{2, 9}, 83, false, false, false, true}, // 97
-    {{3, 10}, 0, false, false, true, true}, // 98
-    {{12}, 103, false, false, false, false}, // 99
-    {{20}, 105, false, false, false, false}, // 100
-    {{18}, 107, false, false, false, false}, // 101
-    {{17}, 112, false, false, false, true}, // 102
-    {{12}, 104, true, false, false, true}, // 103
-    {{16, 17}, 36, false, false, false, true}, // 104
-    {{20}, 106, true, false, false, true}, // 105
-    {{16, 17, 18}, 119, false, false, false, true}, // 106
-    {{18}, 108, true, false, false, true}, // 107
-    {{4, 5}, 115, false, true, false, true}, // 108
-    {{1}, 110, true, false, false, true}, // 109
-    {{6, 18}, 46, false, true, false, true}, // 110
-    {{1, 2, 3, 9, 10, 11, 12, 13, 14, 15, 17, 18, 255}, 40, false, false, false, true}, // 111
-    {{17}, 113, true, false, false, true}, // 112
-    {{5}, 114, true, false, false, true}, // 113
-    {{8, 17}, 50, false, false, false, true}, // 114
-    {{4}, 117, false, false, false, false}, // 115
-    {{5}, 118, false, false, false, true}, // 116
-    {{4}, 0, true, false, true, true}, // 117
-    {{5}, 0, true, false, true, true}, // 118
-    {{16}, 122, false, false, false, false}, // 119
-    {{17}, 123, false, false, false, false}, // 120
-    {{18}, 124, false, false, false, true}, // 121
-    {{16}, 0, true, false, true, true}, // 122
-    {{17}, 0, true, false, true, true}, // 123
-    {{18}, 0, true, false, true, true}, // 124
+    {{LxOpen, LxIf, LxOnOff, LxSkip, LxTextWord, LxAlgorithm, LxTimer, LxAnalog, LL1AnyCode}, 2, false, false, false, true}, // 1
+    {{LxOpen, LxIf, LxOnOff, LxSkip, LxTextWord, LxAlgorithm, LxTimer, LxAnalog, LL1AnyCode}, 4, false, true, false, true}, // 2
+    {{LL1AnyCode}, 0, true, false, true, true}, // 3
+    {{LxOnOff, LxSkip, LxTextWord, LxAlgorithm, LxTimer, LxAnalog}, 7, false, false, false, false}, // 4
+    {{LxOpen, LxIf}, 9, false, false, false, false}, // 5
+    {{LL1AnyCode}, 14, false, false, false, true}, // 6
+    {{LxOnOff, LxSkip, LxTextWord, LxAlgorithm, LxTimer, LxAnalog}, 15, false, true, false, true}, // 7
+    {{LxOpen, LxIf, LxOnOff, LxSkip, LxTextWord, LxAlgorithm, LxTimer, LxAnalog, LL1AnyCode}, 4, false, false, false, true}, // 8
+    {{LxOpen, LxIf}, 83, false, true, false, true}, // 9
+    {{LxThenElse}, 11, true, false, false, true}, // 10
+    {{LxOnOff, LxSkip, LxTextWord, LxAlgorithm, LxTimer, LxAnalog}, 15, false, true, false, true}, // 11
+    {{LxOpen, LxIf, LxThenElse, LxOnOff, LxSkip, LxTextWord, LxAlgorithm, LxTimer, LxAnalog, LL1AnyCode}, 77, false, true, false, true}, // 12
+    {{LxOpen, LxIf, LxOnOff, LxSkip, LxTextWord, LxAlgorithm, LxTimer, LxAnalog, LL1AnyCode}, 4, false, false, false, true}, // 13
+    {{LL1AnyCode}, 0, false, false, true, true}, // 14
+    {{LxOnOff}, 21, false, false, false, false}, // 15
+    {{LxAnalog}, 23, false, false, false, false}, // 16
+    {{LxTimer}, 28, false, false, false, false}, // 17
+    {{LxSkip}, 31, false, false, false, false}, // 18
+    {{LxTextWord}, 32, false, false, false, false}, // 19
+    {{LxAlgorithm}, 34, false, false, false, true}, // 20
+    {{LxOnOff}, 22, true, false, false, true}, // 21
+    {{LxDiscrete, LxTimer}, 36, false, false, false, true}, // 22
+    {{LxAnalog}, 24, true, false, false, true}, // 23
+    {{LxEquals}, 25, true, false, false, true}, // 24
+    {{LxSign}, 26, true, false, false, true}, // 25
+    {{LxInteger, LxAnalog}, 46, false, true, false, true}, // 26
+    {{LxSign, LxOpen, LxClose, LxIf, LxThenElse, LxOr, LxOnOff, LxSkip, LxTextWord, LxAlgorithm, LxTimer, LxAnalog, LL1AnyCode}, 40, false, false, false, true}, // 27
+    {{LxTimer}, 29, true, false, false, true}, // 28
+    {{LxEquals}, 30, true, false, false, true}, // 29
+    {{LxTime, LxTimer}, 50, false, false, false, true}, // 30
+    {{LxSkip}, 0, true, false, true, true}, // 31
+    {{LxTextWord}, 33, true, false, false, true}, // 32
+    {{LxTextString}, 0, true, false, true, true}, // 33
+    {{LxAlgorithm}, 35, true, false, false, true}, // 34
+    {{LxOpen, LxEquals, LxIf, LxThenElse, LxOnOff, LxSkip, LxTextWord, LxAlgorithm, LxTimer, LxAnalog, LL1AnyCode}, 54, false, false, false, true}, // 35
+    {{LxDiscrete}, 38, false, false, false, false}, // 36
+    {{LxTimer}, 39, false, false, false, true}, // 37
+    {{LxDiscrete}, 0, true, false, true, true}, // 38
+    {{LxTimer}, 0, true, false, true, true}, // 39
+    {{LxSign}, 42, false, false, false, false}, // 40
+    {{LxOpen, LxClose, LxIf, LxThenElse, LxOr, LxOnOff, LxSkip, LxTextWord, LxAlgorithm, LxTimer, LxAnalog, LL1AnyCode}, 45, false, false, false, true}, // 41
+    {{LxSign}, 43, true, false, false, true}, // 42
+    {{LxInteger, LxAnalog}, 46, false, true, false, true}, // 43
+    {{LxSign, LxOpen, LxClose, LxIf, LxThenElse, LxOr, LxOnOff, LxSkip, LxTextWord, LxAlgorithm, LxTimer, LxAnalog, LL1AnyCode}, 40, false, false, false, true}, // 44
+    {{LxOpen, LxClose, LxIf, LxThenElse, LxOr, LxOnOff, LxSkip, LxTextWord, LxAlgorithm, LxTimer, LxAnalog, LL1AnyCode}, 0, false, false, true, true}, // 45
+    {{LxInteger}, 48, false, false, false, false}, // 46
+    {{LxAnalog}, 49, false, false, false, true}, // 47
+    {{LxInteger}, 0, true, false, true, true}, // 48
+    {{LxAnalog}, 0, true, false, true, true}, // 49
+    {{LxTime}, 52, false, false, false, false}, // 50
+    {{LxTimer}, 53, false, false, false, true}, // 51
+    {{LxTime}, 0, true, false, true, true}, // 52
+    {{LxTimer}, 0, true, false, true, true}, // 53
+    {{LxEquals}, 56, false, false, false, false}, // 54
+    {{LxOpen, LxIf, LxThenElse, LxOnOff, LxSkip, LxTextWord, LxAlgorithm, LxTimer, LxAnalog, LL1AnyCode}, 59, false, false, false, true}, // 55
+    {{LxEquals}, 57, true, false, false, true}, // 56
+    {{LxSign, LxInteger, LxReal, LxTime, LxOnOff, LxDiscrete, LxTimer, LxAnalog}, 60, false, true, false, true}, // 57
+    {{LxOpen, LxEquals, LxIf, LxThenElse, LxOnOff, LxSkip, LxTextWord, LxAlgorithm, LxTimer, LxAnalog, LL1AnyCode}, 54, false, false, false, true}, // 58
+    {{LxOpen, LxIf, LxThenElse, LxOnOff, LxSkip, LxTextWord, LxAlgorithm, LxTimer, LxAnalog, LL1AnyCode}, 0, false, false, true, true}, // 59
+    {{LxSign}, 68, false, false, false, false}, // 60
+    {{LxInteger}, 70, false, false, false, false}, // 61
+    {{LxAnalog}, 71, false, false, false, false}, // 62
+    {{LxTime}, 72, false, false, false, false}, // 63
+    {{LxOnOff}, 73, false, false, false, false}, // 64
+    {{LxDiscrete}, 74, false, false, false, false}, // 65
+    {{LxTimer}, 75, false, false, false, false}, // 66
+    {{LxReal}, 76, false, false, false, true}, // 67
+    {{LxSign}, 69, true, false, false, true}, // 68
+    {{LxInteger, LxAnalog}, 46, false, false, false, true}, // 69
+    {{LxInteger}, 0, true, false, true, true}, // 70
+    {{LxAnalog}, 0, true, false, true, true}, // 71
+    {{LxTime}, 0, true, false, true, true}, // 72
+    {{LxOnOff}, 0, true, false, true, true}, // 73
+    {{LxDiscrete}, 0, true, false, true, true}, // 74
+    {{LxTimer}, 0, true, false, true, true}, // 75
+    {{LxReal}, 0, true, false, true, true}, // 76
+    {{LxThenElse}, 79, false, false, false, false}, // 77
+    {{LxOpen, LxIf, LxOnOff, LxSkip, LxTextWord, LxAlgorithm, LxTimer, LxAnalog, LL1AnyCode}, 82, false, false, false, true}, // 78
+    {{LxThenElse}, 80, true, false, false, true}, // 79
+    {{LxOnOff, LxSkip, LxTextWord, LxAlgorithm, LxTimer, LxAnalog}, 15, false, true, false, true}, // 80
+    {{LxOpen, LxIf, LxThenElse, LxOnOff, LxSkip, LxTextWord, LxAlgorithm, LxTimer, LxAnalog, LL1AnyCode}, 77, false, false, false, true}, // 81
+    {{LxOpen, LxIf, LxOnOff, LxSkip, LxTextWord, LxAlgorithm, LxTimer, LxAnalog, LL1AnyCode}, 0, false, false, true, true}, // 82
+    {{LxIf}, 85, false, false, false, false}, // 83
+    {{LxOpen}, 88, false, false, false, true}, // 84
+    {{LxIf}, 86, true, false, false, true}, // 85
+    {{LxOnOff, LxTimer, LxAnalog, LxBit}, 99, false, true, false, true}, // 86
+    {{LxOpen, LxClose, LxIf, LxThenElse, LxOr}, 92, false, false, false, true}, // 87
+    {{LxOpen}, 89, true, false, false, true}, // 88
+    {{LxOpen, LxIf}, 83, false, true, false, true}, // 89
+    {{LxClose}, 91, true, false, false, true}, // 90
+    {{LxOpen, LxClose, LxIf, LxThenElse, LxOr}, 92, false, false, false, true}, // 91
+    {{LxOpen, LxIf}, 95, false, false, false, false}, // 92
+    {{LxOr}, 96, false, false, false, false}, // 93
+    {{LxClose, LxThenElse}, 98, false, false, false, true}, // 94
+    {{LxOpen, LxIf}, 83, false, false, false, true}, // 95
+    {{LxOr}, 97, true, false, false, true}, // 96
+    {{LxOpen, LxIf}, 83, false, false, false, true}, // 97
+    {{LxClose, LxThenElse}, 0, false, false, true, true}, // 98
+    {{LxOnOff}, 103, false, false, false, false}, // 99
+    {{LxBit}, 105, false, false, false, false}, // 100
+    {{LxAnalog}, 107, false, false, false, false}, // 101
+    {{LxTimer}, 112, false, false, false, true}, // 102
+    {{LxOnOff}, 104, true, false, false, true}, // 103
+    {{LxDiscrete, LxTimer}, 36, false, false, false, true}, // 104
+    {{LxBit}, 106, true, false, false, true}, // 105
+    {{LxDiscrete, LxTimer, LxAnalog}, 119, false, false, false, true}, // 106
+    {{LxAnalog}, 108, true, false, false, true}, // 107
+    {{LxEquals, LxRelation}, 115, false, true, false, true}, // 108
+    {{LxSign}, 110, true, false, false, true}, // 109
+    {{LxInteger, LxAnalog}, 46, false, true, false, true}, // 110
+    {{LxSign, LxOpen, LxClose, LxIf, LxThenElse, LxOr, LxOnOff, LxSkip, LxTextWord, LxAlgorithm, LxTimer, LxAnalog, LL1AnyCode}, 40, false, false, false, true}, // 111
+    {{LxTimer}, 113, true, false, false, true}, // 112
+    {{LxRelation}, 114, true, false, false, true}, // 113
+    {{LxTime, LxTimer}, 50, false, false, false, true}, // 114
+    {{LxEquals}, 117, false, false, false, false}, // 115
+    {{LxRelation}, 118, false, false, false, true}, // 116
+    {{LxEquals}, 0, true, false, true, true}, // 117
+    {{LxRelation}, 0, true, false, true, true}, // 118
+    {{LxDiscrete}, 122, false, false, false, false}, // 119
+    {{LxTimer}, 123, false, false, false, false}, // 120
+    {{LxAnalog}, 124, false, false, false, true}, // 121
+    {{LxDiscrete}, 0, true, false, true, true}, // 122
+    {{LxTimer}, 0, true, false, true, true}, // 123
+    {{LxAnalog}, 0, true, false, true, true}, // 124
 };
 // clang-format on
+
+// The action rows accept (or, at an arrival, follow) what their names say: a change of the
+// table that moves one of them fails here.
+constexpr bool AcceptsOnly(int row, int code)
+{
+    return LL1Table[row].Accept && LL1Table[row].Return && LL1Table[row].Terminals[0] == code &&
+           LL1Table[row].Terminals[1] == 0;
+}
+static_assert(AcceptsOnly(LL1RowSkip, LxSkip));
+static_assert(AcceptsOnly(LL1RowTextString, LxTextString));
+static_assert(AcceptsOnly(LL1RowSwitchDiscrete, LxDiscrete));
+static_assert(AcceptsOnly(LL1RowSwitchTimer, LxTimer));
+static_assert(AcceptsOnly(LL1RowTimeConstant, LxTime));
+static_assert(AcceptsOnly(LL1RowTimerOperand, LxTimer));
+static_assert(AcceptsOnly(LL1RowBitDiscrete, LxDiscrete));
+static_assert(AcceptsOnly(LL1RowBitTimer, LxTimer));
+static_assert(AcceptsOnly(LL1RowBitAnalog, LxAnalog));
+static_assert(LL1Table[LL1RowOpen].Accept && LL1Table[LL1RowOpen].Terminals[0] == LxOpen);
+static_assert(LL1Table[LL1RowClose].Accept && LL1Table[LL1RowClose].Terminals[0] == LxClose);
+static_assert(LL1Table[LL1RowOr].Accept && LL1Table[LL1RowOr].Terminals[0] == LxOr);
+static_assert(LL1Table[LL1RowSumEnd].Return && !LL1Table[LL1RowSumEnd].Accept);
+static_assert(LL1Table[LL1RowParamsEnd].Return && !LL1Table[LL1RowParamsEnd].Accept);
 
 bool LL1IsAcceptMoment(int row)
 {
     switch (row) {
-    case 31:  // ВСК
-    case 33:  // text string after a ТС word
-    case 38:  // discrete variable after ВКЛ/ОТКЛ
-    case 39:  // timer after ВКЛ/ОТКЛ
-    case 52:  // time constant of a timer assignment or comparison
-    case 53:  // timer of a timer assignment or comparison
-    case 88:  // "("
-    case 90:  // ")"
-    case 96:  // ИЛИ
-    case 122: // discrete variable after Б
-    case 123: // timer after Б
-    case 124: // analog variable after Б
+    case LL1RowSkip:
+    case LL1RowTextString:
+    case LL1RowSwitchDiscrete:
+    case LL1RowSwitchTimer:
+    case LL1RowTimeConstant:
+    case LL1RowTimerOperand:
+    case LL1RowOpen:
+    case LL1RowClose:
+    case LL1RowOr:
+    case LL1RowBitDiscrete:
+    case LL1RowBitTimer:
+    case LL1RowBitAnalog:
         return true;
     default:
         return false;
@@ -168,8 +190,7 @@ bool LL1IsAcceptMoment(int row)
 
 bool LL1IsArrivalMoment(int row)
 {
-    return row == 45     // end of a sum of terms
-           || row == 59; // end of an algorithm's parameter list
+    return row == LL1RowSumEnd || row == LL1RowParamsEnd;
 }
 
 namespace {

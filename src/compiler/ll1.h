@@ -19,7 +19,7 @@ struct TLL1Row
     bool Return;       // pop the next row instead of using Next
     bool Error;        // a syntax error when the row does not apply
 
-    bool Contains(int code) const
+    constexpr bool Contains(int code) const
     {
         for (int t : Terminals) {
             if (t == 0)
@@ -32,6 +32,24 @@ struct TLL1Row
 };
 
 constexpr int LL1RowCount = 124;
+
+// The rows where the code generator and the re-layout act.
+enum TLL1ActionRow : int {
+    LL1RowSkip = 31,           // ВСК
+    LL1RowTextString = 33,     // the text string after a ТС word
+    LL1RowSwitchDiscrete = 38, // discrete variable after ВКЛ/ОТКЛ
+    LL1RowSwitchTimer = 39,    // timer after ВКЛ/ОТКЛ
+    LL1RowSumEnd = 45,         // arrival: the end of a sum of terms or of a comparison
+    LL1RowTimeConstant = 52,   // time constant of a timer setting or comparison
+    LL1RowTimerOperand = 53,   // timer of a timer setting or comparison
+    LL1RowParamsEnd = 59,      // arrival: the end of an algorithm's parameter list
+    LL1RowOpen = 88,           // "("
+    LL1RowClose = 90,          // ")"
+    LL1RowOr = 96,             // ИЛИ
+    LL1RowBitDiscrete = 122,   // discrete variable after Б
+    LL1RowBitTimer = 123,      // timer after Б
+    LL1RowBitAnalog = 124,     // analog variable after Б
+};
 // Rows 1..124; row 0 is never visited.
 extern const TLL1Row LL1Table[LL1RowCount + 1];
 

@@ -146,7 +146,7 @@ private:
             const TLexeme &lx = statement.At(i);
             entry.First = std::min(entry.First, lx.Line);
             entry.Last = std::max(entry.Last, lx.Line);
-            if (row == 59 || (lx.Code != LxLineNumber && lx.Code != LxParamName))
+            if (row == LL1RowParamsEnd || (lx.Code != LxLineNumber && lx.Code != LxParamName))
                 s.Add(lx);
         }
         if (entry.Last < 0)
@@ -156,10 +156,10 @@ private:
         const QString t1 = s.Get(1).Text;
         const bool marked = IsThenElse(s.Get(0));
         switch (row) {
-        case 31:
+        case LL1RowSkip:
             line += (marked ? t0 + u' ' : QString()) + Keyword::Skip;
             break;
-        case 33: {
+        case LL1RowTextString: {
             line += t0 + u' ' + (marked ? t1 + u' ' : QString());
             const QString text = TextString(s.Get(marked ? 2 : 1).Text, Mode == RelayoutOld);
             if (Mode == RelayoutOld) {
@@ -170,31 +170,31 @@ private:
             }
             break;
         }
-        case 38:
-        case 39:
+        case LL1RowSwitchDiscrete:
+        case LL1RowSwitchTimer:
             line += t0 + u' ' + t1 + u' ';
             if (IsCondition(s.Get(0)) || marked)
                 line += s.Get(2).Text + u' ';
             break;
-        case 52:
-        case 53: {
+        case LL1RowTimeConstant:
+        case LL1RowTimerOperand: {
             const int k = IsCondition(s.Get(0)) || marked ? 2 : 1;
             line += t0 + (k == 2 ? u' ' + t1 : QString()) + s.Get(k).Text + s.Get(k + 1).Text;
             break;
         }
-        case 88:
+        case LL1RowOpen:
             line += u'(';
             break;
-        case 90:
+        case LL1RowClose:
             line += u')';
             break;
-        case 96:
+        case LL1RowOr:
             line += Keyword::Or;
             break;
-        case 59:
+        case LL1RowParamsEnd:
             Call(s, line, entry.Lines);
             break;
-        default: // 45 (sum or comparison), 122..124 (Б)
+        default: // the end of a sum or comparison, a Б item
             for (int i = 0; i < s.Count(); ++i)
                 line += s.At(i).Text + u' ';
             break;

@@ -4,46 +4,28 @@
 #include "link/sarvetel.h"
 #include "link/sarveteldefs.h"
 #include "model/zentorprogram.h"
+#include "prp/prplayout.h"
 
 #include <algorithm>
 #include <chrono>
 
 using namespace Sarvetel;
 
-namespace {
-
-constexpr int HeaderLengthOffset = 141;
-constexpr int HeaderChecksumOffset = 143;
-constexpr int ImageSumOffset = 140;
-constexpr int ImageComplementOffset = 139;
-
-int Word(const std::uint8_t *b, int at)
-{
-    return b[at] | (b[at + 1] << 8);
-}
-
-} // namespace
-
 int PRPImageLength(const std::uint8_t *image, int available)
 {
-    if (available <= HeaderLengthOffset + 1)
+    if (available < PrpLayout::LengthKnownFrom)
         return std::max(available, 0);
-    int length = Word(image, HeaderLengthOffset) + 1;
-    for (int g = 0; g < 8; ++g)
-        length += Word(image, 9 + 2 * g);
-    return std::min(length, available);
+    return std::min(ImageEndOf(image), available);
 }
 
 bool PRPImageChecksumsHold(const std::uint8_t *image, int length)
 {
-    if (length <= HeaderChecksumOffset)
+    if (length <= PrpLayout::HeaderSumOffset)
         return false;
-    const int headerLength = Word(image, HeaderLengthOffset) + 1;
-    if (headerLength <= HeaderChecksumOffset || headerLength > length)
+    const int headerLength = HeaderLengthOf(image);
+    if (headerLength <= PrpLayout::HeaderSumOffset || headerLength > length)
         return false;
-    const std::uint8_t sum = ImageSum(image, length);
-    return image[ImageSumOffset] == sum && image[ImageComplementOffset] == 255 - sum &&
-           image[HeaderChecksumOffset] == HeaderChecksumByte(image, headerLength);
+    return ImageSumHolds(image, length) && HeaderSumHolds(image, headerLength);
 }
 
 // ----------------------------------------------------------------------------- base

@@ -103,7 +103,7 @@ protected:
     void Run() override;
 };
 
-// True when the image's own checksums (image sum at 139/140, header sum at 143) hold.
+// True when the image's own checksums (the image sum and the header sum) hold.
 bool PRPImageChecksumsHold(const std::uint8_t *image, int length);
 // Header length + the group words, bounded by the bytes at hand.
 int PRPImageLength(const std::uint8_t *image, int available);

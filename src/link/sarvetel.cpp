@@ -1,10 +1,12 @@
 #include "link/sarvetel.h"
 
+#include "compiler/algparamkind.h"
 #include "core/logger.h"
 #include "core/textutils.h"
 #include "link/comport.h"
 #include "model/zentorprogram.h"
 #include "prp/prpheader.h"
+#include "prp/prplayout.h"
 
 #include <algorithm>
 #include <cstring>
@@ -19,18 +21,65 @@ QString Hex2(int v)
     return QStringLiteral("%1").arg(v, 2, 16, QLatin1Char('0')).toUpper();
 }
 
-// Internal parameter types of the wire types 0..11.
-constexpr std::uint8_t WireTypeToInternal[12] = {1, 2, 3, 4, 7, 6, 5, 8, 9, 10, 11, 12};
-
-int ParamSize(std::uint8_t type)
+// The data bytes of an item whose length does not depend on its data.
+int FixedDataLength(int code)
 {
-    if (type == 4)
-        return 6;
-    if (type == 8 || type == 9)
-        return 1;
-    if (type == 0 || type > 12)
+    switch (code) {
+    case ReplyEmpty02:
+    case ReplyEmpty05:
+    case ReplyEmpty06:
+    case ReplyEmpty07:
+    case ReplyEmpty41:
         return 0;
-    return 2;
+    case CodeBlock:
+        return 1 + BlockSize;
+    case CodeHeaderBlock:
+        return HeaderPartBlockLength - 1;
+    case ReplyPair1F:
+    case CodeResetVariables:
+    case CodeSectionInfo:
+        return 2;
+    case ReplyLong23:
+        return 11;
+    case CodeIOSetup:
+        return IOSetupItemLength - 1;
+    case CodeReadHeaderPart:
+        return HeaderPartBlockLength;
+    default: // the block count, the status answers, and what the link does not know
+        return 1;
+    }
+}
+
+// Items whose first data byte tells how long they are.
+constexpr std::uint8_t SizedByFirstByte[] = {CodeValue,           CodeStatus,    CodeScreen,
+                                             CodeSection,         CodeAlgorithm, CodeWriteSection,
+                                             CodeToggleMemoryType};
+
+// The data bytes of such an item whose first data byte is b.
+int DataLengthFromFirst(int code, int b)
+{
+    switch (code) {
+    case CodeValue: // a sub-type, then its value
+        if ((b >= 1 && b <= 4) || b == 6 || b == 7)
+            return 1 + 3;
+        if (b == 5)
+            return 1 + 6;
+        return b >= 8 && b <= 10 ? 1 + 4 : 1;
+    case CodeStatus: // the mode, then the fault list or the errors byte
+        return b == ModeFault ? 1 + 2 * FaultPairCount : 2;
+    case CodeScreen: // a count, then one line or two
+        if (b == 0)
+            return 1;
+        return b >= 30 ? 1 + 2 * (1 + ScreenLineLength) : 1 + 1 + ScreenLineLength;
+    case CodeSection: // the section block, its first byte its length
+        return b + 2;
+    case CodeAlgorithm: // the description's length from the code byte
+        return b == 0 ? 0 : b - 1;
+    case CodeWriteSection: // a status; a refusal has two more bytes
+        return b != 0 ? 3 : 1;
+    default: // the memory type answer: a status; a refusal has one more byte
+        return b != 0 ? 2 : 1;
+    }
 }
 
 // The data bytes that follow the code byte at p, or -1 when the byte that tells it is
@@ -38,86 +87,10 @@ int ParamSize(std::uint8_t type)
 int ItemDataLength(const std::uint8_t *f, int length, int p)
 {
     const int code = f[p];
-    auto at = [&](int i) { return i < length ? int(f[i]) : -1; };
-    switch (code) {
-    case 1: {
-        const int sub = at(p + 1);
-        if (sub < 0)
-            return -1;
-        if ((sub >= 1 && sub <= 4) || sub == 6 || sub == 7)
-            return 1 + 3;
-        if (sub == 5)
-            return 1 + 6;
-        if (sub >= 8 && sub <= 10)
-            return 1 + 4;
-        return 1;
-    }
-    case 2:
-    case 5:
-    case 6:
-    case 7:
-    case 65:
-        return 0;
-    case 3:
-        return 1;
-    case 4:
-        return 1 + BlockSize;
-    case 25: {
-        const int mode = at(p + 1);
-        if (mode < 0)
-            return -1;
-        return mode == ModeFault ? 1 + 2 * FaultPairCount : 2;
-    }
-    case 26: {
-        const int c = at(p + 1);
-        if (c < 0)
-            return -1;
-        if (c == 0)
-            return 1;
-        return c >= 30 ? 1 + 2 * (1 + ScreenLineLength) : 1 + 1 + ScreenLineLength;
-    }
-    case 27: {
-        const int n = at(p + 1);
-        return n < 0 ? -1 : n + 2;
-    }
-    case 28: {
-        const int l = at(p + 1);
-        if (l < 0)
-            return -1;
-        return l == 0 ? 0 : l - 1;
-    }
-    case 29:
-    case 89:
-    case 90:
-    case 92:
-    case 93:
-    case 95:
-    case 98:
-    case 99:
-        return 1;
-    case 30:
-        return HeaderPartBlockLength - 1;
-    case 31:
-    case 104:
-    case 34:
-        return 2;
-    case 35:
-        return 11;
-    case 36:
-        return IOSetupItemLength - 1;
-    case 91: {
-        const int s = at(p + 1);
-        return s < 0 ? -1 : (s != 0 ? 3 : 1);
-    }
-    case 94:
-        return HeaderPartBlockLength;
-    case 108: {
-        const int s = at(p + 1);
-        return s < 0 ? -1 : (s != 0 ? 2 : 1);
-    }
-    default:
-        return 1;
-    }
+    if (std::find(std::begin(SizedByFirstByte), std::end(SizedByFirstByte), code) ==
+        std::end(SizedByFirstByte))
+        return FixedDataLength(code);
+    return p + 1 < length ? DataLengthFromFirst(code, f[p + 1]) : -1;
 }
 
 } // namespace
@@ -148,33 +121,23 @@ void TSarvetel::Log(const QString &text)
 
 void TSarvetel::CompleteFrame(std::uint8_t *frame, int length, int capacity)
 {
-    const int n = length - 5;
-    frame[0] = 0x01;
-    frame[1] = static_cast<std::uint8_t>(n & 0xFF);
-    frame[2] =
-        static_cast<std::uint8_t>(0xC0 | (((capacity / 32) & 0x1F) << 1) | (n >= 256 ? 1 : 0));
-    frame[3] = ByteSum(frame, 3);
-    frame[length - 1] = ByteSum(frame, length - 1);
+    FrameLayout::CompleteRequest(frame, length, capacity);
 }
 
 int TSarvetel::AnnouncedPayload(const std::uint8_t *frame)
 {
-    return frame[1] | ((frame[2] & 1) << 8);
+    return FrameLayout::AnnouncedPayload(frame);
 }
 
 bool TSarvetel::IsCompleteReply(const std::uint8_t *frame, int length)
 {
-    if (length < 5 || length != AnnouncedPayload(frame) + 5)
-        return false;
-    if (ByteSum(frame, 3) != frame[3] || ByteSum(frame, length - 1) != frame[length - 1])
-        return false;
-    return WalkItems(nullptr, frame, length) == length - 1;
+    return FrameLayout::IsWhole(frame, length) && WalkItems(nullptr, frame, length) == length - 1;
 }
 
 void TSarvetel::Transact(int capacity)
 {
     capacity = std::clamp(capacity, 0, FrameSize);
-    RequestLength = std::clamp(RequestLength, 5, FrameSize);
+    RequestLength = std::clamp(RequestLength, FrameLayout::Overhead, FrameSize);
     CompleteFrame(Request, RequestLength, capacity);
     Log(LogSent);
     Log(HexDump(Request, RequestLength));
@@ -218,15 +181,15 @@ void TSarvetel::ParseReply()
     ProtocolResult = ResultOk;
     if (n < 4)
         ProtocolResult = ResultBadPacket;
-    else if (ByteSum(Reply, 3) != Reply[3])
+    else if (!FrameLayout::HeaderSumRight(Reply))
         ProtocolResult = ResultHeaderChecksum;
-    else if (ByteSum(Reply, n - 1) != Reply[n - 1])
+    else if (!FrameLayout::PacketSumRight(Reply, n))
         ProtocolResult = ResultPacketChecksum;
-    else if (Reply[2] & 0x40)
+    else if (Reply[2] & FrameLayout::FlagFrameFailure)
         ProtocolResult = ResultFrameFailure;
-    else if (Reply[2] & 0x20)
+    else if (Reply[2] & FrameLayout::FlagNoMemory)
         ProtocolResult = ResultNoMemory;
-    else if (n < 5)
+    else if (n < FrameLayout::Overhead)
         ProtocolResult = ResultBadPacket; // a header alone carries nothing
     if (ProtocolResult != ResultOk) {
         Log(ProtocolResultText(ProtocolResult));
@@ -239,7 +202,7 @@ void TSarvetel::ParseReply()
 // the checksum or past the bytes read is not applied and ends the walk (-1).
 int TSarvetel::WalkItems(TSarvetel *link, const std::uint8_t *f, int length)
 {
-    int p = 4;
+    int p = FrameLayout::PayloadAt;
     while (p < length - 1) {
         const int code = f[p];
         if (link)
@@ -247,87 +210,102 @@ int TSarvetel::WalkItems(TSarvetel *link, const std::uint8_t *f, int length)
         const int data = ItemDataLength(f, length, p);
         if (data < 0 || p + 1 + data > length - 1)
             return -1;
-        if (link) {
-            const std::uint8_t *d = f + p + 1;
-            switch (code) {
-            case 3:
-                link->PRPBlockCount = d[0] == 0 ? 256 : d[0];
-                break;
-            case 4: {
-                const int k = d[0];
-                if (link->BlockDestination && (k + 1) * BlockSize <= link->BlockDestinationSize) {
-                    std::memcpy(link->BlockDestination + k * BlockSize, d + 1, BlockSize);
-                    link->LastBlockNumber = k;
-                }
-                break;
-            }
-            case 25:
-                link->Mode = d[0];
-                if (d[0] == ModeFault) {
-                    link->FaultCount = 0;
-                    for (auto &pair : link->Faults)
-                        pair[0] = pair[1] = 0xFF;
-                    for (int k = 0; k < FaultPairCount; ++k)
-                        if (d[1 + 2 * k] != 0xFF) {
-                            link->Faults[link->FaultCount][0] = d[1 + 2 * k];
-                            link->Faults[link->FaultCount][1] = d[2 + 2 * k];
-                            ++link->FaultCount;
-                        }
-                } else {
-                    link->ErrorsPresent = d[1] != 0xFF ? 1 : 0;
-                }
-                break;
-            case 26:
-                if (d[0] != 0) {
-                    const int lines = d[0] >= 30 ? 2 : 1;
-                    for (int i = 0; i < lines; ++i) {
-                        const std::uint8_t *l = d + 1 + i * (1 + ScreenLineLength);
-                        if (l[0] >= ScreenLineCount)
-                            continue; // the screen has lines 0..9 only
-                        QString text;
-                        for (int c = 0; c < ScreenLineLength; ++c)
-                            text += ControllerToText(l[1 + c]);
-                        link->ScreenLines[l[0]] = text;
-                    }
-                }
-                break;
-            case 27:
-                if (link->SectionRecord) {
-                    const int n = d[0];
-                    std::memcpy(link->SectionRecord->Code, d, n);
-                    link->SectionRecord->CodeLength = n;
-                }
-                break;
-            case 28:
-                link->StoreAlgorithm(f + p, data + 1);
-                break;
-            case 30:
-                link->StoreHeaderBlock(f + p, HeaderPartBlockLength);
-                break;
-            case 34:
-                link->SectionInfo = d[0];
-                break;
-            case 36:
-                link->StoreIOSetup(f + p);
-                break;
-            case 91:
-                if (d[0] != 0)
-                    link->ProtocolResult = ResultHeaderChecksum;
-                break;
-            case 94:
-                link->StoreHeaderBlock(d, HeaderPartBlockLength);
-                break;
-            case 108:
-                if (d[0] != 0)
-                    link->ProtocolResult = ResultNoMemory;
-                break;
-            default:
-                break;
-            }
-        }
+        if (link)
+            link->ApplyItem(f + p, data);
         p += 1 + data;
     }
     return p;
+}
+
+void TSarvetel::ApplyItem(const std::uint8_t *item, int data)
+{
+    const std::uint8_t *d = item + 1;
+    switch (item[0]) {
+    case CodeStatus:
+        StoreStatus(d);
+        break;
+    case CodeScreen:
+        StoreScreenLines(d);
+        break;
+    case CodeBlockCount:
+        PRPBlockCount = d[0] == 0 ? 256 : d[0];
+        break;
+    case CodeBlock: {
+        const int k = d[0];
+        if (BlockDestination && (k + 1) * BlockSize <= BlockDestinationSize) {
+            std::memcpy(BlockDestination + k * BlockSize, d + 1, BlockSize);
+            LastBlockNumber = k;
+        }
+        break;
+    }
+    case CodeSection:
+        if (SectionRecord) {
+            const int n = d[0];
+            std::memcpy(SectionRecord->Code, d, n);
+            SectionRecord->CodeLength = n;
+        }
+        break;
+    case CodeAlgorithm:
+        StoreAlgorithm(item, data + 1);
+        break;
+    case CodeHeaderBlock:
+        StoreHeaderBlock(item, HeaderPartBlockLength);
+        break;
+    case CodeSectionInfo:
+        SectionInfo = d[0];
+        break;
+    case CodeIOSetup:
+        StoreIOSetup(item);
+        break;
+    case CodeWriteSection:
+        if (d[0] != 0)
+            ProtocolResult = ResultHeaderChecksum;
+        break;
+    case CodeReadHeaderPart:
+        StoreHeaderBlock(d, HeaderPartBlockLength);
+        break;
+    case CodeToggleMemoryType:
+        if (d[0] != 0)
+            ProtocolResult = ResultNoMemory;
+        break;
+    default:
+        break;
+    }
+}
+
+void TSarvetel::StoreStatus(const std::uint8_t *d)
+{
+    Mode = d[0];
+    if (d[0] == ModeFault) {
+        FaultCount = 0;
+        for (auto &pair : Faults)
+            pair[0] = pair[1] = 0xFF;
+        for (int k = 0; k < FaultPairCount; ++k)
+            if (d[1 + 2 * k] != 0xFF) {
+                Faults[FaultCount][0] = d[1 + 2 * k];
+                Faults[FaultCount][1] = d[2 + 2 * k];
+                ++FaultCount;
+            }
+    } else {
+        ErrorsPresent = d[1] != 0xFF ? 1 : 0;
+    }
+}
+
+// One screen line, or two when the count says so.
+void TSarvetel::StoreScreenLines(const std::uint8_t *d)
+{
+    if (d[0] != 0) {
+        const int lines = d[0] >= 30 ? 2 : 1;
+        for (int i = 0; i < lines; ++i) {
+            const std::uint8_t *l = d + 1 + i * (1 + ScreenLineLength);
+            if (l[0] >= ScreenLineCount)
+                continue; // the screen has lines 0..9 only
+            QString text;
+            for (int c = 0; c < ScreenLineLength; ++c)
+                text += ControllerToText(l[1 + c]);
+            ScreenLines[l[0]] = text;
+        }
+    }
 }
 
 void TSarvetel::StoreHeaderBlock(const std::uint8_t *b, int available)
@@ -338,24 +316,7 @@ void TSarvetel::StoreHeaderBlock(const std::uint8_t *b, int available)
 
 void TSarvetel::StoreIOSetup(const std::uint8_t *c)
 {
-    MemoryType = c[3];
-    for (int i = 0; i < 15; ++i)
-        IOSetup[i] = c[5 + i];
-    for (int l = 0; l < 8; ++l)
-        IOSetup[15 + l] = 7;
-    for (int s = 0; s < 8; ++s) {
-        const int mask = c[20 + 2 * s];
-        const int logical = c[21 + 2 * s];
-        if (mask == 0 || logical > 7)
-            continue;
-        int physical = 7;
-        for (int bit = 0; bit <= 6; ++bit)
-            if (mask == (1 << bit))
-                physical = bit;
-        IOSetup[15 + logical] = static_cast<std::uint8_t>(physical);
-    }
-    for (int i = 0; i < 7; ++i)
-        IOSetup[23 + i] = c[37 + i];
+    IOSetupLayout::DecodeBlock(c, IOSetup, MemoryType, IOSetupLayout::TUnnamedMask::MeansNone);
 }
 
 void TSarvetel::StoreAlgorithm(const std::uint8_t *c, int itemLength)
@@ -373,8 +334,8 @@ void TSarvetel::StoreAlgorithm(const std::uint8_t *c, int itemLength)
     int size = 3 + (Algorithm.Modifier ? 2 : 0);
     for (int i = 0; i < Algorithm.ParamCount; ++i) {
         const int wire = at(4 + i);
-        const std::uint8_t type = (wire >= 0 && wire < 12) ? WireTypeToInternal[wire] : 0;
-        size += ParamSize(type);
+        const std::uint8_t type = AlgParamKindOfWireType(wire);
+        size += AlgParamKindInfo(type).RecordBytes;
         if (i >= MaxAlgParams)
             continue;
         Algorithm.ParamTypes[i] = type;
@@ -510,7 +471,7 @@ void TSarvetel::ReadPRPIntoHeader(TPRPHeader &header)
     };
     bool ok = readBlock(0) && readBlock(1) && readBlock(2);
     if (ok) {
-        const int w = header.Bytes[141] + 256 * header.Bytes[142];
+        const int w = ImageWord(header.Bytes, PrpLayout::LengthWord);
         // Blocks past the end of the header buffer would have nowhere to land.
         const int last = std::min(w / BlockSize, TPRPHeader::BufferSize / BlockSize - 1);
         for (int k = 3; k <= last && ok; ++k)
@@ -593,9 +554,9 @@ void TSarvetel::WriteTechKey(const TPRPHeader &header, int key)
     Request[5] = static_cast<std::uint8_t>(key);
     Request[6] = k.Class;
     Request[7] = k.Index;
-    for (int i = 0; i < 8; ++i)
+    for (int i = 0; i < TechKeyNameLength; ++i)
         Request[8 + i] = TextToController(i < k.Name.size() ? k.Name[i] : QChar(u' '));
-    RequestLength = 17;
+    RequestLength = TechKeyFrameLength;
     Transact(Capacity::TechKey);
 }
 
@@ -653,34 +614,13 @@ void TSarvetel::ReadIOSetup()
 
 void TSarvetel::BuildIOSetupFrame(std::uint8_t *f) const
 {
-    std::memset(f + 4, 0, IOSetupFrameLength - 4);
+    using namespace IOSetupLayout;
+    std::memset(f + FrameLayout::PayloadAt, 0, WriteFrameLength - FrameLayout::PayloadAt);
+    std::uint8_t *block = f + WriteBlockAt;
+    EncodeBlock(IOSetup, MemoryType, block);
     f[4] = CodeWriteIOSetup;
-    f[5] = IOSetupItemLength;
-    f[7] = 0;
-    f[8] = 4;
-    f[9] = MemoryType;
-    f[10] = 1;
-    for (int i = 0; i < 15; ++i)
-        f[11 + i] = IOSetup[i];
-    int sum = 0;
-    // Every logical channel with a physical one gets its pair, channel 7 included: a
-    // channel left out would lose its assignment on the next read.
-    for (int l = 0; l < 8; ++l) {
-        const int physical = IOSetup[15 + l];
-        if (physical >= 7)
-            continue;
-        const int mask = 1 << physical;
-        f[26 + 2 * l] = static_cast<std::uint8_t>(mask);
-        f[27 + 2 * l] = static_cast<std::uint8_t>(l);
-        sum += mask;
-    }
-    f[42] = static_cast<std::uint8_t>(sum & 0xFF);
-    for (int i = 0; i < 7; ++i)
-        f[43 + i] = IOSetup[23 + i];
-    f[50] = 2;
-    f[51] = 1;
-    f[6] = 0;
-    f[6] = ByteSum(f + 5, 55);
+    f[5] = BlockLength;
+    block[0] = ByteSum(f + 5, WriteSummedBytes);
 }
 
 void TSarvetel::WriteIOSetup()
@@ -693,12 +633,13 @@ void TSarvetel::WriteIOSetup()
 
 void TSarvetel::ReleaseChannel(int logicalChannel)
 {
-    if (logicalChannel < 0 || logicalChannel > 7)
+    using namespace IOSetupLayout;
+    if (logicalChannel < 0 || logicalChannel >= LogicalChannels)
         return;
     auto lock = LineLock();
-    const int a = std::min<int>(IOSetup[15 + logicalChannel], 7);
+    const int a = std::min<int>(IOSetup[ChannelsAt + logicalChannel], NoChannel);
     const auto m = static_cast<std::uint8_t>(1 << a);
-    const std::uint8_t b = IOSetup[15 + a];
+    const std::uint8_t b = IOSetup[ChannelsAt + a];
     Exchange({CodeReleaseChannel, m, b}, Capacity::Service);
 }
 

@@ -164,6 +164,10 @@ private:
     void Log(const QString &text);
     // Walks the items of Reply; with apply false it only checks where they end.
     static int WalkItems(TSarvetel *link, const std::uint8_t *frame, int length);
+    // Stores what the item at item (its code byte, then data bytes) reports.
+    void ApplyItem(const std::uint8_t *item, int data);
+    void StoreStatus(const std::uint8_t *d);
+    void StoreScreenLines(const std::uint8_t *d);
     void StoreHeaderBlock(const std::uint8_t *block, int available);
     void StoreIOSetup(const std::uint8_t *item);
     void StoreAlgorithm(const std::uint8_t *item, int available);

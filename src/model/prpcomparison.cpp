@@ -3,12 +3,12 @@
 #include "core/textutils.h"
 #include "model/comparetexts.h"
 #include "model/zentorprogram.h"
+#include "prp/prplayout.h"
 
 #include <algorithm>
 
 namespace {
 
-constexpr int kHeaderLengthWord = 141;
 constexpr THeaderPart kParts[HeaderPartCount] = {
     THeaderPart::Orders, THeaderPart::AdcInputs, THeaderPart::TimerGenerators,
     THeaderPart::ImpulseOutputs, THeaderPart::TechKeys};
@@ -27,10 +27,9 @@ TBytesComparison CompareBytes(const std::uint8_t *program, int programLength,
 // The header's length as the image states it, bounded by the bytes the image has.
 int HeaderLength(const TZentorProgram &p)
 {
-    if (p.ImageLength <= kHeaderLengthWord + 1)
+    if (p.ImageLength < PrpLayout::LengthKnownFrom)
         return 0;
-    const int stated = (p.Image[kHeaderLengthWord] | (p.Image[kHeaderLengthWord + 1] << 8)) + 1;
-    return std::min(stated, p.ImageLength);
+    return std::min(HeaderLengthOf(p.Image), p.ImageLength);
 }
 
 bool HoldsBlock(const TZentorSection &s)

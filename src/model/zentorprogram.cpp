@@ -51,24 +51,12 @@ QString BlockLengthMismatch(int section, int length)
         .arg(length);
 }
 
-// Offsets in the image (the header starts it).
-constexpr int kGroupWords = 9;
-constexpr int kImageSum = 139;
-constexpr int kLengthWord = 141;
-constexpr int kHeaderSum = 143;
 constexpr int kPrefixLength = 57;
 constexpr int kMaxBlock = 256;
 
-int Word(const std::uint8_t *b, int offset)
-{
-    return b[offset] | (b[offset + 1] << 8);
-}
-
 void AddToWord(std::uint8_t *b, int offset, int value)
 {
-    const int sum = (Word(b, offset) + value) & 0xFFFF;
-    b[offset] = static_cast<std::uint8_t>(sum & 0xFF);
-    b[offset + 1] = static_cast<std::uint8_t>(sum >> 8);
+    SetImageWord(b, offset, (ImageWord(b, offset) + value) & 0xFFFF);
 }
 
 bool ValidSection(int n)
@@ -143,18 +131,15 @@ bool TZentorProgram::AssembleImage()
         }
         std::memcpy(Image + ImageLength, s.Code, static_cast<size_t>(s.CodeLength));
         ImageLength += s.CodeLength;
-        const int word = kGroupWords + 2 * (n / 32);
+        const int word = PrpLayout::GroupWord(n / 32);
         AddToWord(Image, word, s.CodeLength);
         AddToWord(Header.Bytes, word, s.CodeLength);
     }
 
-    const std::uint8_t sum = ImageSum(Image, ImageLength);
-    Image[kImageSum] = static_cast<std::uint8_t>(255 - sum);
-    Image[kImageSum + 1] = sum;
-    const int headerSumLength = std::min(Word(Image, kLengthWord) + 1, ImageLength);
-    Image[kHeaderSum] = HeaderChecksumByte(Image, headerSumLength);
+    WriteImageSums(Image, ImageLength);
     // The header object keeps the finished header bytes as they stand in the image.
-    std::memcpy(Header.Bytes + kImageSum, Image + kImageSum, 5);
+    constexpr int sums = PrpLayout::HeaderSumOffset + 1 - PrpLayout::ImageSumOffset;
+    std::memcpy(Header.Bytes + PrpLayout::ImageSumOffset, Image + PrpLayout::ImageSumOffset, sums);
     return ok;
 }
 
@@ -165,11 +150,11 @@ bool TZentorProgram::SplitImage(bool *broken)
     if (broken)
         *broken = true;
     const int loaded = std::clamp(ImageLength, 0, ImageSize);
-    if (loaded < kLengthWord + 2) {
+    if (loaded < PrpLayout::LengthKnownFrom) {
         Messages->append(HeaderPastData(TPRPHeader::FixedLength));
         return false;
     }
-    const int headerLength = Word(Image, kLengthWord) + 1;
+    const int headerLength = HeaderLengthOf(Image);
     if (headerLength > loaded) {
         Messages->append(HeaderPastData(headerLength));
         return false;
@@ -184,9 +169,7 @@ bool TZentorProgram::SplitImage(bool *broken)
     if (headerLength < TPRPHeader::FixedLength)
         return false; // no group words to go by
 
-    int end = headerLength;
-    for (int g = 0; g < GroupCount; ++g)
-        end += Word(Image, kGroupWords + 2 * g);
+    const int end = ImageEndOf(Image);
     int p = headerLength;
     while (p < end) {
         const int n = p < loaded ? Image[p] + 1 : 1;
@@ -215,19 +198,12 @@ int TZentorProgram::CheckChecksums(bool withImage)
     int broken = 0;
     const int loaded = std::clamp(ImageLength, 0, ImageSize);
     if (withImage && loaded >= TPRPHeader::FixedLength) {
-        const int headerLength = Word(Image, kLengthWord) + 1;
-        int end = headerLength;
-        for (int g = 0; g < GroupCount; ++g)
-            end += Word(Image, kGroupWords + 2 * g);
-        if (end <= loaded) {
-            const std::uint8_t sum = ImageSum(Image, end);
-            if (Image[kImageSum] != 255 - sum || Image[kImageSum + 1] != sum) {
-                Messages->append(kImageSumBroken);
-                ++broken;
-            }
+        const int headerLength = HeaderLengthOf(Image);
+        if (ImageEndOf(Image) <= loaded && !ImageSumHolds(Image, ImageEndOf(Image))) {
+            Messages->append(kImageSumBroken);
+            ++broken;
         }
-        if (headerLength <= loaded &&
-            Image[kHeaderSum] != HeaderChecksumByte(Image, headerLength)) {
+        if (headerLength <= loaded && !HeaderSumHolds(Image, headerLength)) {
             Messages->append(kHeaderSumBroken);
             ++broken;
         }
@@ -357,38 +333,4 @@ void TZentorProgram::MarkPresent(int s)
     Sections[s].Present = 1;
     GroupPresent[s / 32] = 1;
     HighestGroup = std::max(HighestGroup, s / 32);
-}
-
-std::uint8_t ImageSum(const std::uint8_t *image, int end)
-{
-    std::vector<std::uint8_t> copy(image, image + std::clamp(end, 0, TZentorProgram::ImageSize));
-    for (const int at : {kImageSum, kImageSum + 1, kHeaderSum})
-        if (at < static_cast<int>(copy.size()))
-            copy[static_cast<size_t>(at)] = 0;
-    return ByteSum(copy.data(), static_cast<int>(copy.size()));
-}
-
-std::uint8_t HeaderChecksumByte(const std::uint8_t *image, int headerLength)
-{
-    std::vector<std::uint8_t> copy(image,
-                                   image + std::clamp(headerLength, 0, TZentorProgram::ImageSize));
-    if (kHeaderSum < static_cast<int>(copy.size()))
-        copy[kHeaderSum] = 0;
-    const std::uint8_t hd = ByteSum(copy.data(), static_cast<int>(copy.size()));
-    return static_cast<std::uint8_t>((256 - hd) % 256);
-}
-
-bool BlockChecksumHolds(const std::uint8_t *block, int length)
-{
-    if (length < 1)
-        return false;
-    const int l = block[0];
-    if (l < 5 || l > length)
-        return false;
-    if (ByteSum(block, l) == 0)
-        return true;
-    std::uint8_t copy[256];
-    std::copy(block, block + l, copy);
-    copy[4] = 0;
-    return block[4] == (256 - ByteSum(copy, l)) % 256;
 }

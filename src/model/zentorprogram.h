@@ -3,6 +3,7 @@
 // image buffer. Every command of the program works on one object of this class.
 
 #include "prp/prpheader.h"
+#include "prp/prplayout.h"
 
 #include <QString>
 #include <QStringList>
@@ -42,8 +43,8 @@ class TZentorProgram
 {
 public:
     static constexpr int SectionCount = 256;
-    static constexpr int GroupCount = 8;
-    static constexpr int ImageSize = 20000;
+    static constexpr int GroupCount = PrpLayout::GroupCount;
+    static constexpr int ImageSize = PrpLayout::ImageSize;
 
     TZentorProgram();
     TZentorProgram(const TZentorProgram &) = delete;
@@ -99,12 +100,3 @@ public:
 private:
     QStringList OwnMessages;
 };
-
-// The checksums the controller checks; each reads only the bytes it is given.
-// S of the image checksum (byte 139 holds 255 - S, byte 140 S): the sum of the first `end`
-// bytes of the image with bytes 139, 140 and 143 taken as 0.
-std::uint8_t ImageSum(const std::uint8_t *image, int end);
-// Byte 143, the header checksum: what makes the header's bytes sum to 0 (itself taken as 0).
-std::uint8_t HeaderChecksumByte(const std::uint8_t *image, int headerLength);
-// A section's code block: byte 4 makes bytes 0 .. L-1 (L = byte 0) sum to 0.
-bool BlockChecksumHolds(const std::uint8_t *block, int length);

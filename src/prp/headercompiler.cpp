@@ -3,6 +3,7 @@
 // macros table. Every problem becomes one line of the error list; a fatal one stops the
 // compile with result 1 and leaves the fields set so far as they are.
 #include "prp/prpheader.h"
+#include "prp/variableclass.h"
 
 #include "core/cp1251.h"
 #include "prp/headerdeclaration.h"
@@ -169,10 +170,10 @@ struct TKeyClass
 };
 
 const TKeyClass kKeyClasses[] = {
-    {u"ДВ", 1, -1, nullptr, false},           {u"КБ", 3, 07, Msg::KeyIndexKB, true},
-    {u"КС", 4, 255, Msg::KeyIndexKS, false},  {u"ТМ", 5, 077, Msg::KeyIndexTM, false},
-    {u"ВД", 6, -1, nullptr, false},           {u"ВА", 8, 0177, Msg::KeyIndexVA, false},
-    {u"АВ", 9, 0177, Msg::KeyIndexAV, false}, {u"ИВ", 10, 037, Msg::KeyIndexIV, false},
+    {u"ДВ", ClassDV, -1, nullptr, false},           {u"КБ", ClassKB, 07, Msg::KeyIndexKB, true},
+    {u"КС", ClassKS, 255, Msg::KeyIndexKS, false},  {u"ТМ", ClassTM, 077, Msg::KeyIndexTM, false},
+    {u"ВД", ClassVD, -1, nullptr, false},           {u"ВА", ClassVA, 0177, Msg::KeyIndexVA, false},
+    {u"АВ", ClassAV, 0177, Msg::KeyIndexAV, false}, {u"ИВ", ClassIV, 037, Msg::KeyIndexIV, false},
 };
 
 class THeaderCompiler
@@ -584,7 +585,7 @@ void THeaderCompiler::KeyLine(const QString &line, int l, int keyboard)
             continue;
         qint64 x = 0;
         int lowByte = 0;
-        if (c.Code == 4) {
+        if (c.Code == ClassKS) {
             // A section number: group digit and two octal digits, exactly three of them.
             if (digits.size() < 3) {
                 ReportLine(l, QString::fromUtf16(Msg::KeyIndexKS));

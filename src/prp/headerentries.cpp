@@ -2,6 +2,7 @@
 
 #include "core/textutils.h"
 #include "prp/prpheader.h"
+#include "prp/variableclass.h"
 
 namespace {
 
@@ -139,29 +140,5 @@ QString HeaderIntervalText(std::uint8_t low, std::uint8_t high)
 
 QString HeaderKeyVariableText(const TTechKey &key)
 {
-    const int x = key.Index;
-    switch (key.Class) {
-    case 1:
-        return QStringLiteral("ДВ") + OctalText(x, 3);
-    case 2:
-        return QStringLiteral("ДВ") + OctalText(x + 256, 3);
-    case 3:
-        return QStringLiteral("КБ") + OctalText(x, 1);
-    case 4:
-        return QStringLiteral("КС") + SectionNumberText(x);
-    case 5:
-        return QStringLiteral("ТМ") + OctalText(x, 2);
-    case 6:
-        return QStringLiteral("ВД") + OctalText(x, 3);
-    case 7:
-        return QStringLiteral("ВД") + OctalText(x + 256, 3);
-    case 8:
-        return QStringLiteral("ВА") + OctalText(x, 3);
-    case 9:
-        return QStringLiteral("АВ") + OctalText(x, 3);
-    case 10:
-        return QStringLiteral("ИВ") + OctalText(x, 3);
-    default:
-        return QString();
-    }
+    return ClassVariableText(key.Class, key.Index, TIndexUse::Item);
 }

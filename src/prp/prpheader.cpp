@@ -2,6 +2,7 @@
 
 #include "core/textfile.h"
 #include "core/textutils.h"
+#include "prp/prplayout.h"
 
 #include <algorithm>
 #include <cstring>
@@ -23,16 +24,12 @@ QString HeaderTooShort(int length)
 
 // Offsets in the header bytes.
 constexpr int kOrders = 2;
-constexpr int kGroupWords = 9;
 constexpr int kImpSources = 25;
 constexpr int kImpTicks = 89;
 constexpr int kAdcOrder = 97;
 constexpr int kTimeGenOn = 105;
 constexpr int kTimeGenOff = 121;
 constexpr int kReserved = 137;
-constexpr int kImageSum = 139;
-constexpr int kLengthWord = 141;
-constexpr int kHeaderSum = 143;
 constexpr int kConstants = 144;
 
 // Bytes 144..161, written on every build; 144 and 145 also mark an image without prefix.
@@ -87,7 +84,8 @@ void TPRPHeader::EncodeHeader()
     const std::uint8_t orders[6] = {OrderDV, OrderKB, OrderTM, OrderVD, OrderVA, OrderAV};
     std::memcpy(b + kOrders, orders, sizeof orders);
     // Byte 8 is reserved: it keeps what a loaded image had.
-    std::memset(b + kGroupWords, 0, 16); // filled by the image assembly
+    std::memset(b + PrpLayout::GroupWords, 0,
+                2 * PrpLayout::GroupCount); // filled by the image assembly
     for (int k = 0; k < 32; ++k) {
         b[kImpSources + 2 * k] = ImpSource[k][0];
         b[kImpSources + 2 * k + 1] = ImpSource[k][1];
@@ -102,10 +100,10 @@ void TPRPHeader::EncodeHeader()
     }
     b[kReserved] = Reserved[0];
     b[kReserved + 1] = Reserved[1];
-    b[kImageSum] = 0;
-    b[kImageSum + 1] = 0;
+    b[PrpLayout::ImageSumOffset] = 0;
+    b[PrpLayout::ImageSumOffset + 1] = 0;
     int lengthWord = FixedLength - 1;
-    b[kHeaderSum] = 0;
+    b[PrpLayout::HeaderSumOffset] = 0;
     std::memcpy(b + kConstants, kConstantBytes, sizeof kConstantBytes);
 
     int pos = FixedLength;
@@ -122,8 +120,7 @@ void TPRPHeader::EncodeHeader()
         pos += KeyRecordLength;
         lengthWord += KeyRecordLength;
     }
-    b[kLengthWord] = static_cast<std::uint8_t>(lengthWord & 0xFF);
-    b[kLengthWord + 1] = static_cast<std::uint8_t>(lengthWord >> 8);
+    SetImageWord(b, PrpLayout::LengthWord, lengthWord);
     BytesLength = pos;
 }
 
@@ -163,7 +160,7 @@ bool TPRPHeader::DecodeHeader(QStringList *messages)
     for (TTechKey &k : TechKeys)
         k.Class = 0;
 
-    const int lengthWord = b[kLengthWord] | (b[kLengthWord + 1] << 8);
+    const int lengthWord = ImageWord(b, PrpLayout::LengthWord);
     if (lengthWord + 1 < FixedLength) {
         report(HeaderTooShort(lengthWord + 1));
         return false;

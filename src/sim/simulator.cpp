@@ -1,7 +1,12 @@
 #include "sim/simulator.h"
 
+#include "compiler/algparamkind.h"
 #include "core/textfile.h"
 #include "core/textutils.h"
+#include "protocol/frame.h"
+#include "protocol/iosetup.h"
+#include "protocol/wire.h"
+#include "prp/prplayout.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -11,13 +16,11 @@
 
 namespace {
 
+using namespace Sarvetel;
 using Items = std::vector<std::uint8_t>;
 
-constexpr std::uint8_t ModeStop = 0x01, ModeRun = 0x02, ModeProgram = 0x08, ModeFault = 0x80;
-constexpr std::uint8_t KnownModes[] = {0x01, 0x02, 0x04, 0x08, 0x10, 0x20, 0x80};
-
-// The wire type of each internal parameter kind 0..12.
-constexpr std::uint8_t KindToWire[13] = {12, 0, 1, 2, 3, 6, 5, 4, 7, 8, 9, 10, 11};
+constexpr std::uint8_t KnownModes[] = {ModeStop, ModeRun,  ModeSetup, ModeProgram,
+                                       ModeCopy, ModeTest, ModeFault};
 
 const QString PrpFileName = QStringLiteral("prp.bin");
 const QString SetupFileName = QStringLiteral("iosetup.bin");
@@ -36,17 +39,17 @@ const QString ScreenErrors = QStringLiteral("ЕСТЬ ОШИБКИ");
 QString ModeText(std::uint8_t mode)
 {
     switch (mode) {
-    case 0x01:
+    case ModeStop:
         return QStringLiteral("ОСТАНОВ");
-    case 0x02:
+    case ModeRun:
         return QStringLiteral("ПУСК");
-    case 0x04:
+    case ModeSetup:
         return QStringLiteral("НАСТРОЙКА");
-    case 0x08:
+    case ModeProgram:
         return QStringLiteral("ПРОГРАММИРОВАНИЕ");
-    case 0x10:
+    case ModeCopy:
         return QStringLiteral("КОПИРОВАНИЕ");
-    case 0x20:
+    case ModeTest:
         return QStringLiteral("ТЕСТИРОВАНИЕ");
     default:
         return QStringLiteral("НЕИСПРАВНОСТЬ");
@@ -58,30 +61,15 @@ QString Fit(const QString &text)
     return text.left(16).leftJustified(16, QLatin1Char(' '));
 }
 
-std::uint8_t BlockChecksum(const std::uint8_t *block, int l)
-{
-    // With byte 4 taken as 0: the sum of bytes 0..L-1 and the checksum add up to 0 mod 256.
-    unsigned s = 0;
-    for (int i = 0; i < l; ++i) {
-        if (i == 4)
-            continue;
-        s += block[i];
-        if (s > 255)
-            s -= 255;
-    }
-    return static_cast<std::uint8_t>((256 - s) % 256);
-}
-
 } // namespace
 
 std::vector<std::uint8_t> SimReplyFrame(const std::vector<std::uint8_t> &items, std::uint8_t flags)
 {
-    const int n = std::min<int>(int(items.size()), 515);
-    std::vector<std::uint8_t> f(4);
-    f[0] = 0x01;
-    f[1] = static_cast<std::uint8_t>(n & 0xFF);
-    f[2] = static_cast<std::uint8_t>((flags & 0x60) | (n >= 256 ? 1 : 0));
-    f[3] = ByteSum(f.data(), 3);
+    const int n = std::min<int>(int(items.size()), FrameLayout::MaxPayload);
+    std::vector<std::uint8_t> f(FrameLayout::PayloadAt);
+    FrameLayout::WriteHeader(f.data(), n,
+                             static_cast<std::uint8_t>(flags & (FrameLayout::FlagFrameFailure |
+                                                                FrameLayout::FlagNoMemory)));
     f.insert(f.end(), items.begin(), items.begin() + n);
     f.push_back(ByteSum(f.data(), int(f.size())));
     return f;
@@ -177,12 +165,11 @@ void TSarvetelSimulator::ResetIOSetup()
     IOSetup[8] = 0x0F;
     IOSetup[12] = 0x03;
     IOSetup[13] = 0x01;
-    for (int l = 0; l < 8; ++l)
-        IOSetup[15 + l] = 7;
-    IOSetup[15 + 0] = 0; // the console on physical channel 0
-    IOSetup[15 + 1] = 1;
-    for (int c = 0; c < 7; ++c)
-        IOSetup[23 + c] = 0xD4; // 4800 bit/s, odd parity, 2 stop bits
+    using namespace IOSetupLayout;
+    std::fill_n(IOSetup + ChannelsAt, LogicalChannels, NoChannel);
+    IOSetup[ChannelsAt + 0] = 0; // the console on physical channel 0
+    IOSetup[ChannelsAt + 1] = 1;
+    std::fill_n(IOSetup + PortsAt, PortCount, 0xD4); // 4800 bit/s, odd parity, 2 stop bits
 }
 
 void TSarvetelSimulator::Reassemble()
@@ -203,13 +190,10 @@ TSimReply TSarvetelSimulator::HandleRequest(const std::uint8_t *f, int length)
 {
     ++RequestCount;
     TSimReply reply;
-    const bool whole = length >= 5 && ByteSum(f, 3) == f[3] &&
-                       (f[1] | ((f[2] & 1) << 8)) + 5 == length &&
-                       ByteSum(f, length - 1) == f[length - 1];
     Items items;
     std::uint8_t flags = 0;
-    if (!whole)
-        flags = 0x40; // the request frame did not come through
+    if (!FrameLayout::IsWhole(f, length))
+        flags = FrameLayout::FlagFrameFailure; // the request frame did not come through
     else
         HandleItems(f, length, items, flags);
     if (Faults.DropEvery > 0 && RequestCount % Faults.DropEvery == 0)
@@ -225,7 +209,7 @@ TSimReply TSarvetelSimulator::HandleRequest(const std::uint8_t *f, int length)
 
 void TSarvetelSimulator::Status(Items &out) const
 {
-    out.push_back(0x19);
+    out.push_back(CodeStatus);
     out.push_back(Mode);
     if (Mode == ModeFault) {
         for (const auto &pair : FaultPairs) {
@@ -314,7 +298,7 @@ bool TSarvetelSimulator::StoreSection(const std::uint8_t *data, int length, bool
     const int l = data[0];
     if (l < 5 || l + 1 > length || data[1] != l || data[2] != data[3] || data[l] != 0)
         return false;
-    if (data[4] != BlockChecksum(data, l))
+    if (data[PrpLayout::BlockSumOffset] != BlockChecksumByte(data, l))
         return false;
     const int s = data[2];
     if (Faults.RejectSections && (Faults.RejectSection < 0 || Faults.RejectSection == s))
@@ -331,7 +315,7 @@ bool TSarvetelSimulator::StoreSection(const std::uint8_t *data, int length, bool
     if (Faults.GarbleSections && (Faults.GarbleSection < 0 || Faults.GarbleSection == s) && l > 5) {
         // A controller that keeps something else than it was given, and hides it well.
         sec.Code[l - 1] ^= 0x01;
-        sec.Code[4] = BlockChecksum(sec.Code, l);
+        sec.Code[PrpLayout::BlockSumOffset] = BlockChecksumByte(sec.Code, l);
     }
     Program.MarkPresent(s);
     Changed();
@@ -348,63 +332,38 @@ void TSarvetelSimulator::StoreHeaderPart(const std::uint8_t *b)
 
 void TSarvetelSimulator::HeaderPartBlock(int part, Items &out) const
 {
-    std::uint8_t b[69] = {};
+    std::uint8_t b[HeaderPartBlockLength] = {};
     Program.Header.EncodePart(part, b);
-    out.insert(out.end(), b, b + 69);
+    out.insert(out.end(), b, b + HeaderPartBlockLength);
 }
 
 void TSarvetelSimulator::IOSetupItem(Items &out) const
 {
-    std::uint8_t c[54] = {};
-    c[0] = 0x24;
-    c[2] = 4;
-    c[3] = MemoryType;
-    c[4] = 1;
-    std::memcpy(c + 5, IOSetup, 15);
-    int sum = 0;
-    for (int l = 0; l < 8; ++l)
-        if (IOSetup[15 + l] < 7) {
-            c[20 + 2 * l] = static_cast<std::uint8_t>(1 << IOSetup[15 + l]);
-            c[21 + 2 * l] = static_cast<std::uint8_t>(l);
-            sum += 1 << IOSetup[15 + l];
-        }
-    c[36] = static_cast<std::uint8_t>(sum & 0xFF);
-    std::memcpy(c + 37, IOSetup + 23, 7);
-    c[44] = 2;
-    c[45] = 1;
-    out.insert(out.end(), c, c + 54);
+    std::uint8_t c[IOSetupLayout::BlockLength] = {};
+    c[0] = CodeIOSetup;
+    IOSetupLayout::EncodeBlock(IOSetup, MemoryType, c);
+    out.insert(out.end(), c, c + IOSetupLayout::BlockLength);
 }
 
 bool TSarvetelSimulator::StoreIOSetup(const std::uint8_t *f, int length)
 {
-    if (length < 61 || f[5] != 0x36)
+    using namespace IOSetupLayout;
+    if (length < WriteFrameLength || f[5] != BlockLength)
         return false;
-    std::uint8_t copy[55];
-    std::memcpy(copy, f + 5, 55);
+    std::uint8_t copy[WriteSummedBytes];
+    std::memcpy(copy, f + 5, WriteSummedBytes);
     copy[1] = 0;
-    if (ByteSum(copy, 55) != f[6])
+    const std::uint8_t *block = f + WriteBlockAt;
+    if (ByteSum(copy, WriteSummedBytes) != block[0])
         return false;
-    MemoryType = f[9];
-    std::memcpy(IOSetup, f + 11, 15);
-    for (int l = 0; l < 8; ++l)
-        IOSetup[15 + l] = 7;
-    for (int s = 0; s < 8; ++s) {
-        const int mask = f[26 + 2 * s];
-        const int logical = f[27 + 2 * s];
-        if (mask == 0 || logical > 7)
-            continue;
-        for (int bit = 0; bit < 7; ++bit)
-            if (mask == (1 << bit))
-                IOSetup[15 + logical] = static_cast<std::uint8_t>(bit);
-    }
-    std::memcpy(IOSetup + 23, f + 43, 7);
+    DecodeBlock(block, IOSetup, MemoryType, TUnnamedMask::Ignored);
     Changed();
     return true;
 }
 
 void TSarvetelSimulator::AlgorithmItem(int n, Items &out) const
 {
-    out.push_back(0x1C);
+    out.push_back(CodeAlgorithm);
     if (n < 1 || n > 127 || !Algorithms[n].Present) {
         // No such algorithm: a zero length, and one filler byte after it.
         out.push_back(0);
@@ -417,266 +376,12 @@ void TSarvetelSimulator::AlgorithmItem(int n, Items &out) const
     out.push_back(a.OwnMemory);
     out.push_back(static_cast<std::uint8_t>(count));
     for (int i = 0; i < count; ++i)
-        out.push_back(KindToWire[a.Kinds[i] <= 12 ? a.Kinds[i] : 0]);
+        out.push_back(AlgParamKindInfo(a.Kinds[i]).WireType);
     for (int i = 0; i < count; ++i) {
-        const QString name = a.Names[i].left(5).leftJustified(5, QLatin1Char(' '));
+        const QString name =
+            a.Names[i].left(AlgNameLength).leftJustified(AlgNameLength, QLatin1Char(' '));
         for (QChar ch : name)
             out.push_back(TextToController(ch));
-    }
-}
-
-void TSarvetelSimulator::HandleItems(const std::uint8_t *f, int length, Items &out,
-                                     std::uint8_t &flags)
-{
-    const int end = length - 1; // the packet checksum
-    int p = 4;
-    auto has = [&](int n) { return p + n <= end; };
-    while (p < end) {
-        const std::uint8_t code = f[p];
-        switch (code) {
-        case 0x19:
-            // The console's opening frame has room only for a short status.
-            if (!(p + 1 < end && f[p + 1] == 0x60 && Mode == ModeFault))
-                Status(out);
-            p += 1;
-            break;
-        case 0x5A:
-            if (!has(2))
-                return;
-            out.push_back(0x5A);
-            out.push_back(ChangeMode(f[p + 1]) ? 0 : 1);
-            p += 2;
-            break;
-        case 0x1A: {
-            if (!has(2))
-                return;
-            const int first = std::min<int>(f[p + 1], 9);
-            const int lines = first < 9 ? 2 : 1;
-            out.push_back(0x1A);
-            out.push_back(static_cast<std::uint8_t>(lines * 17));
-            for (int i = first; i < first + lines; ++i) {
-                out.push_back(static_cast<std::uint8_t>(i));
-                for (QChar ch : ScreenLine(i))
-                    out.push_back(TextToController(ch));
-            }
-            p += 2;
-            break;
-        }
-        case 0x59:
-            if (!has(2))
-                return;
-            PressKey(f[p + 1]);
-            out.push_back(0x59);
-            out.push_back(0);
-            p += 2;
-            break;
-        case 0x03: {
-            const int blocks = (Program.ImageLength + 63) / 64;
-            out.push_back(0x03);
-            out.push_back(static_cast<std::uint8_t>(blocks & 0xFF));
-            p += 1;
-            break;
-        }
-        case 0x04: {
-            if (!has(2))
-                return;
-            const int k = f[p + 1];
-            out.push_back(0x04);
-            out.push_back(static_cast<std::uint8_t>(k));
-            for (int i = 0; i < 64; ++i) {
-                const int at = 64 * k + i;
-                out.push_back(at < Program.ImageLength ? Program.Image[at] : 0);
-            }
-            p += 2;
-            break;
-        }
-        case 0x5E:
-            if (!has(2))
-                return;
-            out.push_back(0x5E);
-            HeaderPartBlock(f[p + 1] & 3, out);
-            p += 2;
-            break;
-        case 0x5C:
-        case 0x60:
-        case 0x81:
-            if (code == 0x5C) {
-                out.push_back(0x5C);
-                out.push_back(0);
-            }
-            p += 1;
-            break;
-        case 0x1D:
-            if (!has(2))
-                return;
-            out.push_back(0x1D);
-            out.push_back(0);
-            p += 2;
-            break;
-        case 0x5D: {
-            // The block runs from the byte after its length to the end of the frame.
-            const bool ok = Mode == ModeProgram && has(1 + 68) && f[p + 1] == 69;
-            if (ok)
-                StoreHeaderPart(f + p + 2);
-            out.push_back(0x5D);
-            out.push_back(ok ? 0 : 1);
-            p = end;
-            break;
-        }
-        case 0x63: {
-            if (!has(12))
-                return;
-            const int t = f[p + 1];
-            const bool ok = Mode == ModeProgram && t < TPRPHeader::KeyCount;
-            if (ok) {
-                TTechKey &key = Program.Header.TechKeys[t];
-                key.Class = f[p + 2];
-                key.Index = f[p + 3];
-                key.Name.clear();
-                for (int i = 0; i < 8; ++i)
-                    key.Name += ControllerToText(f[p + 4 + i]);
-                Changed();
-            }
-            out.push_back(0x63);
-            out.push_back(ok ? 0 : 1);
-            p += 12;
-            break;
-        }
-        case 0x62: {
-            if (!has(2))
-                return;
-            const int t = f[p + 1];
-            const bool ok = Mode == ModeProgram && t < TPRPHeader::KeyCount;
-            if (ok) {
-                Program.Header.TechKeys[t].Class = 0;
-                Changed();
-            }
-            out.push_back(0x62);
-            out.push_back(ok ? 0 : 1);
-            p += 2;
-            break;
-        }
-        case 0x1B: {
-            if (!has(2))
-                return;
-            const TZentorSection &s = Program.Sections[f[p + 1]];
-            out.push_back(0x1B);
-            if (s.Present && s.CodeLength > 0) {
-                out.insert(out.end(), s.Code, s.Code + s.CodeLength);
-                out.push_back(0);
-            } else {
-                out.push_back(0);
-                out.push_back(0);
-                out.push_back(0);
-            }
-            p += 2;
-            break;
-        }
-        case 0x22: {
-            if (!has(3))
-                return;
-            const TZentorSection &s = Program.Sections[f[p + 1]];
-            const int size = s.Present ? s.CodeLength : 0;
-            out.push_back(0x22);
-            out.push_back(static_cast<std::uint8_t>(size & 0xFF));
-            out.push_back(static_cast<std::uint8_t>(size >> 8));
-            p += 3;
-            break;
-        }
-        case 0x5B: {
-            bool noMemory = false;
-            const bool ok = StoreSection(f + p + 1, end - p - 1, noMemory);
-            if (noMemory)
-                flags |= 0x20;
-            out.push_back(0x5B);
-            if (ok) {
-                out.push_back(0);
-            } else {
-                out.push_back(1);
-                out.push_back(0);
-                out.push_back(0);
-            }
-            p = end;
-            break;
-        }
-        case 0x5F: {
-            if (!has(3))
-                return;
-            const int s = f[p + 1];
-            const bool ok = Mode == ModeProgram && f[p + 2] == s;
-            if (ok && Program.Sections[s].Present) {
-                Program.Sections[s].Present = 0;
-                Changed();
-            }
-            out.push_back(0x5F);
-            out.push_back(ok ? 0 : 1);
-            p += 3;
-            break;
-        }
-        case 0x24:
-            IOSetupItem(out);
-            p += 1;
-            break;
-        case 0x65: {
-            const bool ok = p == 4 && StoreIOSetup(f, length);
-            out.push_back(0x65);
-            out.push_back(ok ? 0 : 1);
-            p = end;
-            break;
-        }
-        case 0x66: {
-            if (!has(3))
-                return;
-            for (int l = 0; l < 8; ++l)
-                if (IOSetup[15 + l] < 7 && (1 << IOSetup[15 + l]) == f[p + 1])
-                    IOSetup[15 + l] = 7;
-            Changed();
-            out.push_back(0x66);
-            out.push_back(0);
-            p += 3;
-            break;
-        }
-        case 0x67:
-            ResetIOSetup();
-            Changed();
-            out.push_back(0x67);
-            out.push_back(0);
-            p += 1;
-            break;
-        case 0x68:
-            out.push_back(0x68);
-            out.push_back(0);
-            out.push_back(0);
-            p += 1;
-            break;
-        case 0x69:
-        case 0x6A:
-        case 0x6B:
-            if (code == 0x6B) {
-                ErrorsByte = 0xFF;
-                Input.clear();
-            }
-            out.push_back(code);
-            out.push_back(0);
-            p += 1;
-            break;
-        case 0x6C:
-            MemoryType ^= 0x01;
-            Changed();
-            out.push_back(0x6C);
-            out.push_back(0);
-            p += 1;
-            break;
-        case 0x1C:
-            if (!has(2))
-                return;
-            AlgorithmItem(f[p + 1], out);
-            p += 2;
-            break;
-        default:
-            p += 1; // nothing this controller knows: no answer
-            break;
-        }
     }
 }
 

@@ -6,6 +6,8 @@
 // setup and the algorithm descriptions. Link faults can be injected on purpose.
 
 #include "model/zentorprogram.h"
+#include "protocol/iosetup.h"
+#include "protocol/wire.h"
 #include "sim/ptyserver.h"
 
 #include <QString>
@@ -18,14 +20,33 @@
 
 class TAlgBase;
 
+// One request item while the simulator answers it: the frame, where the item's code stands,
+// and the reply items and flags being built.
+struct TSimItem
+{
+    const std::uint8_t *Frame;
+    int Length;
+    int End; // where the packet checksum stands
+    int At;
+    std::vector<std::uint8_t> &Out;
+    std::uint8_t &Flags;
+
+    std::uint8_t Code() const { return Frame[At]; }
+    std::uint8_t operator[](int i) const { return Frame[At + i]; }
+    const std::uint8_t *Data() const { return Frame + At + 1; }
+    // True when the item's n bytes (its code included) are in the frame.
+    bool Has(int n) const { return At + n <= End; }
+    int Rest() const { return End - At; }
+};
+
 // One algorithm as the simulated controller describes it.
 struct TSimAlgorithm
 {
     bool Present = false;
-    std::uint8_t OwnMemory = 0;  // sent as the description's modifier byte
-    int ParamCount = 0;          // up to 19
-    std::uint8_t Kinds[20] = {}; // internal parameter kinds 1..12
-    QString Names[20];           // up to 5 characters each
+    std::uint8_t OwnMemory = 0;                      // sent as the description's modifier byte
+    int ParamCount = 0;                              // up to 19
+    std::uint8_t Kinds[Sarvetel::MaxAlgParams] = {}; // internal parameter kinds 1..12
+    QString Names[Sarvetel::MaxAlgParams];           // up to 5 characters each
 };
 
 // Faults injected on purpose, from the --faults list.
@@ -69,10 +90,10 @@ public:
 
     // Controller state.
     std::uint8_t Mode = 0x01;
-    std::uint8_t ErrorsByte = 0xFF; // 0xFF: no errors
-    std::uint8_t FaultPairs[8][2];  // reported in mode 0x80; code 0xFF = none
+    std::uint8_t ErrorsByte = 0xFF;                       // 0xFF: no errors
+    std::uint8_t FaultPairs[Sarvetel::FaultPairCount][2]; // reported in mode 0x80; code 0xFF = none
     std::uint8_t MemoryType = 0;
-    std::uint8_t IOSetup[30] = {};
+    std::uint8_t IOSetup[Sarvetel::IOSetupSize] = {};
     TSimAlgorithm Algorithms[128];
     TSimFaults Faults;
     TZentorProgram Program; // the stored PRP; Image/ImageLength always assembled
@@ -103,6 +124,35 @@ public:
 private:
     void HandleItems(const std::uint8_t *frame, int length, std::vector<std::uint8_t> &items,
                      std::uint8_t &flags);
+    // A request item's handler: the bytes the item takes, or 0 when its data is not all
+    // there (the rest of the frame is left unanswered).
+    using THandler = int (TSarvetelSimulator::*)(TSimItem &);
+    static THandler HandlerOf(std::uint8_t code);
+    int OnStatus(TSimItem &item);
+    int OnSetMode(TSimItem &item);
+    int OnScreen(TSimItem &item);
+    int OnKey(TSimItem &item);
+    int OnBlockCount(TSimItem &item);
+    int OnBlock(TSimItem &item);
+    int OnReadHeaderPart(TSimItem &item);
+    int OnBeginWrite(TSimItem &item);
+    int OnSilent(TSimItem &item);
+    int OnPrepare(TSimItem &item);
+    int OnHeaderPart(TSimItem &item);
+    int OnWriteTechKey(TSimItem &item);
+    int OnClearTechKey(TSimItem &item);
+    int OnSection(TSimItem &item);
+    int OnSectionInfo(TSimItem &item);
+    int OnWriteSection(TSimItem &item);
+    int OnDeleteSection(TSimItem &item);
+    int OnIOSetup(TSimItem &item);
+    int OnWriteIOSetup(TSimItem &item);
+    int OnReleaseChannel(TSimItem &item);
+    int OnAutoIOSetup(TSimItem &item);
+    int OnResetVariables(TSimItem &item);
+    int OnReset(TSimItem &item);
+    int OnToggleMemoryType(TSimItem &item);
+    int OnAlgorithm(TSimItem &item);
     void Status(std::vector<std::uint8_t> &out) const;
     bool ChangeMode(std::uint8_t mode);
     void PressKey(std::uint8_t key);

@@ -170,7 +170,8 @@ TEST_F(ZentorcDecompile, UsageAndFileErrorsExitWith2)
     }
     EXPECT_FALSE(QFile::exists(Path("b.zen")));
     const TRun help = Zentorc({"--help"});
-    EXPECT_TRUE(help.Out.join('\n').contains("zentorc decompile ВХОД [-o ВЫХОД] [--alg ФАЙЛ]"));
+    EXPECT_TRUE(help.Out.join('\n').contains("zentorc decompile ВХОД -o ВЫХОД [--alg ФАЙЛ]"));
+    EXPECT_TRUE(help.Out.join('\n').contains("zentorc compile ВХОД -o ВЫХОД [--alg ФАЙЛ]"));
 }
 
 // convert between the four forms in every direction: the image forms keep the image, the

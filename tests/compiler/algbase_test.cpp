@@ -189,6 +189,28 @@ TEST(AlgBase, KindTexts)
     EXPECT_EQ(AlgParamKindText(-1), "");
 }
 
+// The kinds' bytes in a call and in the controller's record, and the type the controller
+// gives each kind on the line, as literal numbers: the generator, the decompiler, the link
+// and the simulator share the table, so only these catch a wrong row.
+TEST(AlgBase, KindSizesAndWireTypes)
+{
+    const int callBytes[] = {0, 2, 2, 2, 6, 2, 2, 2, 1, 1, 2, 2, 1};
+    const int recordBytes[] = {0, 2, 2, 2, 6, 2, 2, 2, 1, 1, 2, 2, 2};
+    const int kindOfWire[] = {1, 2, 3, 4, 7, 6, 5, 8, 9, 10, 11, 12};
+    for (int kind = 0; kind <= AlgParamKindCount; ++kind) {
+        EXPECT_EQ(AlgParamKindInfo(kind).CallBytes, callBytes[kind]) << kind;
+        EXPECT_EQ(AlgParamKindInfo(kind).RecordBytes, recordBytes[kind]) << kind;
+    }
+    for (int wire = 0; wire < 12; ++wire) {
+        EXPECT_EQ(AlgParamKindOfWireType(wire), kindOfWire[wire]) << wire;
+        EXPECT_EQ(AlgParamKindInfo(kindOfWire[wire]).WireType, wire) << wire;
+    }
+    for (int wire : {-1, 12, 255})
+        EXPECT_EQ(AlgParamKindOfWireType(wire), KindNone) << wire;
+    for (int kind : {0, 13, 255})
+        EXPECT_EQ(AlgParamKindInfo(kind).WireType, 12) << kind;
+}
+
 TEST(AlgBase, SaveAsFileName)
 {
     EXPECT_EQ(AlgBaseSaveFileName("base"), "base.alg");

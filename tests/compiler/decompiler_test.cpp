@@ -1,5 +1,5 @@
 // The section decompiler: every opcode row, ТС texts, algorithm calls with every parameter
-// kind, the mends for damaged blocks, the driver, and the round trip compile -> decompile ->
+// kind, the handling of damaged blocks, the driver, and the round trip compile -> decompile ->
 // compile over generated sections.
 
 #include "compiler/decompiler.h"

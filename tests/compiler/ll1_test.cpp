@@ -69,7 +69,7 @@ TWalkResult Walk(const QStringList &lines, int capacity = LL1CompileStackCapacit
 
 TEST(LL1Table, IsTheGrammarsTable)
 {
-    // Spot checks of rows that the generator moments and the mends rely on.
+    // Spot checks of rows that the generator moments and the re-layout rely on.
     EXPECT_TRUE(LL1Table[3].Contains(LL1AnyCode));
     EXPECT_TRUE(LL1Table[3].Accept && LL1Table[3].Return && LL1Table[3].Error);
     EXPECT_TRUE(LL1Table[31].Contains(LxSkip) && LL1Table[31].Accept && LL1Table[31].Return);

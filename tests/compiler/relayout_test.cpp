@@ -1,5 +1,5 @@
 // Re-layout of section texts: the fragment line of every generator row in both modes,
-// normalised lexemes, comments, parameter lines, the mends that keep source text, and the
+// normalised lexemes, comments, parameter lines, the fixes that keep source text, and the
 // round trip through the old layout over generated sections.
 
 #include "compiler/relayout.h"

@@ -1,0 +1,52 @@
+#pragma once
+// The PRP image's own bookkeeping: where the header keeps the block bytes of each group,
+// the image sum, its length word and its checksum, and the sums the controller checks.
+// Everything that reads or writes those bytes asks here; each function reads only the
+// bytes it is given.
+
+#include <cstdint>
+
+namespace PrpLayout {
+
+constexpr int ImageSize = 20000;    // the controller's PRP memory
+constexpr int GroupCount = 8;       // groups of 32 sections
+constexpr int GroupWords = 9;       // word 9 + 2g: bytes of the blocks of group g
+constexpr int ImageSumOffset = 139; // 255 - S here, S in the next byte
+constexpr int LengthWord = 141;     // header length - 1
+constexpr int HeaderSumOffset = 143;
+// Bytes an image needs before its header length can be read.
+constexpr int LengthKnownFrom = LengthWord + 2;
+// Offset of a code block's checksum byte.
+constexpr int BlockSumOffset = 4;
+
+constexpr int GroupWord(int g)
+{
+    return GroupWords + 2 * g;
+}
+
+} // namespace PrpLayout
+
+// The little-endian word at offset.
+int ImageWord(const std::uint8_t *bytes, int offset);
+void SetImageWord(std::uint8_t *bytes, int offset, int value);
+// The header length the length word gives (at least PrpLayout::LengthKnownFrom bytes).
+int HeaderLengthOf(const std::uint8_t *image);
+// The header length plus the group words: where the image's last block ends (at least
+// PrpLayout::GroupWord(7) + 2 and PrpLayout::LengthKnownFrom bytes).
+int ImageEndOf(const std::uint8_t *image);
+
+// S of the image checksum (byte 139 holds 255 - S, byte 140 S): the sum of the first `end`
+// bytes of the image with bytes 139, 140 and 143 taken as 0.
+std::uint8_t ImageSum(const std::uint8_t *image, int end);
+// Whether bytes 139 and 140 hold the image sum of the first `end` bytes.
+bool ImageSumHolds(const std::uint8_t *image, int end);
+// Byte 143, the header checksum: what makes the header's bytes sum to 0 (itself taken as 0).
+std::uint8_t HeaderChecksumByte(const std::uint8_t *image, int headerLength);
+bool HeaderSumHolds(const std::uint8_t *image, int headerLength);
+// Writes the image sum of the first `length` bytes and the header checksum of the header
+// the length word gives (cut at `length`).
+void WriteImageSums(std::uint8_t *image, int length);
+
+// A section's code block: byte 4 makes bytes 0 .. L-1 (L = byte 0) sum to 0.
+std::uint8_t BlockChecksumByte(const std::uint8_t *block, int l);
+bool BlockChecksumHolds(const std::uint8_t *block, int length);

@@ -1,0 +1,53 @@
+#include "prp/variableclass.h"
+
+#include "core/textutils.h"
+
+namespace {
+
+constexpr int kItem = static_cast<int>(TIndexUse::Item);
+constexpr int kField = static_cast<int>(TIndexUse::Field);
+constexpr int kDump = static_cast<int>(TIndexUse::Dump);
+
+const TVariableClass kClasses[] = {
+    {ClassDV, u"ДВ", 0, {3, 3, 3}},       {ClassDVHigh, u"ДВ", 256, {3, 3, 3}},
+    {ClassKB, u"КБ", 0, {1, 1, 3}},       {ClassKS, u"КС", 0, {0, 0, 0}},
+    {ClassTM, u"ТМ", 0, {2, 2, 3}},       {ClassVD, u"ВД", 0, {3, 3, 3}},
+    {ClassVDHigh, u"ВД", 256, {3, 3, 3}}, {ClassVA, u"ВА", 0, {3, 3, 3}},
+    {ClassAV, u"АВ", 0, {3, 3, 3}},       {ClassIV, u"ИВ", 0, {3, 2, 3}},
+};
+static_assert(kItem == 0 && kField == 1 && kDump == 2);
+
+} // namespace
+
+const TVariableClass *FindVariableClass(int code)
+{
+    for (const TVariableClass &c : kClasses)
+        if (c.Code == code)
+            return &c;
+    return nullptr;
+}
+
+QString ClassVariableText(int code, int indexByte, TIndexUse use)
+{
+    const TVariableClass *c = FindVariableClass(code);
+    if (!c)
+        return QString();
+    const int index = indexByte + c->IndexBase;
+    const int digits = c->Digits[static_cast<int>(use)];
+    return QString::fromUtf16(c->Word) +
+           (digits == 0 ? SectionNumberText(index) : OctalText(index, digits));
+}
+
+TVariableClassCode VariableClassCode(const QString &word, unsigned index)
+{
+    for (const TVariableClass &c : kClasses) {
+        if (!word.startsWith(QString::fromUtf16(c.Word)))
+            continue;
+        // The table lists a second code right after its first.
+        const TVariableClass *high = FindVariableClass(c.Code + 1);
+        if (index >= 256 && high && high->IndexBase == 256)
+            return high->Code;
+        return c.Code;
+    }
+    return ClassNone;
+}

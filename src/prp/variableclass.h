@@ -1,0 +1,50 @@
+#pragma once
+// The controller's variable classes as the Б condition item, the ТС text fields and the
+// technological keys code them: a class code, the class word, and a second code for ДВ and
+// ВД indexes from 256 (the byte then holds index - 256). How many octal digits an index is
+// written with depends on where the text stands, so each class carries its width per use.
+
+#include <QString>
+
+#include <cstdint>
+
+enum TVariableClassCode : std::uint8_t {
+    ClassNone = 0,
+    ClassDV = 1,
+    ClassDVHigh = 2, // ДВ from 256
+    ClassKB = 3,
+    ClassKS = 4,
+    ClassTM = 5,
+    ClassVD = 6,
+    ClassVDHigh = 7, // ВД from 256
+    ClassVA = 8,
+    ClassAV = 9,
+    ClassIV = 10,
+};
+
+// Where a variable given by its class code is written.
+enum class TIndexUse {
+    Item,  // Б items and technological keys in the header text
+    Field, // ТС text fields
+    Dump,  // the image description: every index with three digits
+};
+
+struct TVariableClass
+{
+    TVariableClassCode Code;
+    const char16_t *Word; // the class word, "ДВ"
+    int IndexBase;        // 256 for the second codes, else 0
+    // Octal digits of the index per TIndexUse; 0: a section number (КС).
+    int Digits[3];
+};
+
+// The row of a class code; nullptr for a code that names no class (0 included).
+const TVariableClass *FindVariableClass(int code);
+
+// The variable text of a class code and index byte ("ДВ401" for 2 and 1); empty for a code
+// that names no class.
+QString ClassVariableText(int code, int indexByte, TIndexUse use);
+
+// The class code of a variable whose text begins with its class word and whose full index
+// is given (ДВ and ВД from 256 take their second code); ClassNone for any other word.
+TVariableClassCode VariableClassCode(const QString &word, unsigned index);
