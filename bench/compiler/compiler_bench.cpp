@@ -12,18 +12,33 @@
 
 #include <benchmark/benchmark.h>
 
+#include <memory>
+
 namespace {
+
+// The largest program with its base and a compiler that lists into messages.
+struct TLargestCompile
+{
+    std::unique_ptr<TZentorProgram> Program = LargestProgram();
+    TAlgBase Base;
+    TZentorCompiler Compiler;
+    QStringList Messages;
+
+    TLargestCompile()
+    {
+        Base.LoadFromLines(LargestProgramBase());
+        Compiler.Messages = &Messages;
+        Program->Messages = &Messages;
+        Compiler.AlgBase = &Base;
+    }
+};
 
 void BM_CompileLargestProgram(benchmark::State &state)
 {
-    auto program = LargestProgram();
-    TAlgBase base;
-    base.LoadFromLines(LargestProgramBase());
-    TZentorCompiler compiler;
-    QStringList messages;
-    compiler.Messages = &messages;
-    program->Messages = &messages;
-    compiler.AlgBase = &base;
+    TLargestCompile setup;
+    auto &program = setup.Program;
+    TZentorCompiler &compiler = setup.Compiler;
+    QStringList &messages = setup.Messages;
     bool ok = true;
     for (auto _ : state) {
         messages.clear();
@@ -43,14 +58,10 @@ BENCHMARK(BM_CompileLargestProgram)->Unit(benchmark::kMillisecond);
 // compiled, but their calls' memory is read from their code and their indexes counted.
 void BM_CompileOneChangedSection(benchmark::State &state)
 {
-    auto program = LargestProgram();
-    TAlgBase base;
-    base.LoadFromLines(LargestProgramBase());
-    TZentorCompiler compiler;
-    QStringList messages;
-    compiler.Messages = &messages;
-    program->Messages = &messages;
-    compiler.AlgBase = &base;
+    TLargestCompile setup;
+    auto &program = setup.Program;
+    TZentorCompiler &compiler = setup.Compiler;
+    QStringList &messages = setup.Messages;
     program->MarkAllForCompile();
     bool ok = compiler.CompileProgram(*program, NoProgress());
     const QStringList whole = messages;

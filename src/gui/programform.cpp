@@ -55,6 +55,8 @@ TProgramForm::TProgramForm(TUserDialogs &dialogs, const TProgramPaths &paths,
 
 TProgramForm::~TProgramForm()
 {
+    // Focus moves while the child widgets go; the window no longer follows it by then.
+    disconnect(FocusFollower);
     ReleaseControllerForms();
 }
 
@@ -129,10 +131,11 @@ void TProgramForm::CreateControls()
     StatusLink->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     statusBar()->addPermanentWidget(StatusLink);
     EditTarget = ProgramREdit;
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
-        if (now == ProgramREdit || now == ErrorsListBox)
-            EditTarget = now;
-    });
+    FocusFollower =
+        connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
+            if (now == ProgramREdit || now == ErrorsListBox)
+                EditTarget = now;
+        });
 
     FindForm = new TFindReplaceForm(this);
     FindForm->SetEditor(ProgramREdit);

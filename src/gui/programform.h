@@ -227,6 +227,7 @@ public:
     QLabel *StatusLink; // the port in use and what the last exchange showed of the controller
     // The editor or the message list, whichever had the focus last: where "Копировать" acts.
     QWidget *EditTarget = nullptr;
+    QMetaObject::Connection FocusFollower; // EditTarget follows the focus through it
     QMenu *TreePopup;
 
     // Menu items.

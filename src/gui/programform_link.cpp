@@ -536,7 +536,11 @@ void TProgramForm::ShowBusy(bool busy)
         a->setEnabled(controller);
     PortSettingsItem->setEnabled(!busy);
     StatusWait->setText(busy ? GuiTexts::WaitingForController : QString());
-    if (!busy && Link && Link->Sarvetel) {
+    // While the console polls, its screen updater exchanges with the controller on a thread
+    // of its own and the link is not the main thread's to read (the console shows the mode).
+    const bool polling = SarvetelConsoleForm && SarvetelConsoleForm->Updater &&
+                         !SarvetelConsoleForm->Updater->Ended();
+    if (!busy && !polling && Link && Link->Sarvetel) {
         // The exchange has ended: what it left in the link is the main thread's to read.
         LinkExchanged = true;
         LinkAnswered = Link->Sarvetel->LinkStatus == Sarvetel::LinkAccepted;
