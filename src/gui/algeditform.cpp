@@ -233,7 +233,7 @@ void TAlgEditForm::ReadFromControllerClick()
     window.hide();
     if (ok)
         *Base = *fresh;
-    else if (Dialogs)
+    else if (Dialogs && !failure.isEmpty())
         Dialogs->Notice(this, failure, GuiTexts::ErrorCaption, TUserDialogs::Warning);
     RefreshGrids();
 }

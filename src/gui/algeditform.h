@@ -36,7 +36,8 @@ using TAlgReader = std::function<bool(int number, TAlgReport &report)>;
 
 // Reads the whole base from the controller into fresh (a copy of the base) off the main
 // thread, telling progress how it goes; false with failure set when it did not arrive
-// whole. Cancel (main thread) ends a read in progress.
+// whole or Cancel ended it, false with failure empty when the program is closing and took
+// the exchange away. Cancel (main thread) ends a read in progress.
 struct TBaseReader
 {
     std::function<bool(TAlgBase &fresh, TProgress &progress, QString &failure)> Read;

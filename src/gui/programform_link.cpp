@@ -25,6 +25,7 @@
 #include <QPushButton>
 
 #include <algorithm>
+#include <memory>
 
 namespace {
 
@@ -317,16 +318,25 @@ TBaseReader TProgramForm::ControllerBaseReader()
     TSarvetel *link = Link->Sarvetel.get();
     TLinkWorker *worker = Link->Worker.get();
     TBaseReader reader;
-    reader.Read = [link, worker](TAlgBase &fresh, TProgress &progress, QString &failure) {
+    // The worker is also cancelled when the main window closes during the read; only the
+    // read window's own "Отмена" is a failure the user is told of.
+    auto userCancelled = std::make_shared<bool>(false);
+    reader.Read = [link, worker, userCancelled](TAlgBase &fresh, TProgress &progress,
+                                                QString &failure) {
+        *userCancelled = false;
         TAlgBaseReadResult result;
         const TLinkWorker::TOutcome outcome =
             worker->Call([&] { result = ReadFromController(fresh, *link, progress); });
         if (outcome == TLinkWorker::Done && result.Ok)
             return true;
-        failure = Sarvetel::AlgNoAnswer(OctalText(std::max(result.NoAnswer, 1), 3));
+        if (outcome == TLinkWorker::Done || *userCancelled)
+            failure = Sarvetel::AlgNoAnswer(OctalText(std::max(result.NoAnswer, 1), 3));
         return false;
     };
-    reader.Cancel = [worker] { worker->Cancel(); };
+    reader.Cancel = [worker, userCancelled] {
+        *userCancelled = true;
+        worker->Cancel();
+    };
     return reader;
 }
 

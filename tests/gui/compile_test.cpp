@@ -270,6 +270,23 @@ TEST_F(TGuiTest, AlgorithmDescriptionsFromTheSimulatedController)
     EXPECT_TRUE(Dialogs.LastQuestion().startsWith(S("Описание алгоритма ")));
     EXPECT_TRUE(Dialogs.LastQuestion().endsWith(S("не получено от контроллера. Чтение прервано.")));
 
+    // The main window closed during a read: the read ends, the base stays, nothing is said.
+    sim.Faults.SlowMs = 20;
+    auto *closer = new QTimer(w);
+    QObject::connect(closer, &QTimer::timeout, w, [w, closer, &form] {
+        if (w->ReadForm && w->ReadForm->Action->text() == S("Описание алгоритма 003")) {
+            closer->stop();
+            form->close();
+        }
+    });
+    closer->start(2);
+    w->ReadFromControllerClick();
+    sim.Faults.SlowMs = 0;
+    EXPECT_FALSE(closer->isActive());
+    EXPECT_EQ(base.Algs[10].Name, S("из файла"));
+    EXPECT_EQ(static_cast<int>(Dialogs.Asked.size()), asked + 1)
+        << Dialogs.LastQuestion().toStdString();
+
     // A silent controller: the same.
     form->Link->Port->Close();
     w->ReadFromControllerClick();
