@@ -32,7 +32,7 @@ QString ClassVariableText(int code, int indexByte, TIndexUse use)
     const TVariableClass *c = FindVariableClass(code);
     if (!c)
         return QString();
-    const int index = indexByte + c->IndexBase;
+    const int index = ClassIndex(code, indexByte);
     const int digits = c->Digits[static_cast<int>(use)];
     return QString::fromUtf16(c->Word) +
            (digits == 0 ? SectionNumberText(index) : OctalText(index, digits));
@@ -43,11 +43,39 @@ TVariableClassCode VariableClassCode(const QString &word, unsigned index)
     for (const TVariableClass &c : kClasses) {
         if (!word.startsWith(QString::fromUtf16(c.Word)))
             continue;
-        // The table lists a second code right after its first.
-        const TVariableClass *high = FindVariableClass(c.Code + 1);
-        if (index >= 256 && high && high->IndexBase == 256)
-            return high->Code;
-        return c.Code;
+        return ClassCodeForIndex(c.Code, index);
     }
     return ClassNone;
+}
+
+TVariableClassCode FirstClassCode(int code)
+{
+    const TVariableClass *c = FindVariableClass(code);
+    if (!c)
+        return ClassNone;
+    // The table lists a second code right after its first.
+    return c->IndexBase == 0 ? c->Code : static_cast<TVariableClassCode>(c->Code - 1);
+}
+
+TVariableClassCode ClassCodeForIndex(TVariableClassCode first, unsigned index)
+{
+    const TVariableClass *high = FindVariableClass(first + 1);
+    if (index >= 256 && high && high->IndexBase == 256)
+        return high->Code;
+    return first;
+}
+
+int ClassIndex(int code, int indexByte)
+{
+    const TVariableClass *c = FindVariableClass(code);
+    return indexByte + (c ? c->IndexBase : 0);
+}
+
+QStringList VariableClassWords()
+{
+    QStringList words;
+    for (const TVariableClass &c : kClasses)
+        if (!words.contains(QString::fromUtf16(c.Word)))
+            words.append(QString::fromUtf16(c.Word));
+    return words;
 }

@@ -5,6 +5,7 @@
 // written with depends on where the text stands, so each class carries its width per use.
 
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 
@@ -45,6 +46,17 @@ const TVariableClass *FindVariableClass(int code);
 // that names no class.
 QString ClassVariableText(int code, int indexByte, TIndexUse use);
 
+// The first code of a class (ClassDV for ClassDVHigh); the code itself for any other.
+TVariableClassCode FirstClassCode(int code);
+// The code a class's full index is kept under: the second code from 256 when the class has
+// one, else the class's first code.
+TVariableClassCode ClassCodeForIndex(TVariableClassCode first, unsigned index);
+// The full index a class code and index byte stand for (the byte plus 256 for a second code).
+int ClassIndex(int code, int indexByte);
+
 // The class code of a variable whose text begins with its class word and whose full index
 // is given (ДВ and ВД from 256 take their second code); ClassNone for any other word.
 TVariableClassCode VariableClassCode(const QString &word, unsigned index);
+
+// The class words, each once ("ДВ", "КБ", ...).
+QStringList VariableClassWords();
