@@ -7,15 +7,16 @@ namespace {
 constexpr int kItem = static_cast<int>(TIndexUse::Item);
 constexpr int kField = static_cast<int>(TIndexUse::Field);
 constexpr int kDump = static_cast<int>(TIndexUse::Dump);
+constexpr int kList = static_cast<int>(TIndexUse::List);
 
 const TVariableClass kClasses[] = {
-    {ClassDV, u"ДВ", 0, {3, 3, 3}},       {ClassDVHigh, u"ДВ", 256, {3, 3, 3}},
-    {ClassKB, u"КБ", 0, {1, 1, 3}},       {ClassKS, u"КС", 0, {0, 0, 0}},
-    {ClassTM, u"ТМ", 0, {2, 2, 3}},       {ClassVD, u"ВД", 0, {3, 3, 3}},
-    {ClassVDHigh, u"ВД", 256, {3, 3, 3}}, {ClassVA, u"ВА", 0, {3, 3, 3}},
-    {ClassAV, u"АВ", 0, {3, 3, 3}},       {ClassIV, u"ИВ", 0, {3, 2, 3}},
+    {ClassDV, u"ДВ", 0, {3, 3, 3, 3}},       {ClassDVHigh, u"ДВ", 256, {3, 3, 3, 3}},
+    {ClassKB, u"КБ", 0, {1, 1, 3, 1}},       {ClassKS, u"КС", 0, {0, 0, 0, 0}},
+    {ClassTM, u"ТМ", 0, {2, 2, 3, 2}},       {ClassVD, u"ВД", 0, {3, 3, 3, 3}},
+    {ClassVDHigh, u"ВД", 256, {3, 3, 3, 3}}, {ClassVA, u"ВА", 0, {3, 3, 3, 3}},
+    {ClassAV, u"АВ", 0, {3, 3, 3, 3}},       {ClassIV, u"ИВ", 0, {3, 2, 3, 2}},
 };
-static_assert(kItem == 0 && kField == 1 && kDump == 2);
+static_assert(kItem == 0 && kField == 1 && kDump == 2 && kList == 3);
 
 } // namespace
 

@@ -28,6 +28,7 @@ enum class TIndexUse {
     Item,  // Б items and technological keys in the header text
     Field, // ТС text fields
     Dump,  // the image description: every index with three digits
+    List,  // the cross-reference's lists: as the section text's fields write them
 };
 
 struct TVariableClass
@@ -36,7 +37,7 @@ struct TVariableClass
     const char16_t *Word; // the class word, "ДВ"
     int IndexBase;        // 256 for the second codes, else 0
     // Octal digits of the index per TIndexUse; 0: a section number (КС).
-    int Digits[3];
+    int Digits[4];
 };
 
 // The row of a class code; nullptr for a code that names no class (0 included).
