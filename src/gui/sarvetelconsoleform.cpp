@@ -34,15 +34,12 @@ using namespace Sarvetel;
 
 namespace {
 
-// The 48 front-panel keys in the order of their codes 0x10 ... 0x3F, six rows of eight.
-const char *const kKeyCaptions[48] = {
+// The front-panel keys in the order of their codes, six rows of eight.
+const char *const kKeyCaptions[PanelKey::Count] = {
     "СБР", "ИСП", "З/У", "<>",  "БЛК", "РБЛ", "ВКЛ", "Откл", "Е",  "T",   "И",   "ИЛИ",
     "(",   "}",   "TC",  "ВСК", "В",   "O",   "Б",   "=",    ">",  "<",   "+",   "-",
     "ВД",  "ВА",  "ДВ",  "АВ",  "КБ",  "КС",  "ИВ",  "TM",   "0",  "1",   "2",   "3",
     "4",   "5",   "6",   "7",   "8",   "9",   ">>>", ">>",   "<<", "<<<", "АЛГ", "."};
-constexpr std::uint8_t kFirstKey = 0x10;
-constexpr std::uint8_t kKeyRun = 0x05;
-constexpr std::uint8_t kKeyFailure = 0x08;
 
 } // namespace
 
@@ -158,15 +155,15 @@ QWidget *TSarvetelConsoleForm::CreateConsolePanel()
     SarvetelMemo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     layout->addWidget(SarvetelMemo, 0, Qt::AlignHCenter);
     auto *keys = new QGridLayout;
-    for (int i = 0; i < 48; ++i) {
-        const std::uint8_t code = static_cast<std::uint8_t>(kFirstKey + i);
+    for (int i = 0; i < PanelKey::Count; ++i) {
+        const std::uint8_t code = static_cast<std::uint8_t>(PanelKey::First + i);
         auto *b = new QPushButton(QString::fromUtf8(kKeyCaptions[i]), panel);
         b->setFixedSize(52, 34);
         b->setFocusPolicy(Qt::NoFocus);
         keys->addWidget(b, i / 8, i % 8);
         connect(b, &QPushButton::clicked, this, [this, code] { KeyClick(code); });
         KeyButtons.emplace_back(b, code);
-        if (code == 0x1F)
+        if (code == PanelKey::Start)
             VSKBtn = b;
     }
     layout->addLayout(keys);
@@ -450,12 +447,12 @@ void TSarvetelConsoleForm::ModeButton(std::uint8_t keyInRun, std::uint8_t modeFr
 
 void TSarvetelConsoleForm::BtnStartClick()
 {
-    ModeButton(kKeyRun, ModeRun);
+    ModeButton(PanelKey::Run, ModeRun);
 }
 
 void TSarvetelConsoleForm::BtnFailureClick()
 {
-    ModeButton(kKeyFailure, ModeFault);
+    ModeButton(PanelKey::Fault, ModeFault);
 }
 
 void TSarvetelConsoleForm::BtnTestClick()
