@@ -3,6 +3,8 @@
 // controller's own messages (mode names, fault texts, the transfer's questions) are the
 // link's and are not repeated here.
 
+#include "link/sarveteldefs.h"
+
 #include <QString>
 
 namespace CliTexts {
@@ -78,7 +80,6 @@ inline QString PortSettingsRefused(const QString &device, int code)
         .arg(code);
 }
 
-// Why an answer is missing: link status 1, 2 and 3.
 inline const QString ModeLine = QStringLiteral("Режим: ");
 inline QString ModeCode(unsigned code)
 {
@@ -127,7 +128,6 @@ inline QString QuestionAnswer(bool retry, int attempt, int attempts)
     return retry ? QStringLiteral("повтор %1 из %2").arg(attempt).arg(attempts)
                  : QStringLiteral("отмена");
 }
-inline const QString WriteNotDone = QStringLiteral("Запись ПрП не завершена");
 
 // --verify
 inline const QString VerifyHeading = QStringLiteral("Проверка: чтение ПрП из Сарветела...");
@@ -202,8 +202,7 @@ inline const QString AlgsOutputNeeded =
     QStringLiteral("Команда algs: укажите файл базы алгоритмов параметром -o ФАЙЛ.alg");
 inline QString AlgNoAnswer(const QString &number)
 {
-    return QStringLiteral("Описание алгоритма %1 не получено от контроллера. Чтение прервано.")
-        .arg(number);
+    return Sarvetel::AlgNoAnswer(number);
 }
 inline QString AlgUnusable(const QString &number)
 {

@@ -215,7 +215,7 @@ int WriteCommand(const QStringList &operands, TCliContext &ctx)
         // Why the frame failed: a port that vanished is not a controller that refused.
         if (job.Result == TTransferResult::Failed && link.LinkStatus != LinkAccepted)
             ctx.Out << LinkFailureText(link) << '\n';
-        ctx.Out << CliTexts::WriteNotDone << '\n';
+        ctx.Out << WriteNotDone << '\n';
         return ExitReported;
     }
     ctx.Out << WriteDone << '\n';

@@ -45,7 +45,27 @@ void TZentorCompiler::CountUncompiled(const TZentorProgram &program,
     MaxTM = maxima.TM;
 }
 
-bool TZentorCompiler::CompileProgram(TZentorProgram &program, TProgress &progress)
+bool TZentorCompiler::CompileHeader(TZentorProgram &program, bool headerAlways)
+{
+    // A header that stops the header compiler leaves its later parts unapplied: the image
+    // would not be the program the text describes.
+    if (headerAlways || program.Header.NeedsCompile())
+        return program.Header.Compile(*Messages, Macros) == 0;
+    // The fields stand as they are; the sections still get the header's names.
+    TakeNames(program.Header.Text);
+    return true;
+}
+
+void TZentorCompiler::TakeNames(const QStringList &headerText)
+{
+    TPRPHeader names;
+    names.Text = headerText;
+    QStringList ignored;
+    names.Compile(ignored, Macros);
+}
+
+bool TZentorCompiler::CompileProgram(TZentorProgram &program, TProgress &progress,
+                                     bool headerAlways)
 {
     MaxVD = MaxDV = MaxVA = MaxAV = MaxTM = 0;
     progress.SetCaption(CompilerText::ProgressCaption);
@@ -54,20 +74,7 @@ bool TZentorCompiler::CompileProgram(TZentorProgram &program, TProgress &progres
     progress.Show();
     progress.SetAction(CompilerText::ProgressHeader);
 
-    // A header that stops the header compiler leaves its later parts unapplied: the image
-    // would not be the program the text describes. An unchanged header kept as it was
-    // compiled gives only its names; its messages were listed when it was compiled, unless
-    // it stops the header compiler, which fails this run as well.
-    bool result = true;
-    if (KeepUnchangedHeader && program.Header.Text == program.Header.CompiledText) {
-        TPRPHeader names = program.Header;
-        QStringList unchanged;
-        result = names.Compile(unchanged, Macros) == 0;
-        if (!result)
-            *Messages += unchanged;
-    } else {
-        result = program.Header.Compile(*Messages, Macros) == 0;
-    }
+    bool result = CompileHeader(program, headerAlways);
 
     progress.SetPosition(1);
     const int limit =
@@ -106,10 +113,11 @@ bool TZentorCompiler::CompileProgram(TZentorProgram &program, TProgress &progres
     return result;
 }
 
-bool TZentorCompiler::CompileWithReport(TZentorProgram &program, TProgress &progress)
+bool TZentorCompiler::CompileWithReport(TZentorProgram &program, TProgress &progress,
+                                        bool headerAlways)
 {
     Messages->append(CompilerText::CompileStarted);
-    const bool ok = CompileProgram(program, progress);
+    const bool ok = CompileProgram(program, progress, headerAlways);
     if (ok)
         Messages->append(CompilerText::CompileSucceededBegin +
                          QString::number(program.ImageLength) + CompilerText::CompileSucceededEnd);

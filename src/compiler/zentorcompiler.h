@@ -41,10 +41,6 @@ public:
     const TAlgBase *AlgBase = nullptr;
     // Sees the statements of every section compiled (the cross-reference); may be null.
     TStatementObserver *Observer = nullptr;
-    // CompileProgram compiles the header only when its text changed since its fields were
-    // last made from it (a transfer); otherwise it takes just its technological names again,
-    // so the fields of an image stay exactly as loaded. Off: the header is compiled always.
-    bool KeepUnchangedHeader = false;
 
     // Compiles one section (lexer, walk, code): 0 on success (warning for a section without
     // instructions included), 1 when the lexer failed (code and CodeLength untouched), -1
@@ -56,13 +52,20 @@ public:
     // True when the header compiled to its end, every compiled section succeeded and the
     // image was assembled. The calls of the sections compiled take memory that no call of
     // the other present sections uses; the summary describes the whole program.
-    bool CompileProgram(TZentorProgram &program, TProgress &progress);
+    // With headerAlways false the header is compiled only when its text needs it (the
+    // transfers and exports: a header decoded from an image keeps its bytes); the sections
+    // still get its technological names.
+    bool CompileProgram(TZentorProgram &program, TProgress &progress, bool headerAlways = true);
 
     // The compile command of the main window and of zentorc without their list handling:
     // "Компиляция...", CompileProgram's own lines, then "Компиляция завершена успешно.
     // Размер ПрП N байт." or "Обнаружены ошибки", appended to Messages. The caller empties
     // the list first and marks the sections it wants compiled.
-    bool CompileWithReport(TZentorProgram &program, TProgress &progress);
+    bool CompileWithReport(TZentorProgram &program, TProgress &progress, bool headerAlways = true);
+
+    // The technological names of a header's text into Macros, the header itself left as
+    // it is (its messages are not reported).
+    void TakeNames(const QStringList &headerText);
 
     // The summary lines of the variables used and the algorithm memory handed out.
     QStringList SummaryLines() const;
@@ -73,6 +76,9 @@ private:
     int CompileSection(TZentorSection &section, int sectionNumber, TAlgMemoryMap &memory);
     // The calls' memory of the present sections that this run leaves as they are.
     TAlgMemoryMap MemoryInUse(const TZentorProgram &program, const std::vector<bool> &compiled);
+    // Header text -> fields (headerAlways or when the text needs it); otherwise only the
+    // names table is filled from the text. False when the header compiler stopped.
+    bool CompileHeader(TZentorProgram &program, bool headerAlways);
     // Raises the maxima to the indexes of the present sections that this run leaves.
     void CountUncompiled(const TZentorProgram &program, const std::vector<bool> &compiled);
 };

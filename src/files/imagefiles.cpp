@@ -64,22 +64,9 @@ bool IsSectionName(const QString &ext)
     return IsSectionExtension(ext) && SectionNumberText(ParseSectionNumber(ext)) == ext;
 }
 
-// A program that is only in text form (never assembled, with sections whose code is out of
-// date, or with a header whose text stopped the header compiler) must be compiled before it
-// can be written as an image form.
-bool NeedsCompiling(const TZentorProgram &program)
-{
-    if (program.ImageLength <= 0 || program.Header.CompileStopped)
-        return true;
-    for (const TZentorSection &sec : program.Sections)
-        if (sec.Present && sec.NeedsCompile)
-            return true;
-    return false;
-}
-
 int EnsureCompiled(TZentorProgram &program, const QString &fileName, TFileContext &ctx)
 {
-    if (!NeedsCompiling(program))
+    if (!program.NeedsCompiling())
         return FileOk;
     if (!ctx.CompileBeforeImageSave) {
         ctx.Error = FileTexts::NoCompiler(fileName);

@@ -10,10 +10,15 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSplitter>
 #include <QTableWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
+
+#include <memory>
 
 namespace {
 
@@ -40,36 +45,61 @@ void SetRow(QTableWidget *grid, int row, const QStringList &cells)
 
 } // namespace
 
-bool ReadBaseFromController(TAlgBase &base, const TAlgReader &reader)
+TAlgReadForm::TAlgReadForm(QWidget *parent) : QDialog(parent)
 {
-    for (int n = 1; n < TAlgBase::AlgCount; ++n) {
-        TAlgInfo &a = base.Algs[n];
-        const bool wasPresent = a.Present;
-        a = TAlgInfo();
-        if (wasPresent)
-            --base.Count;
-        TAlgReport report;
-        if (!reader(n, report))
-            return false;
-        if (!report.Present)
-            continue;
-        a.Present = 1;
-        ++base.Count;
-        // The controller counts the whole call; the base keeps it without its first 3 bytes.
-        a.PrpMemory = static_cast<std::uint8_t>(qBound(0, report.RecordSize - 3, 255));
-        a.OwnMemory = static_cast<std::uint8_t>(report.OwnMemory);
-        a.Name = QStringLiteral("Алг") + OctalText(n, 3);
-        const int count =
-            static_cast<int>(qMin<qsizetype>(report.Kinds.size(), TAlgInfo::MaxParams));
-        a.ParamCount = static_cast<std::uint8_t>(count);
-        for (int p = 1; p <= count; ++p) {
-            a.Params[p].Kind = static_cast<std::uint8_t>(report.Kinds[p - 1]);
-            a.Params[p].Name = report.Names.value(p - 1);
-        }
+    Action = new QLabel(this);
+    Bar = new QProgressBar(this);
+    CancelButton = new QPushButton(GuiTexts::CancelButton, this);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(Action);
+    layout->addWidget(Bar);
+    layout->addWidget(CancelButton, 0, Qt::AlignHCenter);
+    resize(360, 120);
+}
+
+void TAlgReadForm::SetCaption(const QString &caption)
+{
+    {
+        std::lock_guard<std::mutex> guard(NewsLock);
+        Caption = caption;
     }
-    if (base.Count < 0)
-        base.Count = 0;
-    return true;
+    QMetaObject::invokeMethod(this, "Refresh", Qt::QueuedConnection);
+}
+
+void TAlgReadForm::SetMaximum(int maximum)
+{
+    std::lock_guard<std::mutex> guard(NewsLock);
+    Maximum = maximum;
+}
+
+void TAlgReadForm::SetPosition(int position)
+{
+    std::lock_guard<std::mutex> guard(NewsLock);
+    Position = position;
+}
+
+void TAlgReadForm::SetAction(const QString &text)
+{
+    {
+        std::lock_guard<std::mutex> guard(NewsLock);
+        Text = text;
+    }
+    QMetaObject::invokeMethod(this, "Refresh", Qt::QueuedConnection);
+}
+
+void TAlgReadForm::Refresh()
+{
+    std::lock_guard<std::mutex> guard(NewsLock);
+    if (windowTitle() != Caption) {
+        setWindowTitle(Caption);
+        Shown.append(Caption);
+    }
+    if (Action->text() != Text) {
+        Action->setText(Text);
+        Shown.append(Text);
+    }
+    Bar->setMaximum(Maximum);
+    Bar->setValue(std::min(Position, Maximum));
 }
 
 TAlgEditForm::TAlgEditForm(QWidget *parent) : QDialog(parent)
@@ -114,7 +144,7 @@ void TAlgEditForm::Attach(TAlgBase *base, TUserDialogs *dialogs, TFileDialogSpec
 
 void TAlgEditForm::showEvent(QShowEvent *event)
 {
-    ReadItem->setEnabled(static_cast<bool>(Reader));
+    ReadItem->setEnabled(static_cast<bool>(BaseReader));
     RefreshGrids();
     QDialog::showEvent(event);
 }
@@ -186,9 +216,25 @@ void TAlgEditForm::SaveAsClick()
 
 void TAlgEditForm::ReadFromControllerClick()
 {
-    if (!Base || !Reader)
+    if (!Base || !BaseReader || ReadForm)
         return;
-    ReadBaseFromController(*Base, Reader);
+    // Read into a copy: the base changes only when every description arrived.
+    auto fresh = std::make_unique<TAlgBase>(*Base);
+    TAlgReadForm window(this);
+    window.setWindowModality(Qt::WindowModal);
+    ReadForm = &window;
+    connect(window.CancelButton, &QPushButton::clicked, this, [this] { BaseReader.Cancel(); });
+    // Escape and the close box are "Отмена" as well.
+    connect(&window, &QDialog::rejected, this, [this] { BaseReader.Cancel(); });
+    window.open();
+    QString failure;
+    const bool ok = BaseReader.Read(*fresh, window, failure);
+    ReadForm = nullptr;
+    window.hide();
+    if (ok)
+        *Base = *fresh;
+    else if (Dialogs && !failure.isEmpty())
+        Dialogs->Notice(this, failure, GuiTexts::ErrorCaption, TUserDialogs::Warning);
     RefreshGrids();
 }
 

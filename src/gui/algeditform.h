@@ -3,11 +3,16 @@
 // the compiler uses; "Справочник по параметрам алгоритмов" asks the controller for one
 // algorithm's description without touching the base.
 
+#include "core/progress.h"
+
 #include <QDialog>
 
 #include <functional>
+#include <mutex>
 
+class QLabel;
 class QLineEdit;
+class QProgressBar;
 class QMenuBar;
 class QPushButton;
 class QTableWidget;
@@ -29,9 +34,44 @@ struct TAlgReport
 // Asks the controller for algorithm n; false when the controller did not answer.
 using TAlgReader = std::function<bool(int number, TAlgReport &report)>;
 
-// Fills entries 1..127 of the base from the controller; false when the link failed
-// (the entries read so far stay).
-bool ReadBaseFromController(TAlgBase &base, const TAlgReader &reader);
+// Reads the whole base from the controller into fresh (a copy of the base) off the main
+// thread, telling progress how it goes; false with failure set when it did not arrive
+// whole or Cancel ended it, false with failure empty when the program is closing and took
+// the exchange away. Cancel (main thread) ends a read in progress.
+struct TBaseReader
+{
+    std::function<bool(TAlgBase &fresh, TProgress &progress, QString &failure)> Read;
+    std::function<void()> Cancel;
+    explicit operator bool() const { return static_cast<bool>(Read); }
+};
+
+// The modal window of a base read: its caption, the description being asked and
+// "Отмена". Its progress calls come from the exchange thread; it shows them on its own.
+class TAlgReadForm : public QDialog, public TProgress
+{
+    Q_OBJECT
+public:
+    explicit TAlgReadForm(QWidget *parent = nullptr);
+    void SetCaption(const QString &caption) override;
+    void SetMaximum(int maximum) override;
+    void SetPosition(int position) override;
+    void SetAction(const QString &text) override;
+    void Show() override {}
+    void Hide() override {}
+
+    QLabel *Action;
+    QProgressBar *Bar;
+    QPushButton *CancelButton;
+    // Every caption and action shown, in order (the tests read it).
+    QStringList Shown;
+
+private:
+    // The exchange thread leaves its news here and asks for Refresh by name.
+    Q_INVOKABLE void Refresh();
+    std::mutex NewsLock; // guards the four fields below
+    QString Caption, Text;
+    int Maximum = 0, Position = 0;
+};
 
 class TAlgEditForm : public QDialog
 {
@@ -41,7 +81,9 @@ public:
 
     // The base, the questions and the controller (none while no port is in use).
     void Attach(TAlgBase *base, TUserDialogs *dialogs, TFileDialogSpec *fileDialog);
-    TAlgReader Reader;
+    TBaseReader BaseReader;
+    // The window of the read in progress (null otherwise).
+    TAlgReadForm *ReadForm = nullptr;
 
     void RefreshGrids();
     void ShowParams(int row);

@@ -47,6 +47,8 @@ inline const QString ReadCaptionTitle = QStringLiteral("Редактирован
 inline const QString ImageNotSplit =
     QStringLiteral("ПрП, считанный из Сарветела, не разбирается на заголовок и секции");
 inline const QString ReadingPrp = QStringLiteral("Чтение ПрП из Сарветела");
+inline const QString ReadNotTaken =
+    QStringLiteral("ПрП из контроллера не прочитана целиком: открытая программа не изменена");
 
 } // namespace GuiTexts
 
@@ -184,6 +186,14 @@ inline const QString DeleteButton = QStringLiteral("Удалить");
 inline const QString ReadingSection = QStringLiteral("Чтение секции ");
 inline const QString CompilingSection = QStringLiteral("Компиляция секции ");
 inline const QString WritingSectionLog = QStringLiteral("Запись секции ");
+inline const QString DeletingSection = QStringLiteral("Удаление секции ");
+inline const QString ConsoleHeaderWrite = QStringLiteral("Запись заказа");
+inline const QString ConsoleHeaderRead = QStringLiteral("Чтение заказа");
+inline const QString TechKeyWrite = QStringLiteral("Запись технологической клавиши ");
+// Between what was asked and the link's words for why it was not taken.
+inline const QString ConsoleNotTaken = QStringLiteral(": ");
+inline const QString SectionNotCompiled =
+    QStringLiteral("Секция не откомпилирована после изменения текста: запись не выполнена");
 inline const QString Success = QStringLiteral("Успешно.");
 inline const QString SectionDeleteQuestion = QStringLiteral(" будет удалена. Продлжить?");
 inline const QString BlockLabel = QStringLiteral("Блок");

@@ -44,6 +44,7 @@ class TSelectSectionForm;
 class TStartupForm;
 class TZentorEditor;
 class TPortIO;
+enum class TTransferResult;
 struct TControllerLink;
 struct TFileContext;
 struct TCompilerParts;
@@ -107,6 +108,11 @@ public:
     void RenumberClick();
     void CompileClick();
     void CompileAllClick();
+    // The compile before a write, a comparison or an export: the sections whose text
+    // changed, and the header only when its text changed or was never compiled; sections
+    // decoded from an image keep their code. Shows the compile list as F9 does when anything
+    // is compiled. True when the program is ready to send or compare.
+    bool CompileForTransfer();
     void CrossRefClick();
     // The cross-reference window follows the program: a new analysis after every compile
     // and load while it is open.
@@ -119,10 +125,6 @@ public:
     // "Сравнить с контроллером": compiles as for a write, reads the controller's PRP into a
     // program of its own and shows what differs; neither side changes.
     void CompareWithControllerClick();
-    // Compiles what a write or a comparison needs (the sections whose text changed, the
-    // header when its text changed or was never compiled), the list shown as after F9.
-    // True when the program is ready to send or compare.
-    bool CompileForTransfer();
     void PortSettingsClick();
     void CompilerOptionsClick();
     void ConsoleClick();
@@ -250,6 +252,8 @@ public:
     bool MayReplaceProgram(const QString &usualQuestion);
     // Reads one algorithm's description from the controller; empty while no port is in use.
     TAlgReader ControllerAlgReader();
+    // The whole base from the controller, on the exchange worker.
+    TBaseReader ControllerBaseReader();
     void AddMessage(const QString &line);
     void ClearMessages();
     // The error list shows Messages; marks the editor's error lines of the current node.
@@ -283,7 +287,9 @@ private:
     void CreateCompiler();
     void LoadAlgorithmBase();
     void WireAlgorithmsIntoEditor();
-    bool RunCompile(bool all);
+    // F9 (all false), Ctrl+F9 (all true); headerAlways false compiles the header only when
+    // its text needs it.
+    bool RunCompile(bool all, bool headerAlways = true);
     // The link layer's part of the start-up and of the close.
     void KsbAccessStep();
     void CreateKsb();
@@ -333,8 +339,10 @@ public:
 
 private:
     // The PRP transfers (the model's WriteToController and ReadFromController).
-    int WriteProgramToController();
-    int ReadProgramFromController();
+    // The write job behind F2: its result, and the message it stopped with.
+    TTransferResult WriteProgramToController(QString &stopMessage);
+    // F3's read into a program of its own; true when it replaced the open program.
+    bool ReadProgramFromController();
 
     QTimer SelectionTimer;
     bool Maximised = false;

@@ -12,17 +12,6 @@
 #include "link/sarveteldefs.h"
 #include "model/comparetexts.h"
 
-bool TProgramForm::CompileForTransfer()
-{
-    // What changed since the last compile, as F9 compiles it; the header only when its text
-    // changed, so an image's header stands as it was loaded.
-    TZentorCompiler &compiler = Compiler->Compiler;
-    compiler.KeepUnchangedHeader = true;
-    const bool ok = RunCompile(false);
-    compiler.KeepUnchangedHeader = false;
-    return ok;
-}
-
 void TProgramForm::CompareWithControllerClick()
 {
     if (!PortInUse || !Link || !Link->Sarvetel || !Compiler)

@@ -62,10 +62,18 @@ TFileContext TProgramForm::FileContext()
     if (ProgressForm)
         ctx.Progress = ProgressForm;
     ConnectCompiler(ctx, Compiler->Compiler);
+    // An export compiles what needs compiling, as F2 does: sections decoded from an image
+    // keep their code, and a changed header is compiled.
+    TZentorCompiler *compiler = &Compiler->Compiler;
+    TProgress *progress = ctx.Progress;
+    ctx.CompileBeforeImageSave = [compiler, progress](TZentorProgram &program) {
+        compiler->Messages = program.Messages;
+        return compiler->CompileWithReport(program, *progress, false);
+    };
     return ctx;
 }
 
-bool TProgramForm::RunCompile(bool all)
+bool TProgramForm::RunCompile(bool all, bool headerAlways)
 {
     Commit();
     if (all)
@@ -77,7 +85,7 @@ bool TProgramForm::RunCompile(bool all)
         return QByteArray(reinterpret_cast<const char *>(Program->Image), Program->ImageLength);
     };
     const QByteArray before = ProgramFromImage ? image() : QByteArray();
-    const bool ok = Compiler->Compiler.CompileWithReport(*Program, progress);
+    const bool ok = Compiler->Compiler.CompileWithReport(*Program, progress, headerAlways);
     // A program opened from an image form is that image: new code is a change to it.
     if (ProgramFromImage && image() != before)
         SetProgramChanged(true);
@@ -101,12 +109,17 @@ void TProgramForm::CompileAllClick()
     RunCompile(true);
 }
 
+bool TProgramForm::CompileForTransfer()
+{
+    return RunCompile(false, false);
+}
+
 void TProgramForm::AlgLibraryClick()
 {
     if (!AlgEditForm)
         return;
     AlgEditForm->Attach(&Compiler->AlgBase, &Dialogs, &AlgDialog);
-    AlgEditForm->Reader = ControllerAlgReader();
+    AlgEditForm->BaseReader = ControllerBaseReader();
     AlgEditForm->show();
     AlgEditForm->raise();
     AlgEditForm->activateWindow();

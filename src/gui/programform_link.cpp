@@ -3,6 +3,7 @@
 // simulator), the link object, and the settings written back.
 
 #include "compiler/decompiler.h"
+#include "core/textutils.h"
 #include "gui/algeditform.h"
 #include "gui/comportsetupform.h"
 #include "gui/guitexts.h"
@@ -13,6 +14,7 @@
 #include "gui/sarvetelconsoleform.h"
 #include "gui/sarvetelvarsform.h"
 #include "gui/workwithprpform.h"
+#include "link/algbaseread.h"
 #include "link/prptransfer.h"
 #include "link/sarveteldefs.h"
 
@@ -21,6 +23,9 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
+
+#include <algorithm>
+#include <memory>
 
 namespace {
 
@@ -306,25 +311,73 @@ TAlgReader TProgramForm::ControllerAlgReader()
     };
 }
 
-// ---- Controller commands ------------------------------------------------------------------
-
-int TProgramForm::WriteProgramToController()
+TBaseReader TProgramForm::ControllerBaseReader()
 {
-    Messages.clear();
-    AddMessage(Sarvetel::WriteProgramHeading);
-    WorkWithPRPForm->Transfer<TPRPWriteThread>(*Link->Sarvetel, *Program);
-    return 0;
+    if (!PortInUse || !Link || !Link->Sarvetel)
+        return {};
+    TSarvetel *link = Link->Sarvetel.get();
+    TLinkWorker *worker = Link->Worker.get();
+    TBaseReader reader;
+    // The worker is also cancelled when the main window closes during the read; only the
+    // read window's own "Отмена" is a failure the user is told of.
+    auto userCancelled = std::make_shared<bool>(false);
+    reader.Read = [link, worker, userCancelled](TAlgBase &fresh, TProgress &progress,
+                                                QString &failure) {
+        *userCancelled = false;
+        TAlgBaseReadResult result;
+        const TLinkWorker::TOutcome outcome =
+            worker->Call([&] { result = ReadFromController(fresh, *link, progress); });
+        if (outcome == TLinkWorker::Done && result.Ok)
+            return true;
+        if (outcome == TLinkWorker::Done || *userCancelled)
+            failure = Sarvetel::AlgNoAnswer(OctalText(std::max(result.NoAnswer, 1), 3));
+        return false;
+    };
+    reader.Cancel = [worker, userCancelled] {
+        *userCancelled = true;
+        worker->Cancel();
+    };
+    return reader;
 }
 
-int TProgramForm::ReadProgramFromController()
+// ---- Controller commands ------------------------------------------------------------------
+
+TTransferResult TProgramForm::WriteProgramToController(QString &stopMessage)
 {
-    Program->Clear();
-    WorkWithPRPForm->Transfer<TPRPReadThread>(*Link->Sarvetel, *Program);
-    if (Program->ImageLength > 0 && !Program->SplitImage())
+    AddMessage(Sarvetel::WriteProgramHeading);
+    return WorkWithPRPForm->Transfer<TPRPWriteThread>(*Link->Sarvetel, *Program, &stopMessage);
+}
+
+bool TProgramForm::ReadProgramFromController()
+{
+    // The read goes into a program of its own: only a whole image with both checksums
+    // holding takes the open program's place.
+    auto read = std::make_unique<TZentorProgram>();
+    read->Messages = &Messages;
+    if (WorkWithPRPForm->Transfer<TPRPReadThread>(*Link->Sarvetel, *read) != TTransferResult::Done)
+        return false;
+    if (!PRPImageChecksumsHold(read->Image, read->ImageLength)) {
+        if (!Messages.contains(Sarvetel::ChecksumMismatch))
+            Messages.append(Sarvetel::ChecksumMismatch);
+        return false;
+    }
+    bool broken = false;
+    if (!read->SplitImage(&broken) && broken) {
         Messages.append(GuiTexts::ImageNotSplit);
+        return false;
+    }
+    Program->Clear();
+    Program->Header = read->Header;
+    for (int s = 0; s < TZentorProgram::SectionCount; ++s)
+        Program->Sections[s] = read->Sections[s];
+    std::copy(read->Image, read->Image + read->ImageLength, Program->Image);
+    Program->ImageLength = read->ImageLength;
+    std::copy(read->GroupPresent, read->GroupPresent + TZentorProgram::GroupCount,
+              Program->GroupPresent);
+    Program->HighestGroup = read->HighestGroup;
     TProgress &progress = ProgressForm ? *ProgressForm : NoProgress();
     DecompileProgram(Compiler->Compiler, *Program, progress);
-    return 0;
+    return true;
 }
 
 void TProgramForm::WriteToControllerClick()
@@ -333,6 +386,10 @@ void TProgramForm::WriteToControllerClick()
         return;
     Commit();
     ClearMessages();
+    // Nothing is asked of the controller before the program is ready to send.
+    if (!CompileForTransfer())
+        return;
+    const qsizetype kept = Messages.size();
     AddMessage(GuiTexts::WritingPrp);
     TSarvetel &link = *Link->Sarvetel;
     std::uint8_t status = Sarvetel::LinkNoReply;
@@ -369,9 +426,16 @@ void TProgramForm::WriteToControllerClick()
             return;
         }
     }
-    WriteProgramToController();
+    // The compile's lines stay in the list; the write's own lines follow them.
+    Messages.resize(kept);
+    QString stopMessage;
+    const TTransferResult result = WriteProgramToController(stopMessage);
     ShowMessages();
-    Dialogs.Notice(this, Sarvetel::WriteDone, GuiTexts::Attention, TUserDialogs::Information);
+    if (result == TTransferResult::Done)
+        Dialogs.Notice(this, Sarvetel::WriteDone, GuiTexts::Attention, TUserDialogs::Information);
+    else
+        Dialogs.Notice(this, Sarvetel::WriteNotDone + u'\n' + stopMessage, GuiTexts::Attention,
+                       TUserDialogs::Warning);
 }
 
 void TProgramForm::ReadFromControllerClick()
@@ -382,7 +446,11 @@ void TProgramForm::ReadFromControllerClick()
         return;
     ClearMessages();
     AddMessage(GuiTexts::ReadingPrp);
-    ReadProgramFromController();
+    if (!ReadProgramFromController()) {
+        // The open program stays as it was; the list says why.
+        AddMessage(GuiTexts::ReadNotTaken);
+        return;
+    }
     // The program read lives in no file until it is saved.
     ProgramChanged = true;
     ProgramFromImage = false;
@@ -458,6 +526,10 @@ void TProgramForm::CreateControllerForms()
     if (Link && Link->Sarvetel)
         SarvetelConsoleForm = new TSarvetelConsoleForm(
             Dialogs, *Link->Sarvetel, *Link->Worker, Compiler ? &Compiler->AlgBase : nullptr, this);
+    if (SarvetelConsoleForm) {
+        SarvetelConsoleForm->OpenProgram = Program.get();
+        SarvetelConsoleForm->ProgramCompiler = Compiler ? &Compiler->Compiler : nullptr;
+    }
     TCOMPort *port = Link ? Link->Port.get() : nullptr;
     if (port) {
         COMPortSetupForm = new TCOMPortSetupForm(

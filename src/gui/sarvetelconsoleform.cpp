@@ -10,6 +10,7 @@
 #include "link/sarvetel.h"
 #include "link/sarveteldefs.h"
 #include "link/sarvetelerrors.h"
+#include "prp/headerentries.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -32,6 +33,8 @@
 #include <QTableWidget>
 #include <QTextBlock>
 #include <QVBoxLayout>
+
+#include <memory>
 
 using namespace Sarvetel;
 
@@ -157,7 +160,9 @@ TSarvetelConsoleForm::TSarvetelConsoleForm(TUserDialogs &dialogs, TSarvetel &lin
     StatusErrors = new QLabel(this);
     StatusWait = new QLabel(this);
     SarvetelConsoleSB->addWidget(StatusMode);
-    SarvetelConsoleSB->addWidget(StatusErrors, 1);
+    SarvetelConsoleSB->addWidget(StatusErrors);
+    StatusMessage = new QLabel(this);
+    SarvetelConsoleSB->addWidget(StatusMessage, 1);
     SarvetelConsoleSB->addWidget(StatusWait);
     layout->addWidget(SarvetelConsoleSB);
 
@@ -363,6 +368,7 @@ QWidget *TSarvetelConsoleForm::CreateProgramPages()
     MemoInfo->setReadOnly(true);
     MemoInfo->setMaximumHeight(48);
     MemoWork = new QPlainTextEdit(program);
+    connect(MemoWork, &QPlainTextEdit::textChanged, this, [this] { SectionReady = false; });
     MemoWork->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     MemoWork->setLineWrapMode(QPlainTextEdit::NoWrap);
     ListBoxLog = new QListWidget(program);
@@ -447,6 +453,7 @@ void TSarvetelConsoleForm::showEvent(QShowEvent *event)
     SarvetelMemo->clear();
     StatusMode->clear();
     StatusErrors->clear();
+    StatusMessage->clear();
     Panels->setCurrentWidget(ConsolePanel);
     ShownMode = 0xFFFFFFFF;
     KnownMode = 0;
@@ -531,6 +538,29 @@ void TSarvetelConsoleForm::done(int result)
 bool TSarvetelConsoleForm::Exchange(const std::function<void()> &job)
 {
     return Worker.Call(job) == TLinkWorker::Done;
+}
+
+void TSarvetelConsoleForm::Tell(const QString &message)
+{
+    StatusMessage->setText(message);
+}
+
+bool TSarvetelConsoleForm::Command(const QString &what, const std::function<void()> &job)
+{
+    std::uint8_t status = LinkNoReply;
+    int protocol = ResultOk;
+    if (!Exchange([&] {
+            job();
+            status = Link.LinkStatus;
+            protocol = Link.ProtocolResult;
+        }))
+        return false;
+    if (status == LinkAccepted) {
+        Tell(QString());
+        return true;
+    }
+    Tell(what + GuiTexts::ConsoleNotTaken + LinkFailureText(status, protocol));
+    return false;
 }
 
 TSarvetelConsoleForm::TJobResult TSarvetelConsoleForm::JobResult() const
@@ -1030,7 +1060,7 @@ void TSarvetelConsoleForm::OrderChangeClick()
 
 void TSarvetelConsoleForm::OrderWriteClick()
 {
-    if (Exchange([this] { Link.WriteHeaderPart0(Header); }))
+    if (Command(GuiTexts::ConsoleHeaderWrite, [this] { Link.WriteHeaderPart0(Header); }))
         SettingsChanged = false;
 }
 
@@ -1038,9 +1068,12 @@ void TSarvetelConsoleForm::OrderResetClick()
 {
     if (!Yes(GuiTexts::ResetPrpQuestion, GuiTexts::Attention, true))
         return;
-    if (!Exchange([this] { Link.ReadHeader(Header); }))
+    // Read into a copy: the orders shown are what the controller answered, and a read
+    // without an answer leaves the page as it was.
+    TPRPHeader read = Header;
+    if (!Command(GuiTexts::ConsoleHeaderRead, [this, &read] { Link.ReadHeader(read); }))
         return;
-    Header.DecodeHeader();
+    Header = read;
     FillProgramPages();
     SettingsChanged = false;
 }
@@ -1114,13 +1147,16 @@ void TSarvetelConsoleForm::SectionReadClick()
     const int index = CBSec->currentIndex();
     if (index < 0)
         return;
-    CurrentSection = 32 * std::max(0, CBBlock->currentIndex()) + index;
+    const int s = 32 * std::max(0, CBBlock->currentIndex()) + index;
     Log.clear();
-    AddLog(GuiTexts::ReadingSection + SectionNumberText(CurrentSection));
-    Section = TZentorSection();
-    const int s = CurrentSection;
-    if (!Exchange([this, s] { Link.ReadSection(s, Section); }))
+    AddLog(GuiTexts::ReadingSection + SectionNumberText(s));
+    // Read aside: a read without an answer keeps the section and its text as they were.
+    auto read = std::make_unique<TZentorSection>();
+    if (!Command(GuiTexts::ReadingSection + SectionNumberText(s),
+                 [this, s, &read] { Link.ReadSection(s, *read); }))
         return;
+    CurrentSection = s;
+    Section = *read;
     // The link hands the block over without its terminating zero (byte L of a block of
     // L + 1 bytes); the decoder needs the whole block, so it is put back.
     if (Section.CodeLength > 0 && Section.CodeLength == Section.Code[0] &&
@@ -1131,6 +1167,7 @@ void TSarvetelConsoleForm::SectionReadClick()
     Section.Present = Section.CodeLength > 0 ? 1 : 0;
     DecompileSection(Compiler, Section, CurrentSection);
     MemoWork->setPlainText(Section.Text.join(u'\n'));
+    SectionReady = true; // the code is the controller's own
     ShowLog();
 }
 
@@ -1142,7 +1179,12 @@ void TSarvetelConsoleForm::SectionCompileClick()
     Section.Text = MemoWork->toPlainText().split(u'\n');
     Section.Present = 1;
     Section.NeedsCompile = 1;
-    if (Compiler.CompileSection(Section, CurrentSection) == 0)
+    // The program's names and memory: the section compiles here as it does in the program.
+    if (OpenProgram)
+        Compiler.TakeNames(OpenProgram->Header.Text);
+    Compiler.AlgMemoryUsed = ProgramCompiler ? ProgramCompiler->AlgMemoryUsed : 0;
+    SectionReady = Compiler.CompileSection(Section, CurrentSection) == 0;
+    if (SectionReady)
         Log.append(GuiTexts::Success);
     Section.Code[2] = static_cast<std::uint8_t>(CurrentSection);
     Section.Code[3] = static_cast<std::uint8_t>(CurrentSection);
@@ -1153,8 +1195,13 @@ void TSarvetelConsoleForm::SectionWriteClick()
 {
     if (CurrentSection < 0)
         return;
-    AddLog(GuiTexts::WritingSectionLog + SectionNumberText(CurrentSection));
-    Exchange([this] { Link.WriteSection(Section); });
+    const QString what = GuiTexts::WritingSectionLog + SectionNumberText(CurrentSection);
+    AddLog(what);
+    if (!SectionReady) {
+        Tell(GuiTexts::SectionNotCompiled);
+        return;
+    }
+    Command(what, [this] { Link.WriteSection(Section); });
 }
 
 void TSarvetelConsoleForm::SectionDeleteClick()
@@ -1165,7 +1212,8 @@ void TSarvetelConsoleForm::SectionDeleteClick()
     const int s = 32 * std::max(0, CBBlock->currentIndex()) + index;
     if (!Yes(SectionNumberText(s) + GuiTexts::SectionDeleteQuestion, GuiTexts::Attention, true))
         return;
-    if (Exchange([this, s] { Link.DeleteSection(s); }))
+    if (Command(GuiTexts::DeletingSection + SectionNumberText(s),
+                [this, s] { Link.DeleteSection(s); }))
         RefreshInfoClick();
 }
 
@@ -1218,37 +1266,9 @@ void TSarvetelConsoleForm::LogDblClick(int row)
 QString TSarvetelConsoleForm::TechKeyCaption(int key) const
 {
     const TTechKey &k = Header.TechKeys[key];
-    QString variable;
-    switch (k.Class) {
-    case 1:
-    case 2:
-        variable = QStringLiteral("ДВ") + OctalText(k.Index + (k.Class == 2 ? 256 : 0), 3);
-        break;
-    case 3:
-        variable = QStringLiteral("КБ") + OctalText(k.Index, 1);
-        break;
-    case 4:
-        variable = QStringLiteral("КС") + SectionNumberText(k.Index);
-        break;
-    case 5:
-        variable = QStringLiteral("ТМ") + OctalText(k.Index, 2);
-        break;
-    case 6:
-    case 7:
-        variable = QStringLiteral("ВД") + OctalText(k.Index + (k.Class == 7 ? 256 : 0), 3);
-        break;
-    case 8:
-        variable = QStringLiteral("ВА") + OctalText(k.Index, 3);
-        break;
-    case 9:
-        variable = QStringLiteral("АВ") + OctalText(k.Index, 3);
-        break;
-    case 10:
-        variable = QStringLiteral("ИВ") + OctalText(k.Index, 2);
-        break;
-    default:
+    const QString variable = HeaderKeyVariableText(k);
+    if (variable.isEmpty())
         return GuiTexts::TechKeyClasses[0];
-    }
     return variable + QStringLiteral(": ") + k.Name.trimmed();
 }
 
@@ -1267,9 +1287,9 @@ void TSarvetelConsoleForm::TechKeyClick(int key)
     FormTechKeyEdit->FormShow();
     if (Dialogs.Exec(FormTechKeyEdit) != QDialog::Accepted)
         return;
-    Exchange([this, key] {
+    Command(GuiTexts::TechKeyWrite + QString::number(key), [this, key] {
         Link.ClearTechKey(key);
-        if (Header.TechKeys[key].Class != 0)
+        if (Link.LinkStatus == LinkAccepted && Header.TechKeys[key].Class != 0)
             Link.WriteTechKey(Header, key);
     });
     FillTechKeys();

@@ -130,6 +130,14 @@ public:
     TKeyQueue *Keys();
     QStringList Log; // the log list's lines (the compiler writes here)
     TZentorCompiler Compiler;
+    // The open program and its compiler: the console's compiler takes the program's
+    // technological names and hands out own memory past what its last compile used.
+    const TZentorProgram *OpenProgram = nullptr;
+    const TZentorCompiler *ProgramCompiler = nullptr;
+    // The section's code is what its text says (read from the controller or compiled since
+    // the text was last changed): only then may "Записать" send it.
+    bool SectionReady = false;
+    QLabel *StatusMessage; // the console's message line
     std::shared_ptr<TSarvetelScreenUpdater> Updater;
 
     // Controls.
@@ -193,6 +201,10 @@ private:
     // Runs job on the exchange worker; false when it did not run to its end (the console
     // is closing, or another exchange runs): the handler then stops.
     bool Exchange(const std::function<void()> &job);
+    // Runs a command that the controller must take; when it is not taken (no answer, a
+    // refusal) the message line says why, after what. True when it was taken.
+    bool Command(const QString &what, const std::function<void()> &job);
+    void Tell(const QString &message);
     // Inside a job: the link's mode, status and exchange count.
     TJobResult JobResult() const;
     // Takes a job's news of the mode unless the console knows newer.

@@ -31,8 +31,11 @@ public:
     // Runs a write or read job of program in this window. The job's thread writes its
     // messages to a list of its own: the program's list is read by the main thread
     // meanwhile (a click in the tree marks the editor's error lines from it). They join the
-    // program's list when the job has ended.
-    template <typename TJob> TTransferResult Transfer(TSarvetel &link, TZentorProgram &program)
+    // program's list when the job has ended, and stopMessage (when given) gets the message
+    // the job stopped with.
+    template <typename TJob>
+    TTransferResult Transfer(TSarvetel &link, TZentorProgram &program,
+                             QString *stopMessage = nullptr)
     {
         QStringList *const shared = program.Messages;
         QStringList own;
@@ -42,6 +45,8 @@ public:
         program.Messages = shared;
         if (shared)
             shared->append(own);
+        if (stopMessage)
+            *stopMessage = job.StopMessage;
         return job.Result;
     }
 

@@ -88,6 +88,7 @@ void TPRPTransferThread::AddMessage(const QString &text)
 void TPRPTransferThread::EndWith(TTransferResult result, const QString &message)
 {
     AddMessage(message);
+    StopMessage = message;
     Result = result;
 }
 

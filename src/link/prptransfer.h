@@ -53,6 +53,9 @@ public:
     void Execute();
 
     TTransferResult Result = TTransferResult::Done;
+    // The message the job stopped with (empty when every step was taken); read it after
+    // the job has ended.
+    QString StopMessage;
     std::atomic<bool> Terminated{false};
 
 protected:

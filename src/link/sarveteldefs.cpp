@@ -113,6 +113,7 @@ const QString ModeChangeFailed = QStringLiteral("Не удалось перей�
 const QString WriteAttemptFailed = QStringLiteral("Попытка записи не удалась");
 const QString WriteProgramHeading = QStringLiteral("Запись программы в Сарветел");
 const QString WriteDone = QStringLiteral("Запись ПрП завершена");
+const QString WriteNotDone = QStringLiteral("Запись ПрП не завершена");
 const QString ModeSwitchQuestion1 = QStringLiteral("Сарветел находится в режиме ");
 const QString ModeSwitchQuestion2 =
     QStringLiteral(". Для продолжения работы Сарветел будет переведён в режим "
@@ -121,6 +122,12 @@ const QString ModeSwitchQuestion2 =
 const QString AlgNamePrefix = QStringLiteral("Алг");
 const QString AlgReadCaption = QStringLiteral("Чтение описаний алгоритмов");
 const QString AlgReadAction = QStringLiteral("Описание алгоритма ");
+
+QString AlgNoAnswer(const QString &number)
+{
+    return QStringLiteral("Описание алгоритма %1 не получено от контроллера. Чтение прервано.")
+        .arg(number);
+}
 
 QString LinkFailureText(std::uint8_t status, int protocolResult)
 {

@@ -104,6 +104,7 @@ extern const QString ModeChangeFailed; // "Не удалось перейти в
 extern const QString WriteAttemptFailed;  // "Попытка записи не удалась"
 extern const QString WriteProgramHeading; // "Запись программы в Сарветел"
 extern const QString WriteDone;           // "Запись ПрП завершена"
+extern const QString WriteNotDone;        // "Запись ПрП не завершена"
 extern const QString ModeSwitchQuestion1; // "Сарветел находится в режиме "
 extern const QString ModeSwitchQuestion2; // ". Для продолжения работы ..."
 
@@ -111,6 +112,8 @@ extern const QString ModeSwitchQuestion2; // ". Для продолжения р
 extern const QString AlgNamePrefix;  // "Алг": the name of an algorithm read from it
 extern const QString AlgReadCaption; // what the progress shows meanwhile
 extern const QString AlgReadAction;
+// "Описание алгоритма NNN не получено от контроллера. Чтение прервано."
+QString AlgNoAnswer(const QString &number);
 
 // Why the last exchange failed, for link status 1, 2 or 3 ("Контроллер не ответил", ...);
 // empty for an accepted one.

@@ -69,6 +69,16 @@ bool ValidGroup(int g)
     return g >= 0 && g < TZentorProgram::GroupCount;
 }
 
+// A section's code never outlives its text.
+void ClearSectionCode(TZentorSection &s)
+{
+    s.CodeLength = 0;
+    s.FragmentCount = 0;
+    s.CompiledOk = 0;
+    s.NeedsCompile = 0;
+    std::memset(s.Code, 0, sizeof s.Code);
+}
+
 } // namespace
 
 TZentorProgram::TZentorProgram() : Messages(&OwnMessages)
@@ -233,10 +243,31 @@ int TZentorProgram::PresentSectionCount() const
     return count;
 }
 
+bool TZentorProgram::NeedsCompiling() const
+{
+    if (ImageLength <= 0)
+        return true;
+    // A header without text that no compile ever saw was set field by field: the image
+    // holds those fields, and there is no text they could differ from.
+    const bool fieldsOnly = Header.Text.isEmpty() && !Header.TextCompiled;
+    if (Header.NeedsCompile() && !fieldsOnly)
+        return true;
+    for (const TZentorSection &s : Sections)
+        if (s.Present && s.NeedsCompile)
+            return true;
+    return false;
+}
+
 void TZentorProgram::AddSection(int n, const QString &name)
 {
     if (!ValidSection(n))
         return;
+    // A section added anew starts from nothing: no code of an earlier section of that
+    // number may reach the image.
+    if (!Sections[n].Present) {
+        ClearSectionCode(Sections[n]);
+        Sections[n].Text.clear();
+    }
     Sections[n].Name = name;
     Sections[n].Present = 1;
 }
@@ -253,6 +284,7 @@ void TZentorProgram::DeleteSection(int n)
         return;
     Sections[n].Present = 0;
     Sections[n].Text.clear();
+    ClearSectionCode(Sections[n]);
 }
 
 void TZentorProgram::AddGroup(int g)

@@ -76,6 +76,10 @@ public:
     // True when it did (and the message was added).
     bool RecognisePrefix();
 
+    // The image is not what the text says: never assembled, a header that needs compiling,
+    // or a present section whose code is out of date.
+    bool NeedsCompiling() const;
+
     // Loops over sections run over 0 .. SectionLimit() - 1.
     int SectionLimit() const { return 32 * (HighestGroup + 1); }
     int PresentSectionCount() const;

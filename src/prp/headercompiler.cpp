@@ -645,5 +645,6 @@ int TPRPHeader::Compile(QStringList &errors, TMacrosTable &macros,
     // A text that stopped the compiler is compiled again next time, and stops it again.
     CompiledText = result == 0 ? Text : QStringList();
     CompileStopped = result != 0;
+    TextCompiled = true;
     return result;
 }

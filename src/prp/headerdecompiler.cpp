@@ -71,7 +71,8 @@ int TPRPHeader::Decompile(QStringList & /*messages*/)
     }
 
     out << QString();
-    CompiledText = Text; // the fields are what this text says
     Valid = 1;
+    CompiledText = Text; // the fields are what this text says
+    TextCompiled = true;
     return 0;
 }

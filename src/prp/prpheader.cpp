@@ -49,6 +49,8 @@ void TPRPHeader::Reset()
 {
     Valid = 0;
     CompileStopped = false;
+    TextCompiled = false;
+    CompiledText.clear();
     OrderDV = 1;
     OrderKB = 0;
     OrderTM = 1;
@@ -133,6 +135,9 @@ bool TPRPHeader::DecodeHeader(QStringList *messages)
         report(HeaderTooShort(length));
         return false;
     }
+    // The fields are the bytes now: nothing of the text is waiting to be compiled.
+    CompiledText = Text;
+    TextCompiled = true;
     const std::uint8_t *b = Bytes;
     OrderDV = b[kOrders];
     OrderKB = b[kOrders + 1];

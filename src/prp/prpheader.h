@@ -56,10 +56,13 @@ public:
     TTechKey TechKeys[KeyCount];
 
     QStringList Text; // the header's source lines
-    // The text as it stood when the fields were last made from it (by Compile reaching its
-    // end, or by Decompile); empty when they never were. A transfer compiles the header
-    // only when Text differs from it.
+    // The text the fields last stood for: what the last Compile processed, Decompile wrote,
+    // or the text at hand when DecodeHeader took the fields from bytes. Not held after Reset
+    // (a header that came from text and was never compiled).
     QStringList CompiledText;
+    bool TextCompiled = false;
+    // The fields are not what the text says: never compiled, stopped, or edited since.
+    bool NeedsCompile() const { return !TextCompiled || CompileStopped || Text != CompiledText; }
 
     std::uint8_t Bytes[BufferSize]; // the encoded or loaded header
     int BytesLength = 0;

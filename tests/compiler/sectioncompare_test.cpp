@@ -125,14 +125,14 @@ TEST_F(SectionCompareTest, TransferCompileKeepsAnUnchangedHeaderAndTakesItsNames
     other.Text = {S("/ ТЕХНОЛОГИЧЕСКИЕ НАЗВАНИЯ"), S("ДРУГОЕ ДВ001")};
     other.Compile(Messages, Compiler.Macros);
 
-    Compiler.KeepUnchangedHeader = true;
     Messages.clear();
-    EXPECT_TRUE(Compiler.CompileProgram(*p, NoProgress())) << Messages.join(u'\n').toStdString();
+    EXPECT_TRUE(Compiler.CompileProgram(*p, NoProgress(), false))
+        << Messages.join(u'\n').toStdString();
     EXPECT_EQ(p->Header.TechKeys[0].Name, S(" ПУСК   "));
     EXPECT_EQ(p->Sections[1].Code[6], 10); // ВКЛ ДВ012
 
     // A changed header text is compiled.
     p->Header.Text.append(S("ТОРМОЗ ДВ013"));
-    EXPECT_TRUE(Compiler.CompileProgram(*p, NoProgress()));
+    EXPECT_TRUE(Compiler.CompileProgram(*p, NoProgress(), false));
     EXPECT_EQ(p->Header.TechKeys[0].Name, S("ПУСК    "));
 }

@@ -14,11 +14,14 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTableWidget>
+#include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 
 namespace {
@@ -196,38 +199,6 @@ TEST_F(CompileTest, TheBaseFeedsCompletionCallTipsAndItsWindow)
     w->close();
 }
 
-TEST(AlgBaseFromController, CallLengthsBecomeTheBaseFigures)
-{
-    TAlgBase base;
-    base.Algs[0].Present = 1; // entry 0 is left as it is
-    base.Algs[5].Present = 1;
-    base.Count = 2;
-    int asked = 0;
-    ASSERT_TRUE(ReadBaseFromController(base, [&asked](int n, TAlgReport &r) {
-        ++asked;
-        if (n == 10) {
-            r.Present = true;
-            r.RecordSize = 12;
-            r.OwnMemory = 4;
-            r.Kinds = {5, 6};
-            r.Names = {QStringLiteral("ВХОД"), QStringLiteral("ВЫХ")};
-        }
-        return true;
-    }));
-    EXPECT_EQ(asked, 127);
-    EXPECT_EQ(base.Algs[0].Present, 1);
-    EXPECT_EQ(base.Algs[5].Present, 0);
-    EXPECT_EQ(base.Count, 2);
-    const TAlgInfo &a = base.Algs[10];
-    EXPECT_EQ(a.PrpMemory, 9); // 12 bytes a call, its first 3 not counted
-    EXPECT_EQ(a.OwnMemory, 4);
-    EXPECT_EQ(a.Name, QString::fromUtf8("Алг012"));
-    EXPECT_EQ(a.ParamCount, 2);
-    EXPECT_EQ(a.Params[2].Kind, 6);
-    // A link that stops answering stops the reading.
-    EXPECT_FALSE(ReadBaseFromController(base, [](int n, TAlgReport &) { return n < 3; }));
-}
-
 TEST_F(TGuiTest, AlgorithmDescriptionsFromTheSimulatedController)
 {
     ASSERT_TRUE(QFile::copy(kExamples + QStringLiteral("BaseAlgs.alg"),
@@ -260,12 +231,68 @@ TEST_F(TGuiTest, AlgorithmDescriptionsFromTheSimulatedController)
     // The base window reads the whole base: the same call lengths as the file's.
     TAlgEditForm *w = form->AlgEditForm;
     ASSERT_TRUE(w->ReadItem->isEnabled());
+    // A line that loses every tenth reply: the descriptions are asked again, none is lost.
+    // A lost reply is waited for only as long as a short read time-out.
+    TCommTimeouts &timeouts = form->Link->Port->Timeouts;
+    timeouts.ReadTotalTimeoutMultiplier = 1;
+    timeouts.ReadTotalTimeoutConstant = 150;
+    TSarvetelSimulator &sim = *form->Link->Simulator;
+    sim.Faults.DropEvery = 10;
     w->ReadFromControllerClick();
+    sim.Faults.DropEvery = 0;
     EXPECT_EQ(base.Algs[10].Name, S("Алг012"));
     EXPECT_EQ(base.Algs[10].PrpMemory, fromFile.PrpMemory);
     EXPECT_EQ(base.Algs[10].OwnMemory, fromFile.OwnMemory);
     EXPECT_EQ(base.Algs[10].ParamCount, fromFile.ParamCount);
     EXPECT_EQ(w->AlgSG->rowCount(), 28);
+    EXPECT_EQ(w->ReadForm, nullptr);
+
+    // "Отмена" as soon as the fifth description is asked: the base stays, and says why.
+    sim.Faults.SlowMs = 20;
+    form->Compiler->AlgBase.Algs[10].Name = S("из файла");
+    QStringList seen;
+    auto *poll = new QTimer(w);
+    QObject::connect(poll, &QTimer::timeout, w, [w, poll, &seen] {
+        if (w->ReadForm && w->ReadForm->Action->text() == S("Описание алгоритма 005")) {
+            seen = w->ReadForm->Shown;
+            QTest::mouseClick(w->ReadForm->CancelButton, Qt::LeftButton);
+            poll->stop();
+        }
+    });
+    poll->start(2);
+    const int asked = static_cast<int>(Dialogs.Asked.size());
+    w->ReadFromControllerClick();
+    sim.Faults.SlowMs = 0;
+    ASSERT_FALSE(seen.isEmpty());
+    EXPECT_EQ(seen.value(0), S("Чтение описаний алгоритмов"));
+    EXPECT_EQ(base.Algs[10].Name, S("из файла"));
+    ASSERT_EQ(static_cast<int>(Dialogs.Asked.size()), asked + 1);
+    EXPECT_TRUE(Dialogs.LastQuestion().startsWith(S("Описание алгоритма ")));
+    EXPECT_TRUE(Dialogs.LastQuestion().endsWith(S("не получено от контроллера. Чтение прервано.")));
+
+    // The main window closed during a read: the read ends, the base stays, nothing is said.
+    sim.Faults.SlowMs = 20;
+    auto *closer = new QTimer(w);
+    QObject::connect(closer, &QTimer::timeout, w, [w, closer, &form] {
+        if (w->ReadForm && w->ReadForm->Action->text() == S("Описание алгоритма 003")) {
+            closer->stop();
+            form->close();
+        }
+    });
+    closer->start(2);
+    w->ReadFromControllerClick();
+    sim.Faults.SlowMs = 0;
+    EXPECT_FALSE(closer->isActive());
+    EXPECT_EQ(base.Algs[10].Name, S("из файла"));
+    EXPECT_EQ(static_cast<int>(Dialogs.Asked.size()), asked + 1)
+        << Dialogs.LastQuestion().toStdString();
+
+    // A silent controller: the same.
+    form->Link->Port->Close();
+    w->ReadFromControllerClick();
+    EXPECT_EQ(base.Algs[10].Name, S("из файла"));
+    EXPECT_EQ(Dialogs.LastQuestion(),
+              S("Описание алгоритма 001 не получено от контроллера. Чтение прервано."));
     w->close();
 }
 

@@ -27,6 +27,7 @@
 #include <QStackedWidget>
 #include <QTabBar>
 #include <QTableWidget>
+#include <QTest>
 #include <QTextBlock>
 #include <QThread>
 #include <QTreeWidget>
@@ -39,6 +40,11 @@ QString S(const char *utf8)
 }
 
 const QString kExamples = QStringLiteral(ZENTOR_SOURCE_DIR "/examples/");
+
+QByteArray CodeOf(const TZentorSection &s)
+{
+    return QByteArray(reinterpret_cast<const char *>(s.Code), s.CodeLength);
+}
 
 class ConsoleTest : public TGuiTest
 {
@@ -327,6 +333,84 @@ TEST_F(ConsoleTest, ProgramPagesReadCompileWriteAndDeleteASection)
     EXPECT_EQ(Console->MemoInfo->toPlainText(), S("Размер секции 0"));
     Close();
     EXPECT_FALSE(Sim().Program.Sections[0].Present);
+}
+
+TEST_F(ConsoleTest, SectionPageSaysWhatFailedAndSendsOnlyCompiledCode)
+{
+    WriteDemo();
+    Open();
+    QTest::mouseClick(Console->BtnProgram, Qt::LeftButton);
+    ASSERT_EQ(Console->Panels->currentWidget(), Console->PCProgram);
+    Console->CBSec->setCurrentIndex(0);
+    Console->SectionReadClick();
+    const QString read = Console->MemoWork->toPlainText();
+    ASSERT_FALSE(read.isEmpty());
+
+    // The program's own text, with its technological names, compiles here as in the program.
+    Console->MemoWork->setPlainText(Form->Program->Sections[0].Text.join(u'\n'));
+    Console->SectionCompileClick();
+    EXPECT_EQ(Console->Log.last(), S("Успешно.")) << Console->Log.join(u'\n').toStdString();
+    EXPECT_EQ(CodeOf(Console->Section), CodeOf(Form->Program->Sections[0]));
+    EXPECT_GE(Console->Compiler.AlgMemoryUsed, Form->Compiler->Compiler.AlgMemoryUsed);
+
+    // A failed compile: "Записать" refuses, nothing is sent.
+    TypeText(Console->MemoWork, S("\nЭТО НЕ ОПЕРАТОР"));
+    Console->SectionCompileClick();
+    Console->SectionWriteClick();
+    EXPECT_EQ(Console->StatusMessage->text(),
+              S("Секция не откомпилирована после изменения текста: запись не выполнена"));
+    Close();
+    EXPECT_EQ(CodeOf(Sim().Program.Sections[0]), CodeOf(Form->Program->Sections[0]));
+
+    // A read without an answer says so and keeps the text; so do a write and a delete.
+    Open();
+    QTest::mouseClick(Console->BtnProgram, Qt::LeftButton);
+    Console->CBSec->setCurrentIndex(0);
+    Console->MemoWork->setPlainText(read);
+    Form->Link->Port->Timeouts.ReadTotalTimeoutMultiplier = 1; // silence ends soon
+    Sim().Faults.DropEvery = 1;
+    Console->SectionReadClick();
+    EXPECT_EQ(Console->MemoWork->toPlainText(), read);
+    EXPECT_EQ(Console->StatusMessage->text(), S("Чтение секции 000: Контроллер не ответил"));
+    Dialogs.Answers.push_back(TUserDialogs::AnswerYes);
+    Console->SectionDeleteClick();
+    EXPECT_EQ(Console->StatusMessage->text(), S("Удаление секции 000: Контроллер не ответил"));
+    Console->OrderWriteClick();
+    EXPECT_EQ(Console->StatusMessage->text(), S("Запись заказа: Контроллер не ответил"));
+    Sim().Faults.DropEvery = 0;
+}
+
+TEST_F(ConsoleTest, ResetShowsTheOrdersTheControllerHolds)
+{
+    WriteDemo();
+    Open();
+    QTest::mouseClick(Console->BtnProgram, Qt::LeftButton);
+    ASSERT_EQ(Console->Panels->currentWidget(), Console->PCProgram);
+    const int kb = Console->Header.OrderKB;
+    // КБ raised by one and written: the controller holds it now.
+    Console->SGCustomize->setCurrentCell(0, 0);
+    QTest::keyClick(Console->SGCustomize, Qt::Key_Minus);
+    Console->OrderWriteClick();
+    EXPECT_FALSE(Console->SettingsChanged);
+    QTest::keyClick(Console->SGCustomize, Qt::Key_Plus);
+    QTest::keyClick(Console->SGCustomize, Qt::Key_Plus);
+    Dialogs.Answers.push_back(TUserDialogs::AnswerYes);
+    Console->OrderResetClick();
+    EXPECT_EQ(Console->Header.OrderKB, kb - 1);
+    EXPECT_EQ(Console->SGCustomize->item(0, 2)->text(), QString::number(kb - 1));
+    EXPECT_FALSE(Console->SettingsChanged);
+}
+
+TEST_F(ConsoleTest, ImpulseOutputKeyIsNamedAsTheHeadersKeyLines)
+{
+    WriteDemo();
+    Open();
+    QTest::mouseClick(Console->BtnProgram, Qt::LeftButton);
+    ASSERT_EQ(Console->Panels->currentWidget(), Console->PCProgram);
+    QStringList captions;
+    for (QPushButton *b : Console->TechKeyButtons)
+        captions.append(b->text());
+    EXPECT_TRUE(captions.contains(S("ИВ000: ЧАСТОТА"))) << captions.join(u'|').toStdString();
 }
 
 TEST_F(ConsoleTest, PopupMenuActsAndTheResetsAskFirst)

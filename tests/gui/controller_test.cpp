@@ -92,6 +92,14 @@ protected:
         return lines;
     }
 
+    // A new last line typed into the editor.
+    void TypeLine(const QString &line)
+    {
+        QTest::keyClick(Form->ProgramREdit, Qt::Key_End, Qt::ControlModifier);
+        QTest::keyClick(Form->ProgramREdit, Qt::Key_Return);
+        TypeText(Form->ProgramREdit, line);
+    }
+
     QStringList PresentSections(const TZentorProgram &p) const
     {
         QStringList s;
@@ -241,7 +249,12 @@ TEST_F(ControllerTest, WriteThenReadGivesTheSameSections)
     EXPECT_TRUE(TransferShown.contains(S("Запись заголовка ПрП")));
     EXPECT_TRUE(TransferShown.contains(S("Запись секции 000")));
     EXPECT_EQ(Form->WorkWithPRPForm->PB->maximum(), (p.HighestGroup + 1) * 32 + 1);
-    EXPECT_EQ(ErrorList().value(0), S("Запись программы в Сарветел"));
+    // The compile's lines first (nothing needed compiling), then the write's.
+    EXPECT_EQ(ErrorList().value(0), S("Компиляция..."));
+    EXPECT_EQ(ErrorList().indexOf(S("Запись программы в Сарветел")),
+              ErrorList().indexOf(S("Компиляция завершена успешно. Размер ПрП ") +
+                                  QString::number(p.ImageLength) + S(" байт.")) +
+                  1);
     EXPECT_EQ(Sim().Mode, 0x08);
     EXPECT_EQ(PresentSections(Sim().Program), written);
 
@@ -334,7 +347,9 @@ TEST_F(ControllerTest, RejectedSectionRetriedThenStopped)
         if (a.Text == S("Ошибка при записи секции. Повторить?"))
             ++retries;
     EXPECT_EQ(retries, 2);
-    EXPECT_EQ(Dialogs.LastQuestion(), S("Запись ПрП завершена"));
+    EXPECT_EQ(Dialogs.LastQuestion(),
+              S("Запись ПрП не завершена\nСекция 000 не принята контроллером. Запись прервана."));
+    EXPECT_EQ(Dialogs.Asked.back().Icon, TUserDialogs::Warning);
     EXPECT_TRUE(PresentSections(Sim().Program).isEmpty());
 }
 
@@ -356,12 +371,121 @@ TEST_F(ControllerTest, CancelBetweenSectionsEndsTheWrite)
         poll->start(5);
     });
     Form->WriteToControllerClick();
-    EXPECT_EQ(Dialogs.LastQuestion(), S("Запись ПрП завершена"));
+    EXPECT_EQ(Dialogs.LastQuestion(),
+              S("Запись ПрП не завершена\nЗапись ПрП прервана по запросу."));
+    EXPECT_EQ(Dialogs.Asked.back().Caption, S("Внимание!"));
     EXPECT_FALSE(Form->WorkWithPRPForm->Btn->isEnabled());
     const int written = static_cast<int>(PresentSections(Sim().Program).size());
     EXPECT_GE(written, 1); // section 000, and at most the one in progress
     EXPECT_LE(written, 2);
     EXPECT_LT(written, static_cast<int>(PresentSections(*Form->Program).size()));
+}
+
+QByteArray CodeOf(const TZentorSection &s)
+{
+    return QByteArray(reinterpret_cast<const char *>(s.Code), s.CodeLength);
+}
+
+TEST_F(ControllerTest, WriteCompilesWhatChangedAndSendsNothingWhenTheCompileFails)
+{
+    // Opened and never compiled: F2 compiles first and writes the program's sections.
+    QFile::copy(kExamples + QStringLiteral("demo.zen"), File(S("demo.zen")));
+    Dialogs.Answers.push_back(TUserDialogs::AnswerYes);
+    Dialogs.Files.push_back({File(S("demo.zen")), 1});
+    Form->OpenClick();
+    Sim().Mode = 0x08;
+    RunTransferWindow();
+    Form->WriteToControllerClick();
+    EXPECT_EQ(Dialogs.LastQuestion(), S("Запись ПрП завершена"));
+    EXPECT_EQ(ErrorList().value(0), S("Компиляция..."));
+    EXPECT_TRUE(ErrorList().contains(S("Запись программы в Сарветел")));
+    const TZentorProgram &p = *Form->Program;
+    EXPECT_EQ(PresentSections(Sim().Program), PresentSections(p));
+    EXPECT_EQ(Sim().Program.Header.OrderVD, p.Header.OrderVD);
+    EXPECT_NE(p.Header.OrderVD, 1); // not the default header
+
+    // An edit without a compile: the new code goes, not the old.
+    const QByteArray before = CodeOf(p.Sections[0]);
+    Form->SelectNode(0);
+    Form->ApplySelectionChange();
+    TypeLine(S("ЕСЛИ ВКЛ КБ5 ТОГДА ВКЛ КБ6"));
+    RunTransferWindow();
+    Form->WriteToControllerClick();
+    EXPECT_EQ(Dialogs.LastQuestion(), S("Запись ПрП завершена"));
+    EXPECT_NE(CodeOf(p.Sections[0]), before);
+    EXPECT_EQ(CodeOf(Sim().Program.Sections[0]), CodeOf(p.Sections[0]));
+
+    // A compile that fails asks nothing of the controller.
+    const QByteArray sent = CodeOf(Sim().Program.Sections[0]);
+    const auto windows = Dialogs.WindowTitles.size();
+    TypeLine(S("ЭТО НЕ ОПЕРАТОР"));
+    const std::uint64_t exchanges = Form->Link->Sarvetel->Exchanges;
+    Form->WriteToControllerClick();
+    EXPECT_EQ(ErrorList().last(), S("Обнаружены ошибки"));
+    EXPECT_EQ(Dialogs.WindowTitles.size(), windows);
+    EXPECT_EQ(Form->Link->Sarvetel->Exchanges, exchanges);
+    EXPECT_EQ(CodeOf(Sim().Program.Sections[0]), sent);
+}
+
+TEST_F(ControllerTest, AnUntouchedImageIsWrittenAsItStands)
+{
+    OpenDemo();
+    Dialogs.Files.push_back({File(S("demo.prp")), 2});
+    Form->ExportClick();
+    Dialogs.Answers.push_back(TUserDialogs::AnswerYes);
+    Dialogs.Files.push_back({File(S("demo.prp")), 1});
+    Form->OpenClick();
+    ASSERT_EQ(ErrorList().last(), S("Ок")) << ErrorList().join(u'\n').toStdString();
+    const QByteArray image(reinterpret_cast<const char *>(Form->Program->Image),
+                           Form->Program->ImageLength);
+    Sim().Mode = 0x08;
+    RunTransferWindow();
+    Form->WriteToControllerClick();
+    EXPECT_EQ(ErrorList().value(0), S("Компиляция..."));
+    EXPECT_EQ(Dialogs.LastQuestion(), S("Запись ПрП завершена"));
+    EXPECT_EQ(QByteArray(reinterpret_cast<const char *>(Form->Program->Image),
+                         Form->Program->ImageLength),
+              image);
+    EXPECT_FALSE(Form->ProgramChanged);
+    Sim().Program.AssembleImage();
+    EXPECT_EQ(
+        QByteArray(reinterpret_cast<const char *>(Sim().Program.Image), Sim().Program.ImageLength),
+        image);
+}
+
+TEST_F(ControllerTest, ExportCompilesAHeaderChangedSinceTheLastCompile)
+{
+    OpenDemo();
+    Form->SelectNode(TTreeItemInfo::HeaderCode);
+    Form->ApplySelectionChange();
+    QString text = Form->ProgramREdit->text();
+    text.replace(S("КБ   0 - 7"), S("КБ   0 - 3"));
+    Form->ProgramREdit->setText(text);
+    Dialogs.Files.push_back({File(S("new.prp")), 2});
+    Form->ExportClick();
+    ASSERT_EQ(ErrorList().last(), S("Ок")) << ErrorList().join(u'\n').toStdString();
+    QFile f(File(S("new.prp")));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray bytes = f.readAll();
+    ASSERT_GT(bytes.size(), 8);
+    EXPECT_EQ(static_cast<std::uint8_t>(bytes[3]), 3); // the КБ order as the text now says
+}
+
+TEST_F(ControllerTest, AReadThatDidNotCompleteLeavesTheOpenProgram)
+{
+    OpenDemo();
+    const QByteArray code = CodeOf(Form->Program->Sections[0]);
+    const QStringList text = Form->Program->Sections[0].Text;
+    // Nothing stored in the controller answers: the block count never comes.
+    Form->Link->Port->Close();
+    Dialogs.Answers.push_back(TUserDialogs::AnswerYes);
+    RunTransferWindow();
+    Form->ReadFromControllerClick();
+    EXPECT_EQ(CodeOf(Form->Program->Sections[0]), code);
+    EXPECT_EQ(Form->Program->Sections[0].Text, text);
+    EXPECT_FALSE(Form->CurrentFileName.isEmpty());
+    EXPECT_EQ(ErrorList().last(),
+              S("ПрП из контроллера не прочитана целиком: открытая программа не изменена"));
 }
 
 TEST_F(ControllerTest, ReadAnsweredNoKeepsTheProgram)

@@ -14,11 +14,24 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QThread>
 
 #include <deque>
 #include <functional>
 #include <gtest/gtest.h>
+
+// Types text key by key as a keyboard does: every character, Cyrillic included, arrives as
+// a key press and release carrying it; "\n" is the Return key.
+inline void TypeText(QWidget *widget, const QString &text)
+{
+    for (const QChar c : text) {
+        if (c == u'\n')
+            QTest::keyClick(widget, Qt::Key_Return);
+        else
+            QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
+}
 
 // Answers questions, file dialogs and modal windows from queues, and remembers what was
 // asked. A question with no answer queued takes its default answer.

@@ -103,6 +103,27 @@ TEST(ZentorProgram, SectionWithoutCodeAddsNothing)
     ExpectChecksumsHold(*p);
 }
 
+TEST(ZentorProgram, ADeletedSectionAddedAgainBringsNoOldCode)
+{
+    auto p = NewProgram();
+    ASSERT_TRUE(p->AssembleImage());
+    const int empty = p->ImageLength;
+    PutTestBlock(*p, 1, 6);
+    p->Sections[1].Text = {QStringLiteral("ВКЛ ДВ1")};
+    p->DeleteSection(1);
+    EXPECT_EQ(p->Sections[1].CodeLength, 0);
+    p->AddSection(1, QStringLiteral("Новая"));
+    EXPECT_TRUE(p->Sections[1].Text.isEmpty());
+    ASSERT_TRUE(p->AssembleImage());
+    EXPECT_EQ(p->ImageLength, empty); // the old block does not reach the controller
+    // Adding a section that is there already keeps its text and code.
+    PutTestBlock(*p, 2, 4);
+    p->Sections[2].Text = {QStringLiteral("ВКЛ ДВ2")};
+    p->AddSection(2, QStringLiteral("Вторая"));
+    EXPECT_EQ(p->Sections[2].CodeLength, 10);
+    EXPECT_EQ(p->Sections[2].Text.size(), 1);
+}
+
 TEST(ZentorProgram, AssemblyStopsBeforeTheBlockThatDoesNotFit)
 {
     auto p = NewProgram();
