@@ -49,12 +49,11 @@ const TModuleRows kModules[5] = {
 QWidget *TSarvetelConsoleForm::CreateSetupPages()
 {
     PCSetup = new QTabWidget(this);
-    QWidget *(TSarvetelConsoleForm::*const pages[])(QWidget *) = {
-        &TSarvetelConsoleForm::CreateResetPage, &TSarvetelConsoleForm::CreateMemoryPage,
-        &TSarvetelConsoleForm::CreateModulePage, &TSarvetelConsoleForm::CreateChannelPage,
-        &TSarvetelConsoleForm::CreatePortPage};
-    for (int i = 0; i < 5; ++i)
-        PCSetup->addTab((this->*pages[i])(PCSetup), GuiTexts::SetupPages[i]);
+    PCSetup->addTab(CreateResetPage(PCSetup), GuiTexts::SetupPages[0]);
+    PCSetup->addTab(CreateMemoryPage(PCSetup), GuiTexts::SetupPages[1]);
+    PCSetup->addTab(CreateModulePage(PCSetup), GuiTexts::SetupPages[2]);
+    PCSetup->addTab(CreateChannelPage(PCSetup), GuiTexts::SetupPages[3]);
+    PCSetup->addTab(CreatePortPage(PCSetup), GuiTexts::SetupPages[4]);
     return PCSetup;
 }
 
