@@ -3,6 +3,7 @@
 // the keys of the configuration file. The one place they are written.
 
 #include "core/programpaths.h"
+#include "link/configuration.h"
 
 #include <QString>
 #include <QStringList>
@@ -197,8 +198,8 @@ inline const QString PortBaud = QStringLiteral("   Скорость: ");
 inline const QString PortStopBits = QStringLiteral("   Стоп-биты: ");
 inline const QString PortParity = QStringLiteral("   Чётность: ");
 inline const QString PortByteSize = QStringLiteral("   Размер байта: ");
-inline const QString BadConfigValue = QStringLiteral("  Неверное значение ключа ");
-inline const QString DefaultKept = QStringLiteral(", оставлено значение по умолчанию ");
+inline const QString &BadConfigValue = ConfigTexts::BadConfigValue;
+inline const QString &DefaultKept = ConfigTexts::DefaultKept;
 inline const QString NotChosen = QStringLiteral("Не выбран");
 inline const QString AlgBaseLoaded = QStringLiteral("Загружена база алгоритмов ");
 inline const QString AlgBaseMissing = QStringLiteral("База алгоритмов не найдена: ");
@@ -207,9 +208,9 @@ inline const QString AlgBaseMissing = QStringLiteral("База алгоритм�
 inline const QString IniFileName = ConfigFileName;
 inline const QString AlgBaseFileName = QStringLiteral("BaseAlgs.alg");
 inline const QString HelpFileName = QStringLiteral("ZentorEditor.html");
-inline const QString Yes = QStringLiteral("да");
-inline const QString No = QStringLiteral("нет");
-inline const QString Simulator = QStringLiteral("симулятор");
+inline const QString &Yes = ConfigTexts::Yes;
+inline const QString &No = ConfigTexts::No;
+inline const QString &Simulator = ConfigTexts::Simulator;
 inline const QString SecDebug = QStringLiteral("Отладка");
 inline const QString KeyWriteLog = QStringLiteral("Записывать лог");
 inline const QString KeyLogFile = QStringLiteral("Лог-файл");

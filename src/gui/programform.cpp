@@ -2,10 +2,10 @@
 
 #include "core/textutils.h"
 #include "gui/guitexts.h"
-#include "gui/messageplace.h"
 #include "gui/programparts.h"
 #include "gui/smallforms.h"
 #include "gui/zentoreditor.h"
+#include "model/messageplace.h"
 
 #include <Qsci/qscicommand.h>
 #include <Qsci/qscicommandset.h>

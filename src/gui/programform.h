@@ -5,13 +5,14 @@
 #include "core/logger.h"
 #include "core/programpaths.h"
 #include "gui/algeditform.h"
-#include "gui/configuration.h"
 #include "gui/recentfiles.h"
 #include "gui/userdialogs.h"
 #include "link/comport.h"
+#include "link/configuration.h"
 #include "model/zentorprogram.h"
 
 #include <QMainWindow>
+#include <QRect>
 #include <QTimer>
 #include <QTreeWidgetItem>
 
@@ -48,6 +49,9 @@ enum class TTransferResult;
 struct TControllerLink;
 struct TFileContext;
 struct TCompilerParts;
+
+// The main window's design bounds.
+inline const QRect DefaultWindowBounds(164, 102, 569, 443);
 
 // A node of the program tree with the record it stands for.
 class TProgramTreeItem : public QTreeWidgetItem

@@ -2,7 +2,7 @@
 // compiler, tree) and the close handler that writes the configuration back.
 
 #include "gui/guitexts.h"
-#include "gui/inifile.h"
+#include "core/inifile.h"
 #include "gui/programform.h"
 #include "gui/smallforms.h"
 #include "gui/zentoreditor.h"
