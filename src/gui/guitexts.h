@@ -190,14 +190,6 @@ inline const QString KsbForbiddenConfig =
     QStringLiteral("  Работа с КСБ запрещена в файлах настройки.");
 inline const QString ProbingPorts = QStringLiteral("Проверка доступных СОМ-портов");
 inline const QString PortFound = QStringLiteral("  обнаружен порт ");
-inline const QString OpeningPort = QStringLiteral("Открытие порта ");
-inline const QString PortOpenFailed =
-    QStringLiteral("  Ошибка при открытии порта. Работа с СОМ-портом отключена.");
-inline const QString PortOpened = QStringLiteral("  Порт открыт. Текущие настройки:");
-inline const QString PortBaud = QStringLiteral("   Скорость: ");
-inline const QString PortStopBits = QStringLiteral("   Стоп-биты: ");
-inline const QString PortParity = QStringLiteral("   Чётность: ");
-inline const QString PortByteSize = QStringLiteral("   Размер байта: ");
 inline const QString &BadConfigValue = ConfigTexts::BadConfigValue;
 inline const QString &DefaultKept = ConfigTexts::DefaultKept;
 inline const QString NotChosen = QStringLiteral("Не выбран");

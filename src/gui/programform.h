@@ -46,7 +46,7 @@ class TStartupForm;
 class TZentorEditor;
 class TPortIO;
 enum class TTransferResult;
-struct TControllerLink;
+struct TDesktopLink;
 struct TFileContext;
 struct TCompilerParts;
 
@@ -216,7 +216,7 @@ public:
     QRect NormalBounds = DefaultWindowBounds; // the bounds before maximising
     QString AlgBaseFile;
     std::unique_ptr<TCompilerParts> Compiler;
-    std::unique_ptr<TControllerLink> Link;
+    std::unique_ptr<TDesktopLink> Link;
 
     // Controls.
     QTreeWidget *TreeView;
@@ -277,7 +277,14 @@ private:
     void TreeContextMenu(const QPoint &pos);
     void UpdateStatusCaret();
     void MarkEditorErrors();
+    // The start without a configuration file: defaults everywhere.
+    void StartWithDefaults();
+    // The program model, the compiler and the algorithm base.
+    void CreateModel();
     void ReadStartupConfiguration(TConfigReader &reader, QStringList &notes);
+    void ReadLogSetting(TConfigReader &reader);
+    void ReadKsbSetting(TConfigReader &reader);
+    void ReadPortSettings(TConfigReader &reader);
     void ReadHistory(TConfigReader &reader);
     void ReadWindowBounds(TConfigReader &reader);
     void SetWindowBounds(const QRect &wanted);
