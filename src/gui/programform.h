@@ -272,6 +272,9 @@ protected:
 private:
     void CreateControls();
     void CreateMenus();
+    void CreateFileMenu();
+    void CreateEditMenu();
+    void CreateTreePopup();
     void FreeEditorKeys();
     void TreeViewChange();
     void TreeContextMenu(const QPoint &pos);
