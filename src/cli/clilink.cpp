@@ -42,15 +42,11 @@ bool LineOption(const QString &option, const QString &text, int min, int max,
     return false;
 }
 
-void LogSettings(TCOMPort &port)
+void LogOpened(TCliLink &link, bool opened)
 {
-    if (!port.Logger)
-        return;
-    port.Logger->AddLine(PortOpenedLog);
-    port.Logger->AddLine(PortBaudLog + QString::number(port.BaudRate));
-    port.Logger->AddLine(PortStopBitsLog + StopBitsName(port.StopBits));
-    port.Logger->AddLine(PortParityLog + ParityName(port.Parity));
-    port.Logger->AddLine(PortByteSizeLog + QString::number(port.ByteSize));
+    if (link.Logger)
+        for (const QString &line : PortOpenedReport(*link.Parts.Port, opened))
+            link.Logger->AddLine(line);
 }
 
 } // namespace
@@ -72,8 +68,8 @@ std::unique_ptr<TCliLink> OpenCliLink(TCliContext &ctx)
     if (!ctx.LogFile.isEmpty()) {
         link->Logger = std::make_unique<TLogger>(ctx.LogFile);
         // Its first line tells at once whether the log takes lines (a full disk, /dev/full).
-        link->Logger->AddLine(PortOpeningLog +
-                              TCOMPort::PortNameFor(TCOMPort::DevicePathFor(ctx.Port)));
+        link->Logger->AddLine(
+            PortOpeningLine(TCOMPort::PortNameFor(TCOMPort::DevicePathFor(ctx.Port))));
         const QString error = link->Logger->Error();
         if (!error.isEmpty()) {
             ctx.Err << (link->Logger->IsOpen() ? CliTexts::LogNotWritten(ctx.LogFile, error)
@@ -82,16 +78,14 @@ std::unique_ptr<TCliLink> OpenCliLink(TCliContext &ctx)
             return nullptr;
         }
     }
-    link->Port = std::make_unique<TCOMPort>(link->Logger.get());
-    TCOMPort &port = *link->Port;
+    TCOMPort &port = link->Parts.CreatePort(link->Logger.get());
     port.BaudRate = static_cast<std::uint32_t>(baud);
     port.Parity = static_cast<std::uint8_t>(parity);
     port.StopBits = static_cast<std::uint8_t>(stopBits);
     port.ByteSize = static_cast<std::uint8_t>(byteSize);
     const int result = port.OpenDevice(ctx.Port);
+    LogOpened(*link, result == 0);
     if (result != 0) {
-        if (link->Logger)
-            link->Logger->AddLine(PortOpenFailedLog);
         // Settings the device refuses leave it open; a device that is not there, not.
         if (port.IsOpen())
             ctx.Err << CliTexts::PortSettingsRefused(ctx.Port, result) << '\n';
@@ -99,9 +93,7 @@ std::unique_ptr<TCliLink> OpenCliLink(TCliContext &ctx)
             ctx.Err << CliTexts::PortNotOpened(ctx.Port, TCOMPort::OpenErrorText(result)) << '\n';
         return nullptr;
     }
-    LogSettings(port);
-    link->Link = std::make_unique<TSarvetel>(&port, link->Logger.get());
-    link->Link->PortOpen = 1;
+    link->Parts.CreateSarvetel(link->Logger.get(), -1, true);
     return link;
 }
 
@@ -184,7 +176,7 @@ int StatusCommand(const QStringList &, TCliContext &ctx)
     const auto c = OpenCliLink(ctx);
     if (!c)
         return ExitUsage;
-    TSarvetel &link = *c->Link;
+    TSarvetel &link = *c->Parts.Sarvetel;
     const std::uint32_t mode = link.ReadStatus();
     if (!ControllerAnswered(link, ctx))
         return ExitReported;
@@ -243,7 +235,7 @@ int ModeCommand(const QStringList &operands, TCliContext &ctx)
     const auto c = OpenCliLink(ctx);
     if (!c)
         return ExitUsage;
-    TSarvetel &link = *c->Link;
+    TSarvetel &link = *c->Parts.Sarvetel;
     link.SetMode(mode);
     if (!ControllerAnswered(link, ctx))
         return ExitReported;
@@ -260,7 +252,7 @@ int ScreenCommand(const QStringList &, TCliContext &ctx)
     const auto c = OpenCliLink(ctx);
     if (!c)
         return ExitUsage;
-    TSarvetel &link = *c->Link;
+    TSarvetel &link = *c->Parts.Sarvetel;
     for (int first = 0; first < ScreenLineCount; first += 2) {
         link.ReadScreenLines(first);
         if (!ControllerAnswered(link, ctx))
@@ -285,7 +277,7 @@ int KeysCommand(const QStringList &operands, TCliContext &ctx)
     const auto c = OpenCliLink(ctx);
     if (!c)
         return ExitUsage;
-    TSarvetel &link = *c->Link;
+    TSarvetel &link = *c->Parts.Sarvetel;
     // One frame carries at most 36 keys.
     for (std::size_t at = 0; at < keys.size(); at += MaxKeys) {
         const int n = static_cast<int>(std::min<std::size_t>(MaxKeys, keys.size() - at));
@@ -311,7 +303,7 @@ int AlgsCommand(const QStringList &, TCliContext &ctx)
     const auto c = OpenCliLink(ctx);
     if (!c)
         return ExitUsage;
-    TSarvetel &link = *c->Link;
+    TSarvetel &link = *c->Parts.Sarvetel;
     // A controller that does not answer at all is told in one short exchange.
     link.ReadStatus();
     if (!ControllerAnswered(link, ctx))

@@ -5,9 +5,8 @@
 
 #include "cli/cliapp.h"
 #include "core/logger.h"
-#include "link/comport.h"
+#include "link/controllerlink.h"
 #include "link/prptransfer.h"
-#include "link/sarvetel.h"
 
 #include <QHash>
 
@@ -15,9 +14,8 @@
 
 struct TCliLink
 {
-    std::unique_ptr<TLogger> Logger;
-    std::unique_ptr<TCOMPort> Port;
-    std::unique_ptr<TSarvetel> Link;
+    std::unique_ptr<TLogger> Logger; // outlives the parts that write to it
+    TControllerLink Parts;
 };
 
 // Opens the port named by ctx.Port with the line options; null (reason on Err, exit 2)

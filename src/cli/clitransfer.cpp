@@ -194,7 +194,7 @@ int WriteCommand(const QStringList &operands, TCliContext &ctx)
     const auto c = OpenCliLink(ctx);
     if (!c)
         return ExitUsage;
-    TSarvetel &link = *c->Link;
+    TSarvetel &link = *c->Parts.Sarvetel;
     auto program = std::make_unique<TZentorProgram>();
     TCliCompilerPtr compiler;
     const int loaded = LoadProgramToWrite(*program, operands[0], ctx, compiler);
@@ -251,7 +251,7 @@ int ReadCommand(const QStringList &, TCliContext &ctx)
     const auto c = OpenCliLink(ctx);
     if (!c)
         return ExitUsage;
-    TSarvetel &link = *c->Link;
+    TSarvetel &link = *c->Parts.Sarvetel;
     ctx.Out << CliTexts::ReadHeading << '\n';
     auto program = std::make_unique<TZentorProgram>();
     const TTransferResult result = ReadPrp(link, *program, ctx);

@@ -74,7 +74,7 @@ int DiffCommand(const QStringList &operands, TCliContext &ctx)
         return loaded;
 
     ctx.Out << CompareText::Heading << '\n';
-    TSarvetel &link = *c->Link;
+    TSarvetel &link = *c->Parts.Sarvetel;
     auto stored = std::make_unique<TZentorProgram>();
     bool sound = false;
     if (ReadPrpToCompare(link, *stored, ctx, sound) != TTransferResult::Done) {

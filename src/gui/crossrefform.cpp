@@ -2,7 +2,7 @@
 
 #include "compiler/crossreftexts.h"
 #include "gui/guitexts.h"
-#include "gui/messageplace.h"
+#include "model/messageplace.h"
 #include "model/zentorprogram.h"
 
 #include <QCheckBox>

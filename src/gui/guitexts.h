@@ -3,6 +3,7 @@
 // the keys of the configuration file. The one place they are written.
 
 #include "core/programpaths.h"
+#include "link/configuration.h"
 
 #include <QString>
 #include <QStringList>
@@ -189,16 +190,8 @@ inline const QString KsbForbiddenConfig =
     QStringLiteral("  Работа с КСБ запрещена в файлах настройки.");
 inline const QString ProbingPorts = QStringLiteral("Проверка доступных СОМ-портов");
 inline const QString PortFound = QStringLiteral("  обнаружен порт ");
-inline const QString OpeningPort = QStringLiteral("Открытие порта ");
-inline const QString PortOpenFailed =
-    QStringLiteral("  Ошибка при открытии порта. Работа с СОМ-портом отключена.");
-inline const QString PortOpened = QStringLiteral("  Порт открыт. Текущие настройки:");
-inline const QString PortBaud = QStringLiteral("   Скорость: ");
-inline const QString PortStopBits = QStringLiteral("   Стоп-биты: ");
-inline const QString PortParity = QStringLiteral("   Чётность: ");
-inline const QString PortByteSize = QStringLiteral("   Размер байта: ");
-inline const QString BadConfigValue = QStringLiteral("  Неверное значение ключа ");
-inline const QString DefaultKept = QStringLiteral(", оставлено значение по умолчанию ");
+inline const QString &BadConfigValue = ConfigTexts::BadConfigValue;
+inline const QString &DefaultKept = ConfigTexts::DefaultKept;
 inline const QString NotChosen = QStringLiteral("Не выбран");
 inline const QString AlgBaseLoaded = QStringLiteral("Загружена база алгоритмов ");
 inline const QString AlgBaseMissing = QStringLiteral("База алгоритмов не найдена: ");
@@ -207,9 +200,9 @@ inline const QString AlgBaseMissing = QStringLiteral("База алгоритм�
 inline const QString IniFileName = ConfigFileName;
 inline const QString AlgBaseFileName = QStringLiteral("BaseAlgs.alg");
 inline const QString HelpFileName = QStringLiteral("ZentorEditor.html");
-inline const QString Yes = QStringLiteral("да");
-inline const QString No = QStringLiteral("нет");
-inline const QString Simulator = QStringLiteral("симулятор");
+inline const QString &Yes = ConfigTexts::Yes;
+inline const QString &No = ConfigTexts::No;
+inline const QString &Simulator = ConfigTexts::Simulator;
 inline const QString SecDebug = QStringLiteral("Отладка");
 inline const QString KeyWriteLog = QStringLiteral("Записывать лог");
 inline const QString KeyLogFile = QStringLiteral("Лог-файл");

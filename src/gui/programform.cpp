@@ -2,10 +2,10 @@
 
 #include "core/textutils.h"
 #include "gui/guitexts.h"
-#include "gui/messageplace.h"
 #include "gui/programparts.h"
 #include "gui/smallforms.h"
 #include "gui/zentoreditor.h"
+#include "model/messageplace.h"
 
 #include <Qsci/qscicommand.h>
 #include <Qsci/qscicommandset.h>
@@ -28,6 +28,8 @@
 #include <QTreeWidget>
 #include <QWindowStateChangeEvent>
 
+#include <vector>
+
 namespace {
 
 QFont PixelFont(int pixels)
@@ -35,6 +37,33 @@ QFont PixelFont(int pixels)
     QFont font = QApplication::font();
     font.setPixelSize(pixels);
     return font;
+}
+
+// One menu item: the window's member that keeps its action, its text and key, and the
+// window's command it runs. An entry without a member is a separator.
+struct TMenuEntry
+{
+    QAction *TProgramForm::*Item = nullptr;
+    QString Text;
+    QKeySequence Key;
+    void (TProgramForm::*Slot)() = nullptr;
+};
+
+// Adds the entries to the menu in their order: each creates its action, stores it in the
+// window's member and runs the window's command.
+void AddMenuEntries(TProgramForm &form, QMenu *menu, const std::vector<TMenuEntry> &entries)
+{
+    for (const TMenuEntry &e : entries) {
+        if (!e.Item) {
+            menu->addSeparator();
+            continue;
+        }
+        QAction *a = menu->addAction(e.Text);
+        if (!e.Key.isEmpty())
+            a->setShortcut(e.Key);
+        QObject::connect(a, &QAction::triggered, &form, e.Slot);
+        form.*e.Item = a;
+    }
 }
 
 } // namespace
@@ -145,26 +174,69 @@ void TProgramForm::CreateControls()
 
 void TProgramForm::CreateMenus()
 {
-    auto add = [this](QMenu *menu, const QString &text, const QKeySequence &key,
-                      void (TProgramForm::*slot)()) {
-        QAction *a = menu->addAction(text);
-        if (!key.isEmpty())
-            a->setShortcut(key);
-        connect(a, &QAction::triggered, this, slot);
-        return a;
-    };
+    CreateFileMenu();
+    CreateEditMenu();
+    QMenu *program = menuBar()->addMenu(GuiTexts::MenuProgram);
+    program->setToolTipsVisible(true); // why F2 and F3 are off
+    AddMenuEntries(
+        *this, program,
+        {{&TProgramForm::WriteItem, GuiTexts::ItemWrite, QKeySequence(Qt::Key_F2),
+          &TProgramForm::WriteToControllerClick},
+         {&TProgramForm::ReadItem, GuiTexts::ItemRead, QKeySequence(Qt::Key_F3),
+          &TProgramForm::ReadFromControllerClick},
+         {&TProgramForm::CompareItem, GuiTexts::ItemCompare, QKeySequence(Qt::Key_F4),
+          &TProgramForm::CompareWithControllerClick},
+         {&TProgramForm::CompileItem, GuiTexts::ItemCompile, QKeySequence(Qt::Key_F9),
+          &TProgramForm::CompileClick},
+         {&TProgramForm::CompileAllItem, GuiTexts::ItemCompileAll,
+          QKeySequence(Qt::CTRL | Qt::Key_F9), &TProgramForm::CompileAllClick},
+         {},
+         {&TProgramForm::CrossRefItem, GuiTexts::ItemCrossRef,
+          QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_X), &TProgramForm::CrossRefClick}});
+
+    QMenu *settings = menuBar()->addMenu(GuiTexts::MenuSettings);
+    settings->setToolTipsVisible(true);
+    AddMenuEntries(
+        *this, settings,
+        {{&TProgramForm::PortSettingsItem, GuiTexts::ItemPortSettings,
+          QKeySequence(Qt::CTRL | Qt::Key_C), &TProgramForm::PortSettingsClick},
+         {&TProgramForm::CompilerOptionsItem, GuiTexts::ItemCompilerOptions,
+          QKeySequence(Qt::CTRL | Qt::Key_K), &TProgramForm::CompilerOptionsClick},
+         {&TProgramForm::ConsoleItem, GuiTexts::ItemConsole,
+          QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_L), &TProgramForm::ConsoleClick},
+         {&TProgramForm::VariablesItem, GuiTexts::ItemVariables, {}, &TProgramForm::VariablesClick},
+         {&TProgramForm::AlgLibraryItem,
+          GuiTexts::ItemAlgLibrary,
+          {},
+          &TProgramForm::AlgLibraryClick}});
+    CompilerOptionsItem->setVisible(false);
+    VariablesItem->setVisible(false);
+
+    AddMenuEntries(
+        *this, menuBar()->addMenu(GuiTexts::MenuHelp),
+        {{&TProgramForm::ContentsItem, GuiTexts::ItemContents, QKeySequence(Qt::Key_F1),
+          &TProgramForm::ContentsClick},
+         {&TProgramForm::AboutItem, GuiTexts::ItemAbout, {}, &TProgramForm::AboutClick}});
+    CreateTreePopup();
+    FreeEditorKeys();
+    UpdateControllerItems();
+}
+
+void TProgramForm::CreateFileMenu()
+{
     QMenu *file = menuBar()->addMenu(GuiTexts::MenuFile);
-    NewItem =
-        add(file, GuiTexts::ItemNew, QKeySequence(Qt::CTRL | Qt::Key_N), &TProgramForm::NewClick);
-    OpenItem =
-        add(file, GuiTexts::ItemOpen, QKeySequence(Qt::CTRL | Qt::Key_O), &TProgramForm::OpenClick);
-    SaveItem =
-        add(file, GuiTexts::ItemSave, QKeySequence(Qt::CTRL | Qt::Key_S), &TProgramForm::SaveClick);
-    SaveAsItem = add(file, GuiTexts::ItemSaveAs, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S),
-                     &TProgramForm::SaveAsClick);
-    ExportItem = add(file, GuiTexts::ItemExport, QKeySequence(Qt::CTRL | Qt::Key_E),
-                     &TProgramForm::ExportClick);
-    file->addSeparator();
+    AddMenuEntries(*this, file,
+                   {{&TProgramForm::NewItem, GuiTexts::ItemNew, QKeySequence(Qt::CTRL | Qt::Key_N),
+                     &TProgramForm::NewClick},
+                    {&TProgramForm::OpenItem, GuiTexts::ItemOpen,
+                     QKeySequence(Qt::CTRL | Qt::Key_O), &TProgramForm::OpenClick},
+                    {&TProgramForm::SaveItem, GuiTexts::ItemSave,
+                     QKeySequence(Qt::CTRL | Qt::Key_S), &TProgramForm::SaveClick},
+                    {&TProgramForm::SaveAsItem, GuiTexts::ItemSaveAs,
+                     QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), &TProgramForm::SaveAsClick},
+                    {&TProgramForm::ExportItem, GuiTexts::ItemExport,
+                     QKeySequence(Qt::CTRL | Qt::Key_E), &TProgramForm::ExportClick},
+                    {}});
     for (int k = 1; k <= TRecentFiles::MaxCount; ++k) {
         RecentItems[k] = file->addAction(QStringLiteral("&%1.").arg(k));
         RecentItems[k]->setVisible(false);
@@ -174,7 +246,10 @@ void TProgramForm::CreateMenus()
     RecentSeparator->setVisible(false);
     ExitItem = file->addAction(GuiTexts::ItemExit);
     connect(ExitItem, &QAction::triggered, this, &QWidget::close);
+}
 
+void TProgramForm::CreateEditMenu()
+{
     QMenu *edit = menuBar()->addMenu(GuiTexts::MenuEdit);
     const auto onEditor = [this, edit](const QString &text, const QKeySequence &key,
                                        void (QsciScintilla::*slot)()) {
@@ -192,87 +267,63 @@ void TProgramForm::CreateMenus()
     CutItem = onEditor(GuiTexts::ItemCut, QKeySequence::Cut, &QsciScintilla::cut);
     // Ctrl+C opens the port settings outside the editor and the message list, so the item
     // only names the key; the editor and the list take it themselves.
-    CopyItem =
-        add(edit, GuiTexts::ItemCopy + QStringLiteral("\tCtrl+C"), {}, &TProgramForm::CopyClick);
+    AddMenuEntries(*this, edit,
+                   {{&TProgramForm::CopyItem,
+                     GuiTexts::ItemCopy + QStringLiteral("\tCtrl+C"),
+                     {},
+                     &TProgramForm::CopyClick}});
     PasteItem = onEditor(GuiTexts::ItemPaste, QKeySequence::Paste, &QsciScintilla::paste);
     SelectAllItem = edit->addAction(GuiTexts::ItemSelectAll);
     SelectAllItem->setShortcut(QKeySequence::SelectAll);
     connect(SelectAllItem, &QAction::triggered, ProgramREdit,
             [this] { ProgramREdit->selectAll(); });
     edit->addSeparator();
-    GoToSectionItem = add(edit, GuiTexts::ItemGoToSection, QKeySequence(Qt::CTRL | Qt::Key_G),
-                          &TProgramForm::GoToSectionClick);
-    ShowTreeItem = add(edit, GuiTexts::ItemShowTree, QKeySequence(Qt::CTRL | Qt::Key_P),
-                       &TProgramForm::ShowTreeClick);
-    ShowErrorsItem = add(edit, GuiTexts::ItemShowErrors, QKeySequence(Qt::CTRL | Qt::Key_L),
-                         &TProgramForm::ShowErrorsClick);
-    edit->addSeparator();
-    AddBlockItem = add(edit, GuiTexts::ItemAddBlock, {}, &TProgramForm::AddBlockClick);
-    DeleteBlockItem = add(edit, GuiTexts::ItemDeleteBlock, {}, &TProgramForm::DeleteBlockClick);
-    edit->addSeparator();
-    // Ctrl+Shift+S belongs to "Сохранить как...": this item has no key of its own.
-    AddSectionItem = add(edit, GuiTexts::ItemAddSection, {}, &TProgramForm::AddSectionClick);
-    RenameSectionItem =
-        add(edit, GuiTexts::ItemRenameSection, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R),
-            &TProgramForm::RenameSectionClick);
-    DeleteSectionItem =
-        add(edit, GuiTexts::ItemDeleteSection, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_D),
-            &TProgramForm::DeleteSectionClick);
-    edit->addSeparator();
-    RenumberItem = add(edit, GuiTexts::ItemRenumber, QKeySequence(Qt::CTRL | Qt::Key_R),
-                       &TProgramForm::RenumberClick);
-    edit->addSeparator();
-    FindItem =
-        add(edit, GuiTexts::ItemFind, QKeySequence(Qt::CTRL | Qt::Key_F), &TProgramForm::FindClick);
-    FindInProgramItem =
-        add(edit, GuiTexts::ItemFindInProgram, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F),
-            &TProgramForm::FindInProgramClick);
-    ReplaceInProgramItem =
-        add(edit, GuiTexts::ItemReplaceInProgram, {}, &TProgramForm::ReplaceInProgramClick);
-    GoToLineItem = add(edit, GuiTexts::ItemGoToLine, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_G),
-                       &TProgramForm::GoToLineClick);
-    NextErrorItem =
-        add(edit, GuiTexts::ItemNextError, QKeySequence(Qt::Key_F8), &TProgramForm::NextErrorClick);
-    PreviousErrorItem = add(edit, GuiTexts::ItemPreviousError, QKeySequence(Qt::SHIFT | Qt::Key_F8),
-                            &TProgramForm::PreviousErrorClick);
+    // Ctrl+Shift+S belongs to "Сохранить как...": adding a section has no key of its own.
+    AddMenuEntries(
+        *this, edit,
+        {{&TProgramForm::GoToSectionItem, GuiTexts::ItemGoToSection,
+          QKeySequence(Qt::CTRL | Qt::Key_G), &TProgramForm::GoToSectionClick},
+         {&TProgramForm::ShowTreeItem, GuiTexts::ItemShowTree, QKeySequence(Qt::CTRL | Qt::Key_P),
+          &TProgramForm::ShowTreeClick},
+         {&TProgramForm::ShowErrorsItem, GuiTexts::ItemShowErrors,
+          QKeySequence(Qt::CTRL | Qt::Key_L), &TProgramForm::ShowErrorsClick},
+         {},
+         {&TProgramForm::AddBlockItem, GuiTexts::ItemAddBlock, {}, &TProgramForm::AddBlockClick},
+         {&TProgramForm::DeleteBlockItem,
+          GuiTexts::ItemDeleteBlock,
+          {},
+          &TProgramForm::DeleteBlockClick},
+         {},
+         {&TProgramForm::AddSectionItem,
+          GuiTexts::ItemAddSection,
+          {},
+          &TProgramForm::AddSectionClick},
+         {&TProgramForm::RenameSectionItem, GuiTexts::ItemRenameSection,
+          QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R), &TProgramForm::RenameSectionClick},
+         {&TProgramForm::DeleteSectionItem, GuiTexts::ItemDeleteSection,
+          QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_D), &TProgramForm::DeleteSectionClick},
+         {},
+         {&TProgramForm::RenumberItem, GuiTexts::ItemRenumber, QKeySequence(Qt::CTRL | Qt::Key_R),
+          &TProgramForm::RenumberClick},
+         {},
+         {&TProgramForm::FindItem, GuiTexts::ItemFind, QKeySequence(Qt::CTRL | Qt::Key_F),
+          &TProgramForm::FindClick},
+         {&TProgramForm::FindInProgramItem, GuiTexts::ItemFindInProgram,
+          QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F), &TProgramForm::FindInProgramClick},
+         {&TProgramForm::ReplaceInProgramItem,
+          GuiTexts::ItemReplaceInProgram,
+          {},
+          &TProgramForm::ReplaceInProgramClick},
+         {&TProgramForm::GoToLineItem, GuiTexts::ItemGoToLine,
+          QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_G), &TProgramForm::GoToLineClick},
+         {&TProgramForm::NextErrorItem, GuiTexts::ItemNextError, QKeySequence(Qt::Key_F8),
+          &TProgramForm::NextErrorClick},
+         {&TProgramForm::PreviousErrorItem, GuiTexts::ItemPreviousError,
+          QKeySequence(Qt::SHIFT | Qt::Key_F8), &TProgramForm::PreviousErrorClick}});
+}
 
-    QMenu *program = menuBar()->addMenu(GuiTexts::MenuProgram);
-    program->setToolTipsVisible(true); // why F2 and F3 are off
-    WriteItem = add(program, GuiTexts::ItemWrite, QKeySequence(Qt::Key_F2),
-                    &TProgramForm::WriteToControllerClick);
-    ReadItem = add(program, GuiTexts::ItemRead, QKeySequence(Qt::Key_F3),
-                   &TProgramForm::ReadFromControllerClick);
-    CompareItem = add(program, GuiTexts::ItemCompare, QKeySequence(Qt::Key_F4),
-                      &TProgramForm::CompareWithControllerClick);
-    CompileItem =
-        add(program, GuiTexts::ItemCompile, QKeySequence(Qt::Key_F9), &TProgramForm::CompileClick);
-    CompileAllItem = add(program, GuiTexts::ItemCompileAll, QKeySequence(Qt::CTRL | Qt::Key_F9),
-                         &TProgramForm::CompileAllClick);
-    program->addSeparator();
-    CrossRefItem =
-        add(program, GuiTexts::ItemCrossRef, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_X),
-            &TProgramForm::CrossRefClick);
-
-    QMenu *settings = menuBar()->addMenu(GuiTexts::MenuSettings);
-    settings->setToolTipsVisible(true);
-    PortSettingsItem = add(settings, GuiTexts::ItemPortSettings, QKeySequence(Qt::CTRL | Qt::Key_C),
-                           &TProgramForm::PortSettingsClick);
-    CompilerOptionsItem =
-        add(settings, GuiTexts::ItemCompilerOptions, QKeySequence(Qt::CTRL | Qt::Key_K),
-            &TProgramForm::CompilerOptionsClick);
-    CompilerOptionsItem->setVisible(false);
-    ConsoleItem = add(settings, GuiTexts::ItemConsole,
-                      QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_L), &TProgramForm::ConsoleClick);
-    VariablesItem = settings->addAction(GuiTexts::ItemVariables);
-    VariablesItem->setVisible(false);
-    connect(VariablesItem, &QAction::triggered, this, &TProgramForm::VariablesClick);
-    AlgLibraryItem = add(settings, GuiTexts::ItemAlgLibrary, {}, &TProgramForm::AlgLibraryClick);
-
-    QMenu *help = menuBar()->addMenu(GuiTexts::MenuHelp);
-    ContentsItem =
-        add(help, GuiTexts::ItemContents, QKeySequence(Qt::Key_F1), &TProgramForm::ContentsClick);
-    AboutItem = add(help, GuiTexts::ItemAbout, {}, &TProgramForm::AboutClick);
-
+void TProgramForm::CreateTreePopup()
+{
     TreePopup = new QMenu(this);
     auto popup = [this](const QString &text, QAction *same) {
         QAction *a = TreePopup->addAction(text);
@@ -284,9 +335,6 @@ void TProgramForm::CreateMenus()
     popup(GuiTexts::PopupRenameSection, RenameSectionItem);
     popup(GuiTexts::PopupDeleteSection, DeleteSectionItem);
     popup(GuiTexts::PopupCompile, CompileItem);
-
-    FreeEditorKeys();
-    UpdateControllerItems();
 }
 
 void TProgramForm::FreeEditorKeys()
@@ -416,10 +464,9 @@ QString TProgramForm::NodeLabel(const TTreeItemInfo &info) const
     }
     if (info.IsGroup()) {
         const int g = info.Group();
-        const int offset = 9 + 2 * g;
-        const int length = Program->ImageLength > offset + 1
-                               ? Program->Image[offset] | (Program->Image[offset + 1] << 8)
-                               : 0;
+        const int offset = PrpLayout::GroupWord(g);
+        const int length =
+            Program->ImageLength > offset + 1 ? ImageWord(Program->Image, offset) : 0;
         return GuiTexts::BlockWord + QString::number(g) + QStringLiteral(" (%1)").arg(length);
     }
     if (info.IsSection()) {

@@ -5,13 +5,14 @@
 #include "core/logger.h"
 #include "core/programpaths.h"
 #include "gui/algeditform.h"
-#include "gui/configuration.h"
 #include "gui/recentfiles.h"
 #include "gui/userdialogs.h"
 #include "link/comport.h"
+#include "link/configuration.h"
 #include "model/zentorprogram.h"
 
 #include <QMainWindow>
+#include <QRect>
 #include <QTimer>
 #include <QTreeWidgetItem>
 
@@ -45,9 +46,12 @@ class TStartupForm;
 class TZentorEditor;
 class TPortIO;
 enum class TTransferResult;
-struct TControllerLink;
+struct TDesktopLink;
 struct TFileContext;
 struct TCompilerParts;
+
+// The main window's design bounds.
+inline const QRect DefaultWindowBounds(164, 102, 569, 443);
 
 // A node of the program tree with the record it stands for.
 class TProgramTreeItem : public QTreeWidgetItem
@@ -212,7 +216,7 @@ public:
     QRect NormalBounds = DefaultWindowBounds; // the bounds before maximising
     QString AlgBaseFile;
     std::unique_ptr<TCompilerParts> Compiler;
-    std::unique_ptr<TControllerLink> Link;
+    std::unique_ptr<TDesktopLink> Link;
 
     // Controls.
     QTreeWidget *TreeView;
@@ -268,12 +272,22 @@ protected:
 private:
     void CreateControls();
     void CreateMenus();
+    void CreateFileMenu();
+    void CreateEditMenu();
+    void CreateTreePopup();
     void FreeEditorKeys();
     void TreeViewChange();
     void TreeContextMenu(const QPoint &pos);
     void UpdateStatusCaret();
     void MarkEditorErrors();
+    // The start without a configuration file: defaults everywhere.
+    void StartWithDefaults();
+    // The program model, the compiler and the algorithm base.
+    void CreateModel();
     void ReadStartupConfiguration(TConfigReader &reader, QStringList &notes);
+    void ReadLogSetting(TConfigReader &reader);
+    void ReadKsbSetting(TConfigReader &reader);
+    void ReadPortSettings(TConfigReader &reader);
     void ReadHistory(TConfigReader &reader);
     void ReadWindowBounds(TConfigReader &reader);
     void SetWindowBounds(const QRect &wanted);

@@ -52,7 +52,7 @@ void TProgramForm::KsbAccessStep()
     if (!KsbAllowed)
         return;
     if (!Link)
-        Link = std::make_unique<TControllerLink>();
+        Link = std::make_unique<TDesktopLink>();
     Report(kGettingPortAccess);
     if (MakePortIO) {
         std::unique_ptr<TPortIO> io = MakePortIO();
@@ -94,7 +94,7 @@ void TProgramForm::CreateKsb()
 void TProgramForm::ProbePorts()
 {
     if (!Link)
-        Link = std::make_unique<TControllerLink>();
+        Link = std::make_unique<TDesktopLink>();
     Report(GuiTexts::ProbingPorts);
     // "Не выбран", the built-in simulator, then the ports found.
     AvailablePorts = QStringList{GuiTexts::NotChosen, GuiTexts::SimulatorEntry};
@@ -157,7 +157,7 @@ void TProgramForm::CreatePort()
     // Created once; every later holder (the link, the worker, the windows) keeps this one.
     if (Link->Port)
         return;
-    Link->Port = std::make_unique<TCOMPort>(Logger.get());
+    Link->CreatePort(Logger.get());
     Link->Worker = std::make_unique<TLinkWorker>(*Link->Port);
     connect(Link->Worker.get(), &TLinkWorker::BusyChanged, this, &TProgramForm::ShowBusy);
 }
@@ -181,11 +181,6 @@ bool TProgramForm::OpenConfiguredPort()
         port.Close();
         return false;
     }
-    Report(GuiTexts::PortOpened);
-    Report(GuiTexts::PortBaud + QString::number(port.BaudRate));
-    Report(GuiTexts::PortStopBits + Sarvetel::StopBitsName(port.StopBits));
-    Report(GuiTexts::PortParity + Sarvetel::ParityName(port.Parity));
-    Report(GuiTexts::PortByteSize + QString::number(port.ByteSize));
     return true;
 }
 
@@ -249,12 +244,9 @@ void TProgramForm::LoadSimulatorAlgorithms()
 void TProgramForm::CreateLink()
 {
     if (!Link)
-        Link = std::make_unique<TControllerLink>();
+        Link = std::make_unique<TDesktopLink>();
     CreatePort();
-    Link->Sarvetel =
-        std::make_unique<TSarvetel>(Link->Port.get(), Logger.get(), PortSettings.KsbChannel);
-    Link->Sarvetel->KSB = Link->Ksb.get();
-    Link->Sarvetel->PortOpen = PortInUse ? 1 : 0;
+    Link->CreateSarvetel(Logger.get(), PortSettings.KsbChannel, PortInUse);
 }
 
 void TProgramForm::TakePortSettings()

@@ -4,10 +4,10 @@
 
 #include "compiler/lexer.h"
 #include "gui/guitexts.h"
-#include "gui/messageplace.h"
 #include "gui/programform.h"
 #include "gui/smallforms.h"
 #include "gui/zentoreditor.h"
+#include "model/messageplace.h"
 
 #include <QCheckBox>
 #include <QLabel>

@@ -1,11 +1,13 @@
 // The main window's creation handler (start-up report, configuration file, link, model,
 // compiler, tree) and the close handler that writes the configuration back.
 
+#include "core/inifile.h"
 #include "gui/guitexts.h"
-#include "gui/inifile.h"
 #include "gui/programform.h"
+#include "gui/programparts.h"
 #include "gui/smallforms.h"
 #include "gui/zentoreditor.h"
+#include "link/controllerlink.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -59,12 +61,11 @@ void TProgramForm::Report(const QString &line)
 
 void TProgramForm::FormCreate()
 {
-    // 1. The report window, its button disabled until the start is done.
+    // The report window, its button disabled until the start is done.
     StartupForm = new TStartupForm(this);
     StartupForm->OkButton->setEnabled(false);
     StartupForm->show();
 
-    // 2. The system.
     QString version;
     QString platform;
     SystemVersion(version, platform);
@@ -72,20 +73,15 @@ void TProgramForm::FormCreate()
     Report(GuiTexts::OsVersion + version);
     Report(GuiTexts::OsPlatform + platform);
 
-    // 3. The command line.
     if (!Arguments.isEmpty() && Arguments.constFirst().toUpper() == QStringLiteral("/-KSB")) {
         KsbAllowed = false;
         Report(GuiTexts::KsbForbiddenSwitch);
     }
-
-    // 4. Port I/O for the interface module.
     KsbAccessStep();
 
-    // 5. The program directory.
     QDir().mkpath(Paths.ProgramDir);
     AlgDialog.InitialDir = Paths.ProgramDir;
     const QString iniName = Paths.InProgramDir(GuiTexts::IniFileName);
-
     TIniFile ini;
     QString iniError;
     const bool configured = QFileInfo::exists(iniName) && ini.Load(iniName, iniError);
@@ -98,36 +94,44 @@ void TProgramForm::FormCreate()
         if (!iniError.isEmpty())
             Report(iniError);
         Report(GuiTexts::ConfigMissing);
-        const QString logName = Paths.InProgramDir(QStringLiteral("log"));
-        Logger = std::make_unique<TLogger>(logName);
-        CreateKsb();
-        PortSettings = TPortSettings();
-        PortInUse = false;
-        CreateLink();
-        Program = std::make_unique<TZentorProgram>();
-        EditorChanged = false;
-        CurrentNode = &NothingNode;
-        CreateCompiler();
-        LoadAlgorithmBase();
-        ProbePorts();
-        Program->Messages = &Messages;
-        for (TFileDialogSpec *d : {&OpenDialog, &SaveDialog, &ImportDialog, &ExportDialog})
-            d->InitialDir = Paths.ProgramDir;
-        RecentFiles.Clear();
-        SetWindowBounds(DefaultWindowBounds);
+        StartWithDefaults();
     }
 
-    // 8. An empty program.
+    // An empty program, its header chosen.
     Program->Clear();
     CurrentFileName.clear();
     RebuildTree();
     SelectNode(TTreeItemInfo::HeaderCode);
     ApplySelectionChange();
 
-    // 10, 11.
     UpdateControllerItems();
     RefreshRecentMenu();
     StartupForm->OkButton->setEnabled(true);
+}
+
+void TProgramForm::StartWithDefaults()
+{
+    Logger = std::make_unique<TLogger>(Paths.InProgramDir(QStringLiteral("log")));
+    CreateKsb();
+    PortSettings = TPortSettings();
+    PortInUse = false;
+    CreateLink();
+    CreateModel();
+    ProbePorts();
+    for (TFileDialogSpec *d : {&OpenDialog, &SaveDialog, &ImportDialog, &ExportDialog})
+        d->InitialDir = Paths.ProgramDir;
+    RecentFiles.Clear();
+    SetWindowBounds(DefaultWindowBounds);
+}
+
+void TProgramForm::CreateModel()
+{
+    Program = std::make_unique<TZentorProgram>();
+    EditorChanged = false;
+    CurrentNode = &NothingNode;
+    CreateCompiler();
+    LoadAlgorithmBase();
+    Program->Messages = &Messages;
 }
 
 void TProgramForm::ReadStartupConfiguration(TConfigReader &reader, QStringList &notes)
@@ -138,8 +142,38 @@ void TProgramForm::ReadStartupConfiguration(TConfigReader &reader, QStringList &
             Report(note);
         notes.clear();
     };
+    ReadLogSetting(reader);
+    flush();
+    ReadKsbSetting(reader);
+    ProbePorts();
+    ReadPortSettings(reader);
+    flush();
 
-    // 6.2 The log.
+    PortInUse = PortSettings.InUse;
+    if (PortInUse) {
+        Report(PortOpeningLine(PortValueText(PortSettings.Port)));
+        const bool opened = OpenConfiguredPort();
+        for (const QString &line : PortOpenedReport(*Link->Port, opened))
+            Report(line);
+        PortInUse = opened;
+    }
+
+    // The module's channel, then the link that uses it.
+    PortSettings.KsbChannel = -1;
+    if (KsbAllowed)
+        PortSettings.KsbChannel =
+            static_cast<int>(reader.Number(GuiTexts::SecLink, GuiTexts::KeyKsbChannel, -1, -1, 15));
+    flush();
+    CreateLink();
+
+    CreateModel();
+    ReadHistory(reader);
+    ReadWindowBounds(reader);
+    flush();
+}
+
+void TProgramForm::ReadLogSetting(TConfigReader &reader)
+{
     if (reader.Lower(GuiTexts::SecDebug, GuiTexts::KeyWriteLog, GuiTexts::Yes) == GuiTexts::Yes) {
         const QString name = CompleteLogFileName(
             reader.Text(GuiTexts::SecDebug, GuiTexts::KeyLogFile, QStringLiteral("log")),
@@ -150,24 +184,24 @@ void TProgramForm::ReadStartupConfiguration(TConfigReader &reader, QStringList &
         Report(GuiTexts::NoLog);
         Logger = std::make_unique<TLogger>();
     }
-    flush();
+}
 
-    // 6.3 The interface module.
-    if (KsbAllowed) {
-        const QString use = reader.Lower(GuiTexts::SecLink, GuiTexts::KeyUseKsb, GuiTexts::No);
-        if (use == GuiTexts::Yes) {
-            Report(GuiTexts::KsbAllowed);
-            CreateKsb();
-        } else if (use == GuiTexts::No) {
-            Report(GuiTexts::KsbForbiddenConfig);
-            KsbAllowed = false;
-        }
+void TProgramForm::ReadKsbSetting(TConfigReader &reader)
+{
+    if (!KsbAllowed)
+        return;
+    const QString use = reader.Lower(GuiTexts::SecLink, GuiTexts::KeyUseKsb, GuiTexts::No);
+    if (use == GuiTexts::Yes) {
+        Report(GuiTexts::KsbAllowed);
+        CreateKsb();
+    } else if (use == GuiTexts::No) {
+        Report(GuiTexts::KsbForbiddenConfig);
+        KsbAllowed = false;
     }
+}
 
-    // 6.4, 6.5 The ports present.
-    ProbePorts();
-
-    // 6.6 The link settings.
+void TProgramForm::ReadPortSettings(TConfigReader &reader)
+{
     TPortSettings &s = PortSettings;
     s = TPortSettings();
     s.InUse = reader.Lower(GuiTexts::SecLink, GuiTexts::KeyOffline, GuiTexts::Yes) == GuiTexts::No;
@@ -186,39 +220,6 @@ void TProgramForm::ReadStartupConfiguration(TConfigReader &reader, QStringList &
         GuiTexts::SecLink, GuiTexts::KeyMultiplierTimeout, s.MultiplierTimeout, 0, 600000));
     s.ConstantTimeout = static_cast<std::uint32_t>(reader.Number(
         GuiTexts::SecLink, GuiTexts::KeyConstantTimeout, s.ConstantTimeout, 0, 600000));
-    flush();
-
-    // 6.7 Open the port.
-    PortInUse = s.InUse;
-    if (PortInUse) {
-        Report(GuiTexts::OpeningPort + PortValueText(s.Port));
-        if (!OpenConfiguredPort()) {
-            Report(GuiTexts::PortOpenFailed);
-            PortInUse = false;
-        }
-    }
-
-    // 6.8, 6.9 The channel and the controller link.
-    s.KsbChannel = -1;
-    if (KsbAllowed)
-        s.KsbChannel =
-            static_cast<int>(reader.Number(GuiTexts::SecLink, GuiTexts::KeyKsbChannel, -1, -1, 15));
-    flush();
-    CreateLink();
-
-    // 6.10 - 6.12 The model, the compiler and the algorithm base.
-    Program = std::make_unique<TZentorProgram>();
-    EditorChanged = false;
-    CurrentNode = &NothingNode;
-    CreateCompiler();
-    LoadAlgorithmBase();
-    Program->Messages = &Messages;
-
-    // 6.13 History.
-    ReadHistory(reader);
-    // 6.14 Window bounds.
-    ReadWindowBounds(reader);
-    flush();
 }
 
 void TProgramForm::ReadHistory(TConfigReader &reader)

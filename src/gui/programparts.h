@@ -6,9 +6,7 @@
 #include "compiler/algbase.h"
 #include "compiler/zentorcompiler.h"
 #include "gui/linkworker.h"
-#include "link/comport.h"
-#include "link/ksb.h"
-#include "link/sarvetel.h"
+#include "link/controllerlink.h"
 #include "sim/ptyserver.h"
 #include "sim/simulator.h"
 
@@ -22,12 +20,8 @@ struct TCompilerParts
 
 // One port object for the life of the program: the link, the exchange worker and every
 // window use this one; choosing another port reopens it, never replaces it.
-struct TControllerLink
+struct TDesktopLink : TControllerLink
 {
-    std::unique_ptr<TCOMPort> Port;
-    std::unique_ptr<TPortIO> PortIO;
-    std::unique_ptr<TKSB> Ksb;
-    std::unique_ptr<TSarvetel> Sarvetel;
     // The built-in simulator, offered as the port "симулятор": a controller behind a
     // pseudo-terminal that the port opens like any serial device.
     std::unique_ptr<TSarvetelSimulator> Simulator;
@@ -35,7 +29,7 @@ struct TControllerLink
     // Runs the desktop's exchanges; goes first, before anything its job may use.
     std::unique_ptr<TLinkWorker> Worker;
 
-    ~TControllerLink()
+    ~TDesktopLink()
     {
         Worker.reset();
         if (SimulatorLine)

@@ -9,6 +9,7 @@
 // main thread never reads the link while another thread's command rewrites it, and never
 // waits for the line.
 
+#include "link/keyqueue.h"
 #include "link/sarveteldefs.h"
 
 #include <QObject>
@@ -22,24 +23,6 @@
 #include <mutex>
 
 class TSarvetel;
-
-// Keys pressed on the console and not yet sent. Filled by the main thread, drained by the
-// updater; a small lock keeps the two apart.
-class TKeyQueue
-{
-public:
-    static constexpr int Capacity = 36; // what one key frame carries
-    // Appends the key; a key beyond the capacity is dropped.
-    void Push(std::uint8_t code);
-    // Moves every queued key into keys (at least Capacity bytes) and returns their count.
-    int TakeAll(std::uint8_t *keys);
-    int Count() const;
-
-private:
-    mutable std::mutex Lock;
-    std::uint8_t Keys[Capacity] = {};
-    int Length = 0;
-};
 
 // What the console shows of the link, copied under the port's lock.
 struct TScreenState

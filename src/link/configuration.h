@@ -3,13 +3,21 @@
 // and writes back at close, with the file's rules: yes/no as "да"/"нет", numbers as
 // decimal text, a value that cannot be read keeps its default and is reported.
 
-#include "gui/inifile.h"
+#include "core/inifile.h"
 
-#include <QRect>
 #include <QString>
 #include <QStringList>
 
 #include <cstdint>
+
+namespace ConfigTexts {
+inline const QString Yes = QStringLiteral("да");
+inline const QString No = QStringLiteral("нет");
+// The "Порт" value of the built-in simulator.
+inline const QString Simulator = QStringLiteral("симулятор");
+inline const QString BadConfigValue = QStringLiteral("  Неверное значение ключа ");
+inline const QString DefaultKept = QStringLiteral(", оставлено значение по умолчанию ");
+} // namespace ConfigTexts
 
 // The serial link as the configuration file describes it.
 struct TPortSettings
@@ -54,9 +62,6 @@ private:
     const TIniFile &Ini;
     QStringList &Report;
 };
-
-// The main window's design bounds.
-inline const QRect DefaultWindowBounds(164, 102, 569, 443);
 
 // The log file name from "Лог-файл": a value without "//" that is no absolute path is
 // taken in the program directory (programDir ends with "/").

@@ -1,6 +1,4 @@
-#include "gui/configuration.h"
-
-#include "gui/guitexts.h"
+#include "link/configuration.h"
 
 #include <QDir>
 
@@ -11,14 +9,14 @@ QString ParsePortValue(const QString &value)
         return QStringLiteral("COM") + QString::number(ComPortNumber(v));
     if (v.startsWith(u'/'))
         return v;
-    if (v.toLower() == GuiTexts::Simulator)
-        return GuiTexts::Simulator;
+    if (v.toLower() == ConfigTexts::Simulator)
+        return ConfigTexts::Simulator;
     return QString();
 }
 
 QString PortValueText(const QString &port)
 {
-    return port.isEmpty() ? GuiTexts::No : port;
+    return port.isEmpty() ? ConfigTexts::No : port;
 }
 
 int ComPortNumber(const QString &port)
@@ -48,8 +46,8 @@ qint64 TConfigReader::Number(const QString &section, const QString &key, qint64 
     const qint64 v = text.toLongLong(&ok, 10);
     if (ok && v >= min && v <= max)
         return v;
-    Report.append(GuiTexts::BadConfigValue + u'"' + key + QStringLiteral("\" = \"") + text + u'"' +
-                  GuiTexts::DefaultKept + QString::number(def));
+    Report.append(ConfigTexts::BadConfigValue + u'"' + key + QStringLiteral("\" = \"") + text +
+                  u'"' + ConfigTexts::DefaultKept + QString::number(def));
     return def;
 }
 
@@ -62,5 +60,5 @@ QString CompleteLogFileName(const QString &value, const QString &programDir)
 
 QString YesNoText(bool yes)
 {
-    return yes ? GuiTexts::Yes : GuiTexts::No;
+    return yes ? ConfigTexts::Yes : ConfigTexts::No;
 }

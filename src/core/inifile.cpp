@@ -1,4 +1,4 @@
-#include "gui/inifile.h"
+#include "core/inifile.h"
 
 #include "core/textfile.h"
 

@@ -1,4 +1,4 @@
-#include "gui/messageplace.h"
+#include "model/messageplace.h"
 
 #include "core/textutils.h"
 #include "model/zentorprogram.h"
