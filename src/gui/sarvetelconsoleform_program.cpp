@@ -6,11 +6,11 @@
 #include "gui/consoleparts.h"
 #include "gui/guitexts.h"
 #include "gui/headerforms.h"
-#include "gui/messageplace.h"
 #include "gui/sarvetelconsoleform.h"
 #include "gui/userdialogs.h"
 #include "link/sarvetel.h"
 #include "link/sarveteldefs.h"
+#include "model/messageplace.h"
 #include "prp/headerentries.h"
 #include "prp/prpheader.h"
 
