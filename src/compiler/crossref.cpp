@@ -9,33 +9,49 @@
 #include "core/textutils.h"
 #include "model/zentorprogram.h"
 #include "prp/headerdeclaration.h"
+#include "prp/variableclass.h"
 
 #include <QSet>
 
 #include <algorithm>
+#include <vector>
 
 namespace {
 
-// The variable classes in the order the cross-reference lists them, with the digits an
-// index is written with.
-struct TVariableClass
+// The variable classes in the order the cross-reference lists them.
+constexpr TVariableClassCode kListOrder[] = {ClassVD, ClassDV, ClassVA, ClassAV,
+                                             ClassTM, ClassKS, ClassKB, ClassIV};
+constexpr int kClassCount = static_cast<int>(std::size(kListOrder));
+
+// A listed class: its word and the characters its index is written with.
+struct TListedClass
 {
-    const QString &Letters;
+    QString Letters;
     int Width;
 };
 
-const TVariableClass kClasses[] = {
-    {Keyword::VD, 3}, {Keyword::DV, 3}, {Keyword::VA, 3}, {Keyword::AV, 3},
-    {Keyword::TM, 2}, {Keyword::KS, 3}, {Keyword::KB, 1}, {Keyword::IV, 2},
-};
-constexpr int kClassCount = static_cast<int>(std::size(kClasses));
+const std::vector<TListedClass> &Classes()
+{
+    static const std::vector<TListedClass> classes = [] {
+        std::vector<TListedClass> list;
+        for (TVariableClassCode code : kListOrder) {
+            const TVariableClass *c = FindVariableClass(code);
+            const int digits = c->Digits[static_cast<int>(TIndexUse::List)];
+            // A section number (КС) is written with its three characters.
+            list.push_back({QString::fromUtf16(c->Word), digits == 0 ? 3 : digits});
+        }
+        return list;
+    }();
+    return classes;
+}
+
 constexpr int kNameRank = kClassCount; // names that stand for no variable come last
 constexpr qint64 kIndexCap = qint64(1) << 40;
 
 int ClassRank(const QString &word)
 {
     for (int r = 0; r < kClassCount; ++r)
-        if (word.startsWith(kClasses[r].Letters))
+        if (word.startsWith(Classes()[r].Letters))
             return r;
     return -1;
 }
@@ -60,7 +76,7 @@ bool ReadVariable(const QString &word, bool bitItem, TVariable &v)
     v.Rank = ClassRank(word);
     if (v.Rank < 0 || word.size() < 3 || !IsOctalText(word.mid(2)))
         return false;
-    const QString &letters = kClasses[v.Rank].Letters;
+    const QString &letters = Classes()[v.Rank].Letters;
     if (letters == Keyword::KS) {
         if (word.size() < 5)
             return false;
@@ -72,7 +88,7 @@ bool ReadVariable(const QString &word, bool bitItem, TVariable &v)
     while (digits.size() > 1 && digits[0] == u'0')
         digits.remove(0, 1);
     v.Index = digits.size() > 12 ? kIndexCap : ParseOctal(digits);
-    v.Name = letters + digits.rightJustified(kClasses[v.Rank].Width, u'0');
+    v.Name = letters + digits.rightJustified(Classes()[v.Rank].Width, u'0');
     return true;
 }
 
@@ -245,8 +261,8 @@ TVariable NamedVariable(const QString &value, const TMacrosTable &macros)
 
 QString RangeText(int rank, qint64 first, qint64 last)
 {
-    const int width = kClasses[rank].Width;
-    return kClasses[rank].Letters + Padded(first, width) + u'-' + Padded(last, width);
+    const int width = Classes()[rank].Width;
+    return Classes()[rank].Letters + Padded(first, width) + u'-' + Padded(last, width);
 }
 
 TCrossRefUse DeclarationUse(const THeaderDeclaration &d, const TMacrosTable &macros)
@@ -299,7 +315,7 @@ TCrossRefUse DeclarationUse(const THeaderDeclaration &d, const TMacrosTable &mac
 // The range the header orders for a class; false for the classes without an order.
 bool OrderedRange(const TPRPHeader &h, int rank, qint64 &last, QString &text)
 {
-    const QString &letters = kClasses[rank].Letters;
+    const QString &letters = Classes()[rank].Letters;
     const struct
     {
         const QString &Letters;
@@ -316,7 +332,7 @@ bool OrderedRange(const TPRPHeader &h, int rank, qint64 &last, QString &text)
             continue;
         last = o.ByEights ? 8 * o.Order + 7 : o.Order;
         text = CrossRefText::OrderedRange + letters + QString::fromUtf16(o.First) +
-               Padded(last, kClasses[rank].Width);
+               Padded(last, Classes()[rank].Width);
         return true;
     }
     return false;
@@ -344,7 +360,7 @@ void CheckOrders(const TPRPHeader &h, TCrossReference &x)
         qint64 last = 0;
         QString text;
         bool outside = OrderedRange(h, use.ClassRank, last, text) && use.Index > last;
-        if (!outside && kClasses[use.ClassRank].Letters == Keyword::VA)
+        if (!outside && Classes()[use.ClassRank].Letters == Keyword::VA)
             outside = !AdcOrders(h, use.Index, text);
         if (outside) {
             use.Check = TCrossRefCheck::OutsideOrder;

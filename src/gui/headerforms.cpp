@@ -3,7 +3,9 @@
 #include "core/textutils.h"
 #include "gui/guitexts.h"
 #include "gui/userdialogs.h"
+#include "prp/headerentries.h"
 #include "prp/prpheader.h"
+#include "prp/variableclass.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -13,39 +15,21 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <iterator>
+
 namespace {
 
-constexpr std::uint8_t kHighVA = 0x40;
-constexpr std::uint8_t kHighAV = 0x41;
-
-// Class code of each entry of the variable list ("нет", "ДВ", ... "ИВ"); ДВ and ВД take
-// the second code for indexes of 256 and above.
-constexpr int kEntryClass[] = {0, 1, 3, 4, 5, 6, 8, 9, 10};
+// Class code of each entry of the variable list ("нет", "ДВ", ... "ИВ"): a class's first
+// code; ДВ and ВД indexes from 256 take the class's second code.
+constexpr TVariableClassCode kEntryClass[] = {ClassNone, ClassDV, ClassKB, ClassKS, ClassTM,
+                                              ClassVD,   ClassVA, ClassAV, ClassIV};
 
 int EntryOfClass(int cls)
 {
-    switch (cls) {
-    case 1:
-    case 2:
-        return 1;
-    case 3:
-        return 2;
-    case 4:
-        return 3;
-    case 5:
-        return 4;
-    case 6:
-    case 7:
-        return 5;
-    case 8:
-        return 6;
-    case 9:
-        return 7;
-    case 10:
-        return 8;
-    default:
-        return 0;
-    }
+    const TVariableClassCode first = FirstClassCode(cls);
+    const auto *entry = std::find(std::begin(kEntryClass), std::end(kEntryClass), first);
+    return entry == std::end(kEntryClass) ? 0 : static_cast<int>(entry - std::begin(kEntryClass));
 }
 
 } // namespace
@@ -79,11 +63,7 @@ TTimeGenEditForm::TTimeGenEditForm(TUserDialogs &dialogs, QWidget *parent)
 
 QString TTimeGenEditForm::WordText(std::uint8_t low, std::uint8_t high)
 {
-    if (high == kHighVA)
-        return QStringLiteral("ВА") + OctalText(low / 2, 3);
-    if (high == kHighAV)
-        return QStringLiteral("АВ") + OctalText(low / 2, 3);
-    return QString::number((low + 256 * high) / 2);
+    return HeaderIntervalText(low, high);
 }
 
 bool TTimeGenEditForm::ParseWord(const QString &text, std::uint8_t &low, std::uint8_t &high)
@@ -103,7 +83,7 @@ bool TTimeGenEditForm::ParseWord(const QString &text, std::uint8_t &low, std::ui
         const int i = ParseOctal(digits);
         if (2 * i > 255)
             return false;
-        high = t.startsWith(u'В') ? kHighVA : kHighAV;
+        high = t.startsWith(u'В') ? HeaderWord::PlusVA : HeaderWord::PlusAV;
         low = static_cast<std::uint8_t>(2 * i);
         return true;
     }
@@ -306,7 +286,7 @@ void TFormTechKeyEdit::FormShow()
     CBVar->setCurrentIndex(EntryOfClass(key.Class));
     Edit->setText(key.Class == 0 ? QString() : key.Name);
     RefillNumbers();
-    const int position = key.Index + (key.Class == 2 || key.Class == 7 ? 256 : 0);
+    const int position = ClassIndex(key.Class, key.Index);
     if (position < CBVarNum->count())
         CBVarNum->setCurrentIndex(position);
 }
@@ -327,7 +307,7 @@ void TFormTechKeyEdit::Button1Click()
     if (!Header || Number < 0 || Number >= TPRPHeader::KeyCount)
         return;
     const int entry = std::max(0, CBVar->currentIndex());
-    int cls = kEntryClass[entry];
+    TVariableClassCode cls = kEntryClass[entry];
     int index = 0;
     if (entry > 0) {
         const QString t = CBVarNum->currentText().trimmed();
@@ -335,11 +315,9 @@ void TFormTechKeyEdit::Button1Click()
         if (ok) {
             index = entry == 3 ? ParseSectionNumber(t) : ParseOctal(t);
             ok = t.size() <= 3 && index >= 0;
-            if (entry == 1 || entry == 5) {
-                if (index > 255) {
-                    ++cls;
-                    index -= 256;
-                }
+            if (ok) {
+                cls = ClassCodeForIndex(cls, static_cast<unsigned>(index));
+                index -= ClassIndex(cls, 0);
             }
             ok = ok && index <= 255;
         }

@@ -159,7 +159,7 @@ public:
     QTabBar *ModuleTabs;
     QTableWidget *ModuleGrid;
     // "Каналы связи" and "Настройка каналов".
-    QComboBox *LogicalChannelCB[8];
+    QComboBox *LogicalChannelCB[Sarvetel::IOSetupLayout::LogicalChannels];
     QComboBox *ChannelNumCB, *SpeedCB, *CheckCB, *StopCB, *IrprCB;
     QGroupBox *IrprGroup;
     // "Заказ".
@@ -187,7 +187,17 @@ protected:
 private:
     QWidget *CreateConsolePanel();
     QWidget *CreateSetupPages();
+    QWidget *CreateResetPage(QWidget *parent);
+    QWidget *CreateMemoryPage(QWidget *parent);
+    QWidget *CreateModulePage(QWidget *parent);
+    QWidget *CreateChannelPage(QWidget *parent);
+    QWidget *CreatePortPage(QWidget *parent);
     QWidget *CreateProgramPages();
+    QWidget *CreateOrderPage(QWidget *parent);
+    QWidget *CreateSectionPage(QWidget *parent);
+    QWidget *CreateTechKeyPages(QWidget *parent);
+    // The section the block and section lists choose (-1 for none chosen).
+    int ChosenSection() const;
     void SetModeButtons(bool on);
     // The other controls that start an exchange: "Ост", the reset button and the pages.
     void SetCommandControls(bool on);

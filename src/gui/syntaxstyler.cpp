@@ -1,5 +1,7 @@
 #include "gui/syntaxstyler.h"
 
+#include "prp/variableclass.h"
+
 #include <QRegularExpression>
 #include <QStringList>
 
@@ -27,9 +29,7 @@ bool IsOctal(const QString &s)
 
 const QStringList &VariableClasses()
 {
-    static const QStringList classes{
-        QStringLiteral("КБ"), QStringLiteral("КС"), QStringLiteral("ВД"), QStringLiteral("ДВ"),
-        QStringLiteral("ТМ"), QStringLiteral("АВ"), QStringLiteral("ВА"), QStringLiteral("ИВ")};
+    static const QStringList classes = VariableClassWords();
     return classes;
 }
 
@@ -86,6 +86,77 @@ int ScanNumber(const QString &line, int i, bool *isTime)
     return i;
 }
 
+// A number from start (a fragment number, a parameter line's number and name, a number or a
+// time); returns where it ends.
+int StyleNumberLexeme(const QString &line, int start, bool firstLexeme, TRunList &out)
+{
+    const int n = static_cast<int>(line.size());
+    const QChar c = line[start];
+    bool isTime = false;
+    int i = ScanNumber(line, c == u'.' ? start + 1 : start, &isTime);
+    if (c == u'.')
+        isTime = isTime || line.mid(start).count(u'.') >= 3;
+    if (start == 0 && !isTime) {
+        out.Add(start, i - start, StyleFragment);
+    } else if (firstLexeme && !isTime) {
+        // An indented parameter line: number and name up to the "=".
+        int eq = static_cast<int>(line.indexOf(u'=', i));
+        if (eq < 0)
+            eq = i; // a parameter number alone
+        int k = i;
+        while (k < eq && line[k] == u' ')
+            ++k;
+        if (k < n && line[k] == u'=')
+            out.Add(start, i - start, StyleParameter);
+        else {
+            out.Add(start, eq - start, StyleParameter);
+            i = eq;
+        }
+    } else {
+        out.Add(start, i - start, isTime ? StyleTime : StyleNumber);
+    }
+    return i;
+}
+
+// A word from start; returns where it ends, or -1 for a text word ("ТС1.0.1"), which styles
+// the rest of the line as its text (*bareText: the text is still to come on the next line).
+int StyleWordLexeme(const QString &line, int start, const QSet<QString> &techNames, TRunList &out,
+                    bool *bareText)
+{
+    const int n = static_cast<int>(line.size());
+    int i = start;
+    while (i < n && IsWordChar(line[i]))
+        ++i;
+    const QString upper = line.mid(start, i - start).toUpper();
+    const bool textWord = (upper == u"ТС1" || upper == u"ТС0") && i + 3 < n && line[i] == u'.' &&
+                          (line[i + 1] == u'0' || line[i + 1] == u'1') && line[i + 2] == u'.' &&
+                          (line[i + 3] == u'0' || line[i + 3] == u'1');
+    if (textWord) {
+        i += 4;
+        out.Add(start, i - start, StyleTextWord);
+        int k = i;
+        while (k < n && (line[k] == u' ' || line[k] == u'\t'))
+            ++k;
+        out.Add(i, k - i, StyleDefault);
+        if (k < n)
+            out.Add(k, n - k, StyleTextString);
+        else
+            *bareText = true;
+        return -1;
+    }
+    int style = StyleDefault;
+    if (IsKeyword(upper))
+        style = StyleKeyword;
+    else if (upper.startsWith(u"АЛГ"))
+        style = StyleAlgorithm;
+    else if (IsVariableWord(upper))
+        style = StyleVariable;
+    else if (techNames.contains(upper))
+        style = StyleTechName;
+    out.Add(start, i - start, style);
+    return i;
+}
+
 } // namespace
 
 QVector<TStyleRun> StyleSectionLine(const QString &line, bool textLine,
@@ -118,60 +189,11 @@ QVector<TStyleRun> StyleSectionLine(const QString &line, bool textLine,
             out.Add(i, 1, StyleOperator);
             ++i;
         } else if (IsDigit(c) || (c == u'.' && i + 1 < n && IsDigit(line[i + 1]))) {
-            bool isTime = false;
-            i = ScanNumber(line, c == u'.' ? i + 1 : i, &isTime);
-            if (c == u'.')
-                isTime = isTime || line.mid(start).count(u'.') >= 3;
-            if (start == 0 && !isTime) {
-                out.Add(start, i - start, StyleFragment);
-            } else if (firstLexeme && !isTime) {
-                // An indented parameter line: number and name up to the "=".
-                int eq = static_cast<int>(line.indexOf(u'=', i));
-                if (eq < 0)
-                    eq = i; // a parameter number alone
-                int k = i;
-                while (k < eq && line[k] == u' ')
-                    ++k;
-                if (k < n && line[k] == u'=')
-                    out.Add(start, i - start, StyleParameter);
-                else {
-                    out.Add(start, eq - start, StyleParameter);
-                    i = eq;
-                }
-            } else {
-                out.Add(start, i - start, isTime ? StyleTime : StyleNumber);
-            }
+            i = StyleNumberLexeme(line, start, firstLexeme, out);
         } else if (c.isLetter() || c == u'_') {
-            while (i < n && IsWordChar(line[i]))
-                ++i;
-            const QString upper = line.mid(start, i - start).toUpper();
-            const bool textWord = (upper == u"ТС1" || upper == u"ТС0") && i + 3 < n &&
-                                  line[i] == u'.' && (line[i + 1] == u'0' || line[i + 1] == u'1') &&
-                                  line[i + 2] == u'.' &&
-                                  (line[i + 3] == u'0' || line[i + 3] == u'1');
-            if (textWord) {
-                i += 4;
-                out.Add(start, i - start, StyleTextWord);
-                int k = i;
-                while (k < n && (line[k] == u' ' || line[k] == u'\t'))
-                    ++k;
-                out.Add(i, k - i, StyleDefault);
-                if (k < n)
-                    out.Add(k, n - k, StyleTextString);
-                else
-                    bareText = true;
-                break;
-            }
-            int style = StyleDefault;
-            if (IsKeyword(upper))
-                style = StyleKeyword;
-            else if (upper.startsWith(u"АЛГ"))
-                style = StyleAlgorithm;
-            else if (IsVariableWord(upper))
-                style = StyleVariable;
-            else if (techNames.contains(upper))
-                style = StyleTechName;
-            out.Add(start, i - start, style);
+            i = StyleWordLexeme(line, start, techNames, out, &bareText);
+            if (i < 0)
+                break; // a text word: the rest of the line is its text
         } else {
             out.Add(i, 1, StyleBadChar);
             ++i;

@@ -64,6 +64,21 @@ enum ReplyCode : std::uint8_t {
     ReplyLong23 = 0x23,
 };
 
+// Front-panel key codes as a key request carries them. The 48 keys of the panel have the
+// codes from FirstPanelKey on, six rows of eight: "СБР" first, then "ИСП", ...; "ВСК" is
+// the sixteenth, the digits 0 to 9 start at Digit0. Two codes of no panel key: the run key
+// and the fault key the mode buttons press while the controller runs.
+namespace PanelKey {
+constexpr std::uint8_t Run = 0x05;
+constexpr std::uint8_t Fault = 0x08;
+constexpr std::uint8_t First = 0x10;
+constexpr int Count = 48;
+constexpr std::uint8_t Reset = 0x10;   // "СБР"
+constexpr std::uint8_t Execute = 0x11; // "ИСП"
+constexpr std::uint8_t Start = 0x1F;   // "ВСК"
+constexpr std::uint8_t Digit0 = 0x30;
+} // namespace PanelKey
+
 // Reply capacities: the most reply bytes each command accepts.
 namespace Capacity {
 constexpr int Status = 24;

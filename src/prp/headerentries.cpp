@@ -10,7 +10,6 @@ constexpr int kAdcModules = 8;
 constexpr int kImpulseOutputs = 32;
 constexpr int kTimeGenerators = 8;
 constexpr int kKeysPerKeyboard = 16;
-constexpr std::uint8_t kSourceUnused = 0x20;
 
 QByteArray Bytes(std::initializer_list<std::uint8_t> values)
 {
@@ -57,7 +56,7 @@ std::vector<THeaderEntry> ImpulseOutputs(const TPRPHeader &h)
         const QString name = QStringLiteral("ИВ") + OctalText(k, 2);
         const std::uint8_t low = h.ImpSource[k][0];
         const std::uint8_t high = h.ImpSource[k][1];
-        if (high == kSourceUnused)
+        if (high == HeaderWord::SourceUnused)
             entries.push_back(
                 {name, name + QStringLiteral(" не используется"), Bytes({low, high}), false});
         else
@@ -131,10 +130,8 @@ QString HeaderOrderText(std::uint8_t order, int width)
 
 QString HeaderIntervalText(std::uint8_t low, std::uint8_t high)
 {
-    if (high == 0x40)
-        return QStringLiteral("ВА") + OctalText(low / 2, 3);
-    if (high == 0x41)
-        return QStringLiteral("АВ") + OctalText(low / 2, 3);
+    if (high == HeaderWord::PlusVA || high == HeaderWord::PlusAV)
+        return QString::fromUtf16(HeaderWord::AnalogClassWord(high)) + OctalText(low / 2, 3);
     return QString::number((high * 256 + low) / 2);
 }
 

@@ -9,13 +9,6 @@ namespace {
 
 constexpr int kImpulseOutputs = 32;
 
-// Source-word high bytes.
-constexpr std::uint8_t kSourceUnused = 0x20;
-constexpr std::uint8_t kSourcePlusVA = 0x40;
-constexpr std::uint8_t kSourcePlusAV = 0x41;
-constexpr std::uint8_t kSourceMinusVA = 0x80;
-constexpr std::uint8_t kSourceMinusAV = 0x81;
-
 // A source constant must come back unchanged through its text, and a variable index
 // must fit the low byte as twice its value.
 constexpr int kMaxSourceConstant = 1000;
@@ -55,27 +48,31 @@ int BoundedOctal(const QString &digits, int limit)
 
 } // namespace
 
+const char16_t *HeaderWord::AnalogClassWord(std::uint8_t high)
+{
+    switch (high) {
+    case PlusVA:
+    case MinusVA:
+        return u"ВА";
+    case PlusAV:
+    case MinusAV:
+        return u"АВ";
+    default:
+        return nullptr;
+    }
+}
+
 QString TPRPHeader::ImpulseSourceText(int k) const
 {
     if (!ValidOutput(k))
         return QString();
     const std::uint8_t low = ImpSource[k][0];
     const std::uint8_t high = ImpSource[k][1];
-    switch (high) {
-    case kSourceUnused:
+    if (high == HeaderWord::SourceUnused)
         return QString();
-    case kSourcePlusVA:
-    case kSourcePlusAV:
-    case kSourceMinusVA:
-    case kSourceMinusAV: {
-        const bool minus = high == kSourceMinusVA || high == kSourceMinusAV;
-        const bool av = high == kSourcePlusAV || high == kSourceMinusAV;
-        return QChar(minus ? u'-' : u'+') + (av ? QStringLiteral("АВ") : QStringLiteral("ВА")) +
+    if (const char16_t *word = HeaderWord::AnalogClassWord(high))
+        return QChar(HeaderWord::IsMinus(high) ? u'-' : u'+') + QString::fromUtf16(word) +
                OctalText(low / 2, 3);
-    }
-    default:
-        break;
-    }
     const int w = high * 256 + low;
     if (w > kLargestPositiveWord)
         return u'-' + QString::number((65536 - w) / 2);
@@ -101,9 +98,9 @@ int TPRPHeader::SetImpulseSource(int k, const QString &text)
         const int i = BoundedOctal(digits, kMaxSourceIndex);
         if (i < 0)
             return 1;
-        std::uint8_t high = minus ? kSourceMinusVA : kSourcePlusVA;
-        if (cls == u"АВ")
-            high += 1;
+        const bool av = cls == u"АВ";
+        const std::uint8_t high = minus ? (av ? HeaderWord::MinusAV : HeaderWord::MinusVA)
+                                        : (av ? HeaderWord::PlusAV : HeaderWord::PlusVA);
         ImpSource[k][0] = static_cast<std::uint8_t>(2 * i);
         ImpSource[k][1] = high;
         return 0;

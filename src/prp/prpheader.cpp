@@ -59,7 +59,7 @@ void TPRPHeader::Reset()
     OrderAV = 1;
     for (auto &s : ImpSource) {
         s[0] = 0;
-        s[1] = 0x20;
+        s[1] = HeaderWord::SourceUnused;
     }
     std::memset(ImpTicks, 0, sizeof ImpTicks);
     std::memset(AdcOrder, 0, sizeof AdcOrder);

@@ -15,6 +15,25 @@ using THeaderDeclarations = std::vector<THeaderDeclaration>;
 
 class TMacrosTable;
 
+// The high byte of a header word that names an analog variable instead of a constant (an
+// impulse output's source, a timer-generator's interval): the low byte then holds twice the
+// variable's index. A timer-generator takes only the positive two.
+namespace HeaderWord {
+constexpr std::uint8_t PlusVA = 0x40;
+constexpr std::uint8_t PlusAV = 0x41;
+constexpr std::uint8_t MinusVA = 0x80;
+constexpr std::uint8_t MinusAV = 0x81;
+// An impulse output whose source has this high byte is not in use.
+constexpr std::uint8_t SourceUnused = 0x20;
+
+// The class word ("ВА", "АВ") a high byte names; nullptr for the high byte of a constant.
+const char16_t *AnalogClassWord(std::uint8_t high);
+constexpr bool IsMinus(std::uint8_t high)
+{
+    return high == MinusVA || high == MinusAV;
+}
+} // namespace HeaderWord
+
 // One technological key: variable class code (0 = no key), index byte, 8-character name.
 struct TTechKey
 {

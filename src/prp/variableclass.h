@@ -5,6 +5,7 @@
 // written with depends on where the text stands, so each class carries its width per use.
 
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 
@@ -27,6 +28,7 @@ enum class TIndexUse {
     Item,  // Б items and technological keys in the header text
     Field, // ТС text fields
     Dump,  // the image description: every index with three digits
+    List,  // the cross-reference's lists: as the section text's fields write them
 };
 
 struct TVariableClass
@@ -35,7 +37,7 @@ struct TVariableClass
     const char16_t *Word; // the class word, "ДВ"
     int IndexBase;        // 256 for the second codes, else 0
     // Octal digits of the index per TIndexUse; 0: a section number (КС).
-    int Digits[3];
+    int Digits[4];
 };
 
 // The row of a class code; nullptr for a code that names no class (0 included).
@@ -45,6 +47,17 @@ const TVariableClass *FindVariableClass(int code);
 // that names no class.
 QString ClassVariableText(int code, int indexByte, TIndexUse use);
 
+// The first code of a class (ClassDV for ClassDVHigh); the code itself for any other.
+TVariableClassCode FirstClassCode(int code);
+// The code a class's full index is kept under: the second code from 256 when the class has
+// one, else the class's first code.
+TVariableClassCode ClassCodeForIndex(TVariableClassCode first, unsigned index);
+// The full index a class code and index byte stand for (the byte plus 256 for a second code).
+int ClassIndex(int code, int indexByte);
+
 // The class code of a variable whose text begins with its class word and whose full index
 // is given (ДВ and ВД from 256 take their second code); ClassNone for any other word.
 TVariableClassCode VariableClassCode(const QString &word, unsigned index);
+
+// The class words, each once ("ДВ", "КБ", ...).
+QStringList VariableClassWords();

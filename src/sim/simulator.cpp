@@ -250,14 +250,14 @@ bool TSarvetelSimulator::ChangeMode(std::uint8_t mode)
 void TSarvetelSimulator::PressKey(std::uint8_t key)
 {
     LastKey = key;
-    if (key >= 0x30 && key <= 0x39) {
+    if (key >= PanelKey::Digit0 && key <= PanelKey::Digit0 + 9) {
         if (Input.size() < 11)
-            Input += QChar(u'0' + (key - 0x30));
-    } else if (key == 0x10) {
+            Input += QChar(u'0' + (key - PanelKey::Digit0));
+    } else if (key == PanelKey::Reset) {
         Input.clear();
-    } else if (key == 0x11) {
+    } else if (key == PanelKey::Execute) {
         Input = ScreenDone.trimmed() + (Input.isEmpty() ? QString() : QStringLiteral(" ") + Input);
-    } else if (key == 0x08 && Mode == ModeRun) {
+    } else if (key == PanelKey::Fault && Mode == ModeRun) {
         Mode = ModeStop; // the fault key: the controller stops with a programmed fault
         ChangeMode(ModeFault);
     }

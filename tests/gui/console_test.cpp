@@ -472,6 +472,17 @@ TEST_F(ConsoleTest, ProgramPagesOrderGridAndTechnologicalKeys)
     EXPECT_EQ(Console->SGCustomize->item(1, 2)->text(), S("АВ10"));
     Console->OrderWriteClick();
     EXPECT_FALSE(Console->SettingsChanged);
+    // "Импульсные выходы": a source on an analog variable, a negative constant, and an
+    // output not in use (no source, no tick).
+    ASSERT_EQ(Console->Header.SetImpulseSource(1, S("-АВ012")), 0);
+    ASSERT_EQ(Console->Header.SetImpulseSource(2, S("-5")), 0);
+    Console->Header.ImpSource[3][1] = HeaderWord::SourceUnused;
+    Console->OrderTabs->setCurrentIndex(3);
+    const std::pair<int, const char16_t *> sources[] = {{1, u"-АВ012"}, {2, u"-5"}, {3, u""}};
+    for (const auto &[row, text] : sources)
+        EXPECT_EQ(Console->SGCustomize->item(row, 1)->text(), QString::fromUtf16(text)) << row;
+    EXPECT_EQ(Console->SGCustomize->item(2, 2)->text(), S(" 0,1"));
+    EXPECT_TRUE(Console->SGCustomize->item(3, 2)->text().isEmpty());
 
     // A technological key edited and sent.
     Dialogs.Windows.push_back([](QDialog *d) {

@@ -30,6 +30,8 @@ TEST(VariableClass, TextByCodeIndexAndUse)
         {ClassIV, 3, TIndexUse::Item, u"ИВ003"},
         {ClassIV, 3, TIndexUse::Field, u"ИВ03"},
         {ClassIV, 3, TIndexUse::Dump, u"ИВ003"},
+        {ClassIV, 3, TIndexUse::List, u"ИВ03"},
+        {ClassKB, 5, TIndexUse::List, u"КБ5"},
         {ClassNone, 3, TIndexUse::Item, u""},
         {11, 3, TIndexUse::Item, u""},
     };
@@ -50,4 +52,35 @@ TEST(VariableClass, CodeOfEveryTextIsTheCodeItCameFrom)
     }
     EXPECT_EQ(VariableClassCode(QStringLiteral("ББ1"), 1), ClassNone);
     EXPECT_EQ(VariableClassCode(QStringLiteral("Д"), 1), ClassNone);
+}
+
+TEST(VariableClass, FirstAndSecondCodesAndTheFullIndex)
+{
+    struct TCase
+    {
+        int Code;
+        TVariableClassCode First;
+        int IndexByte;
+        int FullIndex;
+    };
+    const TCase cases[] = {
+        {ClassDV, ClassDV, 7, 7},     {ClassDVHigh, ClassDV, 7, 263},
+        {ClassVD, ClassVD, 255, 255}, {ClassVDHigh, ClassVD, 255, 511},
+        {ClassKS, ClassKS, 33, 33},   {ClassIV, ClassIV, 31, 31},
+        {ClassNone, ClassNone, 5, 5}, {11, ClassNone, 5, 5},
+    };
+    for (const TCase &c : cases) {
+        EXPECT_EQ(FirstClassCode(c.Code), c.First) << c.Code;
+        EXPECT_EQ(ClassIndex(c.Code, c.IndexByte), c.FullIndex) << c.Code;
+        // The full index leads back to the code it came from.
+        if (c.First != ClassNone) {
+            EXPECT_EQ(ClassCodeForIndex(c.First, static_cast<unsigned>(c.FullIndex)), c.Code);
+        }
+    }
+    // A class without a second code keeps its code for any index.
+    EXPECT_EQ(ClassCodeForIndex(ClassKS, 300), ClassKS);
+    EXPECT_EQ(VariableClassWords(),
+              QStringList({QStringLiteral("ДВ"), QStringLiteral("КБ"), QStringLiteral("КС"),
+                           QStringLiteral("ТМ"), QStringLiteral("ВД"), QStringLiteral("ВА"),
+                           QStringLiteral("АВ"), QStringLiteral("ИВ")}));
 }

@@ -1,0 +1,17 @@
+#pragma once
+// Pieces the console's panels share: its grids of read-only rows.
+
+#include <QString>
+#include <QStringList>
+
+class QTableWidget;
+class QWidget;
+
+namespace ConsoleParts {
+
+// A grid of whole-row selection without editing, with these column captions.
+QTableWidget *MakeGrid(QWidget *parent, const QStringList &columns);
+// Sets the text of a cell, creating its item when the cell has none yet.
+void SetCell(QTableWidget *grid, int row, int column, const QString &text);
+
+} // namespace ConsoleParts

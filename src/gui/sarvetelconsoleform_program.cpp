@@ -1,0 +1,524 @@
+// The console's pages in the mode "Программирование": the orders of the header in the
+// controller, its sections (read, compiled, written, deleted) and its technological keys.
+
+#include "compiler/decompiler.h"
+#include "core/textutils.h"
+#include "gui/consoleparts.h"
+#include "gui/guitexts.h"
+#include "gui/headerforms.h"
+#include "gui/sarvetelconsoleform.h"
+#include "gui/userdialogs.h"
+#include "link/sarvetel.h"
+#include "link/sarveteldefs.h"
+#include "model/messageplace.h"
+#include "prp/headerentries.h"
+#include "prp/prpheader.h"
+
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTextBlock>
+
+#include <algorithm>
+#include <memory>
+
+using namespace Sarvetel;
+using ConsoleParts::MakeGrid;
+using ConsoleParts::SetCell;
+
+namespace {
+
+// An interval of a timer-generator as the order page shows it; an analog variable's index
+// in decimal.
+QString IntervalText(std::uint8_t low, std::uint8_t high)
+{
+    if (low == 0 && high == 0)
+        return GuiTexts::NotDefined;
+    if (high == HeaderWord::PlusVA || high == HeaderWord::PlusAV)
+        return QString::fromUtf16(HeaderWord::AnalogClassWord(high)) +
+               QString::number((low >> 1) % 128);
+    return QString::number((low + 256 * high) >> 1);
+}
+
+} // namespace
+
+QWidget *TSarvetelConsoleForm::CreateProgramPages()
+{
+    PCProgram = new QTabWidget(this);
+    PCProgram->addTab(CreateOrderPage(PCProgram), GuiTexts::ProgramPages[0]);
+    PCProgram->addTab(CreateSectionPage(PCProgram), GuiTexts::ProgramPages[1]);
+    PCProgram->addTab(CreateTechKeyPages(PCProgram), GuiTexts::ProgramPages[2]);
+    return PCProgram;
+}
+
+// "Заказ": the orders, ADC inputs, timer-generators and impulse outputs.
+QWidget *TSarvetelConsoleForm::CreateOrderPage(QWidget *parent)
+{
+    auto *order = new QWidget(parent);
+    auto *ol = new QVBoxLayout(order);
+    OrderTabs = new QTabBar(order);
+    for (const QString &t : GuiTexts::OrderTabs)
+        OrderTabs->addTab(t);
+    SGCustomize = MakeGrid(order, GuiTexts::VarColumns);
+    SGCustomize->installEventFilter(this);
+    ol->addWidget(OrderTabs);
+    ol->addWidget(SGCustomize, 1);
+    auto *ob = new QHBoxLayout;
+    IncBtnOrder = new QPushButton(QStringLiteral(">>"), order);
+    DecBtnOrder = new QPushButton(QStringLiteral("<<"), order);
+    ChangeBtnOrder = new QPushButton(GuiTexts::ChangeButton, order);
+    auto *writeBtn = new QPushButton(GuiTexts::WriteButton, order);
+    auto *resetBtn = new QPushButton(GuiTexts::ResetPrpButton, order);
+    for (QPushButton *b : {IncBtnOrder, DecBtnOrder, ChangeBtnOrder, writeBtn, resetBtn})
+        ob->addWidget(b);
+    ol->addLayout(ob);
+    connect(OrderTabs, &QTabBar::currentChanged, this, [this] { FillOrderGrid(); });
+    connect(IncBtnOrder, &QPushButton::clicked, this, [this] { OrderStep(1); });
+    connect(DecBtnOrder, &QPushButton::clicked, this, [this] { OrderStep(-1); });
+    connect(ChangeBtnOrder, &QPushButton::clicked, this, &TSarvetelConsoleForm::OrderChangeClick);
+    connect(SGCustomize, &QTableWidget::cellDoubleClicked, this, [this] { OrderChangeClick(); });
+    connect(writeBtn, &QPushButton::clicked, this, &TSarvetelConsoleForm::OrderWriteClick);
+    connect(resetBtn, &QPushButton::clicked, this, &TSarvetelConsoleForm::OrderResetClick);
+    return order;
+}
+
+// "Программа": a section of the PRP in the controller, its text and the compiler's log.
+QWidget *TSarvetelConsoleForm::CreateSectionPage(QWidget *parent)
+{
+    auto *program = new QWidget(parent);
+    auto *pl = new QGridLayout(program);
+    CBBlock = new QComboBox(program);
+    CBSec = new QComboBox(program);
+    MemoInfo = new QPlainTextEdit(program);
+    MemoInfo->setReadOnly(true);
+    MemoInfo->setMaximumHeight(48);
+    MemoWork = new QPlainTextEdit(program);
+    connect(MemoWork, &QPlainTextEdit::textChanged, this, [this] { SectionReady = false; });
+    MemoWork->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    MemoWork->setLineWrapMode(QPlainTextEdit::NoWrap);
+    ListBoxLog = new QListWidget(program);
+    ListBoxLog->setMaximumHeight(110);
+    auto *pb = new QHBoxLayout;
+    auto *readBtn = new QPushButton(GuiTexts::ReadButton, program);
+    auto *compileBtn = new QPushButton(GuiTexts::CompileButton, program);
+    auto *writeSecBtn = new QPushButton(GuiTexts::WriteSectionButton, program);
+    auto *deleteBtn = new QPushButton(GuiTexts::DeleteButton, program);
+    for (QPushButton *b : {readBtn, compileBtn, writeSecBtn, deleteBtn})
+        pb->addWidget(b);
+    pl->addWidget(new QLabel(GuiTexts::BlockLabel, program), 0, 0);
+    pl->addWidget(CBBlock, 0, 1);
+    pl->addWidget(new QLabel(GuiTexts::SectionLabel, program), 0, 2);
+    pl->addWidget(CBSec, 0, 3);
+    pl->addWidget(MemoInfo, 1, 0, 1, 4);
+    pl->addWidget(MemoWork, 2, 0, 1, 4);
+    pl->addLayout(pb, 3, 0, 1, 4);
+    pl->addWidget(ListBoxLog, 4, 0, 1, 4);
+    pl->setRowStretch(2, 1);
+    connect(CBBlock, &QComboBox::activated, this, &TSarvetelConsoleForm::CBBlockChange);
+    connect(CBSec, &QComboBox::activated, this, &TSarvetelConsoleForm::CBSecChange);
+    connect(readBtn, &QPushButton::clicked, this, &TSarvetelConsoleForm::SectionReadClick);
+    connect(compileBtn, &QPushButton::clicked, this, &TSarvetelConsoleForm::SectionCompileClick);
+    connect(writeSecBtn, &QPushButton::clicked, this, &TSarvetelConsoleForm::SectionWriteClick);
+    connect(deleteBtn, &QPushButton::clicked, this, &TSarvetelConsoleForm::SectionDeleteClick);
+    connect(ListBoxLog, &QListWidget::itemDoubleClicked, this,
+            [this](QListWidgetItem *item) { LogDblClick(ListBoxLog->row(item)); });
+    ProgramPopup = new QMenu(this);
+    ProgramPopup->addAction(GuiTexts::PopupDeleteProgram, this,
+                            &TSarvetelConsoleForm::DeleteProgramClick);
+    ProgramPopup->addAction(GuiTexts::PopupDeleteBlock, this,
+                            &TSarvetelConsoleForm::DeleteGroupClick);
+    ProgramPopup->addAction(GuiTexts::PopupRefresh, this, &TSarvetelConsoleForm::RefreshInfoClick);
+    ProgramPopup->addAction(GuiTexts::PopupDeleteSection, this,
+                            &TSarvetelConsoleForm::SectionDeleteClick);
+    ProgramPopup->addAction(GuiTexts::PopupEditSection, this,
+                            &TSarvetelConsoleForm::SectionReadClick);
+    for (QWidget *w : {static_cast<QWidget *>(CBBlock), static_cast<QWidget *>(CBSec),
+                       static_cast<QWidget *>(MemoInfo)}) {
+        w->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(w, &QWidget::customContextMenuRequested, this,
+                [this, w](const QPoint &p) { ProgramPopup->popup(w->mapToGlobal(p)); });
+    }
+    return program;
+}
+
+// "Технологическая клавиатура": four keyboards of 16 keys.
+QWidget *TSarvetelConsoleForm::CreateTechKeyPages(QWidget *parent)
+{
+    auto *keyboards = new QTabWidget(parent);
+    for (int k = 0; k < 4; ++k) {
+        auto *page = new QWidget(keyboards);
+        auto *kl = new QGridLayout(page);
+        for (int b = 0; b < 16; ++b) {
+            const int key = 16 * k + b;
+            TechKeyButtons[key] = new QPushButton(page);
+            TechKeyButtons[key]->setMinimumWidth(140);
+            kl->addWidget(TechKeyButtons[key], b / 4, b % 4);
+            connect(TechKeyButtons[key], &QPushButton::clicked, this,
+                    [this, key] { TechKeyClick(key); });
+        }
+        keyboards->addTab(page, GuiTexts::TechKeyboardPrefix + QString::number(k + 1));
+    }
+    return keyboards;
+}
+
+// ---- Program pages: the order ---------------------------------------------------------------
+
+void TSarvetelConsoleForm::FillProgramPages()
+{
+    FillOrderGrid();
+    Filling = true;
+    CBBlock->clear();
+    for (int g = 0; g <= std::min<int>(Header.OrderKB, 7); ++g)
+        CBBlock->addItem(QString::number(g, 16).toUpper());
+    CBBlock->setCurrentIndex(0);
+    Filling = false;
+    CBBlockChange();
+    FillTechKeys();
+}
+
+void TSarvetelConsoleForm::FillOrderGrid()
+{
+    const int tab = std::max(0, OrderTabs->currentIndex());
+    const int row = SGCustomize->currentRow();
+    const QStringList *columns[] = {&GuiTexts::VarColumns, &GuiTexts::AdcColumns,
+                                    &GuiTexts::TimerColumns, &GuiTexts::ImpColumns};
+    SGCustomize->setHorizontalHeaderLabels(*columns[tab]);
+    IncBtnOrder->setEnabled(tab <= 1);
+    DecBtnOrder->setEnabled(tab <= 1);
+    ChangeBtnOrder->setEnabled(tab >= 2);
+    const TPRPHeader &h = Header;
+    if (tab == 0) {
+        SGCustomize->setRowCount(6);
+        const std::pair<const char *, QString> rows[] = {
+            {"КБ", QString::number(h.OrderKB)},      {"ВД", OctalText(8 * h.OrderVD + 7, 3)},
+            {"ДВ", OctalText(8 * h.OrderDV + 7, 3)}, {"ВА", OctalText(8 * h.OrderVA + 7, 3)},
+            {"АВ", OctalText(8 * h.OrderAV + 7, 3)}, {"ТМ", OctalText(8 * h.OrderTM + 7, 2)}};
+        const QString mins[] = {QStringLiteral("0"),   QStringLiteral("000"), QStringLiteral("000"),
+                                QStringLiteral("000"), QStringLiteral("000"), QStringLiteral("0")};
+        for (int i = 0; i < 6; ++i) {
+            SetCell(SGCustomize, i, 0, QString::fromUtf8(rows[i].first));
+            SetCell(SGCustomize, i, 1, mins[i]);
+            SetCell(SGCustomize, i, 2, rows[i].second);
+        }
+    } else if (tab == 1) {
+        SGCustomize->setRowCount(8);
+        for (int j = 0; j < 8; ++j) {
+            SetCell(SGCustomize, j, 0, QString::number(j));
+            const bool ordered = j <= h.OrderVA / 2;
+            SetCell(SGCustomize, j, 1, ordered ? OctalText(16 * j, 3) : GuiTexts::NotOrdered);
+            SetCell(SGCustomize, j, 2,
+                    ordered ? OctalText(16 * j + h.AdcOrder[j], 3) : GuiTexts::NotOrdered);
+        }
+    } else if (tab == 2) {
+        SGCustomize->setRowCount(8);
+        for (int k = 0; k < 8; ++k) {
+            SetCell(SGCustomize, k, 0, QString::number(k));
+            SetCell(SGCustomize, k, 1, IntervalText(h.TimeGen[k][0], h.TimeGen[k][1]));
+            SetCell(SGCustomize, k, 2, IntervalText(h.TimeGen[k][2], h.TimeGen[k][3]));
+        }
+    } else {
+        SGCustomize->setRowCount(32);
+        for (int i = 0; i < 32; ++i) {
+            SetCell(SGCustomize, i, 0, QStringLiteral("ИВ") + OctalText(i, 2));
+            const bool unused = h.ImpSource[i][1] == HeaderWord::SourceUnused;
+            SetCell(SGCustomize, i, 1, h.ImpulseSourceText(i));
+            SetCell(SGCustomize, i, 2,
+                    unused ? QString()
+                           : QStringLiteral(" 0,") + QString::number(1 << h.ImpulseTickCode(i)));
+        }
+    }
+    SGCustomize->setCurrentCell(std::clamp(row, 0, SGCustomize->rowCount() - 1), 0);
+}
+
+void TSarvetelConsoleForm::OrderStep(int delta)
+{
+    const int tab = std::max(0, OrderTabs->currentIndex());
+    const int row = SGCustomize->currentRow();
+    std::uint8_t *value = nullptr;
+    int maximum = 0;
+    if (tab == 0 && row >= 0 && row < 6) {
+        std::uint8_t *orders[] = {&Header.OrderKB, &Header.OrderVD, &Header.OrderDV,
+                                  &Header.OrderVA, &Header.OrderAV, &Header.OrderTM};
+        const int maxima[] = {7, 63, 63, 15, 15, 7};
+        value = orders[row];
+        maximum = maxima[row];
+    } else if (tab == 1 && row >= 0 && row < 8) {
+        value = &Header.AdcOrder[row];
+        maximum = 15;
+    }
+    if (!value)
+        return;
+    *value = static_cast<std::uint8_t>(std::clamp(*value + delta, 0, maximum));
+    SettingsChanged = true;
+    FillOrderGrid();
+}
+
+void TSarvetelConsoleForm::OrderChangeClick()
+{
+    const int tab = std::max(0, OrderTabs->currentIndex());
+    const int row = SGCustomize->currentRow();
+    if (row < 0)
+        return;
+    if (tab == 2 && row < 8) {
+        TimeGenEditForm->Header = &Header;
+        TimeGenEditForm->Number = row;
+        TimeGenEditForm->FormShow();
+        if (Dialogs.Exec(TimeGenEditForm) != QDialog::Accepted)
+            return;
+    } else if (tab == 3 && row < 32) {
+        ImpEditForm->Header = &Header;
+        ImpEditForm->Number = row;
+        ImpEditForm->FormShow();
+        if (Dialogs.Exec(ImpEditForm) != QDialog::Accepted)
+            return;
+    } else {
+        return;
+    }
+    SettingsChanged = true;
+    FillOrderGrid();
+}
+
+void TSarvetelConsoleForm::OrderWriteClick()
+{
+    if (Command(GuiTexts::ConsoleHeaderWrite, [this] { Link.WriteHeaderPart0(Header); }))
+        SettingsChanged = false;
+}
+
+void TSarvetelConsoleForm::OrderResetClick()
+{
+    if (!Yes(GuiTexts::ResetPrpQuestion, GuiTexts::Attention, true))
+        return;
+    // Read into a copy: the orders shown are what the controller answered, and a read
+    // without an answer leaves the page as it was.
+    TPRPHeader read = Header;
+    if (!Command(GuiTexts::ConsoleHeaderRead, [this, &read] { Link.ReadHeader(read); }))
+        return;
+    Header = read;
+    FillProgramPages();
+    SettingsChanged = false;
+}
+
+bool TSarvetelConsoleForm::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == SGCustomize && event->type() == QEvent::KeyPress) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_Plus) {
+            OrderStep(1);
+            return true;
+        }
+        if (key->key() == Qt::Key_Minus) {
+            OrderStep(-1);
+            return true;
+        }
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            OrderChangeClick();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+// ---- Program pages: sections ----------------------------------------------------------------
+
+void TSarvetelConsoleForm::CBBlockChange()
+{
+    const int g = std::max(0, CBBlock->currentIndex());
+    Filling = true;
+    CBSec->clear();
+    for (int s = 0; s < 32; ++s)
+        CBSec->addItem(SectionNumberText(32 * g + s));
+    CBSec->setCurrentIndex(-1);
+    Filling = false;
+    MemoInfo->clear();
+}
+
+void TSarvetelConsoleForm::CBSecChange()
+{
+    if (Filling || CBSec->currentIndex() < 0)
+        return;
+    RefreshInfoClick();
+}
+
+int TSarvetelConsoleForm::ChosenSection() const
+{
+    const int index = CBSec->currentIndex();
+    return index < 0 ? -1 : 32 * std::max(0, CBBlock->currentIndex()) + index;
+}
+
+void TSarvetelConsoleForm::RefreshInfoClick()
+{
+    const int s = ChosenSection();
+    if (s < 0)
+        return;
+    std::uint32_t size = 0;
+    if (Exchange([this, s, &size] { size = Link.ReadSectionInfo(s); }))
+        MemoInfo->setPlainText(GuiTexts::SectionSize + QString::number(size));
+}
+
+void TSarvetelConsoleForm::ShowLog()
+{
+    ListBoxLog->clear();
+    ListBoxLog->addItems(Log);
+}
+
+void TSarvetelConsoleForm::AddLog(const QString &line)
+{
+    Log.append(line);
+    ShowLog();
+}
+
+void TSarvetelConsoleForm::SectionReadClick()
+{
+    const int s = ChosenSection();
+    if (s < 0)
+        return;
+    Log.clear();
+    AddLog(GuiTexts::ReadingSection + SectionNumberText(s));
+    // Read aside: a read without an answer keeps the section and its text as they were.
+    auto read = std::make_unique<TZentorSection>();
+    if (!Command(GuiTexts::ReadingSection + SectionNumberText(s),
+                 [this, s, &read] { Link.ReadSection(s, *read); }))
+        return;
+    CurrentSection = s;
+    Section = *read;
+    // The link hands the block over without its terminating zero (byte L of a block of
+    // L + 1 bytes); the decoder needs the whole block, so it is put back.
+    if (Section.CodeLength > 0 && Section.CodeLength == Section.Code[0] &&
+        Section.CodeLength < static_cast<int>(sizeof Section.Code)) {
+        Section.Code[Section.CodeLength] = 0;
+        ++Section.CodeLength;
+    }
+    Section.Present = Section.CodeLength > 0 ? 1 : 0;
+    DecompileSection(Compiler, Section, CurrentSection);
+    MemoWork->setPlainText(Section.Text.join(u'\n'));
+    SectionReady = true; // the code is the controller's own
+    ShowLog();
+}
+
+void TSarvetelConsoleForm::SectionCompileClick()
+{
+    if (CurrentSection < 0)
+        return;
+    AddLog(GuiTexts::CompilingSection + SectionNumberText(CurrentSection));
+    Section.Text = MemoWork->toPlainText().split(u'\n');
+    Section.Present = 1;
+    Section.NeedsCompile = 1;
+    // The program's names and memory: the section compiles here as it does in the program.
+    if (OpenProgram)
+        Compiler.TakeNames(OpenProgram->Header.Text);
+    Compiler.AlgMemoryUsed = ProgramCompiler ? ProgramCompiler->AlgMemoryUsed : 0;
+    SectionReady = Compiler.CompileSection(Section, CurrentSection) == 0;
+    if (SectionReady)
+        Log.append(GuiTexts::Success);
+    Section.Code[2] = static_cast<std::uint8_t>(CurrentSection);
+    Section.Code[3] = static_cast<std::uint8_t>(CurrentSection);
+    ShowLog();
+}
+
+void TSarvetelConsoleForm::SectionWriteClick()
+{
+    if (CurrentSection < 0)
+        return;
+    const QString what = GuiTexts::WritingSectionLog + SectionNumberText(CurrentSection);
+    AddLog(what);
+    if (!SectionReady) {
+        Tell(GuiTexts::SectionNotCompiled);
+        return;
+    }
+    Command(what, [this] { Link.WriteSection(Section); });
+}
+
+void TSarvetelConsoleForm::SectionDeleteClick()
+{
+    const int s = ChosenSection();
+    if (s < 0)
+        return;
+    if (!Yes(SectionNumberText(s) + GuiTexts::SectionDeleteQuestion, GuiTexts::Attention, true))
+        return;
+    if (Command(GuiTexts::DeletingSection + SectionNumberText(s),
+                [this, s] { Link.DeleteSection(s); }))
+        RefreshInfoClick();
+}
+
+void TSarvetelConsoleForm::DeleteGroupClick()
+{
+    const int g = std::max(0, CBBlock->currentIndex());
+    if (!Yes(GuiTexts::DeleteBlockQuestion.arg(g), GuiTexts::Attention, true))
+        return;
+    if (Exchange([this, g] {
+            for (int s = 32 * g; s < 32 * g + 32; ++s)
+                Link.DeleteSection(s);
+        }))
+        RefreshInfoClick();
+}
+
+void TSarvetelConsoleForm::DeleteProgramClick()
+{
+    if (!Yes(GuiTexts::DeleteProgramQuestion, GuiTexts::Attention, true))
+        return;
+    const int groups = CBBlock->count();
+    if (Exchange([this, groups] {
+            for (int s = 0; s < 32 * groups; ++s)
+                Link.DeleteSection(s);
+        }))
+        RefreshInfoClick();
+}
+
+void TSarvetelConsoleForm::LogDblClick(int row)
+{
+    if (row <= 0 || row >= Log.size())
+        return;
+    TMessagePlace place;
+    if (!ParseMessagePlace(Log[row], place))
+        return;
+    const int textLine = place.Line;
+    if (textLine < 0 || textLine >= MemoWork->document()->blockCount())
+        return;
+    QTextCursor cursor(MemoWork->document()->findBlockByNumber(textLine));
+    MemoWork->setTextCursor(cursor);
+    MemoWork->setFocus();
+}
+
+// ---- Program pages: technological keys ------------------------------------------------------
+
+QString TSarvetelConsoleForm::TechKeyCaption(int key) const
+{
+    const TTechKey &k = Header.TechKeys[key];
+    const QString variable = HeaderKeyVariableText(k);
+    if (variable.isEmpty())
+        return GuiTexts::TechKeyClasses[0];
+    return variable + QStringLiteral(": ") + k.Name.trimmed();
+}
+
+void TSarvetelConsoleForm::FillTechKeys()
+{
+    for (int key = 0; key < TPRPHeader::KeyCount; ++key)
+        TechKeyButtons[key]->setText(TechKeyCaption(key));
+}
+
+void TSarvetelConsoleForm::TechKeyClick(int key)
+{
+    if (key < 0 || key >= TPRPHeader::KeyCount)
+        return;
+    FormTechKeyEdit->Header = &Header;
+    FormTechKeyEdit->Number = key;
+    FormTechKeyEdit->FormShow();
+    if (Dialogs.Exec(FormTechKeyEdit) != QDialog::Accepted)
+        return;
+    Command(GuiTexts::TechKeyWrite + QString::number(key), [this, key] {
+        Link.ClearTechKey(key);
+        if (Link.LinkStatus == LinkAccepted && Header.TechKeys[key].Class != 0)
+            Link.WriteTechKey(Header, key);
+    });
+    FillTechKeys();
+}
