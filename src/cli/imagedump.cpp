@@ -2,6 +2,7 @@
 
 #include "core/textutils.h"
 #include "model/zentorprogram.h"
+#include "prp/headerentries.h"
 #include "prp/prpheader.h"
 #include "prp/prplayout.h"
 #include "prp/variableclass.h"
@@ -25,30 +26,13 @@ QString Octal3(int n)
 
 QString SourceText(std::uint8_t low, std::uint8_t high)
 {
-    const int w = low | (high << 8);
-    switch (high) {
-    case 0x20:
+    if (high == HeaderWord::SourceUnused)
         return QString();
-    case 0x40:
-        return QStringLiteral("+ВА") + Octal3(low / 2);
-    case 0x41:
-        return QStringLiteral("+АВ") + Octal3(low / 2);
-    case 0x80:
-        return QStringLiteral("-ВА") + Octal3(low / 2);
-    case 0x81:
-        return QStringLiteral("-АВ") + Octal3(low / 2);
-    default:
-        return QStringLiteral("константа ") + QString::number(w > 2000 ? -(65536 - w) / 2 : w / 2);
-    }
-}
-
-QString IntervalText(std::uint8_t low, std::uint8_t high)
-{
-    if (high == 0x40)
-        return QStringLiteral("ВА") + Octal3(low / 2);
-    if (high == 0x41)
-        return QStringLiteral("АВ") + Octal3(low / 2);
-    return QString::number(((low | (high << 8)) / 2) & 0x7FFF);
+    if (const char16_t *word = HeaderWord::AnalogClassWord(high))
+        return (HeaderWord::IsMinus(high) ? u'-' : u'+') + QString::fromUtf16(word) +
+               Octal3(low / 2);
+    const int w = low | (high << 8);
+    return QStringLiteral("константа ") + QString::number(w > 2000 ? -(65536 - w) / 2 : w / 2);
 }
 
 QString KeyVariableText(const TTechKey &k)
@@ -162,7 +146,7 @@ void TDumper::HeaderFields(const TPRPHeader &h)
             continue;
         generators.append(QStringLiteral("  ТГ%1: включение %2, отключение %3")
                               .arg(k)
-                              .arg(IntervalText(t[0], t[1]), IntervalText(t[2], t[3])));
+                              .arg(HeaderIntervalText(t[0], t[1]), HeaderIntervalText(t[2], t[3])));
     }
     Line(generators.isEmpty() ? QStringLiteral("Таймеры-генераторы: не используются")
                               : QStringLiteral("Таймеры-генераторы:"));

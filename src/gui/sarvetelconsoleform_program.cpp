@@ -38,16 +38,13 @@ using ConsoleParts::SetCell;
 
 namespace {
 
-// An interval of a timer-generator as the order page shows it; an analog variable's index
-// in decimal.
+// An interval of a timer-generator as the order page shows it: as the header writes it (an
+// analog variable with its octal index), or "Не определён".
 QString IntervalText(std::uint8_t low, std::uint8_t high)
 {
     if (low == 0 && high == 0)
         return GuiTexts::NotDefined;
-    if (high == HeaderWord::PlusVA || high == HeaderWord::PlusAV)
-        return QString::fromUtf16(HeaderWord::AnalogClassWord(high)) +
-               QString::number((low >> 1) % 128);
-    return QString::number((low + 256 * high) >> 1);
+    return HeaderIntervalText(low, high);
 }
 
 } // namespace

@@ -4,7 +4,7 @@
 // marked and annotated after a compile, completion of keywords, technological names and
 // algorithms, and the parameter list of an algorithm call as a call tip.
 
-#include "gui/syntaxstyler.h"
+#include "compiler/syntaxstyler.h"
 
 #include <Qsci/qscidocument.h>
 #include <Qsci/qsciscintilla.h>

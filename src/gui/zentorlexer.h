@@ -2,7 +2,7 @@
 // The editor's lexer: colours a section text or the header text with the styles of the
 // syntax styler.
 
-#include "gui/syntaxstyler.h"
+#include "compiler/syntaxstyler.h"
 
 #include <Qsci/qscilexercustom.h>
 

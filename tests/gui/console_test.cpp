@@ -469,7 +469,7 @@ TEST_F(ConsoleTest, ProgramPagesOrderGridAndTechnologicalKeys)
     });
     Console->OrderChangeClick();
     EXPECT_EQ(Console->SGCustomize->item(1, 1)->text(), S("15"));
-    EXPECT_EQ(Console->SGCustomize->item(1, 2)->text(), S("АВ10"));
+    EXPECT_EQ(Console->SGCustomize->item(1, 2)->text(), S("АВ012"));
     Console->OrderWriteClick();
     EXPECT_FALSE(Console->SettingsChanged);
     // "Импульсные выходы": a source on an analog variable, a negative constant, and an

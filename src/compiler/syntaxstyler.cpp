@@ -1,4 +1,4 @@
-#include "gui/syntaxstyler.h"
+#include "compiler/syntaxstyler.h"
 
 #include "prp/variableclass.h"
 
