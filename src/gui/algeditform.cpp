@@ -2,6 +2,7 @@
 
 #include "compiler/algbase.h"
 #include "core/textutils.h"
+#include "gui/grids.h"
 #include "gui/guitexts.h"
 #include "gui/userdialogs.h"
 
@@ -24,16 +25,9 @@ namespace {
 
 QTableWidget *Grid(QWidget *parent, const QStringList &columns)
 {
-    auto *grid = new QTableWidget(parent);
-    grid->setColumnCount(static_cast<int>(columns.size()));
-    grid->setHorizontalHeaderLabels(columns);
-    grid->verticalHeader()->hide();
-    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    QTableWidget *grid = Grids::MakeGrid(parent, columns);
     // Every column as wide as its content; the last one takes what is left.
     grid->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    grid->horizontalHeader()->setStretchLastSection(true);
     return grid;
 }
 

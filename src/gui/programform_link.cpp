@@ -358,15 +358,7 @@ bool TProgramForm::ReadProgramFromController()
         Messages.append(GuiTexts::ImageNotSplit);
         return false;
     }
-    Program->Clear();
-    Program->Header = read->Header;
-    for (int s = 0; s < TZentorProgram::SectionCount; ++s)
-        Program->Sections[s] = read->Sections[s];
-    std::copy(read->Image, read->Image + read->ImageLength, Program->Image);
-    Program->ImageLength = read->ImageLength;
-    std::copy(read->GroupPresent, read->GroupPresent + TZentorProgram::GroupCount,
-              Program->GroupPresent);
-    Program->HighestGroup = read->HighestGroup;
+    Program->CopyContentOf(*read);
     TProgress &progress = ProgressForm ? *ProgressForm : NoProgress();
     DecompileProgram(Compiler->Compiler, *Program, progress);
     return true;

@@ -5,7 +5,7 @@
 #include "gui/sarvetelconsoleform.h"
 
 #include "core/textutils.h"
-#include "gui/consoleparts.h"
+#include "gui/grids.h"
 #include "gui/guitexts.h"
 #include "gui/headerforms.h"
 #include "gui/linkworker.h"
@@ -42,33 +42,6 @@ const char *const kKeyCaptions[PanelKey::Count] = {
     "4",   "5",   "6",   "7",   "8",   "9",   ">>>", ">>",   "<<", "<<<", "АЛГ", "."};
 
 } // namespace
-
-namespace ConsoleParts {
-
-QTableWidget *MakeGrid(QWidget *parent, const QStringList &columns)
-{
-    auto *grid = new QTableWidget(parent);
-    grid->setColumnCount(static_cast<int>(columns.size()));
-    grid->setHorizontalHeaderLabels(columns);
-    grid->verticalHeader()->setVisible(false);
-    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    grid->horizontalHeader()->setStretchLastSection(true);
-    return grid;
-}
-
-void SetCell(QTableWidget *grid, int row, int column, const QString &text)
-{
-    auto *item = grid->item(row, column);
-    if (!item) {
-        item = new QTableWidgetItem;
-        grid->setItem(row, column, item);
-    }
-    item->setText(text);
-}
-
-} // namespace ConsoleParts
 
 TSarvetelConsoleForm::TSarvetelConsoleForm(TUserDialogs &dialogs, TSarvetel &link,
                                            TLinkWorker &worker, const TAlgBase *base,

@@ -3,7 +3,7 @@
 
 #include "compiler/decompiler.h"
 #include "core/textutils.h"
-#include "gui/consoleparts.h"
+#include "gui/grids.h"
 #include "gui/guitexts.h"
 #include "gui/headerforms.h"
 #include "gui/sarvetelconsoleform.h"
@@ -33,8 +33,8 @@
 #include <memory>
 
 using namespace Sarvetel;
-using ConsoleParts::MakeGrid;
-using ConsoleParts::SetCell;
+using Grids::MakeGrid;
+using Grids::SetCell;
 
 namespace {
 

@@ -3,7 +3,7 @@
 // show and change the console's copy of the I/O setup; "Применить" sends it.
 
 #include "core/textutils.h"
-#include "gui/consoleparts.h"
+#include "gui/grids.h"
 #include "gui/guitexts.h"
 #include "gui/sarvetelconsoleform.h"
 #include "link/sarvetel.h"
@@ -25,8 +25,8 @@
 #include <algorithm>
 
 using namespace Sarvetel;
-using ConsoleParts::MakeGrid;
-using ConsoleParts::SetCell;
+using Grids::MakeGrid;
+using Grids::SetCell;
 
 namespace {
 

@@ -235,18 +235,17 @@ TFindReplaceForm::TFindReplaceForm(QWidget *parent) : QDialog(parent)
     WordBox = new QCheckBox(QStringLiteral("Слово &целиком"), this);
     StatusLabel = new QLabel(this);
     FindButton = new QPushButton(QStringLiteral("Найти &далее"), this);
-    auto *findButton = FindButton;
     auto *backButton = new QPushButton(QStringLiteral("Найти &назад"), this);
     auto *replaceButton = new QPushButton(QStringLiteral("&Заменить"), this);
     auto *allButton = new QPushButton(QStringLiteral("Заменить &всё"), this);
     FindInProgramButton = new QPushButton(GuiTexts::ItemFindInProgram, this);
     ReplaceInProgramButton = new QPushButton(GuiTexts::ItemReplaceInProgram, this);
     auto *closeButton = new QPushButton(GuiTexts::CloseButton, this);
-    findButton->setDefault(true);
+    FindButton->setDefault(true);
     connect(FindInProgramButton, &QPushButton::clicked, this, &TFindReplaceForm::FindInProgram);
     connect(ReplaceInProgramButton, &QPushButton::clicked, this,
             &TFindReplaceForm::ReplaceInProgram);
-    connect(findButton, &QPushButton::clicked, this, [this] { FindNext(); });
+    connect(FindButton, &QPushButton::clicked, this, [this] { FindNext(); });
     connect(backButton, &QPushButton::clicked, this, [this] {
         if (Editor)
             StatusLabel->setText(
@@ -261,7 +260,7 @@ TFindReplaceForm::TFindReplaceForm(QWidget *parent) : QDialog(parent)
     form->addRow(QStringLiteral("&Найти:"), FindEdit);
     form->addRow(QStringLiteral("За&менить на:"), ReplaceEdit);
     auto *buttons = new QVBoxLayout;
-    for (QPushButton *b : {findButton, backButton, replaceButton, allButton, FindInProgramButton,
+    for (QPushButton *b : {FindButton, backButton, replaceButton, allButton, FindInProgramButton,
                            ReplaceInProgramButton, closeButton})
         buttons->addWidget(b);
     buttons->addStretch();

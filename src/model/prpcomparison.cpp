@@ -106,12 +106,7 @@ int TPrpComparison::Differences() const
 std::unique_ptr<TZentorProgram> ProgramAsSent(const TZentorProgram &program)
 {
     auto sent = std::make_unique<TZentorProgram>();
-    sent->Header = program.Header;
-    for (int n = 0; n < TZentorProgram::SectionCount; ++n)
-        sent->Sections[n] = program.Sections[n];
-    std::copy(std::begin(program.GroupPresent), std::end(program.GroupPresent),
-              std::begin(sent->GroupPresent));
-    sent->HighestGroup = program.HighestGroup;
+    sent->CopyContentOf(program);
     sent->AssembleImage();
     return sent;
 }

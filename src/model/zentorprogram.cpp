@@ -105,6 +105,17 @@ void TZentorProgram::Clear()
     Header.Reset();
 }
 
+void TZentorProgram::CopyContentOf(const TZentorProgram &other)
+{
+    Header = other.Header;
+    std::copy(std::begin(other.Sections), std::end(other.Sections), std::begin(Sections));
+    std::copy(other.Image, other.Image + other.ImageLength, Image);
+    ImageLength = other.ImageLength;
+    std::copy(std::begin(other.GroupPresent), std::end(other.GroupPresent),
+              std::begin(GroupPresent));
+    HighestGroup = other.HighestGroup;
+}
+
 bool TZentorProgram::AssembleImage()
 {
     Header.EncodeHeader();

@@ -59,6 +59,9 @@ public:
     int HighestGroup = 0;
 
     void Clear();
+    // The header, sections, groups and image of other in place of this program's; the
+    // message list stays.
+    void CopyContentOf(const TZentorProgram &other);
 
     // Header + present blocks with both checksums. False (with a message) when the
     // image would not fit into 20000 bytes: the image then stops before that block.

@@ -1,5 +1,5 @@
 #pragma once
-// Pieces the console's panels share: its grids of read-only rows.
+// The grids of read-only rows the console's panels and the algorithm base window show.
 
 #include <QString>
 #include <QStringList>
@@ -7,11 +7,11 @@
 class QTableWidget;
 class QWidget;
 
-namespace ConsoleParts {
+namespace Grids {
 
 // A grid of whole-row selection without editing, with these column captions.
 QTableWidget *MakeGrid(QWidget *parent, const QStringList &columns);
 // Sets the text of a cell, creating its item when the cell has none yet.
 void SetCell(QTableWidget *grid, int row, int column, const QString &text);
 
-} // namespace ConsoleParts
+} // namespace Grids
