@@ -3,6 +3,7 @@
 
 #include "compilertest.h"
 
+#include "../utf8text.h"
 #include "compiler/sectioncompare.h"
 #include "core/progress.h"
 #include "model/comparetexts.h"
@@ -11,11 +12,6 @@
 #include <memory>
 
 namespace {
-
-QString S(const char *utf8)
-{
-    return QString::fromUtf8(utf8);
-}
 
 class SectionCompareTest : public CompilerTest
 {

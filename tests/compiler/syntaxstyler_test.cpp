@@ -1,15 +1,11 @@
 // Colouring of the two languages of a program's text, line by line.
 
+#include "../utf8text.h"
 #include "compiler/syntaxstyler.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-
-QString S(const char *utf8)
-{
-    return QString::fromUtf8(utf8);
-}
 
 // The style of each character of the line as a string of style letters, one per character:
 // d default, c comment, k keyword, v variable, n number, t time, w ТС word, s ТС text,

@@ -1,6 +1,7 @@
 // The configuration file's reader and writer: Windows-1251 on disk, names without regard to
 // case, unknown lines kept.
 
+#include "../utf8text.h"
 #include "core/cp1251.h"
 #include "core/inifile.h"
 
@@ -8,15 +9,6 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
-
-namespace {
-
-QString S(const char *utf8)
-{
-    return QString::fromUtf8(utf8);
-}
-
-} // namespace
 
 TEST(IniFile, CyrillicKeysSurviveTheRoundTripAsWindows1251)
 {

@@ -2,6 +2,7 @@
 // program: messages, tree labels, error marks and navigation, image export, the
 // algorithm base in the editor and in its window.
 
+#include "../utf8text.h"
 #include "compiler/algbase.h"
 #include "core/textutils.h"
 #include "gui/algeditform.h"
@@ -25,11 +26,6 @@
 #include <QTreeWidget>
 
 namespace {
-
-QString S(const char *utf8)
-{
-    return QString::fromUtf8(utf8);
-}
 
 const QString kExamples = QStringLiteral(ZENTOR_SOURCE_DIR "/examples/");
 

@@ -1,20 +1,12 @@
 // The program directory and the recent files list.
 
+#include "../utf8text.h"
 #include "core/programpaths.h"
 #include "gui/recentfiles.h"
 #include "guitestutil.h"
 
 #include <QFile>
 #include <QSet>
-
-namespace {
-
-QString S(const char *utf8)
-{
-    return QString::fromUtf8(utf8);
-}
-
-} // namespace
 
 TEST(ProgramPaths, HomeOverridesPortableOverridesXdg)
 {

@@ -2,6 +2,7 @@
 // polling: the screen, the keys, the mode buttons, the setup pages, the program pages'
 // section cycle and the technological keys. Every wait is bounded.
 
+#include "../utf8text.h"
 #include "core/textutils.h"
 #include "gui/guitexts.h"
 #include "gui/headerforms.h"
@@ -33,11 +34,6 @@
 #include <QTreeWidget>
 
 namespace {
-
-QString S(const char *utf8)
-{
-    return QString::fromUtf8(utf8);
-}
 
 const QString kExamples = QStringLiteral(ZENTOR_SOURCE_DIR "/examples/");
 

@@ -2,6 +2,7 @@
 // pseudo-terminal: the port dialog, F2 in every starting mode with the transfer window,
 // F3 with decompilation and the tree rebuilt, F4 comparing the program with the controller.
 
+#include "../utf8text.h"
 #include "gui/algeditform.h"
 #include "gui/compareform.h"
 #include "gui/comportsetupform.h"
@@ -32,11 +33,6 @@
 #include <QTreeWidget>
 
 namespace {
-
-QString S(const char *utf8)
-{
-    return QString::fromUtf8(utf8);
-}
 
 const QString kExamples = QStringLiteral(ZENTOR_SOURCE_DIR "/examples/");
 

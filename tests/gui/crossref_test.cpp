@@ -2,6 +2,7 @@
 // typing, narrowed by its checks, renewed by a compile and a load, and leading by a double
 // click to the place in a section or the header.
 
+#include "../utf8text.h"
 #include "gui/crossrefform.h"
 #include "gui/guitexts.h"
 #include "gui/zentoreditor.h"
@@ -17,11 +18,6 @@
 #include <QTreeWidget>
 
 namespace {
-
-QString S(const char *utf8)
-{
-    return QString::fromUtf8(utf8);
-}
 
 class CrossRefWindowTest : public TGuiTest
 {

@@ -1,20 +1,12 @@
 // The editor: its lexer colouring both languages, message places, error marks, completion, call
 // tips, finding and replacing.
 
+#include "../utf8text.h"
 #include "gui/zentoreditor.h"
 #include "gui/zentorlexer.h"
 #include "model/zentorprogram.h"
 
 #include <gtest/gtest.h>
-
-namespace {
-
-QString S(const char *utf8)
-{
-    return QString::fromUtf8(utf8);
-}
-
-} // namespace
 
 TEST(ZentorEditor, LexerStylesTheTextInTheEditor)
 {

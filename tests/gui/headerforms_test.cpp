@@ -1,6 +1,7 @@
 // The header edit dialogs on a header object of their own: what each shows, stores and
 // refuses.
 
+#include "../utf8text.h"
 #include "gui/headerforms.h"
 #include "guitestutil.h"
 #include "prp/prpheader.h"
@@ -9,11 +10,6 @@
 #include <QLineEdit>
 
 namespace {
-
-QString S(const char *utf8)
-{
-    return QString::fromUtf8(utf8);
-}
 
 class HeaderFormsTest : public ::testing::Test
 {

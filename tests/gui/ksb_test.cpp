@@ -2,6 +2,7 @@
 // the start-up lines when access is granted or refused, and the multi-channel group of
 // the port dialog.
 
+#include "../utf8text.h"
 #include "gui/comportsetupform.h"
 #include "gui/programparts.h"
 #include "guitestutil.h"
@@ -14,11 +15,6 @@
 #include <vector>
 
 namespace {
-
-QString S(const char *utf8)
-{
-    return QString::fromUtf8(utf8);
-}
 
 // A КСБ card: the control register reads back what was written, the status word is set
 // by the test.

@@ -3,6 +3,7 @@
 // and other program forms are refused where they would do harm. Real key events on the real
 // window, starting from an empty program directory.
 
+#include "../utf8text.h"
 #include "compiler/algbase.h"
 #include "compiler/zentorcompiler.h"
 #include "core/textfile.h"
@@ -21,11 +22,6 @@
 #include <random>
 
 namespace {
-
-QString S(const char *utf8)
-{
-    return QString::fromUtf8(utf8);
-}
 
 const QString kExamples = QStringLiteral(ZENTOR_SOURCE_DIR "/examples/");
 const QString kSaveQuestion = S("Сохранить изменения в программе?");

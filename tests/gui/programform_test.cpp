@@ -1,6 +1,7 @@
 // The main window with a real model: file commands with scripted answers, the tree and its
 // labels, the commit of the editor's text, sections and groups, the error list.
 
+#include "../utf8text.h"
 #include "core/textutils.h"
 #include "gui/guitexts.h"
 #include "gui/helpform.h"
@@ -25,11 +26,6 @@
 #include <QTreeWidget>
 
 namespace {
-
-QString S(const char *utf8)
-{
-    return QString::fromUtf8(utf8);
-}
 
 // A dialog answer that picks item `index` of a combo box and types a name.
 std::function<int(QDialog *)> PickSection(int index, const QString &name)

@@ -3,6 +3,7 @@
 // key and mouse events: a first start in an empty program directory, the built-in
 // simulator on a pseudo-terminal, bounded waits.
 
+#include "../utf8text.h"
 #include "gui/comportsetupform.h"
 #include "gui/guitexts.h"
 #include "gui/linkworker.h"
@@ -30,11 +31,6 @@
 #include <QTreeWidget>
 
 #include <cstdio>
-
-inline QString S(const char *utf8)
-{
-    return QString::fromUtf8(utf8);
-}
 
 inline const QString kExamples = QStringLiteral(ZENTOR_SOURCE_DIR "/examples/");
 

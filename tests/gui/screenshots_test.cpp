@@ -4,6 +4,7 @@
 // comparison with the controller after the program was edited; and the cross-reference of
 // the example program.
 
+#include "../utf8text.h"
 #include "gui/compareform.h"
 #include "gui/crossrefform.h"
 #include "gui/programparts.h"
@@ -27,11 +28,6 @@
 #include <QTimer>
 
 namespace {
-
-QString S(const char *utf8)
-{
-    return QString::fromUtf8(utf8);
-}
 
 class ScreenshotsTest : public TGuiTest
 {

@@ -1,5 +1,6 @@
 // Start-up with and without the configuration file, and the file the close handler writes.
 
+#include "../utf8text.h"
 #include "gui/guitexts.h"
 #include "guitestutil.h"
 
@@ -8,11 +9,6 @@
 #include <QRegularExpression>
 
 namespace {
-
-QString S(const char *utf8)
-{
-    return QString::fromUtf8(utf8);
-}
 
 class StartupTest : public TGuiTest
 {

@@ -1,17 +1,9 @@
 // The configuration file's values: the port, numbers that cannot be read, the log file.
 
+#include "../utf8text.h"
 #include "link/configuration.h"
 
 #include <gtest/gtest.h>
-
-namespace {
-
-QString S(const char *utf8)
-{
-    return QString::fromUtf8(utf8);
-}
-
-} // namespace
 
 TEST(Configuration, PortValues)
 {

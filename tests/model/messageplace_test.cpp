@@ -1,18 +1,10 @@
 // The places compiler messages point at: the section and header tags.
 
+#include "../utf8text.h"
 #include "model/messageplace.h"
 #include "model/zentorprogram.h"
 
 #include <gtest/gtest.h>
-
-namespace {
-
-QString S(const char *utf8)
-{
-    return QString::fromUtf8(utf8);
-}
-
-} // namespace
 
 TEST(MessagePlace, SectionAndHeaderTags)
 {

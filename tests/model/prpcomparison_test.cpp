@@ -5,6 +5,7 @@
 #include "model/prpcomparison.h"
 #include "model/zentorprogram.h"
 
+#include "../utf8text.h"
 #include "testblocks.h"
 
 #include <gtest/gtest.h>
@@ -14,11 +15,6 @@
 #include <memory>
 
 namespace {
-
-QString S(const char *utf8)
-{
-    return QString::fromUtf8(utf8);
-}
 
 // A program with a name, two sections in group 0 and one in group 1, a key and an output.
 void Fill(TZentorProgram &p)
