@@ -21,6 +21,10 @@ const QList<TCliOption> &CliOptions()
         {QStringLiteral("--yes"), QString(), nullptr, &TCliContext::Yes},
         {QStringLiteral("--verify"), QString(), nullptr, &TCliContext::Verify},
         {QStringLiteral("--format"), CliTexts::FormatValue, &TCliContext::Format},
+        {QStringLiteral("--script"), CliTexts::FileValue, &TCliContext::Script},
+        {QStringLiteral("--cycles"), CliTexts::NumberValue, &TCliContext::Cycles},
+        {QStringLiteral("--trace"), CliTexts::TraceValue, &TCliContext::Trace},
+        {QStringLiteral("--junit"), CliTexts::FileValue, &TCliContext::Junit},
     };
     return options;
 }
@@ -82,6 +86,14 @@ const QList<TCliCommand> &CliCommands()
          1,
          1,
          &XrefCommand},
+        {QStringLiteral("simulate"),
+         CliTexts::SimulateOperands,
+         {QStringLiteral("--alg"), QStringLiteral("--script"), QStringLiteral("--cycles"),
+          QStringLiteral("--trace"), QStringLiteral("--junit")},
+         CliTexts::SimulateSummary,
+         1,
+         1 + 4096,
+         &SimulateCommand},
         {QStringLiteral("status"), QString(), LinkOptions({}), CliTexts::StatusSummary, 0, 0,
          &StatusCommand, true},
         {QStringLiteral("mode"), CliTexts::ModeOperands, LinkOptions({}), CliTexts::ModeSummary, 1,
@@ -165,6 +177,7 @@ QString HelpText()
     text += QStringLiteral("  zentorc --help\n      ") + CliTexts::HelpLine + u'\n';
     text += QStringLiteral("  zentorc --version\n      ") + CliTexts::VersionHelpLine + u'\n';
     text += u'\n' + CliTexts::LineOptionsNote + u'\n';
+    text += u'\n' + CliTexts::SimulateNote + u'\n';
     text += u'\n' + CliTexts::FormsNote + u'\n' + CliTexts::ExitNote + u'\n';
     return text;
 }

@@ -20,7 +20,7 @@ enum TExitCode : int {
                       // a controller that does not answer or refuses)
     ExitUsage = 2,    // wrong call or a file that cannot be read or written (on stderr)
     ExitFindings = 3, // an analysis found something to look at (xref's checks, diff's
-                      // differences)
+                      // differences, a failed expectation of simulate)
 };
 
 struct TCliContext
@@ -33,6 +33,10 @@ struct TCliContext
     QString AlgFile;    // --alg FILE: the algorithm base the compiler is to use
     QString OutputFile; // -o FILE: where compile writes the image
     QString Format;     // --format text|csv: how xref prints its table
+    QString Script;     // --script FILE: the checks simulate runs
+    QString Cycles;     // --cycles N: the scans simulate runs without a script
+    QString Trace;      // --trace FILE.csv: where simulate writes the traced variables
+    QString Junit;      // --junit FILE: where simulate writes its checks as JUnit XML
 
     // The controller link: the device and its line settings as given, checked when the
     // port is opened.
@@ -97,6 +101,7 @@ int DumpCommand(const QStringList &operands, TCliContext &ctx);
 int CompileCommand(const QStringList &operands, TCliContext &ctx);
 int DecompileCommand(const QStringList &operands, TCliContext &ctx);
 int XrefCommand(const QStringList &operands, TCliContext &ctx);
+int SimulateCommand(const QStringList &operands, TCliContext &ctx);
 // The controller commands (zentorc --port DEVICE ... COMMAND).
 int StatusCommand(const QStringList &operands, TCliContext &ctx);
 int ModeCommand(const QStringList &operands, TCliContext &ctx);

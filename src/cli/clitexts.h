@@ -38,6 +38,61 @@ inline const QString XrefOperands = QStringLiteral("ПРОГРАММА");
 inline const QString XrefSummary = QStringLiteral(
     "перекрёстные ссылки переменных и названий и две проверки (код 3 — есть замечания)");
 inline const QString FormatValue = QStringLiteral("text|csv");
+inline const QString SimulateOperands = QStringLiteral("ПРОГРАММА");
+inline const QString SimulateSummary = QStringLiteral(
+    "выполнить программу без контроллера: циклы, сценарий проверок (код 3 — проверка не "
+    "выполнена)");
+inline const QString TraceValue = QStringLiteral("ФАЙЛ.csv ПЕРЕМЕННАЯ…");
+inline const QString SimulateNote = QStringLiteral(
+    "simulate компилирует программу, как compile, и выполняет её циклы от состояния, в котором\n"
+    "все переменные равны 0: --cycles N циклов (по умолчанию 1) или команды сценария --script\n"
+    "(UTF-8 или Windows-1251, по одной в строке, «!» — комментарий): «установить ПЕРЕМЕННАЯ\n"
+    "ЗНАЧЕНИЕ» (один раз), «блокировать ПЕРЕМЕННАЯ ЗНАЧЕНИЕ» (держать, что бы ни писала\n"
+    "программа), «разблокировать ПЕРЕМЕННАЯ», «циклы N», «ожидать ПЕРЕМЕННАЯ [ОТНОШЕНИЕ]\n"
+    "ЗНАЧЕНИЕ» (отношение = <> > < >= <=, по умолчанию =).\n"
+    "ПЕРЕМЕННАЯ — ДВ002, ВА001, ТМ05, КС101, технологическое название или «Б ПЕРЕМЕННАЯ»;\n"
+    "ЗНАЧЕНИЕ — 0/1 или ВКЛ/ОТКЛ, целое со знаком для ВА и АВ, ЧЧ.ММ.СС для времени таймера.\n"
+    "--trace ФАЙЛ.csv ПЕРЕМЕННАЯ… пишет значения после каждого цикла, --junit ФАЙЛ — проверки\n"
+    "в формате JUnit XML. Пример:\n"
+    "  zentorc simulate examples/demo.zen --script examples/demo-check.txt --trace ход.csv "
+    "Н1_ПУСК ТМ00\n"
+    "Коды simulate: 0 — проверки выполнены, 3 — проверка не выполнена, 1 — программа не\n"
+    "компилируется, 2 — ошибка вызова или сценария.");
+inline QString TraceNeedsVariables(const QString &file)
+{
+    return QStringLiteral("После --trace %1 перечислите переменные трассы").arg(file);
+}
+inline QString VariablesWithoutTrace(const QString &word)
+{
+    return QStringLiteral("Команда simulate: лишний аргумент «%1» (переменные трассы пишутся "
+                          "после --trace ФАЙЛ.csv)")
+        .arg(word);
+}
+inline const QString CyclesWithScript =
+    QStringLiteral("Команда simulate: --cycles и --script не задаются вместе (циклы задаёт "
+                   "сценарий)");
+inline QString BadCyclesOption(const QString &text, long long most)
+{
+    return QStringLiteral("--cycles %1: нужно целое число от 1 до %2").arg(text).arg(most);
+}
+inline QString TraceVariable(const QString &error)
+{
+    return QStringLiteral("Трасса: %1").arg(error);
+}
+inline QString TraceTooLarge(long long scans, int columns)
+{
+    return QStringLiteral("Трасса из %1 строк по %2 столбцов слишком велика: сократите число "
+                          "циклов или переменных")
+        .arg(scans)
+        .arg(columns);
+}
+inline const QString TraceScanColumn = QStringLiteral("цикл");
+inline const QString TraceTimeColumn = QStringLiteral(" время");
+inline const QString JunitSuite = QStringLiteral("zentorc simulate ");
+inline QString JunitCase(int line, const QString &text)
+{
+    return QStringLiteral("строка %1: %2").arg(line).arg(text);
+}
 inline QString UnknownFormat(const QString &format)
 {
     return QStringLiteral("Неизвестный формат «%1»: нужен text или csv").arg(format);

@@ -405,13 +405,13 @@ bool TSectionCodeGenerator::Generate(int appliedRow, int newRow, const TLexemeCo
     case LL1RowTimerOperand:
         return Timer(s);
     case LL1RowOpen:
-        Put(Open);
+        Put(Opcode(TInstructionKind::Open));
         return true;
     case LL1RowClose:
-        Put(Close);
+        Put(Opcode(TInstructionKind::Close));
         return true;
     case LL1RowOr:
-        Put(Instruction::Or);
+        Put(Opcode(TInstructionKind::Or));
         return true;
     default: // LL1RowBitDiscrete, LL1RowBitTimer, LL1RowBitAnalog
         return Bit(s);
@@ -443,7 +443,7 @@ void TSectionCodeGenerator::OnSyntaxError(const TLexeme &lookahead)
 
 bool TSectionCodeGenerator::Skip(const TLexemeContainer &s)
 {
-    Put(Instruction::Skip + MarkOf(s.Get(0)));
+    Put(Opcode(TInstructionKind::Skip, 0, MarkOf(s.Get(0))));
     return true;
 }
 
@@ -453,8 +453,8 @@ bool TSectionCodeGenerator::Switch(const TLexemeContainer &s)
         const TLexeme onOff = s.Get(1);
         const TLexeme var = s.Get(2);
         const unsigned index = Index(var);
-        Put(static_cast<std::uint8_t>((Is(onOff, SubOn) ? TestOnFirst : TestOffFirst) +
-                                      SwitchOffsetOf(var, index)));
+        Put(Opcode(Is(onOff, SubOn) ? TInstructionKind::TestOn : TInstructionKind::TestOff,
+                   SwitchOffsetOf(var, index)));
         Put(Low(index));
         return true;
     }
@@ -465,8 +465,8 @@ bool TSectionCodeGenerator::Switch(const TLexemeContainer &s)
     if (Is(var, SubVD))
         return true; // an input cannot be switched: no code, still a fragment
     const unsigned index = Index(var);
-    Put(static_cast<std::uint8_t>((Is(onOff, SubOn) ? OnFirst : OffFirst) + mark +
-                                  SwitchOffsetOf(var, index)));
+    Put(Opcode(Is(onOff, SubOn) ? TInstructionKind::On : TInstructionKind::Off,
+               SwitchOffsetOf(var, index), mark));
     Put(Low(index));
     return true;
 }
@@ -481,7 +481,7 @@ bool TSectionCodeGenerator::Analog(const TLexemeContainer &s)
     if (comparison) {
         var = s.Get(1);
         const TLexeme rel = s.Get(2);
-        first = AnalogCompare;
+        first = Opcode(TInstructionKind::AnalogCompare);
         relation = Is(var, SubAV) ? CompareAV : RelationEqual;
         if (Is(rel, SubGreater))
             relation += RelationGreater;
@@ -494,7 +494,7 @@ bool TSectionCodeGenerator::Analog(const TLexemeContainer &s)
         var = s.Get(k);
         if (!Is(var, SubAV))
             return true; // only an analog variable can be assigned
-        first = AnalogSum + mark;
+        first = Opcode(TInstructionKind::AnalogSum, 0, mark);
         termStart = k + 2;
     }
     const int terms = (s.Count() - termStart) / 2;
@@ -539,11 +539,11 @@ bool TSectionCodeGenerator::Timer(const TLexemeContainer &s)
             return false;
         }
         if (comparison) {
-            Put(TimerCompare);
+            Put(Opcode(TInstructionKind::TimerCompare));
             Put(Low(index));
             Put(Is(rel, SubLess) ? RelationLess : RelationGreater);
         } else {
-            Put(TimerConst + mark);
+            Put(Opcode(TInstructionKind::TimerSet, 0, mark));
             Put(Low(index));
         }
         Put(f[2]); // seconds, minutes, hours
@@ -552,11 +552,11 @@ bool TSectionCodeGenerator::Timer(const TLexemeContainer &s)
         return true;
     }
     if (comparison) {
-        Put(TimerCompare);
+        Put(Opcode(TInstructionKind::TimerCompare));
         Put(Low(index));
         Put(CompareTimer + (Is(rel, SubLess) ? RelationLess : RelationGreater));
     } else {
-        Put(TimerTimer + mark);
+        Put(Opcode(TInstructionKind::TimerCopy, 0, mark));
         Put(Low(index));
     }
     Put(Low(Index(operand)));
@@ -569,7 +569,7 @@ bool TSectionCodeGenerator::Bit(const TLexemeContainer &s)
     // The item carries the first three digits of the index.
     const QString word = var.Text.left(5);
     const unsigned index = static_cast<unsigned>(VariableIndex(word));
-    Put(Instruction::Bit);
+    Put(Opcode(TInstructionKind::Bit));
     Put(VariableClassCode(word, index));
     Put(Low(index));
     return true;
@@ -602,7 +602,7 @@ bool TSectionCodeGenerator::Text(const TLexemeContainer &s)
         Report(textLexeme, CompilerText::TextTooLong);
         return false;
     }
-    Put(Instruction::Text + mark);
+    Put(Opcode(TInstructionKind::Text, 0, mark));
     Put(flags);
     Put(Low(n - 1));
     Put(Low(n - 1));
@@ -633,7 +633,7 @@ bool TSectionCodeGenerator::Call(const TLexemeContainer &raw)
         return false;
     }
     TBytes bytes;
-    bytes.push_back(Instruction::Call + MarkOf(head));
+    bytes.push_back(Opcode(TInstructionKind::Call, 0, MarkOf(head)));
     bytes.push_back(Low(2ll * n));
     bytes.push_back(alg->PrpMemory);
     if (alg->OwnMemory != 0) {

@@ -1,12 +1,12 @@
-// The section decompiler and its driver. Every instruction is first measured (its length may
-// depend on a count or length byte) and only decoded when it lies wholly inside the block,
-// so no byte past CodeLength is ever read.
+// The section decompiler and its driver: the text of a block is written from its decoded
+// instructions (compiler/instructiondecoder.h), which never read past CodeLength.
 
 #include "compiler/decompiler.h"
 
 #include "compiler/algbase.h"
 #include "compiler/algmemory.h"
 #include "compiler/decompilertexts.h"
+#include "compiler/instructiondecoder.h"
 #include "compiler/instructionset.h"
 #include "compiler/lexer.h"
 #include "compiler/zentorcompiler.h"
@@ -22,8 +22,6 @@ namespace T = DecompilerText;
 
 namespace {
 
-constexpr int kCodeSize = static_cast<int>(sizeof(TZentorSection::Code));
-
 using namespace Instruction;
 
 const QString kVD = QStringLiteral("ВД");
@@ -33,7 +31,6 @@ const QString kKS = QStringLiteral("КС");
 const QString kTM = QStringLiteral("ТМ");
 const QString kVA = QStringLiteral("ВА");
 const QString kAV = QStringLiteral("АВ");
-const QString kIV = QStringLiteral("ИВ");
 
 QString Dec(long long x)
 {
@@ -44,15 +41,6 @@ QString Dec(long long x)
 QString Two(long long x)
 {
     return x < 10 ? u'0' + Dec(x) : Dec(x);
-}
-
-// The variable of a ВКЛ/ОТКЛ statement or test by its class offset (0 ДВ, 2 ДВ from 256,
-// 4 КБ, 6 КС, 8 ТМ, 10 ВД, 12 ВД from 256).
-QString SwitchVariable(int offset, int x)
-{
-    static constexpr TVariableClassCode kClassOfOffset[] = {
-        ClassDV, ClassDVHigh, ClassKB, ClassKS, ClassTM, ClassVD, ClassVDHigh};
-    return ClassVariableText(kClassOfOffset[std::min(offset / 2, 6)], x, TIndexUse::Item);
 }
 
 // A discrete reference of an algorithm parameter (kinds 2, 3, 4); empty for a high byte
@@ -120,50 +108,6 @@ bool IsQuote(QChar c)
     return c == u'\'' || c == u'"';
 }
 
-// The text of a ТС instruction, bytes [begin, end) of the code.
-QString TextLine(const std::uint8_t *code, int begin, int end)
-{
-    QString s;
-    bool field = false;
-    int i = begin;
-    while (i < end) {
-        const std::uint8_t c = code[i];
-        if (c == TextField) {
-            // Closing a field replaces the "." after its last variable or format; an empty
-            // field keeps both of its "#".
-            if (field && s.endsWith(u'.'))
-                s[s.size() - 1] = u'#';
-            else
-                s += u'#';
-            field = !field;
-            ++i;
-        } else if (c == TextStar) {
-            s += u'*';
-            ++i;
-        } else if (field && c == TextVariable) {
-            if (i + 2 >= end)
-                break; // the variable's class and index are not in the text
-            s += ClassVariableText(code[i + 1], code[i + 2], TIndexUse::Field) + u'.';
-            i += 3;
-        } else if (field && c == TextNumber) {
-            if (i + 1 >= end)
-                break;
-            s += u'/' + OctalText(code[i + 1], 3) + u'.';
-            i += 2;
-        } else if (field) {
-            ++i;
-        } else {
-            s += TextCharacter(c);
-            ++i;
-        }
-    }
-    // The lexer drops one quote at each end of the text: a text that itself begins or ends
-    // with a quote is written between quotes.
-    if (!s.isEmpty() && (IsQuote(s.front()) || IsQuote(s.back())))
-        s = u'\'' + s + u'\'';
-    return s;
-}
-
 // Decimal text of an unsigned 128-bit number.
 QString Decimal128(unsigned __int128 v)
 {
@@ -198,312 +142,244 @@ QString ScaledText(long long value, long long factor, long long rounded, int min
     return text(rounded, 1, minDigits); // not reached: maxDigits always suffices
 }
 
-class TSectionDecoder
+// The condition word a fragment line begins with, by the range its first byte falls in
+// (a byte that begins no instruction is named so as well).
+QString Prefix(int op)
 {
-public:
-    TSectionDecoder(const TZentorSection &section, int sectionNumber, const TAlgBase *base,
-                    QStringList &messages)
-        : Code(section.Code), Limit(std::clamp(section.CodeLength, 0, kCodeSize) - 1),
-          SectionNumber(sectionNumber), Base(base), Messages(messages)
-    {
-    }
+    if (op >= ThenFirst && op <= ThenLast)
+        return T::Then;
+    if (op >= ElseFirst && op <= ElseLast)
+        return T::Else;
+    if (op >= TestOffFirst && op <= TimerCompare)
+        return T::If;
+    return QString();
+}
 
-    // Where the own-memory ranges of the calls decoded go, when anywhere.
-    std::vector<TAlgMemoryRange> *Ranges = nullptr;
+QString TermsText(const std::vector<TAnalogTerm> &terms)
+{
+    QString s;
+    for (const TAnalogTerm &t : terms)
+        s += TermText(t.Low, t.High);
+    return s;
+}
 
-    // instructions (when given) receives where each instruction stands in the block and in
-    // the text.
-    bool Run(QStringList &text, int &fragments,
-             std::vector<TDecodedInstruction> *instructions = nullptr)
-    {
-        text.clear();
-        fragments = 0;
-        int pos = BlockHeaderLength;
-        while (pos < Limit) {
-            const int op = Code[pos];
-            if (op == 0)
-                break;
-            Pos = pos;
-            QStringList lines;
-            const TStatus status = Decode(op, lines);
-            if (status == TStatus::Truncated) {
-                Report(T::Truncated + Dec(pos));
-                return false;
-            }
-            const QString number = OctalText(fragments, 2) + u' ' + Prefix(op);
-            ++fragments;
-            if (status == TStatus::Unknown) {
-                text.append(number);
-                Report(T::UnknownCode + QStringLiteral("%1").arg(op, 2, 16, QChar(u'0')).toUpper() +
-                       T::AtOffset + Dec(pos));
-                return false;
-            }
-            if (instructions)
-                instructions->push_back({pos, Length, static_cast<int>(text.size()),
-                                         static_cast<int>(std::max<qsizetype>(lines.size(), 1))});
-            text.append(number + lines.value(0));
-            for (qsizetype i = 1; i < lines.size(); ++i)
-                text.append(lines[i]);
-            pos += Length;
+QString RelationText(TRelation relation, bool spaced)
+{
+    static const QString kPlain[] = {QStringLiteral("="), QStringLiteral(">"), QStringLiteral("<"),
+                                     QString()};
+    static const QString kSpaced[] = {QStringLiteral(" = "), QStringLiteral(" > "),
+                                      QStringLiteral(" < "), QString()};
+    return (spaced ? kSpaced : kPlain)[static_cast<int>(relation)];
+}
+
+QString ItemVariable(const TCodedVariable &v)
+{
+    return ClassVariableText(v.Class, v.Byte, TIndexUse::Item);
+}
+
+// The text of a ТС instruction from its items.
+QString TextLine(const std::vector<TTextItem> &items)
+{
+    QString s;
+    bool field = false;
+    for (const TTextItem &item : items) {
+        switch (item.Kind) {
+        case TTextItem::Field:
+            // Closing a field replaces the "." after its last variable or format; an empty
+            // field keeps both of its "#".
+            if (field && s.endsWith(u'.'))
+                s[s.size() - 1] = u'#';
+            else
+                s += u'#';
+            field = !field;
+            break;
+        case TTextItem::Star:
+            s += u'*';
+            break;
+        case TTextItem::InField:
+            s +=
+                ClassVariableText(item.Variable.Class, item.Variable.Byte, TIndexUse::Field) + u'.';
+            break;
+        case TTextItem::Format:
+            s += u'/' + OctalText(item.Byte, 3) + u'.';
+            break;
+        case TTextItem::Skipped:
+            break;
+        case TTextItem::Character:
+            s += TextCharacter(item.Byte);
+            break;
         }
-        return true;
     }
+    // The lexer drops one quote at each end of the text: a text that itself begins or ends
+    // with a quote is written between quotes.
+    if (!s.isEmpty() && (IsQuote(s.front()) || IsQuote(s.back())))
+        s = u'\'' + s + u'\'';
+    return s;
+}
 
-private:
-    enum class TStatus { Ok, Unknown, Truncated };
-
-    const std::uint8_t *Code;
-    // Instructions end before the block's last byte, its terminator.
-    const int Limit;
-    const int SectionNumber;
-    const TAlgBase *Base;
-    QStringList &Messages;
-    int Pos = 0;    // the instruction's opcode
-    int Length = 0; // the instruction's length once it is known to fit
-
-    void Report(const QString &text)
-    {
-        Messages.append(T::ErrorBegin + SectionNumberText(SectionNumber) + text);
-    }
-
-    static QString Prefix(int op)
-    {
-        if (op >= ThenFirst && op <= ThenLast)
-            return T::Then;
-        if (op >= ElseFirst && op <= ElseLast)
-            return T::Else;
-        if (op >= TestOffFirst && op <= TimerCompare)
-            return T::If;
+// The value of one parameter of a call; empty when the kind is unknown or its bytes are not
+// inside the call.
+QString ParamValue(const TCallParam &p)
+{
+    if (!p.Present)
         return QString();
+    switch (p.Kind) {
+    case KindOnOff:
+        return p.On ? T::ParamOn : T::ParamOff;
+    case KindLogic:
+        if (p.IsOnOff)
+            return p.On ? T::ParamOn : T::ParamOff;
+        return ReferenceText(p.Lo, p.Hi, true);
+    case KindDiscreteIn:
+        return ReferenceText(p.Lo, p.Hi, true);
+    case KindDiscreteOut:
+        return ReferenceText(p.Lo, p.Hi, false);
+    case KindAnalogIn:
+        return TermText(p.Lo, p.Hi);
+    case KindAnalogOut:
+        return kAV + OctalText(p.Lo / 2, 3);
+    case KindTimer:
+        return kTM + OctalText(p.Lo / 3, 2);
+    case KindConstant128:
+        return Dec(p.Lo);
+    case KindConstant7:
+        // The compiler stores value + 1 in a byte: 0 stands for 255.
+        return Dec((p.Lo + 255) % 256);
+    case KindTimeConstant:
+        return TimeParameterText(p.Lo, p.Hi);
+    case KindCoefficient:
+        return CoefficientText(static_cast<std::uint16_t>(p.Lo | (p.Hi << 8)));
+    default: // KindScale
+        return ScaleText(p.Lo);
     }
+}
 
-    // Whether the instruction's first length bytes lie inside the block.
-    bool Fits(int length)
-    {
-        if (Pos + length > Limit)
-            return false;
-        Length = length;
-        return true;
+// A call: its line, then one line per parameter the base describes, or, when the base
+// does not describe the algorithm, a comment line with the call's bytes.
+void CallLines(const TInstruction &x, QStringList &lines)
+{
+    lines.append(T::Algorithm + OctalText(x.Algorithm, 3));
+    if (!x.Alg) {
+        QString bytes = T::CallBytes;
+        for (std::size_t i = 3; i < x.Bytes.size(); ++i)
+            bytes += QStringLiteral("%1 ").arg(x.Bytes[i], 2, 16, QChar(u'0')).toUpper();
+        lines.append(bytes);
+        return;
     }
-    std::uint8_t At(int i) const { return Code[Pos + i]; }
-
-    QString Terms(int first, int count) const
-    {
-        QString s;
-        for (int k = 0; k < count; ++k)
-            s += TermText(At(first + 2 * k), At(first + 2 * k + 1));
-        return s;
+    for (std::size_t i = 0; i < x.Params.size(); ++i) {
+        const int p = static_cast<int>(i) + 1;
+        lines.append(T::ParamIndent + Dec(p) + QStringLiteral("  ") + x.Alg->Params[p].Name + u'=' +
+                     ParamValue(x.Params[i]));
     }
+}
 
-    TStatus Decode(int op, QStringList &lines)
-    {
-        if (op % 2 != 0 || op > Close)
-            return TStatus::Unknown;
-        if (op >= TestOffFirst)
-            return Condition(op, lines);
-        const int base = op <= Instruction::Call              ? op
-                         : op <= Instruction::Call + MarkThen ? op - MarkThen
-                                                              : op - MarkElse;
-        return Statement(base, lines);
-    }
-
-    TStatus Statement(int op, QStringList &lines)
-    {
-        if (op >= OffFirst && op <= SwitchLast) {
-            if (!Fits(2))
-                return TStatus::Truncated;
-            const bool on = op >= OnFirst;
-            const int offset = op - (on ? OnFirst : OffFirst);
-            lines.append((on ? T::On : T::Off) + SwitchVariable(offset, At(1)));
-            return TStatus::Ok;
-        }
-        switch (op) {
-        case AnalogSum: {
-            if (!Fits(3) || !Fits(3 + 2 * At(2)))
-                return TStatus::Truncated;
-            lines.append(kAV + OctalText(At(1) / 2, 3) + QStringLiteral(" = ") + Terms(3, At(2)));
-            return TStatus::Ok;
-        }
-        case TimerConst:
-            if (!Fits(5))
-                return TStatus::Truncated;
-            lines.append(kTM + OctalText(At(1), 2) + u'=' +
-                         TimerTimeText(At(1), At(2), At(3), At(4)));
-            return TStatus::Ok;
-        case TimerTimer:
-            if (!Fits(3))
-                return TStatus::Truncated;
-            lines.append(kTM + OctalText(At(1), 2) + u'=' + kTM + OctalText(At(2), 2));
-            return TStatus::Ok;
-        case Instruction::Text:
-            return Text(lines);
-        case Instruction::Skip:
-            Fits(1);
-            lines.append(T::Skip);
-            return TStatus::Ok;
-        case Instruction::Call:
-            return Call(lines);
-        default:
-            return TStatus::Unknown;
-        }
-    }
-
-    TStatus Text(QStringList &lines)
-    {
-        if (!Fits(4) || !Fits(4 + At(2) + 1))
-            return TStatus::Truncated;
-        const int f = At(1);
+// The lines of one instruction, its fragment line (without number and condition word) first.
+QStringList InstructionLines(const TInstruction &x)
+{
+    QStringList lines;
+    const int t = x.Variable.Byte;
+    switch (x.Kind) {
+    case TInstructionKind::Off:
+    case TInstructionKind::TestOff:
+        lines.append(T::Off + ItemVariable(x.Variable));
+        break;
+    case TInstructionKind::On:
+    case TInstructionKind::TestOn:
+        lines.append(T::On + ItemVariable(x.Variable));
+        break;
+    case TInstructionKind::AnalogSum:
+        lines.append(kAV + OctalText(x.Variable.Byte, 3) + QStringLiteral(" = ") +
+                     TermsText(x.Terms));
+        break;
+    case TInstructionKind::TimerSet:
+        lines.append(kTM + OctalText(t, 2) + u'=' +
+                     TimerTimeText(t, x.Seconds, x.Minutes, x.Hours));
+        break;
+    case TInstructionKind::TimerCopy:
+        lines.append(kTM + OctalText(t, 2) + u'=' + kTM + OctalText(x.Timer2, 2));
+        break;
+    case TInstructionKind::Text: {
+        const int f = x.TextFlags;
         lines.append(T::Text + QString::number((f >> 2) & 1) + u'.' +
                      QString::number((f >> 1) & 1) + u'.' + QString::number(f & 1));
-        lines.append(TextLine(Code, Pos + 4, Pos + Length));
-        return TStatus::Ok;
+        lines.append(TextLine(x.TextItems));
+        break;
     }
+    case TInstructionKind::Skip:
+        lines.append(T::Skip);
+        break;
+    case TInstructionKind::Call:
+        CallLines(x, lines);
+        break;
+    case TInstructionKind::Bit:
+        lines.append(T::Bit + ItemVariable(x.Variable));
+        break;
+    case TInstructionKind::AnalogCompare: {
+        const QString word = x.Variable.Class == ClassVA   ? kVA
+                             : x.Variable.Class == ClassAV ? kAV
+                                                           : QString();
+        lines.append(word + OctalText(x.Variable.Byte, 3) + RelationText(x.Relation, false) +
+                     TermsText(x.Terms));
+        break;
+    }
+    case TInstructionKind::TimerCompare:
+        lines.append(kTM + OctalText(t, 2) + RelationText(x.Relation, true) +
+                     (x.OtherTimer ? kTM + OctalText(x.Timer2, 2)
+                                   : TimerTimeText(t, x.Seconds, x.Minutes, x.Hours)));
+        break;
+    case TInstructionKind::Or:
+        lines.append(T::Or);
+        break;
+    case TInstructionKind::Open:
+        lines.append(QStringLiteral("("));
+        break;
+    case TInstructionKind::Close:
+        lines.append(QStringLiteral(")"));
+        break;
+    case TInstructionKind::Unknown:
+        break;
+    }
+    return lines;
+}
 
-    TStatus Condition(int op, QStringList &lines)
-    {
-        if (op <= TestLast) {
-            if (!Fits(2))
-                return TStatus::Truncated;
-            const bool on = op >= TestOnFirst;
-            const int offset = op - (on ? TestOnFirst : TestOffFirst);
-            lines.append((on ? T::On : T::Off) + SwitchVariable(offset, At(1)));
-            return TStatus::Ok;
-        }
-        switch (op) {
-        case Instruction::Bit:
-            if (!Fits(3))
-                return TStatus::Truncated;
-            lines.append(T::Bit + ClassVariableText(At(1), At(2), TIndexUse::Item));
-            return TStatus::Ok;
-        case AnalogCompare: {
-            if (!Fits(3) || !Fits(3 + 2 * (At(2) & 0x0F)))
-                return TStatus::Truncated;
-            const int r = At(2);
-            const int high = r >> 4;
-            QString s;
-            if (high == 0x0 || high == 0x2 || high == 0x4)
-                s = kVA;
-            else if (high == 0x8 || high == 0xA || high == 0xC)
-                s = kAV;
-            s += OctalText(At(1) / 2, 3);
-            if (high == 0x0 || high == 0x8)
-                s += u'=';
-            else if (high == 0x2 || high == 0xA)
-                s += u'>';
-            else if (high == 0x4 || high == 0xC)
-                s += u'<';
-            lines.append(s + Terms(3, r & 0x0F));
-            return TStatus::Ok;
-        }
-        case TimerCompare: {
-            if (!Fits(3) || !Fits(At(2) >= CompareTimer ? 4 : 6))
-                return TStatus::Truncated;
-            const int r = At(2);
-            QString s = kTM + OctalText(At(1), 2);
-            const int relation = r & ~CompareTimer;
-            if (relation == RelationEqual)
-                s += QStringLiteral(" = ");
-            else if (relation == RelationGreater)
-                s += QStringLiteral(" > ");
-            else if (relation == RelationLess)
-                s += QStringLiteral(" < ");
-            if (r >= CompareTimer)
-                s += kTM + OctalText(At(3), 2);
-            else
-                s += TimerTimeText(At(1), At(3), At(4), At(5));
-            lines.append(s);
-            return TStatus::Ok;
-        }
-        case Instruction::Or:
-            Fits(1);
-            lines.append(T::Or);
-            return TStatus::Ok;
-        case Open:
-            Fits(1);
-            lines.append(QStringLiteral("("));
-            return TStatus::Ok;
-        case Close:
-            Fits(1);
-            lines.append(QStringLiteral(")"));
-            return TStatus::Ok;
-        default:
-            return TStatus::Unknown;
-        }
+// The text of a block, one fragment line per instruction; instructions (when given)
+// receives where each one stands in the block and in the text. False, with the reason in
+// messages, when the block cannot be read to its end: the text then ends there (an
+// unknown byte still gives its numbered line).
+bool BlockText(const TZentorSection &section, int sectionNumber, const TAlgBase *base,
+               QStringList &messages, QStringList &text, int &fragments,
+               std::vector<TDecodedInstruction> *instructions = nullptr)
+{
+    const TDecodedBlock block = DecodeBlock(section, base);
+    text.clear();
+    fragments = 0;
+    for (const TInstruction &x : block.Instructions) {
+        const QStringList lines = InstructionLines(x);
+        if (instructions)
+            instructions->push_back({x.Offset, x.Length, static_cast<int>(text.size()),
+                                     static_cast<int>(std::max<qsizetype>(lines.size(), 1))});
+        text.append(OctalText(fragments, 2) + u' ' + Prefix(x.Opcode) + lines.value(0));
+        ++fragments;
+        for (qsizetype i = 1; i < lines.size(); ++i)
+            text.append(lines[i]);
     }
-
-    // An algorithm call: its length byte P says where the next instruction starts; the
-    // parameters are read by their kinds from the algorithm base, inside the call only.
-    TStatus Call(QStringList &lines)
-    {
-        if (!Fits(3) || !Fits(3 + At(2)))
-            return TStatus::Truncated;
-        const int n = At(1) / 2;
-        lines.append(T::Algorithm + OctalText(n, 3));
-        const TAlgInfo *alg = Base ? Base->Find(n) : nullptr;
-        if (!alg) {
-            QString bytes = T::CallBytes;
-            for (int i = 3; i < Length; ++i)
-                bytes += QStringLiteral("%1 ").arg(At(i), 2, 16, QChar(u'0')).toUpper();
-            lines.append(bytes);
-            return TStatus::Ok;
-        }
-        int q = alg->OwnMemory != 0 ? 5 : 3;
-        if (Ranges && alg->OwnMemory != 0 && Length >= 5)
-            Ranges->push_back({AlgAddress(At(3), At(4)), alg->OwnMemory});
-        const int count = std::min<int>(alg->ParamCount, TAlgInfo::MaxParams);
-        for (int p = 1; p <= count; ++p) {
-            const TAlgParam &param = alg->Params[p];
-            lines.append(T::ParamIndent + Dec(p) + QStringLiteral("  ") + param.Name + u'=' +
-                         ParamValue(param.Kind, q));
-        }
-        return TStatus::Ok;
+    const QString where = T::ErrorBegin + SectionNumberText(sectionNumber);
+    switch (block.End) {
+    case TDecodedBlock::Complete:
+        return true;
+    case TDecodedBlock::Truncated:
+        messages.append(where + T::Truncated + Dec(block.EndOffset));
+        return false;
+    case TDecodedBlock::Unknown:
+        text.append(OctalText(fragments, 2) + u' ' + Prefix(block.EndOpcode));
+        ++fragments;
+        messages.append(where + T::UnknownCode +
+                        QStringLiteral("%1").arg(block.EndOpcode, 2, 16, QChar(u'0')).toUpper() +
+                        T::AtOffset + Dec(block.EndOffset));
+        return false;
     }
-
-    // The value of one parameter at offset q of the call (q moves past its bytes); empty when
-    // the kind is unknown or its bytes are not inside the call.
-    QString ParamValue(int kind, int &q) const
-    {
-        const int size = AlgParamKindInfo(kind).CallBytes;
-        if (size == 0)
-            return QString();
-        if (q + size > Length) {
-            q = Length;
-            return QString();
-        }
-        const std::uint8_t lo = At(q);
-        const std::uint8_t hi = size > 1 ? At(q + 1) : 0;
-        q += size;
-        switch (kind) {
-        case KindOnOff:
-            return lo == ParamOn ? T::ParamOn : T::ParamOff;
-        case KindLogic:
-            if (hi == 0x00)
-                return lo == ParamOn ? T::ParamOn : T::ParamOff;
-            return ReferenceText(lo, hi, true);
-        case KindDiscreteIn:
-            return ReferenceText(lo, hi, true);
-        case KindDiscreteOut:
-            return ReferenceText(lo, hi, false);
-        case KindAnalogIn:
-            return TermText(lo, hi);
-        case KindAnalogOut:
-            return kAV + OctalText(lo / 2, 3);
-        case KindTimer:
-            return kTM + OctalText(lo / 3, 2);
-        case KindConstant128:
-            return Dec(lo);
-        case KindConstant7:
-            // The compiler stores value + 1 in a byte: 0 stands for 255.
-            return Dec((lo + 255) % 256);
-        case KindTimeConstant:
-            return TimeParameterText(lo, hi);
-        case KindCoefficient:
-            return CoefficientText(static_cast<std::uint16_t>(lo | (hi << 8)));
-        default: // KindScale
-            return ScaleText(lo);
-        }
-    }
-};
+    return true;
+}
 
 } // namespace
 
@@ -571,10 +447,9 @@ QString ScaleText(std::uint8_t value)
 bool DecompileSection(TZentorSection &section, int sectionNumber, const TAlgBase *base,
                       QStringList &messages)
 {
-    TSectionDecoder decoder(section, sectionNumber, base, messages);
     QStringList text;
     int fragments = 0;
-    const bool ok = decoder.Run(text, fragments);
+    const bool ok = BlockText(section, sectionNumber, base, messages, text, fragments);
     section.Text = text;
     section.FragmentCount = fragments;
     section.Modified = 1;
@@ -587,20 +462,26 @@ bool DecodeSectionText(const TZentorSection &section, int sectionNumber, const T
                        QStringList &messages)
 {
     instructions.clear();
-    TSectionDecoder decoder(section, sectionNumber, base, messages);
     int fragments = 0;
-    return decoder.Run(text, fragments, &instructions);
+    return BlockText(section, sectionNumber, base, messages, text, fragments, &instructions);
+}
+
+QStringList InstructionText(const TInstruction &x, bool conditionWord)
+{
+    QStringList lines = InstructionLines(x);
+    if (lines.isEmpty())
+        lines.append(QString());
+    if (conditionWord)
+        lines[0].prepend(Prefix(x.Opcode));
+    return lines;
 }
 
 std::vector<TAlgMemoryRange> CallMemoryRanges(const TZentorSection &section, const TAlgBase *base)
 {
-    QStringList ignored;
-    TSectionDecoder decoder(section, 0, base, ignored);
     std::vector<TAlgMemoryRange> ranges;
-    decoder.Ranges = &ranges;
-    QStringList text;
-    int fragments = 0;
-    decoder.Run(text, fragments);
+    for (const TInstruction &x : DecodeBlock(section, base).Instructions)
+        if (x.Kind == TInstructionKind::Call && x.Alg && x.Alg->OwnMemory != 0 && x.HasAddress)
+            ranges.push_back({x.Address, x.Alg->OwnMemory});
     return ranges;
 }
 

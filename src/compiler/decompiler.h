@@ -40,6 +40,10 @@ struct TDecodedInstruction
 bool DecodeSectionText(const TZentorSection &section, int sectionNumber, const TAlgBase *base,
                        QStringList &text, std::vector<TDecodedInstruction> &instructions,
                        QStringList &messages);
+// One instruction's lines as the decompiler writes them, its fragment line first, with its
+// condition word ("Тогда ", "Если " ...) when asked, without its fragment number.
+struct TInstruction;
+QStringList InstructionText(const TInstruction &x, bool conditionWord = true);
 // The same with the compiler's algorithm base and message list.
 bool DecompileSection(TZentorCompiler &compiler, TZentorSection &section, int sectionNumber);
 // The own-memory ranges of the section's calls, read from their address bytes (algorithms

@@ -6,6 +6,7 @@
 // ТОГДА or ИНАЧЕ group. Switch statements and discrete tests add the variable's class
 // offset (SwitchOffset) to their first opcode.
 
+#include <array>
 #include <cstdint>
 
 // Offset of the first instruction in a block (after the two length bytes, the two section
@@ -40,7 +41,8 @@ constexpr std::uint8_t Or = 0x84;
 constexpr std::uint8_t Open = 0x86;
 constexpr std::uint8_t Close = 0x88;
 
-// The opcode ranges the decompiler names by their condition word.
+// The opcode ranges the decompiler names by their condition word; a byte that is no
+// instruction is named by the range it falls in as well.
 constexpr std::uint8_t ThenFirst = Call + 2;
 constexpr std::uint8_t ThenLast = Call + MarkThen;
 constexpr std::uint8_t ElseFirst = ThenLast + 2;
@@ -98,5 +100,141 @@ constexpr std::uint8_t TailDV[3] = {0xE8, 0xA6, 0xEF};
 constexpr std::uint8_t TailKS[3] = {0xEA, 0xA8, 0xEF};
 constexpr std::uint8_t TailTM[3] = {0xEF, 0xA9, 0xEF};
 constexpr std::uint8_t TailKB[3] = {0xEF, 0xA7, 0xEF};
+
+} // namespace Instruction
+
+// The shapes of the instructions: one row per instruction kind with its opcodes and the rule
+// its length follows. The code generator takes its opcodes from here and the decoder reads
+// every block by it, so an instruction's bytes and its length are written down once.
+enum class TInstructionKind : std::uint8_t {
+    Unknown, // a byte that begins no instruction
+    Off,     // ОТКЛ of a discrete or a timer
+    On,      // ВКЛ
+    AnalogSum,
+    TimerSet,  // ТМ = time
+    TimerCopy, // ТМ = ТМ
+    Text,
+    Skip,
+    Call,
+    TestOff, // ЕСЛИ ОТКЛ
+    TestOn,  // ЕСЛИ ВКЛ
+    Bit,     // ЕСЛИ Б
+    AnalogCompare,
+    TimerCompare,
+    Or,
+    Open,
+    Close,
+};
+
+// How an instruction's length follows from its bytes. The rules other than Fixed read a byte
+// of the instruction: its first HeadLength bytes must be in the block before it is read.
+enum class TLengthRule : std::uint8_t {
+    Fixed,        // HeadLength bytes
+    SumTerms,     // 3 + 2 × byte 2 (the term count)
+    CompareTerms, // 3 + 2 × (byte 2 & 0x0F) (relation bits and the term count)
+    TimerOperand, // byte 2 with CompareTimer: 4 (another timer), else 6 (a time)
+    TextBytes,    // 4 + (byte 2 + 1): the text's bytes follow its count, stored as n - 1
+    CallLength,   // 3 + byte 2 (the algorithm's PrpMemory)
+};
+
+struct TInstructionShape
+{
+    TInstructionKind Kind;
+    std::uint8_t First;    // the opcode of the first class offset, unmarked
+    std::uint8_t Variants; // opcodes First, First + 2, ...: one per class offset
+    bool Statement;        // a statement: also First + MarkThen and First + MarkElse
+    TLengthRule Rule;
+    std::uint8_t HeadLength; // Fixed: the length; otherwise the bytes read for the length
+};
+
+namespace Instruction {
+
+// Switch statements take ДВ, ДВ from 256, КБ, КС and ТМ; tests also ВД and ВД from 256.
+constexpr int SwitchVariants = SwitchTM / 2 + 1;
+constexpr int TestVariants = SwitchVDHigh / 2 + 1;
+
+inline constexpr TInstructionShape Shapes[] = {
+    {TInstructionKind::Off, OffFirst, SwitchVariants, true, TLengthRule::Fixed, 2},
+    {TInstructionKind::On, OnFirst, SwitchVariants, true, TLengthRule::Fixed, 2},
+    {TInstructionKind::AnalogSum, AnalogSum, 1, true, TLengthRule::SumTerms, 3},
+    {TInstructionKind::TimerSet, TimerConst, 1, true, TLengthRule::Fixed, 5},
+    {TInstructionKind::TimerCopy, TimerTimer, 1, true, TLengthRule::Fixed, 3},
+    {TInstructionKind::Text, Text, 1, true, TLengthRule::TextBytes, 4},
+    {TInstructionKind::Skip, Skip, 1, true, TLengthRule::Fixed, 1},
+    {TInstructionKind::Call, Call, 1, true, TLengthRule::CallLength, 3},
+    {TInstructionKind::TestOff, TestOffFirst, TestVariants, false, TLengthRule::Fixed, 2},
+    {TInstructionKind::TestOn, TestOnFirst, TestVariants, false, TLengthRule::Fixed, 2},
+    {TInstructionKind::Bit, Bit, 1, false, TLengthRule::Fixed, 3},
+    {TInstructionKind::AnalogCompare, AnalogCompare, 1, false, TLengthRule::CompareTerms, 3},
+    {TInstructionKind::TimerCompare, TimerCompare, 1, false, TLengthRule::TimerOperand, 3},
+    {TInstructionKind::Or, Or, 1, false, TLengthRule::Fixed, 1},
+    {TInstructionKind::Open, Open, 1, false, TLengthRule::Fixed, 1},
+    {TInstructionKind::Close, Close, 1, false, TLengthRule::Fixed, 1},
+};
+
+constexpr bool ShapesInKindOrder()
+{
+    int k = 1;
+    for (const TInstructionShape &shape : Shapes)
+        if (static_cast<int>(shape.Kind) != k++)
+            return false;
+    return true;
+}
+static_assert(ShapesInKindOrder());
+
+// The row of a kind (Unknown has none).
+constexpr const TInstructionShape &ShapeOfKind(TInstructionKind kind)
+{
+    return Shapes[static_cast<int>(kind) - 1];
+}
+
+// The opcode of an instruction: its kind's first opcode, the class offset of a switch or
+// test (SwitchOffset) and the mark of a statement in a ТОГДА or ИНАЧЕ group.
+constexpr std::uint8_t Opcode(TInstructionKind kind, std::uint8_t offset = 0, std::uint8_t mark = 0)
+{
+    return static_cast<std::uint8_t>(ShapeOfKind(kind).First + offset + mark);
+}
+
+// What one byte at an instruction's start means.
+struct TOpcodeInfo
+{
+    TInstructionKind Kind = TInstructionKind::Unknown;
+    std::uint8_t Offset = 0; // the class offset (SwitchOffset)
+    std::uint8_t Mark = 0;   // 0, MarkThen or MarkElse
+};
+
+constexpr std::array<TOpcodeInfo, 256> OpcodeTable()
+{
+    std::array<TOpcodeInfo, 256> table{};
+    for (const TInstructionShape &shape : Shapes) {
+        for (int v = 0; v < shape.Variants; ++v) {
+            for (int mark : {0, int(MarkThen), int(MarkElse)}) {
+                if (mark != 0 && !shape.Statement)
+                    continue;
+                const int op = shape.First + 2 * v + mark;
+                table[op] = {shape.Kind, static_cast<std::uint8_t>(2 * v),
+                             static_cast<std::uint8_t>(mark)};
+            }
+        }
+    }
+    return table;
+}
+
+inline constexpr std::array<TOpcodeInfo, 256> Opcodes = OpcodeTable();
+
+// Every row's opcodes are its own: no two rows claim a byte, and 0 ends a block.
+constexpr bool OpcodesDistinct()
+{
+    int claimed = 0;
+    for (const TInstructionShape &shape : Shapes)
+        claimed += shape.Variants * (shape.Statement ? 3 : 1);
+    int known = 0;
+    for (const TOpcodeInfo &info : Opcodes)
+        known += info.Kind != TInstructionKind::Unknown ? 1 : 0;
+    return known == claimed && Opcodes[0].Kind == TInstructionKind::Unknown;
+}
+static_assert(OpcodesDistinct());
+static_assert(Opcodes[ElseLast].Kind == TInstructionKind::Call &&
+              Opcodes[TestLast].Kind == TInstructionKind::TestOn);
 
 } // namespace Instruction

@@ -2,6 +2,7 @@
 
 #include "compiler/codegen.h"
 #include "compiler/decompiler.h"
+#include "compiler/statementlines.h"
 #include "compiler/zentorcompiler.h"
 #include "model/comparetexts.h"
 #include "model/prpcomparison.h"
@@ -102,38 +103,6 @@ QList<int> AllLines(const QStringList &text)
     return lines;
 }
 
-// Where each statement's code begins and which lines of the text it stands on.
-class TStatementLines : public TStatementObserver
-{
-public:
-    struct TStatement
-    {
-        int Start;
-        int First;
-        int Last; // -1: no line
-    };
-
-    explicit TStatementLines(const TZentorSection &section) : Section(section) {}
-
-    void OnStatement(const TLexemeContainer &s) override
-    {
-        TStatement statement{Section.CodeLength, -1, -1};
-        for (int i = 0; i < s.Count(); ++i) {
-            const TLexeme &lx = s.At(i);
-            if (lx.Code == LxColumnOne || lx.Code == LxComment || lx.Code == LxEnd)
-                continue;
-            statement.First = statement.First < 0 ? lx.Line : std::min(statement.First, lx.Line);
-            statement.Last = std::max(statement.Last, lx.Line);
-        }
-        Statements.push_back(statement);
-    }
-
-    std::vector<TStatement> Statements;
-
-private:
-    const TZentorSection &Section;
-};
-
 // The lines of the program's text that each of its block's instructions was compiled
 // from. False when compiling the text again does not give the block's instructions (a
 // text changed since its compile, or one that does not compile).
@@ -141,12 +110,9 @@ bool ProgramLinesOf(TZentorCompiler &compiler, const TZentorProgram &program, in
                     const TDecoded &block, std::vector<std::pair<int, int>> &lines)
 {
     const TAlgBase *base = compiler.AlgBase;
-    TZentorSection copy = program.Sections[n];
-    TStatementLines statements(copy);
-    compiler.Observer = &statements;
-    const int compiled = compiler.CompileSection(copy, n);
-    compiler.Observer = nullptr;
-    if (compiled != 0)
+    TZentorSection copy;
+    std::vector<TStatementPlace> statements;
+    if (!CompileWithPlaces(compiler, program.Sections[n], n, statements, copy))
         return false;
     const TDecoded again = Decode(copy, n, base);
     const auto sameShape = [](const TDecodedInstruction &a, const TDecodedInstruction &b) {
@@ -160,11 +126,8 @@ bool ProgramLinesOf(TZentorCompiler &compiler, const TZentorProgram &program, in
         return false;
     lines.clear();
     for (const TDecodedInstruction &x : block.Instructions) {
-        std::pair<int, int> range{-1, -1};
-        for (const TStatementLines::TStatement &s : statements.Statements)
-            if (s.Start <= x.Offset)
-                range = {s.First, s.Last};
-        lines.push_back(range);
+        const TStatementPlace place = PlaceOf(statements, x.Offset);
+        lines.push_back({place.First, place.Last});
     }
     return true;
 }
