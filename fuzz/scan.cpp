@@ -52,7 +52,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     TZentorSection &section = program->Sections[0];
     section.Present = 1;
     const std::size_t n = std::min(block.size(), sizeof section.Code);
-    std::memcpy(section.Code, block.data(), n);
+    if (n > 0)
+        std::memcpy(section.Code, block.data(), n);
     section.CodeLength = static_cast<int>(n);
     section.Text.clear();
     TRunProgram run;

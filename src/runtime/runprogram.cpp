@@ -59,6 +59,59 @@ QString CodedText(const TCodedVariable &v)
     return text.isEmpty() ? R::UnknownClass(v.Class, v.Byte) : text;
 }
 
+// The variables of the model an instruction names, each once.
+std::vector<TVarRef> InstructionVariables(const TInstruction &x)
+{
+    std::vector<TVarRef> vars;
+    auto add = [&](const TCodedVariable &v, TVarPart part = TVarPart::Value) {
+        TVarRef ref;
+        if (!EngineVariable(v, ref))
+            return;
+        ref.Part = part;
+        if (std::find(vars.begin(), vars.end(), ref) == vars.end())
+            vars.push_back(ref);
+    };
+    auto timer = [&](int t) { add({ClassTM, static_cast<std::uint8_t>(t)}, TVarPart::Time); };
+    auto terms = [&](const std::vector<TAnalogTerm> &ts) {
+        for (const TAnalogTerm &t : ts)
+            if (t.Kind != TAnalogTerm::Constant)
+                add({static_cast<std::uint8_t>(t.Kind == TAnalogTerm::VA ? ClassVA : ClassAV),
+                     static_cast<std::uint8_t>(t.Index)});
+    };
+    switch (x.Kind) {
+    case TInstructionKind::TimerSet:
+    case TInstructionKind::TimerCopy:
+    case TInstructionKind::TimerCompare:
+        timer(x.Variable.Byte);
+        if (x.OtherTimer)
+            timer(x.Timer2);
+        break;
+    case TInstructionKind::Bit:
+        add(x.Variable, TVarPart::Bad);
+        break;
+    case TInstructionKind::Text:
+        for (const TTextItem &item : x.TextItems)
+            if (item.Kind == TTextItem::InField)
+                add(item.Variable);
+        break;
+    case TInstructionKind::Call:
+        for (const TCallParam &p : x.Params) {
+            if (p.Present && p.Kind == KindAnalogIn)
+                terms({p.Term});
+            else if (p.Present && p.Kind == KindTimer)
+                timer(p.Variable.Byte);
+            else if (p.Present)
+                add(p.Variable);
+        }
+        break;
+    default:
+        add(x.Variable);
+        terms(x.Terms);
+        break;
+    }
+    return vars;
+}
+
 bool IsConditionItem(TInstructionKind k)
 {
     return k >= TInstructionKind::TestOff && k <= TInstructionKind::Close;
@@ -99,6 +152,7 @@ public:
             place.Offset = x.Offset;
             place.Line = lines ? PlaceOf(*lines, x.Offset).First : -1;
             place.Text = InstructionText(x).value(0);
+            place.Variables = InstructionVariables(x);
             P.InstructionPlaces.push_back(place);
         }
         std::vector<int> items;

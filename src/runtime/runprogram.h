@@ -25,6 +25,9 @@ struct TInstructionPlace
     int Offset = 0; // in the section's code block
     int Line = -1;  // the statement's first line in the section's text; -1 when not known
     QString Text;   // the instruction as the decompiler writes it (its first line)
+    // The variables of the model it reads or writes, in the order it names them (a timer's
+    // time as a variable of its own), for showing their values beside its line.
+    std::vector<TVarRef> Variables;
     // "секция 000, строка 3" or, without a line, "секция 000, смещение 12".
     QString Where() const;
 };

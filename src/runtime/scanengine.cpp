@@ -57,7 +57,7 @@ void TScanEngine::ClearLog()
     Full = false;
     Saturated.assign(P.Steps.size(), 0);
     Beyond.assign(P.Leaves.size(), 0);
-    TextValues.assign(P.Texts.size(), QStringList());
+    TextValues.assign(P.Texts.size(), std::vector<int>());
     TextLogged.assign(P.Texts.size(), 0);
 }
 
@@ -173,6 +173,29 @@ void TScanEngine::Text(const TRunProgram::TStep &step)
 {
     const std::size_t k = static_cast<std::size_t>(step.B);
     const TRunProgram::TText &text = P.Texts[k];
+    // The fields' values as numbers first: the text is written out only when they changed.
+    std::vector<int> &last = TextValues[k];
+    bool changed = !TextLogged[k];
+    std::size_t v = 0;
+    for (const TRunProgram::TTextField &field : text.Fields) {
+        if (!field.InState)
+            continue;
+        const int value = State.Get(field.Ref);
+        const int time = field.Ref.Class == TVarClass::TM ? State.Time(field.Ref.Index) : 0;
+        for (int x : {value, time}) {
+            if (v == last.size()) {
+                last.push_back(x);
+                changed = true;
+            } else if (last[v] != x) {
+                last[v] = x;
+                changed = true;
+            }
+            ++v;
+        }
+    }
+    if (!changed)
+        return;
+    TextLogged[k] = 1;
     QStringList values;
     for (const TRunProgram::TTextField &field : text.Fields) {
         QString value = R::FieldNotSimulated;
@@ -185,10 +208,6 @@ void TScanEngine::Text(const TRunProgram::TStep &step)
         }
         values.append(field.Variable + QStringLiteral(" = ") + value);
     }
-    if (TextLogged[k] && values == TextValues[k])
-        return;
-    TextLogged[k] = 1;
-    TextValues[k] = values;
     AddLog(step.Place,
            values.isEmpty() ? text.Line : text.Line + QStringLiteral(": ") + values.join(u", "));
 }

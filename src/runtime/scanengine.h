@@ -64,7 +64,7 @@ private:
     // Per step or leaf: reported once already; per text: the values logged last.
     std::vector<std::uint8_t> Saturated;
     std::vector<std::uint8_t> Beyond;
-    std::vector<QStringList> TextValues;
+    std::vector<std::vector<int>> TextValues;
     std::vector<std::uint8_t> TextLogged;
 
     bool Evaluate(const TRunProgram::TStep &step);

@@ -102,6 +102,8 @@ TEST_F(LanguageTest, AnalogSumsAndComparisons)
     EXPECT_EQ(Get("АВ004"), -16128);
     EXPECT_EQ(Get("АВ005"), 32767); // 8191 + 8448 + 16128: the largest sum that fits
     EXPECT_EQ(Get("АВ006"), -32768);
+    // What an instruction names, for showing the values beside its line.
+    EXPECT_EQ(Run->Places()[2].Variables, std::vector<TVarRef>({V("АВ001"), V("ВА002")}));
     EXPECT_EQ(Engine->LogLines(), QStringList{S("цикл 1, секция 000, строка 3: сумма -48384 "
                                                 "вне -32768…32767: в АВ006 записано -32768")});
 }
