@@ -1,6 +1,6 @@
 #pragma once
-// The controller's section instructions: one name per byte, for the code generator that
-// writes them and the decompiler that reads them back.
+// The controller's section instructions: one name per byte and one shape per instruction,
+// for the code generator that writes them and the decoder that reads them back.
 //
 // A statement's opcode is written as below, plus MarkThen or MarkElse when it stands in a
 // ТОГДА or ИНАЧЕ group. Switch statements and discrete tests add the variable's class

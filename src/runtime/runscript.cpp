@@ -90,13 +90,13 @@ public:
             Pos = 1;
             if (!Variable(c, error))
                 return error.isEmpty() ? Form(f.Form, error) : false;
-            if (c.Kind == TScriptCommand::Unlock) {
-                if (c.Var.Part == TVarPart::Bad) {
-                    error = R::UnlockBad(c.VarWord);
-                    return false;
-                }
-                return Pos == Words.size() || Form(f.Form, error);
+            const bool locking = c.Kind == TScriptCommand::Lock || c.Kind == TScriptCommand::Unlock;
+            if (locking && c.Var.Part == TVarPart::Bad) {
+                error = R::UnlockBad(c.VarWord);
+                return false;
             }
+            if (c.Kind == TScriptCommand::Unlock)
+                return Pos == Words.size() || Form(f.Form, error);
             if (c.Kind == TScriptCommand::Expect && Words.size() - Pos == 2 && !Relation(c))
                 return Form(f.Form, error);
             if (Words.size() - Pos != 1)
