@@ -293,10 +293,10 @@ TEST(ZentorcPort, ReadSavesTheImageTheControllerStores)
     TRun r = sim.Run({"read", "-o", x});
     EXPECT_EQ(r.Status, 0) << r.Out.toStdString() << r.Err.toStdString();
     EXPECT_TRUE(r.Has(QStringLiteral("Чтение ПрП из Сарветела")));
-    EXPECT_TRUE(r.Has(QStringLiteral("Считан ПрП: 2251 байт, секций 31")));
+    EXPECT_TRUE(r.Has(QStringLiteral("Считан ПрП: 2256 байт, секций 31")));
     EXPECT_TRUE(r.Err.contains(QStringLiteral("[36/37] Считывание 36-го блока из 36\n")));
     const QByteArray stored = FileBytes(state + QStringLiteral("/prp.bin"));
-    ASSERT_EQ(stored.size(), 2251);
+    ASSERT_EQ(stored.size(), 2256);
     EXPECT_EQ(FileBytes(x), stored);
 
     // The section file set holds the same program.
@@ -342,10 +342,7 @@ TEST(ZentorcPort, AlgsSavesTheControllersDescriptionsAsABase)
         // The base file keeps the blank after "!" in front of the name.
         EXPECT_EQ(b.Name, QStringLiteral(" Алг") + OctalText(n, 3));
         EXPECT_EQ(b.OwnMemory, f.OwnMemory) << n;
-        int scaleFactors = 0; // the controller counts two bytes for each, see the link tests
-        for (int i = 1; i <= f.ParamCount; ++i)
-            scaleFactors += f.Params[i].Kind == 12;
-        EXPECT_EQ(b.PrpMemory, f.PrpMemory + scaleFactors) << n;
+        EXPECT_EQ(b.PrpMemory, f.PrpMemory) << n;
         ASSERT_EQ(b.ParamCount, f.ParamCount) << n;
         for (int i = 1; i <= f.ParamCount; ++i) {
             EXPECT_EQ(b.Params[i].Kind, f.Params[i].Kind) << n << ' ' << i;
@@ -537,6 +534,26 @@ TEST(ZentorcPort, SimulatorFindsItsAlgorithmBaseLikeTheDesktop)
     r = none.Run({"algs", "-o", out});
     EXPECT_EQ(r.Status, 0);
     EXPECT_TRUE(r.Has(QStringLiteral("Описаний алгоритмов: 0")));
+
+    // A call length its descriptions cannot carry is told at start, for each algorithm;
+    // the shipped base has none.
+    const QString old = home.filePath(QStringLiteral("old.alg"));
+    QByteArray bytes;
+    EncodeCp1251(QStringLiteral("/ Алгоритм 010 ! Масштаб\r\nпамять 0 10\r\n1   5  ВХ\r\n"
+                                "2   12 КМ\r\n/ Алгоритм 011 ! И\r\nпамять 0 5\r\n1   2  ВХ\r\n"
+                                "/ Алгоритм 012 ! Фильтр\r\nпамять 4 5\r\n"),
+                 bytes);
+    PutFile(old, bytes);
+    for (const auto &[alg, said] :
+         {std::pair{old, QStringLiteral("zentor-sim: алгоритм 010: длина вызова в базе 10 байт, "
+                                        "описание контроллера даёт 7 байт\n")},
+          std::pair{Catalogue, QString()}}) {
+        TSim told;
+        ASSERT_TRUE(told.Start({}, 0, alg));
+        told.Process.terminate();
+        told.Process.waitForFinished(5000);
+        EXPECT_EQ(QString::fromUtf8(told.Process.readAllStandardError()), said);
+    }
 
     // A base named that is not there is an error of the call.
     QProcess p;
