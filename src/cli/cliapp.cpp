@@ -169,9 +169,10 @@ QString HelpText()
     return text;
 }
 
-int RunZentorc(const QStringList &args, QTextStream &out, QTextStream &err)
+int RunZentorc(const QStringList &args, QTextStream &out, QTextStream &err, bool errIsTerminal)
 {
     TCliContext ctx(out, err);
+    ctx.ErrIsTerminal = errIsTerminal;
     if (args.isEmpty()) {
         err << CliTexts::NoCommand << '\n';
         return ExitUsage;

@@ -25,6 +25,9 @@
 #include <cstring>
 #include <memory>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace {
 
 // A small program: a technological name, two sections in group 0 and one in group 1 with
@@ -53,6 +56,46 @@ std::unique_ptr<TZentorProgram> LoadImage(const QString &path)
     TFileContext ctx;
     EXPECT_EQ(LoadPrpImage(*p, path, ctx), FileOk) << path.toStdString();
     return p;
+}
+
+// zentorc with its standard error on a pseudo-terminal, as from a shell: Err is what the
+// terminal received (the terminal turns each "\n" into "\r\n").
+TRun ZentorcOnTerminal(const QStringList &args)
+{
+    TRun r;
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0) {
+        ADD_FAILURE() << "no pseudo-terminal: " << std::strerror(errno);
+        return r;
+    }
+    const QByteArray slave(::ptsname(master));
+    ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
+    QByteArray got;
+    const auto drain = [&] {
+        char buffer[4096];
+        for (ssize_t n; (n = ::read(master, buffer, sizeof buffer)) > 0;)
+            got.append(buffer, n);
+    };
+    QProcess p;
+    p.setProcessEnvironment(Environment());
+    p.setChildProcessModifier([&slave] {
+        const int fd = ::open(slave.constData(), O_RDWR | O_NOCTTY);
+        if (fd >= 0)
+            ::dup2(fd, STDERR_FILENO);
+    });
+    p.start(QStringLiteral(ZENTORC_PATH), args);
+    bool ended = false;
+    for (int i = 0; i < 1200 && !ended; ++i) {
+        ended = p.waitForFinished(50);
+        drain();
+    }
+    if (!ended)
+        p.kill();
+    Finish(p, r, 5000); // the output; the status is the one it ended with
+    r.Status = ended && p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    ::close(master);
+    r.Err = QString::fromUtf8(got);
+    return r;
 }
 
 } // namespace
@@ -297,6 +340,14 @@ TEST(ZentorcPort, ReadSavesTheImageTheControllerStores)
     EXPECT_TRUE(r.Err.contains(QStringLiteral("[36/37] Считывание 36-го блока из 36\n")));
     const QByteArray stored = FileBytes(state + QStringLiteral("/prp.bin"));
     ASSERT_EQ(stored.size(), 2256);
+    EXPECT_EQ(FileBytes(x), stored);
+
+    // On a terminal the blocks are counted on one line rewritten in place, ended once.
+    r = ZentorcOnTerminal({"--port", sim.Link, "read", "-o", x});
+    EXPECT_EQ(r.Status, 0);
+    EXPECT_EQ(r.Err.count(u'\n'), 2) << r.Err.toStdString(); // the caption, the progress
+    EXPECT_TRUE(r.Err.contains(QStringLiteral("из 36\r[2/37] Считывание 2-го блока из 36\r")));
+    EXPECT_TRUE(r.Err.endsWith(QStringLiteral("\r[36/37] Считывание 36-го блока из 36\r\n")));
     EXPECT_EQ(FileBytes(x), stored);
 
     // The section file set holds the same program.
