@@ -194,7 +194,7 @@ int RunZentorc(const QStringList &args, QTextStream &out, QTextStream &err, bool
             return ExitOk;
         }
         if (IsVersion(a)) {
-            out << VersionLine(QStringLiteral("zentorc")) << '\n';
+            out << VersionText(QStringLiteral("zentorc"));
             return ExitOk;
         }
         const TCliOption *o = FindOption(a);
