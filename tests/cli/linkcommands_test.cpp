@@ -176,7 +176,7 @@ TEST(ZentorcPort, WriteSwitchesTheModeOnlyWithYes)
 
     TRun r = sim.Run({"write", program, "--alg", Catalogue});
     EXPECT_EQ(r.Status, 1);
-    EXPECT_TRUE(r.Has(QStringLiteral("Компиляция завершена успешно. Размер ПрП 194 байт.")))
+    EXPECT_TRUE(r.Has(QStringLiteral("Компиляция завершена успешно. Размер ПрП 195 байт.")))
         << r.Out.toStdString();
     EXPECT_TRUE(r.Has(QStringLiteral("Запись ПрП в Сарветел...")));
     EXPECT_TRUE(r.Has(QStringLiteral("Сарветел находится в режиме Пуск. Для продолжения работы "
