@@ -116,6 +116,7 @@ bool ControllerAnswered(const TSarvetel &link, TCliContext &ctx)
 void TCliTransferUi::SetCaption(const QString &caption)
 {
     EndLine();
+    Ctx.Out.flush(); // what the command said before comes first on a shared terminal
     Ctx.Err << caption << '\n';
     Ctx.Err.flush();
 }
