@@ -1,8 +1,9 @@
 #include "compiler/algbase.h"
 #include "sim/simulator.h"
 
-void TSarvetelSimulator::LoadAlgorithms(const TAlgBase &base)
+std::vector<int> TSarvetelSimulator::LoadAlgorithms(const TAlgBase &base)
 {
+    std::vector<int> otherLength;
     for (int n = 0; n < 128; ++n) {
         TSimAlgorithm &a = Algorithms[n];
         a = TSimAlgorithm();
@@ -16,5 +17,8 @@ void TSarvetelSimulator::LoadAlgorithms(const TAlgBase &base)
             a.Kinds[i] = info.Params[i + 1].Kind;
             a.Names[i] = info.Params[i + 1].Name;
         }
+        if (info.PrpMemory + 3 != AlgRecordCallLength(info))
+            otherLength.push_back(n);
     }
+    return otherLength;
 }

@@ -104,8 +104,10 @@ public:
     // changes the state above while a line is served takes it too.
     std::mutex Lock;
 
-    // The algorithm descriptions of a base.
-    void LoadAlgorithms(const TAlgBase &base);
+    // The algorithm descriptions of a base. Returns the algorithms whose call length in the
+    // base is not the one their description gives (AlgRecordCallLength): a base read from
+    // this controller compiles their calls to another length.
+    std::vector<int> LoadAlgorithms(const TAlgBase &base);
     // Screen line i (0..9), 16 characters.
     QString ScreenLine(int i) const;
 
