@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QString>
 
+#include <pthread.h>
+#include <signal.h>
 #include <sys/types.h>
 #include <unistd.h>
 
@@ -43,6 +45,29 @@ public:
 
 private:
     int Fd;
+};
+
+// Ctrl+C, SIGTERM and SIGHUP are held back on this thread while files are replaced and
+// arrive when the save has ended, so a stopped program leaves every target old or new and
+// no temporary file behind.
+class TInterruptHold
+{
+public:
+    TInterruptHold()
+    {
+        sigset_t held;
+        sigemptyset(&held);
+        sigaddset(&held, SIGINT);
+        sigaddset(&held, SIGTERM);
+        sigaddset(&held, SIGHUP);
+        pthread_sigmask(SIG_BLOCK, &held, &Previous);
+    }
+    ~TInterruptHold() { pthread_sigmask(SIG_SETMASK, &Previous, nullptr); }
+    TInterruptHold(const TInterruptHold &) = delete;
+    TInterruptHold &operator=(const TInterruptHold &) = delete;
+
+private:
+    sigset_t Previous;
 };
 
 namespace FileSystemTexts {

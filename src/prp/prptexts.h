@@ -1,0 +1,133 @@
+#pragma once
+// What the image check and the header's byte form say about a damaged PRP: the one place
+// these texts are written.
+
+#include "core/textutils.h"
+
+#include <QString>
+
+namespace PrpTexts {
+
+inline QString Hex(int byte)
+{
+    return QStringLiteral("0x") + QStringLiteral("%1").arg(byte, 2, 16, QLatin1Char('0')).toUpper();
+}
+
+// The image.
+inline QString HeaderPastData(int length)
+{
+    return QStringLiteral("Ошибка в образе ПрП: заголовок длиной %1 байт выходит за пределы "
+                          "загруженных данных")
+        .arg(length);
+}
+inline QString HeaderTooLong(int length, int limit)
+{
+    return QStringLiteral("Ошибка в образе ПрП: заголовок длиной %1 байт длиннее %2 байт")
+        .arg(length)
+        .arg(limit);
+}
+inline QString BlockPastData(int offset)
+{
+    return QStringLiteral("Ошибка в образе ПрП: блок по смещению %1 выходит за пределы "
+                          "загруженных данных")
+        .arg(offset);
+}
+inline QString BlockTooShort(int offset, int minimum)
+{
+    return QStringLiteral("Ошибка в образе ПрП: блок по смещению %1 короче %2 байт")
+        .arg(offset)
+        .arg(minimum);
+}
+inline QString BlockPastGroup(int offset, int length, int group, int groupEnd)
+{
+    return QStringLiteral("Ошибка в образе ПрП: блок по смещению %1 длиной %2 байт выходит за "
+                          "конец группы %3 (смещение %4 по словам групп)")
+        .arg(offset)
+        .arg(length)
+        .arg(group)
+        .arg(groupEnd);
+}
+inline QString BlockInOtherGroup(int section, int offset, int group)
+{
+    return QStringLiteral("Ошибка в образе ПрП: блок секции %1 (смещение %2) стоит среди блоков "
+                          "группы %3")
+        .arg(SectionNumberText(section))
+        .arg(offset)
+        .arg(group);
+}
+inline QString BlockRepeated(int section, int offset)
+{
+    return QStringLiteral("Ошибка в образе ПрП: блок секции %1 повторяется (смещение %2)")
+        .arg(SectionNumberText(section))
+        .arg(offset);
+}
+inline QString BlockOutOfOrder(int section, int offset, int previous)
+{
+    return QStringLiteral("Ошибка в образе ПрП: блок секции %1 (смещение %2) стоит после блока "
+                          "секции %3")
+        .arg(SectionNumberText(section))
+        .arg(offset)
+        .arg(SectionNumberText(previous));
+}
+inline QString BlockTwoSections(int offset, int byte2, int byte3)
+{
+    return QStringLiteral("Ошибка в образе ПрП: блок по смещению %1 помечен двумя номерами "
+                          "секции, %2 и %3")
+        .arg(offset)
+        .arg(SectionNumberText(byte2), SectionNumberText(byte3));
+}
+inline const QString ImageSumBroken =
+    QStringLiteral("Ошибка в образе ПрП: контрольная сумма образа неверна");
+inline const QString HeaderSumBroken =
+    QStringLiteral("Ошибка в образе ПрП: контрольная сумма заголовка неверна");
+
+// A section's code block.
+inline QString BlockSumBroken(int section)
+{
+    return QStringLiteral("Ошибка в секции %1: контрольная сумма блока кода неверна")
+        .arg(SectionNumberText(section));
+}
+inline QString BlockLengthCopy(int section, int byte0, int byte1)
+{
+    return QStringLiteral("Ошибка в секции %1: байт 1 блока кода (%2) не повторяет его длину "
+                          "(%3)")
+        .arg(SectionNumberText(section))
+        .arg(byte1)
+        .arg(byte0);
+}
+inline QString BlockTerminator(int section, int value)
+{
+    return QStringLiteral("Ошибка в секции %1: последний байт блока кода равен %2, а должен "
+                          "быть 0x00")
+        .arg(SectionNumberText(section), Hex(value));
+}
+
+// The header.
+inline QString HeaderTooShort(int length, int minimum)
+{
+    return QStringLiteral("Ошибка в заголовке ПрП: заголовок длиной %1 байт короче %2 байт")
+        .arg(length)
+        .arg(minimum);
+}
+inline QString HeaderLengthOdd(int length)
+{
+    return QStringLiteral("Ошибка в заголовке ПрП: длина заголовка %1 байт не равна 162 байтам "
+                          "и 11 байтам на каждую технологическую клавишу")
+        .arg(length);
+}
+inline QString FixedByte(int offset, int value, int expected)
+{
+    return QStringLiteral("Ошибка в заголовке ПрП: байт %1 равен %2, а должен быть %3")
+        .arg(offset)
+        .arg(Hex(value), Hex(expected));
+}
+inline const QString KeyRecordsPastHeader =
+    QStringLiteral("Ошибка в заголовке ПрП: записи технологических клавиш выходят за пределы "
+                   "заголовка");
+inline QString BadKeyNumber(int key)
+{
+    return QStringLiteral("Ошибка в заголовке ПрП: неправильный номер технологической клавиши ") +
+           QString::number(key);
+}
+
+} // namespace PrpTexts
