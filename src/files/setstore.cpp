@@ -219,9 +219,9 @@ bool ReplaceSectionSet(const QString &dir, const QString &base, const QList<TSet
         mode_t mode = 0;
         if (::stat(place.Member(f.Extension).constData(), &st) == 0) {
             if (!S_ISREG(st.st_mode)) {
-                error = FileSystemTexts::CannotWrite(
-                    Native(place.Member(f.Extension)),
-                    QStringLiteral("на его месте ") + FileSystemTexts::KindOf(st.st_mode));
+                error = FileSystemTexts::CannotWrite(Native(place.Member(f.Extension)),
+                                                     QStringLiteral("на его месте ") +
+                                                         FileSystemTexts::KindOf(st.st_mode));
                 return false;
             }
             mode = st.st_mode & 07777;
