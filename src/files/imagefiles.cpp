@@ -186,8 +186,8 @@ bool CheckGroups(TZentorProgram &program, const QString &setName, TFileContext &
 }
 
 // The image the set stores: its header file's bytes and the section blocks in ascending
-// order, as far as they fit into the image buffer.
-void StoredImage(TZentorProgram &program)
+// order, as far as they fit into the image buffer. False when they do not all fit.
+bool StoredImage(TZentorProgram &program)
 {
     const TPRPHeader &h = program.Header;
     int length = std::clamp(h.BytesLength, 0, TZentorProgram::ImageSize);
@@ -195,12 +195,15 @@ void StoredImage(TZentorProgram &program)
     for (const TZentorSection &sec : program.Sections) {
         if (!sec.Present || sec.CodeLength <= 0)
             continue;
-        if (length + sec.CodeLength > TZentorProgram::ImageSize)
-            break;
+        if (length + sec.CodeLength > TZentorProgram::ImageSize) {
+            program.ImageLength = length;
+            return false;
+        }
         std::memcpy(program.Image + length, sec.Code, static_cast<size_t>(sec.CodeLength));
         length += sec.CodeLength;
     }
     program.ImageLength = length;
+    return true;
 }
 
 // A set is whole when its header file is sound, every group's files add up to its word and
@@ -215,9 +218,15 @@ void CheckSet(TZentorProgram &program, const TSetName &set, bool headerRead, TFi
         ctx.Damaged = true;
         return;
     }
-    StoredImage(program);
+    const bool fits = StoredImage(program);
     if (!CheckHeaderFile(program, headerPath, ctx) || !CheckGroups(program, setName, ctx))
         return;
+    if (!fits) {
+        program.Messages->append(PrpTexts::ImageTooLarge);
+        ++ctx.ErrorCount;
+        ctx.Damaged = true;
+        return;
+    }
     if (!ImageSumHolds(program.Image, program.ImageLength)) {
         program.Messages->append(PrpTexts::ImageSumBroken);
         ++ctx.ErrorCount;

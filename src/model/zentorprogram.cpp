@@ -2,6 +2,7 @@
 
 #include "core/textutils.h"
 #include "prp/imagecheck.h"
+#include "prp/prptexts.h"
 
 #include <algorithm>
 #include <cstring>
@@ -10,7 +11,6 @@
 namespace {
 
 // Messages of the program model.
-const QString kImageTooLarge = QStringLiteral("Размер ПрП превышает 20000 байт");
 const QString kPrefixFound =
     QStringLiteral("Вероятно, в начале ПрП записана системная информация.");
 QString BlockLengthMismatch(int section, int length)
@@ -105,7 +105,7 @@ bool TZentorProgram::AssembleImage()
             continue;
         }
         if (ImageLength + s.CodeLength > ImageSize) {
-            Messages->append(kImageTooLarge);
+            Messages->append(PrpTexts::ImageTooLarge);
             ok = false;
             break;
         }

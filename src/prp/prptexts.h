@@ -76,6 +76,7 @@ inline QString BlockTwoSections(int offset, int byte2, int byte3)
         .arg(offset)
         .arg(SectionNumberText(byte2), SectionNumberText(byte3));
 }
+inline const QString ImageTooLarge = QStringLiteral("Размер ПрП превышает 20000 байт");
 inline const QString ImageSumBroken =
     QStringLiteral("Ошибка в образе ПрП: контрольная сумма образа неверна");
 inline const QString HeaderSumBroken =
