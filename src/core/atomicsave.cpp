@@ -63,8 +63,7 @@ bool CheckTarget(TPending &p, QString &error)
     if (::lstat(p.Target.constData(), &st) != 0)
         return true; // nothing there; creating the file beside it says what is wrong
     if (!S_ISREG(st.st_mode)) {
-        error = FileSystemTexts::CannotWrite(p.Path, QStringLiteral("на его месте ") +
-                                                         FileSystemTexts::KindOf(st.st_mode));
+        error = FileSystemTexts::CannotWrite(p.Path, FileSystemTexts::InTheWay(st.st_mode));
         return false;
     }
     p.Existed = true;

@@ -90,6 +90,11 @@ inline QString CannotWrite(const QString &path, const QString &reason)
 }
 // What stands at a path where a file was expected: "папка", "канал (FIFO)" ...
 QString KindOf(mode_t mode);
+// Why no file can be written where something else stands: "на его месте папка" ...
+inline QString InTheWay(mode_t mode)
+{
+    return QStringLiteral("на его месте ") + KindOf(mode);
+}
 inline QString NotAFile(const QString &path, mode_t mode)
 {
     return QStringLiteral("%1 — не файл, а %2").arg(path, KindOf(mode));

@@ -220,8 +220,7 @@ bool ReplaceSectionSet(const QString &dir, const QString &base, const QList<TSet
         if (::stat(place.Member(f.Extension).constData(), &st) == 0) {
             if (!S_ISREG(st.st_mode)) {
                 error = FileSystemTexts::CannotWrite(Native(place.Member(f.Extension)),
-                                                     QStringLiteral("на его месте ") +
-                                                         FileSystemTexts::KindOf(st.st_mode));
+                                                     FileSystemTexts::InTheWay(st.st_mode));
                 return false;
             }
             mode = st.st_mode & 07777;

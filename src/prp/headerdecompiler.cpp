@@ -37,8 +37,6 @@ int LastAdcModule(const TPRPHeader &h)
     return qMin(h.OrderVA / 2, kAdcModules - 1);
 }
 
-const QString kNotInText = QStringLiteral("Значение заголовка не переносится в текст: ");
-
 // The parts whose every entry the text carries, entry by entry.
 struct TTextPart
 {
@@ -62,22 +60,19 @@ const TTextPart kTextParts[] = {
      [](const TPRPHeader &h, int i) {
          const std::uint8_t orders[] = {h.OrderKB, h.OrderVD, h.OrderDV,
                                         h.OrderVA, h.OrderAV, h.OrderTM};
-         return QStringLiteral("порядок %1").arg(orders[i]);
+         return PrpTexts::OrderValue(orders[i]);
      }},
     {THeaderPart::AdcInputs,
      [](const TPRPHeader &h, const THeaderEntry &, int m) { return m <= LastAdcModule(h); },
      [](int) { return QString::fromUtf16(Line::Adc); }, EntryText,
      [](const TPRPHeader &h, int m) {
-         return QStringLiteral("порядок АЦП %1").arg(h.AdcOrder[m]) +
-                (m > LastAdcModule(h) ? QStringLiteral(" вне заказа ВА") : QString());
+         return PrpTexts::AdcValue(h.AdcOrder[m], m > LastAdcModule(h));
      }},
     {THeaderPart::ImpulseOutputs,
      [](const TPRPHeader &, const THeaderEntry &e, int) { return e.InUse; },
      [](int) { return QString::fromUtf16(Line::Impulse); }, EntryText,
      [](const TPRPHeader &h, int k) {
-         const int word = h.ImpSource[k][1] * 256 + h.ImpSource[k][0];
-         return QStringLiteral("слово источника 0x") +
-                QStringLiteral("%1").arg(word, 4, 16, QLatin1Char('0')).toUpper();
+         return PrpTexts::SourceWord(h.ImpSource[k][1] * 256 + h.ImpSource[k][0]);
      }},
     // The timer-generators are not among these parts: see TimerGeneratorsNotInText.
     {THeaderPart::TechKeys, [](const TPRPHeader &, const THeaderEntry &e, int) { return e.InUse; },
@@ -87,10 +82,7 @@ const TTextPart kTextParts[] = {
      [](const TPRPHeader &h, const THeaderEntry &, int q) { return KeyLine(q, h.TechKeys[q]); },
      [](const TPRPHeader &h, int q) {
          const TTechKey &k = h.TechKeys[q];
-         return QStringLiteral("класс %1, индекс %2, имя «%3»")
-             .arg(k.Class)
-             .arg(k.Index)
-             .arg(k.Name);
+         return PrpTexts::KeyValue(k.Class, k.Index, k.Name);
      }},
 };
 
@@ -130,19 +122,16 @@ void KeyRecordsNotInText(const TPRPHeader &h, QStringList &lines)
         const int q = rec[0];
         if (q >= TPRPHeader::KeyCount)
             continue; // the image check names it
-        const QString key = QStringLiteral("клавиатура %1, клавиша %2")
-                                .arg(q / kKeysPerKeyboard + 1)
-                                .arg(q % kKeysPerKeyboard + 1);
+        const QString key = PrpTexts::NotInText +
+                            PrpTexts::KeyName(q / kKeysPerKeyboard + 1, q % kKeysPerKeyboard + 1);
         if (seen[q])
-            lines.append(kNotInText + key + QStringLiteral(": записана дважды"));
+            lines.append(key + PrpTexts::KeyRecordedTwice);
         seen[q] = true;
         if (rec[1] == 0)
-            lines.append(kNotInText + key + QStringLiteral(": запись без класса переменной"));
+            lines.append(key + PrpTexts::KeyWithoutClass);
         for (int i = 3; i < TPRPHeader::KeyRecordLength; ++i)
             if (TextToController(ControllerToText(rec[i])) != rec[i]) {
-                lines.append(kNotInText + key +
-                             QStringLiteral(": в имени байт %1, которого текст не передаёт")
-                                 .arg(PrpTexts::Hex(rec[i])));
+                lines.append(key + PrpTexts::NameByte(rec[i]));
                 break;
             }
     }
@@ -218,7 +207,8 @@ QStringList TPRPHeader::ValuesNotInText() const
                                      ? CarriedByText(part, *this, e, i)
                                      : e.Value == unset[static_cast<std::size_t>(i)].Value;
             if (!carried)
-                lines.append(kNotInText + e.Name + QStringLiteral(": ") + part.Value(*this, i));
+                lines.append(PrpTexts::NotInText + e.Name + QStringLiteral(": ") +
+                             part.Value(*this, i));
         }
     }
     TimerGeneratorsNotInText(*this, lines);

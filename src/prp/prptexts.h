@@ -1,6 +1,7 @@
 #pragma once
-// What the image check and the header's byte form say about a damaged PRP: the one place
-// these texts are written.
+// What the image check and the header's byte form say about a damaged PRP, and how the
+// header decompiler names the values its text cannot carry: the one place these texts are
+// written.
 
 #include "core/textutils.h"
 
@@ -129,6 +130,37 @@ inline QString BadKeyNumber(int key)
 {
     return QStringLiteral("Ошибка в заголовке ПрП: неправильный номер технологической клавиши ") +
            QString::number(key);
+}
+
+// Header values the header text cannot carry: the prefix, then what and which value.
+inline const QString NotInText = QStringLiteral("Значение заголовка не переносится в текст: ");
+inline QString OrderValue(int value)
+{
+    return QStringLiteral("порядок %1").arg(value);
+}
+inline QString AdcValue(int value, bool outsideVaOrder)
+{
+    return QStringLiteral("порядок АЦП %1").arg(value) +
+           (outsideVaOrder ? QStringLiteral(" вне заказа ВА") : QString());
+}
+inline QString SourceWord(int word)
+{
+    return QStringLiteral("слово источника 0x") +
+           QStringLiteral("%1").arg(word, 4, 16, QLatin1Char('0')).toUpper();
+}
+inline QString KeyValue(int cls, int index, const QString &name)
+{
+    return QStringLiteral("класс %1, индекс %2, имя «%3»").arg(cls).arg(index).arg(name);
+}
+inline QString KeyName(int keyboard, int key)
+{
+    return QStringLiteral("клавиатура %1, клавиша %2").arg(keyboard).arg(key);
+}
+inline const QString KeyRecordedTwice = QStringLiteral(": записана дважды");
+inline const QString KeyWithoutClass = QStringLiteral(": запись без класса переменной");
+inline QString NameByte(int byte)
+{
+    return QStringLiteral(": в имени байт %1, которого текст не передаёт").arg(Hex(byte));
 }
 
 } // namespace PrpTexts
