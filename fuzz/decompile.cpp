@@ -52,7 +52,8 @@ void Image(const std::uint8_t *data, std::size_t size)
     std::memcpy(program->Image, data, n);
     program->ImageLength = static_cast<int>(n);
     program->RecognisePrefix();
-    program->SplitImage();
+    if (!program->SplitImage() && program->Messages->isEmpty())
+        __builtin_trap(); // a damaged image is always named
     TZentorCompiler compiler;
     compiler.AlgBase = &Base();
     compiler.Messages = program->Messages;

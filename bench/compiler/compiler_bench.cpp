@@ -96,4 +96,37 @@ void BM_CrossReferenceLargestProgram(benchmark::State &state)
 }
 BENCHMARK(BM_CrossReferenceLargestProgram)->Unit(benchmark::kMillisecond);
 
+// A header of state.range(0) technological names, each standing for a discrete variable, and
+// a section that uses some of them: the cross-reference must grow with the names no faster
+// than n log n.
+void BM_CrossReferenceManyNames(benchmark::State &state)
+{
+    const int names = static_cast<int>(state.range(0));
+    auto program = std::make_unique<TZentorProgram>();
+    QStringList header{QStringLiteral("/ ТЕХНОЛОГИЧЕСКИЕ НАЗВАНИЯ")};
+    for (int i = 0; i < names; ++i)
+        header.append(QStringLiteral("Н%1 ДВ%2").arg(i).arg(i % 512, 3, 8, QLatin1Char('0')));
+    program->Header.Text = header;
+    QStringList section;
+    for (int i = 0; i < 20; ++i)
+        section.append(QStringLiteral("ВКЛ Н%1").arg(i * (names / 20)));
+    program->Sections[0].Text = section;
+    std::size_t uses = 0;
+    bool failed = false;
+    for (auto _ : state) {
+        const TCrossReference x = BuildCrossReference(*program, nullptr);
+        uses = static_cast<std::size_t>(x.Uses.size());
+        failed = failed || x.Failed();
+    }
+    if (failed || uses < static_cast<std::size_t>(names))
+        state.SkipWithError("the names program does not compile");
+    state.counters["uses"] = static_cast<double>(uses);
+    state.SetComplexityN(names);
+}
+BENCHMARK(BM_CrossReferenceManyNames)
+    ->RangeMultiplier(10)
+    ->Range(1000, 100000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
+
 } // namespace

@@ -20,6 +20,7 @@ const QList<TCliOption> &CliOptions()
         {QStringLiteral("--log"), CliTexts::FileValue, &TCliContext::LogFile},
         {QStringLiteral("--yes"), QString(), nullptr, &TCliContext::Yes},
         {QStringLiteral("--verify"), QString(), nullptr, &TCliContext::Verify},
+        {QStringLiteral("--twice"), QString(), nullptr, &TCliContext::Twice},
         {QStringLiteral("--format"), CliTexts::FormatValue, &TCliContext::Format},
         {QStringLiteral("--script"), CliTexts::FileValue, &TCliContext::Script},
         {QStringLiteral("--cycles"), CliTexts::NumberValue, &TCliContext::Cycles},
@@ -103,16 +104,17 @@ const QList<TCliCommand> &CliCommands()
         {QStringLiteral("keys"), CliTexts::KeysOperands, LinkOptions({}), CliTexts::KeysSummary, 1,
          1000, &KeysCommand, true},
         {QStringLiteral("write"), CliTexts::WriteOperands,
-         LinkOptions(
-             {QStringLiteral("--yes"), QStringLiteral("--verify"), QStringLiteral("--alg")}),
+         LinkOptions({QStringLiteral("--yes"), QStringLiteral("--verify"),
+                      QStringLiteral("--twice"), QStringLiteral("--alg")}),
          CliTexts::WriteSummary, 1, 1, &WriteCommand, true},
         {QStringLiteral("read"), CliTexts::ReadOperands,
-         LinkOptions({QStringLiteral("-o"), QStringLiteral("--alg")}), CliTexts::ReadSummary, 0, 0,
-         &ReadCommand, true},
+         LinkOptions({QStringLiteral("-o"), QStringLiteral("--twice"), QStringLiteral("--alg")}),
+         CliTexts::ReadSummary, 0, 0, &ReadCommand, true},
         {QStringLiteral("algs"), CliTexts::AlgsOperands, LinkOptions({QStringLiteral("-o")}),
          CliTexts::AlgsSummary, 0, 0, &AlgsCommand, true},
-        {QStringLiteral("diff"), CliTexts::DiffOperands, LinkOptions({QStringLiteral("--alg")}),
-         CliTexts::DiffSummary, 1, 1, &DiffCommand, true},
+        {QStringLiteral("diff"), CliTexts::DiffOperands,
+         LinkOptions({QStringLiteral("--twice"), QStringLiteral("--alg")}), CliTexts::DiffSummary,
+         1, 1, &DiffCommand, true},
     };
     return commands;
 }

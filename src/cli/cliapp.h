@@ -50,6 +50,7 @@ struct TCliContext
     QString LogFile;     // --log FILE: every frame and reply item, as the desktop logs them
     bool Yes = false;    // --yes: switch the controller's mode without asking
     bool Verify = false; // --verify: read the PRP back after writing it and compare
+    bool Twice = false;  // --twice: read the controller's PRP twice, take it when both agree
     // Hooks and progress for LoadFromFile / SaveToFile; the compiler and decompiler
     // commands fill the hooks.
     TFileContext Files;

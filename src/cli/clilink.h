@@ -67,9 +67,10 @@ void RunTransfer(TPRPTransferThread &job);
 // blocks are. The compiler is attached for a text form when none is given.
 int LoadProgramToWrite(TZentorProgram &program, const QString &input, TCliContext &ctx,
                        TCliCompilerPtr &compiler);
-// Reads the controller's PRP into program (cleared first). The job's messages go to Out.
+// Reads the controller's PRP into program (cleared first), twice with --twice. The job's
+// messages go to Out.
 TTransferResult ReadPrp(TSarvetel &link, TZentorProgram &program, TCliContext &ctx);
 // The same for a comparison: the image is split as well, its messages on Out. sound tells
-// whether the image came whole with its checksums holding.
+// whether the image came whole and passed the image check.
 TTransferResult ReadPrpToCompare(TSarvetel &link, TZentorProgram &stored, TCliContext &ctx,
                                  bool &sound);

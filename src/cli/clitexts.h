@@ -136,6 +136,10 @@ inline QString NotAnImage(const QString &fileName)
                           ".000")
         .arg(fileName);
 }
+inline QString SetHoldsNoImage(int errors)
+{
+    return QStringLiteral("Набор секций не содержит образа ПрП, ошибок при чтении: %1").arg(errors);
+}
 
 inline QString OutputNeeded(const QString &command)
 {

@@ -144,6 +144,7 @@ TTransferResult ReadPrp(TSarvetel &link, TZentorProgram &program, TCliContext &c
     const qsizetype first = program.Messages->size();
     TCliTransferUi ui(ctx);
     TPRPReadThread job(link, program, ui, &ui);
+    job.ReadTwice = ctx.Twice;
     RunTransfer(job);
     PrintFrom(*program.Messages, first, ctx.Out);
     return job.Result;
@@ -152,14 +153,12 @@ TTransferResult ReadPrp(TSarvetel &link, TZentorProgram &program, TCliContext &c
 TTransferResult ReadPrpToCompare(TSarvetel &link, TZentorProgram &stored, TCliContext &ctx,
                                  bool &sound)
 {
-    const qsizetype first = stored.Messages->size();
     const TTransferResult result = ReadPrp(link, stored, ctx);
     if (result != TTransferResult::Done)
         return result;
     const qsizetype split = stored.Messages->size();
-    const bool whole = stored.SplitImage();
+    sound = stored.SplitImage();
     PrintFrom(*stored.Messages, split, ctx.Out);
-    sound = whole && stored.Messages->mid(first).indexOf(ChecksumMismatch) < 0;
     return result;
 }
 
@@ -260,9 +259,8 @@ int ReadCommand(const QStringList &, TCliContext &ctx)
             ctx.Out << LinkFailureText(link) << '\n';
         return ExitReported;
     }
-    bool sound = program->Messages->indexOf(ChecksumMismatch) < 0;
     const qsizetype split = program->Messages->size();
-    sound = program->SplitImage() && sound;
+    bool sound = program->SplitImage();
     if (!image && ctx.Files.DecompileAfterLoad(*program) > 0)
         sound = false; // a section that could not be read to its end
     PrintFrom(*program->Messages, split, ctx.Out);

@@ -1,5 +1,5 @@
-// zentorc dump INPUT: the structure of a PRP image (.prp, or a section file set .000,
-// which is assembled first) and whether it is sound.
+// zentorc dump INPUT: the structure of a PRP image (.prp, or the image a section file set
+// .000 stores: its header file and section files in order) and whether it is sound.
 
 #include "cli/cliapp.h"
 #include "cli/clitexts.h"
@@ -31,8 +31,14 @@ int DumpCommand(const QStringList &operands, TCliContext &ctx)
         return ExitUsage;
     }
     PrintMessages(*program, 0, ctx);
-    const TImageDump dump = DescribeImage(program->Image, program->ImageLength);
+    const int loadErrors = ctx.Files.ErrorCount;
+    // A set without its header file stores no image: what was found is in the messages.
+    if (ext == QStringLiteral("000") && program->ImageLength == 0) {
+        ctx.Out << CliTexts::SetHoldsNoImage(loadErrors) << '\n';
+        return ExitReported;
+    }
+    const TImageDump dump = DescribeImage(program->Image, program->ImageLength, loadErrors);
     for (const QString &line : dump.Lines)
         ctx.Out << line << '\n';
-    return dump.Problems > 0 || ctx.Files.ErrorCount > 0 ? ExitReported : ExitOk;
+    return dump.Problems > 0 || loadErrors > 0 ? ExitReported : ExitOk;
 }

@@ -3,6 +3,7 @@
 #include "core/textutils.h"
 #include "model/zentorprogram.h"
 #include "prp/headerentries.h"
+#include "prp/imagecheck.h"
 #include "prp/prpheader.h"
 #include "prp/prplayout.h"
 #include "prp/variableclass.h"
@@ -14,7 +15,6 @@
 namespace {
 
 // Texts of the image description.
-const QString kError = QStringLiteral("Ошибка: ");
 const QString kHolds = QStringLiteral("верна");
 const QString kBroken = QStringLiteral("неверна");
 const QString kNotChecked = QStringLiteral("не проверена: образ неполон");
@@ -46,67 +46,57 @@ class TDumper
 {
 public:
     TDumper(const std::uint8_t *image, int length) : Image(image), Length(length) {}
-    TImageDump Run();
+    TImageDump Run(int loadErrors);
 
 private:
     void Line(const QString &text) { Out.Lines.append(text); }
-    void Problem(const QString &text)
-    {
-        Out.Lines.append(kError + text);
-        ++Out.Problems;
-    }
     void HeaderFields(const TPRPHeader &h);
-    int Blocks(int headerLength, int end);
-    void Checksums(int headerLength, int end);
+    void Blocks(const TImageCheck &c);
+    void Checksums(const TImageCheck &c);
 
     const std::uint8_t *Image;
     int Length;
     TImageDump Out;
 };
 
-TImageDump TDumper::Run()
+QString Verdict(int problems, int loadErrors)
 {
+    if (problems > 0)
+        return QStringLiteral("Образ повреждён, ошибок: %1").arg(problems);
+    if (loadErrors > 0)
+        return QStringLiteral("Ошибок в образе нет, но при чтении найдено ошибок: %1")
+            .arg(loadErrors);
+    return QStringLiteral("Образ исправен");
+}
+
+TImageDump TDumper::Run(int loadErrors)
+{
+    const TImageCheck check = CheckPrpImage(Image, Length);
+    Out.Problems = static_cast<int>(check.Problems.size());
     Line(QStringLiteral("Образ ПрП: %1 байт").arg(Length));
-    if (Length < PrpLayout::LengthKnownFrom) {
-        Problem(QStringLiteral("образ короче заголовка (%1 байт)").arg(Length));
-        return Out;
+    const int headerLength = check.HeaderLength;
+    if (headerLength > 0) {
+        const int records = (headerLength - TPRPHeader::FixedLength) / TPRPHeader::KeyRecordLength;
+        Line(QStringLiteral("Заголовок: %1 байт, записей технологических клавиш: %2")
+                 .arg(headerLength)
+                 .arg(std::max(records, 0)));
     }
-    const int headerLength = HeaderLengthOf(Image);
-    const int records = (headerLength - TPRPHeader::FixedLength) / TPRPHeader::KeyRecordLength;
-    Line(QStringLiteral("Заголовок: %1 байт, записей технологических клавиш: %2")
-             .arg(headerLength)
-             .arg(std::max(records, 0)));
-    if (headerLength > Length)
-        Problem(
-            QStringLiteral("заголовок длиной %1 байт выходит за пределы образа").arg(headerLength));
-    if (Length < TPRPHeader::FixedLength || headerLength < TPRPHeader::FixedLength) {
-        if (headerLength < TPRPHeader::FixedLength)
-            Problem(QStringLiteral("заголовок короче %1 байт").arg(TPRPHeader::FixedLength));
-        return Out;
+    if (headerLength >= TPRPHeader::FixedLength && Length >= TPRPHeader::FixedLength) {
+        auto header = std::make_unique<TPRPHeader>();
+        header->BytesLength = std::min({headerLength, Length, int(TPRPHeader::BufferSize)});
+        std::copy(Image, Image + header->BytesLength, header->Bytes);
+        // What is wrong with the key records the check names.
+        static_cast<void>(header->DecodeHeader());
+        HeaderFields(*header);
+        QStringList words;
+        for (int g = 0; g < 8; ++g)
+            words.append(QString::number(ImageWord(Image, PrpLayout::GroupWord(g))));
+        Line(QStringLiteral("Слова групп 0–7: ") + words.join(u' '));
+        Blocks(check);
+        Checksums(check);
     }
-
-    auto header = std::make_unique<TPRPHeader>();
-    header->BytesLength = std::min({headerLength, Length, int(TPRPHeader::BufferSize)});
-    std::copy(Image, Image + header->BytesLength, header->Bytes);
-    QStringList decodeProblems;
-    header->DecodeHeader(&decodeProblems);
-    HeaderFields(*header);
-    for (const QString &p : decodeProblems)
-        Problem(p);
-
-    QStringList words;
-    int end = headerLength;
-    for (int g = 0; g < 8; ++g) {
-        const int w = ImageWord(Image, PrpLayout::GroupWord(g));
-        words.append(QString::number(w));
-        end += w;
-    }
-    Line(QStringLiteral("Слова групп 0–7: ") + words.join(u' '));
-    if (headerLength <= Length)
-        Blocks(headerLength, end);
-    Checksums(headerLength, end);
-    Line(Out.Problems == 0 ? QStringLiteral("Образ исправен")
-                           : QStringLiteral("Образ повреждён, ошибок: %1").arg(Out.Problems));
+    Out.Lines.append(check.Problems);
+    Line(Verdict(Out.Problems, loadErrors));
     return Out;
 }
 
@@ -168,80 +158,41 @@ void TDumper::HeaderFields(const TPRPHeader &h)
     Out.Lines.append(keys);
 }
 
-int TDumper::Blocks(int headerLength, int end)
+void TDumper::Blocks(const TImageCheck &c)
 {
+    if (c.HeaderLength > Length)
+        return;
     Line(QStringLiteral("Блоки секций:"));
-    int groupSums[8] = {};
-    int p = headerLength;
-    bool complete = true;
-    while (p < end) {
-        if (p >= Length) {
-            Problem(QStringLiteral("блок по смещению %1 выходит за пределы образа").arg(p));
-            complete = false;
-            break;
-        }
-        const int n = Image[p] + 1;
-        if (p + n > Length) {
-            Problem(QStringLiteral("блок по смещению %1 длиной %2 байт выходит за пределы образа")
-                        .arg(p)
-                        .arg(n));
-            complete = false;
-            break;
-        }
-        if (n < 6) {
-            Problem(QStringLiteral("блок по смещению %1 короче 6 байт").arg(p));
-        } else {
-            const int s = Image[p + 2];
-            const bool holds = BlockChecksumHolds(Image + p, n);
-            Line(QStringLiteral("  секция %1: смещение %2, длина %3 байт, контрольная сумма %4")
-                     .arg(SectionNumberText(s))
-                     .arg(p)
-                     .arg(n)
-                     .arg(holds ? kHolds : kBroken));
-            if (!holds)
-                ++Out.Problems;
-            groupSums[s / 32] += n;
-        }
-        p += n;
-    }
-    if (complete) {
-        for (int g = 0; g < 8; ++g) {
-            const int w = ImageWord(Image, PrpLayout::GroupWord(g));
-            if (w != groupSums[g])
-                Problem(QStringLiteral("слово группы %1 равно %2, а блоки группы занимают %3 байт")
-                            .arg(g)
-                            .arg(w)
-                            .arg(groupSums[g]));
-        }
-        if (p < Length)
-            Line(QStringLiteral("После блоков ещё %1 байт, не входящих в образ").arg(Length - p));
-    }
-    return p;
+    for (const TImageBlock &b : c.Blocks)
+        Line(QStringLiteral("  секция %1: смещение %2, длина %3 байт, контрольная сумма %4")
+                 .arg(SectionNumberText(b.Section))
+                 .arg(b.Offset)
+                 .arg(b.Length)
+                 .arg(b.SumHolds ? kHolds : kBroken));
+    if (c.BlocksWalked && c.End < Length)
+        Line(QStringLiteral("После блоков ещё %1 байт, не входящих в образ").arg(Length - c.End));
 }
 
-void TDumper::Checksums(int headerLength, int end)
+void TDumper::Checksums(const TImageCheck &c)
 {
-    const QString imageTitle = QStringLiteral("Контрольная сумма образа: ");
-    const QString headerTitle = QStringLiteral("Контрольная сумма заголовка: ");
-    auto report = [this](const QString &title, bool holds) {
-        Line(title + (holds ? kHolds : kBroken));
-        if (!holds)
-            ++Out.Problems;
+    auto state = [](TSumState s) {
+        switch (s) {
+        case TSumState::Holds:
+            return kHolds;
+        case TSumState::Broken:
+            return kBroken;
+        case TSumState::NotChecked:
+            break;
+        }
+        return kNotChecked;
     };
-    if (end <= Length) {
-        report(imageTitle, ImageSumHolds(Image, end));
-    } else {
-        Line(imageTitle + kNotChecked);
-    }
-    if (headerLength <= Length)
-        report(headerTitle, HeaderSumHolds(Image, headerLength));
-    else
-        Line(headerTitle + kNotChecked);
+    Line(QStringLiteral("Контрольная сумма образа: ") + state(c.ImageSum));
+    Line(QStringLiteral("Контрольная сумма заголовка: ") + state(c.HeaderSum));
 }
 
 } // namespace
 
-TImageDump DescribeImage(const std::uint8_t *image, int length)
+TImageDump DescribeImage(const std::uint8_t *image, int length, int loadErrors)
 {
-    return TDumper(image, std::max(length, 0)).Run();
+    return TDumper(image, std::max(length, 0)).Run(loadErrors);
 }

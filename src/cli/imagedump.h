@@ -8,9 +8,10 @@
 
 struct TImageDump
 {
-    QStringList Lines; // the description; problems appear in place, as "Ошибка: ..." lines
-    int Problems = 0;  // how many problems were found (0: the image is sound)
+    QStringList Lines; // the description, then the image check's problems and the verdict
+    int Problems = 0;  // how many problems the image check found (0: the image is sound)
 };
 
-// Reads only the `length` bytes given.
-TImageDump DescribeImage(const std::uint8_t *image, int length);
+// Reads only the `length` bytes given. loadErrors: what reading the file or set found
+// besides; the verdict then does not call the image sound.
+TImageDump DescribeImage(const std::uint8_t *image, int length, int loadErrors = 0);

@@ -11,6 +11,7 @@
 #include "prp/headerdeclaration.h"
 #include "prp/variableclass.h"
 
+#include <QHash>
 #include <QSet>
 
 #include <algorithm>
@@ -138,6 +139,7 @@ private:
     const TAlgBase *Base;
     QVector<TCrossRefUse> Uses;
     QVector<TNameOccurrence> Names;
+    QHash<QString, int> NameAt; // "line:column:name" -> its occurrence in Names
 };
 
 QString TSectionUses::CallDetail(const TLexeme &call, int param) const
@@ -156,9 +158,12 @@ QString TSectionUses::CallDetail(const TLexeme &call, int param) const
 TSectionUses::TNameOccurrence &TSectionUses::Occurrence(const TLexeme &lx, TCrossRefKind kind,
                                                         const QString &detail)
 {
-    for (TNameOccurrence &o : Names)
-        if (o.Line == lx.Line && o.Column == lx.SourceColumn && o.Name == lx.Name)
-            return o;
+    const QString key =
+        QString::number(lx.Line) + u':' + QString::number(lx.SourceColumn) + u':' + lx.Name;
+    const auto found = NameAt.constFind(key);
+    if (found != NameAt.constEnd())
+        return Names[*found];
+    NameAt.insert(key, static_cast<int>(Names.size()));
     Names.append({lx.Line, lx.SourceColumn, lx.Name, false, kind, detail});
     return Names.back();
 }

@@ -500,7 +500,10 @@ int DecompileProgram(TZentorCompiler &compiler, TZentorProgram &program, TProgre
     progress.Show();
     progress.SetAction(T::ProgressHeader);
     program.Header.Decompile(*compiler.Messages);
-    int failed = 0;
+    // Values the header text cannot carry count as failures: that text is no round trip.
+    const QStringList lost = program.Header.ValuesNotInText();
+    compiler.Messages->append(lost);
+    int failed = static_cast<int>(lost.size());
     for (int n = 0; n < limit; ++n) {
         TZentorSection &section = program.Sections[n];
         if (!section.Present)

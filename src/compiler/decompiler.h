@@ -53,7 +53,8 @@ std::vector<TAlgMemoryRange> CallMemoryRanges(const TZentorSection &section, con
 // "Декомпиляция ПрП": the header text from the header fields, then every present section,
 // each announced by the line "Декомпиляция секции " + its number in the compiler's message
 // list; CompiledOk of a section tells whether its block was read to its end. Returns the
-// number of sections that could not be read to their end.
+// number of sections that could not be read to their end plus the number of header values
+// the header text cannot carry (each named by a line of its own).
 int DecompileProgram(TZentorCompiler &compiler, TZentorProgram &program, TProgress &progress);
 
 // Value texts of the decoder, shared with its tests.

@@ -49,6 +49,15 @@ inline const QString ImpulseComment = QStringLiteral(" !Заказ импуль�
 inline const QString NotCompilingBegin = QStringLiteral("Секция ");
 inline const QString NotCompilingEnd =
     QStringLiteral(" не компилируется: её строки записаны как комментарии");
+// The header parts a program read back from the old format lacks, after HeaderNotKept.
+inline const QString HeaderNotKept =
+    QStringLiteral("Формат .prg не хранит заголовок: прочитанная из файла программа будет без ");
+inline const QString LostOrders = QStringLiteral("заказа переменных");
+inline const QString LostAdc = QStringLiteral("заказа входов АЦП");
+inline const QString LostImpulse = QStringLiteral("импульсных выходов");
+inline const QString LostTimeGen = QStringLiteral("таймер-генераторов");
+inline const QString LostKeys = QStringLiteral("технологических клавиш");
+inline const QString LostNames = QStringLiteral("технологических названий");
 
 // Import from the old format.
 inline const QString Converting = QStringLiteral("Преобразование формата");

@@ -8,8 +8,11 @@
 #include "core/progress.h"
 #include "core/textutils.h"
 #include "model/zentorprogram.h"
+#include "prp/headerentries.h"
+#include "prp/macrostable.h"
 
 #include <memory>
+#include <utility>
 
 namespace T = OldFormatText;
 
@@ -63,6 +66,34 @@ QStringList OldSectionLines(TZentorCompiler &compiler, int n, const QStringList 
     return lines;
 }
 
+// The parts of a compiled header that a program read back from the old format lacks: that
+// format keeps the header only as comments, and its reader gives a header as Reset leaves it
+// with the technological names of "/" lines (which the export does not write).
+QStringList HeaderPartsNotKept(const TPRPHeader &header, bool names)
+{
+    static const std::pair<THeaderPart, const QString *> parts[] = {
+        {THeaderPart::Orders, &T::LostOrders},
+        {THeaderPart::AdcInputs, &T::LostAdc},
+        {THeaderPart::ImpulseOutputs, &T::LostImpulse},
+        {THeaderPart::TimerGenerators, &T::LostTimeGen},
+        {THeaderPart::TechKeys, &T::LostKeys},
+    };
+    const auto defaults = std::make_unique<TPRPHeader>();
+    QStringList lost;
+    for (const auto &[part, text] : parts) {
+        const std::vector<THeaderEntry> have = HeaderEntries(header, part);
+        const std::vector<THeaderEntry> reset = HeaderEntries(*defaults, part);
+        for (std::size_t i = 0; i < have.size(); ++i)
+            if (have[i].Value != reset[i].Value) {
+                lost.append(*text);
+                break;
+            }
+    }
+    if (names)
+        lost.append(T::LostNames);
+    return lost;
+}
+
 } // namespace
 
 QStringList HeaderToOldLines(const QStringList &headerText, QStringList &messages)
@@ -111,7 +142,8 @@ QStringList HeaderToOldLines(const QStringList &headerText, QStringList &message
     return out;
 }
 
-QStringList ExportOldFormat(TZentorCompiler &compiler, TZentorProgram &program, TProgress &progress)
+QStringList ExportOldFormat(TZentorCompiler &compiler, TZentorProgram &program, TProgress &progress,
+                            int *problems)
 {
     int present = 0;
     for (const TZentorSection &s : program.Sections)
@@ -122,8 +154,10 @@ QStringList ExportOldFormat(TZentorCompiler &compiler, TZentorProgram &program, 
     progress.Show();
     progress.SetAction(T::ProgressHeader);
 
+    const qsizetype before = compiler.Messages->size();
     QStringList result = HeaderToOldLines(program.Header.Text, *compiler.Messages);
     program.Header.Compile(*compiler.Messages, compiler.Macros);
+    const QStringList notKept = HeaderPartsNotKept(program.Header, compiler.Macros.Count() > 0);
 
     int done = 0;
     for (int n = 0; n < TZentorProgram::SectionCount; ++n) {
@@ -141,6 +175,10 @@ QStringList ExportOldFormat(TZentorCompiler &compiler, TZentorProgram &program, 
     }
     for (QString &line : result)
         line = ControllerLower(line);
+    if (problems)
+        *problems = static_cast<int>(compiler.Messages->size() - before);
+    if (!notKept.isEmpty())
+        compiler.Messages->append(T::HeaderNotKept + notKept.join(QStringLiteral(", ")));
     progress.Hide();
     return result;
 }

@@ -15,9 +15,12 @@ class TZentorProgram;
 
 // "Конвертация ПрП": the whole old-format text of the program, already lower-cased. Compiles
 // the header on the way (its messages, and those of the re-layout, go to the compiler's
-// message list), so that the sections' technological names resolve.
-QStringList ExportOldFormat(TZentorCompiler &compiler, TZentorProgram &program,
-                            TProgress &progress);
+// message list), so that the sections' technological names resolve. problems (when given)
+// gets the number of error lines: a header that does not convert or compile, a section that
+// does not compile and is written as comments. One more line, no error, names the parts of
+// the header that the old format does not keep.
+QStringList ExportOldFormat(TZentorCompiler &compiler, TZentorProgram &program, TProgress &progress,
+                            int *problems = nullptr);
 
 // The header text as old comment lines (upper case; the export lower-cases them): the
 // variable orders and impulse outputs survive, lines before the first heading are kept.

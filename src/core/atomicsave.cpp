@@ -9,36 +9,12 @@
 #include <QRandomGenerator>
 
 #include <fcntl.h>
-#include <signal.h>
 #include <sys/stat.h>
 
 #include <cerrno>
 #include <vector>
 
 namespace {
-
-// Ctrl+C, SIGTERM and SIGHUP are held back on this thread while files are replaced and
-// arrive when the save has ended, so a stopped program leaves every target old or new and
-// no temporary file behind.
-class TInterruptHold
-{
-public:
-    TInterruptHold()
-    {
-        sigset_t held;
-        sigemptyset(&held);
-        sigaddset(&held, SIGINT);
-        sigaddset(&held, SIGTERM);
-        sigaddset(&held, SIGHUP);
-        pthread_sigmask(SIG_BLOCK, &held, &Previous);
-    }
-    ~TInterruptHold() { pthread_sigmask(SIG_SETMASK, &Previous, nullptr); }
-    TInterruptHold(const TInterruptHold &) = delete;
-    TInterruptHold &operator=(const TInterruptHold &) = delete;
-
-private:
-    sigset_t Previous;
-};
 
 // One file of a save on its way.
 struct TPending
@@ -63,14 +39,17 @@ QByteArray TargetOf(const QString &path)
     return NativePath(path);
 }
 
-// A name beside target that nothing uses yet: target, suffix and six random characters.
-QByteArray FreeName(const QByteArray &target, const char *suffix)
+// A name beside target that nothing uses yet: a short one of its own in target's folder, so
+// that a target whose name is as long as the file system allows still gets one.
+QByteArray FreeName(const QByteArray &target)
 {
     static const char kChars[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    const qsizetype slash = target.lastIndexOf('/');
+    const QByteArray folder = target.left(slash + 1);
     QByteArray name;
     struct stat st;
     do {
-        name = target + suffix;
+        name = folder + ".zentor-";
         for (int i = 0; i < 6; ++i)
             name += kChars[QRandomGenerator::global()->bounded(36)];
     } while (::lstat(name.constData(), &st) == 0);
@@ -84,8 +63,7 @@ bool CheckTarget(TPending &p, QString &error)
     if (::lstat(p.Target.constData(), &st) != 0)
         return true; // nothing there; creating the file beside it says what is wrong
     if (!S_ISREG(st.st_mode)) {
-        error = FileSystemTexts::CannotWrite(p.Path, QStringLiteral("на его месте ") +
-                                                         FileSystemTexts::KindOf(st.st_mode));
+        error = FileSystemTexts::CannotWrite(p.Path, FileSystemTexts::InTheWay(st.st_mode));
         return false;
     }
     p.Existed = true;
@@ -98,7 +76,7 @@ bool CheckTarget(TPending &p, QString &error)
 int CreateTemp(TPending &p)
 {
     for (int attempt = 0; attempt < 100; ++attempt) {
-        p.Temp = FreeName(p.Target, ".tmp");
+        p.Temp = FreeName(p.Target);
         const int fd =
             ::open(p.Temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC, 0666);
         if (fd >= 0) {
@@ -175,7 +153,7 @@ bool Replace(std::vector<TPending> &files, QString &error)
     // failure half-way can put every old file back.
     for (TPending &p : files) {
         if (p.Existed) {
-            p.Aside = FreeName(p.Target, ".old");
+            p.Aside = FreeName(p.Target);
             if (::rename(p.Target.constData(), p.Aside.constData()) != 0) {
                 p.Aside.clear();
                 error = FileSystemTexts::CannotWrite(p.Path, SystemReason(errno));

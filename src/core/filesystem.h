@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QString>
 
+#include <pthread.h>
+#include <signal.h>
 #include <sys/types.h>
 #include <unistd.h>
 
@@ -45,6 +47,29 @@ private:
     int Fd;
 };
 
+// Ctrl+C, SIGTERM and SIGHUP are held back on this thread while files are replaced and
+// arrive when the save has ended, so a stopped program leaves every target old or new and
+// no temporary file behind.
+class TInterruptHold
+{
+public:
+    TInterruptHold()
+    {
+        sigset_t held;
+        sigemptyset(&held);
+        sigaddset(&held, SIGINT);
+        sigaddset(&held, SIGTERM);
+        sigaddset(&held, SIGHUP);
+        pthread_sigmask(SIG_BLOCK, &held, &Previous);
+    }
+    ~TInterruptHold() { pthread_sigmask(SIG_SETMASK, &Previous, nullptr); }
+    TInterruptHold(const TInterruptHold &) = delete;
+    TInterruptHold &operator=(const TInterruptHold &) = delete;
+
+private:
+    sigset_t Previous;
+};
+
 namespace FileSystemTexts {
 
 inline QString CannotOpen(const QString &path, const QString &reason)
@@ -65,6 +90,11 @@ inline QString CannotWrite(const QString &path, const QString &reason)
 }
 // What stands at a path where a file was expected: "папка", "канал (FIFO)" ...
 QString KindOf(mode_t mode);
+// Why no file can be written where something else stands: "на его месте папка" ...
+inline QString InTheWay(mode_t mode)
+{
+    return QStringLiteral("на его месте ") + KindOf(mode);
+}
 inline QString NotAFile(const QString &path, mode_t mode)
 {
     return QStringLiteral("%1 — не файл, а %2").arg(path, KindOf(mode));

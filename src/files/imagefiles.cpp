@@ -4,10 +4,13 @@
 
 #include "files/filetexts.h"
 #include "files/programfiles.h"
+#include "files/setstore.h"
 
 #include "core/textfile.h"
 #include "core/textutils.h"
 #include "model/zentorprogram.h"
+#include "prp/imagecheck.h"
+#include "prp/prptexts.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,9 +20,8 @@
 
 namespace {
 
-constexpr int kMaxBlock = 256;
-// Length byte, its copy, the section number twice, the checksum and the terminator.
-constexpr int kMinBlock = 6;
+constexpr int kMaxBlock = PrpLayout::MaxBlockLength;
+constexpr int kMinBlock = PrpLayout::MinBlockLength;
 
 // D (with its final "/", empty for a bare name) and P of a set named D/P.000.
 struct TSetName
@@ -55,13 +57,6 @@ QStringList SetMembers(const TSetName &set)
 bool IsSectionExtension(const QString &ext)
 {
     return ext.size() == 3 && IsOctalText(ext);
-}
-
-// "000" … "737": the group digit and the place in the group as two octal digits, as the
-// writer names the files. "777" or "077" would name no section or another one's.
-bool IsSectionName(const QString &ext)
-{
-    return IsSectionExtension(ext) && SectionNumberText(ParseSectionNumber(ext)) == ext;
 }
 
 int EnsureCompiled(TZentorProgram &program, const QString &fileName, TFileContext &ctx)
@@ -102,6 +97,13 @@ int LoadSectionFile(TZentorProgram &program, int s, const QString &path, TFileCo
         ++ctx.ErrorCount;
         return FileOk;
     }
+    // A block that does not hold together is still taken: it is what the set stores.
+    QStringList problems;
+    if (n > 0 && !CheckPrpBlock(b, n, 0, problems)) {
+        program.Messages->append(problems);
+        ctx.ErrorCount += static_cast<int>(problems.size());
+        ctx.Damaged = true;
+    }
     TZentorSection &sec = program.Sections[s];
     std::memcpy(sec.Code, b, static_cast<size_t>(n));
     sec.CodeLength = n;
@@ -112,7 +114,7 @@ int LoadSectionFile(TZentorProgram &program, int s, const QString &path, TFileCo
 }
 
 // One entry P.XXX of a set: a section file, the header file, or nothing of the set.
-int LoadSetMember(TZentorProgram &program, const QString &path, TFileContext &ctx)
+int LoadSetMember(TZentorProgram &program, const QString &path, TFileContext &ctx, bool &headerRead)
 {
     const QString ext = path.right(3).toUpper();
     const bool header = ext == QStringLiteral("HDR");
@@ -131,14 +133,105 @@ int LoadSetMember(TZentorProgram &program, const QString &path, TFileContext &ct
         return LoadSectionFile(program, ParseSectionNumber(ext), path, ctx);
     program.Messages->append(FileTexts::LoadingHeader(path));
     QString error;
-    if (!program.Header.LoadHdr(path, error, program.Messages)) {
-        if (!error.isEmpty()) {
-            ctx.Error = error;
-            return FileIoError;
-        }
-        ++ctx.ErrorCount;
+    // What the header bytes hold is judged with the whole set, as an image's header is.
+    QStringList ignored;
+    if (!program.Header.LoadHdr(path, error, &ignored) && !error.isEmpty()) {
+        ctx.Error = error;
+        return FileIoError;
     }
+    headerRead = true;
     return FileOk;
+}
+
+// The header file as an image's header: its length, fixed bytes, key numbers and sum, and
+// the file holding that header and the one byte after it. False when it fails.
+bool CheckHeaderFile(TZentorProgram &program, const QString &path, TFileContext &ctx)
+{
+    const TPRPHeader &h = program.Header;
+    QStringList problems;
+    int headerLength = 0;
+    CheckPrpHeader(h.Bytes, h.BytesLength, headerLength, problems);
+    if (problems.isEmpty() && headerLength != h.BytesLength)
+        problems.append(FileTexts::HeaderFileLength(h.BytesLength + 1, headerLength));
+    if (problems.isEmpty())
+        return true;
+    program.Messages->append(FileTexts::HeaderFileDamaged(path));
+    program.Messages->append(problems);
+    ctx.ErrorCount += static_cast<int>(problems.size());
+    ctx.Damaged = true;
+    return false;
+}
+
+// Each group's section files against the group's word in the header: a file that is missing,
+// empty or left from another program makes them differ.
+bool CheckGroups(TZentorProgram &program, const QString &setName, TFileContext &ctx)
+{
+    bool whole = true;
+    for (int g = 0; g < PrpLayout::GroupCount; ++g) {
+        int have = 0;
+        for (int s = 32 * g; s < 32 * g + 32; ++s)
+            if (program.Sections[s].Present)
+                have += std::max(program.Sections[s].CodeLength, 0);
+        const int word = ImageWord(program.Header.Bytes, PrpLayout::GroupWord(g));
+        if (have == word)
+            continue;
+        program.Messages->append(have < word ? FileTexts::SetGroupShort(setName, g, word - have)
+                                             : FileTexts::SetGroupLong(setName, g, have - word));
+        ++ctx.ErrorCount;
+        whole = false;
+    }
+    if (!whole)
+        ctx.Damaged = true;
+    return whole;
+}
+
+// The image the set stores: its header file's bytes and the section blocks in ascending
+// order, as far as they fit into the image buffer. False when they do not all fit.
+bool StoredImage(TZentorProgram &program)
+{
+    const TPRPHeader &h = program.Header;
+    int length = std::clamp(h.BytesLength, 0, TZentorProgram::ImageSize);
+    std::memcpy(program.Image, h.Bytes, static_cast<size_t>(length));
+    for (const TZentorSection &sec : program.Sections) {
+        if (!sec.Present || sec.CodeLength <= 0)
+            continue;
+        if (length + sec.CodeLength > TZentorProgram::ImageSize) {
+            program.ImageLength = length;
+            return false;
+        }
+        std::memcpy(program.Image + length, sec.Code, static_cast<size_t>(sec.CodeLength));
+        length += sec.CodeLength;
+    }
+    program.ImageLength = length;
+    return true;
+}
+
+// A set is whole when its header file is sound, every group's files add up to its word and
+// the image they make has the sum the header file states.
+void CheckSet(TZentorProgram &program, const TSetName &set, bool headerRead, TFileContext &ctx)
+{
+    const QString setName = set.Dir + set.Base + QStringLiteral(".000");
+    const QString headerPath = set.Dir + set.Base + QStringLiteral(".hdr");
+    if (!headerRead) {
+        program.Messages->append(FileTexts::SetWithoutHeader(setName, headerPath));
+        ++ctx.ErrorCount;
+        ctx.Damaged = true;
+        return;
+    }
+    const bool fits = StoredImage(program);
+    if (!CheckHeaderFile(program, headerPath, ctx) || !CheckGroups(program, setName, ctx))
+        return;
+    if (!fits) {
+        program.Messages->append(PrpTexts::ImageTooLarge);
+        ++ctx.ErrorCount;
+        ctx.Damaged = true;
+        return;
+    }
+    if (!ImageSumHolds(program.Image, program.ImageLength)) {
+        program.Messages->append(PrpTexts::ImageSumBroken);
+        ++ctx.ErrorCount;
+        ctx.Damaged = true;
+    }
 }
 
 } // namespace
@@ -164,9 +257,12 @@ int LoadPrpImage(TZentorProgram &program, const QString &fileName, TFileContext 
     const int read = ReadPrpImageFile(program, fileName, ctx);
     if (read != FileOk)
         return read;
-    if (!program.SplitImage(&ctx.ImageBroken))
-        ++ctx.ErrorCount;
-    ctx.ErrorCount += program.CheckChecksums(true);
+    const qsizetype before = program.Messages->size();
+    if (!program.SplitImage()) {
+        ctx.Damaged = true;
+        ctx.ErrorCount +=
+            static_cast<int>(std::max<qsizetype>(program.Messages->size() - before, 1));
+    }
     if (ctx.DecompileAfterLoad)
         ctx.ErrorCount += ctx.DecompileAfterLoad(program);
     return FileOk;
@@ -185,19 +281,20 @@ int SavePrpImage(TZentorProgram &program, const QString &fileName, TFileContext 
 int LoadSectionSet(TZentorProgram &program, const QString &fileName, TFileContext &ctx)
 {
     const TSetName set = SplitSetName(fileName);
+    if (!TidySectionSet(set.Dir, set.Base, *program.Messages, ctx.Error))
+        return FileIoError;
     const QStringList members = SetMembers(set);
     if (members.isEmpty())
         return FileSetNotFound;
+    bool headerRead = false;
     for (const QString &name : members) {
-        const int result = LoadSetMember(program, set.Dir + name, ctx);
+        const int result = LoadSetMember(program, set.Dir + name, ctx, headerRead);
         if (result != FileOk)
             return result;
     }
-    ctx.ErrorCount += program.CheckChecksums(false);
+    CheckSet(program, set, headerRead, ctx);
     if (ctx.DecompileAfterLoad)
         ctx.ErrorCount += ctx.DecompileAfterLoad(program);
-    if (!program.AssembleImage())
-        ++ctx.ErrorCount;
     return FileOk;
 }
 
@@ -207,34 +304,17 @@ int SaveSectionSet(TZentorProgram &program, const QString &fileName, TFileContex
     if (compiled != FileOk)
         return compiled;
     const TSetName set = SplitSetName(fileName);
-    const QString stem = set.Dir + set.Base + u'.';
-    // The whole set is written beside the old one and replaces it only when every file was
-    // written: a failure half-way leaves the old set as it was.
-    QList<TFileWrite> files = {{stem + QStringLiteral("hdr"), program.Header.HdrBytes()}};
-    QStringList written;
+    QList<TSetFile> files = {{QStringLiteral("hdr"), program.Header.HdrBytes()}};
     for (int s = 0; s < TZentorProgram::SectionCount; ++s) {
         const TZentorSection &sec = program.Sections[s];
         if (!sec.Present)
             continue;
-        const QString ext = SectionNumberText(s);
         const int length = std::clamp(sec.CodeLength, 0, kMaxBlock);
-        files.append({stem + ext, QByteArray(reinterpret_cast<const char *>(sec.Code), length)});
-        written.append(set.Base + u'.' + ext);
+        files.append(
+            {SectionNumberText(s), QByteArray(reinterpret_cast<const char *>(sec.Code), length)});
     }
-    if (!WriteFilesTogether(files, ctx.Error))
-        return FileIoError;
-    // A section file left from an earlier save of a section that is gone now would come
-    // back with the next load of the set. Only files the load would take are removed.
-    for (const QString &name : SetMembers(set)) {
-        const QString path = set.Dir + name;
-        if (!IsSectionName(name.right(3)) || written.contains(name) ||
-            !NotAFileReason(path).isEmpty())
-            continue;
-        QFile stale(path);
-        if (!stale.remove()) {
-            ctx.Error = FileTexts::CannotRemove(path, stale.errorString());
-            return FileIoError;
-        }
-    }
-    return FileOk;
+    // The whole set replaces the old one or nothing changes; a section file left from an
+    // earlier save of a section that is gone now goes with the old set.
+    return ReplaceSectionSet(set.Dir, set.Base, files, *program.Messages, ctx.Error) ? FileOk
+                                                                                     : FileIoError;
 }

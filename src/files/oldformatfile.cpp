@@ -57,12 +57,13 @@ void ReadOldFormatLines(TZentorProgram &program, const QStringList &lines, TFile
         }
         if (IsSectionLine(line)) {
             const int s = ParseSectionNumber(line.left(3));
-            if (s < TZentorProgram::SectionCount) {
+            if (s < TZentorProgram::SectionCount && SectionNumberText(s) == line.left(3)) {
                 program.MarkPresent(s);
                 current = &program.Sections[s];
                 continue;
             }
-            // "777." and the like name no section: the line stays where it stands.
+            // "777." or "040." name no section (040 would read as 100): the line stays
+            // where it stands.
             program.Messages->append(FileTexts::BadSectionLine(static_cast<int>(i + 1)));
             ++ctx.ErrorCount;
         }
@@ -93,6 +94,9 @@ int SaveOldFormat(TZentorProgram &program, const QString &fileName, TFileContext
         return FileFormNotReady;
     }
     ctx.Compiler->Messages = program.Messages;
-    const QStringList lines = ExportOldFormat(*ctx.Compiler, program, *ctx.Progress);
+    int problems = 0;
+    const QStringList lines = ExportOldFormat(*ctx.Compiler, program, *ctx.Progress, &problems);
+    // What did not convert is in the file as comments, and the messages say so.
+    ctx.ErrorCount += problems;
     return WriteTextFile(fileName, lines, ctx.Error) ? FileOk : FileIoError;
 }

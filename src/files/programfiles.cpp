@@ -12,7 +12,7 @@ QString FileExtension(const QString &fileName)
 int LoadFromFile(TZentorProgram &program, const QString &fileName, TFileContext &ctx)
 {
     ctx.Error.clear();
-    ctx.ImageBroken = false;
+    ctx.Damaged = false;
     const QString ext = FileExtension(fileName);
     if (ext == QStringLiteral("ZEN")) {
         program.Clear();

@@ -50,10 +50,10 @@ struct TFileContext
     // (damaged image, corrupted section file, unreadable section line ...).
     QString Error;
     int ErrorCount = 0;
-    // Set by a PRP image load whose image could not be cut into its header and blocks
-    // (empty, truncated, a length past the data): what was decoded is no program, whatever
-    // the result says.
-    bool ImageBroken = false;
+    // Set by a load of an image form whose image is damaged (it fails the image check) or
+    // whose section file set is incomplete or damaged: what was decoded is not the program
+    // that was stored, whatever the result says. The messages say what is wrong.
+    bool Damaged = false;
 };
 
 // The text after the last "." of the whole path, upper-cased ("" when there is none).

@@ -14,16 +14,18 @@ namespace {
 
 const QString kSectionMarker = QStringLiteral("/ СЕКЦИЯ");
 
-// The section number of a section line, or -1 when it cannot be read (fewer than three
-// characters after the marker, or a value outside 0..255).
+// The section number of a section line, or -1 when it cannot be read: fewer than three
+// characters after the marker, or three that are no section number ("040" would read as
+// section 100, "377" as 437).
 int SectionLineNumber(const QString &line)
 {
     // Character 9 is skipped whatever it is; spaces are skipped from character 10 on.
     qsizetype i = kSectionMarker.size() + 1;
     while (i < line.size() && line[i] == u' ')
         ++i;
-    const int s = ParseSectionNumber(line.mid(i, 3));
-    return s >= 0 && s < TZentorProgram::SectionCount ? s : -1;
+    const QString digits = line.mid(i, 3);
+    const int s = ParseSectionNumber(digits);
+    return s >= 0 && s < TZentorProgram::SectionCount && SectionNumberText(s) == digits ? s : -1;
 }
 
 } // namespace

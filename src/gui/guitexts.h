@@ -74,6 +74,7 @@ inline const QString ItemPreviousError = QStringLiteral("Предыдущая о
 inline const QString MenuProgram = QStringLiteral("П&рограмма");
 inline const QString ItemWrite = QStringLiteral("&Записать в Сарветел");
 inline const QString ItemRead = QStringLiteral("&Считать из Сарветела");
+inline const QString ItemReadTwice = QStringLiteral("Считывать ПрП &дважды");
 inline const QString ItemCompare = QStringLiteral("С&равнить с контроллером");
 inline const QString ItemCompile = QStringLiteral("&Компиляция");
 inline const QString ItemCompileAll = QStringLiteral("Компилировать &всё");

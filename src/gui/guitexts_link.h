@@ -44,8 +44,7 @@ inline const QString WritingPrp = QStringLiteral("Запись ПрП в Сар�
 inline const QString ReadQuestion = QStringLiteral(
     "При загрузке программы из контроллера, текущая программа будет недоступна. Продолжить?");
 inline const QString ReadCaptionTitle = QStringLiteral("Редактирование ПРП из Сарветела ");
-inline const QString ImageNotSplit =
-    QStringLiteral("ПрП, считанный из Сарветела, не разбирается на заголовок и секции");
+inline const QString ImageNotSplit = QStringLiteral("ПрП, считанный из Сарветела, повреждён");
 inline const QString ReadingPrp = QStringLiteral("Чтение ПрП из Сарветела");
 inline const QString ReadNotTaken =
     QStringLiteral("ПрП из контроллера не прочитана целиком: открытая программа не изменена");

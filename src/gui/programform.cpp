@@ -193,6 +193,9 @@ void TProgramForm::CreateMenus()
          {},
          {&TProgramForm::CrossRefItem, GuiTexts::ItemCrossRef,
           QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_X), &TProgramForm::CrossRefClick}});
+    ReadTwiceItem = new QAction(GuiTexts::ItemReadTwice, this);
+    ReadTwiceItem->setCheckable(true);
+    program->insertAction(CompareItem, ReadTwiceItem);
 
     QMenu *settings = menuBar()->addMenu(GuiTexts::MenuSettings);
     settings->setToolTipsVisible(true);

@@ -244,6 +244,8 @@ public:
     QAction *AddSectionItem, *RenameSectionItem, *DeleteSectionItem, *RenumberItem;
     QAction *FindItem, *GoToLineItem, *NextErrorItem, *PreviousErrorItem;
     QAction *WriteItem, *ReadItem, *CompareItem, *CompileItem, *CompileAllItem, *CrossRefItem;
+    // Checked: F3 and F4 read the controller's PRP twice and take it only when both agree.
+    QAction *ReadTwiceItem = nullptr;
     QAction *PortSettingsItem, *CompilerOptionsItem, *ConsoleItem, *VariablesItem, *AlgLibraryItem;
     QAction *ContentsItem, *AboutItem;
 
@@ -357,6 +359,8 @@ private:
     TTransferResult WriteProgramToController(QString &stopMessage);
     // F3's read into a program of its own; true when it replaced the open program.
     bool ReadProgramFromController();
+    // The controller's PRP into a program of its own, once or twice as ReadTwiceItem says.
+    TTransferResult ReadControllerPrp(TZentorProgram &into);
 
     QTimer SelectionTimer;
     bool Maximised = false;

@@ -26,7 +26,7 @@ void TProgramForm::CompareWithControllerClick()
     stored->Sections[0].Present = 0;
     const qsizetype first = Messages.size();
     TSarvetel &link = *Link->Sarvetel;
-    const TTransferResult read = WorkWithPRPForm->Transfer<TPRPReadThread>(link, *stored);
+    const TTransferResult read = ReadControllerPrp(*stored);
     if (read != TTransferResult::Done) {
         const QString reason =
             Sarvetel::LinkFailureText(link.LinkStatus, static_cast<int>(link.ProtocolResult));
@@ -39,8 +39,7 @@ void TProgramForm::CompareWithControllerClick()
                            TUserDialogs::Warning);
         return;
     }
-    const bool whole = stored->SplitImage();
-    const bool sound = whole && Messages.mid(first).indexOf(Sarvetel::ChecksumMismatch) < 0;
+    const bool sound = stored->SplitImage();
     const auto sent = ProgramAsSent(*Program);
     TPrpComparison result = ComparePrp(*sent, *stored);
     AddSectionViews(result, *sent, *stored, &Compiler->AlgBase);

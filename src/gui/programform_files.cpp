@@ -128,7 +128,7 @@ bool TProgramForm::Load(const QString &fileName)
     AddMessage(GuiTexts::LoadingFrom + fileName);
     TFileContext ctx = FileContext();
     const int result = LoadFromFile(*Program, fileName, ctx);
-    const bool loaded = result == FileOk && !ctx.ImageBroken;
+    const bool loaded = result == FileOk && !ctx.Damaged;
     ProgramChanged = false;
     if (!loaded) {
         if (!ctx.Error.isEmpty())

@@ -340,21 +340,22 @@ TTransferResult TProgramForm::WriteProgramToController(QString &stopMessage)
     return WorkWithPRPForm->Transfer<TPRPWriteThread>(*Link->Sarvetel, *Program, &stopMessage);
 }
 
+TTransferResult TProgramForm::ReadControllerPrp(TZentorProgram &into)
+{
+    const bool twice = ReadTwiceItem && ReadTwiceItem->isChecked();
+    return WorkWithPRPForm->Transfer<TPRPReadThread>(
+        *Link->Sarvetel, into, nullptr, [twice](TPRPReadThread &job) { job.ReadTwice = twice; });
+}
+
 bool TProgramForm::ReadProgramFromController()
 {
     // The read goes into a program of its own: only a whole image with both checksums
     // holding takes the open program's place.
     auto read = std::make_unique<TZentorProgram>();
     read->Messages = &Messages;
-    if (WorkWithPRPForm->Transfer<TPRPReadThread>(*Link->Sarvetel, *read) != TTransferResult::Done)
+    if (ReadControllerPrp(*read) != TTransferResult::Done)
         return false;
-    if (!PRPImageChecksumsHold(read->Image, read->ImageLength)) {
-        if (!Messages.contains(Sarvetel::ChecksumMismatch))
-            Messages.append(Sarvetel::ChecksumMismatch);
-        return false;
-    }
-    bool broken = false;
-    if (!read->SplitImage(&broken) && broken) {
+    if (!read->SplitImage()) {
         Messages.append(GuiTexts::ImageNotSplit);
         return false;
     }

@@ -33,14 +33,18 @@ public:
     // meanwhile (a click in the tree marks the editor's error lines from it). They join the
     // program's list when the job has ended, and stopMessage (when given) gets the message
     // the job stopped with.
+    // setup (when given) sets the job's options before it starts.
     template <typename TJob>
     TTransferResult Transfer(TSarvetel &link, TZentorProgram &program,
-                             QString *stopMessage = nullptr)
+                             QString *stopMessage = nullptr,
+                             const std::function<void(TJob &)> &setup = {})
     {
         QStringList *const shared = program.Messages;
         QStringList own;
         program.Messages = &own;
         TJob job(link, program, *this, this);
+        if (setup)
+            setup(job);
         Run(job);
         program.Messages = shared;
         if (shared)

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <vector>
 
 using namespace Sarvetel;
 
@@ -16,16 +17,6 @@ int PRPImageLength(const std::uint8_t *image, int available)
     if (available < PrpLayout::LengthKnownFrom)
         return std::max(available, 0);
     return std::min(ImageEndOf(image), available);
-}
-
-bool PRPImageChecksumsHold(const std::uint8_t *image, int length)
-{
-    if (length <= PrpLayout::HeaderSumOffset)
-        return false;
-    const int headerLength = HeaderLengthOf(image);
-    if (headerLength <= PrpLayout::HeaderSumOffset || headerLength > length)
-        return false;
-    return ImageSumHolds(image, length) && HeaderSumHolds(image, headerLength);
 }
 
 // ----------------------------------------------------------------------------- base
@@ -156,49 +147,74 @@ void TPRPWriteThread::Run()
 
 // ----------------------------------------------------------------------------- read
 
+bool TPRPReadThread::ReadBlocks(std::uint8_t *image, int pass)
+{
+    BytesReceived = 0;
+    Link.PRPBlockCount = 0;
+    const TAttempts attempts(RequestAttempts, &Terminated);
+    BlockCount = Link.ReadPRPBlockCount(attempts);
+    if (Link.LinkStatus != LinkAccepted || BlockCount <= 0) {
+        if (Terminated)
+            EndWith(TTransferResult::Cancelled, ReadCancelled);
+        else
+            EndWith(TTransferResult::Failed, LengthNotReceived);
+        return false;
+    }
+    const int passes = ReadTwice ? 2 : 1;
+    const int maximum = passes * (BlockCount + 1);
+    Progress.SetMaximum(maximum);
+    for (int k = 0; k <= BlockCount; ++k) {
+        if (Terminated) {
+            EndWith(TTransferResult::Cancelled, ReadCancelled);
+            return false;
+        }
+        CurrentBlock = k;
+        Link.ReadPRPBlock(image, TZentorProgram::ImageSize, k, attempts);
+        const bool arrived = Link.LinkStatus == LinkAccepted && Link.LastBlockNumber == k;
+        if (!arrived) {
+            // The block past the count may well not exist: that ends the read quietly.
+            if (Terminated) {
+                EndWith(TTransferResult::Cancelled, ReadCancelled);
+                return false;
+            }
+            if (k < BlockCount) {
+                EndWith(TTransferResult::Failed,
+                        BlockNotReceived1 + QString::number(k) + BlockNotReceived2);
+                return false;
+            }
+            break;
+        }
+        BytesReceived = (k + 1) * BlockSize;
+        Progress.SetAction((pass == 0 ? ReadingBlock : ReadingBlockAgain) + QString::number(k) +
+                           ReadingBlockOf + QString::number(BlockCount));
+        Progress.SetMaximum(maximum);
+        Progress.SetPosition(pass * (BlockCount + 1) + k);
+        Progress.Show();
+    }
+    return true;
+}
+
 void TPRPReadThread::Run()
 {
     Progress.SetCaption(ReadCaption);
     Progress.SetAction(AskingLength);
     Progress.SetPosition(0);
 
-    BytesReceived = 0;
     Program.ImageLength = 0;
-    Link.PRPBlockCount = 0;
-    const TAttempts attempts(RequestAttempts, &Terminated);
-    BlockCount = Link.ReadPRPBlockCount(attempts);
-    if (Link.LinkStatus != LinkAccepted || BlockCount <= 0)
-        return Terminated ? EndWith(TTransferResult::Cancelled, ReadCancelled)
-                          : EndWith(TTransferResult::Failed, LengthNotReceived);
-    Progress.SetMaximum(BlockCount + 1);
-
     Result = TTransferResult::Done;
-    for (int k = 0; k <= BlockCount; ++k) {
-        if (Terminated) {
-            EndWith(TTransferResult::Cancelled, ReadCancelled);
-            break;
-        }
-        CurrentBlock = k;
-        Link.ReadPRPBlock(Program.Image, TZentorProgram::ImageSize, k, attempts);
-        const bool arrived = Link.LinkStatus == LinkAccepted && Link.LastBlockNumber == k;
-        if (!arrived) {
-            // The block past the count may well not exist: that ends the read quietly.
-            if (Terminated)
-                EndWith(TTransferResult::Cancelled, ReadCancelled);
-            else if (k < BlockCount)
-                EndWith(TTransferResult::Failed,
-                        BlockNotReceived1 + QString::number(k) + BlockNotReceived2);
-            break;
-        }
-        BytesReceived = (k + 1) * BlockSize;
-        Progress.SetAction(ReadingBlock + QString::number(k) + ReadingBlockOf +
-                           QString::number(BlockCount));
-        Progress.SetMaximum(BlockCount + 1);
-        Progress.SetPosition(k);
-        Progress.Show();
-    }
+    if (!ReadBlocks(Program.Image, 0))
+        return;
     Program.ImageLength = PRPImageLength(Program.Image, BytesReceived);
-    if (Result == TTransferResult::Done &&
-        !PRPImageChecksumsHold(Program.Image, Program.ImageLength))
-        AddMessage(ChecksumMismatch);
+    if (!ReadTwice)
+        return;
+    std::vector<std::uint8_t> again(TZentorProgram::ImageSize, 0);
+    if (!ReadBlocks(again.data(), 1))
+        return;
+    const int length = PRPImageLength(again.data(), BytesReceived);
+    const auto *first = Program.Image;
+    const auto differs =
+        std::mismatch(first, first + std::min(length, Program.ImageLength), again.data());
+    const int offset = static_cast<int>(differs.first - first);
+    if (length != Program.ImageLength || offset < length)
+        EndWith(TTransferResult::Failed, ReadsDiffer(offset));
 }

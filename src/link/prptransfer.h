@@ -91,19 +91,26 @@ protected:
     void Run() override;
 };
 
+// Reads the PRP's blocks into the program's Image and sets ImageLength; the caller then
+// splits it, which checks the image. A byte that turns from 0x00 into 0xFF on the line
+// passes every sum: with ReadTwice the whole PRP is read a second time, and it is taken
+// only when both reads agree byte for byte.
 class TPRPReadThread : public TPRPTransferThread
 {
 public:
     using TPRPTransferThread::TPRPTransferThread;
+    bool ReadTwice = false;
     int BlockCount = 0;
     int CurrentBlock = 0;
     int BytesReceived = 0;
 
 protected:
     void Run() override;
+
+private:
+    // One read of every block into image; false (the job ended) when it did not end whole.
+    bool ReadBlocks(std::uint8_t *image, int pass);
 };
 
-// True when the image's own checksums (the image sum and the header sum) hold.
-bool PRPImageChecksumsHold(const std::uint8_t *image, int length);
 // Header length + the group words, bounded by the bytes at hand.
 int PRPImageLength(const std::uint8_t *image, int available);

@@ -107,7 +107,13 @@ const QString SectionNotWritten1 = QStringLiteral("Секция ");
 const QString SectionNotWritten2 = QStringLiteral(" не принята контроллером. Запись прервана.");
 const QString WriteCancelled = QStringLiteral("Запись ПрП прервана по запросу.");
 const QString ReadCancelled = QStringLiteral("Чтение ПрП прервано по запросу.");
-const QString ChecksumMismatch = QStringLiteral("Контрольная сумма ПрП не совпадает");
+const QString ReadingBlockAgain = QStringLiteral("Повторное считывание ");
+QString ReadsDiffer(int offset)
+{
+    return QStringLiteral("ПрП считан дважды, и считанное различается начиная с байта %1: ПрП не "
+                          "принят")
+        .arg(offset);
+}
 const QString NoAnswer = QStringLiteral("Ошибка при обращении к контроллеру!");
 const QString ModeChangeFailed = QStringLiteral("Не удалось перейти в режим ПРОГРАММИРОВАНИЕ");
 const QString WriteAttemptFailed = QStringLiteral("Попытка записи не удалась");

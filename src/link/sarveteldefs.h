@@ -98,7 +98,9 @@ extern const QString SectionNotWritten1; // "Секция "
 extern const QString SectionNotWritten2; // " не принята контроллером. Запись прервана."
 extern const QString WriteCancelled; // stopped on request
 extern const QString ReadCancelled;
-extern const QString ChecksumMismatch; // "Контрольная сумма ПрП не совпадает"
+extern const QString ReadingBlockAgain; // "Повторное считывание ", the second of two reads
+// The two reads of a PRP read twice differ from the byte at offset on (or in length).
+QString ReadsDiffer(int offset);
 extern const QString NoAnswer; // "Ошибка при обращении к контроллеру!"
 extern const QString ModeChangeFailed; // "Не удалось перейти в режим ПРОГРАММИРОВАНИЕ"
 extern const QString WriteAttemptFailed;  // "Попытка записи не удалась"

@@ -1,6 +1,8 @@
 #include "model/zentorprogram.h"
 
 #include "core/textutils.h"
+#include "prp/imagecheck.h"
+#include "prp/prptexts.h"
 
 #include <algorithm>
 #include <cstring>
@@ -9,40 +11,8 @@
 namespace {
 
 // Messages of the program model.
-const QString kImageTooLarge = QStringLiteral("Размер ПрП превышает 20000 байт");
 const QString kPrefixFound =
     QStringLiteral("Вероятно, в начале ПрП записана системная информация.");
-QString HeaderPastData(int length)
-{
-    return QStringLiteral("Ошибка в образе ПрП: заголовок длиной %1 байт выходит за пределы "
-                          "загруженных данных")
-        .arg(length);
-}
-QString HeaderTooLong(int length)
-{
-    return QStringLiteral("Ошибка в образе ПрП: заголовок длиной %1 байт длиннее %2 байт")
-        .arg(length)
-        .arg(TPRPHeader::BufferSize);
-}
-QString BlockPastData(int offset)
-{
-    return QStringLiteral("Ошибка в образе ПрП: блок по смещению %1 выходит за пределы "
-                          "загруженных данных")
-        .arg(offset);
-}
-QString BlockTooShort(int offset)
-{
-    return QStringLiteral("Ошибка в образе ПрП: блок по смещению %1 короче 3 байт").arg(offset);
-}
-const QString kImageSumBroken =
-    QStringLiteral("Ошибка в образе ПрП: контрольная сумма образа неверна");
-const QString kHeaderSumBroken =
-    QStringLiteral("Ошибка в образе ПрП: контрольная сумма заголовка неверна");
-QString BlockSumBroken(int section)
-{
-    return QStringLiteral("Ошибка в секции %1: контрольная сумма блока кода неверна")
-        .arg(SectionNumberText(section));
-}
 QString BlockLengthMismatch(int section, int length)
 {
     return QStringLiteral("Ошибка в секции %1: длина блока кода %2 не совпадает с его байтом "
@@ -52,7 +22,6 @@ QString BlockLengthMismatch(int section, int length)
 }
 
 constexpr int kPrefixLength = 57;
-constexpr int kMaxBlock = 256;
 
 void AddToWord(std::uint8_t *b, int offset, int value)
 {
@@ -130,13 +99,13 @@ bool TZentorProgram::AssembleImage()
             continue;
         // A block that does not agree with its own length byte would make the image
         // unreadable from that block on, for the controller and for the split alike.
-        if (s.CodeLength > kMaxBlock || s.Code[0] + 1 != s.CodeLength) {
+        if (s.CodeLength > PrpLayout::MaxBlockLength || s.Code[0] + 1 != s.CodeLength) {
             Messages->append(BlockLengthMismatch(n, s.CodeLength));
             ok = false;
             continue;
         }
         if (ImageLength + s.CodeLength > ImageSize) {
-            Messages->append(kImageTooLarge);
+            Messages->append(PrpTexts::ImageTooLarge);
             ok = false;
             break;
         }
@@ -156,27 +125,21 @@ bool TZentorProgram::AssembleImage()
 
 bool TZentorProgram::SplitImage(bool *broken)
 {
-    // Every stop below is the image's structure giving way; only a key record that names
-    // no key leaves the split going.
+    // Every problem the check finds is named; the split itself takes the blocks as far as
+    // the image's structure allows and never reads past the bytes loaded.
+    const TImageCheck check = CheckPrpImage(Image, ImageLength);
+    Messages->append(check.Problems);
     if (broken)
         *broken = true;
     const int loaded = std::clamp(ImageLength, 0, ImageSize);
-    if (loaded < PrpLayout::LengthKnownFrom) {
-        Messages->append(HeaderPastData(TPRPHeader::FixedLength));
+    if (loaded < PrpLayout::LengthKnownFrom)
         return false;
-    }
     const int headerLength = HeaderLengthOf(Image);
-    if (headerLength > loaded) {
-        Messages->append(HeaderPastData(headerLength));
+    if (headerLength > loaded || headerLength > TPRPHeader::BufferSize)
         return false;
-    }
-    if (headerLength > TPRPHeader::BufferSize) {
-        Messages->append(HeaderTooLong(headerLength));
-        return false;
-    }
     std::memcpy(Header.Bytes, Image, static_cast<size_t>(headerLength));
     Header.BytesLength = headerLength;
-    bool ok = Header.DecodeHeader(Messages);
+    const bool decoded = Header.DecodeHeader();
     if (headerLength < TPRPHeader::FixedLength)
         return false; // no group words to go by
 
@@ -184,15 +147,9 @@ bool TZentorProgram::SplitImage(bool *broken)
     int p = headerLength;
     while (p < end) {
         const int n = p < loaded ? Image[p] + 1 : 1;
-        if (p + n > loaded) {
-            Messages->append(BlockPastData(p));
+        if (p + n > loaded || n < PrpLayout::MinBlockLength)
             return false;
-        }
-        if (n < 3) {
-            Messages->append(BlockTooShort(p));
-            return false;
-        }
-        const int s = Image[p + 2];
+        const int s = Image[p + PrpLayout::BlockSection];
         TZentorSection &sec = Sections[s];
         std::memcpy(sec.Code, Image + p, static_cast<size_t>(n));
         sec.CodeLength = n;
@@ -201,32 +158,7 @@ bool TZentorProgram::SplitImage(bool *broken)
     }
     if (broken)
         *broken = false;
-    return ok;
-}
-
-int TZentorProgram::CheckChecksums(bool withImage)
-{
-    int broken = 0;
-    const int loaded = std::clamp(ImageLength, 0, ImageSize);
-    if (withImage && loaded >= TPRPHeader::FixedLength) {
-        const int headerLength = HeaderLengthOf(Image);
-        if (ImageEndOf(Image) <= loaded && !ImageSumHolds(Image, ImageEndOf(Image))) {
-            Messages->append(kImageSumBroken);
-            ++broken;
-        }
-        if (headerLength <= loaded && !HeaderSumHolds(Image, headerLength)) {
-            Messages->append(kHeaderSumBroken);
-            ++broken;
-        }
-    }
-    for (int n = 0; n < SectionCount; ++n) {
-        const TZentorSection &s = Sections[n];
-        if (s.Present && s.CodeLength > 0 && !BlockChecksumHolds(s.Code, s.CodeLength)) {
-            Messages->append(BlockSumBroken(n));
-            ++broken;
-        }
-    }
-    return broken;
+    return check.Sound() && decoded;
 }
 
 bool TZentorProgram::RecognisePrefix()
@@ -235,7 +167,10 @@ bool TZentorProgram::RecognisePrefix()
     // 201/202 they betray 57 bytes of system information in front of it.
     if (ImageLength < 203 || ImageLength > ImageSize)
         return false;
-    if (Image[144] == 0xA2 || Image[145] == 0x80 || Image[201] != 0xA2 || Image[202] != 0x80)
+    constexpr int at = PrpLayout::ConstantsOffset;
+    constexpr std::uint8_t a = PrpLayout::ConstantBytes[0], b = PrpLayout::ConstantBytes[1];
+    if (Image[at] == a || Image[at + 1] == b || Image[at + kPrefixLength] != a ||
+        Image[at + 1 + kPrefixLength] != b)
         return false;
     Messages->append(kPrefixFound);
     std::memmove(Image, Image + kPrefixLength, static_cast<size_t>(ImageLength - kPrefixLength));

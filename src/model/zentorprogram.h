@@ -66,15 +66,12 @@ public:
     // Header + present blocks with both checksums. False (with a message) when the
     // image would not fit into 20000 bytes: the image then stops before that block.
     bool AssembleImage();
-    // Image -> header fields and section blocks; never reads past ImageLength. False
-    // (with a message) when the image is damaged; the split stops there. *broken (when
-    // given) tells whether its structure gave way (empty, truncated, a length past the data,
-    // a block too short): the image could not be cut into its header and blocks.
-    bool SplitImage(bool *broken = nullptr);
-    // Adds a message for every checksum that does not hold and gives their number: the
-    // image's and the header's (withImage; only when the image is whole) and every present
-    // section's code block.
-    int CheckChecksums(bool withImage);
+    // Image -> header fields and section blocks; never reads past ImageLength. The image
+    // check runs first: every problem it finds is a message, and the result is false when
+    // there is any (the image is damaged). *broken (when given) tells whether the image's
+    // structure gave way (empty, truncated, a length past the data, a block too short): the
+    // split then stopped there, and the image could not be cut into its header and blocks.
+    [[nodiscard]] bool SplitImage(bool *broken = nullptr);
     // Drops the 57 bytes of system information that some images carry in front.
     // True when it did (and the message was added).
     bool RecognisePrefix();

@@ -240,20 +240,23 @@ void THeaderCompiler::Declare(THeaderDeclKind kind, int column, const QString &w
 {
     if (!Declarations)
         return;
-    Forget([&](const THeaderDeclaration &d) {
-        switch (kind) {
-        case THeaderDeclKind::Order:
-            return d.Kind == kind && d.Word == word;
-        case THeaderDeclKind::AdcInputs:
-        case THeaderDeclKind::Key:
-            return d.Kind == kind && d.Number == number;
-        case THeaderDeclKind::ImpulseOutput:
-            return (d.Kind == kind || d.Kind == THeaderDeclKind::ImpulseSource) &&
-                   d.Number == number;
-        default:
-            return d.Kind == kind && d.Line == SourceLine && d.Column == column;
-        }
-    });
+    // Names() forgets every name at once before it declares its part's names; looking for
+    // an earlier one per name would cost the whole list each time.
+    if (kind != THeaderDeclKind::Name)
+        Forget([&](const THeaderDeclaration &d) {
+            switch (kind) {
+            case THeaderDeclKind::Order:
+                return d.Kind == kind && d.Word == word;
+            case THeaderDeclKind::AdcInputs:
+            case THeaderDeclKind::Key:
+                return d.Kind == kind && d.Number == number;
+            case THeaderDeclKind::ImpulseOutput:
+                return (d.Kind == kind || d.Kind == THeaderDeclKind::ImpulseSource) &&
+                       d.Number == number;
+            default:
+                return d.Kind == kind && d.Line == SourceLine && d.Column == column;
+            }
+        });
     Declarations->push_back({kind, SourceLine, column, word, value, number, first, last});
 }
 

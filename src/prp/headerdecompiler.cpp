@@ -5,6 +5,11 @@
 
 #include "core/textutils.h"
 #include "prp/headerentries.h"
+#include "prp/macrostable.h"
+#include "prp/prplayout.h"
+#include "prp/prptexts.h"
+
+#include <memory>
 
 namespace {
 
@@ -18,6 +23,122 @@ constexpr char16_t Keyboard[] = u"/ ТЕХНОЛОГИЧЕСКАЯ КЛАВИА�
 
 constexpr int kAdcModules = 8;
 constexpr int kKeysPerKeyboard = 16;
+
+// The key line of key q: key number, variable, the 8-character name.
+QString KeyLine(int q, const TTechKey &key)
+{
+    return QString::number(q % kKeysPerKeyboard + 1) + QStringLiteral("  ") +
+           HeaderKeyVariableText(key) + QStringLiteral("  ") + key.Name;
+}
+
+// The highest ADC module the text writes: module m serves the ВА variables 16m..16m+15.
+int LastAdcModule(const TPRPHeader &h)
+{
+    return qMin(h.OrderVA / 2, kAdcModules - 1);
+}
+
+// The parts whose every entry the text carries, entry by entry.
+struct TTextPart
+{
+    THeaderPart Part;
+    // Whether the text writes entry i at all; an entry it leaves out must hold what a header
+    // compiled from text holds there.
+    bool (*Written)(const TPRPHeader &, const THeaderEntry &, int);
+    QString (*Heading)(int);
+    QString (*Line)(const TPRPHeader &, const THeaderEntry &, int);
+    QString (*Value)(const TPRPHeader &, int);
+};
+
+QString EntryText(const TPRPHeader &, const THeaderEntry &e, int)
+{
+    return e.Text;
+}
+
+const TTextPart kTextParts[] = {
+    {THeaderPart::Orders, [](const TPRPHeader &, const THeaderEntry &, int) { return true; },
+     [](int) { return QString::fromUtf16(Line::Variables); }, EntryText,
+     [](const TPRPHeader &h, int i) {
+         const std::uint8_t orders[] = {h.OrderKB, h.OrderVD, h.OrderDV,
+                                        h.OrderVA, h.OrderAV, h.OrderTM};
+         return PrpTexts::OrderValue(orders[i]);
+     }},
+    {THeaderPart::AdcInputs,
+     [](const TPRPHeader &h, const THeaderEntry &, int m) { return m <= LastAdcModule(h); },
+     [](int) { return QString::fromUtf16(Line::Adc); }, EntryText,
+     [](const TPRPHeader &h, int m) {
+         return PrpTexts::AdcValue(h.AdcOrder[m], m > LastAdcModule(h));
+     }},
+    {THeaderPart::ImpulseOutputs,
+     [](const TPRPHeader &, const THeaderEntry &e, int) { return e.InUse; },
+     [](int) { return QString::fromUtf16(Line::Impulse); }, EntryText,
+     [](const TPRPHeader &h, int k) {
+         return PrpTexts::SourceWord(h.ImpSource[k][1] * 256 + h.ImpSource[k][0]);
+     }},
+    // The part states all eight once it is written: a generator it leaves out is not in use.
+    {THeaderPart::TimerGenerators,
+     [](const TPRPHeader &, const THeaderEntry &e, int) { return e.InUse; },
+     [](int) { return QString::fromUtf16(Line::TimeGen); }, EntryText,
+     [](const TPRPHeader &h, int k) {
+         const std::uint8_t *t = h.TimeGen[k];
+         return PrpTexts::IntervalWords(t[1] * 256 + t[0], t[3] * 256 + t[2]);
+     }},
+    {THeaderPart::TechKeys, [](const TPRPHeader &, const THeaderEntry &e, int) { return e.InUse; },
+     [](int q) {
+         return QString::fromUtf16(Line::Keyboard) + QString::number(q / kKeysPerKeyboard + 1);
+     },
+     [](const TPRPHeader &h, const THeaderEntry &, int q) { return KeyLine(q, h.TechKeys[q]); },
+     [](const TPRPHeader &h, int q) {
+         const TTechKey &k = h.TechKeys[q];
+         return PrpTexts::KeyValue(k.Class, k.Index, k.Name);
+     }},
+};
+
+// Whether the line, compiled under its heading into a header of its own, gives entry i of
+// the part the value it has in h.
+bool CarriedByText(const TTextPart &part, const TPRPHeader &h, const THeaderEntry &e, int i)
+{
+    auto fresh = std::make_unique<TPRPHeader>();
+    fresh->Text = {part.Heading(i), part.Line(h, e, i)};
+    QStringList errors;
+    TMacrosTable macros;
+    if (fresh->Compile(errors, macros) != 0 || !errors.isEmpty())
+        return false;
+    return HeaderEntries(*fresh, part.Part)[static_cast<std::size_t>(i)].Value == e.Value;
+}
+
+// The key records as the bytes hold them: a key recorded twice, a record without a variable
+// class and a name byte that is not its character's code give a header whose fields, and so
+// whose text, cannot say what the bytes do.
+void KeyRecordsNotInText(const TPRPHeader &h, QStringList &lines)
+{
+    const int length = qMin(h.BytesLength, int(TPRPHeader::BufferSize));
+    if (length < TPRPHeader::FixedLength)
+        return;
+    const int records = (ImageWord(h.Bytes, PrpLayout::LengthWord) + 1 - TPRPHeader::FixedLength) /
+                        TPRPHeader::KeyRecordLength;
+    bool seen[TPRPHeader::KeyCount] = {};
+    for (int r = 0; r < records; ++r) {
+        const int pos = TPRPHeader::FixedLength + r * TPRPHeader::KeyRecordLength;
+        if (pos + TPRPHeader::KeyRecordLength > length)
+            return;
+        const std::uint8_t *rec = h.Bytes + pos;
+        const int q = rec[0];
+        if (q >= TPRPHeader::KeyCount)
+            continue; // the image check names it
+        const QString key = PrpTexts::NotInText +
+                            PrpTexts::KeyName(q / kKeysPerKeyboard + 1, q % kKeysPerKeyboard + 1);
+        if (seen[q])
+            lines.append(key + PrpTexts::KeyRecordedTwice);
+        seen[q] = true;
+        if (rec[1] == 0)
+            lines.append(key + PrpTexts::KeyWithoutClass);
+        for (int i = 3; i < TPRPHeader::KeyRecordLength; ++i)
+            if (TextToController(ControllerToText(rec[i])) != rec[i]) {
+                lines.append(key + PrpTexts::NameByte(rec[i]));
+                break;
+            }
+    }
+}
 
 } // namespace
 
@@ -34,7 +155,7 @@ int TPRPHeader::Decompile(QStringList & /*messages*/)
     // Module m serves the ВА variables 16m..16m+15; the ADC order has eight modules only,
     // whatever ВА order a loaded image states.
     out << QString::fromUtf16(Line::Adc);
-    const int lastModule = qMin(OrderVA / 2, kAdcModules - 1);
+    const int lastModule = LastAdcModule(*this);
     const std::vector<THeaderEntry> adc = HeaderEntries(*this, THeaderPart::AdcInputs);
     for (int m = 0; m <= lastModule; ++m)
         out << adc[m].Text;
@@ -65,8 +186,7 @@ int TPRPHeader::Decompile(QStringList & /*messages*/)
             out << QString();
             out << QString::fromUtf16(Line::Keyboard) + QString::number(openKeyboard + 1);
         }
-        out << QString::number(q % kKeysPerKeyboard + 1) + QStringLiteral("  ") +
-                   HeaderKeyVariableText(key) + QStringLiteral("  ") + key.Name;
+        out << KeyLine(q, key);
     }
 
     out << QString();
@@ -74,4 +194,25 @@ int TPRPHeader::Decompile(QStringList & /*messages*/)
     CompiledText = Text; // the fields are what this text says
     TextCompiled = true;
     return 0;
+}
+
+QStringList TPRPHeader::ValuesNotInText() const
+{
+    QStringList lines;
+    const auto defaults = std::make_unique<TPRPHeader>();
+    for (const TTextPart &part : kTextParts) {
+        const std::vector<THeaderEntry> entries = HeaderEntries(*this, part.Part);
+        const std::vector<THeaderEntry> unset = HeaderEntries(*defaults, part.Part);
+        for (int i = 0; i < static_cast<int>(entries.size()); ++i) {
+            const THeaderEntry &e = entries[static_cast<std::size_t>(i)];
+            const bool carried = part.Written(*this, e, i)
+                                     ? CarriedByText(part, *this, e, i)
+                                     : e.Value == unset[static_cast<std::size_t>(i)].Value;
+            if (!carried)
+                lines.append(PrpTexts::NotInText + e.Name + QStringLiteral(": ") +
+                             part.Value(*this, i));
+        }
+    }
+    KeyRecordsNotInText(*this, lines);
+    return lines;
 }

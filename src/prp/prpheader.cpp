@@ -3,24 +3,12 @@
 #include "core/textfile.h"
 #include "core/textutils.h"
 #include "prp/prplayout.h"
+#include "prp/prptexts.h"
 
 #include <algorithm>
 #include <cstring>
 
 namespace {
-
-// Messages of the header's byte form.
-const QString kKeyRecordsPastHeader =
-    QStringLiteral("Ошибка в заголовке ПрП: записи технологических клавиш выходят за пределы "
-                   "заголовка");
-const QString kBadKeyNumber =
-    QStringLiteral("Ошибка в заголовке ПрП: неправильный номер технологической клавиши ");
-QString HeaderTooShort(int length)
-{
-    return QStringLiteral("Ошибка в заголовке ПрП: заголовок длиной %1 байт короче %2 байт")
-        .arg(length)
-        .arg(TPRPHeader::FixedLength);
-}
 
 // Offsets in the header bytes.
 constexpr int kOrders = 2;
@@ -30,11 +18,6 @@ constexpr int kAdcOrder = 97;
 constexpr int kTimeGenOn = 105;
 constexpr int kTimeGenOff = 121;
 constexpr int kReserved = 137;
-constexpr int kConstants = 144;
-
-// Bytes 144..161, written on every build; 144 and 145 also mark an image without prefix.
-constexpr std::uint8_t kConstantBytes[18] = {0xA2, 0x80, 0xC9, 0x00, 0x00, 0xC9, 0x00, 0x00, 0xC9,
-                                             0x00, 0x00, 0xC9, 0x00, 0x00, 0xFF, 0xA1, 0x80, 0xFC};
 
 const QString kEmptyName = QStringLiteral("        ");
 
@@ -104,7 +87,8 @@ void TPRPHeader::EncodeHeader()
     b[PrpLayout::ImageSumOffset + 1] = 0;
     int lengthWord = FixedLength - 1;
     b[PrpLayout::HeaderSumOffset] = 0;
-    std::memcpy(b + kConstants, kConstantBytes, sizeof kConstantBytes);
+    std::memcpy(b + PrpLayout::ConstantsOffset, PrpLayout::ConstantBytes,
+                sizeof PrpLayout::ConstantBytes);
 
     int pos = FixedLength;
     for (int key = 0; key < KeyCount; ++key) {
@@ -132,7 +116,7 @@ bool TPRPHeader::DecodeHeader(QStringList *messages)
     };
     const int length = std::clamp(BytesLength, 0, BufferSize);
     if (length < FixedLength) {
-        report(HeaderTooShort(length));
+        report(PrpTexts::HeaderTooShort(length, FixedLength));
         return false;
     }
     // The fields are the bytes now: nothing of the text is waiting to be compiled.
@@ -162,7 +146,7 @@ bool TPRPHeader::DecodeHeader(QStringList *messages)
 
     const int lengthWord = ImageWord(b, PrpLayout::LengthWord);
     if (lengthWord + 1 < FixedLength) {
-        report(HeaderTooShort(lengthWord + 1));
+        report(PrpTexts::HeaderTooShort(lengthWord + 1, FixedLength));
         return false;
     }
     bool ok = true;
@@ -170,12 +154,12 @@ bool TPRPHeader::DecodeHeader(QStringList *messages)
     for (int r = 0; r < records; ++r) {
         const int pos = FixedLength + r * KeyRecordLength;
         if (pos + KeyRecordLength > length) {
-            report(kKeyRecordsPastHeader);
+            report(PrpTexts::KeyRecordsPastHeader);
             return false;
         }
         const int key = b[pos];
         if (key >= KeyCount) {
-            report(kBadKeyNumber + QString::number(key));
+            report(PrpTexts::BadKeyNumber(key));
             ok = false;
             continue;
         }

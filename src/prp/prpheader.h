@@ -3,6 +3,8 @@
 // timer-generators and technological keys, between their text form, the edit dialogs,
 // the console and the encoded header bytes at the start of the image.
 
+#include "prp/prplayout.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -45,10 +47,10 @@ struct TTechKey
 class TPRPHeader
 {
 public:
-    static constexpr int FixedLength = 162; // header bytes before the key records
-    static constexpr int KeyRecordLength = 11;
-    static constexpr int BufferSize = 2000;
-    static constexpr int KeyCount = 64;
+    static constexpr int FixedLength = PrpLayout::HeaderFixedLength; // before the key records
+    static constexpr int KeyRecordLength = PrpLayout::KeyRecordLength;
+    static constexpr int BufferSize = PrpLayout::HeaderMaxLength;
+    static constexpr int KeyCount = PrpLayout::KeyCount;
 
     TPRPHeader();
 
@@ -95,6 +97,11 @@ public:
                 THeaderDeclarations *declarations = nullptr);
     // Fields -> header text (rebuilt, not appended). Writes nothing to messages.
     int Decompile(QStringList &messages);
+    // What the header holds that Decompile's text cannot carry, one line per value: compiled
+    // back, that text would give other fields or not compile. Key records that the fields
+    // cannot show (a key recorded twice, one without a variable class) are read from the
+    // header bytes when they were decoded from an image.
+    QStringList ValuesNotInText() const;
 
     void EncodeHeader();
     // Bytes -> fields. Reads only within BytesLength; problems are added to messages

@@ -7,6 +7,20 @@
 
 using namespace PrpLayout;
 
+const TFixedByte *FixedHeaderBytes(int &count)
+{
+    static const auto table = [] {
+        std::vector<TFixedByte> bytes;
+        for (const int at : ZeroBytes)
+            bytes.push_back({at, 0});
+        for (int i = 0; i < static_cast<int>(sizeof ConstantBytes); ++i)
+            bytes.push_back({ConstantsOffset + i, ConstantBytes[i]});
+        return bytes;
+    }();
+    count = static_cast<int>(table.size());
+    return table.data();
+}
+
 int ImageWord(const std::uint8_t *bytes, int offset)
 {
     return bytes[offset] | (bytes[offset + 1] << 8);

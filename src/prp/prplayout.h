@@ -16,8 +16,30 @@ constexpr int LengthWord = 141;     // header length - 1
 constexpr int HeaderSumOffset = 143;
 // Bytes an image needs before its header length can be read.
 constexpr int LengthKnownFrom = LengthWord + 2;
-// Offset of a code block's checksum byte.
+// The header: 162 bytes, then 11 bytes per technological-key record.
+constexpr int HeaderFixedLength = 162;
+constexpr int KeyRecordLength = 11;
+constexpr int HeaderMaxLength = 2000; // the header buffer; 64 key records need 866
+constexpr int KeyCount = 64;
+
+// Bytes 144..161, the same on every header the program builds; 144 and 145 also tell an
+// image from one with system information in front.
+constexpr int ConstantsOffset = 144;
+constexpr std::uint8_t ConstantBytes[18] = {0xA2, 0x80, 0xC9, 0x00, 0x00, 0xC9, 0x00, 0x00, 0xC9,
+                                            0x00, 0x00, 0xC9, 0x00, 0x00, 0xFF, 0xA1, 0x80, 0xFC};
+// Bytes the header builder always writes as 0: 0 and 1 in front of the orders and the two
+// reserved bytes 137 and 138.
+constexpr int ZeroBytes[4] = {0, 1, 137, 138};
+
+// A section's code block: byte 0 its length - 1, byte 1 the same again, bytes 2 and 3 the
+// section number twice, byte 4 the block's checksum; its last byte, the terminator, is 0.
+constexpr int BlockLengthCopy = 1;
+constexpr int BlockSection = 2;
+constexpr int BlockSectionCopy = 3;
 constexpr int BlockSumOffset = 4;
+// The five frame bytes and the terminator: a block without instructions.
+constexpr int MinBlockLength = 6;
+constexpr int MaxBlockLength = 256;
 
 constexpr int GroupWord(int g)
 {
@@ -25,6 +47,15 @@ constexpr int GroupWord(int g)
 }
 
 } // namespace PrpLayout
+
+// One byte the header builder always writes with the same value.
+struct TFixedByte
+{
+    int Offset;
+    std::uint8_t Value;
+};
+// Every such byte of the header's fixed part, in ascending offset.
+const TFixedByte *FixedHeaderBytes(int &count);
 
 // The little-endian word at offset.
 int ImageWord(const std::uint8_t *bytes, int offset);

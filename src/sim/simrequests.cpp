@@ -78,9 +78,17 @@ int TSarvetelSimulator::OnBlock(TSimItem &item)
     const int k = item[1];
     item.Out.push_back(CodeBlock);
     item.Out.push_back(static_cast<std::uint8_t>(k));
+    const std::size_t first = item.Out.size();
     for (int i = 0; i < BlockSize; ++i) {
         const int at = BlockSize * k + i;
         item.Out.push_back(at < Program.ImageLength ? Program.Image[at] : 0);
+    }
+    if (Faults.FlipBlock == k && !Faults.Flipped) {
+        const auto zero = std::find(item.Out.begin() + first, item.Out.end(), 0);
+        if (zero != item.Out.end()) {
+            *zero = 0xFF;
+            Faults.Flipped = true;
+        }
     }
     return 2;
 }

@@ -104,7 +104,9 @@ bool TSimFaults::Parse(const QString &list, QString &error)
             GarbleSections = true;
             ok = parts.size() == 1 ||
                  (parts.size() == 2 && number(1, GarbleSection, 0) && GarbleSection < 256);
-        } else if (name == QLatin1String("slow"))
+        } else if (name == QLatin1String("flip-block"))
+            ok = parts.size() == 2 && number(1, FlipBlock, 0) && FlipBlock < 256;
+        else if (name == QLatin1String("slow"))
             ok = (parts.size() == 2 || parts.size() == 3) && number(1, SlowMs, 1) &&
                  (parts.size() == 2 || number(2, SlowEvery, 1));
         else if (name == QLatin1String("noise")) {

@@ -59,8 +59,12 @@ struct TSimFaults
     int RejectSection = -1;      // only this section (-1: all)
     bool GarbleSections = false; // sections are kept with a byte changed ...
     int GarbleSection = -1;      // ... only this one (-1: all)
-    int SlowMs = 0;              // replies come this late ...
-    int SlowEvery = 1;           // ... every n-th of them
+    // The first reply to a read of PRP block FlipBlock carries its first 0x00 byte as 0xFF:
+    // a change that no end-around sum of the frame or the image can see.
+    int FlipBlock = -1;
+    bool Flipped = false;
+    int SlowMs = 0;    // replies come this late ...
+    int SlowEvery = 1; // ... every n-th of them
     // A noisy line: each reply is lost or has a byte damaged with this chance, in
     // hundredths of a percent; lost and damaged are equally likely. The draws come from a
     // generator of their own, so one seed gives the same faults on every run.
@@ -68,7 +72,7 @@ struct TSimFaults
     std::mt19937 Noise;
 
     // "drop:N,corrupt:N,refuse-mode,reject-section[:S],garble-section[:S],slow:MS[:N],
-    // noise:P[:SEED]". False with error set for anything else.
+    // noise:P[:SEED],flip-block:K". False with error set for anything else.
     bool Parse(const QString &list, QString &error);
     // P percent (0 < P <= 100, two decimals kept) of noise drawn from seed.
     void SetNoise(double percent, std::uint32_t seed);

@@ -2,6 +2,7 @@
 
 #include "../files/filetestutil.h"
 #include "core/cp1251.h"
+#include "prp/prplayout.h"
 
 #include <QDir>
 #include <QProcess>
@@ -11,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -128,6 +130,56 @@ TEST_F(ZentorcDecompile, DamagedImageIsReportedAndTheRestWritten)
     EXPECT_TRUE(r.Out.first().startsWith("Ошибка в образе ПрП")) << r.Out.join('\n').toStdString();
     EXPECT_EQ(r.Out.last(), "Декомпиляция секции 210");
     EXPECT_TRUE(QFile::exists(Path("cut.zen")));
+}
+
+// Images whose every sum holds but whose blocks are labelled wrongly or whose header holds a
+// fixed byte turned 0xFF are damaged for every command; an image whose header holds a value
+// the header text cannot carry decompiles with that value named. Each exits 1.
+TEST_F(ZentorcDecompile, EveryCommandNamesWhatTheSumsCannotSee)
+{
+    CompileDemo();
+    const QByteArray demo = FileBytes(Path("demo.prp"));
+    const int h = (quint8(demo[141]) | (quint8(demo[142]) << 8)) + 1;
+    const auto image = [&](const std::function<void(std::uint8_t *)> &change) {
+        QByteArray b = demo;
+        auto *bytes = reinterpret_cast<std::uint8_t *>(b.data());
+        change(bytes);
+        WriteImageSums(bytes, int(b.size()));
+        return b;
+    };
+    const auto relabel = [h](std::uint8_t *b, int section) {
+        b[h + 2] = b[h + 3] = std::uint8_t(section); // the first block, section 000's
+        b[h + 4] = BlockChecksumByte(b + h, b[h]);
+    };
+    struct Case
+    {
+        const char *What;
+        QByteArray Image;
+        QString Line;
+    };
+    const QList<Case> cases = {
+        {"block 000 labelled 001", image([&](std::uint8_t *b) { relabel(b, 1); }),
+         "Ошибка в образе ПрП: блок секции 001 повторяется"},
+        {"block 000 labelled 737", image([&](std::uint8_t *b) { relabel(b, 255); }),
+         "Ошибка в образе ПрП: блок секции 737"},
+        {"byte 150 turned 0xFF", image([](std::uint8_t *b) { b[150] = 0xFF; }),
+         "Ошибка в заголовке ПрП: байт 150 равен 0xFF, а должен быть 0x00"},
+        {"an order of 255", image([](std::uint8_t *b) { b[2] = 255; }),
+         "Значение заголовка не переносится в текст: ДВ: порядок 255"},
+    };
+    for (const Case &c : cases) {
+        ASSERT_TRUE(PutFile(Path("x.prp"), c.Image));
+        for (const QStringList &call :
+             {QStringList{"decompile", Path("x.prp"), "-o", Path("x.zen"), "--alg", kBase},
+              QStringList{"convert", Path("x.prp"), Path("x.000"), "--alg", kBase},
+              QStringList{"xref", Path("x.prp"), "--alg", kBase}}) {
+            const TRun r = Zentorc(call);
+            EXPECT_EQ(r.Status, 1) << c.What << ' ' << call[0].toStdString();
+            EXPECT_TRUE((r.Out.join('\n') + r.Err).contains(c.Line))
+                << c.What << ' ' << call[0].toStdString() << '\n'
+                << r.Out.join('\n').toStdString() << r.Err.toStdString();
+        }
+    }
 }
 
 TEST_F(ZentorcDecompile, OldFormatInAndOut)

@@ -172,6 +172,31 @@ TEST(ZentorcFiles, ADamagedImageIsNamedAndNeverWritten)
     EXPECT_EQ(sim.Run({"status"}).Out, QStringLiteral("Режим: Пуск\nНет ошибок\n"));
 }
 
+// An output may be named as long as the file system allows (255 bytes): the temporary files
+// beside it have short names of their own.
+TEST(ZentorcFiles, OutputNamesUpToTheLongestThatTheFileSystemTakes)
+{
+    QTemporaryDir dir;
+    for (const int length : {251, 255}) {
+        const QString stem = dir.filePath(QString(length - 4, u'x'));
+        for (const QString &ext : {QStringLiteral(".prp"), QStringLiteral(".000")}) {
+            const TRun r = Zentorc({"compile", Demo, "-o", stem + ext, "--alg", Catalogue});
+            EXPECT_EQ(r.Status, 0) << length << ' ' << r.Err.toStdString();
+        }
+        EXPECT_EQ(Zentorc({"convert", Demo, stem + QStringLiteral(".zen")}).Status, 0) << length;
+        EXPECT_TRUE(QFileInfo::exists(stem + QStringLiteral(".prp"))) << length;
+        EXPECT_TRUE(QFileInfo::exists(stem + QStringLiteral(".hdr"))) << length;
+        EXPECT_TRUE(QFileInfo::exists(stem + QStringLiteral(".zen"))) << length;
+        EXPECT_EQ(Zentorc({"dump", stem + QStringLiteral(".000")}).Status, 0) << length;
+    }
+    // Nothing but the outputs is left in the folder.
+    EXPECT_EQ(QDir(dir.path())
+                  .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)
+                  .filter(QStringLiteral("zentor"))
+                  .size(),
+              0);
+}
+
 TEST(ZentorcSignals, TheFirstInterruptEndsACommandAtOnce)
 {
     // A controller that never answers keeps the status command waiting for seconds.

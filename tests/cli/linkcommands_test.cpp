@@ -371,6 +371,26 @@ TEST(ZentorcPort, ReadSavesTheImageTheControllerStores)
     EXPECT_EQ(FileBytes(back), stored);
 }
 
+// --twice takes the PRP only when two reads agree: a byte that turned from 0x00 into 0xFF on
+// the line in one of them keeps the output from being written.
+TEST(ZentorcPort, ReadTwiceTakesOnlyTwoReadsThatAgree)
+{
+    TSim sim;
+    ASSERT_TRUE(sim.Start({"--faults", "flip-block:2"}));
+    ASSERT_EQ(sim.Run({"write", PutProgram(sim.Dir), "--alg", Catalogue, "--yes"}).Status, 0);
+    const QString x = sim.Dir.filePath(QStringLiteral("x.prp"));
+    TRun r = sim.Run({"read", "--twice", "-o", x});
+    EXPECT_EQ(r.Status, 1);
+    EXPECT_TRUE(r.Out.contains(QStringLiteral("ПрП считан дважды, и считанное различается")))
+        << r.Out.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(x));
+    // The line gives the same bytes from now on.
+    r = sim.Run({"read", "--twice", "-o", x});
+    EXPECT_EQ(r.Status, 0) << r.Out.toStdString();
+    EXPECT_TRUE(r.Err.contains(QStringLiteral("Повторное считывание ")));
+    EXPECT_TRUE(QFileInfo::exists(x));
+}
+
 TEST(ZentorcPort, AlgsSavesTheControllersDescriptionsAsABase)
 {
     TSim sim;

@@ -161,7 +161,7 @@ TEST(Zentorc, DumpOfASoundAndADamagedImage)
     ASSERT_TRUE(PutFile(dir.filePath("cut.prp"), bytes.left(bytes.size() - 5)));
     r = Zentorc({"dump", dir.filePath("cut.prp")});
     EXPECT_EQ(r.Status, 1);
-    EXPECT_TRUE(r.Out.contains(QStringLiteral("выходит за пределы образа")));
+    EXPECT_TRUE(r.Out.contains(QStringLiteral("выходит за пределы загруженных данных")));
 
     QByteArray sum = bytes;
     sum[139] = char(sum[139] + 1);
@@ -175,6 +175,26 @@ TEST(Zentorc, DumpOfASoundAndADamagedImage)
     r = Zentorc({"dump", dir.filePath("s.000")});
     EXPECT_EQ(r.Status, 0) << r.Out.toStdString();
     EXPECT_TRUE(r.Out.startsWith(QStringLiteral("Загрузка из файла ")));
+    EXPECT_TRUE(r.Out.endsWith(QStringLiteral("Образ исправен\n")));
+
+    // A member that does not load is never followed by "Образ исправен": a stray file
+    // beside a whole set, a section file that is damaged, the header file gone.
+    ASSERT_TRUE(PutFile(dir.filePath("s.777"), "x"));
+    r = Zentorc({"dump", dir.filePath("s.000")});
+    EXPECT_EQ(r.Status, 1);
+    EXPECT_TRUE(
+        r.Out.endsWith(QStringLiteral("Ошибок в образе нет, но при чтении найдено ошибок: 1\n")));
+    ASSERT_TRUE(PutFile(dir.filePath("s.201"), "xxxxxx"));
+    r = Zentorc({"dump", dir.filePath("s.000")});
+    EXPECT_EQ(r.Status, 1);
+    EXPECT_TRUE(r.Out.contains(QStringLiteral("не хватает 46 байт")));
+    EXPECT_TRUE(r.Out.contains(QStringLiteral("\nОбраз повреждён, ошибок: ")));
+    ASSERT_TRUE(QFile::remove(dir.filePath("s.hdr")));
+    r = Zentorc({"dump", dir.filePath("s.000")});
+    EXPECT_EQ(r.Status, 1);
+    EXPECT_TRUE(r.Out.endsWith(
+        QStringLiteral("Набор секций не содержит образа ПрП, ошибок при чтении: 3\n")))
+        << r.Out.toStdString();
 
     EXPECT_EQ(Zentorc({"dump", dir.filePath("missing.prp")}).Status, 2);
     EXPECT_EQ(Zentorc({"dump", dir.filePath("a.zen")}).Status, 2);

@@ -91,13 +91,18 @@ TEST_F(OldFormatTest, ExportOfAProgram)
     program->HighestGroup = 7;
     TRecorder progress;
     Messages.clear();
-    const QStringList lines = ExportOldFormat(Compiler, *program, progress);
+    int problems = 0;
+    const QStringList lines = ExportOldFormat(Compiler, *program, progress, &problems);
     EXPECT_EQ(lines, QStringList({" !заказ переменных", " !вд=777", "", "000.", " ! пусто", "",
                                   "105.", "00 если в вд017 ", "01 тогда тс1.0.1 авария ё", "",
                                   "737.", "!вкл дв8"}));
+    // The errors, then what of the header a program read back from this text lacks.
     EXPECT_EQ(Messages,
               QStringList({"[737.0:5] Ошибка в строке 0 в позиции 5", "Недопустимое слово ДВ8",
-                           "Секция 737 не компилируется: её строки записаны как комментарии"}));
+                           "Секция 737 не компилируется: её строки записаны как комментарии",
+                           "Формат .prg не хранит заголовок: прочитанная из файла программа "
+                           "будет без заказа переменных, технологических названий"}));
+    EXPECT_EQ(problems, 3);
     EXPECT_EQ(progress.Calls, QStringList({"caption Конвертация ПрП", "max 4", "pos 0", "show",
                                            "action Конвертация заголовка ПрП", "pos 1",
                                            "action Конвертация секции 000", "pos 2",

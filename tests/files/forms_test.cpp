@@ -96,11 +96,11 @@ TEST(OldFormatFile, ReadsNamesSectionsAndConvertsThem)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("old.prg");
-    ASSERT_TRUE(PutFile(
-        path,
-        Cp1251Lines({"пролог без секции", "/к12 дв012", "", "000.", "00 если в к12 ",
-                     "01 тогда тс1.0.1 авария", "/к13 дв013 и ещё", "/без_значения", "105. хвост",
-                     " ! комментарий", "00 алг003 ", "1 =+ва001", "777.", "2 =ав002"})));
+    ASSERT_TRUE(
+        PutFile(path, Cp1251Lines({"пролог без секции", "/к12 дв012", "", "000.", "00 если в к12 ",
+                                   "01 тогда тс1.0.1 авария", "/к13 дв013 и ещё", "/без_значения",
+                                   "105. хвост", " ! комментарий", "00 алг003 ", "1 =+ва001",
+                                   "777.", "2 =ав002", "040.", "3 =ав003"})));
     TForms f;
     auto p = f.Load(path);
     EXPECT_EQ(p->Header.Text, QStringList({"/ ТЕХНОЛОГИЧЕСКИЕ НАЗВАНИЯ ", "к12    дв012",
@@ -110,19 +110,21 @@ TEST(OldFormatFile, ReadsNamesSectionsAndConvertsThem)
               QStringList({"00 ЕСЛИ В ДВ012 ", "01 ТОГДА ТС1.0.1 ", "АВАРИЯ"}));
     // The line "777." names no section: it is reported and stays in the text, which the
     // lexer then refuses, so the section keeps its lines as they were.
-    EXPECT_EQ(p->Sections[37].Text,
-              QStringList({" ! комментарий", "00 алг003 ", "1 =+ва001", "777.", "2 =ав002"}));
+    EXPECT_EQ(p->Sections[37].Text, QStringList({" ! комментарий", "00 алг003 ", "1 =+ва001",
+                                                 "777.", "2 =ав002", "040.", "3 =ав003"}));
+    EXPECT_FALSE(p->Sections[32].Present); // "040." would read as section 100
     EXPECT_TRUE(p->Sections[37].Present);
     EXPECT_EQ(p->Sections[37].NeedsCompile, 1);
     EXPECT_EQ(p->Sections[37].Modified, 1);
     EXPECT_EQ(p->HighestGroup, 1);
     EXPECT_EQ(p->Messages->join(u'|').toStdString(),
-              QStringList({"Неправильный номер секции в строке 13", "Преобразование формата",
+              QStringList({"Неправильный номер секции в строке 13",
+                           "Неправильный номер секции в строке 15", "Преобразование формата",
                            "[105.3:1] Ошибка в строке 3 в позиции 1",
                            "После точки должно быть число либо точка лишняя"})
                   .join(u'|')
                   .toStdString());
-    EXPECT_EQ(f.Ctx.ErrorCount, 2);
+    EXPECT_EQ(f.Ctx.ErrorCount, 3);
 }
 
 TEST(OldFormatFile, WritesTheExport)
@@ -137,10 +139,21 @@ TEST(OldFormatFile, WritesTheExport)
     f.Save(*p, dir.filePath("out.PRG"));
     EXPECT_EQ(FileBytes(dir.filePath("out.PRG")),
               Cp1251Lines({" !заказ переменных", " !вд=777", "", "105.", "!00 если в дв017"}));
-    // The section's condition has no statement: the export says so and goes on.
+    // The section's condition has no statement: the export says so, goes on and counts it
+    // as an error. The header's order, which the old format keeps only as a comment, is
+    // named too (no error: the form cannot hold it).
     EXPECT_EQ(p->Messages->join(u'|').toStdString(),
               "Синтаксическая ошибка в строке 0 в позиции 11|Секция 105 не компилируется: её "
-              "строки записаны как комментарии");
+              "строки записаны как комментарии|Формат .prg не хранит заголовок: прочитанная из "
+              "файла программа будет без заказа переменных");
+    EXPECT_EQ(f.Ctx.ErrorCount, 2);
+    p->Messages->clear();
+    f.Ctx.ErrorCount = 0;
+    p->Header.Reset();
+    p->Sections[37].Text = {"ВКЛ ДВ001"};
+    f.Save(*p, dir.filePath("sound.prg"));
+    EXPECT_TRUE(p->Messages->isEmpty()) << p->Messages->join(u'|').toStdString();
+    EXPECT_EQ(f.Ctx.ErrorCount, 0);
 
     TFileContext none;
     EXPECT_EQ(SaveToFile(*p, dir.filePath("x.prg"), none), FileFormNotReady);

@@ -1,6 +1,7 @@
 #include "files/programfiles.h"
 
 #include "../model/testblocks.h"
+#include "../prp/qtprint.h"
 #include "filetestutil.h"
 #include "model/zentorprogram.h"
 
@@ -98,7 +99,7 @@ TEST(PrpFile, DamagedOrOversizedFilesAreReported)
     TFileContext ctx;
     EXPECT_EQ(LoadFromFile(*b, path, ctx), FileOk);
     EXPECT_EQ(ctx.ErrorCount, 1);
-    EXPECT_TRUE(ctx.ImageBroken);
+    EXPECT_TRUE(ctx.Damaged);
     EXPECT_TRUE(b->Sections[33].Present); // what came before the damage is kept
     EXPECT_TRUE(b->Messages->last().contains(QStringLiteral("выходит за пределы")));
 
@@ -109,13 +110,13 @@ TEST(PrpFile, DamagedOrOversizedFilesAreReported)
     EXPECT_TRUE(b->Messages->contains(
         QStringLiteral("Файл ПрП длиннее 20000 байт: прочитаны первые 20000 байт")));
     EXPECT_EQ(ctx.ErrorCount, 1);
-    EXPECT_FALSE(ctx.ImageBroken); // the image itself is whole
+    EXPECT_FALSE(ctx.Damaged); // the image itself is whole
 
     ASSERT_TRUE(PutFile(path, QByteArray()));
     ctx = TFileContext();
     EXPECT_EQ(LoadFromFile(*b, path, ctx), FileOk);
     EXPECT_EQ(ctx.ErrorCount, 1);
-    EXPECT_TRUE(ctx.ImageBroken);
+    EXPECT_TRUE(ctx.Damaged);
 }
 
 TEST(PrpFile, TextFormProgramIsCompiledBeforeWritingAnImage)
@@ -230,12 +231,16 @@ TEST(SectionFileSet, ReadsOnlySoundFilesNamedAfterTheirSection)
         if (line.contains(QStringLiteral("не загружен")))
             found << line;
     EXPECT_EQ(found, faults);
-    EXPECT_EQ(ctx.ErrorCount, faults.size());
+    // The set has no header file either: it is damaged, and stores no image.
+    EXPECT_EQ(p->Messages->last(),
+              QStringLiteral("Набор секций %1s.000 неполон: нет файла заголовка %1s.hdr").arg(d));
+    EXPECT_EQ(ctx.ErrorCount, faults.size() + 1);
+    EXPECT_TRUE(ctx.Damaged);
     EXPECT_TRUE(p->Sections[0].Present);
     EXPECT_EQ(p->Sections[0].CodeLength, 0);
     EXPECT_EQ(p->Sections[128].CodeLength, 10);
     EXPECT_EQ(p->PresentSectionCount(), 2);
-    EXPECT_EQ(p->ImageLength, 162 + 10); // assembled at the end
+    EXPECT_EQ(p->ImageLength, 0);
 }
 
 TEST(SectionFileSet, ASaveThatFailsLeavesTheOldSetAsItWas)
@@ -280,10 +285,10 @@ TEST(PrpFile, ChecksumsThatDoNotHoldAreNamed)
     };
     const int inBlock101 = a->Header.BytesLength + a->Sections[0].CodeLength + 10;
     const QList<Case> cases = {
-        {140, {image, header}}, // the image checksum itself, which the header sum covers
+        {140, {header, image}}, // the image checksum itself, which the header sum covers
         {143, {header}},
-        {2, {image, header}}, // a header byte
-        {inBlock101, {image, block101}},
+        {2, {header, image}}, // a header byte
+        {inBlock101, {block101, image}},
         {-1, {}},
     };
     for (const Case &c : cases) {
@@ -310,8 +315,8 @@ TEST(PrpFile, ChecksumsThatDoNotHoldAreNamed)
     auto p = NewProgram();
     TFileContext ctx;
     ASSERT_EQ(LoadFromFile(*p, dir.filePath("y.000"), ctx), FileOk);
-    EXPECT_EQ(ctx.ErrorCount, 1);
     EXPECT_TRUE(p->Messages->contains(block101));
+    EXPECT_TRUE(ctx.Damaged);
 }
 
 TEST(PrpFile, OnlyARegularFileIsRead)
@@ -339,4 +344,139 @@ TEST(SectionFileSet, MissingSetLeavesTheModelCleared)
     EXPECT_EQ(LoadFromFile(*p, dir.filePath("prog.000"), ctx), FileSetNotFound);
     EXPECT_EQ(p->PresentSectionCount(), 1);
     EXPECT_EQ(LoadFromFile(*p, dir.filePath("none/prog.000"), ctx), FileSetNotFound);
+}
+
+// A set is taken as whole only when its header file is sound and each group's section files
+// add up to the group's word in it; anything else is named and makes the load a damaged one.
+TEST(SectionFileSet, AnIncompleteOrDamagedSetIsNamed)
+{
+    QTemporaryDir dir;
+    const QString set = dir.filePath("s.000");
+    const QString hdr = dir.filePath("s.hdr");
+    const QString s101 = dir.filePath("s.101");
+    auto a = CompiledProgram();
+    auto other = CompiledProgram();
+    const auto changeByte = [](const QString &path, int at, char value) {
+        QByteArray b = FileBytes(path);
+        b[at] = value;
+        return PutFile(path, b);
+    };
+    struct Case
+    {
+        const char *What;
+        std::function<bool()> Damage;
+        QString Message;
+    };
+    const QList<Case> cases = {
+        {"whole", [] { return true; }, QString()},
+        {"no header file", [&] { return QFile::remove(hdr); },
+         QStringLiteral("Набор секций %1 неполон: нет файла заголовка %2").arg(set, hdr)},
+        {"a section file missing", [&] { return QFile::remove(s101); },
+         QStringLiteral("Набор секций %1 неполон: в группе 1 не хватает 36 байт").arg(set)},
+        {"a section file emptied", [&] { return PutFile(s101, QByteArray()); },
+         QStringLiteral("Набор секций %1 неполон: в группе 1 не хватает 36 байт").arg(set)},
+        {"a section file of another program",
+         [&] {
+             PutTestBlock(*other, 33, 40);
+             return PutFile(s101,
+                            QByteArray(reinterpret_cast<const char *>(other->Sections[33].Code),
+                                       other->Sections[33].CodeLength));
+         },
+         QStringLiteral("Набор секций %1 повреждён: в группе 1 на 10 байт больше, чем записано в "
+                        "заголовке")
+             .arg(set)},
+        {"a byte of a section file changed", [&] { return changeByte(s101, 20, 0x7F); },
+         QStringLiteral("Ошибка в секции 101: контрольная сумма блока кода неверна")},
+        {"a section file's terminator turned 0xFF",
+         [&] { return changeByte(s101, 35, char(0xFF)); },
+         QStringLiteral("Ошибка в секции 101: последний байт блока кода равен 0xFF, а должен быть "
+                        "0x00")},
+        {"the header's length word changed", [&] { return changeByte(hdr, 141, char(161 + 22)); },
+         QStringLiteral("Файл заголовка %1 повреждён:").arg(hdr)},
+        {"a fixed header byte turned 0xFF", [&] { return changeByte(hdr, 150, char(0xFF)); },
+         QStringLiteral("Ошибка в заголовке ПрП: байт 150 равен 0xFF, а должен быть 0x00")},
+    };
+    for (const Case &c : cases) {
+        for (const QString &name : QDir(dir.path()).entryList(QDir::Files))
+            QFile::remove(dir.filePath(name));
+        TFileContext ctx;
+        ASSERT_EQ(SaveToFile(*a, set, ctx), FileOk) << ctx.Error.toStdString();
+        ASSERT_TRUE(c.Damage()) << c.What;
+        auto p = NewProgram();
+        ASSERT_EQ(LoadFromFile(*p, set, ctx), FileOk) << c.What;
+        EXPECT_EQ(ctx.Damaged, !c.Message.isEmpty()) << c.What;
+        EXPECT_EQ(ctx.ErrorCount > 0, !c.Message.isEmpty()) << c.What;
+        if (!c.Message.isEmpty())
+            EXPECT_TRUE(p->Messages->contains(c.Message)) << c.What << '\n'
+                                                          << p->Messages->join('\n').toStdString();
+        else
+            EXPECT_EQ(ImageBytes(*p), ImageBytes(*a)); // the image the set stores
+    }
+}
+
+// A save stopped at any point leaves the old set with an unfinished P.new beside it, or a
+// finished P.new: the next load removes the first and completes the second, so the set read
+// is always the whole old or the whole new one.
+TEST(SectionFileSet, AnInterruptedSaveLeavesTheWholeOldOrTheWholeNewSet)
+{
+    QTemporaryDir dir;
+    const QString set = dir.filePath("s.000");
+    auto oldProgram = CompiledProgram();
+    auto newProgram = NewProgram();
+    for (int s : {0, 1, 40})
+        PutTestBlock(*newProgram, s, 5 + s);
+    newProgram->AssembleImage();
+    TFileContext ctx;
+    // The new set's files as the save stages them.
+    QTemporaryDir staged;
+    ASSERT_EQ(SaveToFile(*newProgram, staged.filePath("s.000"), ctx), FileOk);
+    const QStringList newFiles = QDir(staged.path()).entryList(QDir::Files);
+    ASSERT_EQ(newFiles, (QStringList{"s.000", "s.001", "s.110", "s.hdr"}));
+
+    struct Case
+    {
+        const char *What;
+        bool Ready; // the list was on the disk: the new set counts
+        int Moved;  // files already moved into place
+        const QByteArray *Expected;
+        QString Note;
+    };
+    const QByteArray oldImage = ImageBytes(*oldProgram);
+    const QByteArray newImage = ImageBytes(*newProgram);
+    const QString removed =
+        QStringLiteral("Набор секций %1: удалены остатки прерванной записи (%2)")
+            .arg(set, dir.filePath("s.new"));
+    const QString finished =
+        QStringLiteral("Набор секций %1: запись, прерванная при замене файлов, завершена").arg(set);
+    const QList<Case> cases = {
+        {"staged in part", false, 0, &oldImage, removed},
+        {"staged, list not yet final", false, 0, &oldImage, removed},
+        {"finished, nothing moved", true, 0, &newImage, finished},
+        {"finished, two files moved", true, 2, &newImage, finished},
+        {"finished, every file moved", true, 4, &newImage, finished},
+    };
+    for (const Case &c : cases) {
+        for (const QString &name : QDir(dir.path()).entryList(QDir::Files))
+            QFile::remove(dir.filePath(name));
+        ASSERT_EQ(SaveToFile(*oldProgram, set, ctx), FileOk);
+        ASSERT_TRUE(QDir(dir.path()).mkdir("s.new"));
+        QByteArray list;
+        for (int i = 0; i < newFiles.size(); ++i) {
+            const QString ext = newFiles[i].right(3);
+            const QByteArray data = FileBytes(staged.filePath(newFiles[i]));
+            list += ext.toLatin1() + '\n';
+            if (!c.Ready && i == 2)
+                break; // stopped while writing
+            ASSERT_TRUE(PutFile(dir.filePath(i < c.Moved ? "s." + ext : "s.new/" + ext), data));
+        }
+        ASSERT_TRUE(PutFile(dir.filePath(c.Ready ? "s.new/ready" : "s.new/list"), list));
+        auto p = NewProgram();
+        ASSERT_EQ(LoadFromFile(*p, set, ctx), FileOk) << c.What;
+        EXPECT_FALSE(ctx.Damaged) << c.What << '\n' << p->Messages->join('\n').toStdString();
+        EXPECT_EQ(ImageBytes(*p), *c.Expected) << c.What;
+        EXPECT_TRUE(p->Messages->contains(c.Note)) << c.What;
+        EXPECT_FALSE(QFileInfo::exists(dir.filePath("s.new"))) << c.What;
+        // Section 101 and 300 of the old set are gone with it, or all there.
+        EXPECT_EQ(QFileInfo::exists(dir.filePath("s.101")), c.Expected == &oldImage) << c.What;
+    }
 }

@@ -101,15 +101,25 @@ TEST(ProgramSource, KeepsUnreadableSectionLinesAsText)
                                 QStringLiteral("/ СЕКЦИЯ 005"),
                                 "",
                                 QStringLiteral("/ СЕКЦИЯ 800 !x"),
+                                // The last two digits are octal 00..37: these would read as
+                                // sections 100, 137 and 437 (or none).
+                                QStringLiteral("/ СЕКЦИЯ 040"),
+                                QStringLiteral("/ СЕКЦИЯ 077"),
+                                QStringLiteral("/ СЕКЦИЯ 377"),
                                 "",
                             }));
     ASSERT_EQ(l->Result, FileOk);
     const TZentorProgram &p = *l->Program;
     EXPECT_EQ(p.Header.Text, (QStringList{"H", "", QStringLiteral("/ СЕКЦИЯ 12")}));
-    EXPECT_EQ(p.Sections[5].Text, (QStringList{"", QStringLiteral("/ СЕКЦИЯ 800 !x"), ""}));
+    EXPECT_EQ(p.Sections[5].Text,
+              (QStringList{"", QStringLiteral("/ СЕКЦИЯ 800 !x"), QStringLiteral("/ СЕКЦИЯ 040"),
+                           QStringLiteral("/ СЕКЦИЯ 077"), QStringLiteral("/ СЕКЦИЯ 377"), ""}));
     EXPECT_EQ(*p.Messages, (QStringList{QStringLiteral("Неправильный номер секции в строке 3"),
-                                        QStringLiteral("Неправильный номер секции в строке 6")}));
-    EXPECT_EQ(l->Ctx.ErrorCount, 2);
+                                        QStringLiteral("Неправильный номер секции в строке 6"),
+                                        QStringLiteral("Неправильный номер секции в строке 7"),
+                                        QStringLiteral("Неправильный номер секции в строке 8"),
+                                        QStringLiteral("Неправильный номер секции в строке 9")}));
+    EXPECT_EQ(l->Ctx.ErrorCount, 5);
     EXPECT_EQ(p.PresentSectionCount(), 2);
 }
 

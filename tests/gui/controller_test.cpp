@@ -484,6 +484,36 @@ TEST_F(ControllerTest, AReadThatDidNotCompleteLeavesTheOpenProgram)
               S("ПрП из контроллера не прочитана целиком: открытая программа не изменена"));
 }
 
+// "Считывать ПрП дважды" beside F3: a byte the line changed in one of the two reads keeps the
+// read out; two reads that agree replace the program.
+TEST_F(ControllerTest, ReadTwiceTakesOnlyTwoReadsThatAgree)
+{
+    OpenDemo();
+    Sim().Program.CopyContentOf(*Form->Program);
+    Sim().Reassemble();
+    const QByteArray code = CodeOf(Form->Program->Sections[0]);
+    Form->Program->Sections[0].Code[5] ^= 0x01; // the open program differs from the controller's
+    Sim().Faults.FlipBlock = 0;
+    ASSERT_TRUE(Form->ReadTwiceItem->isCheckable());
+    Form->ReadTwiceItem->setChecked(true);
+    Dialogs.Answers.push_back(TUserDialogs::AnswerYes);
+    RunTransferWindow();
+    Form->ReadFromControllerClick();
+    EXPECT_TRUE(TransferShown.contains(S("Повторное считывание 0-го блока из 36")))
+        << TransferShown.join('\n').toStdString();
+    EXPECT_TRUE(ErrorList().join('\n').contains(S("ПрП считан дважды, и считанное различается")));
+    EXPECT_EQ(ErrorList().last(),
+              S("ПрП из контроллера не прочитана целиком: открытая программа не изменена"));
+    EXPECT_NE(CodeOf(Form->Program->Sections[0]), code);
+
+    // The line gives the same bytes twice now.
+    Dialogs.Answers.push_back(TUserDialogs::AnswerYes);
+    RunTransferWindow();
+    Form->ReadFromControllerClick();
+    EXPECT_EQ(CodeOf(Form->Program->Sections[0]), code);
+    EXPECT_EQ(Form->windowTitle(), S("Редактирование ПРП из Сарветела *"));
+}
+
 TEST_F(ControllerTest, ReadAnsweredNoKeepsTheProgram)
 {
     OpenDemo();

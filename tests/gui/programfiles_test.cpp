@@ -3,6 +3,7 @@
 // and other program forms are refused where they would do harm. Real key events on the real
 // window, starting from an empty program directory.
 
+#include "../model/testblocks.h"
 #include "../utf8text.h"
 #include "compiler/algbase.h"
 #include "compiler/zentorcompiler.h"
@@ -280,21 +281,40 @@ TEST_F(ProgramFilesTest, ADamagedImageIsNotOpened)
     QByteArray noise(3000, 0);
     for (char &c : noise)
         c = static_cast<char>(rng());
+    // Two blocks labelled section 000, every sum made to hold: the check still sees it.
+    auto p = std::make_unique<TZentorProgram>();
+    PutTestBlock(*p, 0, 3);
+    PutTestBlock(*p, 1, 3);
+    p->AssembleImage();
+    p->Image[p->Header.BytesLength + 9 + 2] = p->Image[p->Header.BytesLength + 9 + 3] = 0;
+    p->Image[p->Header.BytesLength + 9 + 4] =
+        BlockChecksumByte(p->Image + p->Header.BytesLength + 9, 8);
+    WriteImageSums(p->Image, p->ImageLength);
+    const QByteArray twice(reinterpret_cast<const char *>(p->Image), p->ImageLength);
     const struct
     {
         const char *Name;
         QByteArray Bytes;
-    } images[] = {{"пустой.prp", QByteArray()}, {"шум.prp", noise}};
+    } images[] = {{"пустой.prp", QByteArray()}, {"шум.prp", noise}, {"дважды.prp", twice}};
+    // A section file set without its header file.
+    TFileContext ctx;
+    ASSERT_EQ(SaveToFile(*p, File(S("набор.000")), ctx), FileOk);
+    ASSERT_TRUE(QFile::remove(File(S("набор.hdr"))));
+    QStringList paths{File(S("набор.000"))};
     for (const auto &image : images) {
         QString error;
         ASSERT_TRUE(WriteBinaryFile(File(S(image.Name)), image.Bytes, error));
+        paths.append(File(S(image.Name)));
+    }
+    for (const QString &path : paths) {
+        const std::string name = path.toStdString();
         Dialogs.Answers.push_back(TUserDialogs::AnswerYes);
-        Open(File(S(image.Name)));
-        EXPECT_EQ(ErrorList().last(), S("Ошибка при чтении файла")) << image.Name;
-        EXPECT_FALSE(ErrorList().contains(S("Ок"))) << image.Name;
+        Open(path);
+        EXPECT_EQ(ErrorList().last(), S("Ошибка при чтении файла")) << name;
+        EXPECT_FALSE(ErrorList().contains(S("Ок"))) << name;
         EXPECT_EQ(TreeLabels(), QStringList({S("Заголовок программы"), S("Блок 0 (0)"), S("000:")}))
-            << image.Name;
-        EXPECT_EQ(Form->RecentFiles.Count, 1) << image.Name;
+            << name;
+        EXPECT_EQ(Form->RecentFiles.Count, 1) << name;
         EXPECT_EQ(Form->windowTitle(), S("Зентор"));
         EXPECT_TRUE(Form->CurrentFileName.isEmpty());
     }

@@ -113,11 +113,12 @@ TEST(PrpComparison, NamesExactlyThePartsThatDiffer)
         {"sections on one side, a changed byte and a changed length",
          [](TZentorProgram &c) {
              PutTestBlock(c, 2, 2);
-             c.Sections[1].Code[7] ^= 0x40;
+             ++c.Sections[1].Code[7]; // two bytes changed, the block's sum still holding
+             --c.Sections[1].Code[8];
              PutTestBlock(c, 33, 5);
          },
          [](TZentorProgram &p) { PutTestBlock(p, 40, 1); },
-         {{S("Секция 001"), TCompareState::Differs, S("различаются байты: 1")},
+         {{S("Секция 001"), TCompareState::Differs, S("различаются байты: 2")},
           {S("Секция 002"), TCompareState::OnlyController, S("8 байт")},
           {S("Секция 101"), TCompareState::Differs,
            S("длина в программе 9 байт, в контроллере 11 байт")},

@@ -8,7 +8,9 @@
 
 #include "qtprint.h"
 
+#include <algorithm>
 #include <cstring>
+#include <functional>
 #include <random>
 
 namespace {
@@ -280,5 +282,113 @@ TEST(HeaderDecompiler, RandomHeadersRoundTrip)
         if (writable) {
             EXPECT_EQ(b.Text, first);
         }
+    }
+}
+
+// Values of a loaded image that the header text cannot carry are named, one line each; the
+// fields themselves stay as they are.
+TEST(HeaderDecompiler, NamesTheValuesItsTextCannotCarry)
+{
+    const QString lost = QStringLiteral("Значение заголовка не переносится в текст: ");
+    struct Case
+    {
+        const char *What;
+        std::function<void(TPRPHeader &)> Fields;  // before encoding
+        std::function<void(std::uint8_t *)> Bytes; // after encoding, then decoded
+        QStringList Lines;
+    };
+    const auto none = [](auto) {};
+    const QList<Case> cases = {
+        {"a header the text carries",
+         [](TPRPHeader &h) {
+             h.OrderDV = 63;
+             h.OrderVA = 15;
+             h.AdcOrder[7] = 15;
+             h.SetImpulseSource(31, QStringLiteral("-ВА177"));
+             h.SetImpulseSource(30, QStringLiteral("-1000"));
+             h.TechKeys[17] = {2, 0, "НАСОС   "};
+             h.TechKeys[63] = {4, 255, "        "};
+             const std::uint8_t generator[4] = {0x06, 0x41, 0x14, 0x00}; // АВ003 10
+             std::copy(generator, generator + 4, h.TimeGen[2]);
+         },
+         none,
+         {}},
+        {"an odd timer-generator word",
+         [](TPRPHeader &h) {
+             const std::uint8_t generator[4] = {0x07, 0x40, 0x15, 0x00};
+             std::copy(generator, generator + 4, h.TimeGen[6]);
+         },
+         none,
+         {lost + QStringLiteral("ТМГ 6: слова интервалов 0x4007 0x0015")}},
+        {"an order of 255",
+         [](TPRPHeader &h) { h.OrderDV = 255; },
+         none,
+         {lost + QStringLiteral("ДВ: порядок 255")}},
+        {"a ТМ order of 8",
+         [](TPRPHeader &h) { h.OrderTM = 8; },
+         none,
+         {lost + QStringLiteral("ТМ: порядок 8")}},
+        {"an ADC order of 255",
+         [](TPRPHeader &h) { h.AdcOrder[0] = 255; },
+         none,
+         {lost + QStringLiteral("модуль 0: порядок АЦП 255")}},
+        {"an ADC order beyond the ВА order",
+         [](TPRPHeader &h) { h.AdcOrder[5] = 3; },
+         none,
+         {lost + QStringLiteral("модуль 5: порядок АЦП 3 вне заказа ВА")}},
+        {"an impulse source 0x41FF",
+         [](TPRPHeader &h) {
+             h.ImpSource[5][0] = 0xFF;
+             h.ImpSource[5][1] = 0x41;
+         },
+         none,
+         {lost + QStringLiteral("ИВ05: слово источника 0x41FF")}},
+        {"an odd constant source",
+         [](TPRPHeader &h) {
+             h.ImpSource[7][0] = 0x03;
+             h.ImpSource[7][1] = 0x00;
+         },
+         none,
+         {lost + QStringLiteral("ИВ07: слово источника 0x0003")}},
+        {"key classes 11 and 255",
+         [](TPRPHeader &h) {
+             h.TechKeys[1] = {11, 0, QStringLiteral("А       ")};
+             h.TechKeys[40] = {255, 2, QStringLiteral("Б       ")};
+         },
+         none,
+         {lost + QStringLiteral("клавиатура 1, клавиша 2: класс 11, индекс 0, имя «А       »"),
+          lost + QStringLiteral("клавиатура 3, клавиша 9: класс 255, индекс 2, имя «Б       »")}},
+        {"a ТМ key index of 100",
+         [](TPRPHeader &h) {
+             h.TechKeys[3] = {5, 100, "Т       "};
+         },
+         none,
+         {lost + QStringLiteral("клавиатура 1, клавиша 4: класс 5, индекс 100, имя «Т       »")}},
+        {"a name beginning with a blank",
+         [](TPRPHeader &h) {
+             h.TechKeys[2] = {1, 1, " Х      "};
+         },
+         none,
+         {lost + QStringLiteral("клавиатура 1, клавиша 3: класс 1, индекс 1, имя « Х      »")}},
+        {"a key recorded twice and one without a class",
+         [](TPRPHeader &h) {
+             h.TechKeys[0] = {1, 1, "А       "};
+             h.TechKeys[1] = {1, 2, "Б       "};
+         },
+         [](std::uint8_t *b) {
+             b[162 + 11] = 0;     // the second record is key 0 again
+             b[162 + 11 + 1] = 0; // without a class
+         },
+         {lost + QStringLiteral("клавиатура 1, клавиша 1: записана дважды"),
+          lost + QStringLiteral("клавиатура 1, клавиша 1: запись без класса переменной")}},
+    };
+    for (const Case &c : cases) {
+        TPRPHeader h;
+        c.Fields(h);
+        h.EncodeHeader();
+        c.Bytes(h.Bytes);
+        h.DecodeHeader();
+        EXPECT_EQ(h.ValuesNotInText().join('\n').toStdString(), c.Lines.join('\n').toStdString())
+            << c.What;
     }
 }

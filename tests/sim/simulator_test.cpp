@@ -5,6 +5,7 @@
 #include "../fulldisk.h"
 #include "link/prptransfer.h"
 #include "link/sarvetelerrors.h"
+#include "prp/imagecheck.h"
 #include "simtesting.h"
 
 #include <QTemporaryDir>
@@ -189,7 +190,7 @@ TEST_F(SimulatorLink, HeaderPartsKeysAndBlocksOfTheImage)
         L.ReadPRPBlock(image.data(), int(image.size()), k);
         ASSERT_EQ(L.LastBlockNumber, k);
     }
-    EXPECT_TRUE(PRPImageChecksumsHold(image.data(), length));
+    EXPECT_TRUE(CheckPrpImage(image.data(), length).Sound());
     EXPECT_EQ(PRPImageLength(image.data(), blocks * 64), length);
     EXPECT_EQ(image[162], 5);
     EXPECT_EQ(image[163], 3);
@@ -576,7 +577,7 @@ TEST(Simulator, StateIsKeptAcrossRuns)
     EXPECT_TRUE(again->Program.Sections[77].Present);
     EXPECT_EQ(again->Program.Sections[77].CodeLength, 8);
     EXPECT_EQ(again->MemoryType, 1);
-    EXPECT_TRUE(PRPImageChecksumsHold(again->Program.Image, again->Program.ImageLength));
+    EXPECT_TRUE(CheckPrpImage(again->Program.Image, again->Program.ImageLength).Sound());
 
     // A damaged state is reported, not served.
     QFile prp(dir.filePath(QStringLiteral("prp.bin")));

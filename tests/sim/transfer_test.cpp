@@ -312,16 +312,74 @@ TEST_F(Transfer, ReadAsksAgainForLostBlocksAndStopsOnOneThatNeverComes)
     Sim([](TSarvetelSimulator &s) { s.Faults = TSimFaults(); });
 }
 
-TEST_F(Transfer, ReadReportsAnImageWhoseChecksumsDoNotHold)
+// What is read is taken only as the image check allows. A byte turned from 0x00 into 0xFF on
+// the line passes every sum of the frame and the image: the layout's checks find it where
+// they can (a block's terminator), a second read finds it anywhere.
+TEST_F(Transfer, ReadTakesOnlyAWholeImage)
 {
-    auto program = SampleProgram();
+    // One block whose instruction at image offset 200, in PRP block 3, is 0x00.
+    auto program = std::make_unique<TZentorProgram>();
+    program->Clear();
+    program->Sections[0].Present = 0;
+    Bytes code(40, 0x1E);
+    code[33] = 0x00;
+    PutBlock(program->Sections[0], SectionBlock(0, code));
     TRecordingProgress wp;
     ASSERT_EQ(Write(*program, wp), TTransferResult::Done);
-    Sim([](TSarvetelSimulator &s) { s.Program.Image[s.Program.ImageLength - 3] ^= 0x01; });
-    auto back = std::make_unique<TZentorProgram>();
+    const auto stored = C.WithSim([](TSarvetelSimulator &s) {
+        return Bytes(s.Program.Image, s.Program.Image + s.Program.ImageLength);
+    });
+    ASSERT_EQ(stored.size(), 208u);
+    ASSERT_EQ(stored[200], 0x00);
+    const auto readOnce = [&](int flipBlock) {
+        Sim([flipBlock](TSarvetelSimulator &s) {
+            s.Faults.FlipBlock = flipBlock;
+            s.Faults.Flipped = false;
+        });
+        auto back = std::make_unique<TZentorProgram>();
+        TRecordingProgress rp;
+        EXPECT_EQ(Read(*back, rp), TTransferResult::Done);
+        return back;
+    };
+
+    // Once, the 0x00 of block 0 (header byte 0) turned 0xFF: the check names it.
+    auto back = readOnce(0);
+    EXPECT_FALSE(back->SplitImage());
+    EXPECT_TRUE(back->Messages->contains(
+        QStringLiteral("Ошибка в заголовке ПрП: байт 0 равен 0xFF, а должен быть 0x00")));
+    // Once, the instruction's 0x00 turned 0xFF: nothing can see it.
+    back = readOnce(3);
+    EXPECT_TRUE(back->SplitImage()) << back->Messages->join('\n').toStdString();
+    EXPECT_EQ(back->Image[200], 0xFF);
+
+    // Twice: the reads differ, and nothing is taken.
+    Sim([](TSarvetelSimulator &s) { s.Faults.Flipped = false; });
+    back = std::make_unique<TZentorProgram>();
     TRecordingProgress rp;
-    EXPECT_EQ(Read(*back, rp), TTransferResult::Done);
-    EXPECT_EQ(*back->Messages, (QStringList{"Контрольная сумма ПрП не совпадает"}));
+    TPRPReadThread twice(C.Link, *back, rp, nullptr);
+    twice.ReadTwice = true;
+    twice.Execute();
+    EXPECT_EQ(twice.Result, TTransferResult::Failed);
+    EXPECT_EQ(twice.StopMessage,
+              QStringLiteral("ПрП считан дважды, и считанное различается начиная с байта 200: "
+                             "ПрП не принят"));
+    EXPECT_EQ(rp.Maximum, 2 * (4 + 1));
+    EXPECT_EQ(rp.Actions.last(), QStringLiteral("Повторное считывание 4-го блока из 4"));
+    // Twice over a line that gives the same bytes both times: taken.
+    back = std::make_unique<TZentorProgram>();
+    TPRPReadThread again(C.Link, *back, rp, nullptr);
+    again.ReadTwice = true;
+    again.Execute();
+    EXPECT_EQ(again.Result, TTransferResult::Done);
+    EXPECT_TRUE(std::equal(stored.begin(), stored.end(), back->Image));
+    EXPECT_EQ(back->ImageLength, 208);
+
+    // The controller's own image damaged: the split names it.
+    Sim([](TSarvetelSimulator &s) { s.Program.Image[s.Program.ImageLength - 3] ^= 0x01; });
+    back = readOnce(-1);
+    EXPECT_FALSE(back->SplitImage());
+    EXPECT_TRUE(back->Messages->contains(
+        QStringLiteral("Ошибка в образе ПрП: контрольная сумма образа неверна")));
 }
 
 TEST_F(Transfer, TheLargestPrpReads257Blocks)
