@@ -17,4 +17,47 @@ void TSarvetelSimulator::LoadAlgorithms(const TAlgBase &base)
             a.Names[i] = info.Params[i + 1].Name;
         }
     }
+    Run.Redescribe();
+}
+
+void TSarvetelSimulator::DescribedBase(TAlgBase &base) const
+{
+    base.Clear();
+    for (int n = 0; n < 128; ++n) {
+        const TSimAlgorithm &a = Algorithms[n];
+        if (!a.Present)
+            continue;
+        TAlgInfo &info = base.Algs[n];
+        info.Present = 1;
+        info.OwnMemory = a.OwnMemory;
+        info.ParamCount =
+            static_cast<std::uint8_t>(std::clamp(a.ParamCount, 0, TAlgInfo::MaxParams));
+        for (int i = 0; i < info.ParamCount; ++i) {
+            info.Params[i + 1].Kind = a.Kinds[i];
+            info.Params[i + 1].Name = a.Names[i];
+        }
+        ++base.Count;
+    }
+}
+
+bool TSarvetelSimulator::TakePreparation(TSimPreparation &job) const
+{
+    if (!Run.Stale() || Mode == Sarvetel::ModeProgram)
+        return false;
+    job.Version = Run.Changes();
+    job.Image.assign(Program.Image, Program.Image + std::clamp(Program.ImageLength, 0,
+                                                               int(TZentorProgram::ImageSize)));
+    job.Base = std::make_unique<TAlgBase>();
+    DescribedBase(*job.Base);
+    return true;
+}
+
+bool TSarvetelSimulator::PrepareRun()
+{
+    TSimPreparation job;
+    if (!TakePreparation(job))
+        return false;
+    Run.Install(job.Version,
+                PrepareStoredImage(job.Image.data(), int(job.Image.size()), *job.Base));
+    return true;
 }

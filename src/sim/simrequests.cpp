@@ -137,7 +137,7 @@ int TSarvetelSimulator::OnWriteTechKey(TSimItem &item)
         key.Name.clear();
         for (int i = 0; i < TechKeyNameLength; ++i)
             key.Name += ControllerToText(item[4 + i]);
-        Changed();
+        ProgramChanged();
     }
     Answer(item, ok);
     return 4 + TechKeyNameLength;
@@ -151,7 +151,7 @@ int TSarvetelSimulator::OnClearTechKey(TSimItem &item)
     const bool ok = Mode == ModeProgram && t < TPRPHeader::KeyCount;
     if (ok) {
         Program.Header.TechKeys[t].Class = 0;
-        Changed();
+        ProgramChanged();
     }
     Answer(item, ok);
     return 2;
@@ -204,7 +204,7 @@ int TSarvetelSimulator::OnDeleteSection(TSimItem &item)
     const bool ok = Mode == ModeProgram && item[2] == s;
     if (ok && Program.Sections[s].Present) {
         Program.Sections[s].Present = 0;
-        Changed();
+        ProgramChanged();
     }
     Answer(item, ok);
     return 3;
@@ -247,6 +247,7 @@ int TSarvetelSimulator::OnAutoIOSetup(TSimItem &item)
 
 int TSarvetelSimulator::OnResetVariables(TSimItem &item)
 {
+    Run.ResetVariables();
     Answer(item, true);
     item.Out.push_back(0);
     return 1;
@@ -257,6 +258,8 @@ int TSarvetelSimulator::OnReset(TSimItem &item)
     if (item.Code() == CodeResetSystemMemory) {
         ErrorsByte = 0xFF;
         Input.clear();
+    } else if (item.Code() == CodeResetVariableLocks) {
+        Run.ResetLocks();
     }
     Answer(item, true);
     return 1;

@@ -186,6 +186,12 @@ void TSarvetelSimulator::Changed()
         SaveState(StateError);
 }
 
+void TSarvetelSimulator::ProgramChanged()
+{
+    Run.Restart();
+    Changed();
+}
+
 TSimReply TSarvetelSimulator::HandleRequest(const std::uint8_t *f, int length)
 {
     ++RequestCount;
@@ -318,7 +324,7 @@ bool TSarvetelSimulator::StoreSection(const std::uint8_t *data, int length, bool
         sec.Code[PrpLayout::BlockSumOffset] = BlockChecksumByte(sec.Code, l);
     }
     Program.MarkPresent(s);
-    Changed();
+    ProgramChanged();
     return true;
 }
 
@@ -327,7 +333,7 @@ void TSarvetelSimulator::StoreHeaderPart(const std::uint8_t *b)
     if (b[1] > 3)
         return;
     Program.Header.DecodePart(b);
-    Changed();
+    ProgramChanged();
 }
 
 void TSarvetelSimulator::HeaderPartBlock(int part, Items &out) const
@@ -429,6 +435,7 @@ bool TSarvetelSimulator::LoadState(QString &error)
             return false;
         }
         Reassemble();
+        Run.Restart();
     }
     if (QFileInfo::exists(setup)) {
         QByteArray bytes;
