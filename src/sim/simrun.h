@@ -31,7 +31,7 @@ enum class TSimRunStatus : std::uint8_t {
 // One scan's values of the variables a trend follows.
 struct TSimTrendPoint
 {
-    long long Scan = 0;
+    long long Scan = 0;      // counts from 1 again when the program is written anew
     std::int64_t TimeMs = 0; // since the simulator started
     std::vector<int> Values; // in the order the variables were chosen
 };
