@@ -56,7 +56,7 @@ int Answer(const TZentorCommandLine &line)
         return 0;
     }
     if (line.Version) {
-        out << VersionLine(QStringLiteral("zentor")) << '\n';
+        out << VersionText(QStringLiteral("zentor"));
         return 0;
     }
     if (!line.Error.isEmpty()) {

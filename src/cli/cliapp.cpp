@@ -182,9 +182,10 @@ QString HelpText()
     return text;
 }
 
-int RunZentorc(const QStringList &args, QTextStream &out, QTextStream &err)
+int RunZentorc(const QStringList &args, QTextStream &out, QTextStream &err, bool errIsTerminal)
 {
     TCliContext ctx(out, err);
+    ctx.ErrIsTerminal = errIsTerminal;
     if (args.isEmpty()) {
         err << CliTexts::NoCommand << '\n';
         return ExitUsage;
@@ -206,7 +207,7 @@ int RunZentorc(const QStringList &args, QTextStream &out, QTextStream &err)
             return ExitOk;
         }
         if (IsVersion(a)) {
-            out << VersionLine(QStringLiteral("zentorc")) << '\n';
+            out << VersionText(QStringLiteral("zentorc"));
             return ExitOk;
         }
         const TCliOption *o = FindOption(a);

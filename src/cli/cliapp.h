@@ -29,6 +29,8 @@ struct TCliContext
 
     QTextStream &Out; // the operation's own lines, UTF-8
     QTextStream &Err; // usage and I/O errors, UTF-8
+    // Err is a terminal: a transfer's progress is one line rewritten in place there.
+    bool ErrIsTerminal = false;
 
     QString AlgFile;    // --alg FILE: the algorithm base the compiler is to use
     QString OutputFile; // -o FILE: where compile writes the image
@@ -84,7 +86,9 @@ const QList<TCliCommand> &CliCommands();
 QString HelpText();
 
 // Runs one call of zentorc (args without the program name); returns its exit status.
-int RunZentorc(const QStringList &args, QTextStream &out, QTextStream &err);
+// errIsTerminal: err writes to a terminal.
+int RunZentorc(const QStringList &args, QTextStream &out, QTextStream &err,
+               bool errIsTerminal = false);
 
 // Shared by the commands: prints the program's message lines from `from` on to Out and
 // returns how many there are now.

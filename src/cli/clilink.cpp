@@ -13,6 +13,7 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -114,6 +115,8 @@ bool ControllerAnswered(const TSarvetel &link, TCliContext &ctx)
 
 void TCliTransferUi::SetCaption(const QString &caption)
 {
+    EndLine();
+    Ctx.Out.flush(); // what the command said before comes first on a shared terminal
     Ctx.Err << caption << '\n';
     Ctx.Err.flush();
 }
@@ -136,6 +139,7 @@ void TCliTransferUi::SetPosition(int position)
 void TCliTransferUi::Hide()
 {
     Flush();
+    EndLine();
 }
 
 void TCliTransferUi::Flush()
@@ -143,13 +147,30 @@ void TCliTransferUi::Flush()
     if (!Pending)
         return;
     Pending = false;
-    Ctx.Err << CliTexts::ProgressLine(Action, Position, Maximum) << '\n';
+    const QString line = CliTexts::ProgressLine(Action, Position, Maximum);
+    if (Ctx.ErrIsTerminal) {
+        // Back to the line's start, the new text, and blanks over the rest of a longer one.
+        Ctx.Err << '\r' << line << QString(std::max<qsizetype>(Shown - line.size(), 0), u' ');
+        Shown = line.size();
+    } else {
+        Ctx.Err << line << '\n';
+    }
+    Ctx.Err.flush();
+}
+
+void TCliTransferUi::EndLine()
+{
+    if (Shown < 0)
+        return;
+    Shown = -1;
+    Ctx.Err << '\n';
     Ctx.Err.flush();
 }
 
 bool TCliTransferUi::Confirm(const QString &text, const QString &caption)
 {
     Flush();
+    EndLine();
     const bool retry = Retries < Attempts;
     if (retry)
         ++Retries;

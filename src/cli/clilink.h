@@ -28,9 +28,10 @@ bool ControllerAnswered(const TSarvetel &link, TCliContext &ctx);
 // The reason for link status 1, 2 or 3.
 QString LinkFailureText(const TSarvetel &link);
 
-// A transfer's window on standard error: its actions as lines "[position/maximum] action".
-// Its questions ("Повторить?") are answered OK up to Attempts times in a row for the same
-// action, then Cancel, so that no transfer waits for ever.
+// A transfer's window on standard error: its actions as lines "[position/maximum] action",
+// on a terminal one such line rewritten in place. Its questions ("Повторить?") are
+// answered OK up to Attempts times in a row for the same action, then Cancel, so that no
+// transfer waits for ever.
 class TCliTransferUi : public TProgress, public TTransferQuestions
 {
 public:
@@ -46,9 +47,12 @@ public:
 
 private:
     void Flush();
+    // Ends the line rewritten in place, if one is open, so that what follows starts a line.
+    void EndLine();
 
     TCliContext &Ctx;
     bool Pending = false;
+    qsizetype Shown = -1; // characters of the open line on a terminal; -1: none open
     int Maximum = 0;
     int Position = 0;
     QString Action;

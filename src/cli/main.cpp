@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include <unistd.h>
+
 namespace {
 
 // Ctrl+C or SIGTERM during a transfer asks it to stop between two steps, as the transfer
@@ -32,7 +34,7 @@ int main(int argc, char **argv)
     QTextStream err(stderr);
     out.setEncoding(QStringConverter::Utf8);
     err.setEncoding(QStringConverter::Utf8);
-    const int status = RunZentorc(args, out, err);
+    const int status = RunZentorc(args, out, err, isatty(STDERR_FILENO) == 1);
     out.flush();
     err.flush();
     return status;

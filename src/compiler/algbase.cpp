@@ -88,6 +88,14 @@ void TAlgBase::Clear()
     SkippedLines = 0;
 }
 
+int AlgRecordCallLength(const TAlgInfo &a)
+{
+    int length = 3 + (a.OwnMemory != 0 ? 2 : 0);
+    for (int i = 1; i <= a.ParamCount && i <= TAlgInfo::MaxParams; ++i)
+        length += AlgParamKindInfo(a.Params[i].Kind).RecordBytes;
+    return length;
+}
+
 const TAlgInfo *TAlgBase::Find(int n) const
 {
     if (n < 0 || n >= AlgCount || !Algs[n].Present)

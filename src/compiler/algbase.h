@@ -30,6 +30,12 @@ struct TAlgInfo
     TAlgParam Params[MaxParams + 1]; // by parameter number; element 0 is never used
 };
 
+// The length of a call as the controller's own description of the algorithm gives it: the
+// first 3 bytes, 2 more when the algorithm has own memory, and each parameter's record
+// bytes (a scale factor counts 2 there). A base read from the controller has exactly this
+// call length, so a base whose PrpMemory + 3 differs compiles calls of another length.
+int AlgRecordCallLength(const TAlgInfo &a);
+
 // The file name "Сохранить как..." of the base window writes to: ".alg" is appended when
 // the chosen name has no "." or when the three characters after its last "." are not
 // "ALG" in any letter case.

@@ -712,6 +712,11 @@ bool TSectionCodeGenerator::DiscreteParam(int kind, const TLexeme &value, TBytes
         Report(value, CompilerText::BadOutputParam);
         return false;
     }
+    // The reference byte of a ВД has no second code: ВД400 and above would pass ВД000 on.
+    if (Is(value, SubVD) && Index(value) > 0377) {
+        Report(value, CompilerText::BadParamPoint);
+        return false;
+    }
     DiscreteReference(value, bytes);
     if (kind == KindDiscreteOut)
         OutputTail(value, bytes);

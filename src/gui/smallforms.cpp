@@ -198,6 +198,10 @@ TAboutForm::TAboutForm(QWidget *parent) : QDialog(parent)
     big.setBold(true);
     title->setFont(big);
     VersionLabel = new QLabel(GuiTexts::AboutVersion + ProgramVersionText(), this);
+    LicenceLabel =
+        new QLabel((QStringList{CopyrightLine()} + LicenceLinesRussian()).join(u'\n'), this);
+    LicenceLabel->setTextFormat(Qt::PlainText);
+    LicenceLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
     auto *layout = new QVBoxLayout(this);
     auto *top = new QHBoxLayout;
     top->addWidget(icon);
@@ -206,6 +210,7 @@ TAboutForm::TAboutForm(QWidget *parent) : QDialog(parent)
     texts->addWidget(VersionLabel);
     top->addLayout(texts);
     layout->addLayout(top);
+    layout->addWidget(LicenceLabel);
     layout->addLayout(ButtonRow(this, GuiTexts::CloseButton, QString()));
 }
 

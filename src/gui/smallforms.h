@@ -91,6 +91,7 @@ class TAboutForm : public QDialog
 public:
     explicit TAboutForm(QWidget *parent = nullptr);
     QLabel *VersionLabel;
+    QLabel *LicenceLabel; // the copyright and the licence the program is given under
 };
 
 class TGoToLineForm : public QDialog

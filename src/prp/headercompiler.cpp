@@ -7,12 +7,14 @@
 
 #include "core/cp1251.h"
 #include "prp/headerdeclaration.h"
+#include "prp/headerentries.h"
 
 #include "core/textutils.h"
 #include "prp/macrostable.h"
 
 #include <QtGlobal>
 
+#include <cstring>
 #include <functional>
 
 namespace {
@@ -45,6 +47,7 @@ constexpr char16_t AdcModule[] = u"Неправильный номер моду�
 
 constexpr char16_t TimeGenNumber[] = u"Должен быть указат номер таймер-генератора.";
 constexpr char16_t TimeGenRange[] = u"Неправильный номер таймер-генератора.";
+constexpr char16_t TimeGenInterval[] = u"Неправильный интервал таймер-генератора.";
 
 constexpr char16_t ImpOutput[] = u"Должен быть указан импульсный выход.";
 constexpr char16_t ImpNumber[] = u"Должен быть указан номер импульсного выхода.";
@@ -329,10 +332,13 @@ bool THeaderCompiler::ProcessPart()
     default:
         break;
     }
+    // The part states every timer-generator: one without a line is not in use.
+    if (Part == TPart::TimeGen)
+        std::memset(Header.TimeGen, 0, sizeof Header.TimeGen);
     for (qsizetype e = 0; e < Collected.size(); ++e) {
         const QString &line = Collected[e];
-        const int l = HeadingLine + 1 + static_cast<int>(e);
-        SourceLine = CollectedLines[e];
+        const int l = CollectedLines[e];
+        SourceLine = l;
         bool ok = true;
         switch (Part) {
         case TPart::Variables:
@@ -447,7 +453,8 @@ bool THeaderCompiler::AdcLine(const QString &line, int l)
     return true;
 }
 
-// «3 100 200»: the number is checked; the intervals are set only by the dialog or an image.
+// «3 100 ВА012»: timer-generator number (octal), switch-on and switch-off interval. Words
+// after the second interval are ignored.
 bool THeaderCompiler::TimeGenLine(const QString &line, int l)
 {
     TWords w(line);
@@ -460,6 +467,15 @@ bool THeaderCompiler::TimeGenLine(const QString &line, int l)
         Report(l, w.Pos, QString::fromUtf16(Msg::TimeGenRange));
         return false;
     }
+    std::uint8_t interval[4];
+    for (int i = 0; i < 2; ++i) {
+        // A missing word stands just past the end of the line.
+        if (!HeaderIntervalFromText(w.Next(), interval[2 * i], interval[2 * i + 1])) {
+            Report(l, w.Start, QString::fromUtf16(Msg::TimeGenInterval));
+            return false;
+        }
+    }
+    std::memcpy(Header.TimeGen[OctalValue(number)], interval, sizeof interval);
     return true;
 }
 
@@ -546,7 +562,7 @@ void THeaderCompiler::Keyboard()
     });
     for (qsizetype e = 0; e < Collected.size(); ++e) {
         SourceLine = CollectedLines[e];
-        KeyLine(Collected[e], HeadingLine + 1 + static_cast<int>(e), n);
+        KeyLine(Collected[e], SourceLine, n);
     }
 }
 

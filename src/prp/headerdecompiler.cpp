@@ -1,6 +1,6 @@
 // The header decompiler: the header fields back into header text that the header compiler
-// reads to the same orders, ADC inputs, impulse outputs and technological keys. It runs
-// whenever a program comes from an image instead of from text.
+// reads to the same orders, ADC inputs, impulse outputs, timer-generators and technological
+// keys. It runs whenever a program comes from an image instead of from text.
 #include "prp/prpheader.h"
 
 #include "core/textutils.h"
@@ -47,12 +47,11 @@ int TPRPHeader::Decompile(QStringList & /*messages*/)
     if (!outputs.isEmpty())
         out << QString::fromUtf16(Line::Impulse) << outputs << QString();
 
-    // A timer-generator whose two words are small constants is not written.
+    // Every timer-generator in use (any word not 0): the part, once written, states all eight.
     QStringList timeGens;
-    const std::vector<THeaderEntry> tmg = HeaderEntries(*this, THeaderPart::TimerGenerators);
-    for (int k = 0; k < static_cast<int>(tmg.size()); ++k)
-        if (TimeGen[k][1] != 0 || TimeGen[k][3] != 0)
-            timeGens << tmg[k].Text;
+    for (const THeaderEntry &e : HeaderEntries(*this, THeaderPart::TimerGenerators))
+        if (e.InUse)
+            timeGens << e.Text;
     if (!timeGens.isEmpty())
         out << QString::fromUtf16(Line::TimeGen) << timeGens << QString();
 

@@ -10,6 +10,8 @@ constexpr int kAdcModules = 8;
 constexpr int kImpulseOutputs = 32;
 constexpr int kTimeGenerators = 8;
 constexpr int kKeysPerKeyboard = 16;
+constexpr int kHighestAnalogIndex = 0177;
+constexpr int kHighestIntervalConstant = 32767; // twice it fills the word
 
 QByteArray Bytes(std::initializer_list<std::uint8_t> values)
 {
@@ -133,6 +135,44 @@ QString HeaderIntervalText(std::uint8_t low, std::uint8_t high)
     if (high == HeaderWord::PlusVA || high == HeaderWord::PlusAV)
         return QString::fromUtf16(HeaderWord::AnalogClassWord(high)) + OctalText(low / 2, 3);
     return QString::number((high * 256 + low) / 2);
+}
+
+bool HeaderIntervalFromText(const QString &word, std::uint8_t &low, std::uint8_t &high)
+{
+    if (word == u"-") {
+        low = high = 0;
+        return true;
+    }
+    for (std::uint8_t analog : {HeaderWord::PlusVA, HeaderWord::PlusAV}) {
+        if (!word.startsWith(QString::fromUtf16(HeaderWord::AnalogClassWord(analog))))
+            continue;
+        const QString digits = word.mid(2);
+        if (digits.size() > 3 || !IsOctalText(digits) || ParseOctal(digits) > kHighestAnalogIndex)
+            return false;
+        low = static_cast<std::uint8_t>(2 * ParseOctal(digits));
+        high = analog;
+        return true;
+    }
+    if (!IsDecimalText(word))
+        return false;
+    int c = 0;
+    for (QChar digit : word) {
+        c = 10 * c + (digit.unicode() - u'0');
+        if (c > kHighestIntervalConstant)
+            return false;
+    }
+    const int w = 2 * c;
+    if (w >> 8 == HeaderWord::PlusVA || w >> 8 == HeaderWord::PlusAV)
+        return false; // would read back as a variable
+    low = static_cast<std::uint8_t>(w & 0xFF);
+    high = static_cast<std::uint8_t>(w >> 8);
+    return true;
+}
+
+bool HeaderIntervalWritable(std::uint8_t low, std::uint8_t high)
+{
+    std::uint8_t l = 0, h = 0;
+    return HeaderIntervalFromText(HeaderIntervalText(low, high), l, h) && l == low && h == high;
 }
 
 QString HeaderKeyVariableText(const TTechKey &key)

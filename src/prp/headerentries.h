@@ -43,5 +43,13 @@ std::vector<THeaderEntry> HeaderEntries(const TPRPHeader &header, THeaderPart pa
 QString HeaderOrderText(std::uint8_t order, int width);
 // One interval word of a timer-generator: "ВА012", "АВ003" or a constant.
 QString HeaderIntervalText(std::uint8_t low, std::uint8_t high);
+// The interval word a word of the header text's timer-generator part stands for: "ВА" or
+// "АВ" and an octal index up to 177 (one to three digits), a decimal constant c up to 32767
+// (stored as 2c, but none whose high byte would read as "ВА" or "АВ"), or "-" for 0. False
+// for anything else, the words left as they were.
+bool HeaderIntervalFromText(const QString &word, std::uint8_t &low, std::uint8_t &high);
+// True when HeaderIntervalText of the word reads back to the same word: a timer-generator
+// with such words comes through the header text unchanged.
+bool HeaderIntervalWritable(std::uint8_t low, std::uint8_t high);
 // The variable of a technological key by its class code: "ДВ012", "КС101"; "" for none.
 QString HeaderKeyVariableText(const TTechKey &key);

@@ -1,8 +1,9 @@
 #include "compiler/algbase.h"
 #include "sim/simulator.h"
 
-void TSarvetelSimulator::LoadAlgorithms(const TAlgBase &base)
+std::vector<int> TSarvetelSimulator::LoadAlgorithms(const TAlgBase &base)
 {
+    std::vector<int> otherLength;
     for (int n = 0; n < 128; ++n) {
         TSimAlgorithm &a = Algorithms[n];
         a = TSimAlgorithm();
@@ -16,8 +17,11 @@ void TSarvetelSimulator::LoadAlgorithms(const TAlgBase &base)
             a.Kinds[i] = info.Params[i + 1].Kind;
             a.Names[i] = info.Params[i + 1].Name;
         }
+        if (info.PrpMemory + 3 != AlgRecordCallLength(info))
+            otherLength.push_back(n);
     }
     Run.Redescribe();
+    return otherLength;
 }
 
 void TSarvetelSimulator::DescribedBase(TAlgBase &base) const
@@ -36,6 +40,8 @@ void TSarvetelSimulator::DescribedBase(TAlgBase &base) const
             info.Params[i + 1].Kind = a.Kinds[i];
             info.Params[i + 1].Name = a.Names[i];
         }
+        // The call length a base read from this controller gives.
+        info.PrpMemory = static_cast<std::uint8_t>(std::max(AlgRecordCallLength(info) - 3, 0));
         ++base.Count;
     }
 }

@@ -1,5 +1,6 @@
 #include "sim/simoptions.h"
 
+#include "core/textutils.h"
 #include "sim/simclock.h"
 #include "sim/simtexts.h"
 
@@ -101,6 +102,15 @@ QString SimAlgBaseNotFound(const QString &fileName)
 QString SimAlgBaseUsed(const QString &fileName)
 {
     return QStringLiteral("zentor-sim: описания алгоритмов из %1").arg(fileName);
+}
+
+QString SimAlgCallLengthDiffers(int n, int inBase, int described)
+{
+    return QStringLiteral("zentor-sim: алгоритм %1: длина вызова в базе %2 байт, описание "
+                          "контроллера даёт %3 байт")
+        .arg(OctalText(n, 3))
+        .arg(inBase)
+        .arg(described);
 }
 
 QString SimNoAlgBase()

@@ -26,3 +26,5 @@ QString SimUsage();
 QString SimAlgBaseNotFound(const QString &fileName);
 QString SimAlgBaseUsed(const QString &fileName);
 QString SimNoAlgBase();
+// Algorithm n's call length in the base is not what its description will say.
+QString SimAlgCallLengthDiffers(int n, int inBase, int described);

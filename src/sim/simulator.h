@@ -117,7 +117,10 @@ public:
     bool PrepareRun();
 
     // The algorithm descriptions of a base; the program is prepared again by them.
-    void LoadAlgorithms(const TAlgBase &base);
+    // Returns the algorithms whose call length in the base is not the one their
+    // description gives (AlgRecordCallLength): a base read from this controller compiles
+    // their calls to another length.
+    std::vector<int> LoadAlgorithms(const TAlgBase &base);
     // The base the descriptions make: what the run decodes the calls by.
     void DescribedBase(TAlgBase &base) const;
     // Screen line i (0..9), 16 characters.

@@ -53,7 +53,7 @@ int main(int argc, char **argv)
         return 0;
     }
     if (options.Version) {
-        out << VersionLine(QStringLiteral("zentor-sim")) << Qt::endl;
+        out << VersionText(QStringLiteral("zentor-sim")) << Qt::flush;
         return 0;
     }
     auto sim = std::make_unique<TSarvetelSimulator>();
@@ -77,7 +77,12 @@ int main(int argc, char **argv)
             err << error << Qt::endl;
             return 2;
         }
-        sim->LoadAlgorithms(*base);
+        // A call length the controller's description cannot carry changes the program once
+        // the base is read from this controller.
+        for (int n : sim->LoadAlgorithms(*base))
+            err << SimAlgCallLengthDiffers(n, base->Algs[n].PrpMemory + 3,
+                                           AlgRecordCallLength(base->Algs[n]))
+                << Qt::endl;
     }
     sim->StateDir = options.StateDir;
     if (!sim->LoadState(error)) {

@@ -114,13 +114,15 @@ TEST(ZentorCommandLine, ProgramsAnswerWithoutDisplayAndShareTheVersion)
     for (const auto &[path, name] : programs) {
         const TRun version = RunWithoutDisplay(QString::fromUtf8(path), {"--version"});
         EXPECT_EQ(version.Status, 0) << name << ": " << version.Err.toStdString();
-        EXPECT_EQ(version.Out.toStdString(),
-                  VersionLine(QString::fromLatin1(name)).toStdString() + '\n');
+        EXPECT_EQ(version.Out.toStdString(), VersionText(QString::fromLatin1(name)).toStdString());
+        EXPECT_TRUE(version.Out.startsWith(VersionLine(QString::fromLatin1(name)) + u'\n'));
         const TRun help = RunWithoutDisplay(QString::fromUtf8(path), {"--help"});
         EXPECT_EQ(help.Status, 0) << name << ": " << help.Err.toStdString();
         EXPECT_TRUE(help.Out.contains(QStringLiteral("--version"))) << name;
     }
     EXPECT_TRUE(ZentorVersionText().contains(QRegularExpression("^\\d+\\.\\d+\\.\\d+$")));
+    EXPECT_TRUE(VersionText(QStringLiteral("zentorc"))
+                    .contains(QStringLiteral("GNU GPL version 3 or later")));
     const TRun wrong = RunWithoutDisplay(QStringLiteral(ZENTOR_PATH), {"--verison"});
     EXPECT_EQ(wrong.Status, 2);
     EXPECT_TRUE(wrong.Err.contains(QStringLiteral("«--verison»"))) << wrong.Err.toStdString();

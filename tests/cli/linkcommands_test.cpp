@@ -25,6 +25,9 @@
 #include <cstring>
 #include <memory>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace {
 
 // A small program: a technological name, two sections in group 0 and one in group 1 with
@@ -53,6 +56,46 @@ std::unique_ptr<TZentorProgram> LoadImage(const QString &path)
     TFileContext ctx;
     EXPECT_EQ(LoadPrpImage(*p, path, ctx), FileOk) << path.toStdString();
     return p;
+}
+
+// zentorc with its standard error on a pseudo-terminal, as from a shell: Err is what the
+// terminal received (the terminal turns each "\n" into "\r\n").
+TRun ZentorcOnTerminal(const QStringList &args)
+{
+    TRun r;
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0) {
+        ADD_FAILURE() << "no pseudo-terminal: " << std::strerror(errno);
+        return r;
+    }
+    const QByteArray slave(::ptsname(master));
+    ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
+    QByteArray got;
+    const auto drain = [&] {
+        char buffer[4096];
+        for (ssize_t n; (n = ::read(master, buffer, sizeof buffer)) > 0;)
+            got.append(buffer, n);
+    };
+    QProcess p;
+    p.setProcessEnvironment(Environment());
+    p.setChildProcessModifier([&slave] {
+        const int fd = ::open(slave.constData(), O_RDWR | O_NOCTTY);
+        if (fd >= 0)
+            ::dup2(fd, STDERR_FILENO);
+    });
+    p.start(QStringLiteral(ZENTORC_PATH), args);
+    bool ended = false;
+    for (int i = 0; i < 1200 && !ended; ++i) {
+        ended = p.waitForFinished(50);
+        drain();
+    }
+    if (!ended)
+        p.kill();
+    Finish(p, r, 5000); // the output; the status is the one it ended with
+    r.Status = ended && p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    ::close(master);
+    r.Err = QString::fromUtf8(got);
+    return r;
 }
 
 } // namespace
@@ -133,7 +176,7 @@ TEST(ZentorcPort, WriteSwitchesTheModeOnlyWithYes)
 
     TRun r = sim.Run({"write", program, "--alg", Catalogue});
     EXPECT_EQ(r.Status, 1);
-    EXPECT_TRUE(r.Has(QStringLiteral("Компиляция завершена успешно. Размер ПрП 194 байт.")))
+    EXPECT_TRUE(r.Has(QStringLiteral("Компиляция завершена успешно. Размер ПрП 195 байт.")))
         << r.Out.toStdString();
     EXPECT_TRUE(r.Has(QStringLiteral("Запись ПрП в Сарветел...")));
     EXPECT_TRUE(r.Has(QStringLiteral("Сарветел находится в режиме Пуск. Для продолжения работы "
@@ -293,10 +336,18 @@ TEST(ZentorcPort, ReadSavesTheImageTheControllerStores)
     TRun r = sim.Run({"read", "-o", x});
     EXPECT_EQ(r.Status, 0) << r.Out.toStdString() << r.Err.toStdString();
     EXPECT_TRUE(r.Has(QStringLiteral("Чтение ПрП из Сарветела")));
-    EXPECT_TRUE(r.Has(QStringLiteral("Считан ПрП: 2251 байт, секций 31")));
+    EXPECT_TRUE(r.Has(QStringLiteral("Считан ПрП: 2256 байт, секций 31")));
     EXPECT_TRUE(r.Err.contains(QStringLiteral("[36/37] Считывание 36-го блока из 36\n")));
     const QByteArray stored = FileBytes(state + QStringLiteral("/prp.bin"));
-    ASSERT_EQ(stored.size(), 2251);
+    ASSERT_EQ(stored.size(), 2256);
+    EXPECT_EQ(FileBytes(x), stored);
+
+    // On a terminal the blocks are counted on one line rewritten in place, ended once.
+    r = ZentorcOnTerminal({"--port", sim.Link, "read", "-o", x});
+    EXPECT_EQ(r.Status, 0);
+    EXPECT_EQ(r.Err.count(u'\n'), 2) << r.Err.toStdString(); // the caption, the progress
+    EXPECT_TRUE(r.Err.contains(QStringLiteral("из 36\r[2/37] Считывание 2-го блока из 36\r")));
+    EXPECT_TRUE(r.Err.endsWith(QStringLiteral("\r[36/37] Считывание 36-го блока из 36\r\n")));
     EXPECT_EQ(FileBytes(x), stored);
 
     // The section file set holds the same program.
@@ -342,10 +393,7 @@ TEST(ZentorcPort, AlgsSavesTheControllersDescriptionsAsABase)
         // The base file keeps the blank after "!" in front of the name.
         EXPECT_EQ(b.Name, QStringLiteral(" Алг") + OctalText(n, 3));
         EXPECT_EQ(b.OwnMemory, f.OwnMemory) << n;
-        int scaleFactors = 0; // the controller counts two bytes for each, see the link tests
-        for (int i = 1; i <= f.ParamCount; ++i)
-            scaleFactors += f.Params[i].Kind == 12;
-        EXPECT_EQ(b.PrpMemory, f.PrpMemory + scaleFactors) << n;
+        EXPECT_EQ(b.PrpMemory, f.PrpMemory) << n;
         ASSERT_EQ(b.ParamCount, f.ParamCount) << n;
         for (int i = 1; i <= f.ParamCount; ++i) {
             EXPECT_EQ(b.Params[i].Kind, f.Params[i].Kind) << n << ' ' << i;
@@ -538,6 +586,28 @@ TEST(ZentorcPort, SimulatorFindsItsAlgorithmBaseLikeTheDesktop)
     EXPECT_EQ(r.Status, 0);
     EXPECT_TRUE(r.Has(QStringLiteral("Описаний алгоритмов: 0")));
 
+    // A call length its descriptions cannot carry is told at start, for each algorithm;
+    // the shipped base has none.
+    const QString old = home.filePath(QStringLiteral("old.alg"));
+    QByteArray bytes;
+    EncodeCp1251(QStringLiteral("/ Алгоритм 010 ! Масштаб\r\nпамять 0 10\r\n1   5  ВХ\r\n"
+                                "2   12 КМ\r\n/ Алгоритм 011 ! И\r\nпамять 0 5\r\n1   2  ВХ\r\n"
+                                "/ Алгоритм 012 ! Фильтр\r\nпамять 4 5\r\n"),
+                 bytes);
+    PutFile(old, bytes);
+    for (const auto &[alg, said] :
+         {std::pair{old, QStringLiteral("zentor-sim: алгоритм 010: длина вызова в базе 10 байт, "
+                                        "описание контроллера даёт 7 байт\n")},
+          std::pair{Catalogue, QString()}}) {
+        TSim told;
+        ASSERT_TRUE(told.Start({}, 0, alg));
+        told.Process.terminate();
+        told.Process.waitForFinished(5000);
+        // Before what the run of the stored program rests on.
+        const QString err = QString::fromUtf8(told.Process.readAllStandardError());
+        EXPECT_EQ(err.left(err.indexOf(QStringLiteral("zentor-sim: ПрП "))), said);
+    }
+
     // A base named that is not there is an error of the call.
     QProcess p;
     p.setProcessEnvironment(Environment());
@@ -577,8 +647,8 @@ TEST(ZentorcPort, SimulatorTellsWhatTheProgramWrittenRunsOnByTheBaseItHolds)
         // The empty program at the start, then the one written, once it is out of
         // programming mode.
         EXPECT_TRUE(SimErrorsUntil(sim, QStringLiteral("«Пуск»\n"))
-                        .startsWith(QStringLiteral("zentor-sim: ПрП готова к выполнению (секций: "
-                                                   "0, инструкций: 0)")));
+                        .contains(QStringLiteral("zentor-sim: ПрП готова к выполнению (секций: "
+                                                 "0, инструкций: 0)")));
         ASSERT_EQ(sim.Run({"write", PutProgram(sim.Dir), "--alg", Catalogue, "--yes"}).Status, 0);
         ASSERT_EQ(sim.Run({"mode", "Останов"}).Status, 0);
         const QStringList lines = SimErrorsUntil(sim, QStringLiteral("АЛГ010")).split(u'\n');

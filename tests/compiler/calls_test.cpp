@@ -31,7 +31,7 @@ TEST_F(CompilerTest, Kind2Kind3DiscreteReferences)
     EXPECT_EQ(Bytes("АЛГ002 = ДВ012"), Call(2, 2, {0x0A, 0xE5}));
     EXPECT_EQ(Bytes("АЛГ002 = ДВ401"), Call(2, 2, {0x01, 0xE6}));
     EXPECT_EQ(Bytes("АЛГ002 = ВД003"), Call(2, 2, {0x03, 0xE1}));
-    EXPECT_EQ(Bytes("АЛГ002 = ВД777"), Call(2, 2, {0xFF, 0xE1}));
+    EXPECT_EQ(Bytes("АЛГ002 = ВД377"), Call(2, 2, {0xFF, 0xE1}));
     EXPECT_EQ(Bytes("АЛГ002 = КС101"), Call(2, 2, {0x21, 0xE7}));
     EXPECT_EQ(Bytes("АЛГ002 = ТМ01"), Call(2, 2, {0xC1, 0xEE}));
     EXPECT_EQ(Bytes("АЛГ002 = ТМ77"), Call(2, 2, {0xFF, 0xEE}));
@@ -44,6 +44,9 @@ TEST_F(CompilerTest, Kind2Kind3DiscreteReferences)
     EXPECT_EQ(Failure("АЛГ003 = ВКЛ"), "[000.0:10] Недопустимый параметр в строке ");
     EXPECT_EQ(Failure("АЛГ003 = АВ1"), "[000.0:10]. Недопустимый параметр в строке ");
     EXPECT_EQ(Failure("АЛГ003 = 1.00.00"), "[000.0:10]. Недопустимый параметр в строке ");
+    // A ВД reference has one code: ВД400 and above would reach the algorithm as ВД000 on.
+    for (const char *call : {"АЛГ002 = ВД400", "АЛГ003 = ВД777"})
+        EXPECT_EQ(Failure(call), "[000.0:10]. Недопустимый параметр в строке ") << call;
 }
 
 TEST_F(CompilerTest, Kind4DiscreteOutputs)

@@ -106,7 +106,7 @@ private:
         return Chance(80) ? OctalText(x, width) : QString::number(x, 8);
     }
     QString DV() { return Note(QStringLiteral("ДВ") + Oct(Pick(512), 3)); }
-    QString VD() { return Note(QStringLiteral("ВД") + Oct(Pick(512), 3)); }
+    QString VD(int count = 512) { return Note(QStringLiteral("ВД") + Oct(Pick(count), 3)); }
     QString KB() { return Note(QStringLiteral("КБ") + QString::number(Pick(8))); }
     QString KS() { return Note(QStringLiteral("КС") + SectionNumberText(Pick(256))); }
     QString TM() { return Note(QStringLiteral("ТМ") + Oct(Pick(64), 2)); }
@@ -114,13 +114,14 @@ private:
     {
         return Note((Chance(50) ? QStringLiteral("ВА") : QStringLiteral("АВ")) + Oct(Pick(128), 3));
     }
-    QString Discrete()
+    // An algorithm's discrete reference reaches only ВД000..ВД377.
+    QString Discrete(int vdCount = 512)
     {
         switch (Pick(5)) {
         case 0:
             return DV();
         case 1:
-            return VD();
+            return VD(vdCount);
         case 2:
             return KB();
         case 3:
@@ -268,9 +269,9 @@ private:
         case 1:
             return OnOff();
         case 2:
-            return Chance(30) ? OnOff() : Discrete();
+            return Chance(30) ? OnOff() : Discrete(256);
         case 3:
-            return Discrete();
+            return Discrete(256);
         case 4:
             switch (Pick(4)) {
             case 0:

@@ -196,10 +196,20 @@ TEST(Forms, DemoThroughImageAndSectionSetGivesTheSameBytes)
     f.Save(*a, dir.filePath("a.000"));
     EXPECT_TRUE(a->Messages->contains(QStringLiteral("Компиляция...")));
 
+    // The demo's two timer-generators, "0 10 20" and "1 ВА003 АВ012", are in the header
+    // (on words from byte 105, off words from byte 121) and come back as text.
+    const QByteArray image = FileBytes(dir.filePath("a.prp"));
+    EXPECT_EQ(image.mid(105, 4).toHex(), "14000640");
+    EXPECT_EQ(image.mid(121, 4).toHex(), "28001441");
+
     // .prp -> .zen -> .prp
     auto b = f.Load(dir.filePath("a.prp"));
     EXPECT_EQ(f.Ctx.ErrorCount, 0);
     EXPECT_TRUE(b->Messages->contains(QStringLiteral("Декомпиляция секции 211")));
+    const QStringList &text = b->Header.Text;
+    const qsizetype part = text.indexOf(QStringLiteral("/ ЗАКАЗ ТМГ"));
+    ASSERT_GE(part, 0);
+    EXPECT_EQ(text.mid(part + 1, 3), (QStringList{"0 10 20", "1 ВА003 АВ012", ""}));
     f.Save(*b, dir.filePath("b.zen"));
     auto c = f.Load(dir.filePath("b.zen"));
     f.Save(*c, dir.filePath("c.prp"));

@@ -560,6 +560,7 @@ TEST_F(ProgramFormTest, HelpAndAbout)
     EXPECT_TRUE(QRegularExpression(S("^Версия: \\d+\\.\\d+\\.\\d+\\.\\d+$"))
                     .match(Form->AboutForm->VersionLabel->text())
                     .hasMatch());
+    EXPECT_TRUE(Form->AboutForm->LicenceLabel->text().contains(S("GNU GPL версии 3 или любой")));
 }
 
 TEST_F(ProgramFormTest, GoToLineAndFind)

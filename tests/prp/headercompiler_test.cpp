@@ -134,13 +134,34 @@ TEST(HeaderCompilerScan, BareSlashProcessesThePartAgain)
     EXPECT_EQ(h.OrderDV, 63);
 }
 
-TEST(HeaderCompilerScan, LineIndexCountsCollectedEntriesNotEmptyLines)
+TEST(HeaderCompilerScan, MessagesNameTheTrueLineOfTheirEntry)
 {
-    TPRPHeader h;
-    // The empty line is not collected, so the bad entry is entry 0: L = heading + 1.
-    TRun r = Compile(h, {"", "/ ЗАКАЗ ТМГ", "", "X 1 1"});
-    EXPECT_EQ(r.Result, 1);
-    EXPECT_EQ(r.Errors, QStringList{At(2, 3, "Должен быть указат номер таймер-генератора.")});
+    // Empty lines inside a part are lines of the text all the same, in every part.
+    struct TCase
+    {
+        QStringList Text;
+        QStringList Errors;
+    };
+    const TCase cases[] = {
+        {{"/ ЗАКАЗ ПЕРЕМЕННЫХ", "ДВ 000 - 777", "", "КБ 0 - 10"},
+         {At(3, 10, "Заказ КБ должен быть от 0 до 7.")}},
+        {{"", "/ ЗАКАЗ ТМГ", "", "X 1 1"},
+         {At(3, 3, "Должен быть указат номер таймер-генератора.")}},
+        {{"/ ЗАКАЗ ВХОДОВ АЦП", "", "0 000 - 017", "", "", "1 021 - 037"},
+         {At(5, 7, kAdc + "Неправлильный начальный индекс.")}},
+        {{"/ ЗАКАЗ ИВ", "", "ИВ40 +1 0,1"}, {At(2, 6, "Недопустимый номер импульсного входа.")}},
+        {{"/ ТЕХНОЛОГИЧЕСКАЯ КЛАВИАТУРА 1", "", "1 ДВ001 А", "", "X"},
+         {AtLine(4, "Должен быть указан номер технологической клавиатуры")}},
+        // A bare "/" processes the lines again; each keeps its line.
+        {{"/ ЗАКАЗ ПЕРЕМЕННЫХ", "", "XX 000 - 017", "/", "", "ДВ 000 - 1000"},
+         {At(2, 13, "Неправильная переменная для заказа 'XX'."),
+          At(2, 13, "Неправильная переменная для заказа 'XX'."),
+          At(5, 14, "Заказ ДВ должен быть от 7 до 777.")}},
+    };
+    for (const TCase &c : cases) {
+        TPRPHeader h;
+        EXPECT_EQ(Compile(h, c.Text).Errors, c.Errors) << c.Text.join('|').toStdString();
+    }
 }
 
 TEST(HeaderCompilerScan, CommentOnlyAndBlankLinesPerPart)
@@ -320,18 +341,54 @@ TEST(HeaderCompilerAdc, ModuleSevenIsTheLast)
     EXPECT_EQ(h.AdcOrder[7], 15);
 }
 
-TEST(HeaderCompilerTimeGen, NumberIsCheckedAndNothingIsStored)
+TEST(HeaderCompilerTimeGen, ThePartStatesAllEightGenerators)
 {
+    // The on and off words of generator k.
+    auto words = [](const TPRPHeader &h, int k) {
+        return std::pair{h.TimeGen[k][0] | h.TimeGen[k][1] << 8,
+                         h.TimeGen[k][2] | h.TimeGen[k][3] << 8};
+    };
     TPRPHeader h;
-    TRun r = Compile(h, {"/ ЗАКАЗ ТМГ", "3 100 200", "7 ВА001 АВ002", "0"});
+    std::memset(h.TimeGen, 0x55, sizeof h.TimeGen);
+    TRun r = Compile(h, {"/ ЗАКАЗ ТМГ", "3 100 ВА012", "7 АВ177 -", "0 32767 8191 лишнее", "",
+                         "2 8448 00010 ! комментарий", "3 0 АВ1"});
     EXPECT_EQ(r.Result, 0);
-    EXPECT_TRUE(r.Errors.isEmpty());
-    for (int k = 0; k < 8; ++k)
-        for (int b = 0; b < 4; ++b)
-            EXPECT_EQ(h.TimeGen[k][b], 0);
+    EXPECT_TRUE(r.Errors.isEmpty()) << r.Errors.join('\n').toStdString();
+    EXPECT_EQ(words(h, 0), std::pair(65534, 16382));
+    EXPECT_EQ(words(h, 1), std::pair(0, 0)) << "a generator without a line is not in use";
+    EXPECT_EQ(words(h, 2), std::pair(0x4200, 20));
+    EXPECT_EQ(words(h, 3), std::pair(0, 0x4102)) << "the later line wins";
+    EXPECT_EQ(words(h, 7), std::pair(0x41FE, 0));
 
+    // An empty part clears all eight; a text without the part keeps them.
+    Compile(h, {"/ ЗАКАЗ ИВ", "/ ЗАКАЗ ПЕРЕМЕННЫХ"});
+    EXPECT_EQ(words(h, 0), std::pair(65534, 16382));
+    Compile(h, {"/ ЗАКАЗ ТМГ", "", "/ ЗАКАЗ ИВ"});
+    for (int k = 0; k < 8; ++k)
+        EXPECT_EQ(words(h, k), std::pair(0, 0)) << k;
+
+    // A word that is none of the forms stops the compile at its column, or just past the
+    // line (its comment cut off) when it is missing; the lines before it are applied.
+    const std::pair<const char *, int> bad[] = {
+        {"5 8192 0", 3},   {"5 8447 0", 3}, {"5 0 32768", 5}, {"5 ВА200 0", 3},
+        {"5 ВА0000 0", 3}, {"5 ВА 0", 3},   {"5 +5 0", 3},    {"5 ДВ001 0", 3},
+        {"5 0 АВ1X", 5},   {"5 0", 4},      {"5 0 ! на", 5},  {"5   -   ", 9},
+    };
+    for (const auto &[line, p] : bad) {
+        TPRPHeader g;
+        r = Compile(g, {"/ ЗАКАЗ ТМГ", "1 10 20", QString::fromUtf8(line)});
+        EXPECT_EQ(r.Result, 1) << line;
+        EXPECT_EQ(r.Errors, QStringList{At(2, p, "Неправильный интервал таймер-генератора.")})
+            << line;
+        EXPECT_EQ(words(g, 1), std::pair(20, 40)) << line;
+        EXPECT_EQ(words(g, 5), std::pair(0, 0)) << line;
+    }
+}
+
+TEST(HeaderCompilerTimeGen, NumberIsChecked)
+{
     TPRPHeader g;
-    r = Compile(g, {"/ ЗАКАЗ ТМГ", "10 1 1"});
+    TRun r = Compile(g, {"/ ЗАКАЗ ТМГ", "10 1 1"});
     EXPECT_EQ(r.Result, 1);
     EXPECT_EQ(r.Errors, QStringList{At(1, 4, "Неправильный номер таймер-генератора.")});
     r = Compile(g, {"/ ЗАКАЗ ТМГ", "11"});
