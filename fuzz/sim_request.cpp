@@ -1,7 +1,7 @@
 // The simulator's request handling on arbitrary frames. The input is a run of chunks,
 // each a length byte and that many bytes; a chunk whose first byte is even becomes the
 // payload of a well-formed frame (so the item handling is reached), an odd one is sent
-// as raw bytes.
+// as raw bytes. Whatever was stored then runs a few scans, as the clock would run it.
 
 #include "link/sarvetel.h"
 #include "sim/simulator.h"
@@ -15,6 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     sim->Program.Clear();
     sim->Program.Sections[0].Present = 0;
     sim->Reassemble();
+    sim->Run.Restart();
     sim->Mode = 0x08;
     sim->Faults = TSimFaults();
     std::size_t pos = 0;
@@ -36,5 +37,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         if (reply.Bytes.size() > 520 || sim->Program.ImageLength > TSarvetelSimulator::MemorySize)
             __builtin_trap();
     }
+    sim->Mode = 0x02;
+    sim->PrepareRun();
+    for (int i = 0; i < 3; ++i)
+        sim->Run.Scan();
     return 0;
 }

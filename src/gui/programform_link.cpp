@@ -206,6 +206,8 @@ bool TProgramForm::StartSimulator()
         return false;
     }
     Link->SimulatorLine->Start();
+    Link->SimulatorClock = std::make_unique<TSimClock>(*sim);
+    Link->SimulatorClock->Start();
     return true;
 }
 
@@ -237,8 +239,10 @@ QString TProgramForm::OpenPortEntry() const
 
 void TProgramForm::LoadSimulatorAlgorithms()
 {
-    if (Link && Link->Simulator && Compiler)
+    if (Link && Link->Simulator && Compiler) {
+        std::lock_guard<std::mutex> state(Link->Simulator->Lock);
         Link->Simulator->LoadAlgorithms(Compiler->AlgBase);
+    }
 }
 
 void TProgramForm::CreateLink()

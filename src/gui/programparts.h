@@ -8,6 +8,7 @@
 #include "gui/linkworker.h"
 #include "link/controllerlink.h"
 #include "sim/ptyserver.h"
+#include "sim/simclock.h"
 #include "sim/simulator.h"
 
 #include <memory>
@@ -23,15 +24,18 @@ struct TCompilerParts
 struct TDesktopLink : TControllerLink
 {
     // The built-in simulator, offered as the port "симулятор": a controller behind a
-    // pseudo-terminal that the port opens like any serial device.
+    // pseudo-terminal that the port opens like any serial device, running its stored
+    // program on its scan clock in "Пуск" (sim/simwatch.h reads and sets its variables).
     std::unique_ptr<TSarvetelSimulator> Simulator;
     std::unique_ptr<TPtyServer> SimulatorLine;
+    std::unique_ptr<TSimClock> SimulatorClock;
     // Runs the desktop's exchanges; goes first, before anything its job may use.
     std::unique_ptr<TLinkWorker> Worker;
 
     ~TDesktopLink()
     {
         Worker.reset();
+        SimulatorClock.reset();
         if (SimulatorLine)
             SimulatorLine->Stop();
     }

@@ -20,5 +20,50 @@ std::vector<int> TSarvetelSimulator::LoadAlgorithms(const TAlgBase &base)
         if (info.PrpMemory + 3 != AlgRecordCallLength(info))
             otherLength.push_back(n);
     }
+    Run.Redescribe();
     return otherLength;
+}
+
+void TSarvetelSimulator::DescribedBase(TAlgBase &base) const
+{
+    base.Clear();
+    for (int n = 0; n < 128; ++n) {
+        const TSimAlgorithm &a = Algorithms[n];
+        if (!a.Present)
+            continue;
+        TAlgInfo &info = base.Algs[n];
+        info.Present = 1;
+        info.OwnMemory = a.OwnMemory;
+        info.ParamCount =
+            static_cast<std::uint8_t>(std::clamp(a.ParamCount, 0, TAlgInfo::MaxParams));
+        for (int i = 0; i < info.ParamCount; ++i) {
+            info.Params[i + 1].Kind = a.Kinds[i];
+            info.Params[i + 1].Name = a.Names[i];
+        }
+        // The call length a base read from this controller gives.
+        info.PrpMemory = static_cast<std::uint8_t>(std::max(AlgRecordCallLength(info) - 3, 0));
+        ++base.Count;
+    }
+}
+
+bool TSarvetelSimulator::TakePreparation(TSimPreparation &job) const
+{
+    if (!Run.Stale() || Mode == Sarvetel::ModeProgram)
+        return false;
+    job.Version = Run.Changes();
+    job.Image.assign(Program.Image, Program.Image + std::clamp(Program.ImageLength, 0,
+                                                               int(TZentorProgram::ImageSize)));
+    job.Base = std::make_unique<TAlgBase>();
+    DescribedBase(*job.Base);
+    return true;
+}
+
+bool TSarvetelSimulator::PrepareRun()
+{
+    TSimPreparation job;
+    if (!TakePreparation(job))
+        return false;
+    Run.Install(job.Version,
+                PrepareStoredImage(job.Image.data(), int(job.Image.size()), *job.Base));
+    return true;
 }

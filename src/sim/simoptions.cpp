@@ -1,6 +1,8 @@
 #include "sim/simoptions.h"
 
 #include "core/textutils.h"
+#include "sim/simclock.h"
+#include "sim/simtexts.h"
 
 bool ParseSimOptions(const QStringList &args, TSimOptions &options, QString &error)
 {
@@ -17,7 +19,7 @@ bool ParseSimOptions(const QStringList &args, TSimOptions &options, QString &err
         }
         const bool known = a == QLatin1String("--link") || a == QLatin1String("--baud") ||
                            a == QLatin1String("--alg") || a == QLatin1String("--faults") ||
-                           a == QLatin1String("--state");
+                           a == QLatin1String("--state") || a == SimText::CycleOption;
         if (!known) {
             error = QStringLiteral("Неизвестный параметр «%1». Справка: zentor-sim --help").arg(a);
             return false;
@@ -40,6 +42,13 @@ bool ParseSimOptions(const QStringList &args, TSimOptions &options, QString &err
             options.AlgFile = value;
         } else if (a == QLatin1String("--faults")) {
             options.Faults = value;
+        } else if (a == SimText::CycleOption) {
+            bool ok = false;
+            options.CycleMs = value.toInt(&ok);
+            if (!ok || options.CycleMs < 1 || options.CycleMs > TSimClock::MaxCycleMs) {
+                error = SimText::BadCycle(value, TSimClock::MaxCycleMs);
+                return false;
+            }
         } else {
             options.StateDir = value;
         }
@@ -57,7 +66,7 @@ QString SimUsage()
         "zentor-sim — симулятор контроллера Сарветел на псевдотерминале\n"
         "\n"
         "Использование: zentor-sim --link PATH [--baud N] [--alg FILE] [--faults LIST] "
-        "[--state DIR]\n"
+        "[--state DIR] [--cycle-ms N]\n"
         "  --link PATH    ссылка на подчинённую сторону псевдотерминала (её открывает zentorc "
         "--port PATH)\n"
         "  --baud N       скорость линии, бит/с (по умолчанию 4800; 0 — без задержек)\n"
@@ -72,8 +81,18 @@ QString SimUsage()
         "                 SEED, по умолчанию 1, задаёт один и тот же ряд от запуска к запуску),\n"
         "                 flip-block:K (в первом ответе на чтение блока ПрП K байт 0x00 — 0xFF)\n"
         "  --state DIR    хранить ПрП и настройку УСО в папке между запусками\n"
+        "  --cycle-ms N   период цикла программы в режиме «Пуск», мс (по умолчанию 100)\n"
         "  --help, -h     показать эту справку\n"
-        "  --version      показать версию программы\n");
+        "  --version      показать версию программы\n"
+        "\n"
+        "Записанная ПрП выполняется в режиме «Пуск»: каждые N мс — один цикл, все секции по\n"
+        "возрастанию номера, ровно как говорят байты ПрП; в «Останове» и других режимах циклов\n"
+        "нет. Запись заголовка или секции начинает выполнение заново (все переменные 0);\n"
+        "«Сброс переменных» обнуляет переменные, «Сброс блокировок» снимает блокировки.\n"
+        "Не моделируются: вызовы алгоритмов (их выходы не меняются), ход таймеров, признаки Б,\n"
+        "ВСК, вывод текстов ТС на экран. При запуске и после каждой новой записи ПрП симулятор\n"
+        "печатает в стандартный поток ошибок допущения и список того, что не моделируется,\n"
+        "а повреждённую ПрП не выполняет и называет повреждённые секции.\n");
 }
 
 QString SimAlgBaseNotFound(const QString &fileName)

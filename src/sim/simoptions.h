@@ -1,6 +1,8 @@
 #pragma once
 // The command line of zentor-sim.
 
+#include "sim/simclock.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -11,6 +13,7 @@ struct TSimOptions
     QString AlgFile;
     QString Faults;
     QString StateDir;
+    int CycleMs = TSimClock::DefaultCycleMs; // the scan clock's period in "Пуск"
     bool Help = false;
     bool Version = false;
 };

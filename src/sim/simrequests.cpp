@@ -145,7 +145,7 @@ int TSarvetelSimulator::OnWriteTechKey(TSimItem &item)
         key.Name.clear();
         for (int i = 0; i < TechKeyNameLength; ++i)
             key.Name += ControllerToText(item[4 + i]);
-        Changed();
+        ProgramChanged();
     }
     Answer(item, ok);
     return 4 + TechKeyNameLength;
@@ -159,7 +159,7 @@ int TSarvetelSimulator::OnClearTechKey(TSimItem &item)
     const bool ok = Mode == ModeProgram && t < TPRPHeader::KeyCount;
     if (ok) {
         Program.Header.TechKeys[t].Class = 0;
-        Changed();
+        ProgramChanged();
     }
     Answer(item, ok);
     return 2;
@@ -212,7 +212,7 @@ int TSarvetelSimulator::OnDeleteSection(TSimItem &item)
     const bool ok = Mode == ModeProgram && item[2] == s;
     if (ok && Program.Sections[s].Present) {
         Program.Sections[s].Present = 0;
-        Changed();
+        ProgramChanged();
     }
     Answer(item, ok);
     return 3;
@@ -255,6 +255,7 @@ int TSarvetelSimulator::OnAutoIOSetup(TSimItem &item)
 
 int TSarvetelSimulator::OnResetVariables(TSimItem &item)
 {
+    Run.ResetVariables();
     Answer(item, true);
     item.Out.push_back(0);
     return 1;
@@ -265,6 +266,8 @@ int TSarvetelSimulator::OnReset(TSimItem &item)
     if (item.Code() == CodeResetSystemMemory) {
         ErrorsByte = 0xFF;
         Input.clear();
+    } else if (item.Code() == CodeResetVariableLocks) {
+        Run.ResetLocks();
     }
     Answer(item, true);
     return 1;

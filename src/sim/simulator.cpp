@@ -188,6 +188,12 @@ void TSarvetelSimulator::Changed()
         SaveState(StateError);
 }
 
+void TSarvetelSimulator::ProgramChanged()
+{
+    Run.Restart();
+    Changed();
+}
+
 TSimReply TSarvetelSimulator::HandleRequest(const std::uint8_t *f, int length)
 {
     ++RequestCount;
@@ -320,7 +326,7 @@ bool TSarvetelSimulator::StoreSection(const std::uint8_t *data, int length, bool
         sec.Code[PrpLayout::BlockSumOffset] = BlockChecksumByte(sec.Code, l);
     }
     Program.MarkPresent(s);
-    Changed();
+    ProgramChanged();
     return true;
 }
 
@@ -329,7 +335,7 @@ void TSarvetelSimulator::StoreHeaderPart(const std::uint8_t *b)
     if (b[1] > 3)
         return;
     Program.Header.DecodePart(b);
-    Changed();
+    ProgramChanged();
 }
 
 void TSarvetelSimulator::HeaderPartBlock(int part, Items &out) const
@@ -431,6 +437,7 @@ bool TSarvetelSimulator::LoadState(QString &error)
             return false;
         }
         Reassemble();
+        Run.Restart();
     }
     if (QFileInfo::exists(setup)) {
         QByteArray bytes;

@@ -3,12 +3,14 @@
 // Sarvetel controller does on its serial line. It keeps a mode, a 10-line screen that
 // reacts to key presses, faults in mode "Неисправность", the stored PRP (header parts,
 // technological keys, sections) served block by block from an assembled image, the I/O
-// setup and the algorithm descriptions. Link faults can be injected on purpose.
+// setup and the algorithm descriptions, and runs the stored program (sim/simrun.h) when a
+// scan clock (sim/simclock.h) drives it. Link faults can be injected on purpose.
 
 #include "model/zentorprogram.h"
 #include "protocol/iosetup.h"
 #include "protocol/wire.h"
 #include "sim/ptyserver.h"
+#include "sim/simrun.h"
 
 #include <QString>
 #include <QStringList>
@@ -105,13 +107,26 @@ public:
     QString Input; // digits typed on the front panel
     int RequestCount = 0;
     // Held while a request is handled (by whoever serves the line); a thread that reads or
-    // changes the state above while a line is served takes it too.
+    // changes the state above while a line is served takes it too, and so does the scan
+    // clock for each scan.
     std::mutex Lock;
 
-    // The algorithm descriptions of a base. Returns the algorithms whose call length in the
-    // base is not the one their description gives (AlgRecordCallLength): a base read from
-    // this controller compiles their calls to another length.
+    // The run of the stored program: its scans, the variables' state and the trend.
+    TSimProgramRun Run;
+    // What a preparation of the stored program needs, when one is due: the stored program
+    // or the descriptions changed and the controller is not being programmed. The
+    // preparation itself (PrepareStoredImage) needs no lock; its result goes to Run.Install.
+    bool TakePreparation(TSimPreparation &job) const;
+    // All of that at once, the lock held all along; true when it prepared.
+    bool PrepareRun();
+
+    // The algorithm descriptions of a base; the program is prepared again by them.
+    // Returns the algorithms whose call length in the base is not the one their
+    // description gives (AlgRecordCallLength): a base read from this controller compiles
+    // their calls to another length.
     std::vector<int> LoadAlgorithms(const TAlgBase &base);
+    // The base the descriptions make: what the run decodes the calls by.
+    void DescribedBase(TAlgBase &base) const;
     // Screen line i (0..9), 16 characters.
     QString ScreenLine(int i) const;
 
@@ -169,6 +184,8 @@ private:
     bool StoreIOSetup(const std::uint8_t *frame, int length);
     void AlgorithmItem(int n, std::vector<std::uint8_t> &out) const;
     void Changed();
+    // The stored program was written: kept as any change is, and run afresh.
+    void ProgramChanged();
     void ResetIOSetup();
 };
 

@@ -1,6 +1,7 @@
 // zentor-sim: the controller simulator on a pseudo-terminal.
 
 #include "sim/ptyserver.h"
+#include "sim/simclock.h"
 #include "sim/simoptions.h"
 #include "sim/simulator.h"
 
@@ -15,6 +16,7 @@
 #include <atomic>
 #include <csignal>
 #include <memory>
+#include <mutex>
 
 namespace {
 
@@ -87,10 +89,15 @@ int main(int argc, char **argv)
         err << error << Qt::endl;
         return 2;
     }
-    TPtyServer server([&sim, &err](const std::uint8_t *f, int n) {
+    // The line and the scan clock both write to standard error.
+    std::mutex errLock;
+    TPtyServer server([&sim, &err, &errLock](const std::uint8_t *f, int n) {
+        std::lock_guard<std::mutex> state(sim->Lock);
         TSimReply reply = sim->HandleRequest(f, n);
-        if (!sim->StateError.isEmpty())
+        if (!sim->StateError.isEmpty()) {
+            std::lock_guard<std::mutex> guard(errLock);
             err << sim->StateError << Qt::endl;
+        }
         return reply;
     });
     server.Baud = options.Baud;
@@ -101,7 +108,18 @@ int main(int argc, char **argv)
     out << QStringLiteral("zentor-sim: %1 -> %2").arg(options.LinkPath, server.SlavePath())
         << Qt::endl;
     out << (algFile.isEmpty() ? SimNoAlgBase() : SimAlgBaseUsed(algFile)) << Qt::endl;
+    // The stored program runs in "Пуск"; what it rests on and what it does not simulate is
+    // told at the start and after every new program.
+    TSimClock clock(*sim, options.CycleMs);
+    clock.Prepared = [&err, &errLock](const QStringList &report) {
+        std::lock_guard<std::mutex> guard(errLock);
+        for (const QString &line : report)
+            err << line << '\n';
+        err.flush();
+    };
+    clock.Start();
     if (!Stop)
         server.Serve(Stop);
+    clock.Stop();
     return 0;
 }

@@ -4,6 +4,7 @@
 // of an exchange. Every wait is bounded.
 
 #include "realusefixture.h"
+#include "sim/simwatch.h"
 
 namespace {
 
@@ -88,6 +89,8 @@ TEST_F(RealUseTest, FirstStartWalk)
             return ModeShown(c) == S("Пуск") &&
                    c->SarvetelMemo->toPlainText().split(u'\n').size() == 10;
         }));
+        // The built-in simulator runs the demo written into it.
+        EXPECT_TRUE(WaitUntil([this] { return TSimWatch(Sim()).Snapshot().Scans > 2; }));
     });
     EXPECT_NE(WithSim([](auto &s) { return s.LastKey; }), 0x35);
     EXPECT_FALSE(ErrorBoxShown());

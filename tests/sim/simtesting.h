@@ -50,6 +50,7 @@ public:
                   --FailCount;
                   return TSimReply{SimReplyFrame({}, 0x40)};
               }
+              std::lock_guard<std::mutex> state(Sim->Lock);
               return Sim->HandleRequest(f, n);
           })
     {
@@ -77,10 +78,11 @@ public:
         FailCount = count;
     }
 
-    // The simulator's state, looked at while it handles no request.
+    // The simulator's state, looked at while it handles no request and scans nothing.
     template <typename F> auto WithSim(F f)
     {
         std::lock_guard<std::mutex> lock(Mutex);
+        std::lock_guard<std::mutex> state(Sim->Lock);
         return f(*Sim);
     }
 
