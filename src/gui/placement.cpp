@@ -66,10 +66,9 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
         auto *window = qobject_cast<QWidget *>(watched);
-        if (event->type() == QEvent::Move && window &&
-            window->isVisible() && window->parentWidget() &&
-            !ScreenOf(window->parentWidget()->window())
-                 .contains(window->frameGeometry().topLeft()))
+        if (event->type() == QEvent::Move && window && window->isVisible() &&
+            window->parentWidget() &&
+            !ScreenOf(window->parentWidget()->window()).contains(window->frameGeometry().topLeft()))
             PlaceOver(window, window->parentWidget());
         return false;
     }
@@ -84,8 +83,7 @@ QRect CentredOver(const QRect &owner, const QSize &frame, const QRect &screen)
     return Inside(r, screen);
 }
 
-QRect BesideOrBelow(const QRect &owner, const QRect &avoid, const QSize &frame,
-                    const QRect &screen)
+QRect BesideOrBelow(const QRect &owner, const QRect &avoid, const QSize &frame, const QRect &screen)
 {
     const int w = frame.width(), h = frame.height();
     const std::array<QRect, 4> places = {
@@ -113,8 +111,8 @@ void PlaceOver(QWidget *window, const QWidget *owner)
         return;
     TTitleKeeper::Watch(window);
     owner = owner->window();
-    window->move(CentredOver(owner->frameGeometry(), FrameOf(window, owner), ScreenOf(owner))
-                     .topLeft());
+    window->move(
+        CentredOver(owner->frameGeometry(), FrameOf(window, owner), ScreenOf(owner)).topLeft());
 }
 
 void PlaceBeside(QWidget *window, const QWidget *owner, const QWidget *avoid)
@@ -123,9 +121,9 @@ void PlaceBeside(QWidget *window, const QWidget *owner, const QWidget *avoid)
         return;
     owner = owner->window();
     const QRect avoidRect(avoid->mapToGlobal(QPoint(0, 0)), avoid->size());
-    window->move(BesideOrBelow(owner->frameGeometry(), avoidRect, FrameOf(window, owner),
-                               ScreenOf(owner))
-                     .topLeft());
+    window->move(
+        BesideOrBelow(owner->frameGeometry(), avoidRect, FrameOf(window, owner), ScreenOf(owner))
+            .topLeft());
 }
 
 int CaptionWidth(const QString &caption)

@@ -50,6 +50,7 @@ void TProgramForm::AddSectionClick()
     groupNode->insertChild(place, child);
     groupNode->setExpanded(true);
     child->setText(0, SectionNumberText(n) + u':' + Program->Sections[n].Name);
+    FitTreeWidth();
     SetProgramChanged(true);
     TreeView->setCurrentItem(child);
     ApplySelectionChange();
@@ -134,6 +135,7 @@ void TProgramForm::AddBlockClick()
             child->setText(0, NodeLabel(child->Info));
         }
     groupNode->setExpanded(true);
+    FitTreeWidth();
     TreeView->setCurrentItem(groupNode);
 }
 
