@@ -435,8 +435,8 @@ void TSarvetelConsoleForm::SectionWriteClick()
     }
     // The log ends with the result, as for the console's other commands.
     QString failure;
-    if (Command(
-            what, [this] { Link.WriteSection(Section); }, &failure))
+    const auto write = [this] { Link.WriteSection(Section); };
+    if (Command(what, write, &failure))
         AddLog(GuiTexts::Success);
     else if (!failure.isEmpty())
         AddLog(failure);

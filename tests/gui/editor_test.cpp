@@ -161,13 +161,15 @@ TEST(ZentorEditor, MarksFollowTheTextAndMessagesFollowTheMarks)
     EXPECT_EQ(ed.MarkedLine(1), 1);
 }
 
-// The completion list is as wide as its longest entry.
+// The completion list is as wide as its longest entry, wide letters and all.
 TEST(ZentorEditor, CompletionListShowsWholeNames)
 {
     TZentorEditor ed;
     ed.AlgorithmList = [] {
-        return QStringList{S("АЛГ001 Регулятор с очень длинным названием для проверки"),
-                           S("АЛГ002 Порог")};
+        QStringList list;
+        for (int n = 1; n < 40; ++n)
+            list << S("АЛГ%1 Порог").arg(n, 3, 8, QChar(u'0'));
+        return list << S("АЛГ050 ") + QString(30, QChar(u'Ш')); // out of sight at first
     };
     ed.resize(500, 300);
     ed.show();
@@ -179,6 +181,8 @@ TEST(ZentorEditor, CompletionListShowsWholeNames)
         if (list->isVisible())
             shown = list;
     ASSERT_NE(shown, nullptr);
-    EXPECT_GE(shown->viewport()->width(), shown->sizeHintForColumn(0));
+    const QFontMetrics fm(shown->font());
+    EXPECT_GE(shown->viewport()->width(),
+              fm.horizontalAdvance(S("АЛГ050 ") + QString(30, QChar(u'Ш'))));
     ed.cancelList();
 }

@@ -324,6 +324,7 @@ TEST_F(EditorHabitsTest, PortDialogTakesATypedDevicePath)
         if (f->UseCOMPortChB->isChecked())
             Click(f->UseCOMPortChB);
         QLineEdit *edit = f->COMCB->lineEdit();
+        ASSERT_NE(edit, nullptr); // the list takes typing
         edit->setFocus();
         edit->selectAll();
         TypeText(edit, path);
