@@ -563,7 +563,18 @@ QString ConnectionFieldText(const QString &entry, const TControllerSeen &seen)
 
 void TProgramForm::UpdateLinkField()
 {
-    const QString entry = PortInUse ? OpenPortEntry() : QString();
+    QString entry = PortInUse ? OpenPortEntry() : QString();
+    // A device that went away under the open port (unplugged, its simulator ended) is still
+    // the port chosen; what is known of it is that it does not answer.
+    if (entry.isEmpty() && PortInUse && Link && Link->Port && Link->Port->DeviceGone &&
+        !Link->Port->DevicePath.isEmpty()) {
+        entry = Link->SimulatorLine && Link->Port->DevicePath == Link->SimulatorLine->SlavePath()
+                    ? GuiTexts::SimulatorEntry
+                    : TCOMPort::PortNameFor(Link->Port->DevicePath);
+        LinkSeen.Answered = false;
+        LinkSeen.ModeKnown = false;
+        LinkSeen.Exchange = std::max<std::uint64_t>(LinkSeen.Exchange, 1);
+    }
     if (entry.isEmpty()) {
         StatusLink->setText(GuiTexts::NoPortChosen);
         LinkSeen = TControllerSeen();

@@ -312,13 +312,15 @@ TEST_F(EditorHabitsTest, PortDialogTakesATypedDevicePath)
 {
     Start();
     TSarvetelSimulator controller;
-    TPtyServer line([&controller](const std::uint8_t *frame, int length) {
+    auto line = std::make_unique<TPtyServer>([&controller](const std::uint8_t *frame, int length) {
         std::lock_guard<std::mutex> state(controller.Lock);
         return controller.HandleRequest(frame, length);
     });
+    QTemporaryDir dev;
     QString error;
-    ASSERT_TRUE(line.Open(QString(), error)) << error.toStdString();
-    line.Start();
+    ASSERT_TRUE(line->Open(dev.filePath(S("ttyUSB9")), error)) << error.toStdString();
+    line->Start();
+    const QString path = dev.filePath(S("ttyUSB9"));
     const auto typeInto = [](TCOMPortSetupForm *f, const QString &path) {
         f->show();
         if (f->UseCOMPortChB->isChecked())
@@ -337,7 +339,7 @@ TEST_F(EditorHabitsTest, PortDialogTakesATypedDevicePath)
         typeInto(f, S("/нет/такого/устройства"));
         refusal = f->COMInfoMemo->toPlainText();
         okOff = !f->OkBtn->isEnabled();
-        typeInto(f, line.SlavePath());
+        typeInto(f, path);
         if (f->isVisible())
             Click(f->OkBtn);
         return f->result();
@@ -347,11 +349,17 @@ TEST_F(EditorHabitsTest, PortDialogTakesATypedDevicePath)
         << refusal.toStdString();
     EXPECT_TRUE(okOff);
     ASSERT_TRUE(Form->PortInUse);
-    EXPECT_EQ(Form->Link->Port->DevicePath, line.SlavePath());
-    EXPECT_EQ(Form->PortSettings.Port, line.SlavePath()); // kept for the next start
+    EXPECT_EQ(Form->Link->Port->DevicePath, path);
+    EXPECT_EQ(Form->PortSettings.Port, path); // kept for the next start
     Key(Qt::Key_L, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(Dialogs.WindowTitles.back(), S("Консоль Сарветела")); // the controller answered
-    line.Stop();
+    // The device goes away: the field names it and says the controller does not answer.
+    line.reset();                                              // its device is gone with it
+    Form->Link->Port->Timeouts.ReadTotalTimeoutMultiplier = 1; // silence ends soon
+    Dialogs.Answers.push_back(TUserDialogs::AnswerYes);        // the empty program is to be written
+    Key(Qt::Key_F2);
+    EXPECT_EQ(Dialogs.LastQuestion(), S("Ошибка при обращении к контроллеру!"));
+    EXPECT_EQ(Form->StatusLink->text(), path + S(" — Нет связи"));
 }
 
 TEST_F(EditorHabitsTest, FailedSectionsMarkedAndF8StepsBetweenThem)
