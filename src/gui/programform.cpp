@@ -523,6 +523,7 @@ void TProgramForm::RebuildTree()
     }
     RelabelTree();
     RefreshCrossRef();
+    RefreshSearchResults();
 }
 
 void TProgramForm::RelabelTree()

@@ -147,6 +147,8 @@ public:
     void FindInProgramClick();
     void ReplaceInProgramClick();
     int FindInProgram();
+    // The search again while its results are shown: after a replace, a deletion, a new program.
+    void RefreshSearchResults();
     int ReplaceInProgram();
     // "Копировать": the selected lines of the message list when it was the last of the two
     // to have the focus, else the editor's selection.

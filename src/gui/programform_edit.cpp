@@ -94,6 +94,7 @@ void TProgramForm::DeleteSectionClick()
     SetProgramChanged(true);
     delete node;
     ApplySelectionChange();
+    RefreshSearchResults();
 }
 
 void TProgramForm::AddBlockClick()
@@ -158,6 +159,7 @@ void TProgramForm::DeleteBlockClick()
     SetProgramChanged(true);
     delete node;
     ApplySelectionChange();
+    RefreshSearchResults();
 }
 
 void TProgramForm::GoToSectionClick()

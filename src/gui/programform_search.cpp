@@ -45,6 +45,13 @@ void TProgramForm::ReplaceInProgramClick()
     FindForm->ShowForProgram(true);
 }
 
+void TProgramForm::RefreshSearchResults()
+{
+    // The results shown are those of the program as it now reads.
+    if (SearchResultsForm && SearchResultsForm->isVisible())
+        FindInProgram();
+}
+
 int TProgramForm::FindInProgram()
 {
     if (!Program)
@@ -134,9 +141,7 @@ int TProgramForm::ReplaceInProgram()
     } else {
         ShowNoText();
     }
-    // The results shown are those of the text as it now reads.
-    if (SearchResultsForm && SearchResultsForm->isVisible())
-        FindInProgram();
+    RefreshSearchResults();
     FindForm->StatusLabel->setText(GuiTexts::ReplacedPlaces.arg(total));
     Dialogs.Notice(this, GuiTexts::ReplacedPlaces.arg(total), GuiTexts::Attention,
                    TUserDialogs::Information);

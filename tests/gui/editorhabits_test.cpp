@@ -3,6 +3,7 @@
 // the program, the connection field with the simulator, the port dialog's list and its
 // "Отмена", failed sections in the tree, the small dialogs and the help's key table.
 
+#include "core/textutils.h"
 #include "gui/helpform.h"
 #include "gui/placement.h"
 #include "gui/smallforms.h"
@@ -233,6 +234,15 @@ TEST_F(EditorHabitsTest, SearchAndReplaceAcrossTheProgram)
     Show(TTreeItemInfo::HeaderCode);
     EXPECT_EQ(Form->Program->Sections[section].Text, before);
     EXPECT_NE(Form->Program->Header.Text, headerBefore); // its own change stays
+    // A section deleted leaves no hit behind.
+    Form->FindForm->FindEdit->setText(word);
+    Form->FindForm->FindInProgramButton->click();
+    ASSERT_GT(hits->count(), 0);
+    Show(section);
+    Dialogs.Answers.push_back(TUserDialogs::AnswerOk);
+    Form->DeleteSectionClick();
+    for (int i = 0; i < hits->count(); ++i)
+        EXPECT_FALSE(hits->item(i)->text().startsWith(u'[' + SectionNumberText(section)));
 }
 
 TEST_F(EditorHabitsTest, ConnectionFieldFollowsTheSimulator)
