@@ -338,7 +338,8 @@ void TZentorEditor::ShowCompletions()
 
 void TZentorEditor::FitCompletionList()
 {
-    // The list opens as narrow as the editor's default; an algorithm's name is longer.
+    // The editor sizes the list by its own measure of the entries; one found narrower than
+    // its longest entry (an algorithm's name) is widened.
     for (QListWidget *list : findChildren<QListWidget *>()) {
         if (!list->isVisible() || !list->isWindow())
             continue;
