@@ -4,6 +4,7 @@
 #include "core/textutils.h"
 #include "gui/grids.h"
 #include "gui/guitexts.h"
+#include "gui/placement.h"
 #include "gui/userdialogs.h"
 
 #include <QHBoxLayout>
@@ -25,10 +26,7 @@ namespace {
 
 QTableWidget *Grid(QWidget *parent, const QStringList &columns)
 {
-    QTableWidget *grid = Grids::MakeGrid(parent, columns);
-    // Every column as wide as its content; the last one takes what is left.
-    grid->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    return grid;
+    return Grids::MakeGrid(parent, columns);
 }
 
 void SetRow(QTableWidget *grid, int row, const QStringList &cells)
@@ -49,6 +47,12 @@ TAlgReadForm::TAlgReadForm(QWidget *parent) : QDialog(parent)
     layout->addWidget(Bar);
     layout->addWidget(CancelButton, 0, Qt::AlignHCenter);
     resize(360, 120);
+}
+
+void TAlgReadForm::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    PlaceOver(this, parentWidget());
 }
 
 void TAlgReadForm::SetCaption(const QString &caption)

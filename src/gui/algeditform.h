@@ -65,6 +65,9 @@ public:
     // Every caption and action shown, in order (the tests read it).
     QStringList Shown;
 
+protected:
+    void showEvent(QShowEvent *event) override; // over the window it works for
+
 private:
     // The exchange thread leaves its news here and asks for Refresh by name.
     Q_INVOKABLE void Refresh();

@@ -94,6 +94,12 @@ TCOMPortSetupForm::TCOMPortSetupForm(TUserDialogs &dialogs, TCOMPort &port, TSar
     top->addWidget(new QLabel(GuiTexts::PortLabel, this));
     COMCB = new QComboBox(this);
     COMCB->setMinimumWidth(200);
+    // Besides the ports found, any device path may be typed (a pseudo-terminal, a link under
+    // /dev/serial/by-id/): Enter opens it.
+    COMCB->setEditable(true);
+    COMCB->setInsertPolicy(QComboBox::NoInsert);
+    COMCB->lineEdit()->setPlaceholderText(GuiTexts::DevicePathHint);
+    COMCB->setToolTip(GuiTexts::DevicePathHint);
     top->addWidget(COMCB, 1);
     UseCOMPortChB = new QCheckBox(GuiTexts::Offline, this);
     top->addWidget(UseCOMPortChB);
@@ -138,6 +144,12 @@ TCOMPortSetupForm::TCOMPortSetupForm(TUserDialogs &dialogs, TCOMPort &port, TSar
     LineForm = new TLineSettingsForm(this);
 
     connect(COMCB, &QComboBox::activated, this, &TCOMPortSetupForm::COMCBChange);
+    connect(COMCB->lineEdit(), &QLineEdit::returnPressed, this, &TCOMPortSetupForm::TypedEntry);
+    connect(COMCB, &QComboBox::editTextChanged, this, [this] {
+        if (!Filling)
+            OkBtn->setEnabled(UseCOMPortChB->isChecked() || Port.IsOpen() ||
+                              !TypedText().isEmpty());
+    });
     connect(UseCOMPortChB, &QCheckBox::clicked, this, &TCOMPortSetupForm::UseCOMPortChBClick);
     connect(ParamBtn, &QPushButton::clicked, this, &TCOMPortSetupForm::ParamBtnClick);
     connect(OkBtn, &QPushButton::clicked, this, &TCOMPortSetupForm::OkBtnClick);
@@ -218,6 +230,29 @@ void TCOMPortSetupForm::COMCBChange(int index)
     }
 }
 
+QString TCOMPortSetupForm::TypedText() const
+{
+    const QString typed = COMCB->currentText().trimmed();
+    const int index = COMCB->currentIndex();
+    return index >= 0 && COMCB->itemText(index) == typed ? QString() : typed;
+}
+
+bool TCOMPortSetupForm::TypedEntry()
+{
+    const QString typed = TypedText();
+    if (typed.isEmpty() || UseCOMPortChB->isChecked())
+        return true;
+    int index = COMCB->findText(typed);
+    if (index < 0) {
+        Filling = true;
+        COMCB->addItem(typed);
+        Filling = false;
+        index = COMCB->count() - 1;
+    }
+    COMCBChange(index);
+    return Port.IsOpen() && CurrentEntry == index;
+}
+
 void TCOMPortSetupForm::UseCOMPortChBClick()
 {
     if (UseCOMPortChB->isChecked()) {
@@ -296,6 +331,10 @@ void TCOMPortSetupForm::Refresh()
 
 void TCOMPortSetupForm::OkBtnClick()
 {
+    // A path typed but not yet opened is opened first; one that does not open stays with
+    // its reason shown.
+    if (!TypedEntry())
+        return;
     QLineEdit *edits[] = {RIEdit, RTMEdit, RTCEdit};
     const QString labels[] = {GuiTexts::ReadIntervalLabel, GuiTexts::ReadMultiplierLabel,
                               GuiTexts::ReadConstantLabel};

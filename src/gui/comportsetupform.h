@@ -66,6 +66,11 @@ public:
     void ChannelCBChange(int index);
     // Redraws every control from the port's state.
     void Refresh();
+    // A device path typed into the port list: added to it and opened. True when nothing
+    // was typed or what was typed is now the open port.
+    bool TypedEntry();
+    // What was typed into the port list when it is not the chosen entry; empty otherwise.
+    QString TypedText() const;
     // The entry of the list that stands for the open port (0: none).
     int CurrentEntry = 0;
     QString CurrentEntryText() const;

@@ -14,6 +14,9 @@ QTableWidget *MakeGrid(QWidget *parent, const QStringList &columns)
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Every column as wide as its caption and its cells ask, the last one to the edge: no
+    // caption or value is cut (the grid scrolls sideways when narrower).
+    grid->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     grid->horizontalHeader()->setStretchLastSection(true);
     return grid;
 }

@@ -12,6 +12,9 @@ inline const QString PortSetupCaption = QStringLiteral("Настройка св�
 inline const QString SimulatorEntry = QStringLiteral("Симулятор Сарветела");
 inline const QString Offline = QStringLiteral("Автономная работа");
 inline const QString PortLabel = QStringLiteral("Порт");
+inline const QString DevicePathHint =
+    QStringLiteral("Порт из списка или путь устройства (/dev/ttyUSB0, /dev/serial/by-id/…, "
+                   "/dev/pts/N) и Enter");
 inline const QString PortChange = QStringLiteral("Изменить");
 inline const QString ReadIntervalLabel = QStringLiteral("ReadIntervalTimeOut");
 inline const QString ReadMultiplierLabel = QStringLiteral("ReadTotalTimeoutMultiplier");
@@ -41,6 +44,8 @@ inline const QString LineRefused = QStringLiteral("Порт не принял э
 
 // Writing and reading the PRP.
 inline const QString WritingPrp = QStringLiteral("Запись ПрП в Сарветел...");
+inline const QString EmptyProgramQuestion =
+    QStringLiteral("В программе нет ни одной секции с кодом. Записать её в контроллер?");
 inline const QString ReadQuestion = QStringLiteral(
     "При загрузке программы из контроллера, текущая программа будет недоступна. Продолжить?");
 inline const QString ReadCaptionTitle = QStringLiteral("Редактирование ПРП из Сарветела ");

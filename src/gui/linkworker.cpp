@@ -1,6 +1,7 @@
 #include "gui/linkworker.h"
 
 #include "link/comport.h"
+#include "link/sarvetel.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -33,13 +34,18 @@ void TLinkWorker::Loop()
             job = std::move(Job);
             HasJob = false;
         }
+        TControllerSeen seen;
         {
             std::lock_guard<std::recursive_mutex> line(Port.Lock);
+            const std::uint64_t since = Observed ? Observed->Exchanges : 0;
             job();
+            if (Observed)
+                seen = Observed->SeenSince(since);
         }
         {
             std::lock_guard<std::mutex> guard(Lock);
             JobDone = true;
+            JobSeen = seen;
         }
         Wake.notify_all();
         // Wakes the main thread's wait in Call; the flag above is what it reads. Asked by
@@ -58,6 +64,7 @@ TLinkWorker::TOutcome TLinkWorker::Call(const std::function<void()> &job)
 {
     if (Busy || !job)
         return Refused;
+    LastSeen = TControllerSeen();
     Busy = true;
     CancelRequested = false;
     QApplication::setOverrideCursor(QCursor(Qt::BusyCursor));
@@ -72,6 +79,10 @@ TLinkWorker::TOutcome TLinkWorker::Call(const std::function<void()> &job)
     // Every event is served meanwhile; the worker's wake-up event ends each wait.
     while (!JobEnded())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    if (!CancelRequested) {
+        std::lock_guard<std::mutex> guard(Lock);
+        LastSeen = JobSeen;
+    }
     QApplication::restoreOverrideCursor();
     Busy = false;
     emit BusyChanged(false);

@@ -13,6 +13,11 @@
 // Closing a window while a job runs: Cancel interrupts the port (the exchange in progress
 // and every later one of the job fail at once), waits for the job to end, and lets the
 // port work again. Call then answers Cancelled, and the caller drops the job's results.
+//
+// What a job learned of the controller (whether it answered, its mode) is handed over with
+// the job's end, whichever window's job it was; a cancelled job tells nothing.
+
+#include "link/sarvetel.h"
 
 #include <QObject>
 
@@ -22,6 +27,7 @@
 #include <thread>
 
 class TCOMPort;
+class TSarvetel;
 
 class TLinkWorker : public QObject
 {
@@ -38,6 +44,11 @@ public:
     // Runs job on the worker thread and returns once it has ended. Main thread only.
     TOutcome Call(const std::function<void()> &job);
     bool IsBusy() const { return Busy; }
+    // The link whose exchanges the jobs' news describe (set before the first job).
+    void Observe(const TSarvetel *link) { Observed = link; }
+    // What the last job that ran learned of the controller; nothing when it was cancelled.
+    // Main thread, after Call.
+    const TControllerSeen &Seen() const { return LastSeen; }
     // Ends the job in progress at once and waits for it (main thread; nothing to do when
     // no job runs).
     void Cancel();
@@ -57,8 +68,11 @@ private:
     bool HasJob = false;
     bool JobDone = true;
     bool Quit = false;
+    TControllerSeen JobSeen;
+    const TSarvetel *Observed = nullptr;
     std::thread Thread;
     // Main thread only.
     bool Busy = false;
     bool CancelRequested = false;
+    TControllerSeen LastSeen;
 };

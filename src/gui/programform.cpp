@@ -28,6 +28,7 @@
 #include <QTreeWidget>
 #include <QWindowStateChangeEvent>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -101,6 +102,9 @@ void TProgramForm::CreateControls()
     TreeView->setExpandsOnDoubleClick(false);
     TreeView->setFont(PixelFont(15));
     TreeView->setContextMenuPolicy(Qt::CustomContextMenu);
+    // A long section name is shown whole: the tree scrolls sideways instead of cutting it.
+    TreeView->header()->setStretchLastSection(true);
+    TreeView->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     TreeView->installEventFilter(this);
     connect(TreeView, &QTreeWidget::currentItemChanged, this, [this] { SelectionTimer.start(); });
     connect(TreeView, &QTreeWidget::customContextMenuRequested, this,
@@ -426,6 +430,7 @@ void TProgramForm::TreeViewChange()
     if (!node || !Program)
         return;
     const TTreeItemInfo &info = node->Info;
+    ProgramREdit->setReadOnly(false);
     if (info.IsHeader()) {
         ProgramREdit->ShowNode(info.Code, Program->Header.Text, TTextKind::Header);
         StatusPanel1->setText(GuiTexts::HeaderNode);
@@ -436,19 +441,32 @@ void TProgramForm::TreeViewChange()
         StatusPanel1->setText(GuiTexts::EditingSection + SectionNumberText(info.Code) + u':' +
                               s.Name);
     } else {
-        return; // a group: the editor keeps the text of the node before it
+        // A group: the editor keeps the text of the node before it, while that node is
+        // still there; a text whose node is gone is not shown as if it could be edited.
+        if (CurrentNode == &NothingNode)
+            ShowNoText();
+        return;
     }
     EditorChanged = false;
     CurrentNode = &node->Info;
     // Back where the caret was when this text was last committed.
     ProgramREdit->setCursorPosition(info.CaretLine, qMax(0, info.CaretColumn - 1));
-    MarkEditorErrors();
+    MarkEditorErrors(false);
     if (PendingLine >= 0) {
         ProgramREdit->setFocus();
-        ProgramREdit->GoToLine(PendingLine);
+        ProgramREdit->GoToLine(ProgramREdit->MarkedLine(PendingLine));
         PendingLine = -1;
     }
     UpdateStatusCaret();
+}
+
+void TProgramForm::ShowNoText()
+{
+    CurrentNode = &NothingNode;
+    EditorChanged = false;
+    ProgramREdit->LoadLines({}, TTextKind::Section);
+    ProgramREdit->setReadOnly(true);
+    StatusPanel1->clear();
 }
 
 void TProgramForm::UpdateStatusCaret()
@@ -508,6 +526,7 @@ void TProgramForm::RebuildTree()
     }
     RelabelTree();
     RefreshCrossRef();
+    RefreshSearchResults();
 }
 
 void TProgramForm::RelabelTree()
@@ -525,7 +544,25 @@ void TProgramForm::RelabelTree()
         node->setForeground(0, bad ? QBrush(QColor(0xC0, 0x00, 0x00)) : QBrush());
         ++it;
     }
+    FitTreeWidth();
     TreeView->viewport()->update();
+}
+
+void TProgramForm::FitTreeWidth()
+{
+    // The column fills the tree and is never narrower than its longest label, indentation
+    // and mark included: beyond that the tree scrolls sideways.
+    const QFontMetrics fm(TreeView->font());
+    int widest = 0;
+    for (QTreeWidgetItemIterator it(TreeView); *it; ++it) {
+        int depth = 1; // the root's decoration
+        for (const QTreeWidgetItem *p = (*it)->parent(); p; p = p->parent())
+            ++depth;
+        const int icon = (*it)->icon(0).isNull() ? 0 : TreeView->iconSize().width() + 4;
+        widest = std::max(widest, fm.horizontalAdvance((*it)->text(0)) +
+                                      depth * TreeView->indentation() + icon + 12);
+    }
+    TreeView->header()->setMinimumSectionSize(widest);
 }
 
 void TProgramForm::TreeContextMenu(const QPoint &pos)
@@ -566,14 +603,14 @@ void TProgramForm::ShowMessages()
         ErrorsListBox->scrollToBottom();
 }
 
-void TProgramForm::MarkEditorErrors()
+void TProgramForm::MarkEditorErrors(bool fresh)
 {
     if (CurrentNode == &NothingNode) {
-        ProgramREdit->SetErrorLines({});
+        ProgramREdit->SetErrorLines({}, fresh);
         return;
     }
     const QMap<int, QMap<int, QStringList>> places = MessagesByPlace(Messages);
-    ProgramREdit->SetErrorLines(places.value(CurrentNode->Code));
+    ProgramREdit->SetErrorLines(places.value(CurrentNode->Code), fresh);
 }
 
 void TProgramForm::ErrorsListBoxDblClick()
@@ -587,8 +624,10 @@ void TProgramForm::ErrorsListBoxDblClick()
     TProgramTreeItem *node = FindNode(place.Code);
     if (!node)
         return;
+    // The line the message names is the text's as compiled; its mark has moved with the
+    // editing since.
     if (node == SelectedNode() && !SelectionTimer.isActive()) {
-        ProgramREdit->GoToLine(place.Line);
+        ProgramREdit->GoToLine(ProgramREdit->MarkedLine(place.Line));
         PendingLine = place.Line;
         ProgramREdit->setFocus();
     } else {
@@ -656,6 +695,7 @@ void TProgramForm::StepError(bool forward)
     const QMap<int, QStringList> errors = MessagesByPlace(Messages).value(nodes[next]);
     const int line = errors.isEmpty() ? 0 : forward ? errors.firstKey() : errors.lastKey();
     GoToPlace(nodes[next] == TTreeItemInfo::HeaderCode ? -1 : nodes[next], line, 1);
+    ProgramREdit->GoToLine(ProgramREdit->MarkedLine(line));
 }
 
 void TProgramForm::CopyClick()
@@ -765,12 +805,14 @@ void TProgramForm::moveEvent(QMoveEvent *event)
 
 void TProgramForm::closeEvent(QCloseEvent *event)
 {
-    StopExchanges();
+    // The question comes first: an exchange in flight (F2's status request, say) goes on
+    // while it is asked, and the command it belongs to carries on when the window stays.
     Commit();
     if (!MayReplaceProgram(QString())) {
         event->ignore();
         return;
     }
+    StopExchanges();
     WriteConfiguration();
     event->accept();
 }

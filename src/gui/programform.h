@@ -9,6 +9,7 @@
 #include "gui/userdialogs.h"
 #include "link/comport.h"
 #include "link/configuration.h"
+#include "link/sarvetel.h"
 #include "model/zentorprogram.h"
 
 #include <QMainWindow>
@@ -52,6 +53,10 @@ struct TCompilerParts;
 
 // The main window's design bounds.
 inline const QRect DefaultWindowBounds(164, 102, 569, 443);
+
+// The connection field's text: the port's list entry, and what is known of the controller
+// behind it ("— Пуск", "— Нет связи"); nothing more before any exchange.
+QString ConnectionFieldText(const QString &entry, const TControllerSeen &seen);
 
 // A node of the program tree with the record it stands for.
 class TProgramTreeItem : public QTreeWidgetItem
@@ -142,6 +147,8 @@ public:
     void FindInProgramClick();
     void ReplaceInProgramClick();
     int FindInProgram();
+    // The search again while its results are shown: after a replace, a deletion, a new program.
+    void RefreshSearchResults();
     int ReplaceInProgram();
     // "Копировать": the selected lines of the message list when it was the last of the two
     // to have the focus, else the editor's selection.
@@ -156,6 +163,8 @@ public:
     void Commit();
     void RebuildTree();
     void RelabelTree();
+    // The tree's column as wide as its longest label (it scrolls sideways beyond that).
+    void FitTreeWidth();
     QString NodeLabel(const TTreeItemInfo &info) const;
     TProgramTreeItem *FindNode(int code) const;
     TProgramTreeItem *SelectedNode() const;
@@ -279,9 +288,13 @@ private:
     void CreateTreePopup();
     void FreeEditorKeys();
     void TreeViewChange();
+    // No node's text: an empty editor that takes no typing (its node was deleted).
+    void ShowNoText();
     void TreeContextMenu(const QPoint &pos);
     void UpdateStatusCaret();
-    void MarkEditorErrors();
+    // The editor's marks for the messages of the text shown; fresh after a compile (new
+    // messages), else the marks a text kept since stay where its editing took them.
+    void MarkEditorErrors(bool fresh = true);
     // The start without a configuration file: defaults everywhere.
     void StartWithDefaults();
     // The program model, the compiler and the algorithm base.
@@ -328,12 +341,16 @@ private:
     bool OpenConfiguredPort();
     void CreateLink();
     void UpdateControllerItems();
+
+public:
     // The connection field: the port, and after an exchange the controller's mode or
-    // "Нет связи".
+    // "Нет связи", as the last exchange that ended learned them (any window's, any thread's).
     void UpdateLinkField();
-    bool LinkExchanged = false; // an exchange ran since the port was chosen
-    bool LinkAnswered = false;
-    std::uint32_t LinkMode = 0;
+    // Takes news of the controller from an exchange that ended and shows it.
+    void TakeLinkNews(const TControllerSeen &news);
+    TControllerSeen LinkSeen; // since the port was chosen
+
+private:
     // The nodes with compile errors, header first, then the sections in order.
     QList<int> FailedNodes() const;
     void StepError(bool forward);

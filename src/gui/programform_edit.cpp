@@ -50,6 +50,7 @@ void TProgramForm::AddSectionClick()
     groupNode->insertChild(place, child);
     groupNode->setExpanded(true);
     child->setText(0, SectionNumberText(n) + u':' + Program->Sections[n].Name);
+    FitTreeWidth();
     SetProgramChanged(true);
     TreeView->setCurrentItem(child);
     ApplySelectionChange();
@@ -93,6 +94,7 @@ void TProgramForm::DeleteSectionClick()
     SetProgramChanged(true);
     delete node;
     ApplySelectionChange();
+    RefreshSearchResults();
 }
 
 void TProgramForm::AddBlockClick()
@@ -134,6 +136,7 @@ void TProgramForm::AddBlockClick()
             child->setText(0, NodeLabel(child->Info));
         }
     groupNode->setExpanded(true);
+    FitTreeWidth();
     TreeView->setCurrentItem(groupNode);
 }
 
@@ -156,6 +159,7 @@ void TProgramForm::DeleteBlockClick()
     SetProgramChanged(true);
     delete node;
     ApplySelectionChange();
+    RefreshSearchResults();
 }
 
 void TProgramForm::GoToSectionClick()

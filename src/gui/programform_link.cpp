@@ -251,6 +251,7 @@ void TProgramForm::CreateLink()
         Link = std::make_unique<TDesktopLink>();
     CreatePort();
     Link->CreateSarvetel(Logger.get(), PortSettings.KsbChannel, PortInUse);
+    Link->Worker->Observe(Link->Sarvetel.get());
 }
 
 void TProgramForm::TakePortSettings()
@@ -375,8 +376,13 @@ void TProgramForm::WriteToControllerClick()
         return;
     Commit();
     ClearMessages();
-    // Nothing is asked of the controller before the program is ready to send.
+    // Nothing is asked of the controller before the program is ready to send. A program
+    // without a section to send would leave the controller with none: that is asked first.
     if (!CompileForTransfer())
+        return;
+    if (SectionsToWrite(*Program) == 0 &&
+        Dialogs.Ask(this, GuiTexts::EmptyProgramQuestion, GuiTexts::Attention, TUserDialogs::YesNo,
+                    TUserDialogs::Warning, TUserDialogs::AnswerNo) != TUserDialogs::AnswerYes)
         return;
     const qsizetype kept = Messages.size();
     AddMessage(GuiTexts::WritingPrp);
@@ -463,7 +469,7 @@ void TProgramForm::PortSettingsClick()
     const bool accepted = Dialogs.Exec(&form) == QDialog::Accepted;
     if (!accepted)
         RestoreSnapshot(before);
-    LinkExchanged = false; // nothing is known yet of what the port now leads to
+    LinkSeen = TControllerSeen(); // nothing is known yet of what the port now leads to
     PortInUse = accepted ? !form.UseCOMPortChB->isChecked() && Link->Port->IsOpen()
                          : before.InUse && Link->Port->IsOpen();
     if (Link->Sarvetel)
@@ -500,6 +506,8 @@ void TProgramForm::ConsoleClick()
     Dialogs.Exec(SarvetelConsoleForm);
     // A scripted window may return without closing: the updater stops either way.
     SarvetelConsoleForm->FormClose();
+    // What the console's polling learned last (its own commands came through the worker).
+    TakeLinkNews(SarvetelConsoleForm->Seen);
 }
 
 void TProgramForm::VariablesClick()
@@ -511,6 +519,7 @@ void TProgramForm::VariablesClick()
 void TProgramForm::CreateControllerForms()
 {
     WorkWithPRPForm = new TWorkWithPRPForm(Dialogs, this);
+    connect(WorkWithPRPForm, &TWorkWithPRPForm::JobEnded, this, &TProgramForm::TakeLinkNews);
     SarvetelVarsForm = new TSarvetelVarsForm(this);
     if (Link && Link->Sarvetel)
         SarvetelConsoleForm = new TSarvetelConsoleForm(
@@ -531,36 +540,52 @@ void TProgramForm::ShowBusy(bool busy)
 {
     // Nothing that would start another exchange while one runs.
     const bool controller = PortInUse && !busy;
-    for (QAction *a : {WriteItem, ReadItem, ConsoleItem})
+    for (QAction *a : {WriteItem, ReadItem, CompareItem, ConsoleItem})
         a->setEnabled(controller);
     PortSettingsItem->setEnabled(!busy);
     StatusWait->setText(busy ? GuiTexts::WaitingForController : QString());
-    // While the console polls, its screen updater exchanges with the controller on a thread
-    // of its own and the link is not the main thread's to read (the console shows the mode).
-    const bool polling = SarvetelConsoleForm && SarvetelConsoleForm->Updater &&
-                         !SarvetelConsoleForm->Updater->Ended();
-    if (!busy && !polling && Link && Link->Sarvetel) {
-        // The exchange has ended: what it left in the link is the main thread's to read.
-        LinkExchanged = true;
-        LinkAnswered = Link->Sarvetel->LinkStatus == Sarvetel::LinkAccepted;
-        LinkMode = Link->Sarvetel->Mode;
-        UpdateLinkField();
-    }
+    // What the job learned comes with its end, whichever window ran it.
+    if (!busy && Link && Link->Worker)
+        TakeLinkNews(Link->Worker->Seen());
+}
+
+void TProgramForm::TakeLinkNews(const TControllerSeen &news)
+{
+    LinkSeen.Take(news);
+    UpdateLinkField();
+}
+
+QString ConnectionFieldText(const QString &entry, const TControllerSeen &seen)
+{
+    if (seen.Exchange == 0)
+        return entry;
+    if (!seen.Answered)
+        return entry + QStringLiteral(" — ") + GuiTexts::LinkLost;
+    if (seen.ModeKnown)
+        return entry + QStringLiteral(" — ") + Sarvetel::ModeName(seen.Mode);
+    return entry;
 }
 
 void TProgramForm::UpdateLinkField()
 {
-    const QString entry = PortInUse ? OpenPortEntry() : QString();
+    QString entry = PortInUse ? OpenPortEntry() : QString();
+    // A device that went away under the open port (unplugged, its simulator ended) is still
+    // the port chosen; what is known of it is that it does not answer.
+    if (entry.isEmpty() && PortInUse && Link && Link->Port && Link->Port->DeviceGone &&
+        !Link->Port->DevicePath.isEmpty()) {
+        entry = Link->SimulatorLine && Link->Port->DevicePath == Link->SimulatorLine->SlavePath()
+                    ? GuiTexts::SimulatorEntry
+                    : TCOMPort::PortNameFor(Link->Port->DevicePath);
+        LinkSeen.Answered = false;
+        LinkSeen.ModeKnown = false;
+        LinkSeen.Exchange = std::max<std::uint64_t>(LinkSeen.Exchange, 1);
+    }
     if (entry.isEmpty()) {
         StatusLink->setText(GuiTexts::NoPortChosen);
-        LinkExchanged = false;
+        LinkSeen = TControllerSeen();
         return;
     }
-    QString text = entry;
-    if (LinkExchanged)
-        text += QStringLiteral(" — ") +
-                (LinkAnswered ? Sarvetel::ModeName(LinkMode) : GuiTexts::LinkLost);
-    StatusLink->setText(text);
+    StatusLink->setText(ConnectionFieldText(entry, LinkSeen));
 }
 
 void TProgramForm::StopExchanges()

@@ -4,6 +4,7 @@
 
 #include "compiler/lexer.h"
 #include "gui/guitexts.h"
+#include "gui/placement.h"
 #include "gui/programform.h"
 #include "gui/smallforms.h"
 #include "gui/zentoreditor.h"
@@ -44,6 +45,13 @@ void TProgramForm::ReplaceInProgramClick()
     FindForm->ShowForProgram(true);
 }
 
+void TProgramForm::RefreshSearchResults()
+{
+    // The results shown are those of the program as it now reads.
+    if (SearchResultsForm && SearchResultsForm->isVisible())
+        FindInProgram();
+}
+
 int TProgramForm::FindInProgram()
 {
     if (!Program)
@@ -76,6 +84,9 @@ int TProgramForm::FindInProgram()
     SearchResultsForm->SetHits(hits.isEmpty() ? GuiTexts::TextNotFound + what
                                               : GuiTexts::FoundPlaces.arg(hits.size()),
                                hits);
+    // Beside the main window or below it: the line a hit opens stays in sight.
+    if (!SearchResultsForm->isVisible())
+        PlaceBeside(SearchResultsForm, this, ProgramREdit);
     SearchResultsForm->show();
     SearchResultsForm->raise();
     FindForm->StatusLabel->setText(SearchResultsForm->SummaryLabel->text());
@@ -128,8 +139,9 @@ int TProgramForm::ReplaceInProgram()
         SelectionTimer.stop();
         TreeViewChange();
     } else {
-        ProgramREdit->LoadLines({}, TTextKind::Section);
+        ShowNoText();
     }
+    RefreshSearchResults();
     FindForm->StatusLabel->setText(GuiTexts::ReplacedPlaces.arg(total));
     Dialogs.Notice(this, GuiTexts::ReplacedPlaces.arg(total), GuiTexts::Attention,
                    TUserDialogs::Information);

@@ -3,6 +3,7 @@
 
 #include "compiler/crossref.h"
 #include "gui/crossrefform.h"
+#include "gui/placement.h"
 #include "gui/programform.h"
 #include "gui/programparts.h"
 #include "gui/zentoreditor.h"
@@ -18,6 +19,9 @@ void TProgramForm::CrossRefClick()
             GoToPlace(section, line, column);
         };
     }
+    // Beside the main window or below it: the place it opens stays in sight.
+    if (!CrossRefForm->isVisible())
+        PlaceBeside(CrossRefForm, this, ProgramREdit);
     CrossRefForm->show();
     RefreshCrossRef();
     CrossRefForm->raise();

@@ -1,5 +1,7 @@
 #include "gui/progressform.h"
 
+#include "gui/placement.h"
+
 #include <QCoreApplication>
 #include <QLabel>
 #include <QProgressBar>
@@ -42,6 +44,12 @@ void TProgressForm::Show()
 {
     show();
     Repaint();
+}
+
+void TProgressForm::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    PlaceOver(this, parentWidget());
 }
 
 void TProgressForm::Hide()

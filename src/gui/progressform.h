@@ -25,6 +25,9 @@ public:
     QLabel *PAction;
     QProgressBar *ProgressBar;
 
+protected:
+    void showEvent(QShowEvent *event) override; // over the window it works for
+
 private:
     void Repaint();
 };

@@ -168,6 +168,7 @@ void TSarvetelConsoleForm::showEvent(QShowEvent *event)
     ShownMode = 0xFFFFFFFF;
     KnownMode = 0;
     KnownExchange = 0;
+    Seen = TControllerSeen();
     SetModeButtons(false);
     SetCommandControls(false);
     // The opening exchange runs once the window's own event loop does, so a close that
@@ -255,7 +256,8 @@ void TSarvetelConsoleForm::Tell(const QString &message)
     StatusMessage->setText(message);
 }
 
-bool TSarvetelConsoleForm::Command(const QString &what, const std::function<void()> &job)
+bool TSarvetelConsoleForm::Command(const QString &what, const std::function<void()> &job,
+                                   QString *failure)
 {
     std::uint8_t status = LinkNoReply;
     int protocol = ResultOk;
@@ -270,6 +272,8 @@ bool TSarvetelConsoleForm::Command(const QString &what, const std::function<void
         return true;
     }
     Tell(what + GuiTexts::ConsoleNotTaken + LinkFailureText(status, protocol));
+    if (failure)
+        *failure = StatusMessage->text();
     return false;
 }
 
@@ -339,6 +343,7 @@ void TSarvetelConsoleForm::SetModeButtons(bool on)
 
 void TSarvetelConsoleForm::DisplayStep(const TScreenState &state)
 {
+    Seen.Take(state.Seen);
     if (state.Exchange < KnownExchange)
         return; // taken before a command of the console that the console has shown already
     KnownExchange = state.Exchange;

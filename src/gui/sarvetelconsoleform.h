@@ -121,6 +121,9 @@ public:
     // a command of its own), and the link's exchange count then: older news is ignored.
     std::uint32_t KnownMode = 0;
     std::uint64_t KnownExchange = 0;
+    // What the polling learned of the controller last (the main window's connection field
+    // takes it when the console closes).
+    TControllerSeen Seen;
     // The console's copies of the controller's memory type and I/O setup: the setup pages
     // show and change these; the commands that read or send them copy them from or into
     // the link.
@@ -212,8 +215,9 @@ private:
     // is closing, or another exchange runs): the handler then stops.
     bool Exchange(const std::function<void()> &job);
     // Runs a command that the controller must take; when it is not taken (no answer, a
-    // refusal) the message line says why, after what. True when it was taken.
-    bool Command(const QString &what, const std::function<void()> &job);
+    // refusal) the message line says why, after what, and so does *failure when given.
+    // True when it was taken.
+    bool Command(const QString &what, const std::function<void()> &job, QString *failure = nullptr);
     void Tell(const QString &message);
     // Inside a job: the link's mode, status and exchange count.
     TJobResult JobResult() const;

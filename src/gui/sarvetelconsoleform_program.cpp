@@ -430,9 +430,16 @@ void TSarvetelConsoleForm::SectionWriteClick()
     AddLog(what);
     if (!SectionReady) {
         Tell(GuiTexts::SectionNotCompiled);
+        AddLog(GuiTexts::SectionNotCompiled);
         return;
     }
-    Command(what, [this] { Link.WriteSection(Section); });
+    // The log ends with the result, as for the console's other commands.
+    QString failure;
+    const auto write = [this] { Link.WriteSection(Section); };
+    if (Command(what, write, &failure))
+        AddLog(GuiTexts::Success);
+    else if (!failure.isEmpty())
+        AddLog(failure);
 }
 
 void TSarvetelConsoleForm::SectionDeleteClick()

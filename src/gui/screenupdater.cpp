@@ -6,9 +6,10 @@
 #include <chrono>
 #include <thread>
 
-TScreenState TScreenState::Of(const TSarvetel &link)
+TScreenState TScreenState::Of(const TSarvetel &link, std::uint64_t since)
 {
     TScreenState s;
+    s.Seen = link.SeenSince(since);
     s.Exchange = link.Exchanges;
     s.Mode = link.Mode;
     s.ErrorsPresent = link.ErrorsPresent != 0;
@@ -49,14 +50,14 @@ void TSarvetelScreenUpdater::WaitEnded()
     StateChanged.wait(guard, [this] { return Finished.load(); });
 }
 
-void TSarvetelScreenUpdater::Display()
+void TSarvetelScreenUpdater::Display(std::uint64_t since)
 {
     if (Stop || !Receiver)
         return;
     TScreenState state;
     {
         auto line = Link.LineLock();
-        state = TScreenState::Of(Link);
+        state = TScreenState::Of(Link, since);
     }
     std::unique_lock<std::mutex> guard(StateLock);
     Pending = std::move(state);
@@ -95,8 +96,10 @@ void TSarvetelScreenUpdater::Execute()
     std::uint8_t keys[TKeyQueue::Capacity];
     while (!Stop) {
         std::uint32_t mode = 0;
+        std::uint64_t since = 0;
         {
             auto line = Link.LineLock();
+            since = Link.Exchanges;
             Link.ReadStatus();
             mode = Link.Mode;
         }
@@ -109,12 +112,12 @@ void TSarvetelScreenUpdater::Execute()
                 }
                 if (Link.PortOpen)
                     Link.ReadScreenLines(i);
-                Display();
+                Display(since);
             }
         }
         if (Stop)
             break;
-        Display();
+        Display(since);
         ++CycleCount;
         if (Stop)
             break;

@@ -10,6 +10,7 @@
 // waits for the line.
 
 #include "link/keyqueue.h"
+#include "link/sarvetel.h"
 #include "link/sarveteldefs.h"
 
 #include <QObject>
@@ -22,8 +23,6 @@
 #include <memory>
 #include <mutex>
 
-class TSarvetel;
-
 // What the console shows of the link, copied under the port's lock.
 struct TScreenState
 {
@@ -33,9 +32,11 @@ struct TScreenState
     int FaultCount = 0;
     std::uint16_t FaultWords[Sarvetel::FaultPairCount] = {};
     QString ScreenLines[Sarvetel::ScreenLineCount];
+    // What the exchanges since the cycle began learned of the controller.
+    TControllerSeen Seen;
 
-    // The caller holds the port's lock.
-    static TScreenState Of(const TSarvetel &link);
+    // The caller holds the port's lock; since is the exchange count when the cycle began.
+    static TScreenState Of(const TSarvetel &link, std::uint64_t since = 0);
 };
 
 class TSarvetelScreenUpdater : public std::enable_shared_from_this<TSarvetelScreenUpdater>
@@ -71,7 +72,7 @@ public:
 
 private:
     void Execute();
-    void Display();
+    void Display(std::uint64_t since);
     void Pause();
 
     TSarvetel &Link;

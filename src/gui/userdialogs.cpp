@@ -1,9 +1,11 @@
 #include "gui/userdialogs.h"
 
 #include "gui/guitexts.h"
+#include "gui/placement.h"
 
 #include <QDialog>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -127,6 +129,11 @@ TUserDialogs::TAnswer TQtUserDialogs::Ask(QWidget *parent, const QString &text,
         break;
     }
     box.setDefaultButton(ToQt(defaultAnswer));
+    // As wide as the caption asks: a box sizes itself by its text and buttons alone.
+    if (auto *grid = qobject_cast<QGridLayout *>(box.layout()))
+        grid->addItem(
+            new QSpacerItem(CaptionWidth(caption), 0, QSizePolicy::Fixed, QSizePolicy::Minimum),
+            grid->rowCount(), 0, 1, grid->columnCount());
     // Closing the box without a button is the safe answer of its kind.
     const QMessageBox::StandardButton escape = buttons == Ok      ? QMessageBox::Ok
                                                : buttons == YesNo ? QMessageBox::No

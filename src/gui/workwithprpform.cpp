@@ -1,6 +1,7 @@
 #include "gui/workwithprpform.h"
 
 #include "gui/guitexts.h"
+#include "gui/placement.h"
 #include "gui/userdialogs.h"
 
 #include <QCoreApplication>
@@ -26,6 +27,9 @@ TWorkWithPRPForm::TWorkWithPRPForm(TUserDialogs &dialogs, QWidget *parent)
     PB = new QProgressBar(this);
     PB->setTextVisible(false);
     Btn = new QPushButton(GuiTexts::CancelButton, this);
+    // Enter pressed out of habit must not end a write: "Отмена" is no default button.
+    Btn->setAutoDefault(false);
+    Btn->setDefault(false);
     layout->addWidget(PAction);
     layout->addWidget(PBytes);
     layout->addWidget(PB);
@@ -143,6 +147,13 @@ void TWorkWithPRPForm::BtnClick()
     if (Thread)
         Thread->Terminate();
     Btn->setEnabled(false);
+}
+
+void TWorkWithPRPForm::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    adjustSize();
+    PlaceOver(this, parentWidget());
 }
 
 void TWorkWithPRPForm::reject()

@@ -51,6 +51,7 @@ public:
             shared->append(own);
         if (stopMessage)
             *stopMessage = job.StopMessage;
+        emit JobEnded(job.Seen);
         return job.Result;
     }
 
@@ -71,8 +72,13 @@ public:
     // Every caption, action and question the job showed, in order (the tests read it).
     QStringList Shown;
 
+signals:
+    // A job has ended; seen is what its exchanges learned of the controller.
+    void JobEnded(const TControllerSeen &seen);
+
 protected:
     void reject() override; // Escape and the close box ask the job to stop, like "Отмена"
+    void showEvent(QShowEvent *event) override; // over the window it works for
 
 private:
     // Runs f on the main thread and waits for it. The job hands f over through the fields

@@ -4,7 +4,12 @@
 
 #include <QFontMetrics>
 #include <QKeyEvent>
+#include <QListWidget>
 #include <QRegularExpression>
+#include <QScreen>
+#include <QScrollBar>
+
+#include <algorithm>
 
 namespace {
 
@@ -34,6 +39,8 @@ TZentorEditor::TZentorEditor(QWidget *parent)
     setIndentationsUseTabs(false);
     setWrapMode(QsciScintilla::WrapNone);
     SendScintilla(SCI_SETHSCROLLBAR, 1);
+    // The horizontal scroll range is the longest line's width, set as the text changes.
+    SendScintilla(SCI_SETSCROLLWIDTHTRACKING, 0L);
     SendScintilla(SCI_SETVSCROLLBAR, 1);
     setCaretLineVisible(true);
     setCaretLineBackgroundColor(QColor(0xF4, 0xF4, 0xE8));
@@ -57,6 +64,7 @@ TZentorEditor::TZentorEditor(QWidget *parent)
 
     connect(this, &QsciScintilla::textChanged, this, [this] {
         UpdateLineNumbers();
+        FitScrollWidth();
         if (!Loading)
             emit UserEdited();
     });
@@ -74,11 +82,17 @@ void TZentorEditor::LoadLines(const QStringList &lines, TTextKind kind)
 void TZentorEditor::ShowNode(int node, const QStringList &lines, TTextKind kind)
 {
     ShowDocument(node, lines, kind, true);
+    setReadOnly(false); // a node's text is there to be edited
 }
 
 void TZentorEditor::ShowDocument(int node, const QStringList &lines, TTextKind kind, bool keep)
 {
     Loading = true;
+    // The marks of the document that goes stay with it.
+    if (ShownDocument != ScratchDocument && Documents.contains(ShownDocument))
+        KeptMarks.insert(ShownDocument, {Errors, ErrorHandles});
+    Errors.clear();
+    ErrorHandles.clear();
     auto it = Documents.find(node);
     const bool known = it != Documents.end();
     if (!known)
@@ -89,15 +103,24 @@ void TZentorEditor::ShowDocument(int node, const QStringList &lines, TTextKind k
     setUtf8(true);
     ZLexer->SetKind(kind);
     setLexer(ZLexer);
-    SetErrorLines({});
-    if (!keep || !known || Lines() != lines) {
+    const bool marked = KeptMarks.contains(node);
+    const TMarks kept = KeptMarks.take(node);
+    const bool same = keep && known && Lines() == lines;
+    if (!same) {
         setText(lines.join(u'\n'));
         SendScintilla(SCI_EMPTYUNDOBUFFER);
+    }
+    if (same && marked) {
+        Errors = kept.Errors;
+        ErrorHandles = kept.Handles;
+    } else {
+        ClearErrorMarks();
     }
     setCursorPosition(0, 0);
     Loading = false;
     NumberedLines = -1;
     UpdateLineNumbers();
+    FitScrollWidth();
     recolor();
 }
 
@@ -108,6 +131,7 @@ void TZentorEditor::ForgetNode(int node)
     if (node == ShownDocument) // never drop the document on show
         LoadLines({}, ZLexer->GetKind());
     Documents.remove(node);
+    KeptMarks.remove(node);
 }
 
 void TZentorEditor::ForgetNodes()
@@ -116,6 +140,7 @@ void TZentorEditor::ForgetNodes()
     const QsciDocument scratch = Documents.value(ScratchDocument);
     Documents.clear();
     Documents.insert(ScratchDocument, scratch);
+    KeptMarks.clear();
 }
 
 QStringList TZentorEditor::Lines() const
@@ -147,6 +172,28 @@ void TZentorEditor::UpdateLineNumbers()
     setMarginWidth(LineNumberMargin, QFontMetrics(EditorFont()).horizontalAdvance(widest) + 6);
 }
 
+void TZentorEditor::FitScrollWidth()
+{
+    QString longest;
+    qsizetype longestColumns = 0;
+    for (const QString &line : text().split(u'\n')) {
+        // A tab takes the columns up to the next tab stop.
+        qsizetype columns = 0;
+        for (QChar c : line)
+            columns = c == u'\t' ? (columns / tabWidth() + 1) * tabWidth() : columns + 1;
+        if (columns > longestColumns) {
+            longestColumns = columns;
+            longest = line;
+        }
+    }
+    const QByteArray bytes = QString(longest).replace(u'\t', QString(tabWidth(), u' ')).toUtf8();
+    // The caret after the last character needs room of its own.
+    const long width =
+        SendScintilla(SCI_TEXTWIDTH, static_cast<unsigned long>(STYLE_DEFAULT), bytes.constData()) +
+        SendScintilla(SCI_TEXTWIDTH, static_cast<unsigned long>(STYLE_DEFAULT), "  ");
+    SendScintilla(SCI_SETSCROLLWIDTH, static_cast<unsigned long>(std::max(1L, width)));
+}
+
 QString TZentorEditor::LineNumberText(int line) const
 {
     const long length = SendScintilla(SCI_MARGINGETTEXT, static_cast<unsigned long>(line),
@@ -158,39 +205,72 @@ QString TZentorEditor::LineNumberText(int line) const
     return QString::fromUtf8(buffer.constData());
 }
 
-void TZentorEditor::SetErrorLines(const QMap<int, QStringList> &errors)
+void TZentorEditor::ClearErrorMarks()
 {
     markerDeleteAll(ErrorMarker);
     clearAnnotations();
     Errors.clear();
-    for (auto it = errors.cbegin(); it != errors.cend(); ++it) {
-        if (it.key() < 0 || it.key() >= lines())
-            continue;
-        Errors.insert(it.key(), it.value());
-        markerAdd(it.key(), ErrorMarker);
+    ErrorHandles.clear();
+}
+
+void TZentorEditor::SetErrorLines(const QMap<int, QStringList> &errors, bool fresh)
+{
+    QMap<int, QStringList> shown;
+    for (auto it = errors.cbegin(); it != errors.cend(); ++it)
+        if (it.key() >= 0 && it.key() < lines())
+            shown.insert(it.key(), it.value());
+    if (!fresh && shown == Errors)
+        return; // the marks stand where the editing took them
+    if (fresh)
+        KeptMarks.clear(); // new messages: every text's marks are set anew when it is shown
+    ClearErrorMarks();
+    Errors = shown;
+    for (auto it = shown.cbegin(); it != shown.cend(); ++it) {
+        ErrorHandles.insert(it.key(), markerAdd(it.key(), ErrorMarker));
         const QByteArray bytes = it.value().join(u'\n').toUtf8();
         SendScintilla(SCI_ANNOTATIONSETTEXT, it.key(), bytes.constData());
         SendScintilla(SCI_ANNOTATIONSETSTYLE, it.key(), AnnotationStyle);
     }
 }
 
+QList<int> TZentorEditor::ErrorLineNumbers() const
+{
+    QList<int> marked;
+    for (int handle : ErrorHandles) {
+        const int line = markerLine(handle);
+        if (line >= 0 && !marked.contains(line))
+            marked.append(line);
+    }
+    std::sort(marked.begin(), marked.end());
+    return marked;
+}
+
+int TZentorEditor::MarkedLine(int messageLine) const
+{
+    const auto it = ErrorHandles.constFind(messageLine);
+    const int line = it == ErrorHandles.cend() ? -1 : markerLine(*it);
+    return line >= 0 ? line : messageLine;
+}
+
 bool TZentorEditor::GoToNextError()
 {
-    if (Errors.isEmpty())
+    const QList<int> marked = ErrorLineNumbers();
+    if (marked.isEmpty())
         return false;
     const int line = CaretLine();
-    auto it = Errors.upperBound(line);
-    GoToLine(it == Errors.end() ? Errors.firstKey() : it.key());
+    const auto it = std::upper_bound(marked.cbegin(), marked.cend(), line);
+    GoToLine(it == marked.cend() ? marked.first() : *it);
     return true;
 }
 
 bool TZentorEditor::GoToPreviousError()
 {
-    if (Errors.isEmpty())
+    const QList<int> marked = ErrorLineNumbers();
+    if (marked.isEmpty())
         return false;
     const int line = CaretLine();
-    auto it = Errors.lowerBound(line);
-    GoToLine(it == Errors.begin() ? Errors.lastKey() : std::prev(it).key());
+    const auto it = std::lower_bound(marked.cbegin(), marked.cend(), line);
+    GoToLine(it == marked.cbegin() ? marked.last() : *std::prev(it));
     return true;
 }
 
@@ -250,8 +330,29 @@ QStringList TZentorEditor::CompletionsFor(const QString &prefix) const
 void TZentorEditor::ShowCompletions()
 {
     const QStringList words = CompletionsFor(WordBeforeCaret());
-    if (!words.isEmpty())
-        showUserList(UserListId, words);
+    if (words.isEmpty())
+        return;
+    showUserList(UserListId, words);
+    FitCompletionList();
+}
+
+void TZentorEditor::FitCompletionList()
+{
+    // The editor sizes the list by its own measure of the entries; one found narrower than
+    // its longest entry (an algorithm's name) is widened.
+    for (QListWidget *list : findChildren<QListWidget *>()) {
+        if (!list->isVisible() || !list->isWindow())
+            continue;
+        const int wanted = list->sizeHintForColumn(0) + 2 * list->frameWidth() +
+                           list->verticalScrollBar()->sizeHint().width() + 8;
+        if (wanted <= list->width())
+            continue;
+        QRect r = list->geometry();
+        r.setWidth(wanted);
+        if (const QScreen *screen = list->screen())
+            r.moveRight(std::min(r.right(), screen->availableGeometry().right()));
+        list->setGeometry(r);
+    }
 }
 
 void TZentorEditor::InsertCompletion(int id, const QString &chosen)

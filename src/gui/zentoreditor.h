@@ -47,10 +47,16 @@ public:
     void SetTechNames(const QSet<QString> &names);
 
     // Messages by 0-based line: every such line gets the marker and its messages as an
-    // annotation under it. An empty map removes them.
-    void SetErrorLines(const QMap<int, QStringList> &errors);
-    QList<int> ErrorLineNumbers() const { return Errors.keys(); }
-    // Moves the caret to the next / previous error line (wrapping); false when none.
+    // annotation under it. An empty map removes them. The marks move with their lines as
+    // the text is edited, and each document keeps its own while another is shown; the same
+    // messages given again (fresh false: the text shown anew) leave them where they went.
+    void SetErrorLines(const QMap<int, QStringList> &errors, bool fresh = true);
+    // The lines that bear a mark now, in order.
+    QList<int> ErrorLineNumbers() const;
+    // Where the mark placed for the messages of line now stands (the line itself when it
+    // has none): a message's line number is the text's as it was compiled.
+    int MarkedLine(int messageLine) const;
+    // Moves the caret to the next / previous marked line (wrapping); false when none.
     bool GoToNextError();
     bool GoToPreviousError();
 
@@ -64,6 +70,8 @@ public:
     // Completion: the words offered for the word before the caret.
     QStringList CompletionsFor(const QString &prefix) const;
     void ShowCompletions();
+    // The open completion list as wide as its longest entry.
+    void FitCompletionList();
     // The call tip text of "АЛГnnn" under or just before the caret; "" when none.
     QString CallTipAt() const;
     void ShowAlgorithmTip();
@@ -86,6 +94,8 @@ protected:
 
 private:
     void UpdateLineNumbers();
+    // The horizontal scroll bar spans the longest line, no more.
+    void FitScrollWidth();
     QString WordBeforeCaret() const;
     void InsertCompletion(int id, const QString &text);
     // Character offset in the text <-> line and index.
@@ -97,7 +107,17 @@ private:
     TZentorLexer *ZLexer;
     QMap<int, QsciDocument> Documents;
     int ShownDocument = ScratchDocument;
+    // The messages of the text shown by the line they name, and the handle of the mark put
+    // on that line; the documents not shown keep theirs here.
     QMap<int, QStringList> Errors;
+    QMap<int, int> ErrorHandles;
+    struct TMarks
+    {
+        QMap<int, QStringList> Errors;
+        QMap<int, int> Handles;
+    };
+    QMap<int, TMarks> KeptMarks;
+    void ClearErrorMarks();
     bool Loading = false;
     int NumberedLines = -1;
 };

@@ -1,5 +1,6 @@
 #include "gui/zentorforms.h"
 
+#include "gui/placement.h"
 #include "gui/progressform.h"
 #include "gui/smallforms.h"
 
@@ -12,6 +13,7 @@ std::unique_ptr<TProgramForm> TZentorForms::Create(TUserDialogs &dialogs,
                                                    const QStringList &arguments,
                                                    const TOptions &options)
 {
+    TCaptionKeeper::Install(); // no dialog narrower than its caption
     auto form = std::make_unique<TProgramForm>(dialogs, paths, arguments);
     form->DirectPortIO = options.DirectPortIO;
     form->MakePortIO = options.PortIO;

@@ -19,6 +19,29 @@ int PRPImageLength(const std::uint8_t *image, int available)
     return std::min(ImageEndOf(image), available);
 }
 
+namespace {
+
+// The sections a write walks: the groups up to the highest present one.
+int WriteLimit(const TZentorProgram &program)
+{
+    return 32 * (std::clamp(program.HighestGroup, 0, 7) + 1);
+}
+
+bool SendsSection(const TZentorSection &section)
+{
+    return section.Present && section.CodeLength > 0;
+}
+
+} // namespace
+
+int SectionsToWrite(const TZentorProgram &program)
+{
+    int count = 0;
+    for (int s = 0; s < WriteLimit(program); ++s)
+        count += SendsSection(program.Sections[s]) ? 1 : 0;
+    return count;
+}
+
 // ----------------------------------------------------------------------------- base
 
 TPRPTransferThread::TPRPTransferThread(TSarvetel &link, TZentorProgram &program,
@@ -44,7 +67,18 @@ void TPRPTransferThread::Start()
 
 void TPRPTransferThread::Execute()
 {
+    std::uint64_t since = 0;
+    {
+        auto line = Link.LineLock();
+        since = Link.Exchanges;
+    }
     Run();
+    {
+        auto line = Link.LineLock();
+        Seen = Link.SeenSince(since);
+    }
+    if (Result == TTransferResult::Done && Seen.Exchange != 0)
+        Seen.Answered = true;
     // The window closes on every path, so it never stays open after the job.
     Progress.Hide();
     {
@@ -91,54 +125,71 @@ void TPRPWriteThread::Run()
     Progress.SetAction(AskingLength);
     Progress.SetPosition(0);
 
-    const int limit = 32 * (std::clamp(Program.HighestGroup, 0, 7) + 1);
-    ProgressMaximum = limit + 1;
+    const int limit = WriteLimit(Program);
+    // The bytes sent of the total: the bar and the line beside the action say the same.
+    int total = Program.Header.BytesLength;
+    for (int s = 0; s < limit; ++s)
+        if (SendsSection(Program.Sections[s]))
+            total += Program.Sections[s].CodeLength;
+    ProgressMaximum = std::max(total, 1);
     ProgressPosition = 0;
     Action = WritingHeader;
     Progress.SetAction(Action);
     Progress.SetMaximum(ProgressMaximum);
     Progress.SetPosition(ProgressPosition);
     Progress.Show();
-    // The bytes sent of the total, on a line of their own beside the action.
-    int total = Program.Header.BytesLength, sent = 0;
-    for (int s = 0; s < limit; ++s)
-        if (Program.Sections[s].Present && Program.Sections[s].CodeLength > 0)
-            total += Program.Sections[s].CodeLength;
-    const auto showSent = [&] { Progress.SetDetail(BytesSent.arg(sent).arg(total)); };
+    const auto showSent = [&] {
+        Progress.SetDetail(BytesSent.arg(ProgressPosition).arg(total));
+        Progress.SetPosition(ProgressPosition);
+    };
     showSent();
+    // A write that failed every attempt: a controller that refused is not one that was silent.
+    std::uint8_t status = LinkAccepted;
+    const auto refused = [&status] { return status == LinkRejected; };
 
     // Each part and key is asked again by itself; the user is asked only when one of them
     // failed every attempt, and OK then writes the whole header again.
     const TAttempts attempts(RequestAttempts, &Terminated);
-    while (!Link.WriteHeader(Program.Header, attempts)) {
+    const auto writeHeader = [&] {
+        auto line = Link.LineLock();
+        const bool ok = Link.WriteHeader(Program.Header, attempts);
+        status = Link.LinkStatus;
+        return ok;
+    };
+    while (!writeHeader()) {
         if (Terminated)
             break;
         if (!Ask(HeaderRetry, CaptionAttention))
-            return EndWith(TTransferResult::Failed, HeaderNotWritten);
+            return EndWith(TTransferResult::Failed, refused() ? HeaderNotWritten : HeaderNoAnswer);
     }
     if (Terminated)
         return EndWith(TTransferResult::Cancelled, WriteCancelled);
-    sent += Program.Header.BytesLength;
+    ProgressPosition += Program.Header.BytesLength;
     showSent();
     for (int s = 0; s < limit; ++s) {
         const TZentorSection &section = Program.Sections[s];
-        // A present section that compiled to nothing has no block to send.
-        if (!section.Present || section.CodeLength <= 0)
+        if (!SendsSection(section))
             continue;
         Action = WritingSection + SectionNumberText(s);
-        ProgressPosition = s + 1;
         if (Terminated)
             return EndWith(TTransferResult::Cancelled, WriteCancelled);
         Progress.SetAction(Action);
         Progress.SetPosition(ProgressPosition);
-        while (!Link.WriteSection(section, attempts)) {
+        const auto writeSection = [&] {
+            auto line = Link.LineLock();
+            const bool ok = Link.WriteSection(section, attempts);
+            status = Link.LinkStatus;
+            return ok;
+        };
+        while (!writeSection()) {
             if (Terminated)
                 return EndWith(TTransferResult::Cancelled, WriteCancelled);
             if (!Ask(SectionRetry, CaptionAttention))
                 return EndWith(TTransferResult::Failed,
-                               SectionNotWritten1 + SectionNumberText(s) + SectionNotWritten2);
+                               SectionNotWritten1 + SectionNumberText(s) +
+                                   (refused() ? SectionNotWritten2 : SectionNoAnswer2));
         }
-        sent += section.CodeLength;
+        ProgressPosition += section.CodeLength;
         showSent();
         std::this_thread::sleep_for(std::chrono::milliseconds(SectionPauseMs));
     }

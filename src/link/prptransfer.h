@@ -5,6 +5,7 @@
 // command-line tool and the tests drive the same jobs.
 
 #include "core/progress.h"
+#include "link/sarvetel.h"
 
 #include <QString>
 
@@ -14,7 +15,6 @@
 #include <mutex>
 #include <thread>
 
-class TSarvetel;
 class TZentorProgram;
 
 // A question with OK and Cancel under a warning icon. True for OK.
@@ -56,6 +56,10 @@ public:
     // The message the job stopped with (empty when every step was taken); read it after
     // the job has ended.
     QString StopMessage;
+    // What the job's exchanges learned of the controller; read it after the job has ended.
+    // A job that took every step heard the controller, whatever its last request met (the
+    // block past the count may not exist).
+    TControllerSeen Seen;
     std::atomic<bool> Terminated{false};
 
 protected:
@@ -81,6 +85,8 @@ class TPRPWriteThread : public TPRPTransferThread
 {
 public:
     using TPRPTransferThread::TPRPTransferThread;
+    // The progress counts bytes, as its "Передано N из M байт" line does: the header's and
+    // those of every section block sent.
     int ProgressMaximum = 0;
     int ProgressPosition = 0;
     QString Action;
@@ -111,6 +117,10 @@ private:
     // One read of every block into image; false (the job ended) when it did not end whole.
     bool ReadBlocks(std::uint8_t *image, int pass);
 };
+
+// The sections a write sends: those present with a code block (one that compiled to nothing
+// has none).
+int SectionsToWrite(const TZentorProgram &program);
 
 // Header length + the group words, bounded by the bytes at hand.
 int PRPImageLength(const std::uint8_t *image, int available);

@@ -104,6 +104,30 @@ TSarvetel::TSarvetel(TCOMPort *port, TLogger *logger, int channel)
         pair[0] = pair[1] = 0xFF;
 }
 
+void TControllerSeen::Take(const TControllerSeen &news)
+{
+    if (news.Exchange == 0 || news.Exchange < Exchange)
+        return;
+    Exchange = news.Exchange;
+    Answered = news.Answered;
+    if (news.ModeKnown || !news.Answered) {
+        ModeKnown = news.ModeKnown && news.Answered;
+        Mode = ModeKnown ? news.Mode : 0;
+    }
+}
+
+TControllerSeen TSarvetel::SeenSince(std::uint64_t since) const
+{
+    TControllerSeen seen;
+    if (Exchanges <= since)
+        return seen;
+    seen.Exchange = Exchanges;
+    seen.Answered = LinkStatus == LinkAccepted || LinkStatus == LinkRejected;
+    seen.ModeKnown = ModeExchange > since;
+    seen.Mode = seen.ModeKnown ? Mode : 0;
+    return seen;
+}
+
 std::uint16_t TSarvetel::FaultWord(int k) const
 {
     if (k < 0 || k >= FaultPairCount)
@@ -276,6 +300,7 @@ void TSarvetel::ApplyItem(const std::uint8_t *item, int data)
 void TSarvetel::StoreStatus(const std::uint8_t *d)
 {
     Mode = d[0];
+    ModeExchange = Exchanges;
     if (d[0] == ModeFault) {
         FaultCount = 0;
         for (auto &pair : Faults)
@@ -507,12 +532,20 @@ void TSarvetel::BuildHeaderPartFrame(const TPRPHeader &h, int part, std::uint8_t
     h.EncodePart(part, f + 6);
 }
 
-bool TSarvetel::SendHeaderPart(TPRPHeader &header, int part)
+bool TSarvetel::SendHeaderPart(TPRPHeader &header, int part, const std::atomic<bool> *stop)
 {
     // The answer to the data frame tells whether the part took; a lost answer to a
-    // preparation frame alone does not make it fail.
+    // preparation frame alone does not make it fail. On a slow line each frame takes
+    // seconds: a stop asked for meanwhile is heeded before the next one.
+    const auto stopped = [stop] { return stop && *stop; };
+    if (stopped())
+        return false;
     Exchange({CodeBeginWrite, 0x00}, Capacity::Prepare);
+    if (stopped())
+        return false;
     Exchange({CodePrepare, 0x03}, Capacity::Prepare);
+    if (stopped())
+        return false;
     BuildHeaderPartFrame(header, part, Request);
     RequestLength = HeaderPartFrameLength;
     Transact(Capacity::HeaderPart);
@@ -523,11 +556,13 @@ bool TSarvetel::WriteHeader(TPRPHeader &header, TAttempts attempts)
 {
     auto lock = LineLock();
     for (int part = 0; part < 4; ++part)
-        if (!Repeat(attempts, [&] { return SendHeaderPart(header, part); }))
+        if (!Repeat(attempts, [&] { return SendHeaderPart(header, part, attempts.Stop); }))
             return false;
     for (int t = 0; t < TPRPHeader::KeyCount; ++t) {
         if (header.TechKeys[t].Class == 0)
             continue;
+        if (attempts.Stop && *attempts.Stop)
+            return false;
         const bool written = Repeat(attempts, [&] {
             WriteTechKey(header, t);
             return LinkStatus == LinkAccepted;

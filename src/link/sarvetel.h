@@ -38,6 +38,21 @@ struct TAlgDescription
     QString ParamNames[Sarvetel::MaxAlgParams];
 };
 
+// What a run of commands learned of the controller: whether it answered the last of them
+// and, when a reply told it, its mode. Exchange (the link's exchange count then) orders two
+// such records, larger is newer; 0 means nothing was learned.
+struct TControllerSeen
+{
+    std::uint64_t Exchange = 0;
+    bool Answered = false;
+    bool ModeKnown = false;
+    std::uint32_t Mode = 0;
+
+    // Takes news unless it is older than what is known. A controller that did not answer
+    // has no known mode; one that answered without telling it keeps the mode known before.
+    void Take(const TControllerSeen &news);
+};
+
 // How often a command that is harmless to repeat sends its request before its failure
 // stands: Count times at most, and no more once Stop is set (a transfer's "Отмена").
 struct TAttempts
@@ -64,7 +79,8 @@ public:
     std::uint8_t LinkStatus = Sarvetel::LinkAccepted;
     int ProtocolResult = Sarvetel::ResultOk;
     std::atomic<std::uint8_t> PortOpen{0};
-    std::uint64_t Exchanges = 0; // exchanges so far
+    std::uint64_t Exchanges = 0;    // exchanges so far
+    std::uint64_t ModeExchange = 0; // the exchange whose reply last told the mode
     std::uint8_t MultiChannel = 0;
     TKSB *KSB = nullptr;
     int Channel = -1;
@@ -88,6 +104,11 @@ public:
 
     // Holds the port's lock (see above); an empty lock for a link without a port.
     std::unique_lock<std::recursive_mutex> LineLock() const;
+
+    // What the exchanges after since (a value of Exchanges) learned: nothing when there was
+    // none, else whether the last one was answered (a reply came, even one refused) and the
+    // mode when one of them told it. The caller holds the port's lock.
+    TControllerSeen SeenSince(std::uint64_t since) const;
 
     // The fault word of pair k: code + 256 * detail.
     std::uint16_t FaultWord(int k) const;
@@ -130,7 +151,8 @@ public:
     // The four header parts (each its two preparation frames and its data frame), then every
     // technological key; each part and each key is repeated by itself. A part took when its
     // data frame was accepted. True when every part and key took; stops at the first one
-    // that failed all its attempts.
+    // that failed all its attempts, and after the frame in flight once the attempts' Stop is
+    // set (false then too).
     bool WriteHeader(TPRPHeader &header, TAttempts attempts = {});
     bool WriteHeaderPart0(TPRPHeader &header);
     void WriteTechKey(const TPRPHeader &header, int key);
@@ -171,7 +193,8 @@ private:
     void StoreHeaderBlock(const std::uint8_t *block, int available);
     void StoreIOSetup(const std::uint8_t *item);
     void StoreAlgorithm(const std::uint8_t *item, int available);
-    bool SendHeaderPart(TPRPHeader &header, int part);
+    // False, without sending another frame, as soon as stop is set.
+    bool SendHeaderPart(TPRPHeader &header, int part, const std::atomic<bool> *stop = nullptr);
     // Runs attempt (one try of a command, true when it took) as TAttempts says.
     template <typename Attempt> bool Repeat(const TAttempts &attempts, Attempt attempt);
 };

@@ -103,8 +103,12 @@ const QString LengthNotReceived =
     QStringLiteral("Длина ПрП не получена от контроллера. Чтение прервано.");
 const QString HeaderNotWritten =
     QStringLiteral("Заголовок ПрП не принят контроллером. Запись прервана.");
+const QString HeaderNoAnswer =
+    QStringLiteral("Заголовок ПрП: не получен ответ от контроллера. Запись прервана.");
 const QString SectionNotWritten1 = QStringLiteral("Секция ");
 const QString SectionNotWritten2 = QStringLiteral(" не принята контроллером. Запись прервана.");
+const QString SectionNoAnswer2 =
+    QStringLiteral(": не получен ответ от контроллера. Запись прервана.");
 const QString WriteCancelled = QStringLiteral("Запись ПрП прервана по запросу.");
 const QString ReadCancelled = QStringLiteral("Чтение ПрП прервано по запросу.");
 const QString ReadingBlockAgain = QStringLiteral("Повторное считывание ");

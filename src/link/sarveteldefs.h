@@ -92,10 +92,14 @@ extern const QString CaptionAttention;  // "Внимание!"
 extern const QString CaptionAttention3; // "Внимание!!!"
 extern const QString BlockNotReceived1; // "Блок "
 extern const QString BlockNotReceived2; // " ПрП не получен от контроллера. Чтение прервано."
-extern const QString LengthNotReceived;  // the block count did not arrive
-extern const QString HeaderNotWritten;   // the header was refused and not written again
+extern const QString LengthNotReceived; // the block count did not arrive
+// Why a write stopped: the controller refused ("не принят"), or no answer came back at all
+// ("не получен ответ"), and the user chose not to try again.
+extern const QString HeaderNotWritten; // "Заголовок ПрП не принят контроллером. ..."
+extern const QString HeaderNoAnswer; // "Заголовок ПрП: не получен ответ от контроллера. ..."
 extern const QString SectionNotWritten1; // "Секция "
 extern const QString SectionNotWritten2; // " не принята контроллером. Запись прервана."
+extern const QString SectionNoAnswer2; // ": не получен ответ от контроллера. Запись прервана."
 extern const QString WriteCancelled; // stopped on request
 extern const QString ReadCancelled;
 extern const QString ReadingBlockAgain; // "Повторное считывание ", the second of two reads

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
@@ -98,6 +99,54 @@ TEST(Logger, AppendsTimeStampedLines)
     TLogger full("/dev/full");
     full.AddLine("lost");
     EXPECT_FALSE(full.Error().isEmpty());
+}
+
+TEST(Logger, KeepsTwoFilesOfAtMostTheLimit)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("log");
+    const QString older = TLogger::OlderFileName(path);
+    // The numbers the lines of a file end with.
+    const auto numbers = [](const QString &p) {
+        QList<int> found;
+        QFile f(p);
+        if (f.open(QIODevice::ReadOnly))
+            for (const QByteArray &line : f.readAll().split('\n'))
+                if (line.endsWith('\r'))
+                    found.append(line.chopped(1).split(' ').last().toInt());
+        return found;
+    };
+    // A log left over the limit by an earlier run is set aside at the start.
+    {
+        QFile old(path);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write(QByteArray(300, 'x') + " 99\r\n");
+    }
+    const qint64 limit = 200;
+    {
+        TLogger log(path, limit);
+        EXPECT_EQ(numbers(older), QList<int>{99});
+        for (int i = 0; i < 40; ++i)
+            log.AddLine(QStringLiteral("строка %1").arg(i));
+        EXPECT_TRUE(log.Error().isEmpty()) << log.Error().toStdString();
+    }
+    // Each file stays within the limit; together they hold the latest lines without a gap,
+    // the older file replaced at each turn.
+    EXPECT_LE(QFileInfo(path).size(), limit);
+    EXPECT_LE(QFileInfo(older).size(), limit);
+    const QList<int> kept = numbers(older) + numbers(path);
+    ASSERT_GT(numbers(older).size(), 3);
+    ASSERT_GT(numbers(path).size(), 0);
+    EXPECT_EQ(kept.last(), 39);
+    for (qsizetype i = 1; i < kept.size(); ++i)
+        EXPECT_EQ(kept[i], kept[i - 1] + 1);
+    EXPECT_GT(kept.first(), 0);
+    // A device is written as it is.
+    TLogger null("/dev/null", 10);
+    for (int i = 0; i < 3; ++i)
+        null.AddLine(QStringLiteral("не переносится"));
+    EXPECT_TRUE(null.Error().isEmpty());
+    EXPECT_FALSE(QFile::exists(TLogger::OlderFileName("/dev/null")));
 }
 
 namespace {

@@ -19,6 +19,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -278,6 +279,16 @@ TEST_F(ConsoleTest, ProgramPagesReadCompileWriteAndDeleteASection)
     EXPECT_EQ(Console->CBBlock->count(), Console->Header.OrderKB + 1);
     EXPECT_EQ(Console->CBSec->count(), 32);
     EXPECT_EQ(Console->CBSec->itemText(9), S("011"));
+    // Every caption of the order grid is whole, on each tab.
+    for (int tab = 0; tab < 4; ++tab) {
+        Console->OrderTabs->setCurrentIndex(tab);
+        Console->FillOrderGrid();
+        const QHeaderView *h = Console->SGCustomize->horizontalHeader();
+        for (int c = 0; c < 3; ++c)
+            EXPECT_GE(h->sectionSize(c), h->fontMetrics().horizontalAdvance(
+                                             Console->SGCustomize->horizontalHeaderItem(c)->text()))
+                << tab << ' ' << c;
+    }
     // "Записать" before any section was read does nothing.
     Console->SectionWriteClick();
     EXPECT_TRUE(Console->Log.isEmpty());
@@ -296,8 +307,10 @@ TEST_F(ConsoleTest, ProgramPagesReadCompileWriteAndDeleteASection)
     EXPECT_EQ(QByteArray(reinterpret_cast<const char *>(Console->Section.Code),
                          Console->Section.CodeLength),
               QByteArray(reinterpret_cast<const char *>(original.Code), original.CodeLength));
+    // "Записать" ends its lines with the result, as every command of the page does.
     Console->SectionWriteClick();
-    EXPECT_EQ(Console->Log.last(), S("Запись секции 000"));
+    EXPECT_EQ(Console->Log.mid(Console->Log.size() - 2),
+              QStringList({S("Запись секции 000"), S("Успешно.")}));
     EXPECT_EQ(Console->ListBoxLog->count(), Console->Log.size());
 
     // A wrong line: the log names it, and a double click puts the caret there.
@@ -347,6 +360,7 @@ TEST_F(ConsoleTest, SectionPageSaysWhatFailedAndSendsOnlyCompiledCode)
     Console->SectionWriteClick();
     EXPECT_EQ(Console->StatusMessage->text(),
               S("Секция не откомпилирована после изменения текста: запись не выполнена"));
+    EXPECT_EQ(Console->Log.last(), Console->StatusMessage->text());
     Close();
     EXPECT_EQ(CodeOf(Sim().Program.Sections[0]), CodeOf(Form->Program->Sections[0]));
 

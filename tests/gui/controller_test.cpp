@@ -244,7 +244,11 @@ TEST_F(ControllerTest, WriteThenReadGivesTheSameSections)
     EXPECT_TRUE(TransferShown.contains(S("Запись ПрП")));
     EXPECT_TRUE(TransferShown.contains(S("Запись заголовка ПрП")));
     EXPECT_TRUE(TransferShown.contains(S("Запись секции 000")));
-    EXPECT_EQ(Form->WorkWithPRPForm->PB->maximum(), (p.HighestGroup + 1) * 32 + 1);
+    // The bar and its line both count bytes.
+    const QProgressBar *bar = Form->WorkWithPRPForm->PB;
+    EXPECT_EQ(bar->value(), bar->maximum());
+    EXPECT_EQ(Form->WorkWithPRPForm->PBytes->text(),
+              S("Передано %1 из %1 байт").arg(bar->maximum()));
     // The compile's lines first (nothing needed compiling), then the write's.
     EXPECT_EQ(ErrorList().value(0), S("Компиляция..."));
     EXPECT_EQ(ErrorList().indexOf(S("Запись программы в Сарветел")),

@@ -6,6 +6,8 @@
 #include "gui/zentorlexer.h"
 #include "model/zentorprogram.h"
 
+#include <QListWidget>
+
 #include <gtest/gtest.h>
 
 TEST(ZentorEditor, LexerStylesTheTextInTheEditor)
@@ -105,4 +107,82 @@ TEST(ZentorEditor, FindReplaceAndLines)
     EXPECT_EQ(ed.LineNumberText(3), S("3"));
     ed.LoadLines({}, TTextKind::Section);
     EXPECT_TRUE(ed.Lines().isEmpty());
+}
+
+// The horizontal scroll bar spans the longest line: none for short lines, the whole track
+// for a long one, and it shrinks again when the long line goes.
+TEST(ZentorEditor, HorizontalScrollFollowsTheLongestLine)
+{
+    TZentorEditor ed;
+    ed.resize(400, 300);
+    ed.show();
+    const auto scrollWidth = [&ed] {
+        return static_cast<int>(ed.SendScintilla(QsciScintilla::SCI_GETSCROLLWIDTH));
+    };
+    const auto textWidth = [&ed](const QString &line) {
+        const QByteArray bytes = line.toUtf8();
+        return static_cast<int>(ed.SendScintilla(
+            QsciScintilla::SCI_TEXTWIDTH, static_cast<unsigned long>(QsciScintilla::STYLE_DEFAULT),
+            bytes.constData()));
+    };
+    ed.LoadLines({S("ВКЛ ДВ1")}, TTextKind::Section);
+    EXPECT_LT(scrollWidth(), textWidth(S("ВКЛ ДВ1")) + 40);
+    const QString longLine = S("! ") + QString(200, QChar(u'ж'));
+    ed.LoadLines({S("ВКЛ ДВ1"), longLine}, TTextKind::Section);
+    EXPECT_GE(scrollWidth(), textWidth(longLine));
+    EXPECT_LT(scrollWidth(), textWidth(longLine) + 40);
+    ed.setSelection(1, 0, 1, static_cast<int>(longLine.size()));
+    ed.removeSelectedText();
+    EXPECT_LT(scrollWidth(), textWidth(S("ВКЛ ДВ1")) + 40);
+}
+
+// Marks move with their lines as the text is edited; the messages' lines lead to them, and
+// a text shown again after another keeps them where they went.
+TEST(ZentorEditor, MarksFollowTheTextAndMessagesFollowTheMarks)
+{
+    TZentorEditor ed;
+    ed.ShowNode(0, {S("a"), S("b"), S("c")}, TTextKind::Section);
+    ed.SetErrorLines({{1, {S("ошибка")}}});
+    ed.setCursorPosition(0, 0);
+    ed.insert(S("новая\nещё\n"));
+    EXPECT_EQ(ed.ErrorLineNumbers(), QList<int>({3}));
+    EXPECT_EQ(ed.MarkedLine(1), 3);
+    ed.setCursorPosition(0, 0);
+    ASSERT_TRUE(ed.GoToNextError());
+    EXPECT_EQ(ed.CaretLine(), 3);
+    const QStringList edited = ed.Lines();
+    ed.ShowNode(1, {S("x")}, TTextKind::Section);
+    EXPECT_TRUE(ed.ErrorLineNumbers().isEmpty());
+    ed.ShowNode(0, edited, TTextKind::Section);
+    ed.SetErrorLines({{1, {S("ошибка")}}}, false); // the same messages, shown anew
+    EXPECT_EQ(ed.MarkedLine(1), 3);
+    EXPECT_EQ(ed.annotation(3), S("ошибка"));
+    ed.SetErrorLines({{1, {S("ошибка")}}}); // a compile's new messages: marks anew
+    EXPECT_EQ(ed.MarkedLine(1), 1);
+}
+
+// The completion list is as wide as its longest entry, wide letters and all.
+TEST(ZentorEditor, CompletionListShowsWholeNames)
+{
+    TZentorEditor ed;
+    ed.AlgorithmList = [] {
+        QStringList list;
+        for (int n = 1; n < 40; ++n)
+            list << S("АЛГ%1 Порог").arg(n, 3, 8, QChar(u'0'));
+        return list << S("АЛГ050 ") + QString(30, QChar(u'Ш')); // out of sight at first
+    };
+    ed.resize(500, 300);
+    ed.show();
+    ed.LoadLines({S("АЛ")}, TTextKind::Section);
+    ed.setCursorPosition(0, 2);
+    ed.ShowCompletions();
+    QListWidget *shown = nullptr;
+    for (QListWidget *list : ed.findChildren<QListWidget *>())
+        if (list->isVisible())
+            shown = list;
+    ASSERT_NE(shown, nullptr);
+    const QFontMetrics fm(shown->font());
+    EXPECT_GE(shown->viewport()->width(),
+              fm.horizontalAdvance(S("АЛГ050 ") + QString(30, QChar(u'Ш'))));
+    ed.cancelList();
 }

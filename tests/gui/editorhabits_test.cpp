@@ -3,16 +3,20 @@
 // the program, the connection field with the simulator, the port dialog's list and its
 // "Отмена", failed sections in the tree, the small dialogs and the help's key table.
 
+#include "core/textutils.h"
 #include "gui/helpform.h"
+#include "gui/placement.h"
 #include "gui/smallforms.h"
 #include "realusefixture.h"
 #include "sim/ptyserver.h"
 
 #include <QClipboard>
 #include <QDialogButtonBox>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QScrollBar>
 #include <QSpinBox>
 
 namespace {
@@ -197,6 +201,10 @@ TEST_F(EditorHabitsTest, SearchAndReplaceAcrossTheProgram)
     EXPECT_EQ(Form->CurrentNode->Code, section);
     EXPECT_EQ(Form->ProgramREdit->CaretLine(), line);
     EXPECT_EQ(Form->ProgramREdit->text(line).mid(column - 1, word.size()), S("Н1_ПУСК"));
+    // The results stand beside or below the main window, not over the editor's text.
+    const QRect editor(Form->ProgramREdit->mapToGlobal(QPoint(0, 0)), Form->ProgramREdit->size());
+    const QRect covered = Form->SearchResultsForm->frameGeometry() & editor;
+    EXPECT_LT(covered.width() * covered.height(), editor.width() * editor.height() / 3);
     // A whole word only: a longer name is not a hit.
     Form->FindForm->FindEdit->setText(S("Н1_ПУС"));
     Form->FindForm->FindInProgramButton->click();
@@ -216,6 +224,7 @@ TEST_F(EditorHabitsTest, SearchAndReplaceAcrossTheProgram)
     Form->FindForm->ReplaceInProgramButton->click();
     ASSERT_EQ(Dialogs.Asked.size(), asked + 2); // the question and the count
     EXPECT_EQ(Dialogs.Asked[asked + 1].Text, S("Заменено мест: %1").arg(count));
+    EXPECT_EQ(hits->count(), 0); // the results are those of the text as it now reads
     EXPECT_NE(Form->Program->Sections[section].Text, before);
     EXPECT_FALSE(Form->Program->Sections[section].Text.join(u'\n').contains(S("Н1_ПУСК")));
     EXPECT_TRUE(Form->ProgramChanged);
@@ -225,6 +234,15 @@ TEST_F(EditorHabitsTest, SearchAndReplaceAcrossTheProgram)
     Show(TTreeItemInfo::HeaderCode);
     EXPECT_EQ(Form->Program->Sections[section].Text, before);
     EXPECT_NE(Form->Program->Header.Text, headerBefore); // its own change stays
+    // A section deleted leaves no hit behind.
+    Form->FindForm->FindEdit->setText(word);
+    Form->FindForm->FindInProgramButton->click();
+    ASSERT_GT(hits->count(), 0);
+    Show(section);
+    Dialogs.Answers.push_back(TUserDialogs::AnswerOk);
+    Form->DeleteSectionClick();
+    for (int i = 0; i < hits->count(); ++i)
+        EXPECT_FALSE(hits->item(i)->text().startsWith(u'[' + SectionNumberText(section)));
 }
 
 TEST_F(EditorHabitsTest, ConnectionFieldFollowsTheSimulator)
@@ -238,12 +256,23 @@ TEST_F(EditorHabitsTest, ConnectionFieldFollowsTheSimulator)
     ChooseSimulator();
     EXPECT_EQ(Form->StatusLink->text(), S("Симулятор Сарветела"));
     EXPECT_NE(Form->WriteItem->toolTip(), S("Порт не выбран: Настройка → Параметры COM-порт"));
+    // F2 of a program without a section to send asks first, "Нет" by default: nothing is
+    // asked of the controller.
+    const int requests = WithSim([](TSarvetelSimulator &s) { return s.RequestCount; });
+    Key(Qt::Key_F2);
+    EXPECT_EQ(Dialogs.LastQuestion(),
+              S("В программе нет ни одной секции с кодом. Записать её в контроллер?"));
+    EXPECT_EQ(Dialogs.Asked.back().Default, TUserDialogs::AnswerNo);
+    EXPECT_EQ(WithSim([](TSarvetelSimulator &s) { return s.RequestCount; }), requests);
+    EXPECT_EQ(Form->StatusLink->text(), S("Симулятор Сарветела"));
     // F2 reads the mode; the switch to programming is declined.
     WithSim([](TSarvetelSimulator &s) { s.Mode = Sarvetel::ModeRun; });
+    Dialogs.Answers.push_back(TUserDialogs::AnswerYes); // the empty program is to be written
     Dialogs.Answers.push_back(TUserDialogs::AnswerCancel);
     Key(Qt::Key_F2);
     EXPECT_EQ(Form->StatusLink->text(), S("Симулятор Сарветела — Пуск"));
     Form->Link->SimulatorLine->Stop();
+    Dialogs.Answers.push_back(TUserDialogs::AnswerYes);
     Key(Qt::Key_F2);
     EXPECT_EQ(Dialogs.LastQuestion(), S("Ошибка при обращении к контроллеру!"));
     EXPECT_EQ(Form->StatusLink->text(), S("Симулятор Сарветела — Нет связи"));
@@ -285,6 +314,62 @@ TEST_F(EditorHabitsTest, PortDialogSeesNewDevicesAndCancelRestores)
     EXPECT_EQ(Form->Link->Port->BaudRate, baud);
     EXPECT_EQ(Form->PortSettings.Port, absent);
     EXPECT_EQ(Form->StatusLink->text(), S("Симулятор Сарветела"));
+}
+
+// A device path typed into the port list (a pseudo-terminal here) is opened with Enter; a
+// path that is no device says why and is not taken.
+TEST_F(EditorHabitsTest, PortDialogTakesATypedDevicePath)
+{
+    Start();
+    TSarvetelSimulator controller;
+    auto line = std::make_unique<TPtyServer>([&controller](const std::uint8_t *frame, int length) {
+        std::lock_guard<std::mutex> state(controller.Lock);
+        return controller.HandleRequest(frame, length);
+    });
+    QTemporaryDir dev;
+    QString error;
+    ASSERT_TRUE(line->Open(dev.filePath(S("ttyUSB9")), error)) << error.toStdString();
+    line->Start();
+    const QString path = dev.filePath(S("ttyUSB9"));
+    const auto typeInto = [](TCOMPortSetupForm *f, const QString &path) {
+        f->show();
+        if (f->UseCOMPortChB->isChecked())
+            Click(f->UseCOMPortChB);
+        QLineEdit *edit = f->COMCB->lineEdit();
+        ASSERT_NE(edit, nullptr); // the list takes typing
+        edit->setFocus();
+        edit->selectAll();
+        TypeText(edit, path);
+        QTest::keyClick(edit, Qt::Key_Return);
+    };
+    QString refusal;
+    bool okOff = false;
+    Dialogs.Windows.push_back([&](QDialog *d) {
+        auto *f = static_cast<TCOMPortSetupForm *>(d);
+        typeInto(f, S("/нет/такого/устройства"));
+        refusal = f->COMInfoMemo->toPlainText();
+        okOff = !f->OkBtn->isEnabled();
+        typeInto(f, path);
+        if (f->isVisible())
+            Click(f->OkBtn);
+        return f->result();
+    });
+    Key(Qt::Key_C, Qt::ControlModifier);
+    EXPECT_TRUE(refusal.startsWith(S("Не удалось открыть /нет/такого/устройства")))
+        << refusal.toStdString();
+    EXPECT_TRUE(okOff);
+    ASSERT_TRUE(Form->PortInUse);
+    EXPECT_EQ(Form->Link->Port->DevicePath, path);
+    EXPECT_EQ(Form->PortSettings.Port, path); // kept for the next start
+    Key(Qt::Key_L, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(Dialogs.WindowTitles.back(), S("Консоль Сарветела")); // the controller answered
+    // The device goes away: the field names it and says the controller does not answer.
+    line.reset();                                              // its device is gone with it
+    Form->Link->Port->Timeouts.ReadTotalTimeoutMultiplier = 1; // silence ends soon
+    Dialogs.Answers.push_back(TUserDialogs::AnswerYes);        // the empty program is to be written
+    Key(Qt::Key_F2);
+    EXPECT_EQ(Dialogs.LastQuestion(), S("Ошибка при обращении к контроллеру!"));
+    EXPECT_EQ(Form->StatusLink->text(), path + S(" — Нет связи"));
 }
 
 TEST_F(EditorHabitsTest, FailedSectionsMarkedAndF8StepsBetweenThem)
@@ -341,6 +426,32 @@ TEST_F(EditorHabitsTest, SmallDialogsAndRussianQtTexts)
     });
     Form->AddSectionItem->trigger();
     EXPECT_EQ(Dialogs.WindowTitles.back(), S("Добавить секцию"));
+
+    // No window narrower than its caption: a dialog, and a message box.
+    TGoToLineForm goTo(Form.get());
+    goTo.show();
+    EXPECT_GE(goTo.width(), CaptionWidth(goTo.windowTitle()));
+    goTo.hide();
+    int boxWidth = 0;
+    QTimer::singleShot(0, [&boxWidth] {
+        QWidget *box = QApplication::activeModalWidget();
+        if (box) {
+            boxWidth = box->width();
+            box->close();
+        }
+    });
+    TQtUserDialogs real;
+    real.Notice(Form.get(), S("Да"), S("Внимание! Длинный заголовок окна сообщения"),
+                TUserDialogs::Information);
+    EXPECT_GE(boxWidth, CaptionWidth(S("Внимание! Длинный заголовок окна сообщения")));
+    // The tree scrolls sideways rather than cut a long section name.
+    const int section = PresentSections()[0];
+    Form->Program->RenameSection(section, QString(60, QChar(u'Ш')));
+    Form->RelabelTree();
+    const QString label = Form->FindNode(section)->text(0);
+    EXPECT_GE(Form->TreeView->header()->sectionSize(0),
+              Form->TreeView->fontMetrics().horizontalAdvance(label));
+    EXPECT_GT(Form->TreeView->horizontalScrollBar()->maximum(), 0);
 }
 
 TEST_F(EditorHabitsTest, HelpListsEveryKey)

@@ -422,7 +422,9 @@ TEST_F(ProgramFormTest, AddAndDeleteGroups)
     Form->AddBlockClick();
     EXPECT_EQ(TreeLabels().mid(5, 2), QStringList({S("Блок 2"), S("Блок 3")}));
 
-    // Delete group 1 with its section.
+    // Delete group 1 with its section, whose text the editor shows: nothing of it stays
+    // to be typed into.
+    Select(33);
     Select(512);
     Dialogs.Answers.push_back(TUserDialogs::AnswerOk);
     Form->DeleteBlockClick();
@@ -430,6 +432,9 @@ TEST_F(ProgramFormTest, AddAndDeleteGroups)
     EXPECT_EQ(Form->Program->GroupPresent[1], 0);
     EXPECT_EQ(Form->Program->Sections[33].Present, 0);
     EXPECT_EQ(Form->FindNode(33), nullptr);
+    TypeText(Form->ProgramREdit, S("ВКЛ"));
+    EXPECT_TRUE(Form->ProgramREdit->Lines().isEmpty());
+    EXPECT_TRUE(Form->ProgramREdit->isReadOnly());
 
     // Every group present: said so, nothing created.
     for (int g = 0; g < 8; ++g)
@@ -506,6 +511,13 @@ TEST_F(ProgramFormTest, ErrorListLeadsToTheSectionLineAndTheHeaderLine)
     EXPECT_EQ(Form->ProgramREdit->CaretLine(), 2);
     EXPECT_EQ(Form->PendingLine, -1);
     EXPECT_EQ(Form->ProgramREdit->ErrorLineNumbers(), QList<int>({2}));
+    // Two lines typed above it: the mark moves with its line, and the message leads there.
+    Form->ProgramREdit->setCursorPosition(0, 0);
+    TypeText(Form->ProgramREdit, S("ВКЛ ДВ3\nВКЛ ДВ4\n"));
+    EXPECT_EQ(Form->ProgramREdit->ErrorLineNumbers(), QList<int>({4}));
+    Form->ProgramREdit->setCursorPosition(0, 0);
+    Form->ErrorsListBoxDblClick();
+    EXPECT_EQ(Form->ProgramREdit->CaretLine(), 4);
 
     // Enter in the list does the same; the header tag selects the header.
     Form->ErrorsListBox->setCurrentRow(2);
@@ -518,10 +530,12 @@ TEST_F(ProgramFormTest, ErrorListLeadsToTheSectionLineAndTheHeaderLine)
     Form->ErrorsListBox->setCurrentRow(3);
     Form->ErrorsListBoxDblClick();
     EXPECT_EQ(Form->ProgramREdit->CaretLine(), 2);
-    // Past the header's last error line F8 goes on to the section that failed.
+    // Past the header's last error line F8 goes on to the section that failed, to its
+    // mark where the typing took it.
     Form->NextErrorClick();
     EXPECT_NE(Form->CurrentNode->Code, TTreeItemInfo::HeaderCode);
-    EXPECT_EQ(Form->ProgramREdit->CaretLine(), Form->ProgramREdit->ErrorLineNumbers().value(0));
+    EXPECT_EQ(Form->ProgramREdit->CaretLine(), 4);
+    EXPECT_EQ(Form->ProgramREdit->ErrorLineNumbers(), QList<int>({4}));
     Form->PreviousErrorClick();
     EXPECT_EQ(Form->CurrentNode->Code, TTreeItemInfo::HeaderCode);
     EXPECT_EQ(Form->ProgramREdit->CaretLine(), 2);

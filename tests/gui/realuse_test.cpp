@@ -133,12 +133,16 @@ TEST_F(RealUseTest, SlowControllerClosingMidExchange)
     });
     EXPECT_FALSE(QApplication::overrideCursor());
 
-    // F2's status request is in flight when the main window closes: no question, no error,
-    // the configuration is written, nothing is left running.
+    // F2's status request is in flight when the main window closes: no question but the
+    // one about the empty program, no error, the configuration is written, nothing is left
+    // running.
+    Dialogs.Answers.push_back(TUserDialogs::AnswerYes);
     QTimer::singleShot(300, Form.get(), [this] { Form->close(); });
     Key(Qt::Key_F2);
     EXPECT_FALSE(Form->isVisible());
-    EXPECT_TRUE(Dialogs.Asked.empty()) << Dialogs.LastQuestion().toStdString();
+    ASSERT_EQ(Dialogs.Asked.size(), 1u);
+    EXPECT_EQ(Dialogs.LastQuestion(),
+              S("В программе нет ни одной секции с кодом. Записать её в контроллер?"));
     EXPECT_FALSE(Form->Link->Worker->IsBusy());
     EXPECT_TRUE(QFile::exists(Home() + S("ZentorEditor.ini")));
 }
@@ -146,6 +150,90 @@ TEST_F(RealUseTest, SlowControllerClosingMidExchange)
 // A controller that answers each reply 1.5 s late. Once the engineer has raised the read
 // time-out in "Параметры COM-порт", F3 brings the program back; with the default time-outs
 // the read gives up on the block count with the link's message.
+// The connection field says what the last exchange that ended learned, whichever window or
+// thread made it; "Отмена" is not the transfer window's default, so a reflex Enter goes by.
+TEST_F(RealUseTest, ConnectionFieldFollowsEveryExchange)
+{
+    WriteIniForSimulator();
+    Start();
+    OpenDemo();
+    const auto field = [this] { return Form->StatusLink->text(); };
+    Dialogs.Answers.push_back(TUserDialogs::AnswerOk);
+    Dialogs.Windows.push_back([](QDialog *d) {
+        auto *w = static_cast<TWorkWithPRPForm *>(d);
+        QTimer::singleShot(0, w, [w] {
+            w->Btn->setFocus();
+            QTest::keyClick(w->Btn, Qt::Key_Return);
+            QTest::keyClick(w, Qt::Key_Enter);
+        });
+        return w->exec();
+    });
+    Key(Qt::Key_F2);
+    EXPECT_EQ(Dialogs.LastQuestion(), S("Запись ПрП завершена"));
+    EXPECT_EQ(field(), S("Симулятор Сарветела — Программирование"));
+
+    // The console changes the mode and closes.
+    Console([](TSarvetelConsoleForm *c) {
+        EXPECT_TRUE(WaitUntil([c] { return ModeShown(c) == S("Программирование"); }));
+        Click(c->BtnStop);
+        EXPECT_TRUE(WaitUntil([c] { return ModeShown(c) == S("Останов"); }));
+        Click(c->BtnStart);
+        EXPECT_TRUE(WaitUntil([c] { return ModeShown(c) == S("Пуск"); }));
+    });
+    EXPECT_EQ(field(), S("Симулятор Сарветела — Пуск"));
+    // F4 reads blocks, which tell no mode: the mode known stays.
+    Dialogs.Windows.push_back([](QDialog *d) { return d->exec(); });
+    Key(Qt::Key_F4);
+    EXPECT_EQ(field(), S("Симулятор Сарветела — Пуск"));
+    // The controller falls silent in the middle of F3.
+    Form->Link->Port->Timeouts.ReadTotalTimeoutMultiplier = 1; // silence ends soon
+    Dialogs.Answers.push_back(TUserDialogs::AnswerYes);
+    Dialogs.Windows.push_back([this](QDialog *d) {
+        auto *w = static_cast<TWorkWithPRPForm *>(d);
+        auto *watch = new QTimer(w);
+        QObject::connect(watch, &QTimer::timeout, w, [this, w, watch] {
+            if (w->PAction->text().startsWith(S("Считывание"))) {
+                WithSim([](TSarvetelSimulator &s) { s.Faults.DropEvery = 1; });
+                watch->stop();
+            }
+        });
+        watch->start(5);
+        return w->exec();
+    });
+    Key(Qt::Key_F3);
+    EXPECT_EQ(field(), S("Симулятор Сарветела — Нет связи"));
+    WithSim([](TSarvetelSimulator &s) { s.Faults = TSimFaults(); });
+}
+
+// The window closed while F2 waits for the controller's status, and "Отмена" to the question
+// about the changed program: the window stays and F2 carries on to its mode question. F4
+// waits meanwhile, as F2 and F3 do.
+TEST_F(RealUseTest, ClosingCancelledDuringF2sStatusRequestLetsF2GoOn)
+{
+    WriteIniForSimulator();
+    Start();
+    OpenDemo();
+    TypeText(Form->ProgramREdit, S("! правка\n"));
+    ASSERT_TRUE(Form->ProgramChanged);
+    WithSim([](TSarvetelSimulator &s) { s.Faults.SlowMs = 1500; });
+    bool compareOff = false;
+    QTimer::singleShot(300, Form.get(), [&] {
+        compareOff = !Form->CompareItem->isEnabled() && !Form->ReadItem->isEnabled();
+        Form->close();
+    });
+    Dialogs.Answers.push_back(TUserDialogs::AnswerCancel); // "Сохранить изменения в программе?"
+    Dialogs.Answers.push_back(TUserDialogs::AnswerCancel); // the switch to programming
+    Key(Qt::Key_F2);
+    EXPECT_TRUE(compareOff);
+    const auto asked = Dialogs.Asked.size(); // the last two: F2's
+    ASSERT_GE(asked, 2u);
+    EXPECT_EQ(Dialogs.Asked[asked - 2].Text, S("Сохранить изменения в программе?"));
+    EXPECT_TRUE(Dialogs.LastQuestion().startsWith(S("Сарветел находится в режиме Останов")));
+    EXPECT_TRUE(Form->isVisible());
+    EXPECT_EQ(Form->StatusLink->text(), S("Симулятор Сарветела — Останов"));
+    WithSim([](TSarvetelSimulator &s) { s.Faults = TSimFaults(); });
+}
+
 TEST_F(RealUseTest, SlowControllerRaisedTimeouts)
 {
     WriteIniForSimulator();
@@ -208,6 +296,7 @@ TEST_F(RealUseTest, SilentController)
     Start();
     WithSim([](TSarvetelSimulator &s) { s.Faults.DropEvery = 1; });
     THeartbeat beat;
+    Dialogs.Answers.push_back(TUserDialogs::AnswerYes); // the empty program is to be written
     Key(Qt::Key_F2);
     EXPECT_EQ(Dialogs.LastQuestion(), S("Ошибка при обращении к контроллеру!"));
     EXPECT_GT(beat.Ticks, 20); // the window lived on through the 2.4 s of silence
@@ -222,9 +311,10 @@ TEST_F(RealUseTest, SilentController)
         closing.start();
         Form->close();
     });
+    Dialogs.Answers.push_back(TUserDialogs::AnswerYes);
     Key(Qt::Key_F2);
     EXPECT_LT(closing.elapsed(), 1000);
-    EXPECT_EQ(Dialogs.Asked.size(), asked);
+    EXPECT_EQ(Dialogs.Asked.size(), asked + 1); // only the question about the empty program
 }
 
 } // namespace

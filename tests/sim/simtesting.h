@@ -46,6 +46,8 @@ public:
         : Sim(std::make_unique<TSarvetelSimulator>()), Server([this](const std::uint8_t *f, int n) {
               std::lock_guard<std::mutex> lock(Mutex);
               Requests.emplace_back(f, f + n);
+              if (OnRequest)
+                  OnRequest(Requests.back());
               if (FailCount > 0 && n > 4 && f[4] == FailCode) {
                   --FailCount;
                   return TSimReply{SimReplyFrame({}, 0x40)};
@@ -78,6 +80,13 @@ public:
         FailCount = count;
     }
 
+    // Calls watch with every request as it arrives, on the line's thread.
+    void WatchRequests(std::function<void(const Bytes &)> watch)
+    {
+        std::lock_guard<std::mutex> lock(Mutex);
+        OnRequest = std::move(watch);
+    }
+
     // The simulator's state, looked at while it handles no request and scans nothing.
     template <typename F> auto WithSim(F f)
     {
@@ -95,6 +104,7 @@ public:
 private:
     std::mutex Mutex;
     std::vector<Bytes> Requests;
+    std::function<void(const Bytes &)> OnRequest;
     std::uint8_t FailCode = 0;
     int FailCount = 0;
 };
@@ -106,6 +116,7 @@ public:
     void SetCaption(const QString &c) override { Caption = c; }
     void SetMaximum(int m) override { Maximum = m; }
     void SetPosition(int p) override { Position = p; }
+    void SetDetail(const QString &d) override { Detail = d; }
     void SetAction(const QString &a) override
     {
         Actions << a;
@@ -115,6 +126,7 @@ public:
     void Show() override { Shown = true; }
     void Hide() override { ++Hidden; }
     QString Caption;
+    QString Detail;
     QStringList Actions;
     int Maximum = 0;
     int Position = 0;

@@ -81,15 +81,27 @@ TEST_F(Transfer, WriteThenReadGivesBackTheProgram)
 {
     auto program = SampleProgram();
     TRecordingProgress wp;
+    // The bar counts the bytes its line beside the action names, at every step.
+    int total = program->Header.BytesLength;
+    for (const TZentorSection &s : program->Sections)
+        total += s.Present ? s.CodeLength : 0;
+    wp.OnAction = [&](const QString &a) {
+        if (a.startsWith(QStringLiteral("Запись секции"))) {
+            EXPECT_EQ(wp.Detail,
+                      QStringLiteral("Передано %1 из %2 байт").arg(wp.Position).arg(total))
+                << a.toStdString();
+        }
+    };
     EXPECT_EQ(Write(*program, wp, nullptr, 100), TTransferResult::Done);
     EXPECT_EQ(wp.Caption, QStringLiteral("Запись ПрП"));
-    EXPECT_EQ(wp.Maximum, 4 * 32 + 1);
+    EXPECT_EQ(wp.Maximum, total);
     EXPECT_EQ(wp.Actions.first(), QStringLiteral("Запрос длины ПрП"));
     EXPECT_EQ(wp.Actions[1], QStringLiteral("Запись заголовка ПрП"));
     EXPECT_EQ(wp.Actions.mid(2),
               (QStringList{"Запись секции 000", "Запись секции 001", "Запись секции 037",
                            "Запись секции 300", "Запись секции 337"}));
-    EXPECT_EQ(wp.Position, 128);
+    EXPECT_EQ(wp.Position, total);
+    EXPECT_EQ(wp.Detail, QStringLiteral("Передано %1 из %1 байт").arg(total));
     EXPECT_TRUE(wp.Shown);
     EXPECT_EQ(wp.Hidden, 1);
 
@@ -119,7 +131,7 @@ TEST_F(Transfer, GroupZeroOnlyAndRepeatedWrite)
     PutBlock(program->Sections[5], SectionBlock(5, {0x1E, 0x1E}));
     TRecordingProgress wp;
     EXPECT_EQ(Write(*program, wp), TTransferResult::Done);
-    EXPECT_EQ(wp.Maximum, 33);
+    EXPECT_EQ(wp.Maximum, program->Header.BytesLength + 7 + 8);
     // Writing again replaces, it does not add.
     PutBlock(program->Sections[5], SectionBlock(5, {0x0A, 0x01}));
     EXPECT_EQ(Write(*program, wp), TTransferResult::Done);
@@ -269,6 +281,63 @@ TEST_F(Transfer, HeaderNotAcceptedIsAskedAndRewrittenWhole)
         for (int n = 0; n < 256; ++n)
             EXPECT_FALSE(s.Program.Sections[n].Present) << n;
     });
+}
+
+// A write that got no answer at all says so; "не принят" is for a controller that refused.
+TEST_F(Transfer, SilenceIsNotARefusal)
+{
+    const struct
+    {
+        const char *SilentFrom; // the action from which the controller no longer answers
+        const char *Message;
+    } cases[] = {
+        {"Запись заголовка ПрП",
+         "Заголовок ПрП: не получен ответ от контроллера. Запись прервана."},
+        {"Запись секции 001", "Секция 001: не получен ответ от контроллера. Запись прервана."},
+    };
+    for (const auto &c : cases) {
+        auto program = SampleProgram();
+        TRecordingProgress wp;
+        wp.OnAction = [&](const QString &a) {
+            if (a == QString::fromUtf8(c.SilentFrom))
+                Sim([](TSarvetelSimulator &s) { s.Faults.DropEvery = 1; });
+        };
+        TScriptedQuestions no;
+        TPRPWriteThread job(C.Link, *program, wp, &no);
+        job.SectionPauseMs = 0;
+        job.Execute();
+        Sim([](TSarvetelSimulator &s) { s.Faults = TSimFaults(); });
+        EXPECT_EQ(job.Result, TTransferResult::Failed);
+        EXPECT_EQ(no.Asked.size(), 1);
+        EXPECT_EQ(*program->Messages, QStringList{QString::fromUtf8(c.Message)});
+        // What the job learned goes with it: the controller fell silent.
+        EXPECT_NE(job.Seen.Exchange, 0u);
+        EXPECT_FALSE(job.Seen.Answered);
+    }
+}
+
+// "Отмена" in the header's phase ends the write after the frame in flight, not after the
+// four parts and the keys.
+TEST_F(Transfer, CancelDuringTheHeaderStopsAfterTheFrameInFlight)
+{
+    auto program = SampleProgram();
+    TRecordingProgress wp;
+    TPRPWriteThread job(C.Link, *program, wp, nullptr);
+    C.WatchRequests([&job](const Bytes &r) {
+        if (r.size() > 4 && r[4] == CodeHeaderPart)
+            job.Terminate();
+    });
+    C.TakeRequests();
+    job.Execute();
+    C.WatchRequests(nullptr);
+    EXPECT_EQ(job.Result, TTransferResult::Cancelled);
+    EXPECT_EQ(*program->Messages, QStringList{"Запись ПрП прервана по запросу."});
+    const std::vector<Bytes> sent = C.TakeRequests();
+    ASSERT_FALSE(sent.empty());
+    EXPECT_EQ(sent.back()[4], CodeHeaderPart);
+    EXPECT_EQ(std::count_if(sent.begin(), sent.end(),
+                            [](const Bytes &r) { return r[4] == CodeHeaderPart; }),
+              1);
 }
 
 TEST_F(Transfer, ReadAsksAgainForLostBlocksAndStopsOnOneThatNeverComes)
