@@ -5,16 +5,10 @@
 
 #include "core/textutils.h"
 #include "prp/headerentries.h"
+#include "prp/headerwords.h"
+#include "prp/variableclass.h"
 
 namespace {
-
-namespace Line {
-constexpr char16_t Variables[] = u"/ ЗАКАЗ ПЕРЕМЕННЫХ";
-constexpr char16_t Adc[] = u"/ ЗАКАЗ ВХОДОВ АЦП";
-constexpr char16_t Impulse[] = u"/ ЗАКАЗ ИВ";
-constexpr char16_t TimeGen[] = u"/ ЗАКАЗ ТМГ";
-constexpr char16_t Keyboard[] = u"/ ТЕХНОЛОГИЧЕСКАЯ КЛАВИАТУРА ";
-} // namespace Line
 
 constexpr int kAdcModules = 8;
 constexpr int kKeysPerKeyboard = 16;
@@ -23,17 +17,18 @@ constexpr int kKeysPerKeyboard = 16;
 
 int TPRPHeader::Decompile(QStringList & /*messages*/)
 {
+    namespace W = HeadingWord;
     QStringList &out = Text;
     out.clear();
 
-    out << QString::fromUtf16(Line::Variables);
+    out << W::HeadingLine({W::Order, W::Variables});
     for (const THeaderEntry &e : HeaderEntries(*this, THeaderPart::Orders))
         out << e.Text;
     out << QString();
 
     // Module m serves the ВА variables 16m..16m+15; the ADC order has eight modules only,
     // whatever ВА order a loaded image states.
-    out << QString::fromUtf16(Line::Adc);
+    out << W::HeadingLine({W::Order, W::Inputs, W::Adc});
     const int lastModule = qMin(OrderVA / 2, kAdcModules - 1);
     const std::vector<THeaderEntry> adc = HeaderEntries(*this, THeaderPart::AdcInputs);
     for (int m = 0; m <= lastModule; ++m)
@@ -45,7 +40,7 @@ int TPRPHeader::Decompile(QStringList & /*messages*/)
         if (e.InUse)
             outputs << e.Text;
     if (!outputs.isEmpty())
-        out << QString::fromUtf16(Line::Impulse) << outputs << QString();
+        out << W::HeadingLine({W::Order, ClassWord(ClassIV)}) << outputs << QString();
 
     // Every timer-generator in use (any word not 0): the part, once written, states all eight.
     QStringList timeGens;
@@ -53,7 +48,7 @@ int TPRPHeader::Decompile(QStringList & /*messages*/)
         if (e.InUse)
             timeGens << e.Text;
     if (!timeGens.isEmpty())
-        out << QString::fromUtf16(Line::TimeGen) << timeGens << QString();
+        out << W::HeadingLine({W::Order, W::TimeGen}) << timeGens << QString();
 
     int openKeyboard = -1;
     for (int q = 0; q < KeyCount; ++q) {
@@ -63,7 +58,8 @@ int TPRPHeader::Decompile(QStringList & /*messages*/)
         if (q / kKeysPerKeyboard != openKeyboard) {
             openKeyboard = q / kKeysPerKeyboard;
             out << QString();
-            out << QString::fromUtf16(Line::Keyboard) + QString::number(openKeyboard + 1);
+            out << W::HeadingLine({W::TechSingular, W::Keyboard}) + u' ' +
+                       QString::number(openKeyboard + 1);
         }
         out << QString::number(q % kKeysPerKeyboard + 1) + QStringLiteral("  ") +
                    HeaderKeyVariableText(key) + QStringLiteral("  ") + key.Name;
