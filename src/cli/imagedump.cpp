@@ -7,6 +7,7 @@
 #include "prp/prpheader.h"
 #include "prp/prplayout.h"
 #include "prp/variableclass.h"
+#include "prp/variableorder.h"
 
 #include <algorithm>
 #include <memory>
@@ -28,9 +29,8 @@ QString SourceText(std::uint8_t low, std::uint8_t high)
 {
     if (high == HeaderWord::SourceUnused)
         return QString();
-    if (const char16_t *word = HeaderWord::AnalogClassWord(high))
-        return (HeaderWord::IsMinus(high) ? u'-' : u'+') + QString::fromUtf16(word) +
-               Octal3(low / 2);
+    if (const QString word = HeaderWord::AnalogClassWord(high); !word.isEmpty())
+        return (HeaderWord::IsMinus(high) ? u'-' : u'+') + word + Octal3(low / 2);
     const int w = low | (high << 8);
     return QStringLiteral("константа ") + QString::number(w > 2000 ? -(65536 - w) / 2 : w / 2);
 }
@@ -102,15 +102,13 @@ TImageDump TDumper::Run(int loadErrors)
 
 void TDumper::HeaderFields(const TPRPHeader &h)
 {
-    // Highest index of a class = 8 * order + 7; of КБ the order itself.
-    auto order = [](const char16_t *name, int v) {
-        const QString n = QString::fromUtf16(name);
-        return QStringLiteral("%1 %2 (до %1%3)").arg(n).arg(v).arg(Octal3(8 * v + 7));
-    };
-    const QStringList orders = {
-        order(u"ДВ", h.OrderDV), QStringLiteral("КБ %1 (до КБ%1)").arg(h.OrderKB),
-        order(u"ТМ", h.OrderTM), order(u"ВД", h.OrderVD),
-        order(u"ВА", h.OrderVA), order(u"АВ", h.OrderAV)};
+    // In the order of the header bytes: each byte and the highest index it orders.
+    QStringList orders(VariableOrderCount);
+    for (const TVariableOrder &o : VariableOrders()) {
+        const int v = h.*o.Field;
+        const QString last = o.ByEights ? Octal3(OrderLast(o, v)) : QString::number(v);
+        orders[o.BytePlace] = QStringLiteral("%1 %2 (до %1%3)").arg(OrderWord(o)).arg(v).arg(last);
+    }
     Line(QStringLiteral("Порядки: ") + orders.join(QStringLiteral(", ")));
     QStringList adc;
     for (std::uint8_t v : h.AdcOrder)

@@ -55,18 +55,11 @@ unsigned Index(const TLexeme &var)
     return static_cast<unsigned>(VariableIndex(var.Text));
 }
 
-// The class offset of a switched or tested discrete variable.
+// The class offset of a switched or tested discrete variable (ДВ and ВД from 256 take their
+// second code's).
 std::uint8_t SwitchOffsetOf(const TLexeme &var, unsigned index)
 {
-    if (Is(var, SubDV))
-        return index >= 256 ? SwitchDVHigh : SwitchDV;
-    if (Is(var, SubKB))
-        return SwitchKB;
-    if (Is(var, SubKS))
-        return SwitchKS;
-    if (Is(var, SubTM))
-        return SwitchTM;
-    return index >= 256 ? SwitchVDHigh : SwitchVD;
+    return SwitchOffsetOfClass(ClassCodeForIndex(LexemeClass(var), index));
 }
 
 // Decimal digits -> value, saturating far above anything that fits.
@@ -196,21 +189,25 @@ void VariableTermBytes(bool minus, const TLexeme &operand, TBytes &bytes)
     bytes.push_back(minus ? (av ? TermMinusAV : TermMinusVA) : (av ? TermPlusAV : TermPlusVA));
 }
 
+const TReference *FindReference(TVariableClassCode code)
+{
+    for (const TReference &r : References)
+        if (r.Class == code)
+            return &r;
+    return nullptr;
+}
+
 // A discrete variable passed to an algorithm: its low byte and reference byte.
 void DiscreteReference(const TLexeme &v, TBytes &bytes)
 {
     const unsigned index = Index(v);
-    if (Is(v, SubDV))
-        bytes.insert(bytes.end(),
-                     {Low(index >= 256 ? index - 256 : index), index >= 256 ? RefDVHigh : RefDV});
-    else if (Is(v, SubVD))
-        bytes.insert(bytes.end(), {Low(index), RefVD});
-    else if (Is(v, SubKS))
-        bytes.insert(bytes.end(), {Low(index), RefKS});
-    else if (Is(v, SubTM))
-        bytes.insert(bytes.end(), {Low(index + RefTMBase), RefTM});
-    else // КБ
-        bytes.insert(bytes.end(), {Low(index + RefKBBase), RefKB});
+    const TVariableClassCode first = LexemeClass(v);
+    const TReference *ref = FindReference(ClassCodeForIndex(first, index));
+    if (!ref)
+        ref = FindReference(first); // ВД from 256: refused before, a reference has no room
+    if (!ref)
+        return;
+    bytes.insert(bytes.end(), {Low(ClassIndexByte(ref->Class, index) + ref->LowBase), ref->High});
 }
 
 // The four bytes an output parameter carries after its reference.
@@ -321,7 +318,7 @@ qsizetype TextBytes(const QString &text, TBytes &bytes)
                 return i;
             qsizetype e = i + 2;
             unsigned index = 0;
-            if (letters == Keyword::KS) {
+            if (ClassOfWord(letters) == ClassKS) {
                 // A section number: exactly three digits.
                 if (!isOctal(e) || !isOctal(e + 1) || !isOctal(e + 2))
                     return i;

@@ -75,7 +75,8 @@ inline const QString CompileFailed = QStringLiteral("Обнаружены оши
 
 } // namespace CompilerText
 
-// Keywords and variable classes of the statement language (compared on upper-cased text).
+// Keywords of the statement language (compared on upper-cased text); the variable classes
+// are in prp/variableclass.h.
 namespace Keyword {
 
 inline const QString If = QStringLiteral("ЕСЛИ");
@@ -91,17 +92,9 @@ inline const QString Off = QStringLiteral("ОТКЛ");
 inline const QString OffShort = QStringLiteral("О");
 inline const QString Bit = QStringLiteral("Б");
 inline const QString Skip = QStringLiteral("ВСК");
-inline const QString TextOn = QStringLiteral("ТС1");
-inline const QString TextOff = QStringLiteral("ТС0");
+inline const QString Text = QStringLiteral("ТС"); // then the flags: "ТС1.0.1"
+inline const QString TextOn = Text + u'1';
+inline const QString TextOff = Text + u'0';
 inline const QString Algorithm = QStringLiteral("АЛГ");
-
-inline const QString KB = QStringLiteral("КБ");
-inline const QString KS = QStringLiteral("КС");
-inline const QString VD = QStringLiteral("ВД");
-inline const QString DV = QStringLiteral("ДВ");
-inline const QString TM = QStringLiteral("ТМ");
-inline const QString AV = QStringLiteral("АВ");
-inline const QString VA = QStringLiteral("ВА");
-inline const QString IV = QStringLiteral("ИВ");
 
 } // namespace Keyword

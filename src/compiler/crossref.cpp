@@ -10,6 +10,7 @@
 #include "model/zentorprogram.h"
 #include "prp/headerdeclaration.h"
 #include "prp/variableclass.h"
+#include "prp/variableorder.h"
 
 #include <QHash>
 #include <QSet>
@@ -78,7 +79,7 @@ bool ReadVariable(const QString &word, bool bitItem, TVariable &v)
     if (v.Rank < 0 || word.size() < 3 || !IsOctalText(word.mid(2)))
         return false;
     const QString &letters = Classes()[v.Rank].Letters;
-    if (letters == Keyword::KS) {
+    if (kListOrder[v.Rank] == ClassKS) {
         if (word.size() < 5)
             return false;
         v.Index = ParseSectionNumber(word.mid(2, 3));
@@ -286,7 +287,7 @@ TCrossRefUse DeclarationUse(const THeaderDeclaration &d, const TMacrosTable &mac
         use.Detail = CrossRefText::OrderPart;
         return use;
     case THeaderDeclKind::AdcInputs:
-        use.ClassRank = ClassRank(Keyword::VA);
+        use.ClassRank = ClassRank(ClassWord(ClassVA));
         use.Variable = RangeText(use.ClassRank, d.First, d.Last);
         use.Detail = CrossRefText::AdcPart + QString::number(d.Number);
         return use;
@@ -296,7 +297,7 @@ TCrossRefUse DeclarationUse(const THeaderDeclaration &d, const TMacrosTable &mac
         break;
     case THeaderDeclKind::ImpulseSource:
         ReadVariable(d.Word, false, v);
-        use.Detail = CrossRefText::ImpulseSource + Keyword::IV + Padded(d.Number, 2);
+        use.Detail = CrossRefText::ImpulseSource + ClassWord(ClassIV) + Padded(d.Number, 2);
         break;
     case THeaderDeclKind::Key:
         ReadVariable(d.Word, false, v);
@@ -320,27 +321,13 @@ TCrossRefUse DeclarationUse(const THeaderDeclaration &d, const TMacrosTable &mac
 // The range the header orders for a class; false for the classes without an order.
 bool OrderedRange(const TPRPHeader &h, int rank, qint64 &last, QString &text)
 {
-    const QString &letters = Classes()[rank].Letters;
-    const struct
-    {
-        const QString &Letters;
-        int Order;
-        bool ByEights;
-        const char16_t *First;
-    } orders[] = {
-        {Keyword::VD, h.OrderVD, true, u" 000 - "}, {Keyword::DV, h.OrderDV, true, u" 000 - "},
-        {Keyword::VA, h.OrderVA, true, u" 000 - "}, {Keyword::AV, h.OrderAV, true, u" 000 - "},
-        {Keyword::TM, h.OrderTM, true, u"  00 - "}, {Keyword::KB, h.OrderKB, false, u"   0 - "},
-    };
-    for (const auto &o : orders) {
-        if (o.Letters != letters)
-            continue;
-        last = o.ByEights ? 8 * o.Order + 7 : o.Order;
-        text = CrossRefText::OrderedRange + letters + QString::fromUtf16(o.First) +
-               Padded(last, Classes()[rank].Width);
-        return true;
-    }
-    return false;
+    const TVariableOrder *o =
+        rank >= 0 && rank < kClassCount ? FindVariableOrder(kListOrder[rank]) : nullptr;
+    if (!o)
+        return false;
+    last = OrderLast(*o, h);
+    text = CrossRefText::OrderedRange + OrderLineStart(*o) + Padded(last, Classes()[rank].Width);
+    return true;
 }
 
 // A ВА input is sampled only when its ADC module orders it.
@@ -365,7 +352,7 @@ void CheckOrders(const TPRPHeader &h, TCrossReference &x)
         qint64 last = 0;
         QString text;
         bool outside = OrderedRange(h, use.ClassRank, last, text) && use.Index > last;
-        if (!outside && Classes()[use.ClassRank].Letters == Keyword::VA)
+        if (!outside && kListOrder[use.ClassRank] == ClassVA)
             outside = !AdcOrders(h, use.Index, text);
         if (outside) {
             use.Check = TCrossRefCheck::OutsideOrder;
@@ -392,7 +379,7 @@ void CheckNamed(const THeaderDeclarations &decls, TCrossReference &x)
         bool named = kind == THeaderDeclKind::Name || kind == THeaderDeclKind::ImpulseSource ||
                      kind == THeaderDeclKind::Key;
         // Sections cannot use impulse outputs: a key showing one is no finding.
-        named = named && !use.Variable.startsWith(Keyword::IV);
+        named = named && !use.Variable.startsWith(ClassWord(ClassIV));
         if (!named)
             continue;
         const bool used =

@@ -5,6 +5,7 @@
 
 #include "compiler/algbase.h"
 #include "compiler/algmemory.h"
+#include "compiler/compilertexts.h"
 #include "compiler/decompilertexts.h"
 #include "compiler/instructiondecoder.h"
 #include "compiler/instructionset.h"
@@ -24,13 +25,11 @@ namespace {
 
 using namespace Instruction;
 
-const QString kVD = QStringLiteral("ВД");
-const QString kDV = QStringLiteral("ДВ");
-const QString kKB = QStringLiteral("КБ");
-const QString kKS = QStringLiteral("КС");
-const QString kTM = QStringLiteral("ТМ");
-const QString kVA = QStringLiteral("ВА");
-const QString kAV = QStringLiteral("АВ");
+// A variable of a statement: "АВ012", "ТМ05".
+QString Var(TVariableClassCode code, int indexByte)
+{
+    return ClassVariableText(code, indexByte, TIndexUse::Item);
+}
 
 QString Dec(long long x)
 {
@@ -41,28 +40,6 @@ QString Dec(long long x)
 QString Two(long long x)
 {
     return x < 10 ? u'0' + Dec(x) : Dec(x);
-}
-
-// A discrete reference of an algorithm parameter (kinds 2, 3, 4); empty for a high byte
-// the kind does not accept.
-QString ReferenceText(std::uint8_t lo, std::uint8_t hi, bool inputs)
-{
-    switch (hi) {
-    case RefVD:
-        return inputs ? kVD + OctalText(lo, 3) : QString();
-    case RefDV:
-        return kDV + OctalText(lo, 3);
-    case RefDVHigh:
-        return kDV + OctalText(lo + 256, 3);
-    case RefKS:
-        return kKS + SectionNumberText(lo);
-    case RefTM:
-        return kTM + OctalText(lo - static_cast<int>(RefTMBase), 2);
-    case RefKB:
-        return kKB + OctalText(lo - static_cast<int>(RefKBBase), 2);
-    default:
-        return QString();
-    }
 }
 
 // Time fields of a timer instruction; timers above 31 take the form with a leading point,
@@ -217,6 +194,13 @@ QString TextLine(const std::vector<TTextItem> &items)
     return s;
 }
 
+// A variable passed to an algorithm; empty for a reference the parameter's kind does not
+// accept.
+QString ParamVariable(const TCallParam &p)
+{
+    return ClassVariableText(p.Variable.Class, p.Variable.Byte, TIndexUse::Param);
+}
+
 // The value of one parameter of a call; empty when the kind is unknown or its bytes are not
 // inside the call.
 QString ParamValue(const TCallParam &p)
@@ -229,17 +213,14 @@ QString ParamValue(const TCallParam &p)
     case KindLogic:
         if (p.IsOnOff)
             return p.On ? T::ParamOn : T::ParamOff;
-        return ReferenceText(p.Lo, p.Hi, true);
+        return ParamVariable(p);
     case KindDiscreteIn:
-        return ReferenceText(p.Lo, p.Hi, true);
     case KindDiscreteOut:
-        return ReferenceText(p.Lo, p.Hi, false);
+    case KindAnalogOut:
+    case KindTimer:
+        return ParamVariable(p);
     case KindAnalogIn:
         return TermText(p.Lo, p.Hi);
-    case KindAnalogOut:
-        return kAV + OctalText(p.Lo / 2, 3);
-    case KindTimer:
-        return kTM + OctalText(p.Lo / 3, 2);
     case KindConstant128:
         return Dec(p.Lo);
     case KindConstant7:
@@ -258,7 +239,7 @@ QString ParamValue(const TCallParam &p)
 // does not describe the algorithm, a comment line with the call's bytes.
 void CallLines(const TInstruction &x, QStringList &lines)
 {
-    lines.append(T::Algorithm + OctalText(x.Algorithm, 3));
+    lines.append(Keyword::Algorithm + OctalText(x.Algorithm, 3));
     if (!x.Alg) {
         QString bytes = T::CallBytes;
         for (std::size_t i = 3; i < x.Bytes.size(); ++i)
@@ -281,54 +262,51 @@ QStringList InstructionLines(const TInstruction &x)
     switch (x.Kind) {
     case TInstructionKind::Off:
     case TInstructionKind::TestOff:
-        lines.append(T::Off + ItemVariable(x.Variable));
+        lines.append(Keyword::OffShort + u' ' + ItemVariable(x.Variable));
         break;
     case TInstructionKind::On:
     case TInstructionKind::TestOn:
-        lines.append(T::On + ItemVariable(x.Variable));
+        lines.append(Keyword::OnShort + u' ' + ItemVariable(x.Variable));
         break;
     case TInstructionKind::AnalogSum:
-        lines.append(kAV + OctalText(x.Variable.Byte, 3) + QStringLiteral(" = ") +
-                     TermsText(x.Terms));
+        lines.append(Var(ClassAV, x.Variable.Byte) + QStringLiteral(" = ") + TermsText(x.Terms));
         break;
     case TInstructionKind::TimerSet:
-        lines.append(kTM + OctalText(t, 2) + u'=' +
-                     TimerTimeText(t, x.Seconds, x.Minutes, x.Hours));
+        lines.append(Var(ClassTM, t) + u'=' + TimerTimeText(t, x.Seconds, x.Minutes, x.Hours));
         break;
     case TInstructionKind::TimerCopy:
-        lines.append(kTM + OctalText(t, 2) + u'=' + kTM + OctalText(x.Timer2, 2));
+        lines.append(Var(ClassTM, t) + u'=' + Var(ClassTM, x.Timer2));
         break;
     case TInstructionKind::Text: {
         const int f = x.TextFlags;
-        lines.append(T::Text + QString::number((f >> 2) & 1) + u'.' +
+        lines.append(Keyword::Text + QString::number((f >> 2) & 1) + u'.' +
                      QString::number((f >> 1) & 1) + u'.' + QString::number(f & 1));
         lines.append(TextLine(x.TextItems));
         break;
     }
     case TInstructionKind::Skip:
-        lines.append(T::Skip);
+        lines.append(Keyword::Skip);
         break;
     case TInstructionKind::Call:
         CallLines(x, lines);
         break;
     case TInstructionKind::Bit:
-        lines.append(T::Bit + ItemVariable(x.Variable));
+        lines.append(Keyword::Bit + u' ' + ItemVariable(x.Variable));
         break;
     case TInstructionKind::AnalogCompare: {
-        const QString word = x.Variable.Class == ClassVA   ? kVA
-                             : x.Variable.Class == ClassAV ? kAV
-                                                           : QString();
+        const bool analog = x.Variable.Class == ClassVA || x.Variable.Class == ClassAV;
+        const QString word = analog ? ClassWord(x.Variable.Class) : QString();
         lines.append(word + OctalText(x.Variable.Byte, 3) + RelationText(x.Relation, false) +
                      TermsText(x.Terms));
         break;
     }
     case TInstructionKind::TimerCompare:
-        lines.append(kTM + OctalText(t, 2) + RelationText(x.Relation, true) +
-                     (x.OtherTimer ? kTM + OctalText(x.Timer2, 2)
+        lines.append(Var(ClassTM, t) + RelationText(x.Relation, true) +
+                     (x.OtherTimer ? Var(ClassTM, x.Timer2)
                                    : TimerTimeText(t, x.Seconds, x.Minutes, x.Hours)));
         break;
     case TInstructionKind::Or:
-        lines.append(T::Or);
+        lines.append(Keyword::Or);
         break;
     case TInstructionKind::Open:
         lines.append(QStringLiteral("("));
@@ -387,13 +365,13 @@ QString TermText(std::uint8_t low, std::uint8_t high)
 {
     switch (high) {
     case TermPlusVA:
-        return u'+' + kVA + OctalText(low / 2, 3);
+        return u'+' + Var(ClassVA, low / 2);
     case TermPlusAV:
-        return u'+' + kAV + OctalText(low / 2, 3);
+        return u'+' + Var(ClassAV, low / 2);
     case TermMinusVA:
-        return u'-' + kVA + OctalText(low / 2, 3);
+        return u'-' + Var(ClassVA, low / 2);
     case TermMinusAV:
-        return u'-' + kAV + OctalText(low / 2, 3);
+        return u'-' + Var(ClassAV, low / 2);
     default:
         break;
     }

@@ -19,16 +19,11 @@ inline const QString UnknownCode = QStringLiteral(": неизвестный ко
 inline const QString AtOffset = QStringLiteral(" на смещении ");
 
 // Fragment lines.
+// The decompiler writes these words in its own spellings; the keywords it shares with the
+// lexer (ВСК, ИЛИ, АЛГ, Б, О, В, ТС) come from compiler/compilertexts.h.
 inline const QString Then = QStringLiteral("Тогда ");
 inline const QString Else = QStringLiteral("Иначе ");
 inline const QString If = QStringLiteral("Если ");
-inline const QString Off = QStringLiteral("О ");
-inline const QString On = QStringLiteral("В ");
-inline const QString Bit = QStringLiteral("Б ");
-inline const QString Skip = QStringLiteral("ВСК");
-inline const QString Or = QStringLiteral("ИЛИ");
-inline const QString Text = QStringLiteral("ТС");
-inline const QString Algorithm = QStringLiteral("АЛГ");
 inline const QString ParamIndent = QStringLiteral("   ");
 inline const QString ParamOn = QStringLiteral("вкл");
 inline const QString ParamOff = QStringLiteral("откл");
@@ -61,16 +56,5 @@ inline const QString LostNames = QStringLiteral("технологических 
 
 // Import from the old format.
 inline const QString Converting = QStringLiteral("Преобразование формата");
-inline const QString NamesHeading = QStringLiteral("/ ТЕХНОЛОГИЧЕСКИЕ НАЗВАНИЯ ");
-
-// Heading words of the header text.
-inline const QString Order = QStringLiteral("ЗАКАЗ");
-inline const QString Variables = QStringLiteral("ПЕРЕМЕННЫХ");
-inline const QString Inputs = QStringLiteral("ВХОДОВ");
-inline const QString TimeGen = QStringLiteral("ТМГ");
-inline const QString Impulse = QStringLiteral("ИВ");
-inline const QString ImpulseLong = QStringLiteral("ИМПУЛЬСНЫХ"); // "ИМПУЛЬСНЫХ ВЫХОДОВ"
-inline const QString TechNames = QStringLiteral("ТЕХНОЛОГИЧЕСКИЕ");
-inline const QString TechKeyboard = QStringLiteral("ТЕХНОЛОГИЧЕСКАЯ");
 
 } // namespace OldFormatText

@@ -11,11 +11,7 @@ namespace {
 
 using namespace Instruction;
 
-// The class of a switch or test by its class offset (0 ДВ, 2 ДВ from 256, 4 КБ, 6 КС, 8 ТМ,
-// 10 ВД, 12 ВД from 256).
-constexpr TVariableClassCode kClassOfOffset[] = {ClassDV, ClassDVHigh, ClassKB,    ClassKS,
-                                                 ClassTM, ClassVD,     ClassVDHigh};
-static_assert(std::size(kClassOfOffset) == TestVariants);
+static_assert(std::size(SwitchClasses) == TestVariants);
 
 TCodedVariable Coded(TVariableClassCode code, int byte)
 {
@@ -26,22 +22,14 @@ TCodedVariable Coded(TVariableClassCode code, int byte)
 // kind does not accept. ТМ and КБ carry their index plus a base in the low byte.
 TCodedVariable Reference(std::uint8_t lo, std::uint8_t hi, bool inputs)
 {
-    switch (hi) {
-    case RefVD:
-        return inputs ? Coded(ClassVD, lo) : TCodedVariable();
-    case RefDV:
-        return Coded(ClassDV, lo);
-    case RefDVHigh:
-        return Coded(ClassDVHigh, lo);
-    case RefKS:
-        return Coded(ClassKS, lo);
-    case RefTM:
-        return Coded(ClassTM, lo - static_cast<int>(RefTMBase));
-    case RefKB:
-        return Coded(ClassKB, lo - static_cast<int>(RefKBBase));
-    default:
-        return TCodedVariable();
+    for (const TReference &r : References) {
+        if (r.High != hi)
+            continue;
+        if (r.Class == ClassVD && !inputs)
+            return TCodedVariable();
+        return Coded(r.Class, lo - static_cast<int>(r.LowBase));
     }
+    return TCodedVariable();
 }
 
 class TBlockDecoder
@@ -139,7 +127,7 @@ private:
         case TInstructionKind::On:
         case TInstructionKind::TestOff:
         case TInstructionKind::TestOn:
-            x.Variable = Coded(kClassOfOffset[offset / 2], At(1));
+            x.Variable = Coded(SwitchClasses[offset / 2], At(1));
             break;
         case TInstructionKind::AnalogSum:
             x.Variable = Coded(ClassAV, At(1) / 2);

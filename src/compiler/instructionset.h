@@ -6,8 +6,11 @@
 // ТОГДА or ИНАЧЕ group. Switch statements and discrete tests add the variable's class
 // offset (SwitchOffset) to their first opcode.
 
+#include "prp/variableclass.h"
+
 #include <array>
 #include <cstdint>
+#include <iterator>
 
 // Offset of the first instruction in a block (after the two length bytes, the two section
 // number bytes and the checksum byte); the instructions end with a 0.
@@ -59,6 +62,22 @@ enum SwitchOffset : std::uint8_t {
     SwitchVDHigh = 12, // ВД from 256 (tests only: an input is not switched)
 };
 
+// The class of each class offset, in offset order (offset = 2 × place).
+inline constexpr TVariableClassCode SwitchClasses[] = {ClassDV, ClassDVHigh, ClassKB,    ClassKS,
+                                                       ClassTM, ClassVD,     ClassVDHigh};
+static_assert(SwitchClasses[SwitchDVHigh / 2] == ClassDVHigh &&
+              SwitchClasses[SwitchVDHigh / 2] == ClassVDHigh);
+
+// The class offset of a class code (the code of its full index); 0xFF for a class that is
+// neither switched nor tested.
+constexpr std::uint8_t SwitchOffsetOfClass(TVariableClassCode code)
+{
+    for (std::uint8_t place = 0; place < std::size(SwitchClasses); ++place)
+        if (SwitchClasses[place] == code)
+            return static_cast<std::uint8_t>(2 * place);
+    return 0xFF;
+}
+
 // Relation bits of a comparison (analog: high nibble of the count byte; timer: the
 // relation byte), and the timer comparison against another timer.
 constexpr std::uint8_t RelationEqual = 0x00;
@@ -100,6 +119,19 @@ constexpr std::uint8_t TailDV[3] = {0xE8, 0xA6, 0xEF};
 constexpr std::uint8_t TailKS[3] = {0xEA, 0xA8, 0xEF};
 constexpr std::uint8_t TailTM[3] = {0xEF, 0xA9, 0xEF};
 constexpr std::uint8_t TailKB[3] = {0xEF, 0xA7, 0xEF};
+
+// The discrete reference of each class: its high byte and what the low byte adds to the index
+// byte. ВД has no second code here: its references name ВД000 .. ВД377 only.
+struct TReference
+{
+    TVariableClassCode Class;
+    std::uint8_t High;
+    unsigned LowBase;
+};
+inline constexpr TReference References[] = {
+    {ClassVD, RefVD, 0}, {ClassDV, RefDV, 0},         {ClassDVHigh, RefDVHigh, 0},
+    {ClassKS, RefKS, 0}, {ClassTM, RefTM, RefTMBase}, {ClassKB, RefKB, RefKBBase},
+};
 
 } // namespace Instruction
 

@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <utility>
 #include <vector>
 
 // Terminal codes of the statement language.
@@ -86,6 +87,7 @@ class TLexemeContainer
 {
 public:
     void Add(const TLexeme &lexeme) { Items.push_back(lexeme); }
+    void Add(TLexeme &&lexeme) { Items.push_back(std::move(lexeme)); }
     void Clear() { Items.clear(); }
     int Count() const { return static_cast<int>(Items.size()); }
     bool IsEmpty() const { return Items.empty(); }

@@ -4,6 +4,7 @@
 #include "core/cp1251.h"
 #include "core/textutils.h"
 #include "prp/macrostable.h"
+#include "prp/variableclass.h"
 
 #include <numeric>
 #include <vector>
@@ -15,48 +16,116 @@ bool IsDigit(QChar c)
     return c >= u'0' && c <= u'9';
 }
 
-bool IsWordStart(QChar c)
-{
-    return (c >= u'A' && c <= u'Z') || (c >= u'А' && c <= u'Я') || c == u'_';
-}
-
-bool IsWordChar(QChar c)
-{
-    return IsWordStart(c) || IsDigit(c);
-}
-
 bool IsQuote(QChar c)
 {
     return c == u'"' || c == u'\'';
 }
 
-struct TVariableClass
+bool IsOctalView(QStringView digits)
 {
-    const QString &Letters;
+    if (digits.isEmpty())
+        return false;
+    for (QChar c : digits)
+        if (c < u'0' || c > u'7')
+            return false;
+    return true;
+}
+
+// The keywords with their one-letter forms, the lexeme each gives and the text it carries:
+// ЕСЛИ, ТОГДА and ИНАЧЕ their full form, the others the word as written.
+struct TKeyword
+{
+    const QString *Word;
+    const QString *Short; // nullptr: none
     int Code;
     int SubCode;
+    bool Normalised;
 };
 
-const TVariableClass kVariableClasses[] = {
-    {Keyword::KB, LxDiscrete, SubKB}, {Keyword::KS, LxDiscrete, SubKS},
-    {Keyword::VD, LxDiscrete, SubVD}, {Keyword::DV, LxDiscrete, SubDV},
-    {Keyword::TM, LxTimer, SubTM},    {Keyword::AV, LxAnalog, SubAV},
-    {Keyword::VA, LxAnalog, SubVA},
+const TKeyword kKeywords[] = {
+    {&Keyword::If, &Keyword::IfShort, LxIf, SubIf, true},
+    {&Keyword::Then, &Keyword::ThenShort, LxThenElse, SubThen, true},
+    {&Keyword::Else, &Keyword::ElseShort, LxThenElse, SubElse, true},
+    {&Keyword::Or, nullptr, LxOr, SubOr, false},
+    {&Keyword::On, &Keyword::OnShort, LxOnOff, SubOn, false},
+    {&Keyword::Off, &Keyword::OffShort, LxOnOff, SubOff, false},
+    {&Keyword::Bit, nullptr, LxBit, SubBit, false},
+    {&Keyword::Skip, nullptr, LxSkip, SubSkip, false},
 };
 
+const TKeyword *FindKeyword(const QString &word)
+{
+    for (const TKeyword &k : kKeywords)
+        if (word == *k.Word || (k.Short && word == *k.Short))
+            return &k;
+    return nullptr;
+}
+
+// The variable classes a section text names (prp/variableclass.h), the lexeme each gives and
+// the compile summary's maximum it raises.
+struct TLexemeClass
+{
+    TVariableClassCode Class;
+    int Code;
+    int SubCode;
+    int TIndexMaxima::*Maximum;
+};
+
+const TLexemeClass kLexemeClasses[] = {
+    {ClassKB, LxDiscrete, SubKB, nullptr},
+    {ClassKS, LxDiscrete, SubKS, nullptr},
+    {ClassVD, LxDiscrete, SubVD, &TIndexMaxima::VD},
+    {ClassDV, LxDiscrete, SubDV, &TIndexMaxima::DV},
+    {ClassTM, LxTimer, SubTM, &TIndexMaxima::TM},
+    {ClassAV, LxAnalog, SubAV, &TIndexMaxima::AV},
+    {ClassVA, LxAnalog, SubVA, &TIndexMaxima::VA},
+};
+
+const TLexemeClass *LexemeClassOfWord(QStringView word)
+{
+    const TVariableClassCode code = ClassOfWord(word);
+    for (const TLexemeClass &c : kLexemeClasses)
+        if (c.Class == code)
+            return &c;
+    return nullptr;
+}
+
+// The one-character lexemes' texts, shared rather than made for every lexeme.
+const QString &OneCharText(QChar c)
+{
+    static const QString texts[] = {QStringLiteral("+"), QStringLiteral("-"), QStringLiteral("("),
+                                    QStringLiteral(")"), QStringLiteral("="), QStringLiteral("<"),
+                                    QStringLiteral(">")};
+    static const QString none;
+    for (const QString &t : texts)
+        if (t[0] == c)
+            return t;
+    return none;
+}
+
+// The lexer of one section text. It compiles (lexemes and messages, names replaced by their
+// values, the first error ends the scan) or, for the colouring of one line, marks pieces
+// (names marked, every error marked and passed over).
 class TLexer
 {
 public:
+    // Compiling.
     TLexer(const QStringList &lines, int section, const TMacrosTable &macros, TLexemeContainer &out,
            QStringList &messages, TIndexMaxima &maxima)
-        : Lines(lines), Section(section), Macros(macros), Out(out), Messages(messages),
-          Maxima(maxima)
+        : Lines(lines), Section(section), Macros(&macros), Out(&out), Messages(&messages),
+          Maxima(&maxima)
+    {
+    }
+
+    // Colouring.
+    TLexer(const QStringList &lines, const QSet<QString> &names, QVector<TLinePiece> &pieces)
+        : Lines(lines), Names(&names), Pieces(&pieces)
     {
     }
 
     bool Run()
     {
-        Out.Clear();
+        Out->Clear();
         for (LineIndex = 0; LineIndex < Lines.size(); ++LineIndex) {
             if (!ScanLine())
                 return false;
@@ -64,22 +133,40 @@ public:
         return true;
     }
 
+    // Colouring: the first line; true when it ends with a bare ТС word.
+    bool RunLine()
+    {
+        LineIndex = 0;
+        ScanLine();
+        return BareTextWord;
+    }
+
 private:
     const QStringList &Lines;
-    int Section;
-    const TMacrosTable &Macros;
-    TLexemeContainer &Out;
-    QStringList &Messages;
-    TIndexMaxima &Maxima;
+    int Section = 0;
+    // Compiling.
+    const TMacrosTable *Macros = nullptr;
+    TLexemeContainer *Out = nullptr;
+    QStringList *Messages = nullptr;
+    TIndexMaxima *Maxima = nullptr;
+    // Colouring.
+    const QSet<QString> *Names = nullptr;
+    QVector<TLinePiece> *Pieces = nullptr;
+    bool BareTextWord = false;
 
     qsizetype LineIndex = 0;
     QString S;       // the line being scanned, upper-cased, with names replaced
     qsizetype R = 0; // 0-based scan position
-    // For each character of S: its 0-based column in the line as written, and the index in
-    // Names of the technological name it was written as (-1: written as it stands).
+    // Once a name of the line was replaced: for each character of S its 0-based column in
+    // the line as written, and the index in Replaced of the technological name it was
+    // written as (-1: written as it stands). Until then every character stands where it is.
+    bool Tracked = false;
     std::vector<int> Origin;
     std::vector<int> OriginName;
-    QStringList Names;
+    QStringList Replaced;
+    int LineLexemes = 0; // lexemes (pieces) of this line so far
+
+    bool Colouring() const { return Pieces != nullptr; }
 
     QChar At(qsizetype i) const { return i < S.size() ? S[i] : QChar(); }
     bool DigitAt(qsizetype i) const { return i < S.size() && IsDigit(S[i]); }
@@ -90,14 +177,28 @@ private:
         return i;
     }
 
-    bool Fail(const TLexeme &at, const QString &text)
+    // A lexical error at lx. Compiling: the two message lines and the end of the scan
+    // (false). Colouring: the piece up to end is marked and the scan goes on after it.
+    bool Fail(const TLexeme &at, const QString &text, qsizetype end,
+              TLinePiece::TKind kind = TLinePiece::BadNumber)
     {
+        if (Colouring()) {
+            Mark(kind, 0, std::max(end, R + 1));
+            return true;
+        }
         const QString l = QString::number(at.Line);
         const QString p = QString::number(at.Column);
-        Messages.append(PositionTag(Section, at.Line, at.Column) + CompilerText::LexErrorAt + l +
-                        CompilerText::InPosition + p);
-        Messages.append(text);
+        Messages->append(PositionTag(Section, at.Line, at.Column) + CompilerText::LexErrorAt + l +
+                         CompilerText::InPosition + p);
+        Messages->append(text);
         return false;
+    }
+
+    void Mark(TLinePiece::TKind kind, int code, qsizetype end)
+    {
+        Pieces->append({static_cast<int>(R), static_cast<int>(end - R), kind, code});
+        ++LineLexemes;
+        R = end;
     }
 
     TLexeme Start() const
@@ -105,35 +206,37 @@ private:
         TLexeme lx;
         lx.Line = static_cast<int>(LineIndex);
         lx.Column = static_cast<int>(R + 1);
-        if (R < static_cast<qsizetype>(Origin.size())) {
+        if (!Tracked) {
+            lx.SourceColumn =
+                R < S.size() ? lx.Column : static_cast<int>(Lines[LineIndex].size() + 1);
+        } else if (R < static_cast<qsizetype>(Origin.size())) {
             lx.SourceColumn = Origin[static_cast<std::size_t>(R)] + 1;
             const int name = OriginName[static_cast<std::size_t>(R)];
             if (name >= 0)
-                lx.Name = Names[name];
+                lx.Name = Replaced[name];
         } else {
             lx.SourceColumn = static_cast<int>(Lines[LineIndex].size() + 1);
         }
         return lx;
     }
 
-    void TrackLine()
-    {
-        Origin.resize(static_cast<std::size_t>(S.size()));
-        std::iota(Origin.begin(), Origin.end(), 0);
-        OriginName.assign(static_cast<std::size_t>(S.size()), -1);
-        Names.clear();
-    }
-
     // The name at [R, e) gave way to its value: the value's characters stand where the name
     // (or the outer name it came from) stands in the line as written.
     void TrackReplacement(qsizetype e, const QString &word, qsizetype valueLength)
     {
+        if (!Tracked) {
+            Origin.resize(static_cast<std::size_t>(S.size()));
+            std::iota(Origin.begin(), Origin.end(), 0);
+            OriginName.assign(static_cast<std::size_t>(S.size()), -1);
+            Replaced.clear();
+            Tracked = true;
+        }
         const auto at = static_cast<std::size_t>(R);
         const int origin = Origin[at];
         int name = OriginName[at];
         if (name < 0) {
-            Names.append(word);
-            name = static_cast<int>(Names.size() - 1);
+            Replaced.append(word);
+            name = static_cast<int>(Replaced.size() - 1);
         }
         const auto from = Origin.begin() + static_cast<std::ptrdiff_t>(R);
         Origin.erase(from, Origin.begin() + static_cast<std::ptrdiff_t>(e));
@@ -147,10 +250,15 @@ private:
 
     void Emit(TLexeme &lx, int code, int subCode, const QString &text, qsizetype end)
     {
+        if (Colouring()) {
+            Mark(TLinePiece::Lexeme, code, end);
+            return;
+        }
         lx.Code = code;
         lx.SubCode = subCode;
         lx.Text = text;
-        Out.Add(lx);
+        Out->Add(std::move(lx));
+        ++LineLexemes;
         R = end;
     }
 
@@ -158,7 +266,8 @@ private:
     {
         S = ControllerUpper(Lines[LineIndex]);
         R = 0;
-        TrackLine();
+        Tracked = false;
+        LineLexemes = 0;
         int replacements = 0;
         while (R < S.size()) {
             const QChar c = S[R];
@@ -170,29 +279,31 @@ private:
             switch (c.unicode()) {
             case u'!':
             case u';':
-                if (R + 1 < S.size())
+                // A comment char alone at the end of a line makes no lexeme; the colouring
+                // shows it as the comment it is.
+                if (R + 1 < S.size() || Colouring())
                     Emit(lx, LxComment, SubNone, S.mid(R), S.size());
                 return true;
             case u'+':
-                Emit(lx, LxSign, SubPlus, S.mid(R, 1), R + 1);
+                Emit(lx, LxSign, SubPlus, OneCharText(c), R + 1);
                 continue;
             case u'-':
-                Emit(lx, LxSign, SubMinus, S.mid(R, 1), R + 1);
+                Emit(lx, LxSign, SubMinus, OneCharText(c), R + 1);
                 continue;
             case u'(':
-                Emit(lx, LxOpen, SubOpen, S.mid(R, 1), R + 1);
+                Emit(lx, LxOpen, SubOpen, OneCharText(c), R + 1);
                 continue;
             case u')':
-                Emit(lx, LxClose, SubClose, S.mid(R, 1), R + 1);
+                Emit(lx, LxClose, SubClose, OneCharText(c), R + 1);
                 continue;
             case u'=':
-                Emit(lx, LxEquals, SubEquals, S.mid(R, 1), R + 1);
+                Emit(lx, LxEquals, SubEquals, OneCharText(c), R + 1);
                 continue;
             case u'<':
-                Emit(lx, LxRelation, SubLess, S.mid(R, 1), R + 1);
+                Emit(lx, LxRelation, SubLess, OneCharText(c), R + 1);
                 continue;
             case u'>':
-                Emit(lx, LxRelation, SubGreater, S.mid(R, 1), R + 1);
+                Emit(lx, LxRelation, SubGreater, OneCharText(c), R + 1);
                 continue;
             case u'.':
                 if (!ScanPointConstant(lx))
@@ -206,8 +317,11 @@ private:
                     return false;
                 continue;
             }
-            if (!IsWordStart(c))
-                return Fail(lx, CompilerText::BadCharacter + c);
+            if (!IsLexerWordStart(c)) {
+                if (!Fail(lx, CompilerText::BadCharacter + c, R + 1, TLinePiece::BadCharacter))
+                    return false;
+                continue;
+            }
             bool lineEnds = false;
             if (!ScanWord(lx, replacements, lineEnds))
                 return false;
@@ -221,9 +335,9 @@ private:
     bool ScanPointConstant(TLexeme &lx)
     {
         if (R + 1 >= S.size())
-            return Fail(lx, CompilerText::PointAtLineEnd);
+            return Fail(lx, CompilerText::PointAtLineEnd, R + 1);
         if (!DigitAt(R + 1))
-            return Fail(lx, CompilerText::PointWithoutDigit);
+            return Fail(lx, CompilerText::PointWithoutDigit, R + 1);
         qsizetype e = SkipDigits(R + 1);
         if (At(e) != u'.') {
             Emit(lx, LxReal, SubReal, QStringLiteral("0") + S.mid(R, e - R), e);
@@ -231,7 +345,7 @@ private:
         }
         e = SkipDigits(e + 1);
         if (At(e) != u'.')
-            return Fail(lx, CompilerText::BadTimeConstant);
+            return Fail(lx, CompilerText::BadTimeConstant, e);
         e = SkipDigits(e + 1);
         Emit(lx, LxTime, SubTime, S.mid(R, e - R), e);
         return true;
@@ -245,7 +359,7 @@ private:
             return ScanInteger(lx, e);
         if (after == u',') {
             if (!DigitAt(e + 1))
-                return Fail(lx, CompilerText::CommaWithoutDigit);
+                return Fail(lx, CompilerText::CommaWithoutDigit, e + 1);
             e = SkipDigits(e + 1);
             if (At(e) != u'.') {
                 QString text = S.mid(R, e - R);
@@ -256,14 +370,14 @@ private:
         }
         // A point follows the digits read so far.
         if (!DigitAt(e + 1))
-            return Fail(lx, CompilerText::PointWithoutDigit);
+            return Fail(lx, CompilerText::PointWithoutDigit, e + 1);
         e = SkipDigits(e + 1);
         if (At(e) != u'.') {
             Emit(lx, LxReal, SubReal, S.mid(R, e - R), e);
             return true;
         }
         if (!DigitAt(e + 1))
-            return Fail(lx, CompilerText::PointWithoutDigit);
+            return Fail(lx, CompilerText::PointWithoutDigit, e + 1);
         e = SkipDigits(e + 1);
         Emit(lx, LxTime, SubTime, S.mid(R, e - R), e);
         return true;
@@ -271,12 +385,12 @@ private:
 
     bool ScanInteger(TLexeme &lx, qsizetype e)
     {
-        const QString digits = S.mid(R, e - R);
+        const QString digits = Colouring() ? QString() : S.mid(R, e - R);
         if (R == 0) {
             Emit(lx, LxColumnOne, SubNone, digits, e);
             return true;
         }
-        if (!Out.IsEmpty() && Out.At(Out.Count() - 1).Line == LineIndex) {
+        if (LineLexemes > 0) {
             Emit(lx, LxInteger, SubInteger, digits, e);
             return true;
         }
@@ -298,35 +412,24 @@ private:
     bool ScanWord(TLexeme &lx, int &replacements, bool &lineEnds)
     {
         qsizetype e = R;
-        while (e < S.size() && IsWordChar(S[e]))
+        while (e < S.size() && IsLexerWordChar(S[e]))
             ++e;
         const QString word = S.mid(R, e - R);
-        if (word == Keyword::If || word == Keyword::IfShort) {
-            Emit(lx, LxIf, SubIf, Keyword::If, e);
-        } else if (word == Keyword::Then || word == Keyword::ThenShort) {
-            Emit(lx, LxThenElse, SubThen, Keyword::Then, e);
-        } else if (word == Keyword::Else || word == Keyword::ElseShort) {
-            Emit(lx, LxThenElse, SubElse, Keyword::Else, e);
-        } else if (word == Keyword::Or) {
-            Emit(lx, LxOr, SubOr, word, e);
-        } else if (word == Keyword::On || word == Keyword::OnShort) {
-            Emit(lx, LxOnOff, SubOn, word, e);
-        } else if (word == Keyword::Off || word == Keyword::OffShort) {
-            Emit(lx, LxOnOff, SubOff, word, e);
-        } else if (word == Keyword::Bit) {
-            Emit(lx, LxBit, SubBit, word, e);
-        } else if (word == Keyword::Skip) {
-            Emit(lx, LxSkip, SubSkip, word, e);
+        if (const TKeyword *k = FindKeyword(word)) {
+            Emit(lx, k->Code, k->SubCode, k->Normalised ? *k->Word : word, e);
         } else if (IsTextWord(word, e)) {
             Emit(lx, LxTextWord, SubTextWord, word + S.mid(e, 4), e + 4);
             ScanTextString();
             lineEnds = true;
         } else if (word.startsWith(Keyword::Algorithm)) {
             Emit(lx, LxAlgorithm, SubAlgorithm, word, e);
-        } else if (!ScanVariable(lx, word, e)) {
-            const QString value = Macros.Find(word);
+        } else if (ScanVariable(lx, word, e)) {
+        } else if (Colouring()) {
+            Mark(Names->contains(word) ? TLinePiece::TechName : TLinePiece::BadWord, 0, e);
+        } else {
+            const QString value = Macros->Find(word);
             if (value.isEmpty() || replacements >= MaxMacroReplacementsPerLine)
-                return Fail(lx, CompilerText::BadWord + word);
+                return Fail(lx, CompilerText::BadWord + word, e, TLinePiece::BadWord);
             // The value is scanned as if it had been written in place of the name.
             TrackReplacement(e, word, value.size());
             S = S.left(R) + value + S.mid(e);
@@ -349,6 +452,13 @@ private:
     {
         while (R < S.size() && S[R] == u' ')
             ++R;
+        if (Colouring()) {
+            if (R < S.size())
+                Mark(TLinePiece::Lexeme, LxTextString, S.size());
+            else
+                BareTextWord = true;
+            return;
+        }
         TLexeme text = Start();
         if (R < S.size()) {
             text.Text = S.mid(R);
@@ -368,52 +478,53 @@ private:
             text.Text.chop(1);
         text.Code = LxTextString;
         text.SubCode = SubTextString;
-        Out.Add(text);
+        Out->Add(std::move(text));
         R = S.size();
     }
 
     bool ScanVariable(TLexeme &lx, const QString &word, qsizetype e)
     {
-        const QString letters = word.left(2);
-        const QString digits = word.mid(2);
-        if (!IsOctalText(digits))
+        const QStringView digits = QStringView(word).mid(2);
+        if (!IsOctalView(digits))
             return false;
-        for (const TVariableClass &cls : kVariableClasses) {
-            if (letters != cls.Letters)
-                continue;
-            if (cls.SubCode == SubKS && digits.size() < 3)
-                return false; // a section number has three digits
-            const int index = ParseOctal(digits);
-            int *maximum = nullptr;
-            switch (cls.SubCode) {
-            case SubVD:
-                maximum = &Maxima.VD;
-                break;
-            case SubDV:
-                maximum = &Maxima.DV;
-                break;
-            case SubTM:
-                maximum = &Maxima.TM;
-                break;
-            case SubAV:
-                maximum = &Maxima.AV;
-                break;
-            case SubVA:
-                maximum = &Maxima.VA;
-                break;
-            default:
-                break;
-            }
-            if (maximum && index > *maximum)
-                *maximum = index;
-            Emit(lx, cls.Code, cls.SubCode, word, e);
-            return true;
+        const TLexemeClass *cls = LexemeClassOfWord(word);
+        if (!cls)
+            return false;
+        if (cls->Class == ClassKS && digits.size() < 3)
+            return false; // a section number has three digits
+        if (cls->Maximum && Maxima) {
+            std::uint32_t wrapped = 0; // as ParseOctal reads it
+            for (QChar c : digits)
+                wrapped = 8u * wrapped + static_cast<std::uint32_t>(c.unicode() - u'0');
+            const int index = static_cast<int>(wrapped);
+            if (index > Maxima->*cls->Maximum)
+                Maxima->*cls->Maximum = index;
         }
-        return false;
+        Emit(lx, cls->Code, cls->SubCode, word, e);
+        return true;
     }
 };
 
 } // namespace
+
+void TIndexMaxima::Raise(const TIndexMaxima &other)
+{
+    VD = std::max(VD, other.VD);
+    DV = std::max(DV, other.DV);
+    VA = std::max(VA, other.VA);
+    AV = std::max(AV, other.AV);
+    TM = std::max(TM, other.TM);
+}
+
+bool IsLexerWordStart(QChar upper)
+{
+    return (upper >= u'A' && upper <= u'Z') || (upper >= u'А' && upper <= u'Я') || upper == u'_';
+}
+
+bool IsLexerWordChar(QChar upper)
+{
+    return IsLexerWordStart(upper) || IsDigit(upper);
+}
 
 QString PositionTag(int sectionNumber, int line, int column)
 {
@@ -423,14 +534,17 @@ QString PositionTag(int sectionNumber, int line, int column)
 
 int VariableIndex(const QString &word)
 {
-    if (IsClass(word, Keyword::KS))
+    if (ClassOfWord(word) == ClassKS)
         return ParseSectionNumber(word.mid(2, 3));
     return ParseOctal(word.mid(2));
 }
 
-bool IsClass(const QString &word, const QString &classLetters)
+TVariableClassCode LexemeClass(const TLexeme &lx)
 {
-    return word.startsWith(classLetters);
+    for (const TLexemeClass &c : kLexemeClasses)
+        if (c.SubCode == lx.SubCode)
+            return c.Class;
+    return ClassNone;
 }
 
 bool ScanSection(const QStringList &lines, int sectionNumber, const TMacrosTable &macros,
@@ -438,4 +552,22 @@ bool ScanSection(const QStringList &lines, int sectionNumber, const TMacrosTable
 {
     TLexer lexer(lines, sectionNumber, macros, lexemes, messages, maxima);
     return lexer.Run();
+}
+
+QVector<TLinePiece> ScanLinePieces(const QString &line, bool textLine, const QSet<QString> &names,
+                                   bool *endsWithTextWord)
+{
+    QVector<TLinePiece> pieces;
+    bool bare = false;
+    if (textLine) {
+        if (!line.isEmpty())
+            pieces.append({0, static_cast<int>(line.size()), TLinePiece::Lexeme, LxTextString});
+    } else {
+        const QStringList lines{line};
+        TLexer lexer(lines, names, pieces);
+        bare = lexer.RunLine();
+    }
+    if (endsWithTextWord)
+        *endsWithTextWord = bare;
+    return pieces;
 }

@@ -9,7 +9,9 @@
 #include "core/textutils.h"
 #include "model/zentorprogram.h"
 #include "prp/headerentries.h"
+#include "prp/headerwords.h"
 #include "prp/macrostable.h"
+#include "prp/variableorder.h"
 
 #include <memory>
 #include <utility>
@@ -24,7 +26,6 @@ enum class TPart { None, Variables, Impulse, Other };
 // heading comment only once, however many lone "/" lines continue the part.
 void WritePart(TPart part, bool headingWritten, const QStringList &collected, QStringList &out)
 {
-    static const QStringList kOrderClasses = {"КБ", "ВД", "ДВ", "ВА", "АВ", "ТМ"};
     if (part == TPart::Variables) {
         if (!headingWritten)
             out.append(T::VariablesComment);
@@ -37,7 +38,7 @@ void WritePart(TPart part, bool headingWritten, const QStringList &collected, QS
             const QString cls = line.mid(first, 2);
             const qsizetype dash = line.indexOf(u'-');
             const QString value = dash >= 0 ? TrimSpaces(line.mid(dash + 1)) : QString();
-            if (kOrderClasses.contains(cls))
+            if (FindVariableOrder(ClassOfWord(cls)))
                 out.append(QStringLiteral(" !") + cls + u'=' + value);
         }
     } else if (part == TPart::Impulse) {
@@ -124,15 +125,15 @@ QStringList HeaderToOldLines(const QStringList &headerText, QStringList &message
         headingWritten = false;
         int pos = 2;
         const QString first = NextWord(line, pos);
-        if (first == T::TechNames || first == T::TechKeyboard) {
+        if (first == HeadingWord::TechPlural || first == HeadingWord::TechSingular) {
             part = TPart::Other;
-        } else if (first == T::Order) {
+        } else if (first == HeadingWord::Order) {
             const QString second = NextWord(line, pos);
-            if (second == T::Variables)
+            if (second == HeadingWord::Variables)
                 part = TPart::Variables;
-            else if (second == T::Impulse || second == T::ImpulseLong)
+            else if (second == ClassWord(ClassIV) || second == HeadingWord::Impulse)
                 part = TPart::Impulse;
-            else if (second == T::Inputs || second == T::TimeGen)
+            else if (second == HeadingWord::Inputs || second == HeadingWord::TimeGen)
                 part = TPart::Other;
         } else {
             messages.append(T::BadPartInLine + QString::number(i + 1));

@@ -1,16 +1,15 @@
 #include "compiler/syntaxstyler.h"
 
+#include "compiler/compilertexts.h"
+#include "compiler/lexer.h"
+#include "core/cp1251.h"
+#include "prp/macrostable.h"
+#include "prp/prpheader.h"
 #include "prp/variableclass.h"
 
-#include <QRegularExpression>
 #include <QStringList>
 
 namespace {
-
-bool IsWordChar(QChar c)
-{
-    return c.isLetter() || c.isDigit() || c == u'_';
-}
 
 bool IsDigit(QChar c)
 {
@@ -40,17 +39,6 @@ bool IsVariableWord(const QString &upper)
     return VariableClasses().contains(upper.left(2)) && IsOctal(upper.mid(2));
 }
 
-bool IsKeyword(const QString &upper)
-{
-    static const QSet<QString> words{
-        QStringLiteral("ЕСЛИ"), QStringLiteral("Е"),     QStringLiteral("ТОГДА"),
-        QStringLiteral("Т"),    QStringLiteral("ИНАЧЕ"), QStringLiteral("И"),
-        QStringLiteral("ИЛИ"),  QStringLiteral("ВКЛ"),   QStringLiteral("В"),
-        QStringLiteral("ОТКЛ"), QStringLiteral("О"),     QStringLiteral("Б"),
-        QStringLiteral("ВСК")};
-    return words.contains(upper);
-}
-
 class TRunList
 {
 public:
@@ -68,93 +56,52 @@ public:
     QVector<TStyleRun> Runs;
 };
 
-// Digits, then an optional "," or "." part and an optional third "." part; returns the end.
-int ScanNumber(const QString &line, int i, bool *isTime)
+// The style of a piece the lexer found.
+int PieceStyle(const TLinePiece &piece)
 {
-    const int n = static_cast<int>(line.size());
-    int points = 0;
-    while (i < n && IsDigit(line[i]))
-        ++i;
-    while (i + 1 < n && (line[i] == u'.' || (line[i] == u',' && points == 0)) &&
-           IsDigit(line[i + 1]) && points < 2) {
-        ++points;
-        ++i;
-        while (i < n && IsDigit(line[i]))
-            ++i;
+    switch (piece.Kind) {
+    case TLinePiece::TechName:
+        return StyleTechName;
+    case TLinePiece::BadWord:
+        return StyleDefault; // a word that may yet become a name of the header
+    case TLinePiece::BadCharacter:
+    case TLinePiece::BadNumber:
+        return StyleBadChar;
+    case TLinePiece::Lexeme:
+        break;
     }
-    *isTime = points == 2;
-    return i;
-}
-
-// A number from start (a fragment number, a parameter line's number and name, a number or a
-// time); returns where it ends.
-int StyleNumberLexeme(const QString &line, int start, bool firstLexeme, TRunList &out)
-{
-    const int n = static_cast<int>(line.size());
-    const QChar c = line[start];
-    bool isTime = false;
-    int i = ScanNumber(line, c == u'.' ? start + 1 : start, &isTime);
-    if (c == u'.')
-        isTime = isTime || line.mid(start).count(u'.') >= 3;
-    if (start == 0 && !isTime) {
-        out.Add(start, i - start, StyleFragment);
-    } else if (firstLexeme && !isTime) {
-        // An indented parameter line: number and name up to the "=".
-        int eq = static_cast<int>(line.indexOf(u'=', i));
-        if (eq < 0)
-            eq = i; // a parameter number alone
-        int k = i;
-        while (k < eq && line[k] == u' ')
-            ++k;
-        if (k < n && line[k] == u'=')
-            out.Add(start, i - start, StyleParameter);
-        else {
-            out.Add(start, eq - start, StyleParameter);
-            i = eq;
-        }
-    } else {
-        out.Add(start, i - start, isTime ? StyleTime : StyleNumber);
+    switch (piece.Code) {
+    case LxSign:
+    case LxOpen:
+    case LxClose:
+    case LxEquals:
+    case LxRelation:
+        return StyleOperator;
+    case LxInteger:
+    case LxReal:
+        return StyleNumber;
+    case LxTime:
+        return StyleTime;
+    case LxTextWord:
+        return StyleTextWord;
+    case LxTextString:
+        return StyleTextString;
+    case LxAlgorithm:
+        return StyleAlgorithm;
+    case LxDiscrete:
+    case LxTimer:
+    case LxAnalog:
+        return StyleVariable;
+    case LxColumnOne:
+        return StyleFragment;
+    case LxLineNumber:
+    case LxParamName:
+        return StyleParameter;
+    case LxComment:
+        return StyleComment;
+    default: // ЕСЛИ, ТОГДА, ИНАЧЕ, ИЛИ, ВКЛ, ОТКЛ, ВСК, Б
+        return StyleKeyword;
     }
-    return i;
-}
-
-// A word from start; returns where it ends, or -1 for a text word ("ТС1.0.1"), which styles
-// the rest of the line as its text (*bareText: the text is still to come on the next line).
-int StyleWordLexeme(const QString &line, int start, const QSet<QString> &techNames, TRunList &out,
-                    bool *bareText)
-{
-    const int n = static_cast<int>(line.size());
-    int i = start;
-    while (i < n && IsWordChar(line[i]))
-        ++i;
-    const QString upper = line.mid(start, i - start).toUpper();
-    const bool textWord = (upper == u"ТС1" || upper == u"ТС0") && i + 3 < n && line[i] == u'.' &&
-                          (line[i + 1] == u'0' || line[i + 1] == u'1') && line[i + 2] == u'.' &&
-                          (line[i + 3] == u'0' || line[i + 3] == u'1');
-    if (textWord) {
-        i += 4;
-        out.Add(start, i - start, StyleTextWord);
-        int k = i;
-        while (k < n && (line[k] == u' ' || line[k] == u'\t'))
-            ++k;
-        out.Add(i, k - i, StyleDefault);
-        if (k < n)
-            out.Add(k, n - k, StyleTextString);
-        else
-            *bareText = true;
-        return -1;
-    }
-    int style = StyleDefault;
-    if (IsKeyword(upper))
-        style = StyleKeyword;
-    else if (upper.startsWith(u"АЛГ"))
-        style = StyleAlgorithm;
-    else if (IsVariableWord(upper))
-        style = StyleVariable;
-    else if (techNames.contains(upper))
-        style = StyleTechName;
-    out.Add(start, i - start, style);
-    return i;
 }
 
 } // namespace
@@ -163,45 +110,17 @@ QVector<TStyleRun> StyleSectionLine(const QString &line, bool textLine,
                                     const QSet<QString> &techNames, bool *endsWithTextWord)
 {
     TRunList out;
-    const int n = static_cast<int>(line.size());
-    bool bareText = false;
-    if (textLine) {
-        out.Add(0, n, StyleTextString);
-        if (endsWithTextWord)
-            *endsWithTextWord = false;
-        return out.Runs;
+    int at = 0;
+    int previousCode = 0;
+    for (const TLinePiece &piece : ScanLinePieces(line, textLine, techNames, endsWithTextWord)) {
+        // A parameter's number and name are one run, blanks between them included.
+        const bool parameterGap = previousCode == LxLineNumber && piece.Code == LxParamName;
+        out.Add(at, piece.Start - at, parameterGap ? StyleParameter : StyleDefault);
+        out.Add(piece.Start, piece.Length, PieceStyle(piece));
+        at = piece.Start + piece.Length;
+        previousCode = piece.Kind == TLinePiece::Lexeme ? piece.Code : 0;
     }
-    bool firstLexeme = true;
-    int i = 0;
-    while (i < n) {
-        const QChar c = line[i];
-        if (c == u' ' || c == u'\t') {
-            out.Add(i, 1, StyleDefault);
-            ++i;
-            continue;
-        }
-        const int start = i;
-        if (c == u'!' || c == u';') {
-            out.Add(i, n - i, StyleComment);
-            break;
-        }
-        if (QStringLiteral("+-()=<>").contains(c)) {
-            out.Add(i, 1, StyleOperator);
-            ++i;
-        } else if (IsDigit(c) || (c == u'.' && i + 1 < n && IsDigit(line[i + 1]))) {
-            i = StyleNumberLexeme(line, start, firstLexeme, out);
-        } else if (c.isLetter() || c == u'_') {
-            i = StyleWordLexeme(line, start, techNames, out, &bareText);
-            if (i < 0)
-                break; // a text word: the rest of the line is its text
-        } else {
-            out.Add(i, 1, StyleBadChar);
-            ++i;
-        }
-        firstLexeme = false;
-    }
-    if (endsWithTextWord)
-        *endsWithTextWord = bareText;
+    out.Add(at, static_cast<int>(line.size()) - at, StyleDefault);
     return out.Runs;
 }
 
@@ -230,7 +149,7 @@ QVector<TStyleRun> StyleHeaderLine(const QString &line)
         while (i < n && line[i] != u' ' && line[i] != u'\t' && line[i] != u'!' && line[i] != u';')
             ++i;
         const QString word = line.mid(start, i - start);
-        const QString upper = word.toUpper();
+        const QString upper = ControllerUpper(word);
         int style = StyleDefault;
         bool allDigits = true;
         for (QChar ch : word)
@@ -244,7 +163,7 @@ QVector<TStyleRun> StyleHeaderLine(const QString &line)
                  (upper.size() > 1 && (upper[0] == u'+' || upper[0] == u'-') &&
                   IsVariableWord(upper.mid(1))))
             style = StyleVariable;
-        else if (upper == u"ВКЛ" || upper == u"ОТКЛ")
+        else if (upper == Keyword::On || upper == Keyword::Off)
             style = StyleKeyword;
         else if (firstWord)
             style = StyleTechName;
@@ -266,33 +185,28 @@ QVector<int> StylesOfLine(const QVector<TStyleRun> &runs, int length)
 
 QSet<QString> TechNamesOfHeader(const QStringList &headerLines)
 {
-    QSet<QString> names;
-    bool inNames = false;
-    for (const QString &raw : headerLines) {
-        const QString line = raw.toUpper();
-        if (line.startsWith(u'/')) {
-            const QStringList words = line.mid(1).split(u' ', Qt::SkipEmptyParts);
-            inNames =
-                words.size() >= 2 && words[0] == u"ТЕХНОЛОГИЧЕСКИЕ" && words[1] == u"НАЗВАНИЯ";
-            continue;
-        }
-        if (!inNames)
-            continue;
-        QString text = line;
-        const qsizetype cut = text.indexOf(QRegularExpression(QStringLiteral("[!;]")));
-        if (cut >= 0)
-            text = text.left(cut);
-        const QStringList words = text.split(u' ', Qt::SkipEmptyParts);
-        if (words.size() >= 2)
-            names.insert(words[0]);
-    }
-    return names;
+    // The names the section lexer will know: those the header compiler takes from the text.
+    TPRPHeader header;
+    header.Text = headerLines;
+    TMacrosTable names;
+    QStringList ignored;
+    header.Compile(ignored, names);
+    QSet<QString> set;
+    for (const TMacrosTableRec &r : names.Records)
+        set.insert(r.Name);
+    return set;
 }
 
 QStringList SectionKeywords()
 {
-    return {QStringLiteral("ЕСЛИ"),   QStringLiteral("ТОГДА"), QStringLiteral("ИНАЧЕ"),
-            QStringLiteral("ИЛИ"),    QStringLiteral("ВКЛ"),   QStringLiteral("ОТКЛ"),
-            QStringLiteral("ВСК"),    QStringLiteral("Б"),     QStringLiteral("ТС0.0.0"),
-            QStringLiteral("ТС1.0.0")};
+    return {Keyword::If,
+            Keyword::Then,
+            Keyword::Else,
+            Keyword::Or,
+            Keyword::On,
+            Keyword::Off,
+            Keyword::Skip,
+            Keyword::Bit,
+            Keyword::TextOff + QStringLiteral(".0.0"),
+            Keyword::TextOn + QStringLiteral(".0.0")};
 }

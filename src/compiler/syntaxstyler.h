@@ -2,7 +2,10 @@
 // Colouring of the two languages of a program's text, line by line: the section language
 // (keywords with their one-letter forms, variables, numbers, time constants, ТС texts,
 // algorithm calls, parameter lines) and the header language (headings, orders, names).
-// Pure functions, so that the editor's lexer and the tests share them.
+// A section line is coloured from what the compiler's lexer makes of it (compiler/lexer.h),
+// and the technological names are those the header compiler takes, so the colours never
+// promise what the compiler refuses. Pure functions, so that the editor's lexer and the
+// tests share them.
 
 #include <QSet>
 #include <QString>
@@ -47,8 +50,8 @@ QVector<TStyleRun> StyleHeaderLine(const QString &line);
 // The style of every character of a line, from its runs (for the tests and the editor).
 QVector<int> StylesOfLine(const QVector<TStyleRun> &runs, int length);
 
-// The technological names of a header text (first word of each line of its names part),
-// upper-cased.
+// The technological names of a header text as the header compiler takes them (upper-cased
+// first words of its names part; none when the header compiler stops before that part).
 QSet<QString> TechNamesOfHeader(const QStringList &headerLines);
 
 // The keywords offered by completion, full forms first.

@@ -84,27 +84,66 @@ bool IsCp1251Char(QChar ch)
 
 namespace {
 
-QString ControllerCase(const QString &text, QChar (QChar::*toCase)() const)
+// Every UTF-16 unit's controller capital (small letter): the unit's own capital when that one
+// has a Windows-1251 byte, else the unit itself. Built once; the lexer reads every line
+// through it.
+struct TCaseTable
 {
-    QString s = text;
-    for (QChar &c : s) {
-        const QChar other = (c.*toCase)();
-        if (other != c && IsCp1251Char(other))
-            c = other;
+    char16_t Map[0x10000];
+    explicit TCaseTable(QChar (QChar::*toCase)() const)
+    {
+        for (int u = 0; u < 0x10000; ++u) {
+            const QChar c(static_cast<char16_t>(u));
+            const QChar other = (c.*toCase)();
+            Map[u] = other != c && IsCp1251Char(other) ? other.unicode() : c.unicode();
+        }
     }
+};
+
+const TCaseTable &UpperTable()
+{
+    static const TCaseTable table(&QChar::toUpper);
+    return table;
+}
+
+const TCaseTable &LowerTable()
+{
+    static const TCaseTable table(&QChar::toLower);
+    return table;
+}
+
+// The text itself (shared, no copy) when no character changes.
+QString ControllerCase(const QString &text, const TCaseTable &table)
+{
+    const char16_t *in = reinterpret_cast<const char16_t *>(text.constData());
+    const qsizetype n = text.size();
+    qsizetype i = 0;
+    while (i < n && table.Map[in[i]] == in[i])
+        ++i;
+    if (i == n)
+        return text;
+    QString s = text;
+    char16_t *out = reinterpret_cast<char16_t *>(s.data());
+    for (; i < n; ++i)
+        out[i] = table.Map[out[i]];
     return s;
 }
 
 } // namespace
 
+QChar ControllerUpper(QChar c)
+{
+    return QChar(UpperTable().Map[c.unicode()]);
+}
+
 QString ControllerUpper(const QString &text)
 {
-    return ControllerCase(text, &QChar::toUpper);
+    return ControllerCase(text, UpperTable());
 }
 
 QString ControllerLower(const QString &text)
 {
-    return ControllerCase(text, &QChar::toLower);
+    return ControllerCase(text, LowerTable());
 }
 
 std::uint8_t Cp1251Byte(QChar ch)

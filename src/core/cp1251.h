@@ -21,6 +21,7 @@ std::uint8_t Cp1251Byte(QChar ch);
 // replaced by its capital (small letter) only when that one has a Windows-1251 byte. The
 // lexer and the header compiler both read their text through ControllerUpper.
 QString ControllerUpper(const QString &text);
+QChar ControllerUpper(QChar c);
 QString ControllerLower(const QString &text);
 
 // Encodes text; on a character the code page cannot hold returns false and gives its

@@ -11,6 +11,7 @@
 #include "core/textfile.h"
 #include "core/textutils.h"
 #include "model/zentorprogram.h"
+#include "prp/headerwords.h"
 
 namespace {
 
@@ -49,7 +50,9 @@ void ReadOldFormatLines(TZentorProgram &program, const QStringList &lines, TFile
             continue;
         if (line[0] == u'/') {
             if (program.Header.Text.isEmpty()) {
-                program.Header.Text.append(OldFormatText::NamesHeading);
+                // The names heading, with the blank the import always wrote after it.
+                program.Header.Text.append(
+                    HeadingWord::HeadingLine({HeadingWord::TechPlural, HeadingWord::Names}) + u' ');
                 program.Header.Valid = 0;
             }
             program.Header.Text.append(NameLine(line));

@@ -13,6 +13,7 @@
 #include "model/messageplace.h"
 #include "prp/headerentries.h"
 #include "prp/prpheader.h"
+#include "prp/variableorder.h"
 
 #include <QComboBox>
 #include <QFontDatabase>
@@ -195,17 +196,17 @@ void TSarvetelConsoleForm::FillOrderGrid()
     ChangeBtnOrder->setEnabled(tab >= 2);
     const TPRPHeader &h = Header;
     if (tab == 0) {
-        SGCustomize->setRowCount(6);
-        const std::pair<const char *, QString> rows[] = {
-            {"КБ", QString::number(h.OrderKB)},      {"ВД", OctalText(8 * h.OrderVD + 7, 3)},
-            {"ДВ", OctalText(8 * h.OrderDV + 7, 3)}, {"ВА", OctalText(8 * h.OrderVA + 7, 3)},
-            {"АВ", OctalText(8 * h.OrderAV + 7, 3)}, {"ТМ", OctalText(8 * h.OrderTM + 7, 2)}};
-        const QString mins[] = {QStringLiteral("0"),   QStringLiteral("000"), QStringLiteral("000"),
-                                QStringLiteral("000"), QStringLiteral("000"), QStringLiteral("0")};
-        for (int i = 0; i < 6; ++i) {
-            SetCell(SGCustomize, i, 0, QString::fromUtf8(rows[i].first));
-            SetCell(SGCustomize, i, 1, mins[i]);
-            SetCell(SGCustomize, i, 2, rows[i].second);
+        SGCustomize->setRowCount(VariableOrderCount);
+        int i = 0;
+        for (const TVariableOrder &o : VariableOrders()) {
+            // The lowest index with three digits where the class writes three, else "0"; the
+            // highest as the header orders it (КБ: its order byte in decimal).
+            const int digits = OrderDigits(o);
+            SetCell(SGCustomize, i, 0, OrderWord(o));
+            SetCell(SGCustomize, i, 1, OctalText(0, digits == 3 ? 3 : 1));
+            SetCell(SGCustomize, i, 2,
+                    o.ByEights ? OctalText(OrderLast(o, h), digits) : QString::number(h.*o.Field));
+            ++i;
         }
     } else if (tab == 1) {
         SGCustomize->setRowCount(8);
@@ -226,7 +227,7 @@ void TSarvetelConsoleForm::FillOrderGrid()
     } else {
         SGCustomize->setRowCount(32);
         for (int i = 0; i < 32; ++i) {
-            SetCell(SGCustomize, i, 0, QStringLiteral("ИВ") + OctalText(i, 2));
+            SetCell(SGCustomize, i, 0, ClassVariableText(ClassIV, i, TIndexUse::Field));
             const bool unused = h.ImpSource[i][1] == HeaderWord::SourceUnused;
             SetCell(SGCustomize, i, 1, h.ImpulseSourceText(i));
             SetCell(SGCustomize, i, 2,
@@ -243,12 +244,10 @@ void TSarvetelConsoleForm::OrderStep(int delta)
     const int row = SGCustomize->currentRow();
     std::uint8_t *value = nullptr;
     int maximum = 0;
-    if (tab == 0 && row >= 0 && row < 6) {
-        std::uint8_t *orders[] = {&Header.OrderKB, &Header.OrderVD, &Header.OrderDV,
-                                  &Header.OrderVA, &Header.OrderAV, &Header.OrderTM};
-        const int maxima[] = {7, 63, 63, 15, 15, 7};
-        value = orders[row];
-        maximum = maxima[row];
+    if (tab == 0 && row >= 0 && row < VariableOrderCount) {
+        const TVariableOrder &o = VariableOrders()[static_cast<std::size_t>(row)];
+        value = &(Header.*o.Field);
+        maximum = OrderMaxByte(o);
     } else if (tab == 1 && row >= 0 && row < 8) {
         value = &Header.AdcOrder[row];
         maximum = 15;

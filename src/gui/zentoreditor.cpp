@@ -2,6 +2,10 @@
 
 #include "gui/zentorlexer.h"
 
+#include "compiler/compilertexts.h"
+#include "compiler/lexer.h"
+#include "core/cp1251.h"
+
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QListWidget>
@@ -304,14 +308,15 @@ QString TZentorEditor::WordBeforeCaret() const
     getCursorPosition(&line, &index);
     const QString t = text(line).left(index);
     int k = static_cast<int>(t.size());
-    while (k > 0 && (t[k - 1].isLetterOrNumber() || t[k - 1] == u'_'))
+    // A word as the lexer reads it.
+    while (k > 0 && IsLexerWordChar(ControllerUpper(t[k - 1])))
         --k;
     return t.mid(k);
 }
 
 QStringList TZentorEditor::CompletionsFor(const QString &prefix) const
 {
-    const QString up = prefix.toUpper();
+    const QString up = ControllerUpper(prefix);
     QStringList words = SectionKeywords();
     if (ZLexer->GetKind() == TTextKind::Section) {
         QStringList names(ZLexer->GetTechNames().cbegin(), ZLexer->GetTechNames().cend());
@@ -322,7 +327,7 @@ QStringList TZentorEditor::CompletionsFor(const QString &prefix) const
     }
     QStringList result;
     for (const QString &w : words)
-        if (w.toUpper().startsWith(up) && !result.contains(w))
+        if (ControllerUpper(w).startsWith(up) && !result.contains(w))
             result.append(w);
     return result;
 }
@@ -367,7 +372,7 @@ void TZentorEditor::InsertCompletion(int id, const QString &chosen)
     getCursorPosition(&line, &index);
     setSelection(line, index - prefix, line, index);
     replaceSelectedText(word);
-    if (word.toUpper().startsWith(u"АЛГ"))
+    if (ControllerUpper(word).startsWith(Keyword::Algorithm))
         ShowAlgorithmTip();
 }
 
@@ -416,11 +421,12 @@ void TZentorEditor::keyPressEvent(QKeyEvent *event)
     if (typed.isEmpty() || isListActive())
         return;
     // "АЛГ" and three octal digits just typed: show what the call takes.
-    const QString word = WordBeforeCaret().toUpper();
-    if (word.size() == 6 && word.startsWith(u"АЛГ") && typed[0].isDigit())
+    const QString word = ControllerUpper(WordBeforeCaret());
+    if (word.size() == 6 && word.startsWith(Keyword::Algorithm) && typed[0].isDigit())
         ShowAlgorithmTip();
-    else if (typed[0].isLetter() && word.size() >= 3 && ZLexer->GetKind() == TTextKind::Section &&
-             !CompletionsFor(word).isEmpty() && CompletionsFor(word) != QStringList{word})
+    else if (IsLexerWordStart(ControllerUpper(typed[0])) && word.size() >= 3 &&
+             ZLexer->GetKind() == TTextKind::Section && !CompletionsFor(word).isEmpty() &&
+             CompletionsFor(word) != QStringList{word})
         ShowCompletions();
 }
 

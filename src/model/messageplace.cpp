@@ -1,5 +1,6 @@
 #include "model/messageplace.h"
 
+#include "core/cp1251.h"
 #include "core/textutils.h"
 #include "model/zentorprogram.h"
 
@@ -24,7 +25,7 @@ int DecimalAt(const QString &text, qsizetype i, qsizetype *end)
 bool ParseMessagePlace(const QString &message, TMessagePlace &place)
 {
     place = TMessagePlace();
-    const QString upper = message.toUpper();
+    const QString upper = ControllerUpper(message);
     if (!upper.startsWith(u'['))
         return false;
     const qsizetype dot = upper.indexOf(u'.');

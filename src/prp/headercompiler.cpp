@@ -4,16 +4,19 @@
 // compile with result 1 and leaves the fields set so far as they are.
 #include "prp/prpheader.h"
 #include "prp/variableclass.h"
+#include "prp/variableorder.h"
 
 #include "core/cp1251.h"
 #include "prp/headerdeclaration.h"
 #include "prp/headerentries.h"
+#include "prp/headerwords.h"
 
 #include "core/textutils.h"
 #include "prp/macrostable.h"
 
 #include <QtGlobal>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 
@@ -27,12 +30,11 @@ constexpr char16_t UnknownPart[] = u"Неправильное имя разде�
 constexpr char16_t LowerBoundZero[] = u"Должно быть восьмеричное число 0";
 constexpr char16_t DashExpected[] = u"Ожидалось '-'";
 constexpr char16_t UpperBound[] = u"Должно быть восьмеричное число";
-constexpr char16_t OrderKB[] = u"Заказ КБ должен быть от 0 до 7.";
-constexpr char16_t OrderVD[] = u"Заказ ВД должен быть от 7 до 777.";
-constexpr char16_t OrderDV[] = u"Заказ ДВ должен быть от 7 до 777.";
-constexpr char16_t OrderVA[] = u"Заказ ВА должен быть от 7 до 177.";
-constexpr char16_t OrderAV[] = u"Заказ АВ должен быть от 7 до 177.";
-constexpr char16_t OrderTM[] = u"Заказ ТМ должен быть от 7 до 77.";
+// "Заказ ВД должен быть от 7 до 777.": the class and its octal bounds.
+constexpr char16_t OrderRangeBegin[] = u"Заказ ";
+constexpr char16_t OrderRangeFrom[] = u" должен быть от ";
+constexpr char16_t OrderRangeTo[] = u" до ";
+constexpr char16_t OrderRangeEnd[] = u".";
 constexpr char16_t OrderClassBegin[] = u"Неправильная переменная для заказа '";
 constexpr char16_t OrderClassEnd[] = u"'.";
 
@@ -61,31 +63,11 @@ constexpr char16_t KeyNumber[] = u"Должен быть указан номер
 constexpr char16_t KeyRange[] = u"Некорректный номер технологической клавиши";
 constexpr char16_t KeyVarName[] = u"Некорректное имя переменной";
 constexpr char16_t KeyVarNumber[] = u"Некорректный номер переменной";
-constexpr char16_t KeyIndexKB[] = u"Некорректный индекс КБ";
-constexpr char16_t KeyIndexKS[] = u"Некорректный индекс КС";
-constexpr char16_t KeyIndexTM[] = u"Некорректный индекс ТМ";
-constexpr char16_t KeyIndexVA[] = u"Некорректный индекс ВА";
-constexpr char16_t KeyIndexAV[] = u"Некорректный индекс АВ";
-constexpr char16_t KeyIndexIV[] = u"Некорректный индекс ИВ";
+// "Некорректный индекс КБ": followed by the class word.
+constexpr char16_t KeyIndex[] = u"Некорректный индекс ";
 } // namespace Msg
 
-// Heading words.
-namespace Word {
-constexpr char16_t Order[] = u"ЗАКАЗ";
-constexpr char16_t Variables[] = u"ПЕРЕМЕННЫХ";
-constexpr char16_t Inputs[] = u"ВХОДОВ";
-constexpr char16_t Adc[] = u"АЦП";
-constexpr char16_t TimeGen[] = u"ТМГ";
-constexpr char16_t IV[] = u"ИВ";
-constexpr char16_t VA[] = u"ВА";
-constexpr char16_t AV[] = u"АВ";
-constexpr char16_t Impulse[] = u"ИМПУЛЬСНЫХ";
-constexpr char16_t Outputs[] = u"ВЫХОДОВ";
-constexpr char16_t TechSingular[] = u"ТЕХНОЛОГИЧЕСКАЯ";
-constexpr char16_t Keyboard[] = u"КЛАВИАТУРА";
-constexpr char16_t TechPlural[] = u"ТЕХНОЛОГИЧЕСКИЕ";
-constexpr char16_t Names[] = u"НАЗВАНИЯ";
-} // namespace Word
+namespace Word = HeadingWord;
 
 enum class TPart { None, Variables, Adc, TimeGen, Impulse, Keyboard, Names };
 
@@ -141,43 +123,30 @@ struct TWords
     int Start = 1; // where the last word read begins
 };
 
-// The range check of one class of the variable order part.
-struct TOrderRule
+// "Заказ ВД должен быть от 7 до 777.": the bounds of an order's highest index.
+QString OrderRangeMessage(const TVariableOrder &o)
 {
-    const char16_t *Class;
-    int Lowest;
-    int Highest;
-    const char16_t *Message;
-    std::uint8_t TPRPHeader::*Field;
-    bool ByEights; // the order byte counts groups of eight (all classes but КБ)
-};
+    return QString::fromUtf16(Msg::OrderRangeBegin) + OrderWord(o) +
+           QString::fromUtf16(Msg::OrderRangeFrom) + QString::number(OrderLowestLast(o), 8) +
+           QString::fromUtf16(Msg::OrderRangeTo) + QString::number(OrderHighestLast(o), 8) +
+           QString::fromUtf16(Msg::OrderRangeEnd);
+}
 
-const TOrderRule kOrderRules[] = {
-    {u"КБ", 0, 07, Msg::OrderKB, &TPRPHeader::OrderKB, false},
-    {u"ВД", 07, 0777, Msg::OrderVD, &TPRPHeader::OrderVD, true},
-    {u"ДВ", 07, 0777, Msg::OrderDV, &TPRPHeader::OrderDV, true},
-    {u"ВА", 07, 0177, Msg::OrderVA, &TPRPHeader::OrderVA, true},
-    {u"АВ", 07, 0177, Msg::OrderAV, &TPRPHeader::OrderAV, true},
-    {u"ТМ", 07, 077, Msg::OrderTM, &TPRPHeader::OrderTM, true},
-};
-
-// Technological key classes: the class word, the class code (the second code of ДВ and ВД
-// for indexes of 256 and above), the highest index and the message beyond it.
-struct TKeyClass
+// A technological key takes a variable of any class by its first code; ДВ and ВД (the
+// classes with a second code) take any index, their second code from 256, and every other
+// class an index below its count ("Некорректный индекс КБ" beyond it). A КБ beyond its count
+// leaves the key without a variable.
+const TVariableClass *KeyClass(const QString &word)
 {
-    const char16_t *Word;
-    std::uint8_t Code;
-    int Highest;             // -1: no range check
-    const char16_t *Message; // nullptr: no range check
-    bool SkipWhenOutOfRange; // КБ: the key stays without a variable
-};
+    const TVariableClassCode code = ClassOfWord(word);
+    return word.size() == 2 ? FindVariableClass(code) : nullptr;
+}
 
-const TKeyClass kKeyClasses[] = {
-    {u"ДВ", ClassDV, -1, nullptr, false},           {u"КБ", ClassKB, 07, Msg::KeyIndexKB, true},
-    {u"КС", ClassKS, 255, Msg::KeyIndexKS, false},  {u"ТМ", ClassTM, 077, Msg::KeyIndexTM, false},
-    {u"ВД", ClassVD, -1, nullptr, false},           {u"ВА", ClassVA, 0177, Msg::KeyIndexVA, false},
-    {u"АВ", ClassAV, 0177, Msg::KeyIndexAV, false}, {u"ИВ", ClassIV, 037, Msg::KeyIndexIV, false},
-};
+bool KeyIndexChecked(const TVariableClass &c)
+{
+    const TVariableClass *high = FindVariableClass(c.Code + 1);
+    return !(high && high->IndexBase != 0);
+}
 
 class THeaderCompiler
 {
@@ -310,7 +279,8 @@ void THeaderCompiler::RecogniseHeading(const QString &line)
             Part = TPart::Adc;
         else if (w2 == Word::TimeGen && w3.isEmpty())
             Part = TPart::TimeGen;
-        else if ((w2 == Word::IV && w3.isEmpty()) || (w2 == Word::Impulse && w3 == Word::Outputs))
+        else if ((w2 == ClassWord(ClassIV) && w3.isEmpty()) ||
+                 (w2 == Word::Impulse && w3 == Word::Outputs))
             Part = TPart::Impulse;
     } else if (w1 == Word::TechSingular && w2 == Word::Keyboard) {
         Part = TPart::Keyboard;
@@ -391,15 +361,15 @@ bool THeaderCompiler::VariableLine(const QString &line, int l)
         return false;
     }
     const qint64 value = OctalValue(upper);
-    for (const TOrderRule &rule : kOrderRules) {
-        if (cls != rule.Class)
+    for (const TVariableOrder &o : VariableOrders()) {
+        if (cls != OrderWord(o))
             continue;
-        if (value < rule.Lowest || value > rule.Highest) {
-            Report(l, w.Pos, QString::fromUtf16(rule.Message));
+        if (value < OrderLowestLast(o) || value > OrderHighestLast(o)) {
+            Report(l, w.Pos, OrderRangeMessage(o));
             return false;
         }
-        Header.*rule.Field = static_cast<std::uint8_t>(rule.ByEights ? value / 8 : value);
-        const int last = static_cast<int>(rule.ByEights ? value / 8 * 8 + 7 : value);
+        Header.*o.Field = OrderByteOfLast(o, static_cast<int>(value));
+        const int last = OrderLast(o, Header.*o.Field);
         Declare(THeaderDeclKind::Order, clsColumn, cls, upper, 0, 0, last);
         return true;
     }
@@ -488,7 +458,7 @@ bool THeaderCompiler::ImpulseLine(const QString &line, int l)
     TWords w(line);
     const QString output = w.Next();
     const int outputColumn = w.Start;
-    if (!output.startsWith(Word::IV)) {
+    if (!output.startsWith(ClassWord(ClassIV))) {
         Report(l, w.Pos, QString::fromUtf16(Msg::ImpOutput));
         return false;
     }
@@ -540,7 +510,7 @@ bool THeaderCompiler::ImpulseLine(const QString &line, int l)
     // A variable source: the sign (when written) stands before it.
     const bool signWritten = source.startsWith(u'+') || source.startsWith(u'-');
     const QString variable = signWritten ? source.mid(1) : source;
-    if (variable.startsWith(Word::VA) || variable.startsWith(Word::AV))
+    if (variable.startsWith(ClassWord(ClassVA)) || variable.startsWith(ClassWord(ClassAV)))
         Declare(THeaderDeclKind::ImpulseSource, sourceColumn + (signWritten ? 1 : 0), variable,
                 source, n);
     return true;
@@ -598,38 +568,34 @@ void THeaderCompiler::KeyLine(const QString &line, int l, int keyboard)
     TTechKey &k = Header.TechKeys[q];
     k.Name = TrimSpaces(w.Rest()).left(kNameLength).leftJustified(kNameLength, u' ');
 
-    const QString cls = variable.left(2);
-    for (const TKeyClass &c : kKeyClasses) {
-        if (cls != c.Word)
-            continue;
-        qint64 x = 0;
-        int lowByte = 0;
-        if (c.Code == ClassKS) {
-            // A section number: group digit and two octal digits, exactly three of them.
-            if (digits.size() < 3) {
-                ReportLine(l, QString::fromUtf16(Msg::KeyIndexKS));
-                return;
-            }
-            x = ParseSectionNumber(digits);
-            lowByte = static_cast<int>(x & 0xFF);
-        } else {
-            x = OctalValue(digits);
-            lowByte = ParseOctal(digits) & 0xFF; // exact low byte even of a huge index
+    const TVariableClass *c = KeyClass(variable.left(2));
+    if (!c)
+        return; // any other class word: the key stays without a variable
+    qint64 x = 0;
+    int lowByte = 0;
+    if (c->Code == ClassKS) {
+        // A section number: group digit and two octal digits, exactly three of them.
+        if (digits.size() < 3) {
+            ReportLine(l, QString::fromUtf16(Msg::KeyIndex) + ClassWord(c->Code));
+            return;
         }
-        std::uint8_t code = c.Code;
-        if (c.Message && x > c.Highest) {
-            ReportLine(l, QString::fromUtf16(c.Message));
-            if (c.SkipWhenOutOfRange)
-                return;
-        }
-        if (c.Highest < 0 && x > 255)
-            ++code; // second code of ДВ and ВД: index - 256 (same low byte)
-        k.Class = code;
-        k.Index = static_cast<std::uint8_t>(lowByte);
-        Declare(THeaderDeclKind::Key, variableColumn, variable, TrimSpaces(k.Name), q);
-        return;
+        x = ParseSectionNumber(digits);
+        lowByte = static_cast<int>(x & 0xFF);
+    } else {
+        x = OctalValue(digits);
+        lowByte = ParseOctal(digits) & 0xFF; // exact low byte even of a huge index
     }
-    // Any other class word: the key stays without a variable.
+    std::uint8_t code = c->Code;
+    if (!KeyIndexChecked(*c)) {
+        code = ClassCodeForIndex(c->Code, static_cast<unsigned>(std::min<qint64>(x, c->Count)));
+    } else if (x >= c->Count) {
+        ReportLine(l, QString::fromUtf16(Msg::KeyIndex) + ClassWord(c->Code));
+        if (c->Code == ClassKB)
+            return;
+    }
+    k.Class = code;
+    k.Index = static_cast<std::uint8_t>(lowByte);
+    Declare(THeaderDeclKind::Key, variableColumn, variable, TrimSpaces(k.Name), q);
 }
 
 void THeaderCompiler::Names()

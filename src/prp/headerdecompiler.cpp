@@ -5,21 +5,15 @@
 
 #include "core/textutils.h"
 #include "prp/headerentries.h"
+#include "prp/headerwords.h"
 #include "prp/macrostable.h"
 #include "prp/prplayout.h"
 #include "prp/prptexts.h"
+#include "prp/variableclass.h"
 
 #include <memory>
 
 namespace {
-
-namespace Line {
-constexpr char16_t Variables[] = u"/ ЗАКАЗ ПЕРЕМЕННЫХ";
-constexpr char16_t Adc[] = u"/ ЗАКАЗ ВХОДОВ АЦП";
-constexpr char16_t Impulse[] = u"/ ЗАКАЗ ИВ";
-constexpr char16_t TimeGen[] = u"/ ЗАКАЗ ТМГ";
-constexpr char16_t Keyboard[] = u"/ ТЕХНОЛОГИЧЕСКАЯ КЛАВИАТУРА ";
-} // namespace Line
 
 constexpr int kAdcModules = 8;
 constexpr int kKeysPerKeyboard = 16;
@@ -56,7 +50,7 @@ QString EntryText(const TPRPHeader &, const THeaderEntry &e, int)
 
 const TTextPart kTextParts[] = {
     {THeaderPart::Orders, [](const TPRPHeader &, const THeaderEntry &, int) { return true; },
-     [](int) { return QString::fromUtf16(Line::Variables); }, EntryText,
+     [](int) { return HeadingWord::HeadingLine({HeadingWord::Order, HeadingWord::Variables}); }, EntryText,
      [](const TPRPHeader &h, int i) {
          const std::uint8_t orders[] = {h.OrderKB, h.OrderVD, h.OrderDV,
                                         h.OrderVA, h.OrderAV, h.OrderTM};
@@ -64,27 +58,28 @@ const TTextPart kTextParts[] = {
      }},
     {THeaderPart::AdcInputs,
      [](const TPRPHeader &h, const THeaderEntry &, int m) { return m <= LastAdcModule(h); },
-     [](int) { return QString::fromUtf16(Line::Adc); }, EntryText,
+     [](int) { return HeadingWord::HeadingLine({HeadingWord::Order, HeadingWord::Inputs, HeadingWord::Adc}); }, EntryText,
      [](const TPRPHeader &h, int m) {
          return PrpTexts::AdcValue(h.AdcOrder[m], m > LastAdcModule(h));
      }},
     {THeaderPart::ImpulseOutputs,
      [](const TPRPHeader &, const THeaderEntry &e, int) { return e.InUse; },
-     [](int) { return QString::fromUtf16(Line::Impulse); }, EntryText,
+     [](int) { return HeadingWord::HeadingLine({HeadingWord::Order, ClassWord(ClassIV)}); }, EntryText,
      [](const TPRPHeader &h, int k) {
          return PrpTexts::SourceWord(h.ImpSource[k][1] * 256 + h.ImpSource[k][0]);
      }},
     // The part states all eight once it is written: a generator it leaves out is not in use.
     {THeaderPart::TimerGenerators,
      [](const TPRPHeader &, const THeaderEntry &e, int) { return e.InUse; },
-     [](int) { return QString::fromUtf16(Line::TimeGen); }, EntryText,
+     [](int) { return HeadingWord::HeadingLine({HeadingWord::Order, HeadingWord::TimeGen}); }, EntryText,
      [](const TPRPHeader &h, int k) {
          const std::uint8_t *t = h.TimeGen[k];
          return PrpTexts::IntervalWords(t[1] * 256 + t[0], t[3] * 256 + t[2]);
      }},
     {THeaderPart::TechKeys, [](const TPRPHeader &, const THeaderEntry &e, int) { return e.InUse; },
      [](int q) {
-         return QString::fromUtf16(Line::Keyboard) + QString::number(q / kKeysPerKeyboard + 1);
+         return HeadingWord::HeadingLine({HeadingWord::TechSingular, HeadingWord::Keyboard}) + u' ' +
+                QString::number(q / kKeysPerKeyboard + 1);
      },
      [](const TPRPHeader &h, const THeaderEntry &, int q) { return KeyLine(q, h.TechKeys[q]); },
      [](const TPRPHeader &h, int q) {
@@ -144,17 +139,18 @@ void KeyRecordsNotInText(const TPRPHeader &h, QStringList &lines)
 
 int TPRPHeader::Decompile(QStringList & /*messages*/)
 {
+    namespace W = HeadingWord;
     QStringList &out = Text;
     out.clear();
 
-    out << QString::fromUtf16(Line::Variables);
+    out << W::HeadingLine({W::Order, W::Variables});
     for (const THeaderEntry &e : HeaderEntries(*this, THeaderPart::Orders))
         out << e.Text;
     out << QString();
 
     // Module m serves the ВА variables 16m..16m+15; the ADC order has eight modules only,
     // whatever ВА order a loaded image states.
-    out << QString::fromUtf16(Line::Adc);
+    out << W::HeadingLine({W::Order, W::Inputs, W::Adc});
     const int lastModule = LastAdcModule(*this);
     const std::vector<THeaderEntry> adc = HeaderEntries(*this, THeaderPart::AdcInputs);
     for (int m = 0; m <= lastModule; ++m)
@@ -166,7 +162,7 @@ int TPRPHeader::Decompile(QStringList & /*messages*/)
         if (e.InUse)
             outputs << e.Text;
     if (!outputs.isEmpty())
-        out << QString::fromUtf16(Line::Impulse) << outputs << QString();
+        out << W::HeadingLine({W::Order, ClassWord(ClassIV)}) << outputs << QString();
 
     // Every timer-generator in use (any word not 0): the part, once written, states all eight.
     QStringList timeGens;
@@ -174,7 +170,7 @@ int TPRPHeader::Decompile(QStringList & /*messages*/)
         if (e.InUse)
             timeGens << e.Text;
     if (!timeGens.isEmpty())
-        out << QString::fromUtf16(Line::TimeGen) << timeGens << QString();
+        out << W::HeadingLine({W::Order, W::TimeGen}) << timeGens << QString();
 
     int openKeyboard = -1;
     for (int q = 0; q < KeyCount; ++q) {
@@ -184,7 +180,8 @@ int TPRPHeader::Decompile(QStringList & /*messages*/)
         if (q / kKeysPerKeyboard != openKeyboard) {
             openKeyboard = q / kKeysPerKeyboard;
             out << QString();
-            out << QString::fromUtf16(Line::Keyboard) + QString::number(openKeyboard + 1);
+            out << W::HeadingLine({W::TechSingular, W::Keyboard}) + u' ' +
+                       QString::number(openKeyboard + 1);
         }
         out << KeyLine(q, key);
     }

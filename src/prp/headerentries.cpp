@@ -3,6 +3,7 @@
 #include "core/textutils.h"
 #include "prp/prpheader.h"
 #include "prp/variableclass.h"
+#include "prp/variableorder.h"
 
 namespace {
 
@@ -24,20 +25,12 @@ QByteArray Bytes(std::initializer_list<std::uint8_t> values)
 std::vector<THeaderEntry> Orders(const TPRPHeader &h)
 {
     // The lines of the header text's variable order, in its order.
-    return {
-        {QStringLiteral("КБ"), QStringLiteral("КБ   0 - ") + OctalText(h.OrderKB, 1),
-         Bytes({h.OrderKB})},
-        {QStringLiteral("ВД"), QStringLiteral("ВД 000 - ") + HeaderOrderText(h.OrderVD, 3),
-         Bytes({h.OrderVD})},
-        {QStringLiteral("ДВ"), QStringLiteral("ДВ 000 - ") + HeaderOrderText(h.OrderDV, 3),
-         Bytes({h.OrderDV})},
-        {QStringLiteral("ВА"), QStringLiteral("ВА 000 - ") + HeaderOrderText(h.OrderVA, 3),
-         Bytes({h.OrderVA})},
-        {QStringLiteral("АВ"), QStringLiteral("АВ 000 - ") + HeaderOrderText(h.OrderAV, 3),
-         Bytes({h.OrderAV})},
-        {QStringLiteral("ТМ"), QStringLiteral("ТМ  00 - ") + HeaderOrderText(h.OrderTM, 2),
-         Bytes({h.OrderTM})},
-    };
+    std::vector<THeaderEntry> entries;
+    for (const TVariableOrder &o : VariableOrders())
+        entries.push_back({OrderWord(o),
+                           OrderLineStart(o) + OctalText(OrderLast(o, h), OrderDigits(o)),
+                           Bytes({h.*o.Field})});
+    return entries;
 }
 
 std::vector<THeaderEntry> AdcInputs(const TPRPHeader &h)
@@ -55,7 +48,7 @@ std::vector<THeaderEntry> ImpulseOutputs(const TPRPHeader &h)
 {
     std::vector<THeaderEntry> entries;
     for (int k = 0; k < kImpulseOutputs; ++k) {
-        const QString name = QStringLiteral("ИВ") + OctalText(k, 2);
+        const QString name = ClassVariableText(ClassIV, k, TIndexUse::Field);
         const std::uint8_t low = h.ImpSource[k][0];
         const std::uint8_t high = h.ImpSource[k][1];
         if (high == HeaderWord::SourceUnused)
@@ -125,15 +118,10 @@ std::vector<THeaderEntry> HeaderEntries(const TPRPHeader &header, THeaderPart pa
     return {};
 }
 
-QString HeaderOrderText(std::uint8_t order, int width)
-{
-    return OctalText(8 * order + 7, width);
-}
-
 QString HeaderIntervalText(std::uint8_t low, std::uint8_t high)
 {
     if (high == HeaderWord::PlusVA || high == HeaderWord::PlusAV)
-        return QString::fromUtf16(HeaderWord::AnalogClassWord(high)) + OctalText(low / 2, 3);
+        return HeaderWord::AnalogClassWord(high) + OctalText(low / 2, 3);
     return QString::number((high * 256 + low) / 2);
 }
 
@@ -144,7 +132,7 @@ bool HeaderIntervalFromText(const QString &word, std::uint8_t &low, std::uint8_t
         return true;
     }
     for (std::uint8_t analog : {HeaderWord::PlusVA, HeaderWord::PlusAV}) {
-        if (!word.startsWith(QString::fromUtf16(HeaderWord::AnalogClassWord(analog))))
+        if (!word.startsWith(HeaderWord::AnalogClassWord(analog)))
             continue;
         const QString digits = word.mid(2);
         if (digits.size() > 3 || !IsOctalText(digits) || ParseOctal(digits) > kHighestAnalogIndex)

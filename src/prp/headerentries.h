@@ -39,8 +39,6 @@ struct THeaderEntry
 std::vector<THeaderEntry> HeaderEntries(const TPRPHeader &header, THeaderPart part);
 
 // Texts the header decompiler shares.
-// The highest index of an order counted in groups of eight, as octal text of width digits.
-QString HeaderOrderText(std::uint8_t order, int width);
 // One interval word of a timer-generator: "ВА012", "АВ003" or a constant.
 QString HeaderIntervalText(std::uint8_t low, std::uint8_t high);
 // The interval word a word of the header text's timer-generator part stands for: "ВА" or

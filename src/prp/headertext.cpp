@@ -4,6 +4,7 @@
 
 #include "core/cp1251.h"
 #include "core/textutils.h"
+#include "prp/variableclass.h"
 
 namespace {
 
@@ -48,17 +49,17 @@ int BoundedOctal(const QString &digits, int limit)
 
 } // namespace
 
-const char16_t *HeaderWord::AnalogClassWord(std::uint8_t high)
+QString HeaderWord::AnalogClassWord(std::uint8_t high)
 {
     switch (high) {
     case PlusVA:
     case MinusVA:
-        return u"ВА";
+        return ClassWord(ClassVA);
     case PlusAV:
     case MinusAV:
-        return u"АВ";
+        return ClassWord(ClassAV);
     default:
-        return nullptr;
+        return QString();
     }
 }
 
@@ -70,9 +71,8 @@ QString TPRPHeader::ImpulseSourceText(int k) const
     const std::uint8_t high = ImpSource[k][1];
     if (high == HeaderWord::SourceUnused)
         return QString();
-    if (const char16_t *word = HeaderWord::AnalogClassWord(high))
-        return QChar(HeaderWord::IsMinus(high) ? u'-' : u'+') + QString::fromUtf16(word) +
-               OctalText(low / 2, 3);
+    if (const QString word = HeaderWord::AnalogClassWord(high); !word.isEmpty())
+        return QChar(HeaderWord::IsMinus(high) ? u'-' : u'+') + word + OctalText(low / 2, 3);
     const int w = high * 256 + low;
     if (w > kLargestPositiveWord)
         return u'-' + QString::number((65536 - w) / 2);
@@ -88,9 +88,11 @@ int TPRPHeader::SetImpulseSource(int k, const QString &text)
         t.prepend(u'+');
     const bool minus = t.startsWith(u'-');
 
-    if (t.contains(u"ВА") || t.contains(u"АВ")) {
+    const QString va = ClassWord(ClassVA);
+    const QString av = ClassWord(ClassAV);
+    if (t.contains(va) || t.contains(av)) {
         const QString cls = t.mid(1, 2);
-        if (cls != u"ВА" && cls != u"АВ")
+        if (cls != va && cls != av)
             return 1;
         const QString digits = t.mid(3);
         if (!IsOctalText(digits))
@@ -98,9 +100,9 @@ int TPRPHeader::SetImpulseSource(int k, const QString &text)
         const int i = BoundedOctal(digits, kMaxSourceIndex);
         if (i < 0)
             return 1;
-        const bool av = cls == u"АВ";
-        const std::uint8_t high = minus ? (av ? HeaderWord::MinusAV : HeaderWord::MinusVA)
-                                        : (av ? HeaderWord::PlusAV : HeaderWord::PlusVA);
+        const bool isAV = cls == av;
+        const std::uint8_t high = minus ? (isAV ? HeaderWord::MinusAV : HeaderWord::MinusVA)
+                                        : (isAV ? HeaderWord::PlusAV : HeaderWord::PlusVA);
         ImpSource[k][0] = static_cast<std::uint8_t>(2 * i);
         ImpSource[k][1] = high;
         return 0;

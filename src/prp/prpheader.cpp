@@ -4,6 +4,7 @@
 #include "core/textutils.h"
 #include "prp/prplayout.h"
 #include "prp/prptexts.h"
+#include "prp/variableorder.h"
 
 #include <algorithm>
 #include <cstring>
@@ -20,6 +21,19 @@ constexpr int kTimeGenOff = 121;
 constexpr int kReserved = 137;
 
 const QString kEmptyName = QStringLiteral("        ");
+
+// The six order bytes from b on, in their order in the header and in the link's header parts.
+void PutOrders(const TPRPHeader &h, std::uint8_t *b)
+{
+    for (const TVariableOrder &o : VariableOrders())
+        b[o.BytePlace] = h.*o.Field;
+}
+
+void TakeOrders(TPRPHeader &h, const std::uint8_t *b)
+{
+    for (const TVariableOrder &o : VariableOrders())
+        h.*o.Field = b[o.BytePlace];
+}
 
 } // namespace
 
@@ -64,8 +78,7 @@ void TPRPHeader::EncodeHeader()
     std::uint8_t *b = Bytes;
     b[0] = 0;
     b[1] = 0;
-    const std::uint8_t orders[6] = {OrderDV, OrderKB, OrderTM, OrderVD, OrderVA, OrderAV};
-    std::memcpy(b + kOrders, orders, sizeof orders);
+    PutOrders(*this, b + kOrders);
     // Byte 8 is reserved: it keeps what a loaded image had.
     std::memset(b + PrpLayout::GroupWords, 0,
                 2 * PrpLayout::GroupCount); // filled by the image assembly
@@ -123,12 +136,7 @@ bool TPRPHeader::DecodeHeader(QStringList *messages)
     CompiledText = Text;
     TextCompiled = true;
     const std::uint8_t *b = Bytes;
-    OrderDV = b[kOrders];
-    OrderKB = b[kOrders + 1];
-    OrderTM = b[kOrders + 2];
-    OrderVD = b[kOrders + 3];
-    OrderVA = b[kOrders + 4];
-    OrderAV = b[kOrders + 5];
+    TakeOrders(*this, b + kOrders);
     for (int k = 0; k < 32; ++k) {
         ImpSource[k][0] = b[kImpSources + 2 * k];
         ImpSource[k][1] = b[kImpSources + 2 * k + 1];
@@ -207,8 +215,7 @@ void TPRPHeader::EncodePart(int part, std::uint8_t *b) const
 {
     b[0] = 0;
     b[1] = static_cast<std::uint8_t>(part);
-    const std::uint8_t orders[6] = {OrderDV, OrderKB, OrderTM, OrderVD, OrderVA, OrderAV};
-    std::memcpy(b + 2, orders, 6);
+    PutOrders(*this, b + 2);
     for (int i = 0; i < 8; ++i) {
         b[8 + 2 * i] = ImpSource[8 * part + i][0];
         b[9 + 2 * i] = ImpSource[8 * part + i][1];
@@ -231,12 +238,7 @@ void TPRPHeader::DecodePart(const std::uint8_t *b)
     const int part = b[1];
     if (part > 3)
         return; // parts 0..3 only: another number names no impulse outputs
-    OrderDV = b[2];
-    OrderKB = b[3];
-    OrderTM = b[4];
-    OrderVD = b[5];
-    OrderVA = b[6];
-    OrderAV = b[7];
+    TakeOrders(*this, b + 2);
     for (int i = 0; i < 8; ++i) {
         ImpSource[8 * part + i][0] = b[8 + 2 * i];
         ImpSource[8 * part + i][1] = b[9 + 2 * i];

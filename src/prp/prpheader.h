@@ -28,8 +28,8 @@ constexpr std::uint8_t MinusAV = 0x81;
 // An impulse output whose source has this high byte is not in use.
 constexpr std::uint8_t SourceUnused = 0x20;
 
-// The class word ("ВА", "АВ") a high byte names; nullptr for the high byte of a constant.
-const char16_t *AnalogClassWord(std::uint8_t high);
+// The class word ("ВА", "АВ") a high byte names; empty for the high byte of a constant.
+QString AnalogClassWord(std::uint8_t high);
 constexpr bool IsMinus(std::uint8_t high)
 {
     return high == MinusVA || high == MinusAV;

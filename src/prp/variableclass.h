@@ -1,11 +1,14 @@
 #pragma once
-// The controller's variable classes as the Б condition item, the ТС text fields and the
-// technological keys code them: a class code, the class word, and a second code for ДВ and
-// ВД indexes from 256 (the byte then holds index - 256). How many octal digits an index is
-// written with depends on where the text stands, so each class carries its width per use.
+// The controller's variable classes, written down once: the class code that the Б
+// condition item, the ТС text fields and the technological keys store, the class word, a
+// second code for ДВ and ВД indexes from 256 (the byte then holds index - 256), how many
+// variables of the class the controller has, and how many octal digits an index is written
+// with, which depends on where the text stands. Everything that reads or writes a class
+// word or code takes it from here.
 
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 
 #include <cstdint>
 
@@ -28,20 +31,31 @@ enum class TIndexUse {
     Item,  // Б items and technological keys in the header text
     Field, // ТС text fields
     Dump,  // the image description: every index with three digits
-    List,  // the cross-reference's lists: as the section text's fields write them
+    List,  // the cross-reference's lists and the variable orders: as the section text writes
+    Param, // algorithm parameters of a section text (КБ with two digits)
 };
+constexpr int IndexUseCount = 5;
 
 struct TVariableClass
 {
     TVariableClassCode Code;
     const char16_t *Word; // the class word, "ДВ"
     int IndexBase;        // 256 for the second codes, else 0
+    int Count;            // variables of the class the controller has (both codes together)
     // Octal digits of the index per TIndexUse; 0: a section number (КС).
-    int Digits[4];
+    int Digits[IndexUseCount];
 };
 
 // The row of a class code; nullptr for a code that names no class (0 included).
 const TVariableClass *FindVariableClass(int code);
+
+// The class word of a code ("ДВ" for ClassDV and ClassDVHigh); empty for a code that names
+// no class.
+QString ClassWord(int code);
+
+// The first code of the class whose word the text begins with ("ДВ401" gives ClassDV);
+// ClassNone when it begins with no class word.
+TVariableClassCode ClassOfWord(QStringView text);
 
 // The variable text of a class code and index byte ("ДВ401" for 2 and 1); empty for a code
 // that names no class.
@@ -54,10 +68,13 @@ TVariableClassCode FirstClassCode(int code);
 TVariableClassCode ClassCodeForIndex(TVariableClassCode first, unsigned index);
 // The full index a class code and index byte stand for (the byte plus 256 for a second code).
 int ClassIndex(int code, int indexByte);
+// The index byte a full index is kept in under its class code (index - 256 for a second
+// code), reduced to its low byte.
+std::uint8_t ClassIndexByte(TVariableClassCode code, unsigned index);
 
 // The class code of a variable whose text begins with its class word and whose full index
 // is given (ДВ and ВД from 256 take their second code); ClassNone for any other word.
-TVariableClassCode VariableClassCode(const QString &word, unsigned index);
+TVariableClassCode VariableClassCode(QStringView word, unsigned index);
 
 // The class words, each once ("ДВ", "КБ", ...).
 QStringList VariableClassWords();

@@ -4,30 +4,44 @@
 #include "core/cp1251.h"
 #include "core/textutils.h"
 #include "prp/macrostable.h"
+#include "prp/variableclass.h"
 #include "runtime/runtimetexts.h"
+
+#include <array>
 
 namespace {
 
 namespace R = RuntimeText;
 
+// The controller's class of each TVarClass, in its order.
+constexpr TVariableClassCode kClassCodes[VarClassCount] = {ClassVD, ClassDV, ClassKB, ClassKS,
+                                                           ClassTM, ClassVA, ClassAV};
+
 struct TClassRow
 {
     TVarClass Class;
-    const QString *Word;
+    QString Word;
     int Size;
     int Digits; // octal digits of the index as the language writes it; 0: a section number
 };
 
-const TClassRow kClasses[VarClassCount] = {
-    {TVarClass::VD, &Keyword::VD, 512, 3}, {TVarClass::DV, &Keyword::DV, 512, 3},
-    {TVarClass::KB, &Keyword::KB, 8, 1},   {TVarClass::KS, &Keyword::KS, 256, 0},
-    {TVarClass::TM, &Keyword::TM, 64, 2},  {TVarClass::VA, &Keyword::VA, 128, 3},
-    {TVarClass::AV, &Keyword::AV, 128, 3},
-};
+const std::array<TClassRow, VarClassCount> &Classes()
+{
+    static const std::array<TClassRow, VarClassCount> rows = [] {
+        std::array<TClassRow, VarClassCount> r;
+        for (int i = 0; i < VarClassCount; ++i) {
+            const TVariableClass *c = FindVariableClass(kClassCodes[i]);
+            r[i] = {static_cast<TVarClass>(i), ClassWord(c->Code), c->Count,
+                    c->Digits[static_cast<int>(TIndexUse::List)]};
+        }
+        return r;
+    }();
+    return rows;
+}
 
 const TClassRow &Row(TVarClass c)
 {
-    return kClasses[static_cast<int>(c)];
+    return Classes()[static_cast<std::size_t>(c)];
 }
 
 QString Two(int x)
@@ -61,7 +75,7 @@ int VarClassSize(TVarClass c)
 
 QString VarClassWord(TVarClass c)
 {
-    return *Row(c).Word;
+    return Row(c).Word;
 }
 
 bool IsAnalogClass(TVarClass c)
@@ -80,7 +94,7 @@ QString VarText(const TVarRef &v)
         if (index.size() < row.Digits)
             index = index.rightJustified(row.Digits, u'0');
     }
-    return (v.Part == TVarPart::Bad ? R::BadPrefix : QString()) + *row.Word + index;
+    return (v.Part == TVarPart::Bad ? R::BadPrefix : QString()) + row.Word + index;
 }
 
 QString ValueText(const TVarRef &v, int value)
@@ -94,10 +108,10 @@ QString ValueText(const TVarRef &v, int value)
 bool ParseVariable(const QString &word, const TMacrosTable *names, TVarRef &v, QString &error)
 {
     const QString upper = ControllerUpper(word);
-    for (const TClassRow &row : kClasses) {
-        if (!upper.startsWith(*row.Word) || upper.size() == row.Word->size())
+    for (const TClassRow &row : Classes()) {
+        if (!upper.startsWith(row.Word) || upper.size() == row.Word.size())
             continue;
-        const QString digits = upper.mid(row.Word->size());
+        const QString digits = upper.mid(row.Word.size());
         if (!IsOctalText(digits))
             break;
         // A section number has exactly three digits; other indexes any number of them.
@@ -106,7 +120,7 @@ bool ParseVariable(const QString &word, const TMacrosTable *names, TVarRef &v, Q
             break;
         const int index = section ? ParseSectionNumber(digits) : ParseOctal(digits);
         if (index >= row.Size) {
-            error = R::OutOfRange(word, *row.Word, row.Size);
+            error = R::OutOfRange(word, row.Word, row.Size);
             return false;
         }
         v = {row.Class, index, TVarPart::Value};
