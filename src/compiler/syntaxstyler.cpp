@@ -192,7 +192,7 @@ QSet<QString> TechNamesOfHeader(const QStringList &headerLines)
     QStringList ignored;
     header.Compile(ignored, names);
     QSet<QString> set;
-    for (const TMacrosTableRec &r : names.Records)
+    for (const TMacrosTableRec &r : names.Entries())
         set.insert(r.Name);
     return set;
 }

@@ -15,13 +15,11 @@ namespace {
 
 const QString kIndent = QStringLiteral("  ");
 
-// Why the blocks of the split image cannot run as they stand; empty when they can.
-QStringList BlockProblems(TZentorProgram &program, const TAlgBase &base)
+// Why the blocks of an image that passed its check cannot run as they stand; empty when
+// they can.
+QStringList BlockProblems(const TZentorProgram &program, const TAlgBase &base)
 {
     QStringList problems;
-    program.Messages->clear();
-    program.CheckChecksums(false);
-    problems.append(*program.Messages);
     for (int n = 0; n < TZentorProgram::SectionCount; ++n) {
         const TZentorSection &s = program.Sections[n];
         if (!s.Present || s.CodeLength <= 0)
@@ -104,9 +102,9 @@ TSimPreparedProgram PrepareStoredImage(const std::uint8_t *image, int length, co
     if (length > 0)
         std::memcpy(stored->Image, image, std::size_t(length));
     stored->ImageLength = length;
-    bool broken = false;
-    stored->SplitImage(&broken);
-    prepared.Problems = broken ? *stored->Messages : BlockProblems(*stored, base);
+    // A damaged image (its check names every problem) is not run.
+    const bool sound = stored->SplitImage();
+    prepared.Problems = sound ? BlockProblems(*stored, base) : *stored->Messages;
     if (!prepared.Problems.isEmpty())
         return prepared;
     auto program = std::make_shared<TRunProgram>();

@@ -193,9 +193,9 @@ TEST(ZentorcPort, WriteSwitchesTheModeOnlyWithYes)
     EXPECT_TRUE(r.Has(QStringLiteral("Запись ПрП завершена")));
     // Progress on standard error: the bytes sent of all before the header and before each
     // section (the header's 162, sections 000 and 001 of 8 bytes each).
-    EXPECT_TRUE(r.Err.contains(QStringLiteral("[0/194] Запись заголовка ПрП\n")));
-    EXPECT_TRUE(r.Err.contains(QStringLiteral("[162/194] Запись секции 000\n")));
-    EXPECT_TRUE(r.Err.contains(QStringLiteral("[178/194] Запись секции 101\n")))
+    EXPECT_TRUE(r.Err.contains(QStringLiteral("[0/195] Запись заголовка ПрП\n")));
+    EXPECT_TRUE(r.Err.contains(QStringLiteral("[162/195] Запись секции 000\n")));
+    EXPECT_TRUE(r.Err.contains(QStringLiteral("[178/195] Запись секции 101\n")))
         << r.Err.toStdString();
     EXPECT_EQ(sim.Run({"status"}).Out, QStringLiteral("Режим: Программирование\nНет ошибок\n"));
     // The controller holds exactly what zentorc compile makes of the program.
