@@ -1,7 +1,13 @@
 #include "largestprogram.h"
 
+#include "compiler/algbase.h"
+#include "compiler/zentorcompiler.h"
+#include "core/progress.h"
 #include "core/textutils.h"
 #include "model/zentorprogram.h"
+
+#include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -69,4 +75,17 @@ std::unique_ptr<TZentorProgram> LargestProgram(bool named)
         p->CommitSectionText(s, LargestProgramSection(s));
     }
     return p;
+}
+
+std::unique_ptr<TZentorProgram> CompiledLargestProgram(TAlgBase &base)
+{
+    base.LoadFromLines(LargestProgramBase());
+    TZentorCompiler compiler;
+    compiler.AlgBase = &base;
+    auto program = LargestProgram();
+    if (!compiler.CompileProgram(*program, NoProgress())) {
+        std::fprintf(stderr, "the largest program does not compile\n");
+        std::abort();
+    }
+    return program;
 }

@@ -21,17 +21,7 @@ namespace {
 void BM_ScanLargestProgram(benchmark::State &state)
 {
     TAlgBase base;
-    base.LoadFromLines(LargestProgramBase());
-    TZentorCompiler compiler;
-    QStringList messages;
-    compiler.AlgBase = &base;
-    compiler.Messages = &messages;
-    auto program = LargestProgram();
-    program->Messages = &messages;
-    if (!compiler.CompileProgram(*program, NoProgress())) {
-        std::fprintf(stderr, "the largest program does not compile\n");
-        std::abort();
-    }
+    auto program = CompiledLargestProgram(base);
     TRunProgram run;
     run.Prepare(*program, &base);
     TScanEngine engine(run);

@@ -26,17 +26,7 @@ namespace {
 // A simulator that holds the largest program, as a write would have left it.
 std::unique_ptr<TSarvetelSimulator> SimulatorWithLargestProgram(TAlgBase &base)
 {
-    base.LoadFromLines(LargestProgramBase());
-    TZentorCompiler compiler;
-    QStringList messages;
-    compiler.AlgBase = &base;
-    compiler.Messages = &messages;
-    auto program = LargestProgram();
-    program->Messages = &messages;
-    if (!compiler.CompileProgram(*program, NoProgress())) {
-        std::fprintf(stderr, "the largest program does not compile\n");
-        std::abort();
-    }
+    auto program = CompiledLargestProgram(base);
     auto sim = std::make_unique<TSarvetelSimulator>();
     sim->LoadAlgorithms(base);
     sim->Program.CopyContentOf(*program);

@@ -43,13 +43,20 @@ QStringList NeverExecutedLines(const TScanEngine &engine)
     return lines;
 }
 
+QStringList ProgramReportLines(const TRunProgram &program)
+{
+    QStringList lines;
+    AddList(lines, R::AssumptionsHeading, program.Assumptions());
+    AddList(lines, R::NotSimulatedHeading, program.NotSimulated());
+    AddList(lines, R::WrittenByHeading, program.WrittenByLines());
+    return lines;
+}
+
 QStringList RunReportLines(const TScanEngine &engine)
 {
     const TRunProgram &program = engine.Program();
     QStringList lines{R::ScansLine(engine.Scans())};
-    AddList(lines, R::AssumptionsHeading, program.Assumptions());
-    AddList(lines, R::NotSimulatedHeading, program.NotSimulated());
-    AddList(lines, R::WrittenByHeading, program.WrittenByLines());
+    lines.append(ProgramReportLines(program));
     AddList(lines, R::LogHeading, engine.LogLines());
     lines.append(
         R::CoverageLine(engine.ExecutedCount(), static_cast<int>(program.Places().size())));

@@ -7,6 +7,7 @@
 
 #include <vector>
 
+class TRunProgram;
 class TScanEngine;
 
 struct TSectionCoverage
@@ -19,5 +20,8 @@ struct TSectionCoverage
 std::vector<TSectionCoverage> CoverageBySection(const TScanEngine &engine);
 // "секция 000, строка 3: Тогда В КБ0", one line per instruction that never ran.
 QStringList NeverExecutedLines(const TScanEngine &engine);
+// What the run of a prepared program rests on: the assumptions, what is not simulated and
+// the variables the algorithm calls write, each list under its heading.
+QStringList ProgramReportLines(const TRunProgram &program);
 // The whole report; lists are indented by two blanks under their headings.
 QStringList RunReportLines(const TScanEngine &engine);

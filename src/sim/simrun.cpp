@@ -3,13 +3,11 @@
 #include "compiler/algbase.h"
 #include "compiler/instructiondecoder.h"
 #include "model/zentorprogram.h"
-#include "runtime/runtimetexts.h"
+#include "runtime/runreport.h"
 #include "sim/simtexts.h"
 
 #include <algorithm>
 #include <cstring>
-
-namespace R = RuntimeText;
 
 namespace {
 
@@ -31,15 +29,6 @@ QStringList BlockProblems(const TZentorProgram &program, const TAlgBase &base)
             problems.append(SimText::BlockTruncated(n, block.EndOffset));
     }
     return problems;
-}
-
-void AddList(QStringList &lines, const QString &heading, const QStringList &items)
-{
-    if (items.isEmpty())
-        return;
-    lines.append(heading);
-    for (const QString &item : items)
-        lines.append(kIndent + item);
 }
 
 } // namespace
@@ -189,8 +178,6 @@ QStringList TSimProgramRun::ReportLines() const
     if (!RunProgram)
         return lines;
     lines.append(SimText::ProgramReady(Sections, int(RunProgram->Places().size())));
-    AddList(lines, R::AssumptionsHeading, RunProgram->Assumptions());
-    AddList(lines, R::NotSimulatedHeading, RunProgram->NotSimulated());
-    AddList(lines, R::WrittenByHeading, RunProgram->WrittenByLines());
+    lines.append(ProgramReportLines(*RunProgram));
     return lines;
 }
