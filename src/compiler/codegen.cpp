@@ -16,6 +16,9 @@ namespace {
 
 using TBytes = std::vector<std::uint8_t>;
 
+// Room for the bytes of any one instruction a statement collects before it is written.
+constexpr std::size_t kInstructionRoom = 128;
+
 std::uint8_t Low(long long v)
 {
     return static_cast<std::uint8_t>(static_cast<unsigned long long>(v) & 0xFFu);
@@ -28,14 +31,20 @@ bool IsSig(const TLexeme &lx)
     return lx.Code != LxLineNumber && lx.Code != LxParamName;
 }
 
-// The statement without the parameter numbers and names that fell into it.
-TLexemeContainer Significant(const TLexemeContainer &raw)
+// The statement without the parameter numbers and names that fell into it: the statement
+// itself when none did, else a copy in scratch.
+const TLexemeContainer &Significant(const TLexemeContainer &raw, TLexemeContainer &scratch)
 {
-    TLexemeContainer s;
-    for (int i = 0; i < raw.Count(); ++i)
+    int i = 0;
+    while (i < raw.Count() && IsSig(raw.At(i)))
+        ++i;
+    if (i == raw.Count())
+        return raw;
+    scratch.Clear();
+    for (i = 0; i < raw.Count(); ++i)
         if (IsSig(raw.At(i)))
-            s.Add(raw.At(i));
-    return s;
+            scratch.Add(raw.At(i));
+    return scratch;
 }
 
 std::uint8_t MarkOf(const TLexeme &first)
@@ -91,14 +100,27 @@ bool TimerConstant(const QString &text, unsigned timer, std::uint8_t fields[3])
     const bool leadingPoint = text.startsWith(u'.');
     if (leadingPoint != (timer > 31))
         return false;
-    const QStringList parts = (leadingPoint ? text.mid(1) : text).split(u'.');
-    if (parts.size() != 3)
-        return false;
-    for (int i = 0; i < 3; ++i) {
-        if (!IsDecimalText(parts[i]))
+    // Three fields of decimal digits between two points, each kept as its low byte.
+    int field = 0;
+    unsigned value = 0;
+    int digits = 0;
+    for (QChar c : QStringView(text).mid(leadingPoint ? 1 : 0)) {
+        if (c == u'.') {
+            if (digits == 0 || field == 2)
+                return false;
+            fields[field++] = static_cast<std::uint8_t>(value);
+            value = 0;
+            digits = 0;
+        } else if (c >= u'0' && c <= u'9') {
+            value = (value * 10u + static_cast<unsigned>(c.unicode() - u'0')) & 0xFFu;
+            ++digits;
+        } else {
             return false;
-        fields[i] = DecimalLowByte(parts[i]);
+        }
     }
+    if (field != 2 || digits == 0)
+        return false;
+    fields[2] = static_cast<std::uint8_t>(value);
     return true;
 }
 
@@ -387,7 +409,8 @@ bool TSectionCodeGenerator::Generate(int appliedRow, int newRow, const TLexemeCo
 {
     if (newRow == LL1RowParamsEnd)
         return Call(statement);
-    const TLexemeContainer s = Significant(statement);
+    TLexemeContainer scratch;
+    const TLexemeContainer &s = Significant(statement, scratch);
     if (newRow == LL1RowSumEnd)
         return Analog(s);
     switch (appliedRow) {
@@ -447,8 +470,8 @@ bool TSectionCodeGenerator::Skip(const TLexemeContainer &s)
 bool TSectionCodeGenerator::Switch(const TLexemeContainer &s)
 {
     if (s.Get(0).Code == LxIf) {
-        const TLexeme onOff = s.Get(1);
-        const TLexeme var = s.Get(2);
+        const TLexeme &onOff = s.Get(1);
+        const TLexeme &var = s.Get(2);
         const unsigned index = Index(var);
         Put(Opcode(Is(onOff, SubOn) ? TInstructionKind::TestOn : TInstructionKind::TestOff,
                    SwitchOffsetOf(var, index)));
@@ -457,8 +480,8 @@ bool TSectionCodeGenerator::Switch(const TLexemeContainer &s)
     }
     const std::uint8_t mark = MarkOf(s.Get(0));
     const int k = mark ? 1 : 0;
-    const TLexeme onOff = s.Get(k);
-    const TLexeme var = s.Get(k + 1);
+    const TLexeme &onOff = s.Get(k);
+    const TLexeme &var = s.Get(k + 1);
     if (Is(var, SubVD))
         return true; // an input cannot be switched: no code, still a fragment
     const unsigned index = Index(var);
@@ -477,7 +500,7 @@ bool TSectionCodeGenerator::Analog(const TLexemeContainer &s)
     const bool comparison = s.Get(0).Code == LxIf;
     if (comparison) {
         var = s.Get(1);
-        const TLexeme rel = s.Get(2);
+        const TLexeme &rel = s.Get(2);
         first = Opcode(TInstructionKind::AnalogCompare);
         relation = Is(var, SubAV) ? CompareAV : RelationEqual;
         if (Is(rel, SubGreater))
@@ -500,9 +523,10 @@ bool TSectionCodeGenerator::Analog(const TLexemeContainer &s)
         return false;
     }
     TBytes bytes;
+    bytes.reserve(kInstructionRoom);
     for (int t = 0; t < terms; ++t) {
-        const TLexeme sign = s.Get(termStart + 2 * t);
-        const TLexeme operand = s.Get(termStart + 2 * t + 1);
+        const TLexeme &sign = s.Get(termStart + 2 * t);
+        const TLexeme &operand = s.Get(termStart + 2 * t + 1);
         const bool minus = Is(sign, SubMinus);
         if (operand.Code != LxInteger) {
             VariableTermBytes(minus, operand, bytes);
@@ -524,9 +548,9 @@ bool TSectionCodeGenerator::Timer(const TLexemeContainer &s)
     const bool comparison = s.Get(0).Code == LxIf;
     const std::uint8_t mark = comparison ? 0 : MarkOf(s.Get(0));
     const int k = (comparison || mark) ? 1 : 0;
-    const TLexeme timer = s.Get(k);
-    const TLexeme rel = s.Get(k + 1);
-    const TLexeme operand = s.Get(k + 2);
+    const TLexeme &timer = s.Get(k);
+    const TLexeme &rel = s.Get(k + 1);
+    const TLexeme &operand = s.Get(k + 2);
     const unsigned index = Index(timer);
     if (operand.Code == LxTime) {
         std::uint8_t f[3] = {};
@@ -562,7 +586,7 @@ bool TSectionCodeGenerator::Timer(const TLexemeContainer &s)
 
 bool TSectionCodeGenerator::Bit(const TLexemeContainer &s)
 {
-    const TLexeme var = s.Get(2);
+    const TLexeme &var = s.Get(2);
     // The item carries the first three digits of the index.
     const QString word = var.Text.left(5);
     const unsigned index = static_cast<unsigned>(VariableIndex(word));
@@ -577,13 +601,14 @@ bool TSectionCodeGenerator::Text(const TLexemeContainer &s)
     const std::uint8_t mark = MarkOf(s.Get(0));
     const int k = mark ? 1 : 0;
     const QString word = s.Get(k).Text; // ТС1.0.1
-    const TLexeme textLexeme = s.Get(k + 1);
+    const TLexeme &textLexeme = s.Get(k + 1);
     std::uint8_t flags = 0;
     if (word.size() >= 7) {
         flags = static_cast<std::uint8_t>((word[2] == u'1' ? 4 : 0) | (word[4] == u'1' ? 2 : 0) |
                                           (word[6] == u'1' ? 1 : 0));
     }
     TBytes bytes;
+    bytes.reserve(kInstructionRoom);
     if (const qsizetype bad = TextBytes(textLexeme.Text, bytes); bad >= 0) {
         TLexeme at = textLexeme;
         at.Column += static_cast<int>(bad);
@@ -613,7 +638,7 @@ bool TSectionCodeGenerator::Call(const TLexemeContainer &raw)
     int first = 0;
     while (first < raw.Count() && !IsSig(raw.At(first)))
         ++first;
-    const TLexeme head = raw.Get(first);
+    const TLexeme &head = raw.Get(first);
     int a = first;
     while (a < raw.Count() && raw.At(a).Code != LxAlgorithm)
         ++a;
@@ -630,6 +655,7 @@ bool TSectionCodeGenerator::Call(const TLexemeContainer &raw)
         return false;
     }
     TBytes bytes;
+    bytes.reserve(kInstructionRoom);
     bytes.push_back(Opcode(TInstructionKind::Call, 0, MarkOf(head)));
     bytes.push_back(Low(2ll * n));
     bytes.push_back(alg->PrpMemory);
@@ -642,7 +668,7 @@ bool TSectionCodeGenerator::Call(const TLexemeContainer &raw)
         for (int skipped : {LxLineNumber, LxParamName, LxEquals})
             if (raw.Get(k).Code == skipped)
                 ++k;
-        const TLexeme value = raw.Get(k++);
+        const TLexeme &value = raw.Get(k++);
         const int kind = alg->Params[i].Kind;
         if (kind < KindOnOff || kind > AlgParamKindCount) {
             // A kind the generator does not know: the base is at fault, not the text.
@@ -724,12 +750,12 @@ bool TSectionCodeGenerator::AnalogInParam(const TLexeme &value, const TLexemeCon
                                           TBytes &bytes)
 {
     if (value.Code != LxSign) {
-        const TLexeme after = raw.Get(k);
+        const TLexeme &after = raw.Get(k);
         Messages.append(PositionTag(SectionNumber, value.Line, after.Column) +
                         CompilerText::SignRequired);
         return false;
     }
-    const TLexeme operand = raw.Get(k++);
+    const TLexeme &operand = raw.Get(k++);
     const bool minus = Is(value, SubMinus);
     if (operand.Code == LxInteger) {
         if (ConstantTermBytes(minus, operand, bytes))

@@ -29,20 +29,37 @@ TAlgMemoryMap TZentorCompiler::MemoryInUse(const TZentorProgram &program,
     return memory;
 }
 
+void TZentorCompiler::KeepFiguresForNames()
+{
+    auto same = [](const TMacrosTableRec &a, const TMacrosTableRec &b) {
+        return a.Name == b.Name && a.Value == b.Value;
+    };
+    if (std::equal(Macros.Entries().begin(), Macros.Entries().end(), FiguresNames.begin(),
+                   FiguresNames.end(), same))
+        return;
+    FiguresNames = Macros.Entries();
+    for (TSectionFigures &f : Figures)
+        f.Known = false;
+}
+
 void TZentorCompiler::CountUncompiled(const TZentorProgram &program,
                                       const std::vector<bool> &compiled)
 {
-    TIndexMaxima maxima{MaxVD, MaxDV, MaxVA, MaxAV, MaxTM};
     TLexemeContainer lexemes;
     QStringList ignored; // the section's own compile reported its text
-    for (int s = 0; s < TZentorProgram::SectionCount; ++s)
-        if (program.Sections[s].Present && !compiled[s])
-            ScanSection(program.Sections[s].Text, s, Macros, lexemes, ignored, maxima);
-    MaxVD = maxima.VD;
-    MaxDV = maxima.DV;
-    MaxVA = maxima.VA;
-    MaxAV = maxima.AV;
-    MaxTM = maxima.TM;
+    for (int s = 0; s < TZentorProgram::SectionCount; ++s) {
+        const TZentorSection &section = program.Sections[s];
+        if (!section.Present || compiled[s])
+            continue;
+        TSectionFigures &figures = Figures[static_cast<std::size_t>(s)];
+        if (!figures.Known || figures.Text != section.Text) {
+            figures.Maxima = TIndexMaxima();
+            ScanSection(section.Text, s, Macros, lexemes, ignored, figures.Maxima);
+            figures.Text = section.Text;
+            figures.Known = true;
+        }
+        RaiseMaxima(figures.Maxima);
+    }
 }
 
 bool TZentorCompiler::CompileHeader(TZentorProgram &program, bool headerAlways)
@@ -75,6 +92,8 @@ bool TZentorCompiler::CompileProgram(TZentorProgram &program, TProgress &progres
     progress.SetAction(CompilerText::ProgressHeader);
 
     bool result = CompileHeader(program, headerAlways);
+    Figures.resize(TZentorProgram::SectionCount);
+    KeepFiguresForNames();
 
     progress.SetPosition(1);
     const int limit =
@@ -96,10 +115,13 @@ bool TZentorCompiler::CompileProgram(TZentorProgram &program, TProgress &progres
         section.CompiledOk = 0;
         section.Code[2] = static_cast<std::uint8_t>(s);
         section.Code[3] = static_cast<std::uint8_t>(s);
-        if (CompileSection(section, s, memory) == 0)
+        TSectionFigures &figures = Figures[static_cast<std::size_t>(s)];
+        if (CompileSection(section, s, memory, &figures.Maxima) == 0)
             section.CompiledOk = 1;
         else
             result = false;
+        figures.Text = section.Text;
+        figures.Known = true;
     }
     progress.Hide();
 

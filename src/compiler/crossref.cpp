@@ -16,6 +16,8 @@
 #include <QSet>
 
 #include <algorithm>
+#include <cstdint>
+#include <numeric>
 #include <vector>
 
 namespace {
@@ -76,21 +78,35 @@ struct TVariable
 bool ReadVariable(const QString &word, bool bitItem, TVariable &v)
 {
     v.Rank = ClassRank(word);
-    if (v.Rank < 0 || word.size() < 3 || !IsOctalText(word.mid(2)))
+    if (v.Rank < 0 || word.size() < 3)
         return false;
+    const QStringView rest = QStringView(word).mid(2);
+    for (QChar c : rest)
+        if (c < u'0' || c > u'7')
+            return false;
     const QString &letters = Classes()[v.Rank].Letters;
     if (kListOrder[v.Rank] == ClassKS) {
         if (word.size() < 5)
             return false;
-        v.Index = ParseSectionNumber(word.mid(2, 3));
-        v.Name = letters + word.mid(2, 3);
+        v.Index = 32 * (rest[0].unicode() - u'0') + 8 * (rest[1].unicode() - u'0') +
+                  (rest[2].unicode() - u'0');
+        v.Name = letters;
+        v.Name += rest.left(3);
         return true;
     }
-    QString digits = bitItem ? word.mid(2, 3) : word.mid(2);
+    QStringView digits = bitItem ? rest.left(3) : rest;
     while (digits.size() > 1 && digits[0] == u'0')
-        digits.remove(0, 1);
-    v.Index = digits.size() > 12 ? kIndexCap : ParseOctal(digits);
-    v.Name = letters + digits.rightJustified(Classes()[v.Rank].Width, u'0');
+        digits = digits.mid(1);
+    std::uint32_t wrapped = 0; // as ParseOctal reads it
+    for (QChar c : digits)
+        wrapped = 8u * wrapped + static_cast<std::uint32_t>(c.unicode() - u'0');
+    v.Index = digits.size() > 12 ? kIndexCap : static_cast<int>(wrapped);
+    const qsizetype zeros = std::max<qsizetype>(0, Classes()[v.Rank].Width - digits.size());
+    QString name(letters.size() + zeros + digits.size(), Qt::Uninitialized);
+    QChar *out = std::copy(letters.begin(), letters.end(), name.data());
+    out = std::fill_n(out, zeros, QChar(u'0'));
+    std::copy(digits.begin(), digits.end(), out);
+    v.Name = std::move(name);
     return true;
 }
 
@@ -330,30 +346,45 @@ bool OrderedRange(const TPRPHeader &h, int rank, qint64 &last, QString &text)
     return true;
 }
 
-// A ВА input is sampled only when its ADC module orders it.
-bool AdcOrders(const TPRPHeader &h, qint64 index, QString &text)
+// A ВА input is sampled only when its ADC module orders it; *text (when given) gets the
+// module's range.
+bool AdcOrders(const TPRPHeader &h, qint64 index, QString *text)
 {
     const qint64 module = index / 16;
     if (module >= 8) {
-        text = CrossRefText::AdcNone;
+        if (text)
+            *text = CrossRefText::AdcNone;
         return false;
     }
     const int last = 16 * static_cast<int>(module) + h.AdcOrder[module];
-    text = CrossRefText::AdcRange + QString::number(module) + QStringLiteral(": ") +
-           Padded(16 * module, 3) + QStringLiteral(" - ") + Padded(last, 3);
+    if (text)
+        *text = CrossRefText::AdcRange + QString::number(module) + QStringLiteral(": ") +
+                Padded(16 * module, 3) + QStringLiteral(" - ") + Padded(last, 3);
     return index <= last;
 }
 
 void CheckOrders(const TPRPHeader &h, TCrossReference &x)
 {
+    // The range the header orders for each class, once.
+    struct TRange
+    {
+        bool Ordered = false;
+        qint64 Last = 0;
+        QString Text;
+    };
+    TRange ranges[kClassCount];
+    for (int r = 0; r < kClassCount; ++r)
+        ranges[r].Ordered = OrderedRange(h, r, ranges[r].Last, ranges[r].Text);
     for (TCrossRefUse &use : x.Uses) {
         if (use.Section < 0 || use.Variable.isEmpty())
             continue;
-        qint64 last = 0;
+        const TRange &range = ranges[use.ClassRank];
         QString text;
-        bool outside = OrderedRange(h, use.ClassRank, last, text) && use.Index > last;
-        if (!outside && kListOrder[use.ClassRank] == ClassVA)
-            outside = !AdcOrders(h, use.Index, text);
+        bool outside = range.Ordered && use.Index > range.Last;
+        if (outside)
+            text = range.Text;
+        else if (kListOrder[use.ClassRank] == ClassVA && !AdcOrders(h, use.Index, nullptr))
+            outside = !AdcOrders(h, use.Index, &text);
         if (outside) {
             use.Check = TCrossRefCheck::OutsideOrder;
             use.CheckText = text;
@@ -438,7 +469,17 @@ TCrossReference BuildCrossReference(const TZentorProgram &program, const TAlgBas
     }
     CheckNamed(decls, x);
     CheckOrders(header, x);
-    std::stable_sort(x.Uses.begin(), x.Uses.end(), UseBefore);
+    // Sorted by their places in the list, then moved there once.
+    std::vector<int> order(static_cast<std::size_t>(x.Uses.size()));
+    std::iota(order.begin(), order.end(), 0);
+    const QVector<TCrossRefUse> &uses = x.Uses;
+    std::stable_sort(order.begin(), order.end(),
+                     [&uses](int a, int b) { return UseBefore(uses[a], uses[b]); });
+    QVector<TCrossRefUse> sorted;
+    sorted.reserve(x.Uses.size());
+    for (int i : order)
+        sorted.append(std::move(x.Uses[i]));
+    x.Uses = std::move(sorted);
     return x;
 }
 

@@ -92,17 +92,18 @@ public:
     int Count() const { return static_cast<int>(Items.size()); }
     bool IsEmpty() const { return Items.empty(); }
 
-    TLexeme Get(int index) const
+    // The reference to an end lexeme stays valid until the next Get past the end.
+    const TLexeme &Get(int index) const
     {
         if (index >= 0 && index < Count())
             return Items[static_cast<std::size_t>(index)];
-        TLexeme end;
+        End = TLexeme();
         if (!Items.empty()) {
-            end.Line = Items.back().Line;
-            end.Column = Items.back().Column;
-            end.SourceColumn = Items.back().SourceColumn;
+            End.Line = Items.back().Line;
+            End.Column = Items.back().Column;
+            End.SourceColumn = Items.back().SourceColumn;
         }
-        return end;
+        return End;
     }
     // Only for 0 <= index < Count().
     const TLexeme &At(int index) const { return Items[static_cast<std::size_t>(index)]; }
@@ -110,4 +111,5 @@ public:
 
 private:
     std::vector<TLexeme> Items;
+    mutable TLexeme End;
 };

@@ -6,6 +6,7 @@
 #include "prp/macrostable.h"
 #include "prp/variableclass.h"
 
+#include <algorithm>
 #include <numeric>
 #include <vector>
 
@@ -14,6 +15,17 @@ namespace {
 bool IsDigit(QChar c)
 {
     return c >= u'0' && c <= u'9';
+}
+
+// The word characters of upper-cased text (IsLexerWordStart, IsLexerWordChar).
+bool WordStart(QChar c)
+{
+    return (c >= u'A' && c <= u'Z') || (c >= u'А' && c <= u'Я') || c == u'_';
+}
+
+bool WordChar(QChar c)
+{
+    return WordStart(c) || IsDigit(c);
 }
 
 bool IsQuote(QChar c)
@@ -53,11 +65,25 @@ const TKeyword kKeywords[] = {
     {&Keyword::Skip, nullptr, LxSkip, SubSkip, false},
 };
 
-const TKeyword *FindKeyword(const QString &word)
+bool Same(QStringView a, const QString &b)
 {
-    for (const TKeyword &k : kKeywords)
-        if (word == *k.Word || (k.Short && word == *k.Short))
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin());
+}
+
+// The keyword a word is, and the text its lexeme carries (the keyword's own string, so that
+// no text is made for it); nullptr for any other word.
+const TKeyword *FindKeyword(QStringView word, const QString **text)
+{
+    for (const TKeyword &k : kKeywords) {
+        if (Same(word, *k.Word)) {
+            *text = k.Word;
             return &k;
+        }
+        if (k.Short && Same(word, *k.Short)) {
+            *text = k.Normalised ? k.Word : k.Short;
+            return &k;
+        }
+    }
     return nullptr;
 }
 
@@ -166,6 +192,23 @@ private:
     QStringList Replaced;
     int LineLexemes = 0; // lexemes (pieces) of this line so far
 
+    // The texts made for this section's lexemes lately: a word or number that comes again
+    // shares its text instead of making another.
+    static constexpr unsigned RecentCount = 64; // a power of two
+    QString Recent[RecentCount];
+
+    const QString &TextOf(qsizetype from, qsizetype end)
+    {
+        const QStringView piece = QStringView(S).mid(from, end - from);
+        const unsigned place = (static_cast<unsigned>(piece.size()) * 131u +
+                                piece.front().unicode() * 31u + piece.back().unicode()) &
+                               (RecentCount - 1);
+        QString &slot = Recent[place];
+        if (!Same(piece, slot))
+            slot = piece.toString();
+        return slot;
+    }
+
     bool Colouring() const { return Pieces != nullptr; }
 
     QChar At(qsizetype i) const { return i < S.size() ? S[i] : QChar(); }
@@ -270,7 +313,7 @@ private:
         LineLexemes = 0;
         int replacements = 0;
         while (R < S.size()) {
-            const QChar c = S[R];
+            const QChar c = S.at(R);
             if (c == u' ' || c == u'\t') {
                 ++R;
                 continue;
@@ -317,7 +360,7 @@ private:
                     return false;
                 continue;
             }
-            if (!IsLexerWordStart(c)) {
+            if (!WordStart(c)) {
                 if (!Fail(lx, CompilerText::BadCharacter + c, R + 1, TLinePiece::BadCharacter))
                     return false;
                 continue;
@@ -347,7 +390,7 @@ private:
         if (At(e) != u'.')
             return Fail(lx, CompilerText::BadTimeConstant, e);
         e = SkipDigits(e + 1);
-        Emit(lx, LxTime, SubTime, S.mid(R, e - R), e);
+        Emit(lx, LxTime, SubTime, TextOf(R, e), e);
         return true;
     }
 
@@ -373,19 +416,19 @@ private:
             return Fail(lx, CompilerText::PointWithoutDigit, e + 1);
         e = SkipDigits(e + 1);
         if (At(e) != u'.') {
-            Emit(lx, LxReal, SubReal, S.mid(R, e - R), e);
+            Emit(lx, LxReal, SubReal, TextOf(R, e), e);
             return true;
         }
         if (!DigitAt(e + 1))
             return Fail(lx, CompilerText::PointWithoutDigit, e + 1);
         e = SkipDigits(e + 1);
-        Emit(lx, LxTime, SubTime, S.mid(R, e - R), e);
+        Emit(lx, LxTime, SubTime, TextOf(R, e), e);
         return true;
     }
 
     bool ScanInteger(TLexeme &lx, qsizetype e)
     {
-        const QString digits = Colouring() ? QString() : S.mid(R, e - R);
+        const QString digits = Colouring() ? QString() : TextOf(R, e);
         if (R == 0) {
             Emit(lx, LxColumnOne, SubNone, digits, e);
             return true;
@@ -397,9 +440,9 @@ private:
         // The first lexeme of an indented line: a parameter number, and the parameter's
         // name up to the line's first "=" when the "=" does not follow at once.
         Emit(lx, LxLineNumber, SubNone, digits, e);
-        while (R < S.size() && S[R] == u' ')
+        while (R < S.size() && S.at(R) == u' ')
             ++R;
-        if (R >= S.size() || S[R] == u'=')
+        if (R >= S.size() || S.at(R) == u'=')
             return true;
         const qsizetype equals = S.indexOf(u'=', R);
         if (equals < 0)
@@ -412,16 +455,19 @@ private:
     bool ScanWord(TLexeme &lx, int &replacements, bool &lineEnds)
     {
         qsizetype e = R;
-        while (e < S.size() && IsLexerWordChar(S[e]))
+        while (e < S.size() && WordChar(S.at(e)))
             ++e;
-        const QString word = S.mid(R, e - R);
-        if (const TKeyword *k = FindKeyword(word)) {
-            Emit(lx, k->Code, k->SubCode, k->Normalised ? *k->Word : word, e);
-        } else if (IsTextWord(word, e)) {
+        const QString *keywordText = nullptr;
+        if (const TKeyword *k = FindKeyword(QStringView(S).mid(R, e - R), &keywordText)) {
+            Emit(lx, k->Code, k->SubCode, *keywordText, e);
+            return true;
+        }
+        const QString word = TextOf(R, e);
+        if (IsTextWord(word, e)) {
             Emit(lx, LxTextWord, SubTextWord, word + S.mid(e, 4), e + 4);
             ScanTextString();
             lineEnds = true;
-        } else if (word.startsWith(Keyword::Algorithm)) {
+        } else if (QStringView(word).startsWith(Keyword::Algorithm)) {
             Emit(lx, LxAlgorithm, SubAlgorithm, word, e);
         } else if (ScanVariable(lx, word, e)) {
         } else if (Colouring()) {
@@ -440,7 +486,7 @@ private:
 
     bool IsTextWord(const QString &word, qsizetype e) const
     {
-        if (word != Keyword::TextOn && word != Keyword::TextOff)
+        if (!Same(word, Keyword::TextOn) && !Same(word, Keyword::TextOff))
             return false;
         auto bit = [](QChar c) { return c == u'0' || c == u'1'; };
         return At(e) == u'.' && bit(At(e + 1)) && At(e + 2) == u'.' && bit(At(e + 3));
@@ -450,7 +496,7 @@ private:
     // follows; one leading and one trailing quote are dropped.
     void ScanTextString()
     {
-        while (R < S.size() && S[R] == u' ')
+        while (R < S.size() && S.at(R) == u' ')
             ++R;
         if (Colouring()) {
             if (R < S.size())
@@ -518,12 +564,12 @@ void TIndexMaxima::Raise(const TIndexMaxima &other)
 
 bool IsLexerWordStart(QChar upper)
 {
-    return (upper >= u'A' && upper <= u'Z') || (upper >= u'А' && upper <= u'Я') || upper == u'_';
+    return WordStart(upper);
 }
 
 bool IsLexerWordChar(QChar upper)
 {
-    return IsLexerWordStart(upper) || IsDigit(upper);
+    return WordChar(upper);
 }
 
 QString PositionTag(int sectionNumber, int line, int column)
@@ -534,9 +580,19 @@ QString PositionTag(int sectionNumber, int line, int column)
 
 int VariableIndex(const QString &word)
 {
-    if (ClassOfWord(word) == ClassKS)
-        return ParseSectionNumber(word.mid(2, 3));
-    return ParseOctal(word.mid(2));
+    // As ParseSectionNumber and ParseOctal read the characters after the class word, without
+    // copying them.
+    const char16_t *c = reinterpret_cast<const char16_t *>(word.constData());
+    const qsizetype n = word.size();
+    if (ClassOfWord(word) == ClassKS) {
+        if (n < 5)
+            return -1;
+        return 32 * (c[2] - u'0') + 8 * (c[3] - u'0') + (c[4] - u'0');
+    }
+    std::uint32_t r = 0;
+    for (qsizetype i = 2; i < n; ++i)
+        r = 8u * r + static_cast<std::uint32_t>(c[i] - u'0');
+    return static_cast<int>(r);
 }
 
 TVariableClassCode LexemeClass(const TLexeme &lx)

@@ -1,5 +1,9 @@
 #include "compiler/ll1.h"
 
+#include <array>
+#include <cstdint>
+#include <utility>
+
 // The parse table of the statement language. Columns: lookahead codes (LL1AnyCode: any
 // lexeme, the end of the text included), next row, accept, push, return, error. Rule groups:
 //   1..3     section: statement list, then the end of the text
@@ -167,33 +171,48 @@ static_assert(LL1Table[LL1RowOr].Accept && LL1Table[LL1RowOr].Terminals[0] == Lx
 static_assert(LL1Table[LL1RowSumEnd].Return && !LL1Table[LL1RowSumEnd].Accept);
 static_assert(LL1Table[LL1RowParamsEnd].Return && !LL1Table[LL1RowParamsEnd].Accept);
 
-bool LL1IsAcceptMoment(int row)
-{
-    switch (row) {
-    case LL1RowSkip:
-    case LL1RowTextString:
-    case LL1RowSwitchDiscrete:
-    case LL1RowSwitchTimer:
-    case LL1RowTimeConstant:
-    case LL1RowTimerOperand:
-    case LL1RowOpen:
-    case LL1RowClose:
-    case LL1RowOr:
-    case LL1RowBitDiscrete:
-    case LL1RowBitTimer:
-    case LL1RowBitAnalog:
-        return true;
-    default:
-        return false;
-    }
-}
-
-bool LL1IsArrivalMoment(int row)
-{
-    return row == LL1RowSumEnd || row == LL1RowParamsEnd;
-}
-
 namespace {
+
+// Each row's lookahead codes as a set of bits, so that a step asks one question instead of
+// reading the row's list.
+struct TCodeSet
+{
+    std::uint64_t Bits[4] = {};
+    bool Any = false; // the row applies to any lexeme
+
+    constexpr bool Has(int code) const
+    {
+        return code >= 0 && code < 256 && ((Bits[code >> 6] >> (code & 63)) & 1u) != 0;
+    }
+};
+
+constexpr std::array<TCodeSet, LL1RowCount + 1> RowCodeSets()
+{
+    std::array<TCodeSet, LL1RowCount + 1> sets{};
+    for (int r = 0; r <= LL1RowCount; ++r) {
+        for (int t : LL1Table[r].Terminals) {
+            if (t == 0)
+                break;
+            sets[r].Bits[t >> 6] |= std::uint64_t(1) << (t & 63);
+            if (t == LL1AnyCode)
+                sets[r].Any = true;
+        }
+    }
+    return sets;
+}
+
+constexpr std::array<TCodeSet, LL1RowCount + 1> kRowCodes = RowCodeSets();
+
+constexpr bool CodeSetsAgree()
+{
+    for (int r = 0; r <= LL1RowCount; ++r)
+        for (int code = 0; code < 256; ++code)
+            if (kRowCodes[r].Has(code) != LL1Table[r].Contains(code) ||
+                kRowCodes[r].Any != LL1Table[r].Contains(LL1AnyCode))
+                return false;
+    return true;
+}
+static_assert(CodeSetsAgree());
 
 class TWalk
 {
@@ -225,10 +244,10 @@ public:
                 return -1;
             }
             const TLL1Row &row = LL1Table[r];
-            const bool literal = row.Contains(Lookahead.Code);
+            const bool literal = kRowCodes[r].Has(Lookahead.Code);
             int applied = 0;
             bool accepted = false;
-            if (literal || row.Contains(LL1AnyCode)) {
+            if (literal || kRowCodes[r].Any) {
                 applied = r;
                 accepted = row.Accept && literal;
                 if (row.Return) {
@@ -249,8 +268,13 @@ public:
             } else {
                 ++r;
             }
+            // A step that neither takes the lookahead nor arrives at a row whose arrival
+            // hands the statement on changes nothing the hooks see.
+            if (!accepted && !LL1IsArrivalMoment(r))
+                continue;
+            // The lookahead is taken: it moves into the statement and the next one follows.
             if (accepted && Lookahead.Code != LxEnd)
-                Statement.Add(Lookahead);
+                Statement.Add(std::move(Lookahead));
             const bool ok = Hooks.OnStep(applied, accepted, r, Statement);
             if (accepted)
                 Advance();

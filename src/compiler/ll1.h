@@ -99,13 +99,14 @@ public:
     // A lexeme of code 100..103 is passed over while advancing; leading is true for those
     // before the first lookahead.
     virtual void OnPassed(const TLexeme &, bool /*leading*/) {}
-    // After the step that applied appliedRow (0 when no row applied and the walk only moved
-    // on to the next row) and chose newRow; accepted tells whether the lookahead was consumed
-    // (it is then already in the statement). The hook may take the statement (and clear it).
-    // False ends the walk with failure: the hook has reported why.
+    // After a step that consumed the lookahead (accepted: it is then already in the
+    // statement) or that arrived at an arrival moment newRow; appliedRow is the row that
+    // applied (0 when none applied and the walk only moved on). The other steps change
+    // nothing a hook sees and are not reported. The hook may take the statement (and clear
+    // it). False ends the walk with failure: the hook has reported why.
     virtual bool OnStep(int appliedRow, bool accepted, int newRow, TLexemeContainer &statement) = 0;
-    // At the end of a step that did not fail, after the lookahead advanced. False ends the
-    // walk with failure.
+    // At the end of a reported step that did not fail, after the lookahead advanced. False
+    // ends the walk with failure.
     virtual bool OnStepEnd(const TLexeme &) { return true; }
     // A syntax error at the lookahead; the walk ends with failure.
     virtual void OnSyntaxError(const TLexeme &lookahead) = 0;
@@ -113,8 +114,31 @@ public:
 
 // The generator moments: rows after which the statement is handed on when they accepted,
 // and rows whose arrival hands it on.
-bool LL1IsAcceptMoment(int row);
-bool LL1IsArrivalMoment(int row);
+constexpr bool LL1IsAcceptMoment(int row)
+{
+    switch (row) {
+    case LL1RowSkip:
+    case LL1RowTextString:
+    case LL1RowSwitchDiscrete:
+    case LL1RowSwitchTimer:
+    case LL1RowTimeConstant:
+    case LL1RowTimerOperand:
+    case LL1RowOpen:
+    case LL1RowClose:
+    case LL1RowOr:
+    case LL1RowBitDiscrete:
+    case LL1RowBitTimer:
+    case LL1RowBitAnalog:
+        return true;
+    default:
+        return false;
+    }
+}
+
+constexpr bool LL1IsArrivalMoment(int row)
+{
+    return row == LL1RowSumEnd || row == LL1RowParamsEnd;
+}
 
 // Walks the lexemes: 0 when the text is a well-formed section to its end, -1 on a syntax
 // error (reported through the hooks) or when a hook failed. Text after a lexeme that can

@@ -18,18 +18,26 @@ int TZentorCompiler::CompileSection(TZentorSection &section, int sectionNumber)
     return result;
 }
 
-int TZentorCompiler::CompileSection(TZentorSection &section, int sectionNumber,
-                                    TAlgMemoryMap &memory)
+void TZentorCompiler::RaiseMaxima(const TIndexMaxima &maxima)
 {
-    TIndexMaxima maxima{MaxVD, MaxDV, MaxVA, MaxAV, MaxTM};
-    const bool scanned =
-        ScanSection(section.Text, sectionNumber, Macros, Lexemes, *Messages, maxima);
-    MaxVD = maxima.VD;
-    MaxDV = maxima.DV;
-    MaxVA = maxima.VA;
-    MaxAV = maxima.AV;
-    MaxTM = maxima.TM;
-    if (!scanned)
+    TIndexMaxima all{MaxVD, MaxDV, MaxVA, MaxAV, MaxTM};
+    all.Raise(maxima);
+    MaxVD = all.VD;
+    MaxDV = all.DV;
+    MaxVA = all.VA;
+    MaxAV = all.AV;
+    MaxTM = all.TM;
+}
+
+int TZentorCompiler::CompileSection(TZentorSection &section, int sectionNumber,
+                                    TAlgMemoryMap &memory, TIndexMaxima *scanned)
+{
+    TIndexMaxima maxima;
+    const bool ok = ScanSection(section.Text, sectionNumber, Macros, Lexemes, *Messages, maxima);
+    RaiseMaxima(maxima);
+    if (scanned)
+        *scanned = maxima;
+    if (!ok)
         return 1;
 
     section.Code[2] = static_cast<std::uint8_t>(sectionNumber & 0xFF);

@@ -5,6 +5,7 @@
 
 #include "compiler/algmemory.h"
 #include "compiler/lexeme.h"
+#include "compiler/lexer.h"
 #include "prp/macrostable.h"
 
 #include <QStringList>
@@ -73,7 +74,24 @@ public:
 private:
     QStringList OwnMessages;
 
-    int CompileSection(TZentorSection &section, int sectionNumber, TAlgMemoryMap &memory);
+    // Each section's highest indexes from its last scan in a whole-program compile, with the
+    // text they were scanned from; they hold for the names in FiguresNames. A later compile
+    // that leaves the section takes them instead of scanning its text again.
+    struct TSectionFigures
+    {
+        bool Known = false;
+        QStringList Text;
+        TIndexMaxima Maxima;
+    };
+    std::vector<TSectionFigures> Figures;
+    QVector<TMacrosTableRec> FiguresNames;
+
+    // scanned (when given) receives the highest indexes of this section's text alone.
+    int CompileSection(TZentorSection &section, int sectionNumber, TAlgMemoryMap &memory,
+                       TIndexMaxima *scanned = nullptr);
+    void RaiseMaxima(const TIndexMaxima &maxima);
+    // Forgets the figures when the names differ from those they were scanned with.
+    void KeepFiguresForNames();
     // The calls' memory of the present sections that this run leaves as they are.
     TAlgMemoryMap MemoryInUse(const TZentorProgram &program, const std::vector<bool> &compiled);
     // Header text -> fields (headerAlways or when the text needs it); otherwise only the

@@ -9,7 +9,7 @@ namespace {
 // Codes 0x60..0x7E carry the Cyrillic capitals in the order of the 7-bit KOI-7 set.
 constexpr char16_t kCyrillicRow[] = u"ЮАБЦДЕФГХИЙКЛМНОПЯРСТУЖВЬЫЗШЭЩЧ";
 
-std::array<char16_t, 128> BuildControllerTable()
+constexpr std::array<char16_t, 128> BuildControllerTable()
 {
     std::array<char16_t, 128> t{};
     for (int i = 0; i < 128; ++i)
@@ -40,12 +40,41 @@ QChar ControllerToText(std::uint8_t c)
     return QChar(ControllerTable()[c & 0x7F]);
 }
 
+namespace {
+
+// Every character of the controller's table lies below this; the first code of each.
+constexpr char16_t kReverseLimit = 0x500;
+
+constexpr bool AllBelowReverseLimit()
+{
+    for (char16_t c : BuildControllerTable())
+        if (c >= kReverseLimit)
+            return false;
+    return true;
+}
+static_assert(AllBelowReverseLimit());
+
+struct TReverseControllerTable
+{
+    std::array<std::int16_t, kReverseLimit> Code;
+    TReverseControllerTable()
+    {
+        Code.fill(-1);
+        const auto &t = ControllerTable();
+        for (int i = 127; i >= 0; --i)
+            if (t[i] < kReverseLimit)
+                Code[t[i]] = static_cast<std::int16_t>(i);
+    }
+};
+
+} // namespace
+
 std::uint8_t TextToController(QChar ch)
 {
-    const auto &t = ControllerTable();
-    for (int i = 0; i < 128; ++i)
-        if (t[i] == ch.unicode())
-            return static_cast<std::uint8_t>(i);
+    static const TReverseControllerTable reverse;
+    const char16_t u = ch.unicode();
+    if (u < kReverseLimit && reverse.Code[u] >= 0)
+        return static_cast<std::uint8_t>(reverse.Code[u]);
     return Cp1251Byte(ch);
 }
 

@@ -178,14 +178,21 @@ TEST_F(CompileProgramTest, OnlySectionsThatNeedCompilingAreCompiled)
 
 TEST_F(CompileProgramTest, APartialRunSummarisesTheWholeProgram)
 {
+    Program->Header.Text = {"/ ТЕХНОЛОГИЧЕСКИЕ НАЗВАНИЯ", "НАСОС ДВ003"};
     SetSection(0, {"ЕСЛИ ВКЛ ВД023 ТОГДА ВКЛ ДВ067", "АВ021 = +ВА027 ВКЛ ТМ41"});
     SetSection(1, {"ВКЛ ДВ1"});
+    SetSection(2, {"ВКЛ НАСОС"});
     ASSERT_TRUE(Run());
     const QStringList whole = Messages;
     Program->CommitSectionText(1, {"ВКЛ ДВ2"});
     ASSERT_TRUE(Run());
     EXPECT_EQ(Messages, whole);
     EXPECT_EQ(whole[1], "  максимальный индекс ВД: 023;");
+    // A section left as it is counts with the header's names as they are now.
+    Program->Header.Text = {"/ ТЕХНОЛОГИЧЕСКИЕ НАЗВАНИЯ", "НАСОС ДВ100"};
+    Program->CommitSectionText(1, {"ВКЛ ДВ1"});
+    ASSERT_TRUE(Run());
+    EXPECT_EQ(Messages[2], "  максимальный индекс ДВ: 100;");
 }
 
 TEST_F(CompileProgramTest, CallMemoryIsReadFromTheCallBytes)
