@@ -331,7 +331,7 @@ TEST_F(EditorHabitsTest, PortDialogTakesATypedDevicePath)
     ASSERT_TRUE(line->Open(dev.filePath(S("ttyUSB9")), error)) << error.toStdString();
     line->Start();
     const QString path = dev.filePath(S("ttyUSB9"));
-    const auto typeInto = [](TCOMPortSetupForm *f, const QString &path) {
+    const auto typeInto = [](TCOMPortSetupForm *f, const QString &device) {
         f->show();
         if (f->UseCOMPortChB->isChecked())
             Click(f->UseCOMPortChB);
@@ -339,7 +339,7 @@ TEST_F(EditorHabitsTest, PortDialogTakesATypedDevicePath)
         ASSERT_NE(edit, nullptr); // the list takes typing
         edit->setFocus();
         edit->selectAll();
-        TypeText(edit, path);
+        TypeText(edit, device);
         QTest::keyClick(edit, Qt::Key_Return);
     };
     QString refusal;
@@ -434,10 +434,10 @@ TEST_F(EditorHabitsTest, SmallDialogsAndRussianQtTexts)
     goTo.hide();
     int boxWidth = 0;
     QTimer::singleShot(0, [&boxWidth] {
-        QWidget *box = QApplication::activeModalWidget();
-        if (box) {
-            boxWidth = box->width();
-            box->close();
+        QWidget *modal = QApplication::activeModalWidget();
+        if (modal) {
+            boxWidth = modal->width();
+            modal->close();
         }
     });
     TQtUserDialogs real;

@@ -325,9 +325,9 @@ TEST(HeaderCompilerAdc, GoodLinesAndEveryCheck)
     };
     for (const TBad &c : bad) {
         TPRPHeader g;
-        TRun r = Compile(g, {"/ ЗАКАЗ ВХОДОВ АЦП", QString::fromUtf8(c.Line), "0 000 - 017"});
-        EXPECT_EQ(r.Result, 1) << c.Line;
-        EXPECT_EQ(r.Errors, QStringList{c.Message}) << c.Line;
+        TRun run = Compile(g, {"/ ЗАКАЗ ВХОДОВ АЦП", QString::fromUtf8(c.Line), "0 000 - 017"});
+        EXPECT_EQ(run.Result, 1) << c.Line;
+        EXPECT_EQ(run.Errors, QStringList{c.Message}) << c.Line;
         EXPECT_EQ(g.AdcOrder[0], 0) << c.Line;
     }
 }
