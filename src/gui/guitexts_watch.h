@@ -29,7 +29,8 @@ inline const QString WatchPending =
                    "режима программирования)");
 inline const QString WatchDamaged = QStringLiteral("Программа симулятора не выполняется: ");
 inline const QString WatchRunning = QStringLiteral("Пуск, сканов: %1");
-inline const QString WatchStopped = QStringLiteral("Программа не выполняется (не Пуск), сканов: %1");
+inline const QString WatchStopped =
+    QStringLiteral("Программа не выполняется (не Пуск), сканов: %1");
 inline const QString WatchNoRow = QStringLiteral("Выберите переменную в таблице");
 inline const QString WatchListUnsaved = QStringLiteral("Список наблюдения не сохранён: ");
 // The watch list beside the program file.

@@ -1,5 +1,7 @@
 #include "gui/trendform.h"
 
+#include "core/textfile.h"
+
 #include "gui/guitexts.h"
 #include "gui/guitexts_watch.h"
 #include "gui/userdialogs.h"
@@ -11,7 +13,6 @@
 #include <QLabel>
 #include <QLineSeries>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QValueAxis>
@@ -184,11 +185,10 @@ bool TTrendForm::ExportTo(const QString &path)
 {
     const auto [from, to] = ShownRange();
     const std::vector<TSimTrendPoint> points(Kept.begin(), Kept.end());
-    const QByteArray bytes = TrendCsv(Vars, points, from, to).toUtf8();
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.commit()) {
-        Dialogs.Notice(this, GuiTexts::TrendExportFailed + path + u'\n' + f.errorString(),
-                       GuiTexts::ErrorCaption, TUserDialogs::Warning);
+    QString error;
+    if (!WriteTextFile(path, TrendCsv(Vars, points, from, to), error)) {
+        Dialogs.Notice(this, GuiTexts::TrendExportFailed + error, GuiTexts::ErrorCaption,
+                       TUserDialogs::Warning);
         return false;
     }
     return true;

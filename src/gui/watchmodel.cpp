@@ -1,12 +1,10 @@
 #include "gui/watchmodel.h"
 
+#include "core/textfile.h"
 #include "core/textutils.h"
 #include "gui/guitexts_watch.h"
 
-#include <QFile>
-#include <QSaveFile>
-#include <QStringConverter>
-#include <QTextStream>
+#include <QFileInfo>
 
 #include <algorithm>
 
@@ -121,8 +119,8 @@ bool TWatchCatalogue::Parse(const QString &word, TVarRef &v, QString &error) con
         time = true;
         text.chop(timeSuffix.size());
     }
-    const bool ok = Prepared ? Prepared->ParseVariable(text, v, error)
-                             : ParseVariable(text, nullptr, v, error);
+    const bool ok =
+        Prepared ? Prepared->ParseVariable(text, v, error) : ParseVariable(text, nullptr, v, error);
     if (!ok)
         return false;
     if (time) {
@@ -153,33 +151,21 @@ QString WatchListPath(const QString &programFile)
 
 QStringList ReadWatchList(const QString &path)
 {
-    QStringList words;
-    QFile f(path);
-    if (path.isEmpty() || !f.open(QIODevice::ReadOnly | QIODevice::Text))
+    QStringList words, lines;
+    QString error;
+    if (path.isEmpty() || !QFileInfo::exists(path) || !ReadTextFile(path, lines, error))
         return words;
-    QTextStream in(&f);
-    in.setEncoding(QStringConverter::Utf8);
-    while (!in.atEnd()) {
-        const QString line = in.readLine().trimmed();
-        if (!line.isEmpty() && !line.startsWith(u'!') && !words.contains(line))
-            words << line;
+    for (const QString &line : lines) {
+        const QString word = line.trimmed();
+        if (!word.isEmpty() && !word.startsWith(u'!') && !words.contains(word))
+            words << word;
     }
     return words;
 }
 
 bool WriteWatchList(const QString &path, const QStringList &words, QString &error)
 {
-    QSaveFile f(path);
-    if (path.isEmpty() || !f.open(QIODevice::WriteOnly | QIODevice::Text)) {
-        error = f.errorString();
-        return false;
-    }
-    const QByteArray bytes = (words.join(u'\n') + u'\n').toUtf8();
-    if (f.write(bytes) != bytes.size() || !f.commit()) {
-        error = f.errorString();
-        return false;
-    }
-    return true;
+    return WriteTextFile(path, words, error);
 }
 
 std::map<int, QString> LineValueTexts(const TRunProgram &program, int section,
@@ -205,20 +191,20 @@ std::map<int, QString> LineValueTexts(const TRunProgram &program, int section,
     return texts;
 }
 
-QString TrendCsv(const std::vector<TVarRef> &vars, const std::vector<TSimTrendPoint> &points,
-                 std::int64_t fromMs, std::int64_t toMs)
+QStringList TrendCsv(const std::vector<TVarRef> &vars, const std::vector<TSimTrendPoint> &points,
+                     std::int64_t fromMs, std::int64_t toMs)
 {
     QStringList heading{GuiTexts::TrendCsvScan, GuiTexts::TrendCsvTime};
     for (const TVarRef &v : vars)
         heading << WatchWord(v);
-    QString csv = heading.join(u';') + u'\n';
+    QStringList csv{heading.join(u';')};
     for (const TSimTrendPoint &p : points) {
         if (p.TimeMs < fromMs || p.TimeMs > toMs)
             continue;
         QStringList row{QString::number(p.Scan), QString::number(p.TimeMs)};
         for (std::size_t i = 0; i < vars.size(); ++i)
             row << (i < p.Values.size() ? ValueText(vars[i], p.Values[i]) : QString());
-        csv += row.join(u';') + u'\n';
+        csv << row.join(u';');
     }
     return csv;
 }

@@ -69,8 +69,8 @@ QString WatchWord(const TVarRef &v);
 // Where the watch list of a program file is kept: beside it, "NAME.watch"; "" for a program
 // in no file.
 QString WatchListPath(const QString &programFile);
-// One variable word a line; blank lines and lines starting with '!' are skipped. A missing
-// file is an empty list.
+// One variable word a line, a text file as the program's others; blank lines and lines
+// starting with '!' are skipped. A missing or unreadable file is an empty list.
 QStringList ReadWatchList(const QString &path);
 // Written whole (a save that fails leaves the file as it was). False with error set.
 bool WriteWatchList(const QString &path, const QStringList &words, QString &error);
@@ -80,7 +80,7 @@ bool WriteWatchList(const QString &path, const QStringList &words, QString &erro
 std::map<int, QString> LineValueTexts(const TRunProgram &program, int section,
                                       const TRunState &state);
 
-// The trend points whose time lies within [fromMs, toMs] as a CSV table: a heading of
-// "Скан;Время, мс" and the variables, then a row per point.
-QString TrendCsv(const std::vector<TVarRef> &vars, const std::vector<TSimTrendPoint> &points,
-                 std::int64_t fromMs, std::int64_t toMs);
+// The trend points whose time lies within [fromMs, toMs] as the lines of a CSV table: a
+// heading of "Скан;Время, мс" and the variables, then a row per point.
+QStringList TrendCsv(const std::vector<TVarRef> &vars, const std::vector<TSimTrendPoint> &points,
+                     std::int64_t fromMs, std::int64_t toMs);

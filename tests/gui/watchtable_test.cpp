@@ -2,6 +2,7 @@
 // run without widgets, and the watch table over the built-in simulator with real events.
 
 #include "../runtime/runtimetest.h"
+#include "core/textfile.h"
 #include "gui/watchmodel.h"
 
 #include <QDir>
@@ -15,13 +16,13 @@ class WatchTableModel : public RuntimeTest
 protected:
     void SetUp() override
     {
-        Load({{0,
-               {S("ЕСЛИ ВКЛ ПУСК ТОГДА ВКЛ НАСОС"), S("ЕСЛИ ВКЛ ВД003 ТОГДА ВКЛ НАСОС"),
-                S("АВ001 = +ВА001 +1"), S("АЛГ022 = +ВА001 = ДВ002 = ДВ005 = 3"),
-                S("ЕСЛИ ТМ01 > 00.00.30 ТОГДА ВКЛ ДВ003")}},
-              {2, {S("ЕСЛИ ВКЛ ПУСК ТОГДА ВКЛ КБ1")}}},
-             {S("/ ТЕХНОЛОГИЧЕСКИЕ НАЗВАНИЯ"), S("ПУСК ВД001"), S("НАСОС ДВ002"),
-              S("ЗАПАС ДВ002")});
+        Load(
+            {{0,
+              {S("ЕСЛИ ВКЛ ПУСК ТОГДА ВКЛ НАСОС"), S("ЕСЛИ ВКЛ ВД003 ТОГДА ВКЛ НАСОС"),
+               S("АВ001 = +ВА001 +1"), S("АЛГ022 = +ВА001 = ДВ002 = ДВ005 = 3"),
+               S("ЕСЛИ ТМ01 > 00.00.30 ТОГДА ВКЛ ДВ003")}},
+             {2, {S("ЕСЛИ ВКЛ ПУСК ТОГДА ВКЛ КБ1")}}},
+            {S("/ ТЕХНОЛОГИЧЕСКИЕ НАЗВАНИЯ"), S("ПУСК ВД001"), S("НАСОС ДВ002"), S("ЗАПАС ДВ002")});
         Catalogue = TWatchCatalogue(std::shared_ptr<const TRunProgram>(std::move(Run)));
     }
     TWatchCatalogue Catalogue;
@@ -76,9 +77,10 @@ TEST_F(WatchTableModel, ParsesWatchWords)
     {
         const char *Word;
         const char *Shown; // nullptr: refused
-    } cases[] = {{"ДВ002", "ДВ002"},       {"  пуск ", "ВД001"}, {"ТМ05 время", "ТМ05 время"},
-                 {"тм05", "ТМ05"},         {"ВД001 время", nullptr}, {"ДВ1000", nullptr},
-                 {"НЕТТАКОГО", nullptr}, {"", nullptr}};
+    } cases[] = {{"ДВ002", "ДВ002"},           {"  пуск ", "ВД001"},
+                 {"ТМ05 время", "ТМ05 время"}, {"тм05", "ТМ05"},
+                 {"ВД001 время", nullptr},     {"ДВ1000", nullptr},
+                 {"НЕТТАКОГО", nullptr},       {"", nullptr}};
     for (const auto &c : cases) {
         TVarRef v;
         QString error;
@@ -98,8 +100,7 @@ TEST_F(WatchTableModel, LineValues)
     state.Set({TVarClass::VD, 1}, 1);
     state.Set({TVarClass::VA, 1}, -7);
     state.Set({TVarClass::TM, 1, TVarPart::Time}, PackTime(0, 1, 2));
-    const std::map<int, QString> lines =
-        LineValueTexts(*Catalogue.Program(), 0, state);
+    const std::map<int, QString> lines = LineValueTexts(*Catalogue.Program(), 0, state);
     EXPECT_EQ(lines.at(0), S("ВД001=1  ДВ002=0"));
     EXPECT_EQ(lines.at(2), S("АВ001=0  ВА001=-7"));
     EXPECT_EQ(lines.at(4), S("ТМ01 время=00.01.02  ДВ003=0"));
@@ -122,10 +123,8 @@ TEST(WatchTableList, KeptBesideTheProgram)
     EXPECT_EQ(ReadWatchList(path), QStringList({S("ДВ002"), S("ТМ05 время")}));
     EXPECT_FALSE(WriteWatchList(dir.filePath(S("нет/п.watch")), {S("ДВ002")}, error));
     EXPECT_FALSE(error.isEmpty());
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(S("! заметка\n\nВД001\r\nВД001\n  ДВ003  \n").toUtf8());
-    f.close();
+    ASSERT_TRUE(WriteTextFile(path, {S("! заметка"), S(""), S("ВД001"), S("ВД001"), S("  ДВ003  ")},
+                              error));
     EXPECT_EQ(ReadWatchList(path), QStringList({S("ВД001"), S("ДВ003")}));
     EXPECT_TRUE(ReadWatchList(dir.filePath(S("нет.watch"))).isEmpty());
 }
@@ -138,8 +137,9 @@ TEST(TrendCsv, HoldsThePointsShown)
     const std::vector<TSimTrendPoint> points = {
         {1, 100, {0, PackTime(0, 0, 1)}}, {2, 200, {1, PackTime(0, 0, 2)}}, {3, 300, {1, 0}}};
     EXPECT_EQ(TrendCsv(vars, points, 150, 300),
-              S("Скан;Время, мс;ДВ002;ТМ05 время\n2;200;1;00.00.02\n3;300;1;00.00.00\n"));
-    EXPECT_EQ(TrendCsv(vars, points, 400, 500), S("Скан;Время, мс;ДВ002;ТМ05 время\n"));
+              QStringList({S("Скан;Время, мс;ДВ002;ТМ05 время"), S("2;200;1;00.00.02"),
+                           S("3;300;1;00.00.00")}));
+    EXPECT_EQ(TrendCsv(vars, points, 400, 500), QStringList{S("Скан;Время, мс;ДВ002;ТМ05 время")});
 }
 
 // ---- The watch table over the built-in simulator, driven by real events ----------------
@@ -148,6 +148,9 @@ TEST(TrendCsv, HoldsThePointsShown)
 #include "gui/trendform.h"
 #include "realusefixture.h"
 
+#include <QChart>
+#include <QChartView>
+#include <QLineSeries>
 #include <QTableWidget>
 
 namespace {
@@ -174,6 +177,25 @@ protected:
         });
     }
     TSimWatch &Watch() { return *Form->Link->SimulatorWatch; }
+
+    // The watch table from its menu item, with the words typed into its watch list.
+    TSarvetelVarsForm *OpenWatchTable(const QStringList &words = {})
+    {
+        Form->VariablesItem->trigger();
+        TSarvetelVarsForm *w = Form->SarvetelVarsForm;
+        EXPECT_TRUE(QTest::qWaitForWindowActive(w));
+        for (const QString &word : words) {
+            w->AddEdit->setFocus();
+            TypeText(w->AddEdit, word);
+            QTest::keyClick(w->AddEdit, Qt::Key_Return);
+        }
+        w->TreeView1->setCurrentItem(w->TreeView1->topLevelItem(0));
+        return w;
+    }
+};
+
+class TrendTest : public WatchTableTest
+{
 };
 
 // In the demo the mains relay (ВД020, СЕТЬ_НОРМА) switches the run lamp (ДВ014, ЛАМПА_РАБ)
@@ -227,15 +249,9 @@ TEST_F(WatchTableTest, SetLockAndResetAgainstTheRunningDemo)
     EXPECT_EQ(w->RowOf(kMains), -1);
 
     // The watch list, typed by name, kept beside the program.
-    w->activateWindow();
-    for (const char *name : {"сеть_норма", "ЛАМПА_РАБ", "НЕТ_ТАКОГО"}) {
-        w->AddEdit->setFocus();
-        TypeText(w->AddEdit, S(name));
-        QTest::keyClick(w->AddEdit, Qt::Key_Return);
-    }
+    OpenWatchTable({S("сеть_норма"), S("ЛАМПА_РАБ"), S("НЕТ_ТАКОГО")});
     EXPECT_FALSE(w->StatusLabel->text().isEmpty()); // the unknown name told, not added
     EXPECT_EQ(ReadWatchList(File(S("demo.watch"))), QStringList({S("ВД020"), S("ДВ014")}));
-    w->TreeView1->setCurrentItem(w->TreeView1->topLevelItem(0));
     EXPECT_EQ(w->ShownVariables(), std::vector<TVarRef>({kMains, kLamp}));
 
     // Written once, the program follows it within a second.
@@ -264,6 +280,90 @@ TEST_F(WatchTableTest, SetLockAndResetAgainstTheRunningDemo)
     // Closed in the middle of the run, the watch table open: no hang.
     Form->close();
     Form.reset();
+}
+
+// The values of the run below the lines of the section shown, following the run, off and
+// on again with Ctrl+Shift+V.
+TEST_F(WatchTableTest, ValuesBesideTheCode)
+{
+    Start();
+    RunDemo();
+    int section = -1, line = -1;
+    for (int n = 0; n < 256 && section < 0; ++n)
+        if (Form->Program->Sections[n].Present)
+            for (int l = 0; l < Form->Program->Sections[n].Text.size(); ++l)
+                if (Form->Program->Sections[n].Text[l].contains(S("ВКЛ ЛАМПА_РАБ ИНАЧЕ"))) {
+                    section = n;
+                    line = l;
+                }
+    ASSERT_GE(section, 0);
+    Form->SelectNode(section);
+    TZentorEditor *editor = Form->ProgramREdit;
+    EXPECT_TRUE(WaitUntil([&] { return editor->annotation(line) == S("ВД020=0  ДВ014=0"); }));
+    QString error;
+    ASSERT_TRUE(Watch().Set(kMains, 1, error));
+    EXPECT_TRUE(WaitUntil([&] { return editor->annotation(line) == S("ВД020=1  ДВ014=1"); }, 1000));
+    Key(Qt::Key_V, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_TRUE(editor->ValueNoteLines().isEmpty());
+    EXPECT_EQ(editor->annotation(line), QString());
+    Key(Qt::Key_V, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_TRUE(WaitUntil([&] { return editor->annotation(line) == S("ВД020=1  ДВ014=1"); }));
+}
+
+// The plot of the watch list's variables receives the run's points, holds its picture while
+// paused, zooms, and exports what it shows.
+TEST_F(TrendTest, PlotReceivesPointsAndExportsThem)
+{
+    Start();
+    RunDemo();
+    TSarvetelVarsForm *w = OpenWatchTable({S("СЕТЬ_НОРМА"), S("ЛАМПА_РАБ")});
+    w->StringGrid->selectAll();
+    Click(w->TrendBtn);
+    TTrendForm *t = Form->TrendForm;
+    ASSERT_TRUE(t->isVisible());
+    EXPECT_EQ(t->Variables(), std::vector<TVarRef>({kMains, kLamp}));
+    QString error;
+    EXPECT_TRUE(WaitUntil([&] { return t->Points().size() > 3; }));
+    ASSERT_TRUE(Watch().Set(kMains, 1, error));
+    auto lampOn = [&] {
+        return std::any_of(t->Points().begin(), t->Points().end(), [](const TSimTrendPoint &p) {
+            return p.Values == std::vector{1, 1};
+        });
+    };
+    EXPECT_TRUE(WaitUntil(lampOn, 1000));
+    const auto series = t->ChartView->chart()->series();
+    ASSERT_EQ(series.size(), 2);
+    auto drawn = [&] { return static_cast<QLineSeries *>(series[1])->count(); };
+    EXPECT_TRUE(WaitUntil([&] { return drawn() > 3; }));
+
+    // Paused, the picture stays while the points come.
+    Click(t->PauseBtn);
+    const int held = drawn();
+    const std::size_t kept = t->Points().size();
+    EXPECT_TRUE(WaitUntil([&] { return t->Points().size() > kept + 3; }));
+    EXPECT_EQ(drawn(), held);
+    Click(t->PauseBtn);
+    EXPECT_TRUE(WaitUntil([&] { return drawn() > held; }));
+
+    // What is shown goes to the file: zoomed in, only the points on screen.
+    const QString path = File(S("тренд.csv"));
+    Dialogs.Files.push_back({path, 1});
+    Click(t->ExportBtn);
+    QStringList rows = ReadLines(path);
+    ASSERT_GT(rows.size(), 4);
+    EXPECT_EQ(rows[0], S("Скан;Время, мс;ВД020;ДВ014"));
+    EXPECT_TRUE(rows.filter(QRegularExpression(S("^\\d+;\\d+;1;1$"))).size() > 0);
+    const auto [from, to] = t->ShownRange();
+    Click(t->ZoomInBtn);
+    const auto [zoomedFrom, zoomedTo] = t->ShownRange();
+    EXPECT_LT(zoomedTo - zoomedFrom, to - from);
+    Dialogs.Files.push_back({path, 1});
+    Click(t->ExportBtn);
+    const QStringList zoomed = ReadLines(path);
+    for (const QString &row : zoomed.mid(1)) {
+        const qint64 ms = row.section(u';', 1, 1).toLongLong();
+        EXPECT_TRUE(ms >= zoomedFrom && ms <= zoomedTo) << row.toStdString();
+    }
 }
 
 } // namespace
