@@ -366,4 +366,40 @@ TEST_F(TrendTest, PlotReceivesPointsAndExportsThem)
     }
 }
 
+// Pictures for the README when ZENTOR_SCREENSHOTS names a folder: the watch table, the
+// values below the lines and the trend, the demo running with its mains relay switched.
+TEST_F(WatchTableTest, Screenshots)
+{
+    const QString dir = qEnvironmentVariable("ZENTOR_SCREENSHOTS");
+    if (dir.isEmpty())
+        GTEST_SKIP() << "ZENTOR_SCREENSHOTS is not set";
+    Start();
+    Form->resize(1000, 700);
+    RunDemo();
+    TSarvetelVarsForm *w = OpenWatchTable({S("СЕТЬ_НОРМА"), S("ЛАМПА_РАБ"), S("ДАВЛ_ВЫС")});
+    w->StringGrid->selectAll();
+    Click(w->TrendBtn);
+    QString error;
+    for (int i = 0; i < 6; ++i) {
+        ASSERT_TRUE(Watch().Set(kMains, i % 2, error));
+        QTest::qWait(700);
+    }
+    ASSERT_TRUE(Watch().Set(kMains, 1, error));
+    w->TreeView1->setCurrentItem(w->TreeView1->topLevelItem(1)->child(3)); // ДВ
+    w->StringGrid->selectRow(w->RowOf(kLamp));
+    Click(w->LockBtn);
+    w->resize(900, 480);
+    w->StringGrid->resizeColumnsToContents();
+    QTest::qWait(600);
+    EXPECT_TRUE(w->grab().save(dir + S("/zentor-watch.png")));
+    EXPECT_TRUE(Form->TrendForm->grab().save(dir + S("/zentor-trend.png")));
+    for (int n = 0; n < 256; ++n)
+        if (Form->Program->Sections[n].Present &&
+            Form->Program->Sections[n].Text.join(u'\n').contains(S("ЛАМПА_РАБ ИНАЧЕ")))
+            Form->SelectNode(n);
+    EXPECT_TRUE(WaitUntil([&] { return !Form->ProgramREdit->ValueNoteLines().isEmpty(); }));
+    QTest::qWait(300);
+    EXPECT_TRUE(Form->grab().save(dir + S("/zentor-values.png")));
+}
+
 } // namespace
