@@ -402,4 +402,36 @@ TEST_F(WatchTableTest, Screenshots)
     EXPECT_TRUE(Form->grab().save(dir + S("/zentor-values.png")));
 }
 
+// A measurement, not a check (ZENTOR_PROBE=1): the longest time the main thread takes no
+// event during 20 s of the running demo with the watch table (every ДВ shown), the values
+// below the lines and the trend open, its mains relay switched twice a second.
+TEST_F(WatchTableTest, ProbeLongestBlock)
+{
+    if (!qEnvironmentVariableIsSet("ZENTOR_PROBE"))
+        GTEST_SKIP() << "a measurement: ZENTOR_PROBE=1";
+    Start();
+    RunDemo();
+    TSarvetelVarsForm *w = OpenWatchTable({S("СЕТЬ_НОРМА"), S("ЛАМПА_РАБ"), S("ДАВЛ_ВЫС")});
+    w->StringGrid->selectAll();
+    Click(w->TrendBtn);
+    w->TreeView1->setCurrentItem(w->TreeView1->topLevelItem(1)); // every variable in use
+    for (int n = 0; n < 256; ++n)
+        if (Form->Program->Sections[n].Present &&
+            Form->Program->Sections[n].Text.join(u'\n').contains(S("ЛАМПА_РАБ ИНАЧЕ")))
+            Form->SelectNode(n);
+    THeartbeat beat;
+    QElapsedTimer clock;
+    clock.start();
+    QString error;
+    for (int i = 0; clock.elapsed() < 20000; ++i) {
+        Watch().Set(kMains, i % 2, error);
+        QTest::qWait(500);
+    }
+    std::fprintf(stderr,
+                 "20 s with the watch table (%d rows), values and trend (%zu points): "
+                 "longest time without events %lld ms, %d ticks\n",
+                 w->StringGrid->rowCount(), Form->TrendForm->Points().size(),
+                 static_cast<long long>(beat.Longest), beat.Ticks);
+}
+
 } // namespace
