@@ -546,8 +546,9 @@ void TProgramForm::RefreshValueNotes()
     QMap<int, QString> notes;
     if (section >= 0 && ValuesInTextItem->isChecked() && SimulatorInUse()) {
         const TSimSnapshot snap = Link->SimulatorWatch->Snapshot();
-        const auto program = WatchedProgram(snap.Generation);
-        if (snap.Status == TSimRunStatus::Ready && program)
+        const auto program =
+            snap.Status == TSimRunStatus::Ready ? WatchedProgram(snap.Generation) : nullptr;
+        if (program)
             for (const auto &[line, text] : LineValueTexts(*program, section, snap.State))
                 notes.insert(line, text);
     }
