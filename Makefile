@@ -40,11 +40,12 @@ test-asan: build-asan
 # layers they use (no benchmarks, executables or other tests), run with every report fatal.
 # TSAN_FILTER_<folder> narrows a folder's tests by a GoogleTest filter: of the desktop's
 # tests, the RealUse ones (the windows against the simulator, with the exchange worker and
-# the console's screen updater). TSAN_GUI=OFF TSAN_LAYERS="link sim" leaves the desktop out.
+# the console's screen updater) and the watch table and trend over the simulator's run.
+# TSAN_GUI=OFF TSAN_LAYERS="link sim" leaves the desktop out.
 # tests/tsan.supp holds the few suppressions.
 TSAN_LAYERS     ?= link sim gui
 TSAN_GUI        ?= ON
-TSAN_FILTER_gui ?= *RealUse*
+TSAN_FILTER_gui ?= *RealUse*:WatchTableTest.*:TrendTest.*
 TSAN_ENV := TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 \
   suppressions=$(CURDIR)/tests/tsan.supp" QT_QPA_PLATFORM=offscreen
 

@@ -2,8 +2,11 @@
 
 #include "core/textutils.h"
 #include "gui/guitexts.h"
+#include "gui/guitexts_watch.h"
 #include "gui/programparts.h"
+#include "gui/sarvetelvarsform.h"
 #include "gui/smallforms.h"
+#include "gui/trendform.h"
 #include "gui/zentoreditor.h"
 #include "model/messageplace.h"
 
@@ -212,12 +215,22 @@ void TProgramForm::CreateMenus()
          {&TProgramForm::ConsoleItem, GuiTexts::ItemConsole,
           QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_L), &TProgramForm::ConsoleClick},
          {&TProgramForm::VariablesItem, GuiTexts::ItemVariables, {}, &TProgramForm::VariablesClick},
+         {&TProgramForm::ValuesInTextItem, GuiTexts::ItemValuesInText,
+          QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V), &TProgramForm::ValuesInTextClick},
+         {&TProgramForm::TrendItem, GuiTexts::ItemTrend,
+          QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_T), &TProgramForm::TrendClick},
          {&TProgramForm::AlgLibraryItem,
           GuiTexts::ItemAlgLibrary,
           {},
           &TProgramForm::AlgLibraryClick}});
     CompilerOptionsItem->setVisible(false);
     VariablesItem->setVisible(false);
+    ValuesInTextItem->setCheckable(true);
+    ValuesInTextItem->setChecked(true);
+    ValuesInTextItem->setVisible(false);
+    TrendItem->setVisible(false);
+    ValuesTimer.setInterval(TSarvetelVarsForm::RefreshMs);
+    connect(&ValuesTimer, &QTimer::timeout, this, &TProgramForm::RefreshValueNotes);
 
     AddMenuEntries(
         *this, menuBar()->addMenu(GuiTexts::MenuHelp),
@@ -371,6 +384,23 @@ void TProgramForm::UpdateControllerItems()
         a->setToolTip(PortInUse ? a->text().remove(u'&') : GuiTexts::NoPortHint);
     }
     PortSettingsItem->setEnabled(Link && Link->Port);
+    // Only the built-in simulator reports its variables' values.
+    const bool sim = SimulatorInUse();
+    for (QAction *a : {VariablesItem, ValuesInTextItem, TrendItem})
+        a->setVisible(sim);
+    if (!sim && SarvetelVarsForm) {
+        SarvetelVarsForm->hide();
+        SarvetelVarsForm->Watch = nullptr;
+    }
+    if (!sim && TrendForm) {
+        TrendForm->hide();
+        TrendForm->Watch = nullptr;
+    }
+    if (sim)
+        ValuesTimer.start();
+    else
+        ValuesTimer.stop();
+    RefreshValueNotes();
     UpdateLinkField();
 }
 

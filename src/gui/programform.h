@@ -11,6 +11,7 @@
 #include "link/configuration.h"
 #include "link/sarvetel.h"
 #include "model/zentorprogram.h"
+#include "runtime/runprogram.h"
 
 #include <QMainWindow>
 #include <QRect>
@@ -41,6 +42,7 @@ class TCompareForm;
 class TWorkWithPRPForm;
 class TSarvetelConsoleForm;
 class TSarvetelVarsForm;
+class TTrendForm;
 class TSearchResultsForm;
 class TSelectSectionForm;
 class TStartupForm;
@@ -96,6 +98,7 @@ public:
     TWorkWithPRPForm *WorkWithPRPForm = nullptr;
     TSarvetelConsoleForm *SarvetelConsoleForm = nullptr;
     TSarvetelVarsForm *SarvetelVarsForm = nullptr;
+    TTrendForm *TrendForm = nullptr;
     TCrossRefForm *CrossRefForm = nullptr; // made when first asked for
     TCompareForm *CompareForm = nullptr;   // made with the first comparison
 
@@ -138,6 +141,16 @@ public:
     void CompilerOptionsClick();
     void ConsoleClick();
     void VariablesClick();
+    // The values of the simulator's run below the lines of the section shown, on or off.
+    void ValuesInTextClick();
+    void RefreshValueNotes();
+    // The trend plot of the chosen variables (none: the watch list's, or those it follows).
+    void TrendClick();
+    void ShowTrend(const std::vector<TVarRef> &vars);
+    // The open program prepared to run beside the simulator's run of that generation.
+    std::shared_ptr<const TRunProgram> WatchedProgram(std::uint64_t generation);
+    // The port in use is the built-in simulator's line.
+    bool SimulatorInUse() const;
     void AlgLibraryClick();
     void ContentsClick();
     void AboutClick();
@@ -256,6 +269,7 @@ public:
     // Checked: F3 and F4 read the controller's PRP twice and take it only when both agree.
     QAction *ReadTwiceItem = nullptr;
     QAction *PortSettingsItem, *CompilerOptionsItem, *ConsoleItem, *VariablesItem, *AlgLibraryItem;
+    QAction *ValuesInTextItem, *TrendItem;
     QAction *ContentsItem, *AboutItem;
 
     void RefreshRecentMenu();
@@ -380,6 +394,15 @@ private:
     TTransferResult ReadControllerPrp(TZentorProgram &into);
 
     QTimer SelectionTimer;
+    QTimer ValuesTimer; // the values below the lines, while the simulator is in use
+    int ValueNotesSection = -1;
+    struct
+    {
+        std::shared_ptr<const TRunProgram> Program;
+        std::uint64_t Generation = 0;
+        QString File;
+        const TZentorProgram *Source = nullptr;
+    } Watched;
     bool Maximised = false;
     QByteArray RestoredGeometry;
 };

@@ -13,7 +13,10 @@
 #include "gui/progressform.h"
 #include "gui/sarvetelconsoleform.h"
 #include "gui/sarvetelvarsform.h"
+#include "gui/trendform.h"
+#include "gui/watchmodel.h"
 #include "gui/workwithprpform.h"
+#include "gui/zentoreditor.h"
 #include "link/algbaseread.h"
 #include "link/prptransfer.h"
 #include "link/sarveteldefs.h"
@@ -208,6 +211,7 @@ bool TProgramForm::StartSimulator()
     Link->SimulatorLine->Start();
     Link->SimulatorClock = std::make_unique<TSimClock>(*sim);
     Link->SimulatorClock->Start();
+    Link->SimulatorWatch = std::make_unique<TSimWatch>(*sim);
     return true;
 }
 
@@ -510,10 +514,87 @@ void TProgramForm::ConsoleClick()
     TakeLinkNews(SarvetelConsoleForm->Seen);
 }
 
+bool TProgramForm::SimulatorInUse() const
+{
+    return PortInUse && Link && Link->SimulatorWatch && OpenPortEntry() == GuiTexts::SimulatorEntry;
+}
+
 void TProgramForm::VariablesClick()
 {
-    if (SarvetelVarsForm)
-        Dialogs.Exec(SarvetelVarsForm);
+    if (!SarvetelVarsForm || !SimulatorInUse())
+        return;
+    // Not modal: the values stay in view while the program is edited and the console used.
+    SarvetelVarsForm->Watch = Link->SimulatorWatch.get();
+    SarvetelVarsForm->show();
+    SarvetelVarsForm->raise();
+    SarvetelVarsForm->activateWindow();
+}
+
+void TProgramForm::ValuesInTextClick()
+{
+    RefreshValueNotes();
+}
+
+void TProgramForm::RefreshValueNotes()
+{
+    const int section = CurrentNode->IsSection() ? CurrentNode->Code : -1;
+    if (section != ValueNotesSection) {
+        // The notes of another text go before the text shown gets its own.
+        ProgramREdit->SetValueNotes({});
+        ValueNotesSection = section;
+    }
+    QMap<int, QString> notes;
+    if (section >= 0 && ValuesInTextItem->isChecked() && SimulatorInUse()) {
+        const TSimSnapshot snap = Link->SimulatorWatch->Snapshot();
+        const auto program =
+            snap.Status == TSimRunStatus::Ready ? WatchedProgram(snap.Generation) : nullptr;
+        if (program)
+            for (const auto &[line, text] : LineValueTexts(*program, section, snap.State))
+                notes.insert(line, text);
+    }
+    ProgramREdit->SetValueNotes(notes);
+}
+
+std::shared_ptr<const TRunProgram> TProgramForm::WatchedProgram(std::uint64_t generation)
+{
+    // Made again when the controller's program is written anew or another file is open:
+    // between those the run is of the program as it was written.
+    if (!Program)
+        return nullptr;
+    if (!Watched.Program || Watched.Generation != generation || Watched.File != CurrentFileName ||
+        Watched.Source != Program.get()) {
+        auto run = std::make_shared<TRunProgram>();
+        run->Prepare(*Program, Compiler ? &Compiler->AlgBase : nullptr);
+        Watched = {std::move(run), generation, CurrentFileName, Program.get()};
+    }
+    return Watched.Program;
+}
+
+void TProgramForm::TrendClick()
+{
+    ShowTrend({});
+}
+
+void TProgramForm::ShowTrend(const std::vector<TVarRef> &vars)
+{
+    if (!TrendForm || !SimulatorInUse())
+        return;
+    TrendForm->Watch = Link->SimulatorWatch.get();
+    std::vector<TVarRef> chosen = vars;
+    if (chosen.empty() && TrendForm->Variables().empty() && SarvetelVarsForm) {
+        TWatchCatalogue names(WatchedProgram(Link->SimulatorWatch->Snapshot().Generation));
+        for (const QString &word : SarvetelVarsForm->WatchList()) {
+            TVarRef v;
+            QString error;
+            if (names.Parse(word, v, error))
+                chosen.push_back(v);
+        }
+    }
+    if (!chosen.empty())
+        TrendForm->Follow(chosen);
+    TrendForm->show();
+    TrendForm->raise();
+    TrendForm->activateWindow();
 }
 
 void TProgramForm::CreateControllerForms()
@@ -521,6 +602,12 @@ void TProgramForm::CreateControllerForms()
     WorkWithPRPForm = new TWorkWithPRPForm(Dialogs, this);
     connect(WorkWithPRPForm, &TWorkWithPRPForm::JobEnded, this, &TProgramForm::TakeLinkNews);
     SarvetelVarsForm = new TSarvetelVarsForm(this);
+    SarvetelVarsForm->ProgramFile = [this] { return CurrentFileName; };
+    SarvetelVarsForm->OpenProgram = [this](std::uint64_t generation) {
+        return WatchedProgram(generation);
+    };
+    TrendForm = new TTrendForm(Dialogs, this);
+    connect(SarvetelVarsForm, &TSarvetelVarsForm::TrendRequested, this, &TProgramForm::ShowTrend);
     if (Link && Link->Sarvetel)
         SarvetelConsoleForm = new TSarvetelConsoleForm(
             Dialogs, *Link->Sarvetel, *Link->Worker, Compiler ? &Compiler->AlgBase : nullptr, this);
@@ -600,4 +687,10 @@ void TProgramForm::ReleaseControllerForms()
 {
     delete SarvetelConsoleForm;
     SarvetelConsoleForm = nullptr;
+    // The watching windows read the simulator, which goes with the link.
+    ValuesTimer.stop();
+    delete TrendForm;
+    TrendForm = nullptr;
+    delete SarvetelVarsForm;
+    SarvetelVarsForm = nullptr;
 }

@@ -10,6 +10,7 @@
 #include "sim/ptyserver.h"
 #include "sim/simclock.h"
 #include "sim/simulator.h"
+#include "sim/simwatch.h"
 
 #include <memory>
 
@@ -29,6 +30,8 @@ struct TDesktopLink : TControllerLink
     std::unique_ptr<TSarvetelSimulator> Simulator;
     std::unique_ptr<TPtyServer> SimulatorLine;
     std::unique_ptr<TSimClock> SimulatorClock;
+    // The windows' access to the simulator's run.
+    std::unique_ptr<TSimWatch> SimulatorWatch;
     // Runs the desktop's exchanges; goes first, before anything its job may use.
     std::unique_ptr<TLinkWorker> Worker;
 

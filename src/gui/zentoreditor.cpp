@@ -20,6 +20,7 @@ namespace {
 constexpr int LineNumberMargin = 0;
 constexpr int ErrorMargin = 1;
 constexpr int AnnotationStyle = 40; // beyond the lexer's styles
+constexpr int ValueNoteStyle = 41;
 
 QFont EditorFont()
 {
@@ -62,6 +63,8 @@ TZentorEditor::TZentorEditor(QWidget *parent)
     setAnnotationDisplay(QsciScintilla::AnnotationBoxed);
     SendScintilla(SCI_STYLESETBACK, AnnotationStyle, QColor(0xFF, 0xE8, 0xE8));
     SendScintilla(SCI_STYLESETFORE, AnnotationStyle, QColor(0x90, 0x00, 0x00));
+    SendScintilla(SCI_STYLESETBACK, ValueNoteStyle, QColor(0xE8, 0xF4, 0xFF));
+    SendScintilla(SCI_STYLESETFORE, ValueNoteStyle, QColor(0x00, 0x40, 0x80));
 
     setAutoCompletionCaseSensitivity(false);
     setCallTipsStyle(QsciScintilla::CallTipsNoContext);
@@ -215,6 +218,35 @@ void TZentorEditor::ClearErrorMarks()
     clearAnnotations();
     Errors.clear();
     ErrorHandles.clear();
+    for (auto it = ValueNotes.cbegin(); it != ValueNotes.cend(); ++it)
+        ShowAnnotation(it.key());
+}
+
+void TZentorEditor::ShowAnnotation(int line)
+{
+    if (line < 0 || line >= lines())
+        return;
+    QStringList parts = Errors.value(line);
+    const bool error = !parts.isEmpty();
+    if (ValueNotes.contains(line))
+        parts << ValueNotes.value(line);
+    if (parts.isEmpty()) {
+        SendScintilla(SCI_ANNOTATIONSETTEXT, line, static_cast<const char *>(nullptr));
+        return;
+    }
+    const QByteArray bytes = parts.join(u'\n').toUtf8();
+    SendScintilla(SCI_ANNOTATIONSETTEXT, line, bytes.constData());
+    SendScintilla(SCI_ANNOTATIONSETSTYLE, line, error ? AnnotationStyle : ValueNoteStyle);
+}
+
+void TZentorEditor::SetValueNotes(const QMap<int, QString> &notes)
+{
+    if (notes == ValueNotes)
+        return;
+    QList<int> touched = ValueNotes.keys() + notes.keys();
+    ValueNotes = notes;
+    for (int line : touched)
+        ShowAnnotation(line);
 }
 
 void TZentorEditor::SetErrorLines(const QMap<int, QStringList> &errors, bool fresh)
@@ -235,6 +267,8 @@ void TZentorEditor::SetErrorLines(const QMap<int, QStringList> &errors, bool fre
         SendScintilla(SCI_ANNOTATIONSETTEXT, it.key(), bytes.constData());
         SendScintilla(SCI_ANNOTATIONSETSTYLE, it.key(), AnnotationStyle);
     }
+    for (auto it = ValueNotes.cbegin(); it != ValueNotes.cend(); ++it)
+        ShowAnnotation(it.key());
 }
 
 QList<int> TZentorEditor::ErrorLineNumbers() const

@@ -51,6 +51,10 @@ public:
     // the text is edited, and each document keeps its own while another is shown; the same
     // messages given again (fresh false: the text shown anew) leave them where they went.
     void SetErrorLines(const QMap<int, QStringList> &errors, bool fresh = true);
+    // The running program's values below the lines that use them ("ДВ002=1  ВА001=12"),
+    // beside an error's annotation when the line has one; empty: none.
+    void SetValueNotes(const QMap<int, QString> &notes);
+    const QMap<int, QString> &ValueNoteLines() const { return ValueNotes; }
     // The lines that bear a mark now, in order.
     QList<int> ErrorLineNumbers() const;
     // Where the mark placed for the messages of line now stands (the line itself when it
@@ -110,6 +114,8 @@ private:
     // The messages of the text shown by the line they name, and the handle of the mark put
     // on that line; the documents not shown keep theirs here.
     QMap<int, QStringList> Errors;
+    QMap<int, QString> ValueNotes;
+    void ShowAnnotation(int line);
     QMap<int, int> ErrorHandles;
     struct TMarks
     {

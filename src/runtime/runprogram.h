@@ -60,6 +60,8 @@ public:
     // "ДВ047: записывается АЛГ032 (не моделируется)", one line per variable and algorithm.
     QStringList WrittenByLines() const;
 
+    // The technological names of the program's header.
+    const TMacrosTable &HeaderNames() const { return Names; }
     // A variable or a technological name of the program's header.
     bool ParseVariable(const QString &word, TVarRef &v, QString &error) const;
 

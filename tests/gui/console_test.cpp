@@ -4,6 +4,7 @@
 
 #include "../utf8text.h"
 #include "core/textutils.h"
+#include "gui/comportsetupform.h"
 #include "gui/guitexts.h"
 #include "gui/headerforms.h"
 #include "gui/programparts.h"
@@ -12,6 +13,7 @@
 #include "gui/workwithprpform.h"
 #include "guitestutil.h"
 #include "link/sarveteldefs.h"
+#include "sim/ptyserver.h"
 #include "waituntil.h"
 
 #include <QComboBox>
@@ -29,6 +31,7 @@
 #include <QStackedWidget>
 #include <QTabBar>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
 #include <QThread>
@@ -531,20 +534,51 @@ TEST_F(ConsoleTest, ShowingAgainWhileTheUpdaterFinishesIsSafe)
     Close();
 }
 
-TEST_F(ConsoleTest, VariablesWindowIsAShellBehindAHiddenItem)
+// With the built-in simulator the variables window watches its run beside the main window
+// (not modal; the watch list above the tree of classes). With a controller on a line of its
+// own the window goes and its item is hidden: that line carries no values.
+TEST_F(ConsoleTest, VariablesWindowOnlyOverTheBuiltInSimulator)
 {
-    EXPECT_FALSE(Form->VariablesItem->isVisible());
-    Dialogs.Windows.push_back([](QDialog *d) {
-        auto *f = static_cast<TSarvetelVarsForm *>(d);
-        EXPECT_EQ(f->windowTitle(), S("Контроль переменных Сарветела"));
-        const QTreeWidgetItem *root = f->TreeView1->topLevelItem(0);
-        EXPECT_EQ(root->text(0), S("Все переменные"));
-        EXPECT_EQ(root->childCount(), 7);
-        EXPECT_EQ(root->child(6)->text(0), S("ТМ"));
-        return int(QDialog::Accepted);
-    });
+    ASSERT_TRUE(Form->VariablesItem->isVisible());
     Form->VariablesItem->trigger();
-    EXPECT_EQ(Dialogs.WindowTitles.size(), 1u);
+    TSarvetelVarsForm *f = Form->SarvetelVarsForm;
+    EXPECT_TRUE(f->isVisible());
+    EXPECT_FALSE(f->isModal());
+    EXPECT_TRUE(Dialogs.WindowTitles.empty());
+    EXPECT_EQ(f->windowTitle(), S("Контроль переменных Сарветела"));
+    EXPECT_EQ(f->TreeView1->topLevelItem(0)->text(0), S("Список наблюдения"));
+    const QTreeWidgetItem *root = f->TreeView1->topLevelItem(1);
+    EXPECT_EQ(root->text(0), S("Все переменные"));
+    EXPECT_EQ(root->childCount(), 7);
+    EXPECT_EQ(root->child(6)->text(0), S("ТМ"));
+
+    TSarvetelSimulator controller;
+    TPtyServer line([&controller](const std::uint8_t *frame, int length) {
+        std::lock_guard<std::mutex> state(controller.Lock);
+        return controller.HandleRequest(frame, length);
+    });
+    QTemporaryDir dev;
+    const QString path = dev.filePath(S("ttyUSB9"));
+    QString error;
+    ASSERT_TRUE(line.Open(path, error)) << error.toStdString();
+    line.Start();
+    Dialogs.Windows.push_back([&](QDialog *d) {
+        auto *p = static_cast<TCOMPortSetupForm *>(d);
+        p->show();
+        QLineEdit *edit = p->COMCB->lineEdit();
+        edit->setFocus();
+        edit->selectAll();
+        TypeText(edit, path);
+        QTest::keyClick(edit, Qt::Key_Return);
+        if (p->isVisible())
+            QTest::mouseClick(p->OkBtn, Qt::LeftButton);
+        return p->result();
+    });
+    Form->PortSettingsClick();
+    ASSERT_EQ(Form->Link->Port->DevicePath, path);
+    EXPECT_FALSE(Form->VariablesItem->isVisible());
+    EXPECT_FALSE(f->isVisible());
+    line.Stop();
 }
 
 } // namespace
