@@ -1,6 +1,7 @@
 #include "compiler/ll1.h"
 
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <utility>
 
@@ -203,13 +204,24 @@ constexpr std::array<TCodeSet, LL1RowCount + 1> RowCodeSets()
 
 constexpr std::array<TCodeSet, LL1RowCount + 1> kRowCodes = RowCodeSets();
 
+// Each row's set holds its terminals and nothing else.
 constexpr bool CodeSetsAgree()
 {
-    for (int r = 0; r <= LL1RowCount; ++r)
-        for (int code = 0; code < 256; ++code)
-            if (kRowCodes[r].Has(code) != LL1Table[r].Contains(code) ||
-                kRowCodes[r].Any != LL1Table[r].Contains(LL1AnyCode))
+    for (int r = 0; r <= LL1RowCount; ++r) {
+        int terminals = 0;
+        for (int t : LL1Table[r].Terminals) {
+            if (t == 0)
+                break;
+            if (!kRowCodes[r].Has(t))
                 return false;
+            ++terminals;
+        }
+        int members = 0;
+        for (std::uint64_t word : kRowCodes[r].Bits)
+            members += std::popcount(word);
+        if (members != terminals || kRowCodes[r].Any != LL1Table[r].Contains(LL1AnyCode))
+            return false;
+    }
     return true;
 }
 static_assert(CodeSetsAgree());
