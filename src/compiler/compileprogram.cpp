@@ -8,6 +8,7 @@
 #include "core/progress.h"
 #include "core/textutils.h"
 #include "model/zentorprogram.h"
+#include "prp/prplayout.h"
 
 #include <algorithm>
 
@@ -94,8 +95,7 @@ bool TZentorCompiler::CompileProgram(TZentorProgram &program, TProgress &progres
         progress.SetPosition(counted);
         progress.SetAction(CompilerText::ProgressSection + SectionNumberText(s));
         section.CompiledOk = 0;
-        section.Code[2] = static_cast<std::uint8_t>(s);
-        section.Code[3] = static_cast<std::uint8_t>(s);
+        SetBlockSection(section.Code, s);
         if (CompileSection(section, s, memory) == 0)
             section.CompiledOk = 1;
         else

@@ -13,6 +13,7 @@
 #include "model/messageplace.h"
 #include "prp/headerentries.h"
 #include "prp/prpheader.h"
+#include "prp/prplayout.h"
 #include "prp/variableorder.h"
 
 #include <QComboBox>
@@ -416,8 +417,7 @@ void TSarvetelConsoleForm::SectionCompileClick()
     SectionReady = Compiler.CompileSection(Section, CurrentSection) == 0;
     if (SectionReady)
         Log.append(GuiTexts::Success);
-    Section.Code[2] = static_cast<std::uint8_t>(CurrentSection);
-    Section.Code[3] = static_cast<std::uint8_t>(CurrentSection);
+    SetBlockSection(Section.Code, CurrentSection);
     ShowLog();
 }
 

@@ -301,14 +301,10 @@ QString TSarvetelSimulator::ScreenLine(int i) const
 bool TSarvetelSimulator::StoreSection(const std::uint8_t *data, int length, bool &noMemory)
 {
     noMemory = false;
-    if (Mode != ModeProgram || length < 6)
+    if (Mode != ModeProgram || !BlockAcceptable(data, length))
         return false;
     const int l = data[0];
-    if (l < 5 || l + 1 > length || data[1] != l || data[2] != data[3] || data[l] != 0)
-        return false;
-    if (data[PrpLayout::BlockSumOffset] != BlockChecksumByte(data, l))
-        return false;
-    const int s = data[2];
+    const int s = data[PrpLayout::BlockSection];
     if (Faults.RejectSections && (Faults.RejectSection < 0 || Faults.RejectSection == s))
         return false;
     const TZentorSection &old = Program.Sections[s];
