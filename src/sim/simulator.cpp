@@ -243,8 +243,8 @@ bool TSarvetelSimulator::ChangeMode(std::uint8_t mode)
     if (mode == ModeFault) {
         for (auto &pair : FaultPairs)
             pair[0] = pair[1] = 0xFF;
-        FaultPairs[0][0] = 16; // "Программируемый отказ"
-        FaultPairs[0][1] = 8;
+        FaultPairs[0][0] = ProgrammedFault.Code;
+        FaultPairs[0][1] = ProgrammedFault.Detail;
         ErrorsByte = 0;
     } else if (Mode == ModeFault) {
         for (auto &pair : FaultPairs)
