@@ -28,7 +28,6 @@ inline const QString AlgHelpCaption = QStringLiteral("Справочник по 
 inline const QString HelpCaption = QStringLiteral("Справка Зентор");
 inline const QString FindCaption = QStringLiteral("Поиск и замена");
 inline const QString GoToLineCaption = QStringLiteral("Переход к строке");
-inline const QString CompileProgressCaption = QStringLiteral("Компиляция ПрП");
 inline const QString CrossRefCaption = QStringLiteral("Перекрёстные ссылки");
 
 // Message box captions.
@@ -245,7 +244,7 @@ inline const QString CompareHint =
     QStringLiteral("Двойной щелчок по отличающейся части показывает обе стороны рядом.");
 inline const QString CompareTextsCaption = QStringLiteral("%1: программа и контроллер");
 inline const QStringList CompareTextColumns = {QStringLiteral("Строка"), QStringLiteral("Текст")};
-inline const QString CompareNotDone = QStringLiteral("Сравнение не выполнено");
+inline const QString &CompareNotDone = Sarvetel::CompareNotDone;
 
 } // namespace GuiTexts
 #include "gui/guitexts_link.h"
