@@ -69,7 +69,6 @@ inline const QString ItemRenameSection = QStringLiteral("Пере&именова
 inline const QString ItemDeleteSection = QStringLiteral("У&далить секцию");
 inline const QString ItemRenumber = QStringLiteral("Пере&нумерация фрагментов");
 inline const QString ItemFind = QStringLiteral("&Найти и заменить...");
-inline const QString ItemFindNext = QStringLiteral("Найти &далее");
 inline const QString ItemGoToLine = QStringLiteral("Перейти к с&троке...");
 inline const QString ItemNextError = QStringLiteral("Следующая ошибка");
 inline const QString ItemPreviousError = QStringLiteral("Предыдущая ошибка");

@@ -298,8 +298,14 @@ void TSarvetelConsoleForm::OrderResetClick()
     // Read into a copy: the orders shown are what the controller answered, and a read
     // without an answer leaves the page as it was.
     TPRPHeader read = Header;
-    if (!Command(GuiTexts::ConsoleHeaderRead, [this, &read] { Link.ReadHeader(read); }))
+    bool taken = false;
+    if (!Command(GuiTexts::ConsoleHeaderRead,
+                 [this, &read, &taken] { taken = Link.ReadHeader(read); }))
         return;
+    if (!taken) {
+        Tell(GuiTexts::ConsoleHeaderRead + GuiTexts::ConsoleNotTaken + Sarvetel::HeaderNotSent);
+        return;
+    }
     Header = read;
     FillProgramPages();
     SettingsChanged = false;

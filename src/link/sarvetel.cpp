@@ -77,11 +77,6 @@ void TSarvetel::CompleteFrame(std::uint8_t *frame, int length, int capacity)
     FrameLayout::CompleteRequest(frame, length, capacity);
 }
 
-int TSarvetel::AnnouncedPayload(const std::uint8_t *frame)
-{
-    return FrameLayout::AnnouncedPayload(frame);
-}
-
 bool TSarvetel::IsCompleteReply(const std::uint8_t *frame, int length)
 {
     return FrameLayout::IsWhole(frame, length) && WalkItems(nullptr, frame, length) == length - 1;
@@ -264,8 +259,10 @@ void TSarvetel::StoreScreenLines(const std::uint8_t *d)
 
 void TSarvetel::StoreHeaderBlock(const std::uint8_t *b, int available)
 {
-    if (HeaderObject && available >= HeaderPartBlockLength)
+    if (HeaderObject && available >= HeaderPartBlockLength) {
         HeaderObject->DecodePart(b);
+        HeaderPartTaken = true;
+    }
 }
 
 void TSarvetel::StoreIOSetup(const std::uint8_t *c)
@@ -444,14 +441,16 @@ void TSarvetel::ReadHeaderPart(TPRPHeader &header)
     HeaderObject = nullptr;
 }
 
-void TSarvetel::ReadHeader(TPRPHeader &header)
+bool TSarvetel::ReadHeader(TPRPHeader &header)
 {
     auto lock = LineLock();
     Exchange({CodeBeginWrite, 0x00}, Capacity::Prepare);
     Exchange({CodePrepare, 0x03}, Capacity::Prepare);
     HeaderObject = &header;
+    HeaderPartTaken = false;
     Exchange({CodeReadHeaderPart, 0x00}, Capacity::ReadHeader);
     HeaderObject = nullptr;
+    return LinkStatus == LinkAccepted && HeaderPartTaken;
 }
 
 void TSarvetel::BuildHeaderPartFrame(const TPRPHeader &h, int part, std::uint8_t *f)
