@@ -50,7 +50,10 @@ QString EntryText(const TPRPHeader &, const THeaderEntry &e, int)
 
 const TTextPart kTextParts[] = {
     {THeaderPart::Orders, [](const TPRPHeader &, const THeaderEntry &, int) { return true; },
-     [](int) { return HeadingWord::HeadingLine({HeadingWord::Order, HeadingWord::Variables}); }, EntryText,
+     [](int) {
+         return HeadingWord::HeadingLine({HeadingWord::Order, HeadingWord::Variables});
+     },
+     EntryText,
      [](const TPRPHeader &h, int i) {
          const std::uint8_t orders[] = {h.OrderKB, h.OrderVD, h.OrderDV,
                                         h.OrderVA, h.OrderAV, h.OrderTM};
@@ -58,28 +61,38 @@ const TTextPart kTextParts[] = {
      }},
     {THeaderPart::AdcInputs,
      [](const TPRPHeader &h, const THeaderEntry &, int m) { return m <= LastAdcModule(h); },
-     [](int) { return HeadingWord::HeadingLine({HeadingWord::Order, HeadingWord::Inputs, HeadingWord::Adc}); }, EntryText,
+     [](int) {
+         return HeadingWord::HeadingLine(
+             {HeadingWord::Order, HeadingWord::Inputs, HeadingWord::Adc});
+     },
+     EntryText,
      [](const TPRPHeader &h, int m) {
          return PrpTexts::AdcValue(h.AdcOrder[m], m > LastAdcModule(h));
      }},
     {THeaderPart::ImpulseOutputs,
      [](const TPRPHeader &, const THeaderEntry &e, int) { return e.InUse; },
-     [](int) { return HeadingWord::HeadingLine({HeadingWord::Order, ClassWord(ClassIV)}); }, EntryText,
+     [](int) {
+         return HeadingWord::HeadingLine({HeadingWord::Order, ClassWord(ClassIV)});
+     },
+     EntryText,
      [](const TPRPHeader &h, int k) {
          return PrpTexts::SourceWord(h.ImpSource[k][1] * 256 + h.ImpSource[k][0]);
      }},
     // The part states all eight once it is written: a generator it leaves out is not in use.
     {THeaderPart::TimerGenerators,
      [](const TPRPHeader &, const THeaderEntry &e, int) { return e.InUse; },
-     [](int) { return HeadingWord::HeadingLine({HeadingWord::Order, HeadingWord::TimeGen}); }, EntryText,
+     [](int) {
+         return HeadingWord::HeadingLine({HeadingWord::Order, HeadingWord::TimeGen});
+     },
+     EntryText,
      [](const TPRPHeader &h, int k) {
          const std::uint8_t *t = h.TimeGen[k];
          return PrpTexts::IntervalWords(t[1] * 256 + t[0], t[3] * 256 + t[2]);
      }},
     {THeaderPart::TechKeys, [](const TPRPHeader &, const THeaderEntry &e, int) { return e.InUse; },
      [](int q) {
-         return HeadingWord::HeadingLine({HeadingWord::TechSingular, HeadingWord::Keyboard}) + u' ' +
-                QString::number(q / kKeysPerKeyboard + 1);
+         return HeadingWord::HeadingLine({HeadingWord::TechSingular, HeadingWord::Keyboard}) +
+                u' ' + QString::number(q / kKeysPerKeyboard + 1);
      },
      [](const TPRPHeader &h, const THeaderEntry &, int q) { return KeyLine(q, h.TechKeys[q]); },
      [](const TPRPHeader &h, int q) {
