@@ -1,32 +1,40 @@
 #include "app/commandline.h"
 
+#include "core/optiontexts.h"
+
 namespace {
 
 const QString ModuleSwitch = QStringLiteral("/-KSB");
 
-const QString HelpText = QStringLiteral(
-    "zentor — среда программирования контроллеров Сарветел: редактор и компилятор\n"
-    "программы пользователя (ПрП), запись и чтение ПрП, консоль контроллера\n"
-    "\n"
-    "Использование:\n"
-    "  zentor [/-KSB] [ФАЙЛ]\n"
-    "      открыть главное окно; ФАЙЛ (.zen, .prp, .prg или файл набора секций .000)\n"
-    "      открывается при запуске\n"
-    "  zentor --help\n"
-    "      показать эту справку\n"
-    "  zentor --version\n"
-    "      показать версию программы\n"
-    "\n"
-    "Параметры:\n"
-    "  /-KSB  запретить работу с модулем КСБ в этом запуске (только первым аргументом)\n"
-    "  --     дальше идёт имя файла, даже если оно начинается с «-»\n"
-    "Принимаются и стандартные параметры Qt (-platform, -style, ...).\n"
-    "\n"
-    "Каталог программы (файл настроек ZentorEditor.ini, журнал log, своя BaseAlgs.alg):\n"
-    "$ZENTOR_HOME; иначе папка исполняемого файла, если в ней есть ZentorEditor.ini;\n"
-    "иначе $XDG_CONFIG_HOME/zentor (~/.config/zentor). BaseAlgs.alg и справка ищутся в\n"
-    "каталоге программы, рядом с исполняемым файлом, затем в папке установленных данных\n"
-    "(../share/zentor от папки исполняемого файла).\n");
+const QString HelpText =
+    QStringLiteral(
+        "zentor — среда программирования контроллеров Сарветел: редактор и компилятор\n"
+        "программы пользователя (ПрП), запись и чтение ПрП, консоль контроллера\n"
+        "\n"
+        "Использование:\n"
+        "  zentor [/-KSB] [ФАЙЛ]\n"
+        "      открыть главное окно; ФАЙЛ (.zen, .prp, .prg или файл набора секций .000)\n"
+        "      открывается при запуске\n"
+        "  zentor --help\n"
+        "      ") +
+    OptionTexts::HelpLine +
+    QStringLiteral("\n"
+                   "  zentor --version\n"
+                   "      ") +
+    OptionTexts::VersionLine +
+    QStringLiteral(
+        "\n"
+        "\n"
+        "Параметры:\n"
+        "  /-KSB  запретить работу с модулем КСБ в этом запуске (только первым аргументом)\n"
+        "  --     дальше идёт имя файла, даже если оно начинается с «-»\n"
+        "Принимаются и стандартные параметры Qt (-platform, -style, ...).\n"
+        "\n"
+        "Каталог программы (файл настроек ZentorEditor.ini, журнал log, своя BaseAlgs.alg):\n"
+        "$ZENTOR_HOME; иначе папка исполняемого файла, если в ней есть ZentorEditor.ini;\n"
+        "иначе $XDG_CONFIG_HOME/zentor (~/.config/zentor). BaseAlgs.alg и справка ищутся в\n"
+        "каталоге программы, рядом с исполняемым файлом, затем в папке установленных данных\n"
+        "(../share/zentor от папки исполняемого файла).\n");
 
 const QString NoDisplay = QStringLiteral(
     "Зентор — оконная программа, а дисплей не найден (DISPLAY и WAYLAND_DISPLAY не заданы).\n"
@@ -37,7 +45,7 @@ const QString NoDisplay = QStringLiteral(
 
 QString UnknownOption(const QString &option)
 {
-    return QStringLiteral("Неизвестный параметр «%1». Справка: zentor --help").arg(option);
+    return OptionTexts::UnknownOption(option, QStringLiteral("zentor"));
 }
 
 QString ExtraArgument(const QString &argument)

@@ -88,8 +88,8 @@ inline QString ModeCode(unsigned code)
     return QStringLiteral(" (код 0x") + Hex2(int(code)) + u')';
 }
 // The console's status bar texts.
-inline const QString ErrorsPresent = QStringLiteral("Есть ошибки");
-inline const QString NoErrors = QStringLiteral("Нет ошибок");
+inline const QString &ErrorsPresent = Sarvetel::ErrorsPresent;
+inline const QString &NoErrors = Sarvetel::NoErrors;
 inline const QString NoFaultsListed = QStringLiteral("Список неисправностей пуст");
 inline QString FaultWithoutText(int code, int detail)
 {
@@ -180,14 +180,14 @@ inline QString MoreDifferences(int n)
 }
 
 // diff
-inline const QString DiffNotDone = QStringLiteral("Сравнение не выполнено");
+inline const QString &DiffNotDone = Sarvetel::CompareNotDone;
 inline QString LineNumber(int line)
 {
     return QStringLiteral("строка %1: ").arg(line);
 }
 
 // read
-inline const QString ReadHeading = QStringLiteral("Чтение ПрП из Сарветела");
+inline const QString &ReadHeading = Sarvetel::ReadProgramHeading;
 inline QString ReadDone(int bytes, int sections)
 {
     return QStringLiteral("Считан ПрП: %1 байт, секций %2").arg(bytes).arg(sections);

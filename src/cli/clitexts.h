@@ -4,6 +4,7 @@
 #include <QString>
 
 #include "cli/clilinktexts.h"
+#include "core/optiontexts.h"
 
 namespace CliTexts {
 
@@ -11,8 +12,8 @@ inline const QString Title =
     QStringLiteral("zentorc — программа командной строки среды Zentor для контроллеров "
                    "Сарветел");
 inline const QString UsageHeading = QStringLiteral("Использование:");
-inline const QString HelpLine = QStringLiteral("показать эту справку");
-inline const QString VersionHelpLine = QStringLiteral("показать версию программы");
+inline const QString &HelpLine = OptionTexts::HelpLine;
+inline const QString &VersionHelpLine = OptionTexts::VersionLine;
 inline const QString FormsNote =
     QStringLiteral("Форма файла определяется расширением: .zen — исходный текст программы, "
                    ".prp — образ ПрП,\n.000 — набор файлов секций (файл.000, файл.101, … и "
@@ -118,7 +119,7 @@ inline QString WrongOperands(const QString &command, const QString &synopsis)
 }
 inline QString UnknownGlobalOption(const QString &option)
 {
-    return QStringLiteral("Неизвестный параметр «%1». Справка: zentorc --help").arg(option);
+    return OptionTexts::UnknownOption(option, QStringLiteral("zentorc"));
 }
 inline QString UnsupportedExtension(const QString &fileName)
 {

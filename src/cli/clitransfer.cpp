@@ -7,11 +7,13 @@
 
 #include "core/textfile.h"
 #include "core/textutils.h"
+#include "link/modeswitch.h"
 #include "link/sarveteldefs.h"
 #include "model/prpcomparison.h"
 #include "model/zentorprogram.h"
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 
 using namespace Sarvetel;
@@ -31,26 +33,30 @@ void PrintFrom(const QStringList &lines, qsizetype from, QTextStream &stream)
 // "Останов" as the main window's write command does; only with --yes.
 int EnsureProgrammingMode(TSarvetel &link, TCliContext &ctx)
 {
-    const std::uint32_t mode = link.ReadStatus(RequestAttempts);
-    if (!ControllerAnswered(link, ctx))
-        return ExitReported;
-    if (mode == ModeProgram)
+    TModeSwitchHooks hooks;
+    hooks.RunOnPort = [](const std::function<void()> &step) {
+        step();
+        return true;
+    };
+    hooks.Ask = [&ctx](const QString &question) {
+        ctx.Out << question << '\n';
+        ctx.Out << (ctx.Yes ? CliTexts::ModeSwitchAnswerYes : CliTexts::ModeSwitchNeedsYes) << '\n';
+        return ctx.Yes;
+    };
+    switch (SwitchToProgramming(link, hooks)) {
+    case TModeSwitchOutcome::InProgramming:
         return ExitOk;
-    ctx.Out << ModeSwitchQuestion1 << ModeName(mode) << ModeSwitchQuestion2 << '\n';
-    if (!ctx.Yes) {
-        ctx.Out << CliTexts::ModeSwitchNeedsYes << '\n';
+    case TModeSwitchOutcome::NoAnswer:
+        ControllerAnswered(link, ctx);
         return ExitReported;
-    }
-    ctx.Out << CliTexts::ModeSwitchAnswerYes << '\n';
-    link.SetMode(ModeStop, RequestAttempts);
-    link.SetMode(ModeProgram, RequestAttempts);
-    if (link.LinkStatus != LinkAccepted || link.Mode != ModeProgram) {
+    case TModeSwitchOutcome::NotSwitched:
         if (link.LinkStatus != LinkAccepted)
             ctx.Out << LinkFailureText(link) << '\n';
         ctx.Out << ModeChangeFailed << '\n' << WriteAttemptFailed << '\n';
         return ExitReported;
+    default: // declined without --yes
+        return ExitReported;
     }
-    return ExitOk;
 }
 
 // Lists the differing bytes of a header or block (at most ListedDifferences lines) and

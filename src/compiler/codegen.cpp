@@ -440,7 +440,7 @@ bool TSectionCodeGenerator::Generate(int appliedRow, int newRow, const TLexemeCo
 
 bool TSectionCodeGenerator::OnStepEnd(const TLexeme &lookahead)
 {
-    if (Section.CodeLength > MaxBlockLength) {
+    if (Section.CodeLength > PrpLayout::MaxBlockBody) {
         Report(lookahead, CompilerText::SectionTooLong + QString::number(Section.CodeLength) +
                               CompilerText::Bytes);
         return false;

@@ -15,9 +15,8 @@ class TAlgBase;
 class TAlgMemoryMap;
 struct TZentorSection;
 
-// Limits of a code block: byte 0 holds the block length minus 1, so 255 bytes before the
-// terminator at most; fragments are numbered with two octal digits.
-constexpr int MaxBlockLength = 255;
+// Limits of a code block: fragments are numbered with two octal digits (the bytes in
+// front of the terminator are bounded by PrpLayout::MaxBlockBody).
 constexpr int MaxFragments = 64;
 constexpr int MaxTextBytes = 64;
 constexpr int MaxComparisonTerms = 15;

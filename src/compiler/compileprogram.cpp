@@ -8,6 +8,7 @@
 #include "core/progress.h"
 #include "core/textutils.h"
 #include "model/zentorprogram.h"
+#include "prp/prplayout.h"
 
 #include <algorithm>
 
@@ -113,8 +114,7 @@ bool TZentorCompiler::CompileProgram(TZentorProgram &program, TProgress &progres
         progress.SetPosition(counted);
         progress.SetAction(CompilerText::ProgressSection + SectionNumberText(s));
         section.CompiledOk = 0;
-        section.Code[2] = static_cast<std::uint8_t>(s);
-        section.Code[3] = static_cast<std::uint8_t>(s);
+        SetBlockSection(section.Code, s);
         TSectionFigures &figures = Figures[static_cast<std::size_t>(s)];
         if (CompileSection(section, s, memory, &figures.Maxima) == 0)
             section.CompiledOk = 1;

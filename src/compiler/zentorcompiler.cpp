@@ -6,6 +6,7 @@
 #include "compiler/ll1.h"
 #include "core/textutils.h"
 #include "model/zentorprogram.h"
+#include "prp/prplayout.h"
 
 TZentorCompiler::TZentorCompiler() : Messages(&OwnMessages) {}
 
@@ -40,8 +41,7 @@ int TZentorCompiler::CompileSection(TZentorSection &section, int sectionNumber,
     if (!ok)
         return 1;
 
-    section.Code[2] = static_cast<std::uint8_t>(sectionNumber & 0xFF);
-    section.Code[3] = section.Code[2];
+    SetBlockSection(section.Code, sectionNumber);
     section.CodeLength = BlockHeaderLength;
     section.FragmentCount = 0;
     TSectionCodeGenerator generator(section, sectionNumber, AlgBase, memory, *Messages);

@@ -10,6 +10,7 @@
 #include "core/textutils.h"
 #include "model/zentorprogram.h"
 #include "prp/imagecheck.h"
+#include "prp/prplayout.h"
 #include "prp/prptexts.h"
 
 #include <QDir>
@@ -21,7 +22,6 @@
 namespace {
 
 constexpr int kMaxBlock = PrpLayout::MaxBlockLength;
-constexpr int kMinBlock = PrpLayout::MinBlockLength;
 
 // D (with its final "/", empty for a bare name) and P of a set named D/P.000.
 struct TSetName
@@ -87,11 +87,12 @@ int LoadSectionFile(TZentorProgram &program, int s, const QString &path, TFileCo
     const auto *b = reinterpret_cast<const std::uint8_t *>(data.constData());
     const int n = static_cast<int>(data.size());
     QString fault;
-    if (more || (n > 0 && (n < kMinBlock || b[0] + 1 != n)))
+    if (more || (n > 0 && !BlockLengthAgrees(b, n)))
         fault = FileTexts::SectionFileDamaged(path);
-    else if (n > 0 && (b[2] != s || b[3] != s))
-        fault = FileTexts::SectionFileOfOtherSection(path, SectionNumberText(b[2]),
-                                                     SectionNumberText(b[3]));
+    else if (n > 0 && (b[PrpLayout::BlockSection] != s || b[PrpLayout::BlockSectionCopy] != s))
+        fault = FileTexts::SectionFileOfOtherSection(
+            path, SectionNumberText(b[PrpLayout::BlockSection]),
+            SectionNumberText(b[PrpLayout::BlockSectionCopy]));
     if (!fault.isEmpty()) {
         program.Messages->append(fault);
         ++ctx.ErrorCount;

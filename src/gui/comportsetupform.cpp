@@ -175,11 +175,6 @@ void TCOMPortSetupForm::Prepare(const QStringList &entries, const QString &curre
     Refresh();
 }
 
-QString TCOMPortSetupForm::CurrentEntryText() const
-{
-    return CurrentEntry > 0 ? COMCB->itemText(CurrentEntry) : QString();
-}
-
 void TCOMPortSetupForm::Log(const QString &text)
 {
     if (Logger)

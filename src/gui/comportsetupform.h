@@ -73,7 +73,6 @@ public:
     QString TypedText() const;
     // The entry of the list that stands for the open port (0: none).
     int CurrentEntry = 0;
-    QString CurrentEntryText() const;
 
     QComboBox *COMCB;
     QCheckBox *UseCOMPortChB;

@@ -1,9 +1,12 @@
 #pragma once
-// The texts of the desktop windows: captions, menu items, questions, messages, filters and
-// the keys of the configuration file. The one place they are written.
+// The texts of the desktop windows: captions, menu items, questions, messages and filters.
+// The one place they are written.
 
+#include "compiler/algbasefile.h"
+#include "compiler/compilertexts.h"
 #include "core/programpaths.h"
 #include "link/configuration.h"
+#include "link/sarveteldefs.h"
 
 #include <QString>
 #include <QStringList>
@@ -25,7 +28,6 @@ inline const QString AlgHelpCaption = QStringLiteral("Справочник по 
 inline const QString HelpCaption = QStringLiteral("Справка Зентор");
 inline const QString FindCaption = QStringLiteral("Поиск и замена");
 inline const QString GoToLineCaption = QStringLiteral("Переход к строке");
-inline const QString CompileProgressCaption = QStringLiteral("Компиляция ПрП");
 inline const QString CrossRefCaption = QStringLiteral("Перекрёстные ссылки");
 
 // Message box captions.
@@ -67,7 +69,6 @@ inline const QString ItemRenameSection = QStringLiteral("Пере&именова
 inline const QString ItemDeleteSection = QStringLiteral("У&далить секцию");
 inline const QString ItemRenumber = QStringLiteral("Пере&нумерация фрагментов");
 inline const QString ItemFind = QStringLiteral("&Найти и заменить...");
-inline const QString ItemFindNext = QStringLiteral("Найти &далее");
 inline const QString ItemGoToLine = QStringLiteral("Перейти к с&троке...");
 inline const QString ItemNextError = QStringLiteral("Следующая ошибка");
 inline const QString ItemPreviousError = QStringLiteral("Предыдущая ошибка");
@@ -197,40 +198,14 @@ inline const QString NotChosen = QStringLiteral("Не выбран");
 inline const QString AlgBaseLoaded = QStringLiteral("Загружена база алгоритмов ");
 inline const QString AlgBaseMissing = QStringLiteral("База алгоритмов не найдена: ");
 
-// Configuration file: name, sections, keys and words.
+// Configuration file: its name and the words of its values (the sections and keys stand
+// beside the values' rules in link/configuration.h).
 inline const QString IniFileName = ConfigFileName;
-inline const QString AlgBaseFileName = QStringLiteral("BaseAlgs.alg");
+inline const QString &AlgBaseFileName = ::AlgBaseFileName;
 inline const QString HelpFileName = QStringLiteral("ZentorEditor.html");
 inline const QString &Yes = ConfigTexts::Yes;
 inline const QString &No = ConfigTexts::No;
 inline const QString &Simulator = ConfigTexts::Simulator;
-inline const QString SecDebug = QStringLiteral("Отладка");
-inline const QString KeyWriteLog = QStringLiteral("Записывать лог");
-inline const QString KeyLogFile = QStringLiteral("Лог-файл");
-inline const QString SecLink = QStringLiteral("Параметры связи");
-inline const QString KeyUseKsb = QStringLiteral("Использовать КСБ");
-inline const QString KeyOffline = QStringLiteral("Автономная работа");
-inline const QString KeyPort = QStringLiteral("Порт");
-inline const QString KeyBaud = QStringLiteral("Скорость");
-inline const QString KeyStopBits = QStringLiteral("Стоп-биты");
-inline const QString KeyParity = QStringLiteral("Чётность");
-inline const QString KeyByteSize = QStringLiteral("Размер байта");
-inline const QString KeyIntervalTimeout = QStringLiteral("Максимальное время ожидания символа");
-inline const QString KeyMultiplierTimeout = QStringLiteral("Время ожидания символа");
-inline const QString KeyConstantTimeout = QStringLiteral("Дополнительное время ожидания");
-inline const QString KeyKsbChannel = QStringLiteral("Канал КСБ");
-inline const QString SecHistory = QStringLiteral("История");
-inline const QString KeyOpenDir = QStringLiteral("Рабочий каталог чтения");
-inline const QString KeySaveDir = QStringLiteral("Рабочий каталог записи");
-inline const QString KeyImportDir = QStringLiteral("Рабочий каталог импорта");
-inline const QString KeyExportDir = QStringLiteral("Рабочий каталог экспорта");
-inline const QString KeyFile = QStringLiteral("Файл");
-inline const QString SecWindow = QStringLiteral("Настройки окна");
-inline const QString KeyLeft = QStringLiteral("Левый край");
-inline const QString KeyTop = QStringLiteral("Верхний край");
-inline const QString KeyWidth = QStringLiteral("Ширина");
-inline const QString KeyHeight = QStringLiteral("Высота");
-inline const QString KeyMaximised = QStringLiteral("Во весь экран");
 
 // The algorithm windows.
 inline const QString AlgColNumber = QStringLiteral("Номер");
@@ -268,7 +243,7 @@ inline const QString CompareHint =
     QStringLiteral("Двойной щелчок по отличающейся части показывает обе стороны рядом.");
 inline const QString CompareTextsCaption = QStringLiteral("%1: программа и контроллер");
 inline const QStringList CompareTextColumns = {QStringLiteral("Строка"), QStringLiteral("Текст")};
-inline const QString CompareNotDone = QStringLiteral("Сравнение не выполнено");
+inline const QString &CompareNotDone = Sarvetel::CompareNotDone;
 
 } // namespace GuiTexts
 #include "gui/guitexts_link.h"

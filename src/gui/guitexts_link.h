@@ -2,6 +2,9 @@
 // The texts of the controller windows: the port dialog, the write and read commands, the
 // transfer window, the console, the header edit dialogs and the variables window.
 
+#include "compiler/compilertexts.h"
+#include "link/sarveteldefs.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -50,7 +53,7 @@ inline const QString ReadQuestion = QStringLiteral(
     "При загрузке программы из контроллера, текущая программа будет недоступна. Продолжить?");
 inline const QString ReadCaptionTitle = QStringLiteral("Редактирование ПРП из Сарветела ");
 inline const QString ImageNotSplit = QStringLiteral("ПрП, считанный из Сарветела, повреждён");
-inline const QString ReadingPrp = QStringLiteral("Чтение ПрП из Сарветела");
+inline const QString &ReadingPrp = Sarvetel::ReadProgramHeading;
 inline const QString ReadNotTaken =
     QStringLiteral("ПрП из контроллера не прочитана целиком: открытая программа не изменена");
 
@@ -104,8 +107,8 @@ inline const QString ResetSarvetelQuestion =
     QStringLiteral("Вы уверены, что хотите сбросить память контроллера?");
 inline const QString AttentionPlain = QStringLiteral("Внимание");
 inline const QString AttentionSpaced = QStringLiteral("Внимание !!!");
-inline const QString ErrorsPresent = QStringLiteral("Есть ошибки");
-inline const QString NoErrors = QStringLiteral("Нет ошибок");
+inline const QString &ErrorsPresent = Sarvetel::ErrorsPresent;
+inline const QString &NoErrors = Sarvetel::NoErrors;
 inline const QString StoppedLine1 = QStringLiteral("Сарветел в");
 inline const QString StoppedLine2 = QStringLiteral("режиме останов");
 inline const QString NoFaults = QStringLiteral("Нет неисправностей");
@@ -188,7 +191,7 @@ inline const QString CompileButton = QStringLiteral("Компиляция");
 inline const QString WriteSectionButton = QStringLiteral("Записать");
 inline const QString DeleteButton = QStringLiteral("Удалить");
 inline const QString ReadingSection = QStringLiteral("Чтение секции ");
-inline const QString CompilingSection = QStringLiteral("Компиляция секции ");
+inline const QString &CompilingSection = CompilerText::ProgressSection;
 inline const QString WritingSectionLog = QStringLiteral("Запись секции ");
 inline const QString DeletingSection = QStringLiteral("Удаление секции ");
 inline const QString ConsoleHeaderWrite = QStringLiteral("Запись заказа");

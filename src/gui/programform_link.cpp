@@ -18,6 +18,7 @@
 #include "gui/workwithprpform.h"
 #include "gui/zentoreditor.h"
 #include "link/algbaseread.h"
+#include "link/modeswitch.h"
 #include "link/prptransfer.h"
 #include "link/sarveteldefs.h"
 
@@ -390,40 +391,27 @@ void TProgramForm::WriteToControllerClick()
         return;
     const qsizetype kept = Messages.size();
     AddMessage(GuiTexts::WritingPrp);
-    TSarvetel &link = *Link->Sarvetel;
-    std::uint8_t status = Sarvetel::LinkNoReply;
-    std::uint32_t mode = 0;
-    const auto statusAndMode = [&] {
-        status = link.LinkStatus;
-        mode = link.Mode;
+    TModeSwitchHooks hooks;
+    hooks.RunOnPort = [this](const std::function<void()> &step) {
+        return Link->Worker->Call(step) == TLinkWorker::Done;
     };
-    if (Link->Worker->Call([&] {
-            link.ReadStatus(Sarvetel::RequestAttempts);
-            statusAndMode();
-        }) != TLinkWorker::Done)
-        return;
-    if (status != Sarvetel::LinkAccepted) {
+    hooks.Ask = [this](const QString &question) {
+        return Dialogs.Ask(this, question, GuiTexts::Attention3, TUserDialogs::OkCancel,
+                           TUserDialogs::Warning, TUserDialogs::AnswerOk) == TUserDialogs::AnswerOk;
+    };
+    switch (SwitchToProgramming(*Link->Sarvetel, hooks)) {
+    case TModeSwitchOutcome::InProgramming:
+        break;
+    case TModeSwitchOutcome::NoAnswer:
         Dialogs.Notice(this, Sarvetel::NoAnswer, GuiTexts::Attention, TUserDialogs::Warning);
         return;
-    }
-    if (mode != Sarvetel::ModeProgram) {
-        const QString question = Sarvetel::ModeSwitchQuestion1 + Sarvetel::ModeName(mode) +
-                                 Sarvetel::ModeSwitchQuestion2;
-        if (Dialogs.Ask(this, question, GuiTexts::Attention3, TUserDialogs::OkCancel,
-                        TUserDialogs::Warning, TUserDialogs::AnswerOk) != TUserDialogs::AnswerOk)
-            return;
-        if (Link->Worker->Call([&] {
-                link.SetMode(Sarvetel::ModeStop, Sarvetel::RequestAttempts);
-                link.SetMode(Sarvetel::ModeProgram, Sarvetel::RequestAttempts);
-                statusAndMode();
-            }) != TLinkWorker::Done)
-            return;
-        if (status != Sarvetel::LinkAccepted || mode != Sarvetel::ModeProgram) {
-            Dialogs.Ask(this, Sarvetel::ModeChangeFailed, GuiTexts::Attention3,
-                        TUserDialogs::OkCancel, TUserDialogs::Information, TUserDialogs::AnswerOk);
-            AddMessage(Sarvetel::WriteAttemptFailed);
-            return;
-        }
+    case TModeSwitchOutcome::NotSwitched:
+        Dialogs.Ask(this, Sarvetel::ModeChangeFailed, GuiTexts::Attention3, TUserDialogs::OkCancel,
+                    TUserDialogs::Information, TUserDialogs::AnswerOk);
+        AddMessage(Sarvetel::WriteAttemptFailed);
+        return;
+    default: // declined, or the port work did not end
+        return;
     }
     // The compile's lines stay in the list; the write's own lines follow them.
     Messages.resize(kept);

@@ -47,7 +47,7 @@ void SystemVersion(QString &version, QString &platform)
 
 QString HistoryKey(int k)
 {
-    return GuiTexts::KeyFile + QString::number(k);
+    return ConfigKeys::KeyFile + QString::number(k);
 }
 
 } // namespace
@@ -161,8 +161,8 @@ void TProgramForm::ReadStartupConfiguration(TConfigReader &reader, QStringList &
     // The module's channel, then the link that uses it.
     PortSettings.KsbChannel = -1;
     if (KsbAllowed)
-        PortSettings.KsbChannel =
-            static_cast<int>(reader.Number(GuiTexts::SecLink, GuiTexts::KeyKsbChannel, -1, -1, 15));
+        PortSettings.KsbChannel = static_cast<int>(
+            reader.Number(ConfigKeys::SecLink, ConfigKeys::KeyKsbChannel, -1, -1, 15));
     flush();
     CreateLink();
 
@@ -174,9 +174,10 @@ void TProgramForm::ReadStartupConfiguration(TConfigReader &reader, QStringList &
 
 void TProgramForm::ReadLogSetting(TConfigReader &reader)
 {
-    if (reader.Lower(GuiTexts::SecDebug, GuiTexts::KeyWriteLog, GuiTexts::Yes) == GuiTexts::Yes) {
+    if (reader.Lower(ConfigKeys::SecDebug, ConfigKeys::KeyWriteLog, GuiTexts::Yes) ==
+        GuiTexts::Yes) {
         const QString name = CompleteLogFileName(
-            reader.Text(GuiTexts::SecDebug, GuiTexts::KeyLogFile, QStringLiteral("log")),
+            reader.Text(ConfigKeys::SecDebug, ConfigKeys::KeyLogFile, QStringLiteral("log")),
             Paths.ProgramDir);
         Report(GuiTexts::OpeningLog + name);
         Logger = std::make_unique<TLogger>(name);
@@ -190,7 +191,7 @@ void TProgramForm::ReadKsbSetting(TConfigReader &reader)
 {
     if (!KsbAllowed)
         return;
-    const QString use = reader.Lower(GuiTexts::SecLink, GuiTexts::KeyUseKsb, GuiTexts::No);
+    const QString use = reader.Lower(ConfigKeys::SecLink, ConfigKeys::KeyUseKsb, GuiTexts::No);
     if (use == GuiTexts::Yes) {
         Report(GuiTexts::KsbAllowed);
         CreateKsb();
@@ -204,34 +205,35 @@ void TProgramForm::ReadPortSettings(TConfigReader &reader)
 {
     TPortSettings &s = PortSettings;
     s = TPortSettings();
-    s.InUse = reader.Lower(GuiTexts::SecLink, GuiTexts::KeyOffline, GuiTexts::Yes) == GuiTexts::No;
-    s.Port = ParsePortValue(reader.Text(GuiTexts::SecLink, GuiTexts::KeyPort, GuiTexts::No));
+    s.InUse =
+        reader.Lower(ConfigKeys::SecLink, ConfigKeys::KeyOffline, GuiTexts::Yes) == GuiTexts::No;
+    s.Port = ParsePortValue(reader.Text(ConfigKeys::SecLink, ConfigKeys::KeyPort, GuiTexts::No));
     s.BaudRate = static_cast<std::uint32_t>(
-        reader.Number(GuiTexts::SecLink, GuiTexts::KeyBaud, s.BaudRate, 1, 4000000));
+        reader.Number(ConfigKeys::SecLink, ConfigKeys::KeyBaud, s.BaudRate, 1, 4000000));
     s.StopBits = static_cast<std::uint8_t>(
-        reader.Number(GuiTexts::SecLink, GuiTexts::KeyStopBits, s.StopBits, 0, 2));
+        reader.Number(ConfigKeys::SecLink, ConfigKeys::KeyStopBits, s.StopBits, 0, 2));
     s.Parity = static_cast<std::uint8_t>(
-        reader.Number(GuiTexts::SecLink, GuiTexts::KeyParity, s.Parity, 0, 4));
+        reader.Number(ConfigKeys::SecLink, ConfigKeys::KeyParity, s.Parity, 0, 4));
     s.ByteSize = static_cast<std::uint8_t>(
-        reader.Number(GuiTexts::SecLink, GuiTexts::KeyByteSize, s.ByteSize, 5, 8));
+        reader.Number(ConfigKeys::SecLink, ConfigKeys::KeyByteSize, s.ByteSize, 5, 8));
     s.IntervalTimeout = static_cast<std::uint32_t>(reader.Number(
-        GuiTexts::SecLink, GuiTexts::KeyIntervalTimeout, s.IntervalTimeout, 0, 600000));
+        ConfigKeys::SecLink, ConfigKeys::KeyIntervalTimeout, s.IntervalTimeout, 0, 600000));
     s.MultiplierTimeout = static_cast<std::uint32_t>(reader.Number(
-        GuiTexts::SecLink, GuiTexts::KeyMultiplierTimeout, s.MultiplierTimeout, 0, 600000));
+        ConfigKeys::SecLink, ConfigKeys::KeyMultiplierTimeout, s.MultiplierTimeout, 0, 600000));
     s.ConstantTimeout = static_cast<std::uint32_t>(reader.Number(
-        GuiTexts::SecLink, GuiTexts::KeyConstantTimeout, s.ConstantTimeout, 0, 600000));
+        ConfigKeys::SecLink, ConfigKeys::KeyConstantTimeout, s.ConstantTimeout, 0, 600000));
 }
 
 void TProgramForm::ReadHistory(TConfigReader &reader)
 {
     const QString dir = Paths.ProgramDir;
-    OpenDialog.InitialDir = reader.Text(GuiTexts::SecHistory, GuiTexts::KeyOpenDir, dir);
-    SaveDialog.InitialDir = reader.Text(GuiTexts::SecHistory, GuiTexts::KeySaveDir, dir);
-    ImportDialog.InitialDir = reader.Text(GuiTexts::SecHistory, GuiTexts::KeyImportDir, dir);
-    ExportDialog.InitialDir = reader.Text(GuiTexts::SecHistory, GuiTexts::KeyExportDir, dir);
+    OpenDialog.InitialDir = reader.Text(ConfigKeys::SecHistory, ConfigKeys::KeyOpenDir, dir);
+    SaveDialog.InitialDir = reader.Text(ConfigKeys::SecHistory, ConfigKeys::KeySaveDir, dir);
+    ImportDialog.InitialDir = reader.Text(ConfigKeys::SecHistory, ConfigKeys::KeyImportDir, dir);
+    ExportDialog.InitialDir = reader.Text(ConfigKeys::SecHistory, ConfigKeys::KeyExportDir, dir);
     RecentFiles.Clear();
     for (int k = 1; k <= TRecentFiles::MaxCount; ++k)
-        RecentFiles.Entries[k] = reader.Text(GuiTexts::SecHistory, HistoryKey(k), QString());
+        RecentFiles.Entries[k] = reader.Text(ConfigKeys::SecHistory, HistoryKey(k), QString());
     RecentFiles.Normalise();
 }
 
@@ -239,15 +241,15 @@ void TProgramForm::ReadWindowBounds(TConfigReader &reader)
 {
     const QRect d = DefaultWindowBounds;
     const int left = static_cast<int>(
-        reader.Number(GuiTexts::SecWindow, GuiTexts::KeyLeft, d.x(), -32000, 32000));
+        reader.Number(ConfigKeys::SecWindow, ConfigKeys::KeyLeft, d.x(), -32000, 32000));
     const int top = static_cast<int>(
-        reader.Number(GuiTexts::SecWindow, GuiTexts::KeyTop, d.y(), -32000, 32000));
+        reader.Number(ConfigKeys::SecWindow, ConfigKeys::KeyTop, d.y(), -32000, 32000));
     const int width = static_cast<int>(
-        reader.Number(GuiTexts::SecWindow, GuiTexts::KeyWidth, d.width(), 300, 32000));
+        reader.Number(ConfigKeys::SecWindow, ConfigKeys::KeyWidth, d.width(), 300, 32000));
     const int height = static_cast<int>(
-        reader.Number(GuiTexts::SecWindow, GuiTexts::KeyHeight, d.height(), 200, 32000));
+        reader.Number(ConfigKeys::SecWindow, ConfigKeys::KeyHeight, d.height(), 200, 32000));
     SetWindowBounds(QRect(left, top, width, height));
-    if (reader.Text(GuiTexts::SecWindow, GuiTexts::KeyMaximised, GuiTexts::No) == GuiTexts::Yes)
+    if (reader.Text(ConfigKeys::SecWindow, ConfigKeys::KeyMaximised, GuiTexts::No) == GuiTexts::Yes)
         setWindowState(windowState() | Qt::WindowMaximized);
 }
 
@@ -293,42 +295,42 @@ bool TProgramForm::WriteConfiguration()
     // Window bounds: those before maximising when the window is maximised.
     const bool maximised = isMaximized();
     const QRect bounds = maximised ? NormalBounds : geometry();
-    ini.WriteString(GuiTexts::SecWindow, GuiTexts::KeyLeft, QString::number(bounds.x()));
-    ini.WriteString(GuiTexts::SecWindow, GuiTexts::KeyTop, QString::number(bounds.y()));
-    ini.WriteString(GuiTexts::SecWindow, GuiTexts::KeyWidth, QString::number(bounds.width()));
-    ini.WriteString(GuiTexts::SecWindow, GuiTexts::KeyHeight, QString::number(bounds.height()));
-    ini.WriteString(GuiTexts::SecWindow, GuiTexts::KeyMaximised, YesNoText(maximised));
+    ini.WriteString(ConfigKeys::SecWindow, ConfigKeys::KeyLeft, QString::number(bounds.x()));
+    ini.WriteString(ConfigKeys::SecWindow, ConfigKeys::KeyTop, QString::number(bounds.y()));
+    ini.WriteString(ConfigKeys::SecWindow, ConfigKeys::KeyWidth, QString::number(bounds.width()));
+    ini.WriteString(ConfigKeys::SecWindow, ConfigKeys::KeyHeight, QString::number(bounds.height()));
+    ini.WriteString(ConfigKeys::SecWindow, ConfigKeys::KeyMaximised, YesNoText(maximised));
 
-    ini.WriteString(GuiTexts::SecHistory, GuiTexts::KeyOpenDir, OpenDialog.InitialDir);
-    ini.WriteString(GuiTexts::SecHistory, GuiTexts::KeySaveDir, SaveDialog.InitialDir);
-    ini.WriteString(GuiTexts::SecHistory, GuiTexts::KeyImportDir, ImportDialog.InitialDir);
-    ini.WriteString(GuiTexts::SecHistory, GuiTexts::KeyExportDir, ExportDialog.InitialDir);
+    ini.WriteString(ConfigKeys::SecHistory, ConfigKeys::KeyOpenDir, OpenDialog.InitialDir);
+    ini.WriteString(ConfigKeys::SecHistory, ConfigKeys::KeySaveDir, SaveDialog.InitialDir);
+    ini.WriteString(ConfigKeys::SecHistory, ConfigKeys::KeyImportDir, ImportDialog.InitialDir);
+    ini.WriteString(ConfigKeys::SecHistory, ConfigKeys::KeyExportDir, ExportDialog.InitialDir);
     for (int k = 1; k <= RecentFiles.Count; ++k)
-        ini.WriteString(GuiTexts::SecHistory, HistoryKey(k), RecentFiles.Entries[k]);
+        ini.WriteString(ConfigKeys::SecHistory, HistoryKey(k), RecentFiles.Entries[k]);
 
     TakePortSettings();
     const TPortSettings &s = PortSettings;
-    ini.WriteString(GuiTexts::SecLink, GuiTexts::KeyOffline, YesNoText(!PortInUse));
-    ini.WriteString(GuiTexts::SecLink, GuiTexts::KeyPort, PortValueText(s.Port));
-    ini.WriteString(GuiTexts::SecLink, GuiTexts::KeyBaud, QString::number(s.BaudRate));
-    ini.WriteString(GuiTexts::SecLink, GuiTexts::KeyStopBits, QString::number(s.StopBits));
-    ini.WriteString(GuiTexts::SecLink, GuiTexts::KeyParity, QString::number(s.Parity));
-    ini.WriteString(GuiTexts::SecLink, GuiTexts::KeyByteSize, QString::number(s.ByteSize));
+    ini.WriteString(ConfigKeys::SecLink, ConfigKeys::KeyOffline, YesNoText(!PortInUse));
+    ini.WriteString(ConfigKeys::SecLink, ConfigKeys::KeyPort, PortValueText(s.Port));
+    ini.WriteString(ConfigKeys::SecLink, ConfigKeys::KeyBaud, QString::number(s.BaudRate));
+    ini.WriteString(ConfigKeys::SecLink, ConfigKeys::KeyStopBits, QString::number(s.StopBits));
+    ini.WriteString(ConfigKeys::SecLink, ConfigKeys::KeyParity, QString::number(s.Parity));
+    ini.WriteString(ConfigKeys::SecLink, ConfigKeys::KeyByteSize, QString::number(s.ByteSize));
     // Only a module that exists has a channel to write.
     const bool module = KsbAllowed && KsbCreated;
-    ini.WriteString(GuiTexts::SecLink, GuiTexts::KeyUseKsb, YesNoText(module));
-    ini.WriteString(GuiTexts::SecLink, GuiTexts::KeyKsbChannel,
+    ini.WriteString(ConfigKeys::SecLink, ConfigKeys::KeyUseKsb, YesNoText(module));
+    ini.WriteString(ConfigKeys::SecLink, ConfigKeys::KeyKsbChannel,
                     QString::number(module ? s.KsbChannel : -1));
-    ini.WriteString(GuiTexts::SecLink, GuiTexts::KeyIntervalTimeout,
+    ini.WriteString(ConfigKeys::SecLink, ConfigKeys::KeyIntervalTimeout,
                     QString::number(s.IntervalTimeout));
-    ini.WriteString(GuiTexts::SecLink, GuiTexts::KeyMultiplierTimeout,
+    ini.WriteString(ConfigKeys::SecLink, ConfigKeys::KeyMultiplierTimeout,
                     QString::number(s.MultiplierTimeout));
-    ini.WriteString(GuiTexts::SecLink, GuiTexts::KeyConstantTimeout,
+    ini.WriteString(ConfigKeys::SecLink, ConfigKeys::KeyConstantTimeout,
                     QString::number(s.ConstantTimeout));
 
-    ini.WriteString(GuiTexts::SecDebug, GuiTexts::KeyWriteLog,
+    ini.WriteString(ConfigKeys::SecDebug, ConfigKeys::KeyWriteLog,
                     YesNoText(Logger && Logger->IsOpen()));
-    ini.WriteString(GuiTexts::SecDebug, GuiTexts::KeyLogFile, QStringLiteral("log"));
+    ini.WriteString(ConfigKeys::SecDebug, ConfigKeys::KeyLogFile, QStringLiteral("log"));
 
     QDir().mkpath(Paths.ProgramDir);
     if (!ini.Save(iniName, error)) {

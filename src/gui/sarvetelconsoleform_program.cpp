@@ -13,6 +13,7 @@
 #include "model/messageplace.h"
 #include "prp/headerentries.h"
 #include "prp/prpheader.h"
+#include "prp/prplayout.h"
 #include "prp/variableorder.h"
 
 #include <QComboBox>
@@ -297,8 +298,14 @@ void TSarvetelConsoleForm::OrderResetClick()
     // Read into a copy: the orders shown are what the controller answered, and a read
     // without an answer leaves the page as it was.
     TPRPHeader read = Header;
-    if (!Command(GuiTexts::ConsoleHeaderRead, [this, &read] { Link.ReadHeader(read); }))
+    bool taken = false;
+    if (!Command(GuiTexts::ConsoleHeaderRead,
+                 [this, &read, &taken] { taken = Link.ReadHeader(read); }))
         return;
+    if (!taken) {
+        Tell(GuiTexts::ConsoleHeaderRead + GuiTexts::ConsoleNotTaken + Sarvetel::HeaderNotSent);
+        return;
+    }
     Header = read;
     FillProgramPages();
     SettingsChanged = false;
@@ -416,8 +423,7 @@ void TSarvetelConsoleForm::SectionCompileClick()
     SectionReady = Compiler.CompileSection(Section, CurrentSection) == 0;
     if (SectionReady)
         Log.append(GuiTexts::Success);
-    Section.Code[2] = static_cast<std::uint8_t>(CurrentSection);
-    Section.Code[3] = static_cast<std::uint8_t>(CurrentSection);
+    SetBlockSection(Section.Code, CurrentSection);
     ShowLog();
 }
 

@@ -60,7 +60,6 @@ public:
     // asked to stop.
     void WaitEnded();
     bool Ended() const { return Finished.load(); }
-    bool Terminating() const { return Stop.load(); }
     int Cycles() const { return CycleCount; }
     // Pause between two cycles.
     static constexpr int PauseMs = 50;

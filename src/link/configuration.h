@@ -19,6 +19,37 @@ inline const QString BadConfigValue = QStringLiteral("  Неверное зна�
 inline const QString DefaultKept = QStringLiteral(", оставлено значение по умолчанию ");
 } // namespace ConfigTexts
 
+// The file's sections and their keys.
+namespace ConfigKeys {
+inline const QString SecDebug = QStringLiteral("Отладка");
+inline const QString KeyWriteLog = QStringLiteral("Записывать лог");
+inline const QString KeyLogFile = QStringLiteral("Лог-файл");
+inline const QString SecLink = QStringLiteral("Параметры связи");
+inline const QString KeyUseKsb = QStringLiteral("Использовать КСБ");
+inline const QString KeyOffline = QStringLiteral("Автономная работа");
+inline const QString KeyPort = QStringLiteral("Порт");
+inline const QString KeyBaud = QStringLiteral("Скорость");
+inline const QString KeyStopBits = QStringLiteral("Стоп-биты");
+inline const QString KeyParity = QStringLiteral("Чётность");
+inline const QString KeyByteSize = QStringLiteral("Размер байта");
+inline const QString KeyIntervalTimeout = QStringLiteral("Максимальное время ожидания символа");
+inline const QString KeyMultiplierTimeout = QStringLiteral("Время ожидания символа");
+inline const QString KeyConstantTimeout = QStringLiteral("Дополнительное время ожидания");
+inline const QString KeyKsbChannel = QStringLiteral("Канал КСБ");
+inline const QString SecHistory = QStringLiteral("История");
+inline const QString KeyOpenDir = QStringLiteral("Рабочий каталог чтения");
+inline const QString KeySaveDir = QStringLiteral("Рабочий каталог записи");
+inline const QString KeyImportDir = QStringLiteral("Рабочий каталог импорта");
+inline const QString KeyExportDir = QStringLiteral("Рабочий каталог экспорта");
+inline const QString KeyFile = QStringLiteral("Файл");
+inline const QString SecWindow = QStringLiteral("Настройки окна");
+inline const QString KeyLeft = QStringLiteral("Левый край");
+inline const QString KeyTop = QStringLiteral("Верхний край");
+inline const QString KeyWidth = QStringLiteral("Ширина");
+inline const QString KeyHeight = QStringLiteral("Высота");
+inline const QString KeyMaximised = QStringLiteral("Во весь экран");
+} // namespace ConfigKeys
+
 // The serial link as the configuration file describes it.
 struct TPortSettings
 {

@@ -5,6 +5,7 @@
 #include "core/textutils.h"
 #include "link/comport.h"
 #include "model/zentorprogram.h"
+#include "protocol/replyitems.h"
 #include "prp/prpheader.h"
 #include "prp/prplayout.h"
 
@@ -19,78 +20,6 @@ namespace {
 QString Hex2(int v)
 {
     return QStringLiteral("%1").arg(v, 2, 16, QLatin1Char('0')).toUpper();
-}
-
-// The data bytes of an item whose length does not depend on its data.
-int FixedDataLength(int code)
-{
-    switch (code) {
-    case ReplyEmpty02:
-    case ReplyEmpty05:
-    case ReplyEmpty06:
-    case ReplyEmpty07:
-    case ReplyEmpty41:
-        return 0;
-    case CodeBlock:
-        return 1 + BlockSize;
-    case CodeHeaderBlock:
-        return HeaderPartBlockLength - 1;
-    case ReplyPair1F:
-    case CodeResetVariables:
-    case CodeSectionInfo:
-        return 2;
-    case ReplyLong23:
-        return 11;
-    case CodeIOSetup:
-        return IOSetupItemLength - 1;
-    case CodeReadHeaderPart:
-        return HeaderPartBlockLength;
-    default: // the block count, the status answers, and what the link does not know
-        return 1;
-    }
-}
-
-// Items whose first data byte tells how long they are.
-constexpr std::uint8_t SizedByFirstByte[] = {CodeValue,           CodeStatus,    CodeScreen,
-                                             CodeSection,         CodeAlgorithm, CodeWriteSection,
-                                             CodeToggleMemoryType};
-
-// The data bytes of such an item whose first data byte is b.
-int DataLengthFromFirst(int code, int b)
-{
-    switch (code) {
-    case CodeValue: // a sub-type, then its value
-        if ((b >= 1 && b <= 4) || b == 6 || b == 7)
-            return 1 + 3;
-        if (b == 5)
-            return 1 + 6;
-        return b >= 8 && b <= 10 ? 1 + 4 : 1;
-    case CodeStatus: // the mode, then the fault list or the errors byte
-        return b == ModeFault ? 1 + 2 * FaultPairCount : 2;
-    case CodeScreen: // a count, then one line or two
-        if (b == 0)
-            return 1;
-        return b >= 30 ? 1 + 2 * (1 + ScreenLineLength) : 1 + 1 + ScreenLineLength;
-    case CodeSection: // the section block, its first byte its length
-        return b + 2;
-    case CodeAlgorithm: // the description's length from the code byte
-        return b == 0 ? 0 : b - 1;
-    case CodeWriteSection: // a status; a refusal has two more bytes
-        return b != 0 ? 3 : 1;
-    default: // the memory type answer: a status; a refusal has one more byte
-        return b != 0 ? 2 : 1;
-    }
-}
-
-// The data bytes that follow the code byte at p, or -1 when the byte that tells it is
-// not there.
-int ItemDataLength(const std::uint8_t *f, int length, int p)
-{
-    const int code = f[p];
-    if (std::find(std::begin(SizedByFirstByte), std::end(SizedByFirstByte), code) ==
-        std::end(SizedByFirstByte))
-        return FixedDataLength(code);
-    return p + 1 < length ? DataLengthFromFirst(code, f[p + 1]) : -1;
 }
 
 } // namespace
@@ -146,11 +75,6 @@ void TSarvetel::Log(const QString &text)
 void TSarvetel::CompleteFrame(std::uint8_t *frame, int length, int capacity)
 {
     FrameLayout::CompleteRequest(frame, length, capacity);
-}
-
-int TSarvetel::AnnouncedPayload(const std::uint8_t *frame)
-{
-    return FrameLayout::AnnouncedPayload(frame);
 }
 
 bool TSarvetel::IsCompleteReply(const std::uint8_t *frame, int length)
@@ -231,7 +155,7 @@ int TSarvetel::WalkItems(TSarvetel *link, const std::uint8_t *f, int length)
         const int code = f[p];
         if (link)
             link->Log(LogItem + Hex2(code));
-        const int data = ItemDataLength(f, length, p);
+        const int data = ReplyItems::DataLength(f, length, p);
         if (data < 0 || p + 1 + data > length - 1)
             return -1;
         if (link)
@@ -320,7 +244,7 @@ void TSarvetel::StoreStatus(const std::uint8_t *d)
 void TSarvetel::StoreScreenLines(const std::uint8_t *d)
 {
     if (d[0] != 0) {
-        const int lines = d[0] >= 30 ? 2 : 1;
+        const int lines = ReplyItems::ScreenLinesOf(d[0]);
         for (int i = 0; i < lines; ++i) {
             const std::uint8_t *l = d + 1 + i * (1 + ScreenLineLength);
             if (l[0] >= ScreenLineCount)
@@ -335,8 +259,10 @@ void TSarvetel::StoreScreenLines(const std::uint8_t *d)
 
 void TSarvetel::StoreHeaderBlock(const std::uint8_t *b, int available)
 {
-    if (HeaderObject && available >= HeaderPartBlockLength)
+    if (HeaderObject && available >= HeaderPartBlockLength) {
         HeaderObject->DecodePart(b);
+        HeaderPartTaken = true;
+    }
 }
 
 void TSarvetel::StoreIOSetup(const std::uint8_t *c)
@@ -515,14 +441,16 @@ void TSarvetel::ReadHeaderPart(TPRPHeader &header)
     HeaderObject = nullptr;
 }
 
-void TSarvetel::ReadHeader(TPRPHeader &header)
+bool TSarvetel::ReadHeader(TPRPHeader &header)
 {
     auto lock = LineLock();
     Exchange({CodeBeginWrite, 0x00}, Capacity::Prepare);
     Exchange({CodePrepare, 0x03}, Capacity::Prepare);
     HeaderObject = &header;
+    HeaderPartTaken = false;
     Exchange({CodeReadHeaderPart, 0x00}, Capacity::ReadHeader);
     HeaderObject = nullptr;
+    return LinkStatus == LinkAccepted && HeaderPartTaken;
 }
 
 void TSarvetel::BuildHeaderPartFrame(const TPRPHeader &h, int part, std::uint8_t *f)
@@ -555,7 +483,7 @@ bool TSarvetel::SendHeaderPart(TPRPHeader &header, int part, const std::atomic<b
 bool TSarvetel::WriteHeader(TPRPHeader &header, TAttempts attempts)
 {
     auto lock = LineLock();
-    for (int part = 0; part < 4; ++part)
+    for (int part = 0; part < HeaderPartCount; ++part)
         if (!Repeat(attempts, [&] { return SendHeaderPart(header, part, attempts.Stop); }))
             return false;
     for (int t = 0; t < TPRPHeader::KeyCount; ++t) {

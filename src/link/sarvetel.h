@@ -98,7 +98,8 @@ public:
     TZentorSection *SectionRecord = nullptr;
     std::uint32_t SectionInfo = 0;
     TPRPHeader *HeaderObject = nullptr;
-    std::uint8_t MemoryType = 0; // bit 0: PRP in ППЗУ; bit 1: system memory not duplicated
+    bool HeaderPartTaken = false; // a header part landed in HeaderObject
+    std::uint8_t MemoryType = 0;  // bit 0: PRP in ППЗУ; bit 1: system memory not duplicated
     std::uint8_t IOSetup[Sarvetel::IOSetupSize] = {};
     TAlgDescription Algorithm;
 
@@ -125,8 +126,6 @@ public:
     // Frame helpers shared with the simulator and the tests.
     // Writes bytes 0..3 and the packet checksum of a frame of total length L.
     static void CompleteFrame(std::uint8_t *frame, int length, int capacity);
-    // The payload length a frame announces in bytes 1 and 2.
-    static int AnnouncedPayload(const std::uint8_t *frame);
     // True when the bytes are a whole reply: announced length reached, both checksums
     // right, and the items end exactly before the packet checksum.
     static bool IsCompleteReply(const std::uint8_t *frame, int length);
@@ -147,7 +146,9 @@ public:
                       TAttempts attempts = {});
     void ReadPRPIntoHeader(TPRPHeader &header);
     void ReadHeaderPart(TPRPHeader &header);
-    void ReadHeader(TPRPHeader &header);
+    // Part 0 of the header (the orders) after the two preparation frames. True when the
+    // last answer was accepted and carried the part; header is left as it was otherwise.
+    [[nodiscard]] bool ReadHeader(TPRPHeader &header);
     // The four header parts (each its two preparation frames and its data frame), then every
     // technological key; each part and each key is repeated by itself. A part took when its
     // data frame was accepted. True when every part and key took; stops at the first one

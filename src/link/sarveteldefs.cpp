@@ -121,6 +121,11 @@ QString ReadsDiffer(int offset)
 const QString NoAnswer = QStringLiteral("Ошибка при обращении к контроллеру!");
 const QString ModeChangeFailed = QStringLiteral("Не удалось перейти в режим ПРОГРАММИРОВАНИЕ");
 const QString WriteAttemptFailed = QStringLiteral("Попытка записи не удалась");
+const QString HeaderNotSent = QStringLiteral("Контроллер не передал заголовок");
+const QString ReadProgramHeading = QStringLiteral("Чтение ПрП из Сарветела");
+const QString CompareNotDone = QStringLiteral("Сравнение не выполнено");
+const QString ErrorsPresent = QStringLiteral("Есть ошибки");
+const QString NoErrors = QStringLiteral("Нет ошибок");
 const QString WriteProgramHeading = QStringLiteral("Запись программы в Сарветел");
 const QString WriteDone = QStringLiteral("Запись ПрП завершена");
 const QString WriteNotDone = QStringLiteral("Запись ПрП не завершена");

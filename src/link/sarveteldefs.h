@@ -113,6 +113,12 @@ extern const QString WriteDone;           // "Запись ПрП заверше
 extern const QString WriteNotDone;        // "Запись ПрП не завершена"
 extern const QString ModeSwitchQuestion1; // "Сарветел находится в режиме "
 extern const QString ModeSwitchQuestion2; // ". Для продолжения работы ..."
+extern const QString HeaderNotSent;       // an accepted answer without the header part
+extern const QString ReadProgramHeading;  // "Чтение ПрП из Сарветела"
+extern const QString CompareNotDone;      // "Сравнение не выполнено"
+// The status reply's errors byte.
+extern const QString ErrorsPresent; // "Есть ошибки"
+extern const QString NoErrors;      // "Нет ошибок"
 
 // The algorithm base read from the controller.
 extern const QString AlgNamePrefix;  // "Алг": the name of an algorithm read from it

@@ -1,6 +1,7 @@
 #include "link/sarvetelerrors.h"
 
 #include "core/textutils.h"
+#include "protocol/wire.h"
 
 namespace {
 
@@ -36,8 +37,8 @@ QString SarvetelFaultText(std::uint16_t word)
     if (c <= 7)
         return QStringLiteral("Сбой секции ") + Dec(d) + QStringLiteral(" в блоке ") + Dec(c);
     switch (c) {
-    case 16:
-        if (d == 8)
+    case Sarvetel::ProgrammedFault.Code:
+        if (d == Sarvetel::ProgrammedFault.Detail)
             return QStringLiteral("Программируемый отказ");
         return QStringLiteral("Программируемая ошибка ") + Dec(d);
     case 17:

@@ -2,6 +2,7 @@
 
 #include "core/textutils.h"
 #include "prp/imagecheck.h"
+#include "prp/prplayout.h"
 #include "prp/prptexts.h"
 
 #include <algorithm>
@@ -99,7 +100,7 @@ bool TZentorProgram::AssembleImage()
             continue;
         // A block that does not agree with its own length byte would make the image
         // unreadable from that block on, for the controller and for the split alike.
-        if (s.CodeLength > PrpLayout::MaxBlockLength || s.Code[0] + 1 != s.CodeLength) {
+        if (!BlockLengthAgrees(s.Code, s.CodeLength)) {
             Messages->append(BlockLengthMismatch(n, s.CodeLength));
             ok = false;
             continue;
@@ -165,9 +166,9 @@ bool TZentorProgram::RecognisePrefix()
 {
     // Bytes 144/145 carry the constants 0xA2 0x80 of a header that starts the image; at
     // 201/202 they betray 57 bytes of system information in front of it.
-    if (ImageLength < 203 || ImageLength > ImageSize)
-        return false;
     constexpr int at = PrpLayout::ConstantsOffset;
+    if (ImageLength < at + kPrefixLength + 2 || ImageLength > ImageSize)
+        return false;
     constexpr std::uint8_t a = PrpLayout::ConstantBytes[0], b = PrpLayout::ConstantBytes[1];
     if (Image[at] == a || Image[at + 1] == b || Image[at + kPrefixLength] != a ||
         Image[at + 1 + kPrefixLength] != b)

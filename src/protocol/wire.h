@@ -113,11 +113,20 @@ constexpr int ScreenLineLength = 16;
 constexpr int FaultPairCount = 8;
 constexpr int MaxKeys = 36;
 constexpr int BlockSize = 64;
+constexpr int HeaderPartCount = 4; // the header travels in four parts, numbered 0..3
 constexpr int HeaderPartFrameLength = 75;
 constexpr int HeaderPartBlockLength = 69;
 constexpr int TechKeyFrameLength = 17;
 constexpr int TechKeyNameLength = 8;
 constexpr int MaxAlgParams = 20;
 constexpr int AlgNameLength = 5;
+
+// The fault a controller stopped by the fault key reports: "Программируемый отказ".
+struct TFaultPair
+{
+    std::uint8_t Code;
+    std::uint8_t Detail;
+};
+constexpr TFaultPair ProgrammedFault = {16, 8};
 
 } // namespace Sarvetel

@@ -103,3 +103,24 @@ bool BlockChecksumHolds(const std::uint8_t *block, int length)
         return true;
     return block[BlockSumOffset] == BlockChecksumByte(block, l);
 }
+
+bool BlockLengthAgrees(const std::uint8_t *block, int length)
+{
+    return length >= MinBlockLength && length <= MaxBlockLength && block[0] + 1 == length;
+}
+
+bool BlockAcceptable(const std::uint8_t *block, int available)
+{
+    if (available < MinBlockLength)
+        return false;
+    const int l = block[0];
+    return l + 1 <= available && BlockLengthAgrees(block, l + 1) && block[BlockLengthCopy] == l &&
+           block[BlockSection] == block[BlockSectionCopy] && block[l] == 0 &&
+           BlockChecksumHolds(block, l + 1);
+}
+
+void SetBlockSection(std::uint8_t *block, int section)
+{
+    block[BlockSection] = static_cast<std::uint8_t>(section & 0xFF);
+    block[BlockSectionCopy] = block[BlockSection];
+}

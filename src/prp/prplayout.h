@@ -40,6 +40,8 @@ constexpr int BlockSumOffset = 4;
 // The five frame bytes and the terminator: a block without instructions.
 constexpr int MinBlockLength = 6;
 constexpr int MaxBlockLength = 256;
+// What byte 0 can count: the bytes of a block in front of its terminator.
+constexpr int MaxBlockBody = MaxBlockLength - 1;
 
 constexpr int GroupWord(int g)
 {
@@ -81,3 +83,11 @@ void WriteImageSums(std::uint8_t *image, int length);
 // A section's code block: byte 4 makes bytes 0 .. L-1 (L = byte 0) sum to 0.
 std::uint8_t BlockChecksumByte(const std::uint8_t *block, int l);
 bool BlockChecksumHolds(const std::uint8_t *block, int length);
+// Whether `length` bytes are a whole block by their own byte 0 (length - 1 there), no
+// shorter than a block without instructions and no longer than byte 0 can count.
+bool BlockLengthAgrees(const std::uint8_t *block, int length);
+// Whether the first of `available` bytes hold a block the controller keeps: a whole block
+// by byte 0 with its length copy, both section bytes alike, the terminator 0 and the sum.
+bool BlockAcceptable(const std::uint8_t *block, int available);
+// Writes the section number into bytes 2 and 3 of a block.
+void SetBlockSection(std::uint8_t *block, int section);

@@ -32,7 +32,6 @@ inline QString BadValue(const QString &text, const QString &var, bool timer, boo
                                : QStringLiteral("целое число от -32768 до 32767");
     return QStringLiteral("«%1» — не значение для %2: нужно %3").arg(text, var, want);
 }
-inline const QString TimerIn = QStringLiteral("время");
 
 // Where an instruction stands.
 inline QString SectionPlace(const QString &section)

@@ -5,6 +5,7 @@
 #include "core/textutils.h"
 #include "protocol/frame.h"
 #include "protocol/iosetup.h"
+#include "protocol/replyitems.h"
 #include "protocol/wire.h"
 
 #include <algorithm>
@@ -45,7 +46,7 @@ int TSarvetelSimulator::OnScreen(TSimItem &item)
     const int first = std::min<int>(item[1], ScreenLineCount - 1);
     const int lines = first < ScreenLineCount - 1 ? 2 : 1;
     item.Out.push_back(CodeScreen);
-    item.Out.push_back(static_cast<std::uint8_t>(lines * (1 + ScreenLineLength)));
+    item.Out.push_back(static_cast<std::uint8_t>(ReplyItems::ScreenCountByte(lines)));
     for (int i = first; i < first + lines; ++i) {
         item.Out.push_back(static_cast<std::uint8_t>(i));
         for (QChar ch : ScreenLine(i))
@@ -98,7 +99,7 @@ int TSarvetelSimulator::OnReadHeaderPart(TSimItem &item)
     if (!item.Has(2))
         return 0;
     item.Out.push_back(CodeReadHeaderPart);
-    HeaderPartBlock(item[1] & 3, item.Out);
+    HeaderPartBlock(item[1] % HeaderPartCount, item.Out);
     return 2;
 }
 

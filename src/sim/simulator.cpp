@@ -243,8 +243,8 @@ bool TSarvetelSimulator::ChangeMode(std::uint8_t mode)
     if (mode == ModeFault) {
         for (auto &pair : FaultPairs)
             pair[0] = pair[1] = 0xFF;
-        FaultPairs[0][0] = 16; // "Программируемый отказ"
-        FaultPairs[0][1] = 8;
+        FaultPairs[0][0] = ProgrammedFault.Code;
+        FaultPairs[0][1] = ProgrammedFault.Detail;
         ErrorsByte = 0;
     } else if (Mode == ModeFault) {
         for (auto &pair : FaultPairs)
@@ -301,14 +301,10 @@ QString TSarvetelSimulator::ScreenLine(int i) const
 bool TSarvetelSimulator::StoreSection(const std::uint8_t *data, int length, bool &noMemory)
 {
     noMemory = false;
-    if (Mode != ModeProgram || length < 6)
+    if (Mode != ModeProgram || !BlockAcceptable(data, length))
         return false;
     const int l = data[0];
-    if (l < 5 || l + 1 > length || data[1] != l || data[2] != data[3] || data[l] != 0)
-        return false;
-    if (data[PrpLayout::BlockSumOffset] != BlockChecksumByte(data, l))
-        return false;
-    const int s = data[2];
+    const int s = data[PrpLayout::BlockSection];
     if (Faults.RejectSections && (Faults.RejectSection < 0 || Faults.RejectSection == s))
         return false;
     const TZentorSection &old = Program.Sections[s];

@@ -4,6 +4,7 @@
 
 #include "linktesting.h"
 #include "model/zentorprogram.h"
+#include "prp/prpheader.h"
 
 #include <gtest/gtest.h>
 
@@ -187,6 +188,27 @@ TEST_F(Commands, BlocksSectionsAndAlgorithms)
     Link.WriteSection(record);
     EXPECT_EQ(Link.LinkStatus, LinkRejected);
     EXPECT_EQ(Link.ProtocolResult, ResultHeaderChecksum);
+}
+
+TEST_F(Commands, HeaderReadTellsWhetherThePartCame)
+{
+    // Every answer accepted, none with the part: the header read has nothing to show.
+    auto header = std::make_unique<TPRPHeader>();
+    header->OrderKB = 2;
+    EXPECT_FALSE(Link.ReadHeader(*header));
+    EXPECT_EQ(Link.LinkStatus, LinkAccepted);
+    EXPECT_EQ(header->OrderKB, 2);
+
+    auto sent = std::make_unique<TPRPHeader>();
+    sent->OrderKB = 7;
+    Bytes part(1 + HeaderPartBlockLength, 0);
+    part[0] = 0x5E;
+    sent->EncodePart(0, part.data() + 1);
+    Controller.Queue(ReplyFrame({0x5C, 0x00}));
+    Controller.Queue(ReplyFrame({0x1D, 0x00}));
+    Controller.Queue(ReplyFrame(part));
+    EXPECT_TRUE(Link.ReadHeader(*header));
+    EXPECT_EQ(header->OrderKB, 7);
 }
 
 TEST_F(Commands, IOSetupFrameRoundTripAndChannelRelease)

@@ -55,7 +55,7 @@ TEST(Frames, CapacityBitsAndNinthLengthBit)
     EXPECT_EQ(f.size(), 307u);
     EXPECT_EQ(f[1], 0x2E);
     EXPECT_EQ(f[2], 0xC1);
-    EXPECT_EQ(TSarvetel::AnnouncedPayload(f.data()), 302);
+    EXPECT_EQ(FrameLayout::AnnouncedPayload(f.data()), 302);
     EXPECT_EQ(f[3], ByteSum(f.data(), 3));
     EXPECT_EQ(f.back(), ByteSum(f.data(), 306));
 }

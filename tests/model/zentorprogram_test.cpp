@@ -143,9 +143,14 @@ TEST(ZentorProgram, BlockDisagreeingWithItsLengthByteIsLeftOut)
     PutTestBlock(*p, 1, 3);
     PutTestBlock(*p, 2, 3);
     p->Sections[1].CodeLength = 5;
+    // Too short to be a block even when byte 0 agrees: it would break the image's walk.
+    PutTestBlock(*p, 3, 3);
+    p->Sections[3].Code[0] = 2;
+    p->Sections[3].CodeLength = 3;
     EXPECT_FALSE(p->AssembleImage());
-    EXPECT_EQ(p->Messages->size(), 1);
+    ASSERT_EQ(p->Messages->size(), 2);
     EXPECT_TRUE(p->Messages->first().startsWith(QStringLiteral("Ошибка в секции 001")));
+    EXPECT_TRUE(p->Messages->last().startsWith(QStringLiteral("Ошибка в секции 003")));
     EXPECT_EQ(p->ImageLength, 162 + 9);
 }
 

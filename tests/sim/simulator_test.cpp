@@ -177,7 +177,7 @@ TEST_F(SimulatorLink, HeaderPartsKeysAndBlocksOfTheImage)
     EXPECT_EQ(part->OrderKB, 7);
     EXPECT_EQ(part->AdcOrder[1], 15);
     EXPECT_EQ(part->TimeGen[2][3], 0x41);
-    L.ReadHeader(*part);
+    EXPECT_TRUE(L.ReadHeader(*part));
     EXPECT_EQ(L.LinkStatus, LinkAccepted);
 
     // The whole PRP block by block: the header and its keys, both checksums.
