@@ -71,6 +71,10 @@ TSarvetelVarsForm::TSarvetelVarsForm(QWidget *parent) : QDialog(parent)
     CloseBtn = new QPushButton(GuiTexts::CloseButton, this);
     for (QPushButton *b : {LockBtn, UnlockBtn, ResetLocksBtn, TrendBtn})
         buttons->addWidget(b);
+    // Enter belongs to the field or the cell being typed into, never to a button as well.
+    for (QPushButton *b :
+         {AddBtn, RemoveBtn, LockBtn, UnlockBtn, ResetLocksBtn, TrendBtn, CloseBtn})
+        b->setAutoDefault(false);
     buttons->addStretch(1);
     buttons->addWidget(CloseBtn);
     layout->addLayout(buttons);
@@ -213,6 +217,8 @@ void TSarvetelVarsForm::Rebuild()
     }
     Filling = false;
     FillValues();
+    // Every caption and value whole; the grid scrolls sideways when narrower.
+    StringGrid->resizeColumnsToContents();
 }
 
 void TSarvetelVarsForm::FillValues()
@@ -295,6 +301,8 @@ void TSarvetelVarsForm::SaveWatchList()
 
 void TSarvetelVarsForm::AddClick()
 {
+    if (AddEdit->text().trimmed().isEmpty())
+        return;
     StatusLabel->setProperty("error", false);
     TVarRef v;
     QString error;

@@ -150,6 +150,7 @@ TEST(TrendCsv, HoldsThePointsShown)
 
 #include <QChart>
 #include <QChartView>
+#include <QHeaderView>
 #include <QLineSeries>
 #include <QTableWidget>
 
@@ -247,9 +248,20 @@ TEST_F(WatchTableTest, SetLockAndResetAgainstTheRunningDemo)
     EXPECT_EQ(Cell(w, kLamp, TCol::ColName), S("ЛАМПА_РАБ"));
     EXPECT_FALSE(Cell(w, kLamp, TCol::ColWhere).isEmpty());
     EXPECT_EQ(w->RowOf(kMains), -1);
+    // Every caption whole.
+    const QHeaderView *header = w->StringGrid->horizontalHeader();
+    for (int c = 0; c + 1 < w->StringGrid->columnCount(); ++c)
+        EXPECT_GE(
+            w->StringGrid->columnWidth(c),
+            header->fontMetrics().horizontalAdvance(w->StringGrid->horizontalHeaderItem(c)->text()))
+            << c;
 
     // The watch list, typed by name, kept beside the program.
-    OpenWatchTable({S("сеть_норма"), S("ЛАМПА_РАБ"), S("НЕТ_ТАКОГО")});
+    OpenWatchTable({S("сеть_норма"), S("ЛАМПА_РАБ")});
+    // Enter added each, and nothing else: no complaint about an empty field.
+    EXPECT_FALSE(w->StatusLabel->property("error").toBool())
+        << w->StatusLabel->text().toStdString();
+    OpenWatchTable({S("НЕТ_ТАКОГО")});
     EXPECT_FALSE(w->StatusLabel->text().isEmpty()); // the unknown name told, not added
     EXPECT_EQ(ReadWatchList(File(S("demo.watch"))), QStringList({S("ВД020"), S("ДВ014")}));
     EXPECT_EQ(w->ShownVariables(), std::vector<TVarRef>({kMains, kLamp}));
