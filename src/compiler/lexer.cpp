@@ -33,16 +33,6 @@ bool IsQuote(QChar c)
     return c == u'"' || c == u'\'';
 }
 
-bool IsOctalView(QStringView digits)
-{
-    if (digits.isEmpty())
-        return false;
-    for (QChar c : digits)
-        if (c < u'0' || c > u'7')
-            return false;
-    return true;
-}
-
 // The keywords with their one-letter forms, the lexeme each gives and the text it carries:
 // ЕСЛИ, ТОГДА and ИНАЧЕ their full form, the others the word as written.
 struct TKeyword
@@ -531,7 +521,7 @@ private:
     bool ScanVariable(TLexeme &lx, const QString &word, qsizetype e)
     {
         const QStringView digits = QStringView(word).mid(2);
-        if (!IsOctalView(digits))
+        if (!IsOctalText(digits))
             return false;
         const TLexemeClass *cls = LexemeClassOfWord(word);
         if (!cls)

@@ -3,6 +3,7 @@
 #include "compiler/compilertexts.h"
 #include "compiler/lexer.h"
 #include "core/cp1251.h"
+#include "core/textutils.h"
 #include "prp/macrostable.h"
 #include "prp/prpheader.h"
 #include "prp/variableclass.h"
@@ -16,16 +17,6 @@ bool IsDigit(QChar c)
     return c >= u'0' && c <= u'9';
 }
 
-bool IsOctal(const QString &s)
-{
-    if (s.isEmpty())
-        return false;
-    for (QChar c : s)
-        if (c < u'0' || c > u'7')
-            return false;
-    return true;
-}
-
 const QStringList &VariableClasses()
 {
     static const QStringList classes = VariableClassWords();
@@ -36,7 +27,7 @@ bool IsVariableWord(const QString &upper)
 {
     if (upper.size() < 3)
         return false;
-    return VariableClasses().contains(upper.left(2)) && IsOctal(upper.mid(2));
+    return VariableClasses().contains(upper.left(2)) && IsOctalText(QStringView(upper).mid(2));
 }
 
 class TRunList

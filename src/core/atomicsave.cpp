@@ -92,24 +92,6 @@ int CreateTemp(TPending &p)
     return -1;
 }
 
-bool WriteAll(int fd, const QByteArray &data)
-{
-    qsizetype done = 0;
-    while (done < data.size()) {
-        const ssize_t n =
-            ::write(fd, data.constData() + done, static_cast<size_t>(data.size() - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            if (n == 0)
-                errno = EIO;
-            return false;
-        }
-        done += n;
-    }
-    return true;
-}
-
 // Every byte written, on the disk and the file closed, each step checked: a full disk
 // shows at the write, the flush or the close, depending on the file system.
 bool WriteTemp(TPending &p, const QByteArray &data, QString &error)

@@ -11,6 +11,7 @@
 #include <sys/types.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstring>
 
 inline QByteArray NativePath(const QString &path)
@@ -46,6 +47,26 @@ public:
 private:
     int Fd;
 };
+
+// Every byte of data written to fd, through interrupted and partial writes; false with errno
+// set when the system took no more.
+inline bool WriteAll(int fd, const QByteArray &data)
+{
+    qsizetype done = 0;
+    while (done < data.size()) {
+        const ssize_t n =
+            ::write(fd, data.constData() + done, static_cast<size_t>(data.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            if (n == 0)
+                errno = EIO;
+            return false;
+        }
+        done += n;
+    }
+    return true;
+}
 
 // Ctrl+C, SIGTERM and SIGHUP are held back on this thread while files are replaced and
 // arrive when the save has ended, so a stopped program leaves every target old or new and

@@ -112,7 +112,7 @@ int ParseSectionNumber(const QString &text)
     return 32 * d(0) + 8 * d(1) + d(2);
 }
 
-bool IsOctalText(const QString &text)
+bool IsOctalText(QStringView text)
 {
     if (text.isEmpty())
         return false;

@@ -23,7 +23,7 @@ QString SectionNumberText(int n);
 // -1 when the text is shorter than three characters.
 int ParseSectionNumber(const QString &text);
 
-bool IsOctalText(const QString &text);
+bool IsOctalText(QStringView text);
 bool IsDecimalText(const QString &text);
 
 // Removes leading and trailing blanks (code 32 only; tabs stay).

@@ -33,24 +33,6 @@ bool SyncFolder(const QByteArray &folder)
     return fd.Get() >= 0 && ::fsync(fd.Get()) == 0;
 }
 
-bool WriteAll(int fd, const QByteArray &data)
-{
-    qsizetype done = 0;
-    while (done < data.size()) {
-        const ssize_t n =
-            ::write(fd, data.constData() + done, static_cast<size_t>(data.size() - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            if (n == 0)
-                errno = EIO;
-            return false;
-        }
-        done += n;
-    }
-    return true;
-}
-
 // A new file with every byte on the disk; errno set when it could not be made so.
 bool WriteSynced(const QByteArray &path, const QByteArray &data, mode_t mode)
 {

@@ -28,9 +28,9 @@ TEST(Octal, WidthAndParse)
     EXPECT_EQ(OctalText(5, 0), "");
     EXPECT_EQ(ParseOctal("177"), 127);
     EXPECT_EQ(ParseOctal(""), 0);
-    EXPECT_TRUE(IsOctalText("0707"));
-    EXPECT_FALSE(IsOctalText("08"));
-    EXPECT_FALSE(IsOctalText(""));
+    EXPECT_TRUE(IsOctalText(u"0707"));
+    EXPECT_FALSE(IsOctalText(u"08"));
+    EXPECT_FALSE(IsOctalText(u""));
     EXPECT_TRUE(IsDecimalText("089"));
     EXPECT_FALSE(IsDecimalText("1a"));
     // No validation, but no overflow trap either on long or foreign text.
