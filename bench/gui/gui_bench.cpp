@@ -51,7 +51,8 @@ struct TFixture
         const auto p = LargestProgram(true);
         ProgramFile = Dir.path() + QStringLiteral("/largest.zen");
         TFileContext ctx;
-        SaveToFile(*p, ProgramFile, ctx);
+        if (SaveToFile(*p, ProgramFile, ctx) != FileOk)
+            qFatal("the largest program cannot be saved as %s", qPrintable(ProgramFile));
         TZentorForms::TOptions options;
         options.ShowReport = false;
         options.DirectPortIO = false;

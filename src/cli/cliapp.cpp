@@ -184,6 +184,43 @@ QString HelpText()
     return text;
 }
 
+namespace {
+
+// An option as given on the command line, with its value.
+struct TGivenOption
+{
+    const TCliOption *Option;
+    QString Value;
+};
+
+// The options given set into the context, when the command takes each of them, its port and
+// its number of operands; false with the reason told.
+bool TakeOptions(const TCliCommand &command, const QList<TGivenOption> &given,
+                 const QStringList &operands, TCliContext &ctx)
+{
+    for (const TGivenOption &g : given) {
+        if (!command.Options.contains(g.Option->Name)) {
+            ctx.Err << CliTexts::UnknownOption(command.Name, g.Option->Name) << '\n';
+            return false;
+        }
+        if (g.Option->Flag)
+            ctx.*(g.Option->Flag) = true;
+        else
+            ctx.*(g.Option->Target) = g.Value;
+    }
+    if (command.NeedsPort && ctx.Port.isEmpty()) {
+        ctx.Err << CliTexts::PortNeeded(command.Name) << '\n';
+        return false;
+    }
+    if (operands.size() < command.MinOperands || operands.size() > command.MaxOperands) {
+        ctx.Err << CliTexts::WrongOperands(command.Name, Synopsis(command)) << '\n';
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
 int RunZentorc(const QStringList &args, QTextStream &out, QTextStream &err, bool errIsTerminal)
 {
     TCliContext ctx(out, err);
@@ -194,12 +231,7 @@ int RunZentorc(const QStringList &args, QTextStream &out, QTextStream &err, bool
     }
     // Options may stand before the command (zentorc --port DEVICE status) and after it;
     // the first word that is neither an option nor an option's value names the command.
-    struct TGiven
-    {
-        const TCliOption *Option;
-        QString Value;
-    };
-    QList<TGiven> given;
+    QList<TGivenOption> given;
     const TCliCommand *command = nullptr;
     QStringList operands;
     for (qsizetype i = 0; i < args.size(); ++i) {
@@ -245,24 +277,8 @@ int RunZentorc(const QStringList &args, QTextStream &out, QTextStream &err, bool
         err << CliTexts::NoCommand << '\n';
         return ExitUsage;
     }
-    for (const TGiven &g : given) {
-        if (!command->Options.contains(g.Option->Name)) {
-            err << CliTexts::UnknownOption(command->Name, g.Option->Name) << '\n';
-            return ExitUsage;
-        }
-        if (g.Option->Flag)
-            ctx.*(g.Option->Flag) = true;
-        else
-            ctx.*(g.Option->Target) = g.Value;
-    }
-    if (command->NeedsPort && ctx.Port.isEmpty()) {
-        err << CliTexts::PortNeeded(command->Name) << '\n';
+    if (!TakeOptions(*command, given, operands, ctx))
         return ExitUsage;
-    }
-    if (operands.size() < command->MinOperands || operands.size() > command->MaxOperands) {
-        err << CliTexts::WrongOperands(command->Name, Synopsis(*command)) << '\n';
-        return ExitUsage;
-    }
     return command->Run(operands, ctx);
 }
 

@@ -98,7 +98,7 @@ int PrintMessages(const TZentorProgram &program, int from, TCliContext &ctx);
 // Table rows as lines whose columns are aligned (two blanks between them).
 QStringList AlignedLines(const QList<QStringList> &rows);
 // Reports a non-zero LoadFromFile / SaveToFile result on Err and gives the exit status.
-int FileResultExit(int result, const QString &fileName, TCliContext &ctx);
+[[nodiscard]] int FileResultExit(int result, const QString &fileName, TCliContext &ctx);
 
 // The commands.
 int ConvertCommand(const QStringList &operands, TCliContext &ctx);

@@ -65,8 +65,8 @@ void RunTransfer(TPRPTransferThread &job);
 // Loads the program to send or compare. A text form is compiled first exactly as zentorc
 // compile compiles it (its list on Out); an image form stands as its header and section
 // blocks are. The compiler is attached for a text form when none is given.
-int LoadProgramToWrite(TZentorProgram &program, const QString &input, TCliContext &ctx,
-                       TCliCompilerPtr &compiler);
+[[nodiscard]] int LoadProgramToWrite(TZentorProgram &program, const QString &input,
+                                     TCliContext &ctx, TCliCompilerPtr &compiler);
 // Reads the controller's PRP into program (cleared first), twice with --twice. The job's
 // messages go to Out.
 TTransferResult ReadPrp(TSarvetel &link, TZentorProgram &program, TCliContext &ctx);

@@ -123,6 +123,53 @@ bool CheckCall(const QStringList &operands, TCliContext &ctx, long long &cycles)
     return true;
 }
 
+// The input loaded and compiled as for an image; null with the exit code when it could not be.
+std::unique_ptr<TZentorProgram> CompiledProgram(const QString &input, TCliContext &ctx,
+                                                int &exitCode)
+{
+    auto program = std::make_unique<TZentorProgram>();
+    const QStringList &messages = *program->Messages;
+    ctx.Files.ErrorCount = 0;
+    const int result = LoadFromFile(*program, input, ctx.Files);
+    for (const QString &line : messages)
+        ctx.Err << line << '\n';
+    if (result != FileOk) {
+        exitCode = FileResultExit(result, input, ctx);
+        return nullptr;
+    }
+    const qsizetype first = messages.size();
+    if (!ctx.Files.CompileBeforeImageSave(*program)) {
+        for (qsizetype i = first; i < messages.size(); ++i)
+            ctx.Out << messages[i] << '\n';
+        exitCode = ExitReported;
+        return nullptr;
+    }
+    return program;
+}
+
+// The scans of a run: the script's, or the given count; the trace's rows after each.
+std::vector<TExpectationResult> RunScans(TScanEngine &engine, const TScript *script,
+                                         long long cycles, const QList<TTraceColumn> &columns,
+                                         QByteArray &trace)
+{
+    std::function<void()> afterScan;
+    if (!columns.isEmpty()) {
+        QStringList titles{CliTexts::TraceScanColumn};
+        for (const TTraceColumn &c : columns)
+            titles.append(c.Title);
+        trace = (titles.join(u',') + u'\n').toUtf8();
+        afterScan = [&] { trace += TraceRow(engine.Scans(), columns, engine.State); };
+    }
+    if (script)
+        return RunScript(*script, engine, afterScan);
+    for (long long n = 0; n < cycles; ++n) {
+        engine.Scan();
+        if (afterScan)
+            afterScan();
+    }
+    return {};
+}
+
 } // namespace
 
 int SimulateCommand(const QStringList &operands, TCliContext &ctx)
@@ -145,20 +192,10 @@ int SimulateCommand(const QStringList &operands, TCliContext &ctx)
     if (!compiler)
         return ExitUsage;
 
-    auto program = std::make_unique<TZentorProgram>();
-    const QStringList &messages = *program->Messages;
-    ctx.Files.ErrorCount = 0;
-    const int result = LoadFromFile(*program, input, ctx.Files);
-    for (const QString &line : messages)
-        ctx.Err << line << '\n';
-    if (result != FileOk)
-        return FileResultExit(result, input, ctx);
-    const qsizetype first = messages.size();
-    if (!ctx.Files.CompileBeforeImageSave(*program)) {
-        for (qsizetype i = first; i < messages.size(); ++i)
-            ctx.Out << messages[i] << '\n';
-        return ExitReported;
-    }
+    int exitCode = ExitOk;
+    const std::unique_ptr<TZentorProgram> program = CompiledProgram(input, ctx, exitCode);
+    if (!program)
+        return exitCode;
 
     TRunProgram run;
     run.Prepare(*program, &CliAlgBase(*compiler));
@@ -182,24 +219,8 @@ int SimulateCommand(const QStringList &operands, TCliContext &ctx)
 
     TScanEngine engine(run);
     QByteArray trace;
-    std::function<void()> afterScan;
-    if (!columns.isEmpty()) {
-        QStringList titles{CliTexts::TraceScanColumn};
-        for (const TTraceColumn &c : columns)
-            titles.append(c.Title);
-        trace = (titles.join(u',') + u'\n').toUtf8();
-        afterScan = [&] { trace += TraceRow(engine.Scans(), columns, engine.State); };
-    }
-    std::vector<TExpectationResult> results;
-    if (ctx.Script.isEmpty()) {
-        for (long long n = 0; n < cycles; ++n) {
-            engine.Scan();
-            if (afterScan)
-                afterScan();
-        }
-    } else {
-        results = RunScript(script, engine, afterScan);
-    }
+    const std::vector<TExpectationResult> results =
+        RunScans(engine, ctx.Script.isEmpty() ? nullptr : &script, cycles, columns, trace);
 
     int failed = 0;
     for (const TExpectationResult &r : results)

@@ -50,7 +50,7 @@ private:
 
 // Every byte of data written to fd, through interrupted and partial writes; false with errno
 // set when the system took no more.
-inline bool WriteAll(int fd, const QByteArray &data)
+[[nodiscard]] inline bool WriteAll(int fd, const QByteArray &data)
 {
     qsizetype done = 0;
     while (done < data.size()) {

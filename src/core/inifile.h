@@ -12,11 +12,11 @@ class TIniFile
 public:
     // Reads the file; a missing file gives an empty configuration. False with error set
     // when the file exists but cannot be read.
-    bool Load(const QString &fileName, QString &error);
+    [[nodiscard]] bool Load(const QString &fileName, QString &error);
     void LoadFromLines(const QStringList &lines);
 
     // The file is written whole and atomically; false with error set when it cannot be.
-    bool Save(const QString &fileName, QString &error) const;
+    [[nodiscard]] bool Save(const QString &fileName, QString &error) const;
     QStringList Lines() const { return FileLines; }
 
     bool HasKey(const QString &section, const QString &key) const;

@@ -58,7 +58,10 @@ void TLogger::Rotate()
     if (::rename(QFile::encodeName(FileName).constData(), QFile::encodeName(older).constData()) !=
         0)
         LastError = QString::fromLocal8Bit(std::strerror(errno));
-    Open();
+    // A file that cannot be opened anew ends the log: LastError tells why, and AddLine finds
+    // the file closed.
+    if (!Open())
+        Rotates = false;
 }
 
 QString TLogger::Error() const

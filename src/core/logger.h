@@ -34,7 +34,7 @@ public:
     bool TimeStamps = false;
 
 private:
-    bool Open();
+    [[nodiscard]] bool Open();
     // The log is set aside and a new one begun (only a regular file: a device or a pipe is
     // written as it is).
     void Rotate();

@@ -20,11 +20,12 @@ constexpr qint64 MaxTextFileSize = 16 * 1024 * 1024;
 QStringList SplitLines(const QString &text);
 
 // The first `limit` bytes of a regular file; `more` tells whether the file holds more.
-bool ReadFileStart(const QString &path, qint64 limit, QByteArray &data, bool &more, QString &error);
+[[nodiscard]] bool ReadFileStart(const QString &path, qint64 limit, QByteArray &data, bool &more,
+                                 QString &error);
 // A regular file of at most maxSize bytes, whole; a longer one is an error naming it.
-bool ReadBinaryFile(const QString &path, QByteArray &data, QString &error,
-                    qint64 maxSize = MaxTextFileSize);
-bool ReadTextFile(const QString &path, QStringList &lines, QString &error);
+[[nodiscard]] bool ReadBinaryFile(const QString &path, QByteArray &data, QString &error,
+                                  qint64 maxSize = MaxTextFileSize);
+[[nodiscard]] bool ReadTextFile(const QString &path, QStringList &lines, QString &error);
 // Empty when a regular file or nothing stands at path; otherwise why no file is read from
 // or written there ("… — не файл, а папка").
 QString NotAFileReason(const QString &path);
@@ -41,13 +42,13 @@ struct TFileWrite
 // where a file should go) none of them changes and no temporary file is left. The reason
 // names the file and gives the system's words. A symbolic link is followed to its file.
 // Ctrl+C and SIGTERM wait until the save has ended either way.
-bool WriteFilesTogether(const QList<TFileWrite> &files, QString &error);
-bool WriteBinaryFile(const QString &path, const QByteArray &data, QString &error);
+[[nodiscard]] bool WriteFilesTogether(const QList<TFileWrite> &files, QString &error);
+[[nodiscard]] bool WriteBinaryFile(const QString &path, const QByteArray &data, QString &error);
 // Encodes every line to Windows-1251 first: a character the code page cannot hold is an
 // error naming its line and column (both from 1), and the file on disk stays as it was.
-bool WriteTextFile(const QString &path, const QStringList &lines, QString &error);
-bool EncodeTextLines(const QStringList &lines, QByteArray &out, QString &error);
+[[nodiscard]] bool WriteTextFile(const QString &path, const QStringList &lines, QString &error);
+[[nodiscard]] bool EncodeTextLines(const QStringList &lines, QByteArray &out, QString &error);
 // Whether a file can be created or replaced at path (its folder exists and takes new
 // files, and nothing but a regular file stands there), so that a long job can refuse
 // before its result would be lost.
-bool CheckWritable(const QString &path, QString &error);
+[[nodiscard]] bool CheckWritable(const QString &path, QString &error);

@@ -21,7 +21,7 @@ int ParseOctal(const QString &text);
 QString SectionNumberText(int n);
 // 32*c1 + 8*c2 + c3 of the first three characters, without validation;
 // -1 when the text is shorter than three characters.
-int ParseSectionNumber(const QString &text);
+[[nodiscard]] int ParseSectionNumber(const QString &text);
 
 bool IsOctalText(QStringView text);
 bool IsDecimalText(const QString &text);

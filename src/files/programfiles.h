@@ -67,9 +67,9 @@ QString FileExtension(const QString &fileName);
 void ConnectCompiler(TFileContext &ctx, TZentorCompiler &compiler);
 
 // Clears the model for a supported extension and reads the file into it.
-int LoadFromFile(TZentorProgram &program, const QString &fileName, TFileContext &ctx);
+[[nodiscard]] int LoadFromFile(TZentorProgram &program, const QString &fileName, TFileContext &ctx);
 // Writes the program in the form the extension names.
-int SaveToFile(TZentorProgram &program, const QString &fileName, TFileContext &ctx);
+[[nodiscard]] int SaveToFile(TZentorProgram &program, const QString &fileName, TFileContext &ctx);
 
 // The program source file's lines, as read and as written (also used by the benchmarks).
 void ReadProgramSource(TZentorProgram &program, const QStringList &lines, TFileContext &ctx);
@@ -77,18 +77,25 @@ QStringList ProgramSourceLines(const TZentorProgram &program);
 
 // The forms one by one; LoadFromFile / SaveToFile dispatch to them. The loaders expect a
 // cleared model.
-int LoadProgramSource(TZentorProgram &program, const QString &fileName, TFileContext &ctx);
-int SaveProgramSource(TZentorProgram &program, const QString &fileName, TFileContext &ctx);
-int LoadPrpImage(TZentorProgram &program, const QString &fileName, TFileContext &ctx);
-int SavePrpImage(TZentorProgram &program, const QString &fileName, TFileContext &ctx);
-int LoadSectionSet(TZentorProgram &program, const QString &fileName, TFileContext &ctx);
-int SaveSectionSet(TZentorProgram &program, const QString &fileName, TFileContext &ctx);
-int LoadOldFormat(TZentorProgram &program, const QString &fileName, TFileContext &ctx);
-int SaveOldFormat(TZentorProgram &program, const QString &fileName, TFileContext &ctx);
+[[nodiscard]] int LoadProgramSource(TZentorProgram &program, const QString &fileName,
+                                    TFileContext &ctx);
+[[nodiscard]] int SaveProgramSource(TZentorProgram &program, const QString &fileName,
+                                    TFileContext &ctx);
+[[nodiscard]] int LoadPrpImage(TZentorProgram &program, const QString &fileName, TFileContext &ctx);
+[[nodiscard]] int SavePrpImage(TZentorProgram &program, const QString &fileName, TFileContext &ctx);
+[[nodiscard]] int LoadSectionSet(TZentorProgram &program, const QString &fileName,
+                                 TFileContext &ctx);
+[[nodiscard]] int SaveSectionSet(TZentorProgram &program, const QString &fileName,
+                                 TFileContext &ctx);
+[[nodiscard]] int LoadOldFormat(TZentorProgram &program, const QString &fileName,
+                                TFileContext &ctx);
+[[nodiscard]] int SaveOldFormat(TZentorProgram &program, const QString &fileName,
+                                TFileContext &ctx);
 
 // The first 20000 bytes of a PRP image file into the image, with the message for a longer
 // file and without a system-information prefix; not split (also used by zentorc dump).
-int ReadPrpImageFile(TZentorProgram &program, const QString &fileName, TFileContext &ctx);
+[[nodiscard]] int ReadPrpImageFile(TZentorProgram &program, const QString &fileName,
+                                   TFileContext &ctx);
 
 // The old-format file's lines into the model, before conversion: technological name lines
 // into the header, section lines and the old section texts (also used by the tests).

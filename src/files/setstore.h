@@ -23,13 +23,15 @@ struct TSetFile
 // Replaces the set D/P.* (dir with its final "/", empty for the current folder) by files.
 // Nothing changes when a target is no regular file or a file cannot be written in full (a
 // full disk); the reason is in error. notes gets a line for what an earlier save left.
-bool ReplaceSectionSet(const QString &dir, const QString &base, const QList<TSetFile> &files,
-                       QStringList &notes, QString &error);
+[[nodiscard]] bool ReplaceSectionSet(const QString &dir, const QString &base,
+                                     const QList<TSetFile> &files, QStringList &notes,
+                                     QString &error);
 
 // Completes or removes what an interrupted save of D/P.* left, with a line in notes for
 // what was done. False with error when a finished save could not be completed (the set
 // should not be read then) or its folder holds files of someone else's.
-bool TidySectionSet(const QString &dir, const QString &base, QStringList &notes, QString &error);
+[[nodiscard]] bool TidySectionSet(const QString &dir, const QString &base, QStringList &notes,
+                                  QString &error);
 
 // "000" … "737": the group digit and the place in the group as two octal digits, as the
 // sets name their section files.

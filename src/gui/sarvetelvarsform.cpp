@@ -53,6 +53,29 @@ TSarvetelVarsForm::TSarvetelVarsForm(QWidget *parent) : QDialog(parent)
     splitter->setStretchFactor(1, 1);
     layout->addWidget(splitter, 1);
 
+    AddButtonRows(layout);
+    StatusLabel = new QLabel(this);
+    StatusLabel->setWordWrap(true);
+    layout->addWidget(StatusLabel);
+    resize(760, 460);
+
+    RefreshTimer = new QTimer(this);
+    RefreshTimer->setInterval(RefreshMs);
+    connect(RefreshTimer, &QTimer::timeout, this, &TSarvetelVarsForm::Refresh);
+    connect(TreeView1, &QTreeWidget::currentItemChanged, this, [this] { Rebuild(); });
+    connect(StringGrid, &QTableWidget::itemChanged, this, &TSarvetelVarsForm::CellEdited);
+    connect(AddEdit, &QLineEdit::returnPressed, this, &TSarvetelVarsForm::AddClick);
+    connect(AddBtn, &QPushButton::clicked, this, &TSarvetelVarsForm::AddClick);
+    connect(RemoveBtn, &QPushButton::clicked, this, &TSarvetelVarsForm::RemoveClick);
+    connect(LockBtn, &QPushButton::clicked, this, &TSarvetelVarsForm::LockClick);
+    connect(UnlockBtn, &QPushButton::clicked, this, &TSarvetelVarsForm::UnlockClick);
+    connect(ResetLocksBtn, &QPushButton::clicked, this, &TSarvetelVarsForm::ResetLocksClick);
+    connect(TrendBtn, &QPushButton::clicked, this, &TSarvetelVarsForm::TrendClick);
+    connect(CloseBtn, &QPushButton::clicked, this, &QDialog::hide);
+}
+
+void TSarvetelVarsForm::AddButtonRows(QVBoxLayout *layout)
+{
     auto *listRow = new QHBoxLayout;
     AddEdit = new QLineEdit(this);
     AddEdit->setPlaceholderText(GuiTexts::WatchAddHint);
@@ -78,34 +101,19 @@ TSarvetelVarsForm::TSarvetelVarsForm(QWidget *parent) : QDialog(parent)
     buttons->addStretch(1);
     buttons->addWidget(CloseBtn);
     layout->addLayout(buttons);
-    StatusLabel = new QLabel(this);
-    StatusLabel->setWordWrap(true);
-    layout->addWidget(StatusLabel);
-    resize(760, 460);
+}
 
-    RefreshTimer = new QTimer(this);
-    RefreshTimer->setInterval(RefreshMs);
-    connect(RefreshTimer, &QTimer::timeout, this, &TSarvetelVarsForm::Refresh);
-    connect(TreeView1, &QTreeWidget::currentItemChanged, this, [this] { Rebuild(); });
-    connect(StringGrid, &QTableWidget::itemChanged, this, &TSarvetelVarsForm::CellEdited);
-    connect(AddEdit, &QLineEdit::returnPressed, this, &TSarvetelVarsForm::AddClick);
-    connect(AddBtn, &QPushButton::clicked, this, &TSarvetelVarsForm::AddClick);
-    connect(RemoveBtn, &QPushButton::clicked, this, &TSarvetelVarsForm::RemoveClick);
-    connect(LockBtn, &QPushButton::clicked, this, &TSarvetelVarsForm::LockClick);
-    connect(UnlockBtn, &QPushButton::clicked, this, &TSarvetelVarsForm::UnlockClick);
-    connect(ResetLocksBtn, &QPushButton::clicked, this, &TSarvetelVarsForm::ResetLocksClick);
-    connect(TrendBtn, &QPushButton::clicked, this, [this] {
-        std::vector<TVarRef> vars = SelectedVariables();
-        if (vars.empty())
-            for (const QString &word : Watched) {
-                TVarRef v;
-                QString error;
-                if (Catalogue.Parse(word, v, error))
-                    vars.push_back(v);
-            }
-        emit TrendRequested(vars);
-    });
-    connect(CloseBtn, &QPushButton::clicked, this, &QDialog::hide);
+void TSarvetelVarsForm::TrendClick()
+{
+    std::vector<TVarRef> vars = SelectedVariables();
+    if (vars.empty())
+        for (const QString &word : Watched) {
+            TVarRef v;
+            QString error;
+            if (Catalogue.Parse(word, v, error))
+                vars.push_back(v);
+        }
+    emit TrendRequested(vars);
 }
 
 void TSarvetelVarsForm::showEvent(QShowEvent *event)

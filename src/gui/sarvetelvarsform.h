@@ -23,6 +23,7 @@ class QTableWidget;
 class QTableWidgetItem;
 class QTimer;
 class QTreeWidget;
+class QVBoxLayout;
 
 class TSarvetelVarsForm : public QDialog
 {
@@ -63,6 +64,8 @@ public:
     void LockClick();
     void UnlockClick();
     void ResetLocksClick();
+    // "Тренд": the selected rows, or else the watch list.
+    void TrendClick();
 
 signals:
     // "Тренд": the variables chosen for the plot.
@@ -73,6 +76,9 @@ protected:
     void hideEvent(QHideEvent *event) override;
 
 private:
+    // The watch list's field and buttons, and the command buttons, below the grid.
+    void AddButtonRows(QVBoxLayout *layout);
+
     TWatchCatalogue Catalogue;
     std::uint64_t Generation = ~std::uint64_t(0);
     TSimRunStatus Status = TSimRunStatus::Pending;

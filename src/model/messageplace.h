@@ -14,7 +14,7 @@ struct TMessagePlace
 };
 
 // False for a line without a tag that names a section or the header.
-bool ParseMessagePlace(const QString &message, TMessagePlace &place);
+[[nodiscard]] bool ParseMessagePlace(const QString &message, TMessagePlace &place);
 
 // Messages by node code and line, for marking the editor: each tagged line with the text
 // after its tag; the explanation line that follows a lexical error's position line (it

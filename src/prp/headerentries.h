@@ -45,7 +45,8 @@ QString HeaderIntervalText(std::uint8_t low, std::uint8_t high);
 // "АВ" and an octal index up to 177 (one to three digits), a decimal constant c up to 32767
 // (stored as 2c, but none whose high byte would read as "ВА" or "АВ"), or "-" for 0. False
 // for anything else, the words left as they were.
-bool HeaderIntervalFromText(const QString &word, std::uint8_t &low, std::uint8_t &high);
+[[nodiscard]] bool HeaderIntervalFromText(const QString &word, std::uint8_t &low,
+                                          std::uint8_t &high);
 // True when HeaderIntervalText of the word reads back to the same word: a timer-generator
 // with such words comes through the header text unchanged.
 bool HeaderIntervalWritable(std::uint8_t low, std::uint8_t high);

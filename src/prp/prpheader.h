@@ -111,11 +111,12 @@ public:
     // The header file's contents: the header bytes and the byte after them.
     QByteArray HdrBytes() const;
     // Writes HdrBytes. False with error set when the file cannot be written.
-    bool SaveHdr(const QString &fileName, QString &error) const;
+    [[nodiscard]] bool SaveHdr(const QString &fileName, QString &error) const;
     // Reads up to 2000 bytes of a regular file, length = bytes read - 1, decodes; Valid = 0. False
     // with error set when the file cannot be read; false with error empty when the bytes do not
     // decode cleanly (the problems are added to messages).
-    bool LoadHdr(const QString &fileName, QString &error, QStringList *messages = nullptr);
+    [[nodiscard]] bool LoadHdr(const QString &fileName, QString &error,
+                               QStringList *messages = nullptr);
 
     // One of the four header parts the controller link carries (orders, impulse outputs
     // 8p..8p+7 with their ticks, ADC order, timer-generators): bytes 0..67 of its block,
@@ -125,8 +126,8 @@ public:
     void DecodePart(const std::uint8_t *block);
 
     QString ImpulseSourceText(int k) const;
-    int SetImpulseSource(int k, const QString &text); // 0 done, 1 text not accepted
-    QString ImpulseTickText(int k) const;             // "0,1", "0,2", "0,4", "0,8"
-    int ImpulseTickCode(int k) const;                 // 0..3
+    [[nodiscard]] int SetImpulseSource(int k, const QString &text); // 0 done, 1 text not accepted
+    QString ImpulseTickText(int k) const;                           // "0,1", "0,2", "0,4", "0,8"
+    int ImpulseTickCode(int k) const;                               // 0..3
     void SetImpulseTickCode(int k, int code);
 };

@@ -63,7 +63,7 @@ public:
     // The technological names of the program's header.
     const TMacrosTable &HeaderNames() const { return Names; }
     // A variable or a technological name of the program's header.
-    bool ParseVariable(const QString &word, TVarRef &v, QString &error) const;
+    [[nodiscard]] bool ParseVariable(const QString &word, TVarRef &v, QString &error) const;
 
     // The executable form, read by the scan engine.
     enum class TStepKind : std::uint8_t { Condition, SetBit, Sum, SetTime, CopyTime, Text, None };

@@ -51,12 +51,12 @@ struct TScript
 
 // The text of a script file: UTF-8 (a byte order mark dropped), or Windows-1251 when the
 // bytes are no valid UTF-8. False with error set for bytes that are no text.
-bool ScriptText(const QByteArray &bytes, const QString &fileName, QStringList &lines,
-                QString &error);
+[[nodiscard]] bool ScriptText(const QByteArray &bytes, const QString &fileName, QStringList &lines,
+                              QString &error);
 // Reads the commands; the variables may be technological names of the program's header.
 // False with error set ("[проверка.txt:7] …") at the first line that is no command.
-bool ParseScript(const QStringList &lines, const QString &fileName, const TRunProgram &program,
-                 TScript &script, QString &error);
+[[nodiscard]] bool ParseScript(const QStringList &lines, const QString &fileName,
+                               const TRunProgram &program, TScript &script, QString &error);
 
 // A number of scans as the scripts and zentorc's --cycles write it; 0 when it is none.
 long long ParseCycles(const QString &text);

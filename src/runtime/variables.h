@@ -62,10 +62,11 @@ QString ValueText(const TVarRef &v, int value);
 // A variable word, upper-cased: a class word and its octal index (КС: a section number of
 // three digits), or a technological name that stands for one. False with error set when the
 // word names no variable of the controller.
-bool ParseVariable(const QString &word, const TMacrosTable *names, TVarRef &v, QString &error);
+[[nodiscard]] bool ParseVariable(const QString &word, const TMacrosTable *names, TVarRef &v,
+                                 QString &error);
 // A value for the variable, as the scripts write it. A timer takes ВКЛ/ОТКЛ, 0 or 1 for its
 // on-state and HH.MM.SS (or .HH.MM.SS) for its time: v.Part becomes Time then. False with
 // error set when the text is no value of the variable; the error names the variable as
 // written (a technological name with its variable) when that is given.
-bool ParseValue(const QString &text, TVarRef &v, int &value, QString &error,
-                const QString &written = QString());
+[[nodiscard]] bool ParseValue(const QString &text, TVarRef &v, int &value, QString &error,
+                              const QString &written = QString());

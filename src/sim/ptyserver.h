@@ -32,7 +32,7 @@ public:
     // Creates the pseudo-terminal and, when linkPath is not empty, a symbolic link to its
     // slave there (an existing symbolic link is replaced; any other file is left alone and
     // the call fails). False with error set on failure.
-    bool Open(const QString &linkPath, QString &error);
+    [[nodiscard]] bool Open(const QString &linkPath, QString &error);
     QString SlavePath() const { return Slave; }
     QString LinkPath() const { return Link; }
 

@@ -19,7 +19,7 @@ struct TSimOptions
 };
 
 // False with error set when the arguments are not understood.
-bool ParseSimOptions(const QStringList &args, TSimOptions &options, QString &error);
+[[nodiscard]] bool ParseSimOptions(const QStringList &args, TSimOptions &options, QString &error);
 QString SimUsage();
 
 // What the simulator says about its algorithm base.

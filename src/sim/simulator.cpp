@@ -267,7 +267,9 @@ void TSarvetelSimulator::PressKey(std::uint8_t key)
         Input = ScreenDone.trimmed() + (Input.isEmpty() ? QString() : QStringLiteral(" ") + Input);
     } else if (key == PanelKey::Fault && Mode == ModeRun) {
         Mode = ModeStop; // the fault key: the controller stops with a programmed fault
-        ChangeMode(ModeFault);
+        // A simulator told to refuse every mode change stays in "Останов".
+        if (!ChangeMode(ModeFault))
+            return;
     }
 }
 

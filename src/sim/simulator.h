@@ -75,7 +75,7 @@ struct TSimFaults
 
     // "drop:N,corrupt:N,refuse-mode,reject-section[:S],garble-section[:S],slow:MS[:N],
     // noise:P[:SEED],flip-block:K". False with error set for anything else.
-    bool Parse(const QString &list, QString &error);
+    [[nodiscard]] bool Parse(const QString &list, QString &error);
     // P percent (0 < P <= 100, two decimals kept) of noise drawn from seed.
     void SetNoise(double percent, std::uint32_t seed);
     // What the noisy line does to one reply: lose it (Bytes emptied) or damage one byte.
@@ -116,7 +116,7 @@ public:
     // What a preparation of the stored program needs, when one is due: the stored program
     // or the descriptions changed and the controller is not being programmed. The
     // preparation itself (PrepareStoredImage) needs no lock; its result goes to Run.Install.
-    bool TakePreparation(TSimPreparation &job) const;
+    [[nodiscard]] bool TakePreparation(TSimPreparation &job) const;
     // All of that at once, the lock held all along; true when it prepared.
     bool PrepareRun();
 
@@ -133,7 +133,7 @@ public:
     // Keeps the stored PRP and the I/O setup in dir across runs. Load: false with error
     // set when the state there is damaged (a missing state is no error).
     QString StateDir;
-    bool LoadState(QString &error);
+    [[nodiscard]] bool LoadState(QString &error);
     bool SaveState(QString &error) const;
     // Why the last change could not be kept in StateDir (the old state stays); empty when
     // it was.
@@ -175,13 +175,13 @@ private:
     int OnToggleMemoryType(TSimItem &item);
     int OnAlgorithm(TSimItem &item);
     void Status(std::vector<std::uint8_t> &out) const;
-    bool ChangeMode(std::uint8_t mode);
+    [[nodiscard]] bool ChangeMode(std::uint8_t mode);
     void PressKey(std::uint8_t key);
-    bool StoreSection(const std::uint8_t *data, int length, bool &noMemory);
+    [[nodiscard]] bool StoreSection(const std::uint8_t *data, int length, bool &noMemory);
     void StoreHeaderPart(const std::uint8_t *block);
     void HeaderPartBlock(int part, std::vector<std::uint8_t> &out) const;
     void IOSetupItem(std::vector<std::uint8_t> &out) const;
-    bool StoreIOSetup(const std::uint8_t *frame, int length);
+    [[nodiscard]] bool StoreIOSetup(const std::uint8_t *frame, int length);
     void AlgorithmItem(int n, std::vector<std::uint8_t> &out) const;
     void Changed();
     // The stored program was written: kept as any change is, and run afresh.

@@ -76,16 +76,16 @@ public:
 
     // The value once: the program may change it at its next scan. False, with error set,
     // when the run is not Ready or the variable is none of the controller's.
-    bool Set(const TVarRef &v, int value, QString &error);
+    [[nodiscard]] bool Set(const TVarRef &v, int value, QString &error);
     // Held at value whatever the program writes, until unlocked or the locks are reset.
-    bool Lock(const TVarRef &v, int value, QString &error);
-    bool Unlock(const TVarRef &v, QString &error);
+    [[nodiscard]] bool Lock(const TVarRef &v, int value, QString &error);
+    [[nodiscard]] bool Unlock(const TVarRef &v, QString &error);
     // As the controller's "Сброс блокировок".
-    bool ResetLocks(QString &error);
+    [[nodiscard]] bool ResetLocks(QString &error);
 
     // The trend: the variables to follow (the points so far dropped), and every point since
     // the last take, oldest first.
-    bool Follow(const std::vector<TVarRef> &vars, QString &error);
+    [[nodiscard]] bool Follow(const std::vector<TVarRef> &vars, QString &error);
     std::vector<TSimTrendPoint> TakeTrend(long long *dropped = nullptr);
 
 private:

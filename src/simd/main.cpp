@@ -27,6 +27,37 @@ void OnSignal(int)
     Stop = true;
 }
 
+// The descriptions the controller gives: the base named, or "BaseAlgs.alg" where the desktop
+// program looks for it; empty when there is none (the controller then describes nothing).
+// False with the reason told when the base named cannot be read.
+bool LoadAlgorithmBase(const TSimOptions &options, TSarvetelSimulator &sim, QString &algFile,
+                       QTextStream &err)
+{
+    algFile = options.AlgFile;
+    // A base that is there but is no file (a folder, a FIFO) is named as such when read.
+    if (!algFile.isEmpty() && !QFileInfo::exists(algFile)) {
+        err << SimAlgBaseNotFound(algFile) << Qt::endl;
+        return false;
+    }
+    if (algFile.isEmpty())
+        algFile = FindAlgBaseFile(ExecutableDirectory());
+    if (algFile.isEmpty())
+        return true;
+    auto base = std::make_unique<TAlgBase>();
+    QString error;
+    if (!base->LoadFromFile(algFile, &error)) {
+        err << error << Qt::endl;
+        return false;
+    }
+    // A call length the controller's description cannot carry changes the program once
+    // the base is read from this controller.
+    for (int n : sim.LoadAlgorithms(*base))
+        err << SimAlgCallLengthDiffers(n, base->Algs[n].PrpMemory + 3,
+                                       AlgRecordCallLength(base->Algs[n]))
+            << Qt::endl;
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -61,29 +92,9 @@ int main(int argc, char **argv)
         err << error << Qt::endl;
         return 2;
     }
-    // The descriptions the controller gives: the base named, or "BaseAlgs.alg" where the
-    // desktop program looks for it. Without any base the controller describes nothing.
-    QString algFile = options.AlgFile;
-    // A base that is there but is no file (a folder, a FIFO) is named as such when read.
-    if (!algFile.isEmpty() && !QFileInfo::exists(algFile)) {
-        err << SimAlgBaseNotFound(algFile) << Qt::endl;
+    QString algFile;
+    if (!LoadAlgorithmBase(options, *sim, algFile, err))
         return 2;
-    }
-    if (algFile.isEmpty())
-        algFile = FindAlgBaseFile(ExecutableDirectory());
-    if (!algFile.isEmpty()) {
-        auto base = std::make_unique<TAlgBase>();
-        if (!base->LoadFromFile(algFile, &error)) {
-            err << error << Qt::endl;
-            return 2;
-        }
-        // A call length the controller's description cannot carry changes the program once
-        // the base is read from this controller.
-        for (int n : sim->LoadAlgorithms(*base))
-            err << SimAlgCallLengthDiffers(n, base->Algs[n].PrpMemory + 3,
-                                           AlgRecordCallLength(base->Algs[n]))
-                << Qt::endl;
-    }
     sim->StateDir = options.StateDir;
     if (!sim->LoadState(error)) {
         err << error << Qt::endl;

@@ -55,7 +55,7 @@ QString WriteImage(const QTemporaryDir &dir)
     p->AssembleImage();
     const QString path = dir.filePath("x.prp");
     TFileContext ctx;
-    SaveToFile(*p, path, ctx);
+    EXPECT_EQ(SaveToFile(*p, path, ctx), FileOk);
     return path;
 }
 

@@ -436,7 +436,7 @@ TEST_F(WatchTableTest, ProbeLongestBlock)
     clock.start();
     QString error;
     for (int i = 0; clock.elapsed() < 20000; ++i) {
-        Watch().Set(kMains, i % 2, error);
+        EXPECT_TRUE(Watch().Set(kMains, i % 2, error)) << error.toStdString();
         QTest::qWait(500);
     }
     std::fprintf(stderr,

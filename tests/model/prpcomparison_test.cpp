@@ -25,7 +25,7 @@ void Fill(TZentorProgram &p)
     PutTestBlock(p, 1, 6);
     PutTestBlock(p, 33, 3);
     p.Header.TechKeys[17] = {1, 10, S("НАСОС   ")};
-    p.Header.SetImpulseSource(5, S("-АВ012"));
+    EXPECT_EQ(p.Header.SetImpulseSource(5, S("-АВ012")), 0);
     p.Header.SetImpulseTickCode(5, 1);
 }
 
@@ -93,7 +93,7 @@ TEST(PrpComparison, NamesExactlyThePartsThatDiffer)
           {S("Таймер-генераторы"), TCompareState::Differs, S("ТМГ 3")}}},
         {"an output's source, and the tick of an output nobody uses",
          [](TZentorProgram &c) {
-             c.Header.SetImpulseSource(5, S("+ВА003"));
+             EXPECT_EQ(c.Header.SetImpulseSource(5, S("+ВА003")), 0);
              c.Header.SetImpulseTickCode(9, 3);
          },
          none,

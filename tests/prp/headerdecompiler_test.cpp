@@ -304,8 +304,8 @@ TEST(HeaderDecompiler, NamesTheValuesItsTextCannotCarry)
              h.OrderDV = 63;
              h.OrderVA = 15;
              h.AdcOrder[7] = 15;
-             h.SetImpulseSource(31, QStringLiteral("-ВА177"));
-             h.SetImpulseSource(30, QStringLiteral("-1000"));
+             EXPECT_EQ(h.SetImpulseSource(31, QStringLiteral("-ВА177")), 0);
+             EXPECT_EQ(h.SetImpulseSource(30, QStringLiteral("-1000")), 0);
              h.TechKeys[17] = {2, 0, "НАСОС   "};
              h.TechKeys[63] = {4, 255, "        "};
              const std::uint8_t generator[4] = {0x06, 0x41, 0x14, 0x00}; // АВ003 10
