@@ -47,10 +47,22 @@ QFont PixelFont(int pixels)
 // window's command it runs. An entry without a member is a separator.
 struct TMenuEntry
 {
+    TMenuEntry() = default;
+    TMenuEntry(QAction *TProgramForm::*item, const QString &text, const QKeySequence &key,
+               void (TProgramForm::*slot)())
+        : Item(item), Text(text), Key(key), Slot(slot)
+    {
+    }
+    TMenuEntry(QAction *TProgramForm::*item, const QString &text, const QKeySequence &key,
+               std::function<void()> run)
+        : Item(item), Text(text), Key(key), Run(std::move(run))
+    {
+    }
     QAction *TProgramForm::*Item = nullptr;
     QString Text;
     QKeySequence Key;
     void (TProgramForm::*Slot)() = nullptr;
+    std::function<void()> Run; // instead of a command of the window's own
 };
 
 // Adds the entries to the menu in their order: each creates its action, stores it in the
@@ -65,7 +77,10 @@ void AddMenuEntries(TProgramForm &form, QMenu *menu, const std::vector<TMenuEntr
         QAction *a = menu->addAction(e.Text);
         if (!e.Key.isEmpty())
             a->setShortcut(e.Key);
-        QObject::connect(a, &QAction::triggered, &form, e.Slot);
+        if (e.Slot)
+            QObject::connect(a, &QAction::triggered, &form, e.Slot);
+        else
+            QObject::connect(a, &QAction::triggered, &form, e.Run);
         form.*e.Item = a;
     }
 }
@@ -74,8 +89,16 @@ void AddMenuEntries(TProgramForm &form, QMenu *menu, const std::vector<TMenuEntr
 
 TProgramForm::TProgramForm(TUserDialogs &dialogs, const TProgramPaths &paths,
                            const QStringList &arguments, QWidget *parent)
-    : QMainWindow(parent), Dialogs(dialogs), Paths(paths), Arguments(arguments)
+    : QMainWindow(parent), Dialogs(dialogs), Paths(paths), Arguments(arguments),
+      Document(std::make_unique<TProgramDocument>())
 {
+    connect(Document.get(), &TProgramDocument::ChangedMarkChanged, this,
+            [this] { SetCaption(CaptionBase); });
+    connect(Document.get(), &TProgramDocument::MessagesChanged, this, &TProgramForm::ShowMessages);
+    connect(Document.get(), &TProgramDocument::ProgramReplaced, this, [this] {
+        RebuildTree();
+        SelectNode(TTreeItemInfo::HeaderCode);
+    });
     SetCaption(GuiTexts::MainCaption);
     setWindowIcon(QIcon(QStringLiteral(":/zentor/zentor.svg")));
     setMinimumSize(300, 200);
@@ -126,8 +149,8 @@ void TProgramForm::CreateControls()
     ProgramREdit->setObjectName(QStringLiteral("ProgramREdit"));
     connect(ProgramREdit, &TZentorEditor::UserEdited, this, [this] {
         EditorChanged = true;
-        if (!ProgramChanged)
-            SetProgramChanged(true);
+        if (!Document->Changed())
+            Document->SetChanged(true);
     });
     connect(ProgramREdit, &TZentorEditor::CaretMoved, this, [this] { UpdateStatusCaret(); });
 
@@ -194,9 +217,9 @@ void TProgramForm::CreateMenus()
          {&TProgramForm::CompareItem, GuiTexts::ItemCompare, QKeySequence(Qt::Key_F4),
           &TProgramForm::CompareWithControllerClick},
          {&TProgramForm::CompileItem, GuiTexts::ItemCompile, QKeySequence(Qt::Key_F9),
-          &TProgramForm::CompileClick},
+          [this] { RunCompile(false); }},
          {&TProgramForm::CompileAllItem, GuiTexts::ItemCompileAll,
-          QKeySequence(Qt::CTRL | Qt::Key_F9), &TProgramForm::CompileAllClick},
+          QKeySequence(Qt::CTRL | Qt::Key_F9), [this] { RunCompile(true); }},
          {},
          {&TProgramForm::CrossRefItem, GuiTexts::ItemCrossRef,
           QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_X), &TProgramForm::CrossRefClick}});
@@ -251,9 +274,9 @@ void TProgramForm::CreateFileMenu()
                     {&TProgramForm::OpenItem, GuiTexts::ItemOpen,
                      QKeySequence(Qt::CTRL | Qt::Key_O), &TProgramForm::OpenClick},
                     {&TProgramForm::SaveItem, GuiTexts::ItemSave,
-                     QKeySequence(Qt::CTRL | Qt::Key_S), &TProgramForm::SaveClick},
+                     QKeySequence(Qt::CTRL | Qt::Key_S), [this] { Save(); }},
                     {&TProgramForm::SaveAsItem, GuiTexts::ItemSaveAs,
-                     QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), &TProgramForm::SaveAsClick},
+                     QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), [this] { SaveAs(); }},
                     {&TProgramForm::ExportItem, GuiTexts::ItemExport,
                      QKeySequence(Qt::CTRL | Qt::Key_E), &TProgramForm::ExportClick},
                     {}});
@@ -439,16 +462,16 @@ void TProgramForm::ApplySelectionChange()
 
 void TProgramForm::Commit()
 {
-    if (CurrentNode == &NothingNode || !EditorChanged || !Program)
+    if (CurrentNode == &NothingNode || !EditorChanged)
         return;
     CurrentNode->CaretLine = ProgramREdit->CaretLine();
     CurrentNode->CaretColumn = ProgramREdit->CaretColumn();
     const QStringList lines = ProgramREdit->Lines();
     if (CurrentNode->IsSection()) {
-        Program->CommitSectionText(CurrentNode->Code, lines);
+        Document->Program().CommitSectionText(CurrentNode->Code, lines);
     } else if (CurrentNode->IsHeader()) {
-        Program->CommitHeaderText(lines);
-        ProgramREdit->SetTechNames(TechNamesOfHeader(Program->Header.Text));
+        Document->Program().CommitHeaderText(lines);
+        ProgramREdit->SetTechNames(TechNamesOfHeader(Document->Program().Header.Text));
     }
     EditorChanged = false;
 }
@@ -457,16 +480,16 @@ void TProgramForm::TreeViewChange()
 {
     Commit();
     TProgramTreeItem *node = SelectedNode();
-    if (!node || !Program)
+    if (!node)
         return;
     const TTreeItemInfo &info = node->Info;
     ProgramREdit->setReadOnly(false);
     if (info.IsHeader()) {
-        ProgramREdit->ShowNode(info.Code, Program->Header.Text, TTextKind::Header);
+        ProgramREdit->ShowNode(info.Code, Document->Program().Header.Text, TTextKind::Header);
         StatusPanel1->setText(GuiTexts::HeaderNode);
     } else if (info.IsSection()) {
-        const TZentorSection &s = Program->Sections[info.Code];
-        ProgramREdit->SetTechNames(TechNamesOfHeader(Program->Header.Text));
+        const TZentorSection &s = Document->Program().Sections[info.Code];
+        ProgramREdit->SetTechNames(TechNamesOfHeader(Document->Program().Header.Text));
         ProgramREdit->ShowNode(info.Code, s.Text, TTextKind::Section);
         StatusPanel1->setText(GuiTexts::EditingSection + SectionNumberText(info.Code) + u':' +
                               s.Name);
@@ -509,19 +532,20 @@ QString TProgramForm::NodeLabel(const TTreeItemInfo &info) const
 {
     if (info.IsHeader()) {
         QString label = GuiTexts::HeaderNode;
-        if (Program->Header.Valid)
-            label += QStringLiteral(" (%1)").arg(Program->Header.BytesLength);
+        if (Document->Program().Header.Valid)
+            label += QStringLiteral(" (%1)").arg(Document->Program().Header.BytesLength);
         return label;
     }
     if (info.IsGroup()) {
         const int g = info.Group();
         const int offset = PrpLayout::GroupWord(g);
-        const int length =
-            Program->ImageLength > offset + 1 ? ImageWord(Program->Image, offset) : 0;
+        const int length = Document->Program().ImageLength > offset + 1
+                               ? ImageWord(Document->Program().Image, offset)
+                               : 0;
         return GuiTexts::BlockWord + QString::number(g) + QStringLiteral(" (%1)").arg(length);
     }
     if (info.IsSection()) {
-        const TZentorSection &s = Program->Sections[info.Code];
+        const TZentorSection &s = Document->Program().Sections[info.Code];
         QString label = SectionNumberText(info.Code) + u':' + s.Name;
         if (s.CompiledOk) {
             if (s.FragmentCount <= 0)
@@ -544,13 +568,13 @@ void TProgramForm::RebuildTree()
     EditorChanged = false;
     CurrentNode = &NothingNode;
     TreeView->addTopLevelItem(new TProgramTreeItem(TTreeItemInfo::HeaderCode));
-    for (int g = 0; g <= Program->HighestGroup && g < TZentorProgram::GroupCount; ++g) {
-        if (!Program->GroupPresent[g])
+    for (int g = 0; g <= Document->Program().HighestGroup && g < TZentorProgram::GroupCount; ++g) {
+        if (!Document->Program().GroupPresent[g])
             continue;
         auto *group = new TProgramTreeItem(256 * (g + 1));
         TreeView->addTopLevelItem(group);
         for (int n = 32 * g; n < 32 * (g + 1); ++n)
-            if (Program->Sections[n].Present)
+            if (Document->Program().Sections[n].Present)
                 group->addChild(new TProgramTreeItem(n));
         group->setExpanded(true);
     }
@@ -604,30 +628,19 @@ void TProgramForm::TreeContextMenu(const QPoint &pos)
 
 // ---- Error list ----------------------------------------------------------------------
 
-void TProgramForm::ClearMessages()
-{
-    Messages.clear();
-    ShowMessages();
-}
-
-void TProgramForm::AddMessage(const QString &line)
-{
-    Messages.append(line);
-    ShowMessages();
-}
-
 void TProgramForm::ShowMessages()
 {
     // Only what was added since the last look is new in the usual case.
+    const QStringList &messages = Document->MessageLines();
     const int shown = ErrorsListBox->count();
-    bool prefix = shown <= Messages.size();
+    bool prefix = shown <= Document->MessageLines().size();
     for (int i = 0; prefix && i < shown; ++i)
-        prefix = ErrorsListBox->item(i)->text() == Messages[i];
+        prefix = ErrorsListBox->item(i)->text() == messages[i];
     if (!prefix) {
         ErrorsListBox->clear();
-        ErrorsListBox->addItems(Messages);
-    } else if (shown < Messages.size()) {
-        ErrorsListBox->addItems(Messages.mid(shown));
+        ErrorsListBox->addItems(messages);
+    } else if (shown < Document->MessageLines().size()) {
+        ErrorsListBox->addItems(Document->MessageLines().mid(shown));
     }
     if (ErrorsListBox->count() > 0)
         ErrorsListBox->scrollToBottom();
@@ -639,19 +652,20 @@ void TProgramForm::MarkEditorErrors(bool fresh)
         ProgramREdit->SetErrorLines({}, fresh);
         return;
     }
-    const QMap<int, QMap<int, QStringList>> places = MessagesByPlace(Messages);
+    const QMap<int, QMap<int, QStringList>> places = MessagesByPlace(Document->Messages());
     ProgramREdit->SetErrorLines(places.value(CurrentNode->Code), fresh);
 }
 
 void TProgramForm::ErrorsListBoxDblClick()
 {
     const int row = ErrorsListBox->currentRow();
-    if (row <= 0 || row >= ErrorsListBox->count())
+    const std::vector<TPlacedMessage> &messages = Document->Messages();
+    if (row <= 0 || row >= ErrorsListBox->count() || static_cast<size_t>(row) >= messages.size())
         return;
-    TMessagePlace place;
-    if (!ParseMessagePlace(ErrorsListBox->item(row)->text(), place))
+    const TPlacedMessage &place = messages[static_cast<size_t>(row)];
+    if (place.Node < 0)
         return;
-    TProgramTreeItem *node = FindNode(place.Code);
+    TProgramTreeItem *node = FindNode(place.Node);
     if (!node)
         return;
     // The line the message names is the text's as compiled; its mark has moved with the
@@ -679,14 +693,13 @@ void TProgramForm::PreviousErrorClick()
 QList<int> TProgramForm::FailedNodes() const
 {
     QList<int> nodes;
-    if (!Program)
-        return nodes;
-    const QMap<int, QMap<int, QStringList>> places = MessagesByPlace(Messages);
-    if (places.contains(TTreeItemInfo::HeaderCode) && !Program->Header.Valid)
+    const QMap<int, QMap<int, QStringList>> places = MessagesByPlace(Document->Messages());
+    if (places.contains(TTreeItemInfo::HeaderCode) && !Document->Program().Header.Valid)
         nodes.append(TTreeItemInfo::HeaderCode);
     for (auto it = places.cbegin(); it != places.cend(); ++it)
         if (it.key() >= 0 && it.key() < TZentorProgram::SectionCount &&
-            Program->Sections[it.key()].Present && !Program->Sections[it.key()].CompiledOk)
+            Document->Program().Sections[it.key()].Present &&
+            !Document->Program().Sections[it.key()].CompiledOk)
             nodes.append(it.key());
     return nodes;
 }
@@ -722,7 +735,7 @@ void TProgramForm::StepError(bool forward)
             }
         }
     }
-    const QMap<int, QStringList> errors = MessagesByPlace(Messages).value(nodes[next]);
+    const QMap<int, QStringList> errors = MessagesByPlace(Document->Messages()).value(nodes[next]);
     const int line = errors.isEmpty() ? 0 : forward ? errors.firstKey() : errors.lastKey();
     GoToPlace(nodes[next] == TTreeItemInfo::HeaderCode ? -1 : nodes[next], line, 1);
     ProgramREdit->GoToLine(ProgramREdit->MarkedLine(line));

@@ -4,6 +4,7 @@
 
 #include "core/logger.h"
 #include "core/programpaths.h"
+#include "document/programdocument.h"
 #include "gui/algeditform.h"
 #include "gui/recentfiles.h"
 #include "gui/userdialogs.h"
@@ -50,8 +51,6 @@ class TZentorEditor;
 class TPortIO;
 enum class TTransferResult;
 struct TDesktopLink;
-struct TFileContext;
-struct TCompilerParts;
 
 // The main window's design bounds.
 inline const QRect DefaultWindowBounds(164, 102, 569, 443);
@@ -105,8 +104,6 @@ public:
     // Commands, named after their menu items.
     void NewClick();
     void OpenClick();
-    void SaveClick();
-    void SaveAsClick();
     void ExportClick();
     void RecentFileClick(int k);
     void GoToSectionClick();
@@ -118,8 +115,6 @@ public:
     void RenameSectionClick();
     void DeleteSectionClick();
     void RenumberClick();
-    void CompileClick();
-    void CompileAllClick();
     // The compile before a write, a comparison or an export: the sections whose text
     // changed, and the header only when its text changed or was never compiled; sections
     // decoded from an image keep their code. Shows the compile list as F9 does when anything
@@ -184,9 +179,6 @@ public:
     void SelectNode(int code);
     // Runs the delayed selection change now (the tests; a command right after a click).
     void ApplySelectionChange();
-    // Reads the file into the program. False (the program cleared, "Ошибка при чтении файла")
-    // when it could not be read or is a PRP image whose structure gave way.
-    bool Load(const QString &fileName);
     // Open's work after its questions and its dialog, also for the file given at start: the
     // file is loaded and, when it is a program source file, becomes the current file.
     void OpenProgramFile(const QString &fileName);
@@ -202,15 +194,9 @@ public:
     TUserDialogs &Dialogs;
     TProgramPaths Paths;
     QStringList Arguments;
-    std::unique_ptr<TZentorProgram> Program;
     std::unique_ptr<TLogger> Logger;
-    QStringList Messages; // the error list's lines; the model and the compiler write here
-    QString CurrentFileName;
-    // The program differs from its file, or lives in no file (read from the controller):
-    // closing, New, Open, a recent file and F3 would lose it without asking.
-    bool ProgramChanged = false;
-    // The program came from an image form: a compile that changes its code changes it.
-    bool ProgramFromImage = false;
+    // The program shown, its file, its messages and its compiler.
+    std::unique_ptr<TProgramDocument> Document;
     // The caption without the "*" that marks a changed program.
     QString CaptionBase;
     TTreeItemInfo NothingNode;
@@ -237,7 +223,6 @@ public:
     TFileDialogSpec AlgDialog;                // the algorithm base window's files
     QRect NormalBounds = DefaultWindowBounds; // the bounds before maximising
     QString AlgBaseFile;
-    std::unique_ptr<TCompilerParts> Compiler;
     std::unique_ptr<TDesktopLink> Link;
 
     // Controls.
@@ -273,7 +258,6 @@ public:
     QAction *ContentsItem, *AboutItem;
 
     void RefreshRecentMenu();
-    void SetProgramChanged(bool changed);
     void SetCaption(const QString &base);
     // Before the program is replaced or the window closes: when the program was changed,
     // "Сохранить изменения в программе?" (Да saves first); otherwise usualQuestion, when
@@ -283,9 +267,7 @@ public:
     TAlgReader ControllerAlgReader();
     // The whole base from the controller, on the exchange worker.
     TBaseReader ControllerBaseReader();
-    void AddMessage(const QString &line);
-    void ClearMessages();
-    // The error list shows Messages; marks the editor's error lines of the current node.
+    // The error list shows the document's messages.
     void ShowMessages();
 
 protected:
@@ -323,11 +305,6 @@ private:
     void Report(const QString &line);
     bool ConfirmOverwrite(TFileDialogSpec &request, bool *stop);
     void OpenFile(const QString &fileName);
-    int SaveProgram(const QString &fileName);
-    // What loading and saving need from the compiler (decompile after an image was read,
-    // compile before an image form is written).
-    TFileContext FileContext();
-    void CreateCompiler();
     void LoadAlgorithmBase();
     void WireAlgorithmsIntoEditor();
     // F9 (all false), Ctrl+F9 (all true); headerAlways false compiles the header only when

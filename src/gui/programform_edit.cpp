@@ -26,7 +26,7 @@ void TProgramForm::AddSectionClick()
     const int g = groupNode->Info.Group();
     AddSectionForm->SectionNumCB->clear();
     for (int n = 32 * g; n < 32 * (g + 1); ++n)
-        if (!Program->Sections[n].Present)
+        if (!Document->Program().Sections[n].Present)
             AddSectionForm->SectionNumCB->addItem(GuiTexts::SectionWord + SectionNumberText(n));
     if (AddSectionForm->SectionNumCB->count() == 0) {
         Dialogs.Notice(this, GuiTexts::NoFreeSections, GuiTexts::Attention3, TUserDialogs::Warning);
@@ -36,9 +36,9 @@ void TProgramForm::AddSectionClick()
     if (Dialogs.Exec(AddSectionForm) != QDialog::Accepted)
         return;
     const int n = ParseSectionNumber(AddSectionForm->SectionNumCB->currentText().mid(7, 3));
-    if (n < 32 * g || n >= 32 * (g + 1) || Program->Sections[n].Present)
+    if (n < 32 * g || n >= 32 * (g + 1) || Document->Program().Sections[n].Present)
         return;
-    Program->AddSection(n, AddSectionForm->NameEdit->text());
+    Document->Program().AddSection(n, AddSectionForm->NameEdit->text());
     ProgramREdit->ForgetNode(n); // no history of a section that had this number before
     auto *child = new TProgramTreeItem(n);
     int place = groupNode->childCount();
@@ -49,9 +49,9 @@ void TProgramForm::AddSectionClick()
         }
     groupNode->insertChild(place, child);
     groupNode->setExpanded(true);
-    child->setText(0, SectionNumberText(n) + u':' + Program->Sections[n].Name);
+    child->setText(0, SectionNumberText(n) + u':' + Document->Program().Sections[n].Name);
     FitTreeWidth();
-    SetProgramChanged(true);
+    Document->SetChanged(true);
     TreeView->setCurrentItem(child);
     ApplySelectionChange();
     ProgramREdit->setFocus();
@@ -63,17 +63,17 @@ void TProgramForm::RenameSectionClick()
     if (!node || !node->Info.IsSection())
         return;
     const int n = node->Info.Code;
-    EditNameForm->NameEdit->setText(Program->Sections[n].Name);
+    EditNameForm->NameEdit->setText(Document->Program().Sections[n].Name);
     EditNameForm->NameEdit->selectAll();
     if (Dialogs.Exec(EditNameForm) != QDialog::Accepted)
         return;
-    Program->RenameSection(n, EditNameForm->NameEdit->text());
-    SetProgramChanged(true);
-    node->setText(0, SectionNumberText(n) + u':' + Program->Sections[n].Name);
+    Document->Program().RenameSection(n, EditNameForm->NameEdit->text());
+    Document->SetChanged(true);
+    node->setText(0, SectionNumberText(n) + u':' + Document->Program().Sections[n].Name);
     RelabelTree();
     if (CurrentNode == &node->Info)
         StatusPanel1->setText(GuiTexts::EditingSection + SectionNumberText(n) + u':' +
-                              Program->Sections[n].Name);
+                              Document->Program().Sections[n].Name);
 }
 
 void TProgramForm::DeleteSectionClick()
@@ -90,8 +90,8 @@ void TProgramForm::DeleteSectionClick()
         EditorChanged = false;
     }
     ProgramREdit->ForgetNode(node->Info.Code);
-    Program->DeleteSection(node->Info.Code);
-    SetProgramChanged(true);
+    Document->Program().DeleteSection(node->Info.Code);
+    Document->SetChanged(true);
     delete node;
     ApplySelectionChange();
     RefreshSearchResults();
@@ -101,7 +101,7 @@ void TProgramForm::AddBlockClick()
 {
     AddBlockForm->BlockNumCB->clear();
     for (int g = 0; g < TZentorProgram::GroupCount; ++g)
-        if (!Program->GroupPresent[g])
+        if (!Document->Program().GroupPresent[g])
             AddBlockForm->BlockNumCB->addItem(GuiTexts::BlockWord + QString::number(g));
     if (AddBlockForm->BlockNumCB->count() == 0) {
         Dialogs.Notice(this, GuiTexts::NoFreeBlocks, GuiTexts::Attention3, TUserDialogs::Warning);
@@ -112,10 +112,10 @@ void TProgramForm::AddBlockClick()
         return;
     const QString chosen = AddBlockForm->BlockNumCB->currentText();
     const int g = chosen.size() >= 6 ? chosen[5].unicode() - u'0' : -1;
-    if (g < 0 || g >= TZentorProgram::GroupCount || Program->GroupPresent[g])
+    if (g < 0 || g >= TZentorProgram::GroupCount || Document->Program().GroupPresent[g])
         return;
-    Program->AddGroup(g);
-    SetProgramChanged(true);
+    Document->Program().AddGroup(g);
+    Document->SetChanged(true);
     auto *groupNode = new TProgramTreeItem(256 * (g + 1));
     int place = TreeView->topLevelItemCount();
     for (int i = 0; i < TreeView->topLevelItemCount(); ++i) {
@@ -130,7 +130,7 @@ void TProgramForm::AddBlockClick()
     groupNode->setText(0, chosen);
     // Sections that a previous life of the group left present come back with it.
     for (int n = 32 * g; n < 32 * (g + 1); ++n)
-        if (Program->Sections[n].Present) {
+        if (Document->Program().Sections[n].Present) {
             auto *child = new TProgramTreeItem(n);
             groupNode->addChild(child);
             child->setText(0, NodeLabel(child->Info));
@@ -155,8 +155,8 @@ void TProgramForm::DeleteBlockClick()
     }
     for (int n = 32 * g; n < 32 * (g + 1); ++n)
         ProgramREdit->ForgetNode(n);
-    Program->DeleteGroup(g);
-    SetProgramChanged(true);
+    Document->Program().DeleteGroup(g);
+    Document->SetChanged(true);
     delete node;
     ApplySelectionChange();
     RefreshSearchResults();
@@ -166,7 +166,7 @@ void TProgramForm::GoToSectionClick()
 {
     TProgramTreeItem *node = SelectedNode();
     const int group = node && node->Info.IsSection() ? node->Info.Code / 32 : 0;
-    SelectSectionForm->Prepare(Program.get(), group);
+    SelectSectionForm->Prepare(&Document->Program(), group);
     if (Dialogs.Exec(SelectSectionForm) != QDialog::Accepted)
         return;
     const QString chosen = SelectSectionForm->SectionsCB->currentText();

@@ -42,18 +42,12 @@ bool IsOtherProgramForm(const QString &ext)
 void TProgramForm::SetCaption(const QString &base)
 {
     CaptionBase = base;
-    setWindowTitle(CaptionBase + (ProgramChanged ? QStringLiteral("*") : QString()));
-}
-
-void TProgramForm::SetProgramChanged(bool changed)
-{
-    ProgramChanged = changed;
-    SetCaption(CaptionBase);
+    setWindowTitle(CaptionBase + (Document->Changed() ? QStringLiteral("*") : QString()));
 }
 
 bool TProgramForm::MayReplaceProgram(const QString &usualQuestion)
 {
-    if (!ProgramChanged)
+    if (!Document->Changed())
         return usualQuestion.isEmpty() ||
                Dialogs.Ask(this, usualQuestion, GuiTexts::Attention, TUserDialogs::YesNo,
                            TUserDialogs::Warning,
@@ -74,13 +68,8 @@ void TProgramForm::NewClick()
 {
     if (!MayReplaceProgram(GuiTexts::AskNew))
         return;
-    Program->Clear();
-    CurrentFileName.clear();
-    ProgramFromImage = false;
-    ProgramChanged = false;
+    Document->New();
     SetCaption(GuiTexts::MainCaption);
-    RebuildTree();
-    SelectNode(TTreeItemInfo::HeaderCode);
     ApplySelectionChange();
 }
 
@@ -88,7 +77,7 @@ void TProgramForm::OpenClick()
 {
     if (!MayReplaceProgram(GuiTexts::AskOpen))
         return;
-    ClearMessages();
+    Document->ClearMessages();
     OpenDialog.Filter = GuiTexts::OpenFilter;
     OpenDialog.FileName.clear();
     if (!Dialogs.ChooseOpenFile(this, OpenDialog))
@@ -114,71 +103,27 @@ void TProgramForm::RecentFileClick(int k)
 
 void TProgramForm::OpenFile(const QString &fileName)
 {
-    const bool loaded = Load(fileName);
-    // Save writes only a program source file back; after a failed load there is no file
-    // the empty program could be saved over.
-    const bool source = FileExtension(fileName) == QStringLiteral("ZEN");
-    CurrentFileName = loaded && source ? fileName : QString();
-    ProgramFromImage = loaded && !source && FileExtension(fileName) != QStringLiteral("PRG");
-}
-
-bool TProgramForm::Load(const QString &fileName)
-{
-    ClearMessages();
-    AddMessage(GuiTexts::LoadingFrom + fileName);
-    TFileContext ctx = FileContext();
-    const int result = LoadFromFile(*Program, fileName, ctx);
-    const bool loaded = result == FileOk && !ctx.Damaged;
-    ProgramChanged = false;
-    if (!loaded) {
-        if (!ctx.Error.isEmpty())
-            Messages.append(ctx.Error);
-        AddMessage(GuiTexts::ReadError);
-        Program->Clear();
-        SetCaption(GuiTexts::MainCaption);
-    } else {
+    // The program shown anew comes with the document's news; the caption and the recent
+    // files are the window's.
+    if (Document->Open(fileName)) {
         SetCaption(GuiTexts::EditingCaption + fileName);
-        AddMessage(GuiTexts::OkLine);
         RecentFiles.Add(fileName);
         RefreshRecentMenu();
+    } else {
+        SetCaption(GuiTexts::MainCaption);
     }
-    RebuildTree();
-    SelectNode(TTreeItemInfo::HeaderCode);
     ApplySelectionChange();
-    return loaded;
-}
-
-int TProgramForm::SaveProgram(const QString &fileName)
-{
-    TFileContext ctx = FileContext();
-    const int result = SaveToFile(*Program, fileName, ctx);
-    if (result != FileOk) {
-        if (!ctx.Error.isEmpty())
-            Messages.append(ctx.Error);
-        AddMessage(GuiTexts::SaveError);
-    }
-    // A save that compiled the program on the way changes the tree's figures.
-    RelabelTree();
-    return result;
-}
-
-void TProgramForm::SaveClick()
-{
-    Save();
 }
 
 bool TProgramForm::Save()
 {
     Commit();
-    if (CurrentFileName.isEmpty())
+    if (Document->FileName().isEmpty())
         return SaveAs();
-    ClearMessages();
-    AddMessage(GuiTexts::SavingTo + CurrentFileName + QStringLiteral("..."));
-    if (SaveProgram(CurrentFileName) != FileOk)
-        return false;
-    AddMessage(GuiTexts::OkLineLatin);
-    SetProgramChanged(false);
-    return true;
+    const bool saved = Document->Save();
+    // A save that compiled the program on the way changes the tree's figures.
+    RelabelTree();
+    return saved;
 }
 
 bool TProgramForm::ConfirmOverwrite(TFileDialogSpec &request, bool *stop)
@@ -199,17 +144,12 @@ bool TProgramForm::ConfirmOverwrite(TFileDialogSpec &request, bool *stop)
     }
 }
 
-void TProgramForm::SaveAsClick()
-{
-    SaveAs();
-}
-
 bool TProgramForm::SaveAs()
 {
     Commit();
     SaveDialog.Filter = GuiTexts::SaveFilter;
     SaveDialog.FilterIndex = 1;
-    SaveDialog.FileName = CurrentFileName;
+    SaveDialog.FileName = Document->FileName();
     for (;;) {
         if (!Dialogs.ChooseSaveFile(this, SaveDialog))
             return false;
@@ -230,11 +170,10 @@ bool TProgramForm::SaveAs()
     }
     const QString name = SaveDialog.FileName;
     SaveDialog.InitialDir = FolderOf(name);
-    if (SaveProgram(name) != FileOk)
+    const bool saved = Document->SaveAs(name);
+    RelabelTree();
+    if (!saved)
         return false; // the program stays under its old name; the reason is in the error list
-    CurrentFileName = name;
-    ProgramFromImage = false;
-    ProgramChanged = false;
     SetCaption(GuiTexts::EditingCaption + name);
     RecentFiles.Add(name);
     RefreshRecentMenu();
@@ -265,11 +204,10 @@ void TProgramForm::ExportClick()
     }
     const QString name = ExportDialog.FileName;
     ExportDialog.InitialDir = FolderOf(name);
-    ClearMessages();
-    AddMessage(GuiTexts::ExportingTo + name + QStringLiteral(" ..."));
-    if (SaveProgram(name) != FileOk)
+    const bool saved = Document->Export(name);
+    RelabelTree();
+    if (!saved)
         return;
-    AddMessage(GuiTexts::OkLine);
     RecentFiles.Add(name);
     RefreshRecentMenu();
 }

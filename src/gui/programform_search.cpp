@@ -54,16 +54,14 @@ void TProgramForm::RefreshSearchResults()
 
 int TProgramForm::FindInProgram()
 {
-    if (!Program)
-        return 0;
     Commit();
     const QString what = FindForm->FindEdit->text();
     const bool cs = FindForm->CaseBox->isChecked();
     const bool word = FindForm->WordBox->isChecked();
-    QList<TSearchText> texts{{TTreeItemInfo::HeaderCode, &Program->Header.Text}};
+    QList<TSearchText> texts{{TTreeItemInfo::HeaderCode, &Document->Program().Header.Text}};
     for (int n = 0; n < TZentorProgram::SectionCount; ++n)
-        if (Program->Sections[n].Present)
-            texts.append({n, &Program->Sections[n].Text});
+        if (Document->Program().Sections[n].Present)
+            texts.append({n, &Document->Program().Sections[n].Text});
     QStringList hits;
     for (const TSearchText &t : texts)
         for (int l = 0; l < t.Lines->size(); ++l) {
@@ -97,7 +95,7 @@ int TProgramForm::ReplaceInProgram()
 {
     const QString what = FindForm->FindEdit->text();
     const QString with = FindForm->ReplaceEdit->text();
-    if (!Program || what.isEmpty())
+    if (what.isEmpty())
         return 0;
     if (Dialogs.Ask(this, GuiTexts::AskReplaceInProgram.arg(what, with), GuiTexts::Attention3,
                     TUserDialogs::OkCancel, TUserDialogs::Question,
@@ -117,21 +115,21 @@ int TProgramForm::ReplaceInProgram()
         if (!header && !info.IsSection())
             continue;
         const QStringList &lines =
-            header ? Program->Header.Text : Program->Sections[info.Code].Text;
+            header ? Document->Program().Header.Text : Document->Program().Sections[info.Code].Text;
         const QString joined = lines.join(u'\n');
         if (FindInText(joined, what, 0, cs, word) < 0)
             continue;
         ProgramREdit->ShowNode(info.Code, lines, header ? TTextKind::Header : TTextKind::Section);
         total += ProgramREdit->ReplaceAll(what, with, cs, word);
         if (header)
-            Program->CommitHeaderText(ProgramREdit->Lines());
+            Document->Program().CommitHeaderText(ProgramREdit->Lines());
         else
-            Program->CommitSectionText(info.Code, ProgramREdit->Lines());
+            Document->Program().CommitSectionText(info.Code, ProgramREdit->Lines());
     }
     EditorChanged = false;
     CurrentNode = &NothingNode;
     if (total > 0)
-        SetProgramChanged(true);
+        Document->SetChanged(true);
     if (TProgramTreeItem *node = FindNode(shown)) {
         // Back to the text that was shown, as it now reads.
         SelectionTimer.stop();

@@ -98,10 +98,7 @@ void TProgramForm::FormCreate()
     }
 
     // An empty program, its header chosen.
-    Program->Clear();
-    CurrentFileName.clear();
-    RebuildTree();
-    SelectNode(TTreeItemInfo::HeaderCode);
+    Document->New();
     ApplySelectionChange();
 
     UpdateControllerItems();
@@ -126,12 +123,9 @@ void TProgramForm::StartWithDefaults()
 
 void TProgramForm::CreateModel()
 {
-    Program = std::make_unique<TZentorProgram>();
     EditorChanged = false;
     CurrentNode = &NothingNode;
-    CreateCompiler();
     LoadAlgorithmBase();
-    Program->Messages = &Messages;
 }
 
 void TProgramForm::ReadStartupConfiguration(TConfigReader &reader, QStringList &notes)

@@ -31,9 +31,9 @@ void TProgramForm::CrossRefClick()
 void TProgramForm::RefreshCrossRef()
 {
     // A hidden window is renewed when it is opened again.
-    if (!CrossRefForm || !CrossRefForm->isVisible() || !Program || !Compiler)
+    if (!CrossRefForm || !CrossRefForm->isVisible())
         return;
-    CrossRefForm->SetCrossReference(BuildCrossReference(*Program, &Compiler->AlgBase));
+    CrossRefForm->SetCrossReference(Document->CrossReference());
 }
 
 void TProgramForm::GoToPlace(int section, int line, int column)

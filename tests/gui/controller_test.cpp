@@ -60,7 +60,7 @@ protected:
         Dialogs.Answers.push_back(TUserDialogs::AnswerYes);
         Dialogs.Files.push_back({File(S("demo.zen")), 1});
         Form->OpenClick();
-        Form->CompileAllClick();
+        Form->CompileAllItem->trigger();
     }
 
     // The transfer window runs modally; the script lets it run and records what it showed.
@@ -223,7 +223,7 @@ TEST_F(ControllerTest, LineSettingsDialogChangesThePort)
 TEST_F(ControllerTest, WriteThenReadGivesTheSameSections)
 {
     OpenDemo();
-    const TZentorProgram &p = *Form->Program;
+    const TZentorProgram &p = Form->Document->Program();
     const QStringList written = PresentSections(p);
     ASSERT_FALSE(written.isEmpty());
     QByteArray codes[256];
@@ -269,7 +269,7 @@ TEST_F(ControllerTest, WriteThenReadGivesTheSameSections)
     EXPECT_EQ(Dialogs.Asked[asked].Default, TUserDialogs::AnswerNo);
     // The program read lives in no file yet: marked as changed.
     EXPECT_EQ(Form->windowTitle(), S("Редактирование ПРП из Сарветела *"));
-    EXPECT_TRUE(Form->CurrentFileName.isEmpty());
+    EXPECT_TRUE(Form->Document->FileName().isEmpty());
     EXPECT_TRUE(TransferShown.contains(S("Чтение ПрП")));
     EXPECT_EQ(ErrorList().value(0), S("Чтение ПрП из Сарветела"));
     EXPECT_EQ(PresentSections(p), written);
@@ -378,7 +378,7 @@ TEST_F(ControllerTest, CancelBetweenSectionsEndsTheWrite)
     const int written = static_cast<int>(PresentSections(Sim().Program).size());
     EXPECT_GE(written, 1); // section 000, and at most the one in progress
     EXPECT_LE(written, 2);
-    EXPECT_LT(written, static_cast<int>(PresentSections(*Form->Program).size()));
+    EXPECT_LT(written, static_cast<int>(PresentSections(Form->Document->Program()).size()));
 }
 
 QByteArray CodeOf(const TZentorSection &s)
@@ -399,7 +399,7 @@ TEST_F(ControllerTest, WriteCompilesWhatChangedAndSendsNothingWhenTheCompileFail
     EXPECT_EQ(Dialogs.LastQuestion(), S("Запись ПрП завершена"));
     EXPECT_EQ(ErrorList().value(0), S("Компиляция..."));
     EXPECT_TRUE(ErrorList().contains(S("Запись программы в Сарветел")));
-    const TZentorProgram &p = *Form->Program;
+    const TZentorProgram &p = Form->Document->Program();
     EXPECT_EQ(PresentSections(Sim().Program), PresentSections(p));
     EXPECT_EQ(Sim().Program.Header.OrderVD, p.Header.OrderVD);
     EXPECT_NE(p.Header.OrderVD, 1); // not the default header
@@ -436,17 +436,17 @@ TEST_F(ControllerTest, AnUntouchedImageIsWrittenAsItStands)
     Dialogs.Files.push_back({File(S("demo.prp")), 1});
     Form->OpenClick();
     ASSERT_EQ(ErrorList().last(), S("Ок")) << ErrorList().join(u'\n').toStdString();
-    const QByteArray image(reinterpret_cast<const char *>(Form->Program->Image),
-                           Form->Program->ImageLength);
+    const QByteArray image(reinterpret_cast<const char *>(Form->Document->Program().Image),
+                           Form->Document->Program().ImageLength);
     Sim().Mode = 0x08;
     RunTransferWindow();
     Form->WriteToControllerClick();
     EXPECT_EQ(ErrorList().value(0), S("Компиляция..."));
     EXPECT_EQ(Dialogs.LastQuestion(), S("Запись ПрП завершена"));
-    EXPECT_EQ(QByteArray(reinterpret_cast<const char *>(Form->Program->Image),
-                         Form->Program->ImageLength),
+    EXPECT_EQ(QByteArray(reinterpret_cast<const char *>(Form->Document->Program().Image),
+                         Form->Document->Program().ImageLength),
               image);
-    EXPECT_FALSE(Form->ProgramChanged);
+    EXPECT_FALSE(Form->Document->Changed());
     Sim().Program.AssembleImage();
     EXPECT_EQ(
         QByteArray(reinterpret_cast<const char *>(Sim().Program.Image), Sim().Program.ImageLength),
@@ -474,16 +474,16 @@ TEST_F(ControllerTest, ExportCompilesAHeaderChangedSinceTheLastCompile)
 TEST_F(ControllerTest, AReadThatDidNotCompleteLeavesTheOpenProgram)
 {
     OpenDemo();
-    const QByteArray code = CodeOf(Form->Program->Sections[0]);
-    const QStringList text = Form->Program->Sections[0].Text;
+    const QByteArray code = CodeOf(Form->Document->Program().Sections[0]);
+    const QStringList text = Form->Document->Program().Sections[0].Text;
     // Nothing stored in the controller answers: the block count never comes.
     Form->Link->Port->Close();
     Dialogs.Answers.push_back(TUserDialogs::AnswerYes);
     RunTransferWindow();
     Form->ReadFromControllerClick();
-    EXPECT_EQ(CodeOf(Form->Program->Sections[0]), code);
-    EXPECT_EQ(Form->Program->Sections[0].Text, text);
-    EXPECT_FALSE(Form->CurrentFileName.isEmpty());
+    EXPECT_EQ(CodeOf(Form->Document->Program().Sections[0]), code);
+    EXPECT_EQ(Form->Document->Program().Sections[0].Text, text);
+    EXPECT_FALSE(Form->Document->FileName().isEmpty());
     EXPECT_EQ(ErrorList().last(),
               S("ПрП из контроллера не прочитана целиком: открытая программа не изменена"));
 }
@@ -493,10 +493,11 @@ TEST_F(ControllerTest, AReadThatDidNotCompleteLeavesTheOpenProgram)
 TEST_F(ControllerTest, ReadTwiceTakesOnlyTwoReadsThatAgree)
 {
     OpenDemo();
-    Sim().Program.CopyContentOf(*Form->Program);
+    Sim().Program.CopyContentOf(Form->Document->Program());
     Sim().Reassemble();
-    const QByteArray code = CodeOf(Form->Program->Sections[0]);
-    Form->Program->Sections[0].Code[5] ^= 0x01; // the open program differs from the controller's
+    const QByteArray code = CodeOf(Form->Document->Program().Sections[0]);
+    Form->Document->Program().Sections[0].Code[5] ^=
+        0x01; // the open program differs from the controller's
     Sim().Faults.FlipBlock = 0;
     ASSERT_TRUE(Form->ReadTwiceItem->isCheckable());
     Form->ReadTwiceItem->setChecked(true);
@@ -508,22 +509,22 @@ TEST_F(ControllerTest, ReadTwiceTakesOnlyTwoReadsThatAgree)
     EXPECT_TRUE(ErrorList().join('\n').contains(S("ПрП считан дважды, и считанное различается")));
     EXPECT_EQ(ErrorList().last(),
               S("ПрП из контроллера не прочитана целиком: открытая программа не изменена"));
-    EXPECT_NE(CodeOf(Form->Program->Sections[0]), code);
+    EXPECT_NE(CodeOf(Form->Document->Program().Sections[0]), code);
 
     // The line gives the same bytes twice now.
     Dialogs.Answers.push_back(TUserDialogs::AnswerYes);
     RunTransferWindow();
     Form->ReadFromControllerClick();
-    EXPECT_EQ(CodeOf(Form->Program->Sections[0]), code);
+    EXPECT_EQ(CodeOf(Form->Document->Program().Sections[0]), code);
     EXPECT_EQ(Form->windowTitle(), S("Редактирование ПРП из Сарветела *"));
 }
 
 TEST_F(ControllerTest, ReadAnsweredNoKeepsTheProgram)
 {
     OpenDemo();
-    const QString name = Form->CurrentFileName;
+    const QString name = Form->Document->FileName();
     Form->ReadFromControllerClick(); // default answer: No
-    EXPECT_EQ(Form->CurrentFileName, name);
+    EXPECT_EQ(Form->Document->FileName(), name);
     EXPECT_TRUE(Dialogs.WindowTitles.empty());
     // A changed program: the save question instead, whose default Отмена reads nothing.
     Form->SelectNode(0);
@@ -531,7 +532,7 @@ TEST_F(ControllerTest, ReadAnsweredNoKeepsTheProgram)
     QTest::keyClicks(Form->ProgramREdit, "x ");
     Form->ReadFromControllerClick();
     EXPECT_EQ(Dialogs.LastQuestion(), S("Сохранить изменения в программе?"));
-    EXPECT_EQ(Form->CurrentFileName, name);
+    EXPECT_EQ(Form->Document->FileName(), name);
     EXPECT_TRUE(Dialogs.WindowTitles.empty());
 }
 
@@ -567,7 +568,8 @@ TEST_F(ControllerTest, CompareAfterWriteMatchesAndNamesWhatTheConsoleChanged)
     EXPECT_TRUE(window.isVisible());
     EXPECT_TRUE(TransferShown.contains(S("Чтение ПрП")));
     EXPECT_EQ(window.windowTitle(), S("Сравнение с контроллером"));
-    EXPECT_EQ(window.RowsView->topLevelItemCount(), 5 + PresentSections(*Form->Program).size());
+    EXPECT_EQ(window.RowsView->topLevelItemCount(),
+              5 + PresentSections(Form->Document->Program()).size());
     EXPECT_EQ(DifferingRows(window), QStringList());
     EXPECT_EQ(window.SummaryLabel->text(), S("ПрП в контроллере совпадает с программой"));
     EXPECT_EQ(ErrorList().value(0), S("Компиляция..."));
@@ -602,8 +604,8 @@ TEST_F(ControllerTest, CompareAfterWriteMatchesAndNamesWhatTheConsoleChanged)
         ASSERT_TRUE(WaitUntil([updater] { return updater->Ended(); }));
     }
 
-    const QByteArray before(reinterpret_cast<const char *>(Form->Program->Image),
-                            Form->Program->ImageLength);
+    const QByteArray before(reinterpret_cast<const char *>(Form->Document->Program().Image),
+                            Form->Document->Program().ImageLength);
     Form->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(Form.get(), 5000));
     Form->ProgramREdit->setFocus();
@@ -617,8 +619,8 @@ TEST_F(ControllerTest, CompareAfterWriteMatchesAndNamesWhatTheConsoleChanged)
     EXPECT_EQ(window.SummaryLabel->text(), S("Найдено различий: 4"));
     EXPECT_EQ(ErrorList().last(), S("Найдено различий: 4"));
     // Neither side changed.
-    EXPECT_EQ(QByteArray(reinterpret_cast<const char *>(Form->Program->Image),
-                         Form->Program->ImageLength),
+    EXPECT_EQ(QByteArray(reinterpret_cast<const char *>(Form->Document->Program().Image),
+                         Form->Document->Program().ImageLength),
               before);
     EXPECT_TRUE(Sim().Program.Sections[10].Present);
 
@@ -633,7 +635,8 @@ TEST_F(ControllerTest, CompareAfterWriteMatchesAndNamesWhatTheConsoleChanged)
     TCompareTextsForm &texts = *window.TextsForm;
     ASSERT_TRUE(texts.isVisible());
     EXPECT_EQ(texts.windowTitle(), S("Секция 001 «Аварийный останов»: программа и контроллер"));
-    EXPECT_EQ(texts.ProgramView->topLevelItem(1)->text(1), Form->Program->Sections[1].Text[1]);
+    EXPECT_EQ(texts.ProgramView->topLevelItem(1)->text(1),
+              Form->Document->Program().Sections[1].Text[1]);
     EXPECT_EQ(TCompareTextsForm::MarkedRows(texts.ProgramView), QList<int>{1});
     EXPECT_EQ(TCompareTextsForm::MarkedRows(texts.ControllerView), QList<int>{1});
     EXPECT_EQ(texts.ControllerView->topLevelItem(1)->text(1), S("01 Если В ВД016"));
@@ -643,15 +646,15 @@ TEST_F(ControllerTest, CompareShowsNoResultForABrokenProgramASilentControllerOrA
 {
     OpenDemo();
     // A program that does not compile: the compile list, and the controller is not asked.
-    const QStringList text = Form->Program->Sections[0].Text;
-    Form->Program->CommitSectionText(0, {S("ВКЛ ВКЛ")});
+    const QStringList text = Form->Document->Program().Sections[0].Text;
+    Form->Document->Program().CommitSectionText(0, {S("ВКЛ ВКЛ")});
     Form->CompareItem->trigger();
     EXPECT_EQ(ErrorList().last(), S("Обнаружены ошибки"));
     EXPECT_TRUE(Dialogs.WindowTitles.empty());
     EXPECT_EQ(Form->CompareForm, nullptr);
 
     // A controller that does not answer: the link's message, and no result window.
-    Form->Program->CommitSectionText(0, text);
+    Form->Document->Program().CommitSectionText(0, text);
     Sim().Faults.DropEvery = 1;
     RunTransferWindow();
     Form->CompareItem->trigger();

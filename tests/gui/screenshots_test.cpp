@@ -41,7 +41,7 @@ protected:
         EXPECT_TRUE(form->PortInUse);
         form->show();
         OpenExample(*form);
-        form->CompileAllClick();
+        form->CompileAllItem->trigger();
         return form;
     }
 };
@@ -102,7 +102,7 @@ TEST_F(ScreenshotsTest, CompareWindows)
 
     // Edited since the write: the timer order, a line of section 001, section 011 deleted
     // and a new section 013.
-    TZentorProgram &p = *form->Program;
+    TZentorProgram &p = form->Document->Program();
     QStringList header = p.Header.Text;
     header.replaceInStrings(S("ТМ  00 - 47"), S("ТМ  00 - 57"));
     p.CommitHeaderText(header);
@@ -139,9 +139,10 @@ TEST_F(ScreenshotsTest, CrossReferenceWindow)
     form->show();
     OpenExample(*form);
     // A spare name that no section uses, for the check to find.
-    form->Program->CommitHeaderText(form->Program->Header.Text +
-                                    QStringList{S("РЕЗЕРВ       ДВ035   ! запасной выход")});
-    form->CompileAllClick();
+    form->Document->Program().CommitHeaderText(
+        form->Document->Program().Header.Text +
+        QStringList{S("РЕЗЕРВ       ДВ035   ! запасной выход")});
+    form->CompileAllItem->trigger();
     form->CrossRefClick();
     TCrossRefForm *w = form->CrossRefForm;
     ASSERT_NE(w, nullptr);

@@ -302,9 +302,10 @@ TEST_F(WatchTableTest, ValuesBesideTheCode)
     RunDemo();
     int section = -1, line = -1;
     for (int n = 0; n < 256 && section < 0; ++n)
-        if (Form->Program->Sections[n].Present)
-            for (int l = 0; l < Form->Program->Sections[n].Text.size(); ++l)
-                if (Form->Program->Sections[n].Text[l].contains(S("ВКЛ ЛАМПА_РАБ ИНАЧЕ"))) {
+        if (Form->Document->Program().Sections[n].Present)
+            for (int l = 0; l < Form->Document->Program().Sections[n].Text.size(); ++l)
+                if (Form->Document->Program().Sections[n].Text[l].contains(
+                        S("ВКЛ ЛАМПА_РАБ ИНАЧЕ"))) {
                     section = n;
                     line = l;
                 }
@@ -406,8 +407,8 @@ TEST_F(WatchTableTest, Screenshots)
     EXPECT_TRUE(w->grab().save(dir + S("/zentor-watch.png")));
     EXPECT_TRUE(Form->TrendForm->grab().save(dir + S("/zentor-trend.png")));
     for (int n = 0; n < 256; ++n)
-        if (Form->Program->Sections[n].Present &&
-            Form->Program->Sections[n].Text.join(u'\n').contains(S("ЛАМПА_РАБ ИНАЧЕ")))
+        if (Form->Document->Program().Sections[n].Present &&
+            Form->Document->Program().Sections[n].Text.join(u'\n').contains(S("ЛАМПА_РАБ ИНАЧЕ")))
             Form->SelectNode(n);
     EXPECT_TRUE(WaitUntil([&] { return !Form->ProgramREdit->ValueNoteLines().isEmpty(); }));
     QTest::qWait(300);
@@ -428,8 +429,8 @@ TEST_F(WatchTableTest, ProbeLongestBlock)
     Click(w->TrendBtn);
     w->TreeView1->setCurrentItem(w->TreeView1->topLevelItem(1)); // every variable in use
     for (int n = 0; n < 256; ++n)
-        if (Form->Program->Sections[n].Present &&
-            Form->Program->Sections[n].Text.join(u'\n').contains(S("ЛАМПА_РАБ ИНАЧЕ")))
+        if (Form->Document->Program().Sections[n].Present &&
+            Form->Document->Program().Sections[n].Text.join(u'\n').contains(S("ЛАМПА_РАБ ИНАЧЕ")))
             Form->SelectNode(n);
     THeartbeat beat;
     QElapsedTimer clock;
