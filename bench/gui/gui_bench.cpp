@@ -6,6 +6,7 @@
 #include "compiler/algbase.h"
 #include "files/programfiles.h"
 #include "gui/crossrefform.h"
+#include "gui/filecommands.h"
 #include "gui/programparts.h"
 #include "gui/zentoreditor.h"
 #include "gui/zentorforms.h"
@@ -78,7 +79,7 @@ void BM_OpenLargestProgram(benchmark::State &state)
 {
     TFixture f;
     for (auto _ : state) {
-        f.Form->OpenProgramFile(f.ProgramFile);
+        TFileCommands::OpenGiven(*f.Form, f.ProgramFile);
         TFixture::Ready();
     }
     state.counters["sections"] = f.Form->Document->Program().PresentSectionCount();
@@ -88,8 +89,8 @@ BENCHMARK(BM_OpenLargestProgram)->Unit(benchmark::kMillisecond);
 void BM_CompileAllLargestProgram(benchmark::State &state)
 {
     TFixture f;
-    f.Form->OpenProgramFile(f.ProgramFile);
-    f.Form->SelectNode(100);
+    TFileCommands::OpenGiven(*f.Form, f.ProgramFile);
+    f.Form->TreeView->SelectNode(100);
     f.Form->ApplySelectionChange();
     for (auto _ : state) {
         f.Form->CompileAllItem->trigger();
@@ -105,8 +106,8 @@ BENCHMARK(BM_CompileAllLargestProgram)->Unit(benchmark::kMillisecond);
 void BM_CompileAllWithCrossReference(benchmark::State &state)
 {
     TFixture f;
-    f.Form->OpenProgramFile(f.ProgramFile);
-    f.Form->CrossRefClick();
+    TFileCommands::OpenGiven(*f.Form, f.ProgramFile);
+    f.Form->CrossRefItem->trigger();
     for (auto _ : state) {
         f.Form->CompileAllItem->trigger();
         TFixture::Ready();
@@ -118,7 +119,7 @@ BENCHMARK(BM_CompileAllWithCrossReference)->Unit(benchmark::kMillisecond);
 void BM_RelabelLargestProgram(benchmark::State &state)
 {
     TFixture f;
-    f.Form->OpenProgramFile(f.ProgramFile);
+    TFileCommands::OpenGiven(*f.Form, f.ProgramFile);
     f.Form->CompileAllItem->trigger();
     for (auto _ : state) {
         f.Form->RelabelTree();

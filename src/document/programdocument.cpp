@@ -217,3 +217,16 @@ TCrossReference TProgramDocument::CrossReference() const
 {
     return BuildCrossReference(Prog, &Base);
 }
+
+QList<int> TProgramDocument::FailedNodes() const
+{
+    QList<int> nodes;
+    const QMap<int, QMap<int, QStringList>> places = MessagesByPlace(Records);
+    if (places.contains(TTreeItemInfo::HeaderCode) && !Prog.Header.Valid)
+        nodes.append(TTreeItemInfo::HeaderCode);
+    for (auto it = places.cbegin(); it != places.cend(); ++it)
+        if (it.key() >= 0 && it.key() < TZentorProgram::SectionCount &&
+            Prog.Sections[it.key()].Present && !Prog.Sections[it.key()].CompiledOk)
+            nodes.append(it.key());
+    return nodes;
+}

@@ -11,6 +11,7 @@
 #include "model/messageplace.h"
 #include "model/zentorprogram.h"
 
+#include <QList>
 #include <QObject>
 #include <QStringList>
 
@@ -78,6 +79,9 @@ public:
     // F9 (all false), Ctrl+F9 (all true); headerAlways false compiles the header only when
     // its text needs it, as before a transfer. True when the program compiled.
     bool Compile(bool all, bool headerAlways = true);
+    // The nodes with compile errors: the header (its tree code) first, then the sections in
+    // order.
+    QList<int> FailedNodes() const;
     // The cross-reference of the program as it now reads.
     TCrossReference CrossReference() const;
 

@@ -6,25 +6,19 @@
 #include "gui/programform.h"
 #include "gui/zentoreditor.h"
 
-void TProgramForm::LoadAlgorithmBase()
-{
-    AlgBaseFile = Paths.Find(GuiTexts::AlgBaseFileName);
-    Report(Document->LoadAlgorithmBase(AlgBaseFile));
-    WireAlgorithmsIntoEditor();
-    LoadSimulatorAlgorithms();
-}
+namespace {
 
-void TProgramForm::WireAlgorithmsIntoEditor()
+// Completion and call tips from the algorithm base (which outlives the editor).
+void UseAlgorithms(TZentorEditor &editor, const TAlgBase *base)
 {
-    const TAlgBase *base = &Document->AlgBase();
-    ProgramREdit->AlgorithmList = [base] {
+    editor.AlgorithmList = [base] {
         QStringList list;
         for (int n = 0; n < TAlgBase::AlgCount; ++n)
             if (const TAlgInfo *a = base->Find(n))
                 list.append(QStringLiteral("АЛГ") + OctalText(n, 3) + u' ' + a->Name.trimmed());
         return list;
     };
-    ProgramREdit->AlgorithmTip = [base](int n) {
+    editor.AlgorithmTip = [base](int n) {
         const TAlgInfo *a = base->Find(n);
         if (!a)
             return QString();
@@ -34,6 +28,16 @@ void TProgramForm::WireAlgorithmsIntoEditor()
                          QStringLiteral(" — ") + AlgParamKindText(a->Params[p].Kind));
         return lines.join(u'\n');
     };
+}
+
+} // namespace
+
+void TProgramForm::LoadAlgorithmBase()
+{
+    AlgBaseFile = Paths.Find(GuiTexts::AlgBaseFileName);
+    Report(Document->LoadAlgorithmBase(AlgBaseFile));
+    UseAlgorithms(*ProgramREdit, &Document->AlgBase());
+    LoadSimulatorAlgorithms();
 }
 
 bool TProgramForm::RunCompile(bool all, bool headerAlways)
@@ -52,15 +56,4 @@ bool TProgramForm::RunCompile(bool all, bool headerAlways)
 bool TProgramForm::CompileForTransfer()
 {
     return RunCompile(false, false);
-}
-
-void TProgramForm::AlgLibraryClick()
-{
-    if (!AlgEditForm)
-        return;
-    AlgEditForm->Attach(&Document->AlgBase(), &Dialogs, &AlgDialog);
-    AlgEditForm->BaseReader = ControllerBaseReader();
-    AlgEditForm->show();
-    AlgEditForm->raise();
-    AlgEditForm->activateWindow();
 }

@@ -8,6 +8,7 @@
 #include "gui/comportsetupform.h"
 #include "gui/guitexts.h"
 #include "gui/linkworker.h"
+#include "gui/portsnapshot.h"
 #include "gui/programform.h"
 #include "gui/programparts.h"
 #include "gui/progressform.h"
@@ -119,41 +120,6 @@ void TProgramForm::RediscoverPorts()
     for (const QString &kept : {PortSettings.Port, OpenPortEntry()})
         if (!kept.isEmpty() && kept != GuiTexts::Simulator && !AvailablePorts.contains(kept))
             AvailablePorts.append(kept);
-}
-
-TProgramForm::TPortSnapshot TProgramForm::TakeSnapshot() const
-{
-    TPortSnapshot s;
-    const TCOMPort &port = *Link->Port;
-    s.Entry = OpenPortEntry();
-    s.InUse = PortInUse;
-    s.BaudRate = port.BaudRate;
-    s.StopBits = port.StopBits;
-    s.Parity = port.Parity;
-    s.ByteSize = port.ByteSize;
-    s.Timeouts = port.Timeouts;
-    s.Multi = Link->Sarvetel && Link->Sarvetel->MultiChannel;
-    return s;
-}
-
-void TProgramForm::RestoreSnapshot(const TPortSnapshot &s)
-{
-    TCOMPort &port = *Link->Port;
-    const bool reopen = OpenPortEntry() != s.Entry;
-    port.BaudRate = s.BaudRate;
-    port.StopBits = s.StopBits;
-    port.Parity = s.Parity;
-    port.ByteSize = s.ByteSize;
-    port.Timeouts = s.Timeouts;
-    if (reopen) {
-        port.Close();
-        if (!s.Entry.isEmpty() && OpenPortByName(s.Entry) != 0)
-            port.Close();
-    }
-    if (port.IsOpen())
-        port.ApplySettings();
-    if (Link->Sarvetel)
-        Link->Sarvetel->MultiChannel = s.Multi ? 1 : 0;
 }
 
 void TProgramForm::CreatePort()
@@ -448,11 +414,11 @@ void TProgramForm::PortSettingsClick()
     TCOMPortSetupForm &form = *COMPortSetupForm;
     // The ports present now: an adapter plugged in after the start is offered too.
     RediscoverPorts();
-    const TPortSnapshot before = TakeSnapshot();
+    const TPortSnapshot before = TPortSnapshot::Take(*this);
     form.Prepare(AvailablePorts, OpenPortEntry(), !PortInUse, KsbCreated);
     const bool accepted = Dialogs.Exec(&form) == QDialog::Accepted;
     if (!accepted)
-        RestoreSnapshot(before);
+        before.Restore(*this);
     LinkSeen = TControllerSeen(); // nothing is known yet of what the port now leads to
     PortInUse = accepted ? !form.UseCOMPortChB->isChecked() && Link->Port->IsOpen()
                          : before.InUse && Link->Port->IsOpen();
@@ -510,11 +476,6 @@ void TProgramForm::VariablesClick()
     SarvetelVarsForm->activateWindow();
 }
 
-void TProgramForm::ValuesInTextClick()
-{
-    RefreshValueNotes();
-}
-
 void TProgramForm::RefreshValueNotes()
 {
     const int section = CurrentNode->IsSection() ? CurrentNode->Code : -1;
@@ -546,11 +507,6 @@ std::shared_ptr<const TRunProgram> TProgramForm::WatchedProgram(std::uint64_t ge
         Watched = {std::move(run), generation, Document->FileName(), &Document->Program()};
     }
     return Watched.Program;
-}
-
-void TProgramForm::TrendClick()
-{
-    ShowTrend({});
 }
 
 void TProgramForm::ShowTrend(const std::vector<TVarRef> &vars)

@@ -51,7 +51,8 @@ protected:
     bool Cleared() const
     {
         const TZentorProgram &p = Doc.Program();
-        return p.PresentSectionCount() == 1 && p.Sections[0].Present && p.Sections[0].Text.isEmpty();
+        return p.PresentSectionCount() == 1 && p.Sections[0].Present &&
+               p.Sections[0].Text.isEmpty();
     }
 };
 
@@ -208,7 +209,8 @@ TEST_F(ProgramDocumentTest, ExportedFormsOpenAgainWithoutACurrentFile)
         const std::string name = form.Name;
         ASSERT_TRUE(Doc.Open(demo)) << name;
         ASSERT_TRUE(Doc.Export(File(S(form.Name)))) << name;
-        EXPECT_EQ(Doc.MessageLines().last(), S("Ок")) << Doc.MessageLines().join(u'\n').toStdString();
+        EXPECT_EQ(Doc.MessageLines().last(), S("Ок"))
+            << Doc.MessageLines().join(u'\n').toStdString();
         EXPECT_EQ(Doc.FileName(), demo) << name; // an export leaves the program's file
         for (const QString &file : form.Files)
             EXPECT_TRUE(QFileInfo::exists(File(file))) << file.toStdString();
@@ -233,8 +235,8 @@ TEST_F(ProgramDocumentTest, SaveAndSaveAsWriteTheProgramAndClearTheMark)
     Doc.Program().CommitSectionText(0, {S("ВКЛ ДВ2")});
     Doc.SetChanged(true);
     ASSERT_TRUE(Doc.Save());
-    EXPECT_EQ(Doc.MessageLines(), QStringList({S("Сохранение в файл ") + File(S("p.zen")) +
-                                               S("..."), S("Ok")}));
+    EXPECT_EQ(Doc.MessageLines(),
+              QStringList({S("Сохранение в файл ") + File(S("p.zen")) + S("..."), S("Ok")}));
     EXPECT_FALSE(Doc.Changed());
     QStringList lines;
     QString error;

@@ -6,8 +6,10 @@
 #include "compiler/algbase.h"
 #include "core/textutils.h"
 #include "gui/algeditform.h"
+#include "gui/filecommands.h"
 #include "gui/guitexts.h"
 #include "gui/programparts.h"
+#include "gui/programstructure.h"
 #include "gui/zentoreditor.h"
 #include "guitestutil.h"
 
@@ -44,10 +46,10 @@ protected:
         QFile::copy(kExamples + QStringLiteral("demo.zen"), File(S("demo.zen")));
         Dialogs.Answers.push_back(TUserDialogs::AnswerYes);
         Dialogs.Files.push_back({File(S("demo.zen")), 1});
-        Form->OpenClick();
+        TFileCommands::Open(*Form);
     }
 
-    QString Label(int code) { return Form->FindNode(code)->text(0); }
+    QString Label(int code) { return Form->TreeView->FindNode(code)->text(0); }
     QStringList ErrorList() const
     {
         QStringList lines;
@@ -78,7 +80,7 @@ TEST_F(CompileTest, CompileReportsTheSizeAndRelabelsTheTree)
 
 TEST_F(CompileTest, AnErrorIsMarkedAndLeadsToItsLine)
 {
-    Form->SelectNode(1);
+    Form->TreeView->SelectNode(1);
     Form->ApplySelectionChange();
     Form->ProgramREdit->setCursorPosition(2, 0);
     Form->ProgramREdit->replaceSelectedText(S("ВКЛ ДВ8\n"));
@@ -94,7 +96,7 @@ TEST_F(CompileTest, AnErrorIsMarkedAndLeadsToItsLine)
     EXPECT_TRUE(Form->ProgramREdit->annotation(2).contains(S("ДВ8")));
 
     // From another node, the message leads back to the line.
-    Form->SelectNode(TTreeItemInfo::HeaderCode);
+    Form->TreeView->SelectNode(TTreeItemInfo::HeaderCode);
     Form->ApplySelectionChange();
     const QStringList list = ErrorList();
     int row = -1;
@@ -103,7 +105,7 @@ TEST_F(CompileTest, AnErrorIsMarkedAndLeadsToItsLine)
             row = i;
     ASSERT_GT(row, 0) << list.join(u'\n').toStdString();
     Form->ErrorsListBox->setCurrentRow(row);
-    Form->ErrorsListBoxDblClick();
+    TProgramStructure::GoToMessage(*Form);
     Form->ApplySelectionChange();
     EXPECT_EQ(Form->CurrentNode->Code, 1);
     EXPECT_EQ(Form->ProgramREdit->CaretLine(), 2);
@@ -111,7 +113,7 @@ TEST_F(CompileTest, AnErrorIsMarkedAndLeadsToItsLine)
 
 TEST_F(CompileTest, TheBaseFeedsCompletionCallTipsAndItsWindow)
 {
-    Form->SelectNode(2);
+    Form->TreeView->SelectNode(2);
     Form->ApplySelectionChange();
     const QStringList algs = Form->ProgramREdit->CompletionsFor(S("алг01"));
     EXPECT_TRUE(algs.contains(S("АЛГ012 Скользящее среднее"))) << algs.join(u',').toStdString();
@@ -133,7 +135,7 @@ TEST_F(CompileTest, TheBaseFeedsCompletionCallTipsAndItsWindow)
     EXPECT_TRUE(Form->ProgramREdit->SendScintilla(QsciScintilla::SCI_CALLTIPACTIVE));
     Form->ProgramREdit->SendScintilla(QsciScintilla::SCI_CALLTIPCANCEL);
 
-    Form->AlgLibraryClick();
+    Form->AlgLibraryItem->trigger();
     TAlgEditForm *w = Form->AlgEditForm;
     ASSERT_TRUE(w->isVisible());
     EXPECT_EQ(w->windowTitle(), S("База алгоритмов"));
@@ -166,7 +168,7 @@ TEST_F(TGuiTest, AlgorithmDescriptionsFromTheSimulatedController)
     auto form = MakeForm();
     ASSERT_TRUE(form->PortInUse);
     const TAlgBase &base = *[&form] {
-        form->AlgLibraryClick();
+        form->AlgLibraryItem->trigger();
         return &form->Document->AlgBase();
     }();
     const TAlgInfo fromFile = base.Algs[10];

@@ -5,6 +5,7 @@
 #include "../utf8text.h"
 #include "core/textutils.h"
 #include "gui/comportsetupform.h"
+#include "gui/filecommands.h"
 #include "gui/guitexts.h"
 #include "gui/headerforms.h"
 #include "gui/programparts.h"
@@ -97,7 +98,7 @@ protected:
         QFile::copy(kExamples + QStringLiteral("demo.zen"), File(S("demo.zen")));
         Dialogs.Answers.push_back(TUserDialogs::AnswerYes);
         Dialogs.Files.push_back({File(S("demo.zen")), 1});
-        Form->OpenClick();
+        TFileCommands::Open(*Form);
         Form->CompileAllItem->trigger();
         Dialogs.Answers.push_back(TUserDialogs::AnswerOk);
         Dialogs.Windows.push_back([](QDialog *d) { return d->exec(); });

@@ -6,6 +6,7 @@
 #include "gui/algeditform.h"
 #include "gui/compareform.h"
 #include "gui/comportsetupform.h"
+#include "gui/filecommands.h"
 #include "gui/guitexts.h"
 #include "gui/programparts.h"
 #include "gui/sarvetelconsoleform.h"
@@ -59,7 +60,7 @@ protected:
         QFile::copy(kExamples + QStringLiteral("demo.zen"), File(S("demo.zen")));
         Dialogs.Answers.push_back(TUserDialogs::AnswerYes);
         Dialogs.Files.push_back({File(S("demo.zen")), 1});
-        Form->OpenClick();
+        TFileCommands::Open(*Form);
         Form->CompileAllItem->trigger();
     }
 
@@ -282,8 +283,8 @@ TEST_F(ControllerTest, WriteThenReadGivesTheSameSections)
                   codes[i])
             << i;
     }
-    EXPECT_NE(Form->FindNode(0), nullptr);
-    EXPECT_EQ(Form->SelectedNode()->Info.Code, TTreeItemInfo::HeaderCode);
+    EXPECT_NE(Form->TreeView->FindNode(0), nullptr);
+    EXPECT_EQ(Form->TreeView->SelectedNode()->Info.Code, TTreeItemInfo::HeaderCode);
 }
 
 TEST_F(ControllerTest, WriteAnsweredCancelWritesNothing)
@@ -392,7 +393,7 @@ TEST_F(ControllerTest, WriteCompilesWhatChangedAndSendsNothingWhenTheCompileFail
     QFile::copy(kExamples + QStringLiteral("demo.zen"), File(S("demo.zen")));
     Dialogs.Answers.push_back(TUserDialogs::AnswerYes);
     Dialogs.Files.push_back({File(S("demo.zen")), 1});
-    Form->OpenClick();
+    TFileCommands::Open(*Form);
     Sim().Mode = 0x08;
     RunTransferWindow();
     Form->WriteToControllerClick();
@@ -406,7 +407,7 @@ TEST_F(ControllerTest, WriteCompilesWhatChangedAndSendsNothingWhenTheCompileFail
 
     // An edit without a compile: the new code goes, not the old.
     const QByteArray before = CodeOf(p.Sections[0]);
-    Form->SelectNode(0);
+    Form->TreeView->SelectNode(0);
     Form->ApplySelectionChange();
     TypeLine(S("ЕСЛИ ВКЛ КБ5 ТОГДА ВКЛ КБ6"));
     RunTransferWindow();
@@ -431,10 +432,10 @@ TEST_F(ControllerTest, AnUntouchedImageIsWrittenAsItStands)
 {
     OpenDemo();
     Dialogs.Files.push_back({File(S("demo.prp")), 2});
-    Form->ExportClick();
+    TFileCommands::Export(*Form);
     Dialogs.Answers.push_back(TUserDialogs::AnswerYes);
     Dialogs.Files.push_back({File(S("demo.prp")), 1});
-    Form->OpenClick();
+    TFileCommands::Open(*Form);
     ASSERT_EQ(ErrorList().last(), S("Ок")) << ErrorList().join(u'\n').toStdString();
     const QByteArray image(reinterpret_cast<const char *>(Form->Document->Program().Image),
                            Form->Document->Program().ImageLength);
@@ -456,13 +457,13 @@ TEST_F(ControllerTest, AnUntouchedImageIsWrittenAsItStands)
 TEST_F(ControllerTest, ExportCompilesAHeaderChangedSinceTheLastCompile)
 {
     OpenDemo();
-    Form->SelectNode(TTreeItemInfo::HeaderCode);
+    Form->TreeView->SelectNode(TTreeItemInfo::HeaderCode);
     Form->ApplySelectionChange();
     QString text = Form->ProgramREdit->text();
     text.replace(S("КБ   0 - 7"), S("КБ   0 - 3"));
     Form->ProgramREdit->setText(text);
     Dialogs.Files.push_back({File(S("new.prp")), 2});
-    Form->ExportClick();
+    TFileCommands::Export(*Form);
     ASSERT_EQ(ErrorList().last(), S("Ок")) << ErrorList().join(u'\n').toStdString();
     QFile f(File(S("new.prp")));
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
@@ -527,7 +528,7 @@ TEST_F(ControllerTest, ReadAnsweredNoKeepsTheProgram)
     EXPECT_EQ(Form->Document->FileName(), name);
     EXPECT_TRUE(Dialogs.WindowTitles.empty());
     // A changed program: the save question instead, whose default Отмена reads nothing.
-    Form->SelectNode(0);
+    Form->TreeView->SelectNode(0);
     Form->ApplySelectionChange();
     QTest::keyClicks(Form->ProgramREdit, "x ");
     Form->ReadFromControllerClick();

@@ -6,6 +6,7 @@
 #include "core/textutils.h"
 #include "gui/helpform.h"
 #include "gui/placement.h"
+#include "gui/programstructure.h"
 #include "gui/smallforms.h"
 #include "realusefixture.h"
 #include "sim/ptyserver.h"
@@ -34,7 +35,7 @@ protected:
     }
     void Show(int node)
     {
-        Form->SelectNode(node);
+        Form->TreeView->SelectNode(node);
         Form->ApplySelectionChange();
     }
     QList<int> PresentSections() const
@@ -241,7 +242,7 @@ TEST_F(EditorHabitsTest, SearchAndReplaceAcrossTheProgram)
     ASSERT_GT(hits->count(), 0);
     Show(section);
     Dialogs.Answers.push_back(TUserDialogs::AnswerOk);
-    Form->DeleteSectionClick();
+    TProgramStructure::DeleteSection(*Form);
     for (int i = 0; i < hits->count(); ++i)
         EXPECT_FALSE(hits->item(i)->text().startsWith(u'[' + SectionNumberText(section)));
 }
@@ -389,7 +390,7 @@ TEST_F(EditorHabitsTest, FailedSectionsMarkedAndF8StepsBetweenThem)
     KeyIn(Form->ProgramREdit, Qt::Key_F9, Qt::ControlModifier);
     for (int n : sections) {
         const bool bad = n == bad1 || n == bad2;
-        EXPECT_EQ(!Form->FindNode(n)->icon(0).isNull(), bad) << n;
+        EXPECT_EQ(!Form->TreeView->FindNode(n)->icon(0).isNull(), bad) << n;
     }
     Show(sections[1]);
     KeyIn(Form->ProgramREdit, Qt::Key_F8);
@@ -449,7 +450,7 @@ TEST_F(EditorHabitsTest, SmallDialogsAndRussianQtTexts)
     const int section = PresentSections()[0];
     Form->Document->Program().RenameSection(section, QString(60, QChar(u'Ш')));
     Form->RelabelTree();
-    const QString label = Form->FindNode(section)->text(0);
+    const QString label = Form->TreeView->FindNode(section)->text(0);
     EXPECT_GE(Form->TreeView->header()->sectionSize(0),
               Form->TreeView->fontMetrics().horizontalAdvance(label));
     EXPECT_GT(Form->TreeView->horizontalScrollBar()->maximum(), 0);

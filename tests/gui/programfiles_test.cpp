@@ -9,6 +9,7 @@
 #include "compiler/zentorcompiler.h"
 #include "core/textfile.h"
 #include "files/programfiles.h"
+#include "gui/filecommands.h"
 #include "gui/guitexts.h"
 #include "gui/zentoreditor.h"
 #include "guitestutil.h"
@@ -71,7 +72,7 @@ protected:
     // Typed key by key (plain letters: the test library types no others).
     void TypeIntoSection(int n, const char *text)
     {
-        Form->SelectNode(n);
+        Form->TreeView->SelectNode(n);
         Form->ApplySelectionChange();
         Form->ProgramREdit->setFocus();
         QTest::keyClicks(Form->ProgramREdit, text);
@@ -178,19 +179,19 @@ TEST_F(ProgramFilesTest, WhatChangesTheProgramMarksTheCaption)
     const TCase edits[] = {
         {"add section",
          [&] {
-             Form->SelectNode(0);
+             Form->TreeView->SelectNode(0);
              Dialogs.Windows.push_back([](QDialog *) { return int(QDialog::Accepted); });
              Form->AddSectionItem->trigger();
          }},
         {"rename section",
          [&] {
-             Form->SelectNode(0);
+             Form->TreeView->SelectNode(0);
              Dialogs.Windows.push_back([](QDialog *) { return int(QDialog::Accepted); });
              Form->RenameSectionItem->trigger();
          }},
         {"delete section",
          [&] {
-             Form->SelectNode(0);
+             Form->TreeView->SelectNode(0);
              Dialogs.Answers.push_back(TUserDialogs::AnswerOk);
              Form->DeleteSectionItem->trigger();
          }},
@@ -201,7 +202,7 @@ TEST_F(ProgramFilesTest, WhatChangesTheProgramMarksTheCaption)
          }},
         {"delete group",
          [&] {
-             Form->SelectNode(256);
+             Form->TreeView->SelectNode(256);
              Dialogs.Answers.push_back(TUserDialogs::AnswerOk);
              Form->DeleteBlockItem->trigger();
          }},
@@ -226,7 +227,7 @@ TEST_F(ProgramFilesTest, TheFileGivenAtStartAndAFailedOpen)
 {
     // Given at start (the command line): the current file, saved without a dialog.
     const QString path = WriteProgram(S("start.zen"));
-    Form->OpenProgramFile(path);
+    TFileCommands::OpenGiven(*Form, path);
     EXPECT_EQ(Form->Document->FileName(), path);
     TypeIntoSection(0, "x ");
     Press(kSave);

@@ -3,8 +3,11 @@
 
 #include "../utf8text.h"
 #include "core/textutils.h"
+#include "gui/filecommands.h"
 #include "gui/guitexts.h"
 #include "gui/helpform.h"
+#include "gui/programsearch.h"
+#include "gui/programstructure.h"
 #include "gui/smallforms.h"
 #include "gui/zentoreditor.h"
 #include "guitestutil.h"
@@ -67,7 +70,7 @@ protected:
     {
         Dialogs.Answers.push_back(TUserDialogs::AnswerYes);
         Dialogs.Files.push_back({path, 1});
-        Form->OpenClick();
+        TFileCommands::Open(*Form);
     }
 
     QStringList TreeLabels() const
@@ -83,7 +86,7 @@ protected:
 
     void Select(int code)
     {
-        Form->SelectNode(code);
+        Form->TreeView->SelectNode(code);
         Form->ApplySelectionChange();
     }
 
@@ -155,7 +158,7 @@ TEST_F(ProgramFormTest, MenusCarryTheirCaptionsAndKeys)
 TEST_F(ProgramFormTest, StartsWithTheEmptyProgram)
 {
     EXPECT_EQ(TreeLabels(), QStringList({S("Заголовок программы"), S("Блок 0 (0)"), S("000:")}));
-    EXPECT_EQ(Form->SelectedNode()->Info.Code, TTreeItemInfo::HeaderCode);
+    EXPECT_EQ(Form->TreeView->SelectedNode()->Info.Code, TTreeItemInfo::HeaderCode);
     EXPECT_EQ(Form->StatusPanel1->text(), S("Заголовок программы"));
     EXPECT_TRUE(Form->Document->FileName().isEmpty());
 }
@@ -183,7 +186,7 @@ TEST_F(ProgramFormTest, OpenBuildsTheTreeAndRemembersTheFile)
 
     // Answering No asks nothing more and changes nothing.
     Dialogs.FileDialogs.clear();
-    Form->OpenClick();
+    TFileCommands::Open(*Form);
     EXPECT_TRUE(Dialogs.FileDialogs.empty());
     EXPECT_EQ(Form->Document->FileName(), path);
 }
@@ -208,7 +211,7 @@ TEST_F(ProgramFormTest, EditsAreCommittedWhenTheSelectionMoves)
     EXPECT_EQ(Form->ProgramREdit->Lines(), QStringList({S("ВКЛ ДВ2")}));
 
     // A group keeps the text and the node before it.
-    Form->SelectNode(512);
+    Form->TreeView->SelectNode(512);
     Form->ApplySelectionChange();
     EXPECT_EQ(Form->CurrentNode->Code, 33);
     // The header's lines go back to the header.
@@ -228,15 +231,15 @@ TEST_F(ProgramFormTest, SaveWritesTheCurrentFileAndSaveAsAsksForOne)
     Open(path);
     Select(33);
     Type(S("ВКЛ ДВ4 "));
-    Form->Save();
+    TFileCommands::Save(*Form);
     EXPECT_TRUE(ReadLines(path).contains(S("ВКЛ ДВ4 ВКЛ ДВ2"))); // the editor's text committed
 
     // New leaves no name: Save becomes Save as, with the .zen filter and no name offered.
     Dialogs.Answers.push_back(TUserDialogs::AnswerYes);
-    Form->NewClick();
+    TFileCommands::New(*Form);
     EXPECT_EQ(Dialogs.LastQuestion(), S("Вы уверены, что хотите создать новую программу?"));
     Dialogs.Files.push_back({File(S("новая")), 1});
-    Form->Save();
+    TFileCommands::Save(*Form);
     EXPECT_EQ(Dialogs.FileDialogs.back().Filter, S("Программа в формате zen|*.zen"));
     EXPECT_TRUE(Dialogs.FileDialogs.back().FileName.isEmpty());
     EXPECT_TRUE(QFileInfo::exists(File(S("новая.zen"))));
@@ -248,10 +251,10 @@ TEST_F(ProgramFormTest, SaveWritesTheCurrentFileAndSaveAsAsksForOne)
 TEST_F(ProgramFormTest, SaveAsExtensionRulesAndTheOverwriteQuestion)
 {
     Dialogs.Files.push_back({File(S("prog.txt")), 1});
-    Form->SaveAs();
+    TFileCommands::SaveAs(*Form);
     EXPECT_TRUE(QFileInfo::exists(File(S("prog.txt.zen"))));
     Dialogs.Files.push_back({File(S("prog.ZEN")), 1});
-    Form->SaveAs();
+    TFileCommands::SaveAs(*Form);
     EXPECT_TRUE(QFileInfo::exists(File(S("prog.ZEN"))));
 
     // The file is there: No shows the dialog again, Cancel stops without writing.
@@ -261,7 +264,7 @@ TEST_F(ProgramFormTest, SaveAsExtensionRulesAndTheOverwriteQuestion)
     Dialogs.Answers.push_back(TUserDialogs::AnswerNo);
     Dialogs.Answers.push_back(TUserDialogs::AnswerCancel);
     const size_t asked = Dialogs.Asked.size();
-    Form->SaveAs();
+    TFileCommands::SaveAs(*Form);
     ASSERT_EQ(Dialogs.Asked.size(), asked + 2);
     EXPECT_EQ(Dialogs.Asked.back().Text, S("Указанный файл существут. Переписать?"));
     EXPECT_EQ(Dialogs.Asked.back().Buttons, TUserDialogs::YesNoCancel);
@@ -273,16 +276,16 @@ TEST_F(ProgramFormTest, ExportChoosesTheFormByTheFilter)
 {
     Open(WriteProgram(S("p.zen")));
     Dialogs.Files.push_back({File(S("копия")), 1});
-    Form->ExportClick();
+    TFileCommands::Export(*Form);
     EXPECT_EQ(Dialogs.FileDialogs.back().Filter, GuiTexts::ExportFilter);
     EXPECT_EQ(ErrorList().first(), S("Экспорт в файл ") + File(S("копия.000")) + S(" ..."));
     Dialogs.Files.push_back({File(S("image")), 2});
-    Form->ExportClick();
+    TFileCommands::Export(*Form);
     EXPECT_EQ(ErrorList().first(), S("Экспорт в файл ") + File(S("image.prp")) + S(" ..."));
     // A known extension wins over the filter: a program source file, and the current file
     // stays the one that was opened.
     Dialogs.Files.push_back({File(S("image.zen")), 2});
-    Form->ExportClick();
+    TFileCommands::Export(*Form);
     EXPECT_EQ(ErrorList(),
               QStringList({S("Экспорт в файл ") + File(S("image.zen")) + S(" ..."), S("Ок")}));
     EXPECT_TRUE(ReadLines(File(S("image.zen"))).contains(S("/ СЕКЦИЯ 101 !Насосы")));
@@ -304,7 +307,7 @@ TEST_F(ProgramFormTest, RecentFilesMoveToTheTopAndVanish)
 
     // Item 2 asks first, then loads.
     Dialogs.Answers.push_back(TUserDialogs::AnswerYes);
-    Form->RecentFileClick(2);
+    TFileCommands::OpenRecent(*Form, 2);
     EXPECT_EQ(Form->Document->FileName(), b);
     EXPECT_EQ(Form->RecentItems[1]->text(), S("&1. ") + b);
 
@@ -320,7 +323,7 @@ TEST_F(ProgramFormTest, AddRenameAndDeleteSections)
     Open(WriteProgram(S("p.zen")));
     // On the header: the cursor must be on a section or a group.
     Select(TTreeItemInfo::HeaderCode);
-    Form->AddSectionClick();
+    TProgramStructure::AddSection(*Form);
     EXPECT_EQ(Dialogs.LastQuestion(),
               S("Курсор в окне структуры программы должен находиться на секции или блоке"));
     EXPECT_EQ(Dialogs.Asked.back().Caption, S("Внимание!!!"));
@@ -334,7 +337,7 @@ TEST_F(ProgramFormTest, AddRenameAndDeleteSections)
         EXPECT_EQ(f->SectionNumCB->count(), 31);
         return PickSection(1, S("Вентиляция"))(d);
     });
-    Form->AddSectionClick();
+    TProgramStructure::AddSection(*Form);
     EXPECT_EQ(Dialogs.WindowTitles.back(), S("Добавить секцию"));
     EXPECT_EQ(TreeLabels().mid(3),
               QStringList({S("Блок 1 (0)"), S("101:Насосы"), S("102:Вентиляция")}));
@@ -342,7 +345,7 @@ TEST_F(ProgramFormTest, AddRenameAndDeleteSections)
     EXPECT_EQ(Form->Document->Program().Sections[34].Present, 1);
     // Before a higher number.
     Dialogs.Windows.push_back(PickSection(0, S("Первая")));
-    Form->AddSectionClick();
+    TProgramStructure::AddSection(*Form);
     EXPECT_EQ(TreeLabels().mid(3, 2), QStringList({S("Блок 1 (0)"), S("100:Первая")}));
 
     Dialogs.Windows.push_back([](QDialog *d) {
@@ -350,19 +353,19 @@ TEST_F(ProgramFormTest, AddRenameAndDeleteSections)
         return int(QDialog::Accepted);
     });
     Select(34);
-    Form->RenameSectionClick();
+    TProgramStructure::RenameSection(*Form);
     EXPECT_EQ(Form->Document->Program().Sections[34].Name, S("Вытяжка"));
     EXPECT_TRUE(TreeLabels().contains(S("102:Вытяжка")));
     EXPECT_EQ(Form->StatusPanel1->text(), S("Редактирование секции 102:Вытяжка"));
 
     // Delete: Cancel (the default) keeps it, OK removes it.
-    Form->DeleteSectionClick();
+    TProgramStructure::DeleteSection(*Form);
     EXPECT_EQ(Dialogs.LastQuestion(), S("Вы уверены, что хотите удалить секцию??"));
     EXPECT_EQ(Dialogs.Asked.back().Default, TUserDialogs::AnswerCancel);
     EXPECT_EQ(Form->Document->Program().Sections[34].Present, 1);
     Type(S("ВКЛ ДВ7"));
     Dialogs.Answers.push_back(TUserDialogs::AnswerOk);
-    Form->DeleteSectionClick();
+    TProgramStructure::DeleteSection(*Form);
     EXPECT_EQ(Form->Document->Program().Sections[34].Present, 0);
     EXPECT_TRUE(Form->Document->Program().Sections[34].Text.isEmpty()); // the edit went with it
     EXPECT_FALSE(TreeLabels().contains(S("102:Вытяжка")));
@@ -375,7 +378,7 @@ TEST_F(ProgramFormTest, AFullGroupHasNoFreeSection)
         Form->Document->Program().AddSection(n, QString());
     Form->RebuildTree();
     Select(5);
-    Form->AddSectionClick();
+    TProgramStructure::AddSection(*Form);
     EXPECT_EQ(Dialogs.LastQuestion(), S("В данном блоке нет свободных секций!!!"));
     EXPECT_TRUE(Dialogs.WindowTitles.empty());
 }
@@ -389,14 +392,14 @@ TEST_F(ProgramFormTest, AddAndDeleteGroups)
         f->BlockNumCB->setCurrentIndex(1); // Блок 3
         return int(QDialog::Accepted);
     });
-    Form->AddBlockClick();
+    TProgramStructure::AddGroup(*Form);
     EXPECT_EQ(Form->Document->Program().GroupPresent[3], 1);
     EXPECT_EQ(Form->Document->Program().HighestGroup, 3);
     EXPECT_EQ(TreeLabels().last(), S("Блок 3"));
-    EXPECT_EQ(Form->SelectedNode()->Info.Code, 1024);
+    EXPECT_EQ(Form->TreeView->SelectedNode()->Info.Code, 1024);
     // Its first section is 300, number 96, which the loops over sections then reach.
     Dialogs.Windows.push_back(PickSection(0, S("Третья")));
-    Form->AddSectionClick();
+    TProgramStructure::AddSection(*Form);
     EXPECT_EQ(Form->Document->Program().Sections[96].Present, 1);
     EXPECT_EQ(TreeLabels().last(), S("300:Третья"));
 
@@ -405,7 +408,7 @@ TEST_F(ProgramFormTest, AddAndDeleteGroups)
         static_cast<TAddBlockForm *>(d)->BlockNumCB->setCurrentIndex(0); // Блок 2
         return int(QDialog::Accepted);
     });
-    Form->AddBlockClick();
+    TProgramStructure::AddGroup(*Form);
     EXPECT_EQ(TreeLabels().mid(5, 2), QStringList({S("Блок 2"), S("Блок 3")}));
 
     // Delete group 1 with its section, whose text the editor shows: nothing of it stays
@@ -413,11 +416,11 @@ TEST_F(ProgramFormTest, AddAndDeleteGroups)
     Select(33);
     Select(512);
     Dialogs.Answers.push_back(TUserDialogs::AnswerOk);
-    Form->DeleteBlockClick();
+    TProgramStructure::DeleteGroup(*Form);
     EXPECT_EQ(Dialogs.LastQuestion(), S("Вы уверены, что хотите удалить блок??"));
     EXPECT_EQ(Form->Document->Program().GroupPresent[1], 0);
     EXPECT_EQ(Form->Document->Program().Sections[33].Present, 0);
-    EXPECT_EQ(Form->FindNode(33), nullptr);
+    EXPECT_EQ(Form->TreeView->FindNode(33), nullptr);
     TypeText(Form->ProgramREdit, S("ВКЛ"));
     EXPECT_TRUE(Form->ProgramREdit->Lines().isEmpty());
     EXPECT_TRUE(Form->ProgramREdit->isReadOnly());
@@ -427,7 +430,7 @@ TEST_F(ProgramFormTest, AddAndDeleteGroups)
         Form->Document->Program().AddGroup(g);
     Form->RebuildTree();
     const int windows = static_cast<int>(Dialogs.WindowTitles.size());
-    Form->AddBlockClick();
+    TProgramStructure::AddGroup(*Form);
     EXPECT_EQ(Dialogs.LastQuestion(), S("Все блоки программы уже существуют"));
     EXPECT_EQ(static_cast<int>(Dialogs.WindowTitles.size()), windows);
 }
@@ -445,9 +448,9 @@ TEST_F(ProgramFormTest, GoToSection)
         EXPECT_EQ(f->SectionsCB->currentText(), S("Секция 101:Насосы"));
         return int(QDialog::Accepted);
     });
-    Form->GoToSectionClick();
+    TProgramStructure::GoToSection(*Form);
     EXPECT_EQ(Dialogs.WindowTitles.back(), S("Выбор секции"));
-    EXPECT_EQ(Form->SelectedNode()->Info.Code, 33);
+    EXPECT_EQ(Form->TreeView->SelectedNode()->Info.Code, 33);
 }
 
 TEST_F(ProgramFormTest, RenumberFragments)
@@ -457,7 +460,7 @@ TEST_F(ProgramFormTest, RenumberFragments)
     for (int i = 0; i < 62; ++i)
         lines.append(S("1 ВСК"));
     Type(lines.join(u'\n'));
-    Form->RenumberClick();
+    TProgramStructure::Renumber(*Form);
     const QStringList out = Form->ProgramREdit->Lines();
     EXPECT_EQ(out[0], S("00 ЕСЛИ ВКЛ ВД1"));
     EXPECT_EQ(out[1], S("  ТОГДА ВКЛ ДВ1"));
@@ -469,7 +472,7 @@ TEST_F(ProgramFormTest, RenumberFragments)
     // On the header nothing happens.
     Select(TTreeItemInfo::HeaderCode);
     Type(S("5 x"));
-    Form->RenumberClick();
+    TProgramStructure::Renumber(*Form);
     EXPECT_EQ(Form->ProgramREdit->Lines().first(), S("5 x"));
 }
 
@@ -487,11 +490,11 @@ TEST_F(ProgramFormTest, ErrorListLeadsToTheSectionLineAndTheHeaderLine)
 
     // The heading line does nothing.
     Form->ErrorsListBox->setCurrentRow(0);
-    Form->ErrorsListBoxDblClick();
-    EXPECT_EQ(Form->SelectedNode()->Info.Code, TTreeItemInfo::HeaderCode);
+    TProgramStructure::GoToMessage(*Form);
+    EXPECT_EQ(Form->TreeView->SelectedNode()->Info.Code, TTreeItemInfo::HeaderCode);
 
     Form->ErrorsListBox->setCurrentRow(1);
-    Form->ErrorsListBoxDblClick();
+    TProgramStructure::GoToMessage(*Form);
     EXPECT_EQ(Form->PendingLine, 2);
     Form->ApplySelectionChange();
     EXPECT_EQ(Form->CurrentNode->Code, 33);
@@ -503,7 +506,7 @@ TEST_F(ProgramFormTest, ErrorListLeadsToTheSectionLineAndTheHeaderLine)
     TypeText(Form->ProgramREdit, S("ВКЛ ДВ3\nВКЛ ДВ4\n"));
     EXPECT_EQ(Form->ProgramREdit->ErrorLineNumbers(), QList<int>({4}));
     Form->ProgramREdit->setCursorPosition(0, 0);
-    Form->ErrorsListBoxDblClick();
+    TProgramStructure::GoToMessage(*Form);
     EXPECT_EQ(Form->ProgramREdit->CaretLine(), 4);
 
     // Enter in the list does the same; the header tag selects the header.
@@ -515,15 +518,15 @@ TEST_F(ProgramFormTest, ErrorListLeadsToTheSectionLineAndTheHeaderLine)
     EXPECT_EQ(Form->ProgramREdit->ErrorLineNumbers(), QList<int>({1, 2}));
     // Already selected: straight to the line.
     Form->ErrorsListBox->setCurrentRow(3);
-    Form->ErrorsListBoxDblClick();
+    TProgramStructure::GoToMessage(*Form);
     EXPECT_EQ(Form->ProgramREdit->CaretLine(), 2);
     // Past the header's last error line F8 goes on to the section that failed, to its
     // mark where the typing took it.
-    Form->NextErrorClick();
+    Form->NextErrorItem->trigger();
     EXPECT_NE(Form->CurrentNode->Code, TTreeItemInfo::HeaderCode);
     EXPECT_EQ(Form->ProgramREdit->CaretLine(), 4);
     EXPECT_EQ(Form->ProgramREdit->ErrorLineNumbers(), QList<int>({4}));
-    Form->PreviousErrorClick();
+    Form->PreviousErrorItem->trigger();
     EXPECT_EQ(Form->CurrentNode->Code, TTreeItemInfo::HeaderCode);
     EXPECT_EQ(Form->ProgramREdit->CaretLine(), 2);
 }
@@ -542,13 +545,13 @@ TEST_F(ProgramFormTest, TreeKeys)
 TEST_F(ProgramFormTest, HelpAndAbout)
 {
     // Without the help file: said so.
-    Form->ContentsClick();
+    Form->ContentsItem->trigger();
     EXPECT_TRUE(Dialogs.LastQuestion().startsWith(S("Не найден файл справки ")));
     // Beside the executable, as the build and the installation put it.
     ASSERT_TRUE(QFile::copy(QStringLiteral(ZENTOR_SOURCE_DIR "/docs/help/ZentorEditor.html"),
                             ExeDir() + S("ZentorEditor.html")));
     const size_t asked = Dialogs.Asked.size();
-    Form->ContentsClick();
+    Form->ContentsItem->trigger();
     EXPECT_EQ(Dialogs.Asked.size(), asked);
     auto *help = Form->findChild<THelpForm *>();
     ASSERT_NE(help, nullptr);
@@ -556,7 +559,7 @@ TEST_F(ProgramFormTest, HelpAndAbout)
     EXPECT_TRUE(help->Browser->toPlainText().contains(S("Язык секций")));
     help->close();
 
-    Form->AboutClick();
+    Form->AboutItem->trigger();
     EXPECT_EQ(Dialogs.WindowTitles.back(), S("О программе"));
     EXPECT_TRUE(QRegularExpression(S("^Версия: \\d+\\.\\d+\\.\\d+\\.\\d+$"))
                     .match(Form->AboutForm->VersionLabel->text())
@@ -574,9 +577,9 @@ TEST_F(ProgramFormTest, GoToLineAndFind)
         f->LineSpin->setValue(2);
         return int(QDialog::Accepted);
     });
-    Form->GoToLineClick();
+    TProgramStructure::GoToLine(*Form);
     EXPECT_EQ(Form->ProgramREdit->CaretLine(), 2);
-    Form->FindClick();
+    TProgramSearch::ShowFindInText(*Form);
     ASSERT_NE(Form->FindForm, nullptr);
     Form->FindForm->FindEdit->setText(S("ВКЛ"));
     EXPECT_TRUE(Form->FindForm->FindNext()); // from the caret on: line 3, any case

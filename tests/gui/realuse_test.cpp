@@ -52,7 +52,7 @@ TEST_F(RealUseTest, FirstStartWalk)
     Key(Qt::Key_F3);
     // Read from the controller, the program is in no file yet: marked changed.
     EXPECT_EQ(Form->windowTitle(), S("Редактирование ПРП из Сарветела *"));
-    EXPECT_NE(Form->FindNode(written.first().toInt()), nullptr);
+    EXPECT_NE(Form->TreeView->FindNode(written.first().toInt()), nullptr);
 
     // The console shows the mode; keys and mode buttons reach the controller.
     Console([this](TSarvetelConsoleForm *c) {

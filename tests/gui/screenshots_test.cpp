@@ -8,6 +8,7 @@
 #include "gui/compareform.h"
 #include "gui/crossrefform.h"
 #include "gui/programparts.h"
+#include "gui/programsearch.h"
 #include "gui/sarvetelconsoleform.h"
 #include "gui/smallforms.h"
 #include "gui/workwithprpform.h"
@@ -143,7 +144,7 @@ TEST_F(ScreenshotsTest, CrossReferenceWindow)
         form->Document->Program().Header.Text +
         QStringList{S("РЕЗЕРВ       ДВ035   ! запасной выход")});
     form->CompileAllItem->trigger();
-    form->CrossRefClick();
+    form->CrossRefItem->trigger();
     TCrossRefForm *w = form->CrossRefForm;
     ASSERT_NE(w, nullptr);
     EXPECT_EQ(w->Result.Unused, 1);
@@ -165,7 +166,7 @@ TEST_F(ScreenshotsTest, SearchAndConnectionField)
     TSarvetel &link = *form->Link->Sarvetel;
     form->Link->Worker->Call([&] { link.ReadStatus(); });
     form->FindForm->FindEdit->setText(S("Н1_ПУСК"));
-    EXPECT_GT(form->FindInProgram(), 1);
+    EXPECT_GT(TProgramSearch::Find(*form), 1);
     form->FindForm->hide();
     TSearchResultsForm *results = form->SearchResultsForm;
     results->resize(760, 260);

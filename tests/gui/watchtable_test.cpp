@@ -310,7 +310,7 @@ TEST_F(WatchTableTest, ValuesBesideTheCode)
                     line = l;
                 }
     ASSERT_GE(section, 0);
-    Form->SelectNode(section);
+    Form->TreeView->SelectNode(section);
     TZentorEditor *editor = Form->ProgramREdit;
     EXPECT_TRUE(WaitUntil([&] { return editor->annotation(line) == S("ВД020=0  ДВ014=0"); }));
     QString error;
@@ -409,7 +409,7 @@ TEST_F(WatchTableTest, Screenshots)
     for (int n = 0; n < 256; ++n)
         if (Form->Document->Program().Sections[n].Present &&
             Form->Document->Program().Sections[n].Text.join(u'\n').contains(S("ЛАМПА_РАБ ИНАЧЕ")))
-            Form->SelectNode(n);
+            Form->TreeView->SelectNode(n);
     EXPECT_TRUE(WaitUntil([&] { return !Form->ProgramREdit->ValueNoteLines().isEmpty(); }));
     QTest::qWait(300);
     EXPECT_TRUE(Form->grab().save(dir + S("/zentor-values.png")));
@@ -431,7 +431,7 @@ TEST_F(WatchTableTest, ProbeLongestBlock)
     for (int n = 0; n < 256; ++n)
         if (Form->Document->Program().Sections[n].Present &&
             Form->Document->Program().Sections[n].Text.join(u'\n').contains(S("ЛАМПА_РАБ ИНАЧЕ")))
-            Form->SelectNode(n);
+            Form->TreeView->SelectNode(n);
     THeartbeat beat;
     QElapsedTimer clock;
     clock.start();
