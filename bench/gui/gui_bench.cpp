@@ -6,6 +6,7 @@
 #include "compiler/algbase.h"
 #include "files/programfiles.h"
 #include "gui/crossrefform.h"
+#include "gui/filecommands.h"
 #include "gui/programparts.h"
 #include "gui/zentoreditor.h"
 #include "gui/zentorforms.h"
@@ -79,26 +80,26 @@ void BM_OpenLargestProgram(benchmark::State &state)
 {
     TFixture f;
     for (auto _ : state) {
-        f.Form->Load(f.ProgramFile);
+        TFileCommands::OpenGiven(*f.Form, f.ProgramFile);
         TFixture::Ready();
     }
-    state.counters["sections"] = f.Form->Program->PresentSectionCount();
+    state.counters["sections"] = f.Form->Document->Program().PresentSectionCount();
 }
 BENCHMARK(BM_OpenLargestProgram)->Unit(benchmark::kMillisecond);
 
 void BM_CompileAllLargestProgram(benchmark::State &state)
 {
     TFixture f;
-    f.Form->Load(f.ProgramFile);
-    f.Form->SelectNode(100);
+    TFileCommands::OpenGiven(*f.Form, f.ProgramFile);
+    f.Form->TreeView->SelectNode(100);
     f.Form->ApplySelectionChange();
     for (auto _ : state) {
-        f.Form->CompileAllClick();
+        f.Form->CompileAllItem->trigger();
         TFixture::Ready();
     }
-    if (f.Form->Program->ImageLength < 19000)
-        state.SkipWithError(qPrintable(f.Form->Messages.join(u'|')));
-    state.counters["image_bytes"] = f.Form->Program->ImageLength;
+    if (f.Form->Document->Program().ImageLength < 19000)
+        state.SkipWithError(qPrintable(f.Form->Document->MessageLines().join(u'|')));
+    state.counters["image_bytes"] = f.Form->Document->Program().ImageLength;
 }
 BENCHMARK(BM_CompileAllLargestProgram)->Unit(benchmark::kMillisecond);
 
@@ -106,10 +107,10 @@ BENCHMARK(BM_CompileAllLargestProgram)->Unit(benchmark::kMillisecond);
 void BM_CompileAllWithCrossReference(benchmark::State &state)
 {
     TFixture f;
-    f.Form->Load(f.ProgramFile);
-    f.Form->CrossRefClick();
+    TFileCommands::OpenGiven(*f.Form, f.ProgramFile);
+    f.Form->CrossRefItem->trigger();
     for (auto _ : state) {
-        f.Form->CompileAllClick();
+        f.Form->CompileAllItem->trigger();
         TFixture::Ready();
     }
     state.counters["rows"] = f.Form->CrossRefForm->UsesView->topLevelItemCount();
@@ -119,8 +120,8 @@ BENCHMARK(BM_CompileAllWithCrossReference)->Unit(benchmark::kMillisecond);
 void BM_RelabelLargestProgram(benchmark::State &state)
 {
     TFixture f;
-    f.Form->Load(f.ProgramFile);
-    f.Form->CompileAllClick();
+    TFileCommands::OpenGiven(*f.Form, f.ProgramFile);
+    f.Form->CompileAllItem->trigger();
     for (auto _ : state) {
         f.Form->RelabelTree();
         TFixture::Ready();

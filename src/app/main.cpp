@@ -3,6 +3,7 @@
 
 #include "app/commandline.h"
 #include "core/version.h"
+#include "gui/filecommands.h"
 #include "gui/qttranslations.h"
 #include "gui/zentorforms.h"
 
@@ -100,6 +101,6 @@ int main(int argc, char **argv)
     // The file named on the command line is opened once the windows are up, as Open opens
     // it: a program source file becomes the current file.
     if (!line.FileToOpen.isEmpty())
-        form->OpenProgramFile(QFileInfo(line.FileToOpen).absoluteFilePath());
+        TFileCommands::OpenGiven(*form, QFileInfo(line.FileToOpen).absoluteFilePath());
     return app.exec();
 }

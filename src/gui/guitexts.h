@@ -5,6 +5,7 @@
 #include "compiler/algbasefile.h"
 #include "compiler/compilertexts.h"
 #include "core/programpaths.h"
+#include "document/documenttexts.h"
 #include "link/configuration.h"
 #include "link/sarveteldefs.h"
 
@@ -147,13 +148,13 @@ inline const QString SaveAsOtherForm =
     QStringLiteral("Программа сохраняется в формате .zen; для других форм — «Экспорт»");
 
 // Error list lines.
-inline const QString LoadingFrom = QStringLiteral("Загрузка из файла ");
-inline const QString ReadError = QStringLiteral("Ошибка при чтении файла");
-inline const QString OkLine = QStringLiteral("Ок");
-inline const QString OkLineLatin = QStringLiteral("Ok");
-inline const QString SavingTo = QStringLiteral("Сохранение в файл ");
-inline const QString ExportingTo = QStringLiteral("Экспорт в файл ");
-inline const QString SaveError = QStringLiteral("Ошибка при записи файла");
+inline const QString &LoadingFrom = DocumentTexts::LoadingFrom;
+inline const QString &ReadError = DocumentTexts::ReadError;
+inline const QString &OkLine = DocumentTexts::OkLine;
+inline const QString &OkLineLatin = DocumentTexts::OkLineLatin;
+inline const QString &SavingTo = DocumentTexts::SavingTo;
+inline const QString &ExportingTo = DocumentTexts::ExportingTo;
+inline const QString &SaveError = DocumentTexts::SaveError;
 
 // Tree labels and status panel.
 inline const QString HeaderNode = QStringLiteral("Заголовок программы");
@@ -195,8 +196,8 @@ inline const QString PortFound = QStringLiteral("  обнаружен порт "
 inline const QString &BadConfigValue = ConfigTexts::BadConfigValue;
 inline const QString &DefaultKept = ConfigTexts::DefaultKept;
 inline const QString NotChosen = QStringLiteral("Не выбран");
-inline const QString AlgBaseLoaded = QStringLiteral("Загружена база алгоритмов ");
-inline const QString AlgBaseMissing = QStringLiteral("База алгоритмов не найдена: ");
+inline const QString &AlgBaseLoaded = DocumentTexts::AlgBaseLoaded;
+inline const QString &AlgBaseMissing = DocumentTexts::AlgBaseMissing;
 
 // Configuration file: its name and the words of its values (the sections and keys stand
 // beside the values' rules in link/configuration.h).

@@ -1,5 +1,7 @@
 #include "gui/placement.h"
 
+#include <QGuiApplication>
+
 #include <QApplication>
 #include <QDialog>
 #include <QEvent>
@@ -165,4 +167,22 @@ bool TCaptionKeeper::eventFilter(QObject *watched, QEvent *event)
             dialog->resize(wanted, dialog->height());
     }
     return false;
+}
+
+QRect OnScreenBounds(const QRect &wanted, const QSize &minimum)
+{
+    // The bounds are the window's own area without the frame the window manager adds, read
+    // and set the same way, so a start after a close puts the window where it was. A
+    // screen too small for them gets the window whole.
+    QRect bounds = wanted;
+    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        bounds.setWidth(std::clamp(bounds.width(), minimum.width(), std::max(area.width(), 1)));
+        bounds.setHeight(std::clamp(bounds.height(), minimum.height(), std::max(area.height(), 1)));
+        bounds.moveLeft(std::clamp(bounds.left(), area.left(),
+                                   std::max(area.left(), area.right() + 1 - bounds.width())));
+        bounds.moveTop(std::clamp(bounds.top(), area.top(),
+                                  std::max(area.top(), area.bottom() + 1 - bounds.height())));
+    }
+    return bounds;
 }

@@ -25,6 +25,10 @@ QRect BesideOrBelow(const QRect &owner, const QRect &avoid, const QSize &frame,
 void PlaceOver(QWidget *window, const QWidget *owner);
 void PlaceBeside(QWidget *window, const QWidget *owner, const QWidget *avoid);
 
+// A main window's bounds (its own area, without the frame) moved and shrunk to lie wholly on
+// the primary screen, never below minimum.
+QRect OnScreenBounds(const QRect &wanted, const QSize &minimum);
+
 // The width a window needs for the window manager to show its whole caption (the program's
 // name that the title bar adds, the frame's icon and buttons included).
 int CaptionWidth(const QString &caption);

@@ -1,10 +1,15 @@
 #pragma once
-// The main window: the program tree, the editor, the error list and the status bar, the
-// menus and every command of the program, its start-up and its close.
+// The main window over the open program (document/programdocument.h): the program tree,
+// the editor, the message list and the status bar, its start-up and its close. It routes
+// keys and menu items (gui/mainmenus.h) to the commands: the file commands
+// (gui/filecommands.h), the structure commands and moves (gui/programstructure.h), search
+// and replace (gui/programsearch.h), the compiles and the controller's commands here.
 
 #include "core/logger.h"
 #include "core/programpaths.h"
+#include "document/programdocument.h"
 #include "gui/algeditform.h"
+#include "gui/programtree.h"
 #include "gui/recentfiles.h"
 #include "gui/userdialogs.h"
 #include "link/comport.h"
@@ -23,10 +28,9 @@
 
 class QAction;
 class QLabel;
-class QListWidget;
+class TMessageList;
 class QMenu;
 class QSplitter;
-class QTreeWidget;
 class TAboutForm;
 class TAddBlockForm;
 class TAddSectionForm;
@@ -50,8 +54,6 @@ class TZentorEditor;
 class TPortIO;
 enum class TTransferResult;
 struct TDesktopLink;
-struct TFileContext;
-struct TCompilerParts;
 
 // The main window's design bounds.
 inline const QRect DefaultWindowBounds(164, 102, 569, 443);
@@ -59,14 +61,6 @@ inline const QRect DefaultWindowBounds(164, 102, 569, 443);
 // The connection field's text: the port's list entry, and what is known of the controller
 // behind it ("— Пуск", "— Нет связи"); nothing more before any exchange.
 QString ConnectionFieldText(const QString &entry, const TControllerSeen &seen);
-
-// A node of the program tree with the record it stands for.
-class TProgramTreeItem : public QTreeWidgetItem
-{
-public:
-    explicit TProgramTreeItem(int code) { Info.Code = code; }
-    TTreeItemInfo Info;
-};
 
 class TProgramForm : public QMainWindow
 {
@@ -102,30 +96,12 @@ public:
     TCrossRefForm *CrossRefForm = nullptr; // made when first asked for
     TCompareForm *CompareForm = nullptr;   // made with the first comparison
 
-    // Commands, named after their menu items.
-    void NewClick();
-    void OpenClick();
-    void SaveClick();
-    void SaveAsClick();
-    void ExportClick();
-    void RecentFileClick(int k);
-    void GoToSectionClick();
-    void ShowTreeClick();
-    void ShowErrorsClick();
-    void AddBlockClick();
-    void DeleteBlockClick();
-    void AddSectionClick();
-    void RenameSectionClick();
-    void DeleteSectionClick();
-    void RenumberClick();
-    void CompileClick();
-    void CompileAllClick();
+    // Commands, named after their menu items, and what the commands share.
     // The compile before a write, a comparison or an export: the sections whose text
     // changed, and the header only when its text changed or was never compiled; sections
     // decoded from an image keep their code. Shows the compile list as F9 does when anything
     // is compiled. True when the program is ready to send or compare.
     bool CompileForTransfer();
-    void CrossRefClick();
     // The cross-reference window follows the program: a new analysis after every compile
     // and load while it is open.
     void RefreshCrossRef();
@@ -138,61 +114,22 @@ public:
     // program of its own and shows what differs; neither side changes.
     void CompareWithControllerClick();
     void PortSettingsClick();
-    void CompilerOptionsClick();
     void ConsoleClick();
     void VariablesClick();
-    // The values of the simulator's run below the lines of the section shown, on or off.
-    void ValuesInTextClick();
     void RefreshValueNotes();
     // The trend plot of the chosen variables (none: the watch list's, or those it follows).
-    void TrendClick();
     void ShowTrend(const std::vector<TVarRef> &vars);
     // The open program prepared to run beside the simulator's run of that generation.
     std::shared_ptr<const TRunProgram> WatchedProgram(std::uint64_t generation);
     // The port in use is the built-in simulator's line.
     bool SimulatorInUse() const;
-    void AlgLibraryClick();
-    void ContentsClick();
-    void AboutClick();
-    void FindClick();
-    // Search and replace across the header and every section, with the find dialog's
-    // text and options; the hits go to the results window. The number of places.
-    void FindInProgramClick();
-    void ReplaceInProgramClick();
-    int FindInProgram();
-    // The search again while its results are shown: after a replace, a deletion, a new program.
-    void RefreshSearchResults();
-    int ReplaceInProgram();
-    // "Копировать": the selected lines of the message list when it was the last of the two
-    // to have the focus, else the editor's selection.
-    void CopyClick();
-    void CopyMessages();
-    void GoToLineClick();
-    void NextErrorClick();
-    void PreviousErrorClick();
-    void ErrorsListBoxDblClick();
 
     // Tree and editor.
     void Commit();
     void RebuildTree();
     void RelabelTree();
-    // The tree's column as wide as its longest label (it scrolls sideways beyond that).
-    void FitTreeWidth();
-    QString NodeLabel(const TTreeItemInfo &info) const;
-    TProgramTreeItem *FindNode(int code) const;
-    TProgramTreeItem *SelectedNode() const;
-    void SelectNode(int code);
     // Runs the delayed selection change now (the tests; a command right after a click).
     void ApplySelectionChange();
-    // Reads the file into the program. False (the program cleared, "Ошибка при чтении файла")
-    // when it could not be read or is a PRP image whose structure gave way.
-    bool Load(const QString &fileName);
-    // Open's work after its questions and its dialog, also for the file given at start: the
-    // file is loaded and, when it is a program source file, becomes the current file.
-    void OpenProgramFile(const QString &fileName);
-    // Save and Save as; true when the program was written.
-    bool Save();
-    bool SaveAs();
 
     // The close handler's work: writes the configuration file. False with a message box
     // when it cannot be written.
@@ -202,15 +139,9 @@ public:
     TUserDialogs &Dialogs;
     TProgramPaths Paths;
     QStringList Arguments;
-    std::unique_ptr<TZentorProgram> Program;
     std::unique_ptr<TLogger> Logger;
-    QStringList Messages; // the error list's lines; the model and the compiler write here
-    QString CurrentFileName;
-    // The program differs from its file, or lives in no file (read from the controller):
-    // closing, New, Open, a recent file and F3 would lose it without asking.
-    bool ProgramChanged = false;
-    // The program came from an image form: a compile that changes its code changes it.
-    bool ProgramFromImage = false;
+    // The program shown, its file, its messages and its compiler.
+    std::unique_ptr<TProgramDocument> Document;
     // The caption without the "*" that marks a changed program.
     QString CaptionBase;
     TTreeItemInfo NothingNode;
@@ -237,13 +168,12 @@ public:
     TFileDialogSpec AlgDialog;                // the algorithm base window's files
     QRect NormalBounds = DefaultWindowBounds; // the bounds before maximising
     QString AlgBaseFile;
-    std::unique_ptr<TCompilerParts> Compiler;
     std::unique_ptr<TDesktopLink> Link;
 
     // Controls.
-    QTreeWidget *TreeView;
+    TProgramTreeView *TreeView;
     TZentorEditor *ProgramREdit;
-    QListWidget *ErrorsListBox;
+    TMessageList *ErrorsListBox;
     QLabel *StatusPanel0;
     QLabel *StatusPanel1;
     QLabel *StatusWait; // "Обмен с контроллером..." while an exchange runs
@@ -272,8 +202,6 @@ public:
     QAction *ValuesInTextItem, *TrendItem;
     QAction *ContentsItem, *AboutItem;
 
-    void RefreshRecentMenu();
-    void SetProgramChanged(bool changed);
     void SetCaption(const QString &base);
     // Before the program is replaced or the window closes: when the program was changed,
     // "Сохранить изменения в программе?" (Да saves first); otherwise usualQuestion, when
@@ -283,53 +211,30 @@ public:
     TAlgReader ControllerAlgReader();
     // The whole base from the controller, on the exchange worker.
     TBaseReader ControllerBaseReader();
-    void AddMessage(const QString &line);
-    void ClearMessages();
-    // The error list shows Messages; marks the editor's error lines of the current node.
-    void ShowMessages();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
-    void resizeEvent(QResizeEvent *event) override;
-    void moveEvent(QMoveEvent *event) override;
+    bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    friend class TFileCommands;
+    friend class TMainMenus;
+    friend struct TPortSnapshot;
+    friend class TProgramSearch;
+    friend class TProgramStructure;
     void CreateControls();
-    void CreateMenus();
-    void CreateFileMenu();
-    void CreateEditMenu();
-    void CreateTreePopup();
-    void FreeEditorKeys();
     void TreeViewChange();
     // No node's text: an empty editor that takes no typing (its node was deleted).
     void ShowNoText();
-    void TreeContextMenu(const QPoint &pos);
-    void UpdateStatusCaret();
     // The editor's marks for the messages of the text shown; fresh after a compile (new
     // messages), else the marks a text kept since stay where its editing took them.
     void MarkEditorErrors(bool fresh = true);
     // The start without a configuration file: defaults everywhere.
     void StartWithDefaults();
-    // The program model, the compiler and the algorithm base.
-    void CreateModel();
     void ReadStartupConfiguration(TConfigReader &reader, QStringList &notes);
-    void ReadLogSetting(TConfigReader &reader);
-    void ReadKsbSetting(TConfigReader &reader);
-    void ReadPortSettings(TConfigReader &reader);
-    void ReadHistory(TConfigReader &reader);
-    void ReadWindowBounds(TConfigReader &reader);
-    void SetWindowBounds(const QRect &wanted);
     void Report(const QString &line);
-    bool ConfirmOverwrite(TFileDialogSpec &request, bool *stop);
-    void OpenFile(const QString &fileName);
-    int SaveProgram(const QString &fileName);
-    // What loading and saving need from the compiler (decompile after an image was read,
-    // compile before an image form is written).
-    TFileContext FileContext();
-    void CreateCompiler();
     void LoadAlgorithmBase();
-    void WireAlgorithmsIntoEditor();
     // F9 (all false), Ctrl+F9 (all true); headerAlways false compiles the header only when
     // its text needs it.
     bool RunCompile(bool all, bool headerAlways = true);
@@ -339,18 +244,6 @@ private:
     void TakePortSettings();
     void ProbePorts();
     void RediscoverPorts();
-    // The port and its settings as the port dialog found them, for its "Отмена".
-    struct TPortSnapshot
-    {
-        QString Entry;
-        bool InUse = false;
-        std::uint32_t BaudRate = 0;
-        std::uint8_t StopBits = 0, Parity = 0, ByteSize = 0;
-        TCommTimeouts Timeouts;
-        bool Multi = false;
-    };
-    TPortSnapshot TakeSnapshot() const;
-    void RestoreSnapshot(const TPortSnapshot &s);
     void CreatePort();
     bool OpenConfiguredPort();
     void CreateLink();
@@ -365,9 +258,6 @@ public:
     TControllerSeen LinkSeen; // since the port was chosen
 
 private:
-    // The nodes with compile errors, header first, then the sections in order.
-    QList<int> FailedNodes() const;
-    void StepError(bool forward);
     void LoadSimulatorAlgorithms();
     bool StartSimulator();
     // Opens a port list entry: "COMn", a device path or the simulator entry. 0 or errno.

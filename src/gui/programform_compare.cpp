@@ -14,41 +14,41 @@
 
 void TProgramForm::CompareWithControllerClick()
 {
-    if (!PortInUse || !Link || !Link->Sarvetel || !Compiler)
+    if (!PortInUse || !Link || !Link->Sarvetel)
         return;
     if (!CompileForTransfer())
         return; // nothing is asked of the controller for a program that does not compile
-    AddMessage(CompareText::Heading);
+    Document->AddMessage(CompareText::Heading);
 
     // The controller's PRP goes into a program of its own: the open one is not touched.
     auto stored = std::make_unique<TZentorProgram>();
-    stored->Messages = &Messages;
+    stored->Messages = Document->MessageSink();
     stored->Sections[0].Present = 0;
-    const qsizetype first = Messages.size();
+    const qsizetype first = Document->MessageLines().size();
     TSarvetel &link = *Link->Sarvetel;
     const TTransferResult read = ReadControllerPrp(*stored);
     if (read != TTransferResult::Done) {
         const QString reason =
             Sarvetel::LinkFailureText(link.LinkStatus, static_cast<int>(link.ProtocolResult));
         if (!reason.isEmpty())
-            AddMessage(reason);
-        AddMessage(GuiTexts::CompareNotDone);
-        ShowMessages();
+            Document->AddMessage(reason);
+        Document->AddMessage(GuiTexts::CompareNotDone);
+        Document->MessagesWritten();
         if (read == TTransferResult::Failed)
-            Dialogs.Notice(this, Messages.mid(first).join(u'\n'), GuiTexts::Attention,
-                           TUserDialogs::Warning);
+            Dialogs.Notice(this, Document->MessageLines().mid(first).join(u'\n'),
+                           GuiTexts::Attention, TUserDialogs::Warning);
         return;
     }
     const bool sound = stored->SplitImage();
-    const auto sent = ProgramAsSent(*Program);
+    const auto sent = ProgramAsSent(Document->Program());
     TPrpComparison result = ComparePrp(*sent, *stored);
-    AddSectionViews(result, *sent, *stored, &Compiler->AlgBase);
+    AddSectionViews(result, *sent, *stored, &Document->AlgBase());
     // An image whose checksums do not hold is not what any program gives: it differs.
     const int differences = result.Differences() + (sound ? 0 : 1);
     const QString summary =
         differences == 0 ? CompareText::AllSame : CompareText::Found(differences);
-    AddMessage(summary);
-    ShowMessages();
+    Document->AddMessage(summary);
+    Document->MessagesWritten();
 
     if (!CompareForm)
         CompareForm = new TCompareForm(this);

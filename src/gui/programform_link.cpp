@@ -8,6 +8,7 @@
 #include "gui/comportsetupform.h"
 #include "gui/guitexts.h"
 #include "gui/linkworker.h"
+#include "gui/portsnapshot.h"
 #include "gui/programform.h"
 #include "gui/programparts.h"
 #include "gui/progressform.h"
@@ -121,41 +122,6 @@ void TProgramForm::RediscoverPorts()
             AvailablePorts.append(kept);
 }
 
-TProgramForm::TPortSnapshot TProgramForm::TakeSnapshot() const
-{
-    TPortSnapshot s;
-    const TCOMPort &port = *Link->Port;
-    s.Entry = OpenPortEntry();
-    s.InUse = PortInUse;
-    s.BaudRate = port.BaudRate;
-    s.StopBits = port.StopBits;
-    s.Parity = port.Parity;
-    s.ByteSize = port.ByteSize;
-    s.Timeouts = port.Timeouts;
-    s.Multi = Link->Sarvetel && Link->Sarvetel->MultiChannel;
-    return s;
-}
-
-void TProgramForm::RestoreSnapshot(const TPortSnapshot &s)
-{
-    TCOMPort &port = *Link->Port;
-    const bool reopen = OpenPortEntry() != s.Entry;
-    port.BaudRate = s.BaudRate;
-    port.StopBits = s.StopBits;
-    port.Parity = s.Parity;
-    port.ByteSize = s.ByteSize;
-    port.Timeouts = s.Timeouts;
-    if (reopen) {
-        port.Close();
-        if (!s.Entry.isEmpty() && OpenPortByName(s.Entry) != 0)
-            port.Close();
-    }
-    if (port.IsOpen())
-        port.ApplySettings();
-    if (Link->Sarvetel)
-        Link->Sarvetel->MultiChannel = s.Multi ? 1 : 0;
-}
-
 void TProgramForm::CreatePort()
 {
     // Created once; every later holder (the link, the worker, the windows) keeps this one.
@@ -244,9 +210,9 @@ QString TProgramForm::OpenPortEntry() const
 
 void TProgramForm::LoadSimulatorAlgorithms()
 {
-    if (Link && Link->Simulator && Compiler) {
+    if (Link && Link->Simulator) {
         std::lock_guard<std::mutex> state(Link->Simulator->Lock);
-        Link->Simulator->LoadAlgorithms(Compiler->AlgBase);
+        Link->Simulator->LoadAlgorithms(Document->AlgBase());
     }
 }
 
@@ -346,8 +312,9 @@ TBaseReader TProgramForm::ControllerBaseReader()
 
 TTransferResult TProgramForm::WriteProgramToController(QString &stopMessage)
 {
-    AddMessage(Sarvetel::WriteProgramHeading);
-    return WorkWithPRPForm->Transfer<TPRPWriteThread>(*Link->Sarvetel, *Program, &stopMessage);
+    Document->AddMessage(Sarvetel::WriteProgramHeading);
+    return WorkWithPRPForm->Transfer<TPRPWriteThread>(*Link->Sarvetel, Document->Program(),
+                                                      &stopMessage);
 }
 
 TTransferResult TProgramForm::ReadControllerPrp(TZentorProgram &into)
@@ -362,16 +329,14 @@ bool TProgramForm::ReadProgramFromController()
     // The read goes into a program of its own: only a whole image with both checksums
     // holding takes the open program's place.
     auto read = std::make_unique<TZentorProgram>();
-    read->Messages = &Messages;
+    read->Messages = Document->MessageSink();
     if (ReadControllerPrp(*read) != TTransferResult::Done)
         return false;
     if (!read->SplitImage()) {
-        Messages.append(GuiTexts::ImageNotSplit);
+        Document->MessageSink()->append(GuiTexts::ImageNotSplit);
         return false;
     }
-    Program->CopyContentOf(*read);
-    TProgress &progress = ProgressForm ? *ProgressForm : NoProgress();
-    DecompileProgram(Compiler->Compiler, *Program, progress);
+    Document->TakeFromController(*read);
     return true;
 }
 
@@ -380,17 +345,17 @@ void TProgramForm::WriteToControllerClick()
     if (!PortInUse || !Link || !Link->Sarvetel)
         return;
     Commit();
-    ClearMessages();
+    Document->ClearMessages();
     // Nothing is asked of the controller before the program is ready to send. A program
     // without a section to send would leave the controller with none: that is asked first.
     if (!CompileForTransfer())
         return;
-    if (SectionsToWrite(*Program) == 0 &&
+    if (SectionsToWrite(Document->Program()) == 0 &&
         Dialogs.Ask(this, GuiTexts::EmptyProgramQuestion, GuiTexts::Attention, TUserDialogs::YesNo,
                     TUserDialogs::Warning, TUserDialogs::AnswerNo) != TUserDialogs::AnswerYes)
         return;
-    const qsizetype kept = Messages.size();
-    AddMessage(GuiTexts::WritingPrp);
+    const qsizetype kept = Document->MessageLines().size();
+    Document->AddMessage(GuiTexts::WritingPrp);
     TModeSwitchHooks hooks;
     hooks.RunOnPort = [this](const std::function<void()> &step) {
         return Link->Worker->Call(step) == TLinkWorker::Done;
@@ -408,16 +373,16 @@ void TProgramForm::WriteToControllerClick()
     case TModeSwitchOutcome::NotSwitched:
         Dialogs.Ask(this, Sarvetel::ModeChangeFailed, GuiTexts::Attention3, TUserDialogs::OkCancel,
                     TUserDialogs::Information, TUserDialogs::AnswerOk);
-        AddMessage(Sarvetel::WriteAttemptFailed);
+        Document->AddMessage(Sarvetel::WriteAttemptFailed);
         return;
     default: // declined, or the port work did not end
         return;
     }
     // The compile's lines stay in the list; the write's own lines follow them.
-    Messages.resize(kept);
+    Document->TruncateMessages(kept);
     QString stopMessage;
     const TTransferResult result = WriteProgramToController(stopMessage);
-    ShowMessages();
+    Document->MessagesWritten();
     if (result == TTransferResult::Done)
         Dialogs.Notice(this, Sarvetel::WriteDone, GuiTexts::Attention, TUserDialogs::Information);
     else
@@ -431,22 +396,15 @@ void TProgramForm::ReadFromControllerClick()
         return;
     if (!MayReplaceProgram(GuiTexts::ReadQuestion))
         return;
-    ClearMessages();
-    AddMessage(GuiTexts::ReadingPrp);
+    Document->ClearMessages();
+    Document->AddMessage(GuiTexts::ReadingPrp);
     if (!ReadProgramFromController()) {
         // The open program stays as it was; the list says why.
-        AddMessage(GuiTexts::ReadNotTaken);
+        Document->AddMessage(GuiTexts::ReadNotTaken);
         return;
     }
     // The program read lives in no file until it is saved.
-    ProgramChanged = true;
-    ProgramFromImage = false;
     SetCaption(GuiTexts::ReadCaptionTitle);
-    CurrentFileName.clear();
-    EditorChanged = false;
-    RebuildTree();
-    SelectNode(TTreeItemInfo::HeaderCode);
-    ShowMessages();
 }
 
 void TProgramForm::PortSettingsClick()
@@ -456,11 +414,11 @@ void TProgramForm::PortSettingsClick()
     TCOMPortSetupForm &form = *COMPortSetupForm;
     // The ports present now: an adapter plugged in after the start is offered too.
     RediscoverPorts();
-    const TPortSnapshot before = TakeSnapshot();
+    const TPortSnapshot before = TPortSnapshot::Take(*this);
     form.Prepare(AvailablePorts, OpenPortEntry(), !PortInUse, KsbCreated);
     const bool accepted = Dialogs.Exec(&form) == QDialog::Accepted;
     if (!accepted)
-        RestoreSnapshot(before);
+        before.Restore(*this);
     LinkSeen = TControllerSeen(); // nothing is known yet of what the port now leads to
     PortInUse = accepted ? !form.UseCOMPortChB->isChecked() && Link->Port->IsOpen()
                          : before.InUse && Link->Port->IsOpen();
@@ -518,11 +476,6 @@ void TProgramForm::VariablesClick()
     SarvetelVarsForm->activateWindow();
 }
 
-void TProgramForm::ValuesInTextClick()
-{
-    RefreshValueNotes();
-}
-
 void TProgramForm::RefreshValueNotes()
 {
     const int section = CurrentNode->IsSection() ? CurrentNode->Code : -1;
@@ -547,20 +500,13 @@ std::shared_ptr<const TRunProgram> TProgramForm::WatchedProgram(std::uint64_t ge
 {
     // Made again when the controller's program is written anew or another file is open:
     // between those the run is of the program as it was written.
-    if (!Program)
-        return nullptr;
-    if (!Watched.Program || Watched.Generation != generation || Watched.File != CurrentFileName ||
-        Watched.Source != Program.get()) {
+    if (!Watched.Program || Watched.Generation != generation ||
+        Watched.File != Document->FileName() || Watched.Source != &Document->Program()) {
         auto run = std::make_shared<TRunProgram>();
-        run->Prepare(*Program, Compiler ? &Compiler->AlgBase : nullptr);
-        Watched = {std::move(run), generation, CurrentFileName, Program.get()};
+        run->Prepare(Document->Program(), &Document->AlgBase());
+        Watched = {std::move(run), generation, Document->FileName(), &Document->Program()};
     }
     return Watched.Program;
-}
-
-void TProgramForm::TrendClick()
-{
-    ShowTrend({});
 }
 
 void TProgramForm::ShowTrend(const std::vector<TVarRef> &vars)
@@ -590,18 +536,18 @@ void TProgramForm::CreateControllerForms()
     WorkWithPRPForm = new TWorkWithPRPForm(Dialogs, this);
     connect(WorkWithPRPForm, &TWorkWithPRPForm::JobEnded, this, &TProgramForm::TakeLinkNews);
     SarvetelVarsForm = new TSarvetelVarsForm(this);
-    SarvetelVarsForm->ProgramFile = [this] { return CurrentFileName; };
+    SarvetelVarsForm->ProgramFile = [this] { return Document->FileName(); };
     SarvetelVarsForm->OpenProgram = [this](std::uint64_t generation) {
         return WatchedProgram(generation);
     };
     TrendForm = new TTrendForm(Dialogs, this);
     connect(SarvetelVarsForm, &TSarvetelVarsForm::TrendRequested, this, &TProgramForm::ShowTrend);
     if (Link && Link->Sarvetel)
-        SarvetelConsoleForm = new TSarvetelConsoleForm(
-            Dialogs, *Link->Sarvetel, *Link->Worker, Compiler ? &Compiler->AlgBase : nullptr, this);
+        SarvetelConsoleForm = new TSarvetelConsoleForm(Dialogs, *Link->Sarvetel, *Link->Worker,
+                                                       &Document->AlgBase(), this);
     if (SarvetelConsoleForm) {
-        SarvetelConsoleForm->OpenProgram = Program.get();
-        SarvetelConsoleForm->ProgramCompiler = Compiler ? &Compiler->Compiler : nullptr;
+        SarvetelConsoleForm->OpenProgram = &Document->Program();
+        SarvetelConsoleForm->ProgramCompiler = &Document->Compiler();
     }
     TCOMPort *port = Link ? Link->Port.get() : nullptr;
     if (port) {

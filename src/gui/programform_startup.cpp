@@ -2,7 +2,10 @@
 // compiler, tree) and the close handler that writes the configuration back.
 
 #include "core/inifile.h"
+#include "gui/desktopsettings.h"
 #include "gui/guitexts.h"
+#include "gui/mainmenus.h"
+#include "gui/placement.h"
 #include "gui/programform.h"
 #include "gui/programparts.h"
 #include "gui/smallforms.h"
@@ -43,11 +46,6 @@ void SystemVersion(QString &version, QString &platform)
     version =
         QString::number(number(parts.value(0))) + u'.' + QString::number(number(parts.value(1)));
     platform = QString::fromLocal8Bit(info.sysname);
-}
-
-QString HistoryKey(int k)
-{
-    return ConfigKeys::KeyFile + QString::number(k);
 }
 
 } // namespace
@@ -98,14 +96,11 @@ void TProgramForm::FormCreate()
     }
 
     // An empty program, its header chosen.
-    Program->Clear();
-    CurrentFileName.clear();
-    RebuildTree();
-    SelectNode(TTreeItemInfo::HeaderCode);
+    Document->New();
     ApplySelectionChange();
 
     UpdateControllerItems();
-    RefreshRecentMenu();
+    TMainMenus::ShowRecentFiles(*this);
     StartupForm->OkButton->setEnabled(true);
 }
 
@@ -116,22 +111,15 @@ void TProgramForm::StartWithDefaults()
     PortSettings = TPortSettings();
     PortInUse = false;
     CreateLink();
-    CreateModel();
+    EditorChanged = false;
+    CurrentNode = &NothingNode;
+    LoadAlgorithmBase();
     ProbePorts();
     for (TFileDialogSpec *d : {&OpenDialog, &SaveDialog, &ImportDialog, &ExportDialog})
         d->InitialDir = Paths.ProgramDir;
     RecentFiles.Clear();
-    SetWindowBounds(DefaultWindowBounds);
-}
-
-void TProgramForm::CreateModel()
-{
-    Program = std::make_unique<TZentorProgram>();
-    EditorChanged = false;
-    CurrentNode = &NothingNode;
-    CreateCompiler();
-    LoadAlgorithmBase();
-    Program->Messages = &Messages;
+    NormalBounds = OnScreenBounds(DefaultWindowBounds, minimumSize());
+    setGeometry(NormalBounds);
 }
 
 void TProgramForm::ReadStartupConfiguration(TConfigReader &reader, QStringList &notes)
@@ -142,11 +130,25 @@ void TProgramForm::ReadStartupConfiguration(TConfigReader &reader, QStringList &
             Report(note);
         notes.clear();
     };
-    ReadLogSetting(reader);
+    TDesktopSettings settings;
+    settings.ReadLog(reader, Paths.ProgramDir);
+    Report(settings.LogFile.isEmpty() ? GuiTexts::NoLog : GuiTexts::OpeningLog + settings.LogFile);
+    Logger = settings.LogFile.isEmpty() ? std::make_unique<TLogger>()
+                                        : std::make_unique<TLogger>(settings.LogFile);
     flush();
-    ReadKsbSetting(reader);
+    if (KsbAllowed) {
+        settings.ReadKsbUse(reader);
+        if (settings.KsbUse == TDesktopSettings::KsbAllowed) {
+            Report(GuiTexts::KsbAllowed);
+            CreateKsb();
+        } else if (settings.KsbUse == TDesktopSettings::KsbForbidden) {
+            Report(GuiTexts::KsbForbiddenConfig);
+            KsbAllowed = false;
+        }
+    }
     ProbePorts();
-    ReadPortSettings(reader);
+    settings.ReadPort(reader);
+    PortSettings = settings.Port;
     flush();
 
     PortInUse = PortSettings.InUse;
@@ -160,116 +162,28 @@ void TProgramForm::ReadStartupConfiguration(TConfigReader &reader, QStringList &
 
     // The module's channel, then the link that uses it.
     PortSettings.KsbChannel = -1;
-    if (KsbAllowed)
-        PortSettings.KsbChannel = static_cast<int>(
-            reader.Number(ConfigKeys::SecLink, ConfigKeys::KeyKsbChannel, -1, -1, 15));
+    if (KsbAllowed) {
+        settings.ReadKsbChannel(reader);
+        PortSettings.KsbChannel = settings.Port.KsbChannel;
+    }
     flush();
     CreateLink();
 
-    CreateModel();
-    ReadHistory(reader);
-    ReadWindowBounds(reader);
-    flush();
-}
-
-void TProgramForm::ReadLogSetting(TConfigReader &reader)
-{
-    if (reader.Lower(ConfigKeys::SecDebug, ConfigKeys::KeyWriteLog, GuiTexts::Yes) ==
-        GuiTexts::Yes) {
-        const QString name = CompleteLogFileName(
-            reader.Text(ConfigKeys::SecDebug, ConfigKeys::KeyLogFile, QStringLiteral("log")),
-            Paths.ProgramDir);
-        Report(GuiTexts::OpeningLog + name);
-        Logger = std::make_unique<TLogger>(name);
-    } else {
-        Report(GuiTexts::NoLog);
-        Logger = std::make_unique<TLogger>();
-    }
-}
-
-void TProgramForm::ReadKsbSetting(TConfigReader &reader)
-{
-    if (!KsbAllowed)
-        return;
-    const QString use = reader.Lower(ConfigKeys::SecLink, ConfigKeys::KeyUseKsb, GuiTexts::No);
-    if (use == GuiTexts::Yes) {
-        Report(GuiTexts::KsbAllowed);
-        CreateKsb();
-    } else if (use == GuiTexts::No) {
-        Report(GuiTexts::KsbForbiddenConfig);
-        KsbAllowed = false;
-    }
-}
-
-void TProgramForm::ReadPortSettings(TConfigReader &reader)
-{
-    TPortSettings &s = PortSettings;
-    s = TPortSettings();
-    s.InUse =
-        reader.Lower(ConfigKeys::SecLink, ConfigKeys::KeyOffline, GuiTexts::Yes) == GuiTexts::No;
-    s.Port = ParsePortValue(reader.Text(ConfigKeys::SecLink, ConfigKeys::KeyPort, GuiTexts::No));
-    s.BaudRate = static_cast<std::uint32_t>(
-        reader.Number(ConfigKeys::SecLink, ConfigKeys::KeyBaud, s.BaudRate, 1, 4000000));
-    s.StopBits = static_cast<std::uint8_t>(
-        reader.Number(ConfigKeys::SecLink, ConfigKeys::KeyStopBits, s.StopBits, 0, 2));
-    s.Parity = static_cast<std::uint8_t>(
-        reader.Number(ConfigKeys::SecLink, ConfigKeys::KeyParity, s.Parity, 0, 4));
-    s.ByteSize = static_cast<std::uint8_t>(
-        reader.Number(ConfigKeys::SecLink, ConfigKeys::KeyByteSize, s.ByteSize, 5, 8));
-    s.IntervalTimeout = static_cast<std::uint32_t>(reader.Number(
-        ConfigKeys::SecLink, ConfigKeys::KeyIntervalTimeout, s.IntervalTimeout, 0, 600000));
-    s.MultiplierTimeout = static_cast<std::uint32_t>(reader.Number(
-        ConfigKeys::SecLink, ConfigKeys::KeyMultiplierTimeout, s.MultiplierTimeout, 0, 600000));
-    s.ConstantTimeout = static_cast<std::uint32_t>(reader.Number(
-        ConfigKeys::SecLink, ConfigKeys::KeyConstantTimeout, s.ConstantTimeout, 0, 600000));
-}
-
-void TProgramForm::ReadHistory(TConfigReader &reader)
-{
-    const QString dir = Paths.ProgramDir;
-    OpenDialog.InitialDir = reader.Text(ConfigKeys::SecHistory, ConfigKeys::KeyOpenDir, dir);
-    SaveDialog.InitialDir = reader.Text(ConfigKeys::SecHistory, ConfigKeys::KeySaveDir, dir);
-    ImportDialog.InitialDir = reader.Text(ConfigKeys::SecHistory, ConfigKeys::KeyImportDir, dir);
-    ExportDialog.InitialDir = reader.Text(ConfigKeys::SecHistory, ConfigKeys::KeyExportDir, dir);
-    RecentFiles.Clear();
-    for (int k = 1; k <= TRecentFiles::MaxCount; ++k)
-        RecentFiles.Entries[k] = reader.Text(ConfigKeys::SecHistory, HistoryKey(k), QString());
-    RecentFiles.Normalise();
-}
-
-void TProgramForm::ReadWindowBounds(TConfigReader &reader)
-{
-    const QRect d = DefaultWindowBounds;
-    const int left = static_cast<int>(
-        reader.Number(ConfigKeys::SecWindow, ConfigKeys::KeyLeft, d.x(), -32000, 32000));
-    const int top = static_cast<int>(
-        reader.Number(ConfigKeys::SecWindow, ConfigKeys::KeyTop, d.y(), -32000, 32000));
-    const int width = static_cast<int>(
-        reader.Number(ConfigKeys::SecWindow, ConfigKeys::KeyWidth, d.width(), 300, 32000));
-    const int height = static_cast<int>(
-        reader.Number(ConfigKeys::SecWindow, ConfigKeys::KeyHeight, d.height(), 200, 32000));
-    SetWindowBounds(QRect(left, top, width, height));
-    if (reader.Text(ConfigKeys::SecWindow, ConfigKeys::KeyMaximised, GuiTexts::No) == GuiTexts::Yes)
+    EditorChanged = false;
+    CurrentNode = &NothingNode;
+    LoadAlgorithmBase();
+    settings.ReadHistory(reader, Paths.ProgramDir);
+    OpenDialog.InitialDir = settings.OpenDir;
+    SaveDialog.InitialDir = settings.SaveDir;
+    ImportDialog.InitialDir = settings.ImportDir;
+    ExportDialog.InitialDir = settings.ExportDir;
+    RecentFiles = settings.Recent;
+    settings.ReadWindow(reader, DefaultWindowBounds);
+    NormalBounds = OnScreenBounds(settings.Bounds, minimumSize());
+    setGeometry(NormalBounds);
+    if (settings.Maximised)
         setWindowState(windowState() | Qt::WindowMaximized);
-}
-
-void TProgramForm::SetWindowBounds(const QRect &wanted)
-{
-    // The bounds are the window's own area without the frame the window manager adds, read
-    // and set the same way, so a start after a close puts the window where it was. A
-    // screen too small for them gets the window whole.
-    QRect bounds = wanted;
-    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->availableGeometry();
-        bounds.setWidth(std::clamp(bounds.width(), minimumWidth(), std::max(area.width(), 1)));
-        bounds.setHeight(std::clamp(bounds.height(), minimumHeight(), std::max(area.height(), 1)));
-        bounds.moveLeft(std::clamp(bounds.left(), area.left(),
-                                   std::max(area.left(), area.right() + 1 - bounds.width())));
-        bounds.moveTop(std::clamp(bounds.top(), area.top(),
-                                  std::max(area.top(), area.bottom() + 1 - bounds.height())));
-    }
-    setGeometry(bounds);
-    NormalBounds = bounds;
+    flush();
 }
 
 void TProgramForm::ShowStartupReport()
@@ -292,45 +206,21 @@ bool TProgramForm::WriteConfiguration()
     if (!ini.Load(iniName, error))
         ini = TIniFile(); // unreadable: written anew
 
+    TDesktopSettings settings;
     // Window bounds: those before maximising when the window is maximised.
-    const bool maximised = isMaximized();
-    const QRect bounds = maximised ? NormalBounds : geometry();
-    ini.WriteString(ConfigKeys::SecWindow, ConfigKeys::KeyLeft, QString::number(bounds.x()));
-    ini.WriteString(ConfigKeys::SecWindow, ConfigKeys::KeyTop, QString::number(bounds.y()));
-    ini.WriteString(ConfigKeys::SecWindow, ConfigKeys::KeyWidth, QString::number(bounds.width()));
-    ini.WriteString(ConfigKeys::SecWindow, ConfigKeys::KeyHeight, QString::number(bounds.height()));
-    ini.WriteString(ConfigKeys::SecWindow, ConfigKeys::KeyMaximised, YesNoText(maximised));
-
-    ini.WriteString(ConfigKeys::SecHistory, ConfigKeys::KeyOpenDir, OpenDialog.InitialDir);
-    ini.WriteString(ConfigKeys::SecHistory, ConfigKeys::KeySaveDir, SaveDialog.InitialDir);
-    ini.WriteString(ConfigKeys::SecHistory, ConfigKeys::KeyImportDir, ImportDialog.InitialDir);
-    ini.WriteString(ConfigKeys::SecHistory, ConfigKeys::KeyExportDir, ExportDialog.InitialDir);
-    for (int k = 1; k <= RecentFiles.Count; ++k)
-        ini.WriteString(ConfigKeys::SecHistory, HistoryKey(k), RecentFiles.Entries[k]);
-
+    settings.Maximised = isMaximized();
+    settings.Bounds = settings.Maximised ? NormalBounds : geometry();
+    settings.OpenDir = OpenDialog.InitialDir;
+    settings.SaveDir = SaveDialog.InitialDir;
+    settings.ImportDir = ImportDialog.InitialDir;
+    settings.ExportDir = ExportDialog.InitialDir;
+    settings.Recent = RecentFiles;
     TakePortSettings();
-    const TPortSettings &s = PortSettings;
-    ini.WriteString(ConfigKeys::SecLink, ConfigKeys::KeyOffline, YesNoText(!PortInUse));
-    ini.WriteString(ConfigKeys::SecLink, ConfigKeys::KeyPort, PortValueText(s.Port));
-    ini.WriteString(ConfigKeys::SecLink, ConfigKeys::KeyBaud, QString::number(s.BaudRate));
-    ini.WriteString(ConfigKeys::SecLink, ConfigKeys::KeyStopBits, QString::number(s.StopBits));
-    ini.WriteString(ConfigKeys::SecLink, ConfigKeys::KeyParity, QString::number(s.Parity));
-    ini.WriteString(ConfigKeys::SecLink, ConfigKeys::KeyByteSize, QString::number(s.ByteSize));
-    // Only a module that exists has a channel to write.
-    const bool module = KsbAllowed && KsbCreated;
-    ini.WriteString(ConfigKeys::SecLink, ConfigKeys::KeyUseKsb, YesNoText(module));
-    ini.WriteString(ConfigKeys::SecLink, ConfigKeys::KeyKsbChannel,
-                    QString::number(module ? s.KsbChannel : -1));
-    ini.WriteString(ConfigKeys::SecLink, ConfigKeys::KeyIntervalTimeout,
-                    QString::number(s.IntervalTimeout));
-    ini.WriteString(ConfigKeys::SecLink, ConfigKeys::KeyMultiplierTimeout,
-                    QString::number(s.MultiplierTimeout));
-    ini.WriteString(ConfigKeys::SecLink, ConfigKeys::KeyConstantTimeout,
-                    QString::number(s.ConstantTimeout));
-
-    ini.WriteString(ConfigKeys::SecDebug, ConfigKeys::KeyWriteLog,
-                    YesNoText(Logger && Logger->IsOpen()));
-    ini.WriteString(ConfigKeys::SecDebug, ConfigKeys::KeyLogFile, QStringLiteral("log"));
+    settings.Port = PortSettings;
+    settings.PortInUse = PortInUse;
+    settings.KsbModule = KsbAllowed && KsbCreated;
+    settings.LogOpen = Logger && Logger->IsOpen();
+    settings.Write(ini);
 
     QDir().mkpath(Paths.ProgramDir);
     if (!ini.Save(iniName, error)) {

@@ -10,38 +10,20 @@
 
 #include <QTreeWidget>
 
-void TProgramForm::CrossRefClick()
-{
-    Commit();
-    if (!CrossRefForm) {
-        CrossRefForm = new TCrossRefForm(this);
-        CrossRefForm->OpenPlace = [this](int section, int line, int column) {
-            GoToPlace(section, line, column);
-        };
-    }
-    // Beside the main window or below it: the place it opens stays in sight.
-    if (!CrossRefForm->isVisible())
-        PlaceBeside(CrossRefForm, this, ProgramREdit);
-    CrossRefForm->show();
-    RefreshCrossRef();
-    CrossRefForm->raise();
-    CrossRefForm->activateWindow();
-}
-
 void TProgramForm::RefreshCrossRef()
 {
     // A hidden window is renewed when it is opened again.
-    if (!CrossRefForm || !CrossRefForm->isVisible() || !Program || !Compiler)
+    if (!CrossRefForm || !CrossRefForm->isVisible())
         return;
-    CrossRefForm->SetCrossReference(BuildCrossReference(*Program, &Compiler->AlgBase));
+    CrossRefForm->SetCrossReference(Document->CrossReference());
 }
 
 void TProgramForm::GoToPlace(int section, int line, int column)
 {
-    TProgramTreeItem *node = FindNode(section < 0 ? TTreeItemInfo::HeaderCode : section);
+    TProgramTreeItem *node = TreeView->FindNode(section < 0 ? TTreeItemInfo::HeaderCode : section);
     if (!node)
         return;
-    if (node != SelectedNode())
+    if (node != TreeView->SelectedNode())
         TreeView->setCurrentItem(node);
     ApplySelectionChange();
     raise();

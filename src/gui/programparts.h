@@ -1,10 +1,7 @@
 #pragma once
-// The objects the main window creates from the lower layers at start-up: the compiler with
-// the algorithm base, and the controller link with its port, interface module and the
-// built-in simulator.
+// The controller link the main window creates at start-up, with its port, interface module
+// and the built-in simulator.
 
-#include "compiler/algbase.h"
-#include "compiler/zentorcompiler.h"
 #include "gui/linkworker.h"
 #include "link/controllerlink.h"
 #include "sim/ptyserver.h"
@@ -13,12 +10,6 @@
 #include "sim/simwatch.h"
 
 #include <memory>
-
-struct TCompilerParts
-{
-    TAlgBase AlgBase;
-    TZentorCompiler Compiler;
-};
 
 // One port object for the life of the program: the link, the exchange worker and every
 // window use this one; choosing another port reopens it, never replaces it.

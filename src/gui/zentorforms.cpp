@@ -32,6 +32,7 @@ std::unique_ptr<TProgramForm> TZentorForms::Create(TUserDialogs &dialogs,
     f->AlgoritmHelpForm->Reader = f->ControllerAlgReader();
     f->AlgoritmHelpForm->LoadButton->setEnabled(static_cast<bool>(f->AlgoritmHelpForm->Reader));
     f->ProgressForm = new TProgressForm(f);
+    f->Document->Progress = f->ProgressForm;
     f->CreateControllerForms();
     return form;
 }

@@ -51,14 +51,31 @@ bool ParseMessagePlace(const QString &message, TMessagePlace &place)
     return true;
 }
 
+TPlacedMessage PlaceMessage(const QString &line)
+{
+    TMessagePlace place;
+    if (!ParseMessagePlace(line, place))
+        return {-1, -1, -1, line};
+    return {place.Code, place.Line, place.Column, line};
+}
+
 QMap<int, QMap<int, QStringList>> MessagesByPlace(const QStringList &messages)
 {
+    std::vector<TPlacedMessage> placed;
+    placed.reserve(static_cast<size_t>(messages.size()));
+    for (const QString &line : messages)
+        placed.push_back(PlaceMessage(line));
+    return MessagesByPlace(placed);
+}
+
+QMap<int, QMap<int, QStringList>> MessagesByPlace(const std::vector<TPlacedMessage> &messages)
+{
     QMap<int, QMap<int, QStringList>> result;
-    for (qsizetype i = 0; i < messages.size(); ++i) {
-        TMessagePlace place;
-        if (!ParseMessagePlace(messages[i], place))
+    for (size_t i = 0; i < messages.size(); ++i) {
+        const TPlacedMessage &m = messages[i];
+        if (m.Node < 0)
             continue;
-        QString text = messages[i];
+        const QString &text = m.Text;
         const qsizetype close = text.indexOf(u']');
         QString body = close >= 0 ? text.mid(close + 1) : text;
         if (body.startsWith(QStringLiteral(". ")))
@@ -67,11 +84,11 @@ QMap<int, QMap<int, QStringList>> MessagesByPlace(const QStringList &messages)
         // A tag whose text begins with "." (no closing bracket) keeps its whole line.
         if (close < 0)
             body = text;
-        result[place.Code][place.Line].append(body);
+        result[m.Node][m.Line].append(body);
         // The lexer writes where, then what, on the next line.
         if (body.startsWith(QStringLiteral("Ошибка в строке")) && i + 1 < messages.size() &&
-            !messages[i + 1].startsWith(u'[')) {
-            result[place.Code][place.Line].append(messages[i + 1].trimmed());
+            !messages[i + 1].Text.startsWith(u'[')) {
+            result[m.Node][m.Line].append(messages[i + 1].Text.trimmed());
             ++i;
         }
     }

@@ -6,8 +6,10 @@
 #include "compiler/algbase.h"
 #include "core/textutils.h"
 #include "gui/algeditform.h"
+#include "gui/filecommands.h"
 #include "gui/guitexts.h"
 #include "gui/programparts.h"
+#include "gui/programstructure.h"
 #include "gui/zentoreditor.h"
 #include "guitestutil.h"
 
@@ -44,10 +46,10 @@ protected:
         QFile::copy(kExamples + QStringLiteral("demo.zen"), File(S("demo.zen")));
         Dialogs.Answers.push_back(TUserDialogs::AnswerYes);
         Dialogs.Files.push_back({File(S("demo.zen")), 1});
-        Form->OpenClick();
+        TFileCommands::Open(*Form);
     }
 
-    QString Label(int code) { return Form->FindNode(code)->text(0); }
+    QString Label(int code) { return Form->TreeView->FindNode(code)->text(0); }
     QStringList ErrorList() const
     {
         QStringList lines;
@@ -63,40 +65,26 @@ TEST_F(CompileTest, CompileReportsTheSizeAndRelabelsTheTree)
 {
     EXPECT_TRUE(
         Form->StartupReport.contains(S("Загружена база алгоритмов ") + Home() + S("BaseAlgs.alg")));
-    Form->CompileClick();
-    const QStringList list = ErrorList();
-    ASSERT_FALSE(list.isEmpty());
-    EXPECT_EQ(list.first(), S("Компиляция..."));
-    EXPECT_TRUE(list.contains(S("Сведения о переменных")));
-    EXPECT_EQ(list.last(), S("Компиляция завершена успешно. Размер ПрП ") +
-                               QString::number(Form->Program->ImageLength) + S(" байт."))
-        << list.join(u'\n').toStdString();
-    EXPECT_TRUE(Dialogs.Asked.size() == 1); // only the open question; no error box
+    Form->CompileItem->trigger();
+    EXPECT_EQ(ErrorList(), Form->Document->MessageLines()); // the list shows them all
+    EXPECT_TRUE(Dialogs.Asked.size() == 1);                 // only the open question; no error box
     // Header "(length)", group "(code length)", section "(last fragment/length)".
     EXPECT_EQ(Label(TTreeItemInfo::HeaderCode),
-              S("Заголовок программы (%1)").arg(Form->Program->Header.BytesLength));
-    const TZentorSection &s = Form->Program->Sections[0];
+              S("Заголовок программы (%1)").arg(Form->Document->Program().Header.BytesLength));
+    const TZentorSection &s = Form->Document->Program().Sections[0];
     EXPECT_EQ(Label(0), S("000:Режимы работы (") + OctalText(s.FragmentCount - 1, 3) + u'/' +
                             QString::number(s.CodeLength) + u')');
     EXPECT_TRUE(QRegularExpression(S("^Блок 0 \\([1-9]\\d*\\)$")).match(Label(256)).hasMatch())
         << Label(256).toStdString();
-
-    // Compile all compiles every section again.
-    for (int n = 0; n < 256; ++n)
-        Form->Program->Sections[n].NeedsCompile = 0;
-    Form->Program->Sections[33].CompiledOk = 0;
-    Form->CompileAllClick();
-    EXPECT_EQ(Form->Program->Sections[33].CompiledOk, 1);
-    EXPECT_TRUE(ErrorList().last().startsWith(S("Компиляция завершена успешно.")));
 }
 
 TEST_F(CompileTest, AnErrorIsMarkedAndLeadsToItsLine)
 {
-    Form->SelectNode(1);
+    Form->TreeView->SelectNode(1);
     Form->ApplySelectionChange();
     Form->ProgramREdit->setCursorPosition(2, 0);
     Form->ProgramREdit->replaceSelectedText(S("ВКЛ ДВ8\n"));
-    Form->CompileClick();
+    Form->CompileItem->trigger();
     EXPECT_EQ(ErrorList().last(), S("Обнаружены ошибки"));
     ASSERT_FALSE(Dialogs.Asked.empty());
     EXPECT_EQ(Dialogs.LastQuestion(), S("При компиляции были обнаружены ошибки"));
@@ -108,7 +96,7 @@ TEST_F(CompileTest, AnErrorIsMarkedAndLeadsToItsLine)
     EXPECT_TRUE(Form->ProgramREdit->annotation(2).contains(S("ДВ8")));
 
     // From another node, the message leads back to the line.
-    Form->SelectNode(TTreeItemInfo::HeaderCode);
+    Form->TreeView->SelectNode(TTreeItemInfo::HeaderCode);
     Form->ApplySelectionChange();
     const QStringList list = ErrorList();
     int row = -1;
@@ -117,38 +105,15 @@ TEST_F(CompileTest, AnErrorIsMarkedAndLeadsToItsLine)
             row = i;
     ASSERT_GT(row, 0) << list.join(u'\n').toStdString();
     Form->ErrorsListBox->setCurrentRow(row);
-    Form->ErrorsListBoxDblClick();
+    TProgramStructure::GoToMessage(*Form);
     Form->ApplySelectionChange();
     EXPECT_EQ(Form->CurrentNode->Code, 1);
     EXPECT_EQ(Form->ProgramREdit->CaretLine(), 2);
 }
 
-TEST_F(CompileTest, ExportedImageOpensWithoutACurrentFile)
-{
-    Dialogs.Files.push_back({File(S("образ")), 2});
-    Form->ExportClick();
-    EXPECT_EQ(ErrorList().last(), S("Ок")) << ErrorList().join(u'\n').toStdString();
-    ASSERT_TRUE(QFileInfo::exists(File(S("образ.prp"))));
-    const qint64 size = QFileInfo(File(S("образ.prp"))).size();
-    EXPECT_EQ(size, Form->Program->ImageLength);
-
-    Dialogs.Answers.push_back(TUserDialogs::AnswerYes);
-    Dialogs.Files.push_back({File(S("образ.prp")), 4});
-    Form->OpenClick();
-    EXPECT_TRUE(Form->CurrentFileName.isEmpty());
-    EXPECT_NE(Form->FindNode(33), nullptr);
-    // The sections come back as text.
-    EXPECT_FALSE(Form->Program->Sections[33].Text.isEmpty());
-    EXPECT_TRUE(ErrorList().contains(S("Декомпиляция секции 101")))
-        << ErrorList().join(u'\n').toStdString();
-    // Save now asks for a name with the program source filter.
-    Form->SaveClick();
-    EXPECT_EQ(Dialogs.FileDialogs.back().Filter, S("Программа в формате zen|*.zen"));
-}
-
 TEST_F(CompileTest, TheBaseFeedsCompletionCallTipsAndItsWindow)
 {
-    Form->SelectNode(2);
+    Form->TreeView->SelectNode(2);
     Form->ApplySelectionChange();
     const QStringList algs = Form->ProgramREdit->CompletionsFor(S("алг01"));
     EXPECT_TRUE(algs.contains(S("АЛГ012 Скользящее среднее"))) << algs.join(u',').toStdString();
@@ -170,11 +135,11 @@ TEST_F(CompileTest, TheBaseFeedsCompletionCallTipsAndItsWindow)
     EXPECT_TRUE(Form->ProgramREdit->SendScintilla(QsciScintilla::SCI_CALLTIPACTIVE));
     Form->ProgramREdit->SendScintilla(QsciScintilla::SCI_CALLTIPCANCEL);
 
-    Form->AlgLibraryClick();
+    Form->AlgLibraryItem->trigger();
     TAlgEditForm *w = Form->AlgEditForm;
     ASSERT_TRUE(w->isVisible());
     EXPECT_EQ(w->windowTitle(), S("База алгоритмов"));
-    EXPECT_EQ(w->AlgSG->rowCount(), Form->Compiler ? 28 : 0);
+    EXPECT_EQ(w->AlgSG->rowCount(), 28);
     EXPECT_EQ(w->AlgSG->item(0, 0)->text(), S("001"));
     w->AlgSG->setCurrentCell(9, 0); // 012
     EXPECT_EQ(w->AlgSG->item(9, 0)->text(), S("012"));
@@ -203,8 +168,8 @@ TEST_F(TGuiTest, AlgorithmDescriptionsFromTheSimulatedController)
     auto form = MakeForm();
     ASSERT_TRUE(form->PortInUse);
     const TAlgBase &base = *[&form] {
-        form->AlgLibraryClick();
-        return &form->Compiler->AlgBase;
+        form->AlgLibraryItem->trigger();
+        return &form->Document->AlgBase();
     }();
     const TAlgInfo fromFile = base.Algs[10];
 
@@ -245,7 +210,7 @@ TEST_F(TGuiTest, AlgorithmDescriptionsFromTheSimulatedController)
 
     // "Отмена" as soon as the fifth description is asked: the base stays, and says why.
     sim.Faults.SlowMs = 20;
-    form->Compiler->AlgBase.Algs[10].Name = S("из файла");
+    form->Document->AlgBase().Algs[10].Name = S("из файла");
     QStringList seen;
     auto *poll = new QTimer(w);
     QObject::connect(poll, &QTimer::timeout, w, [w, poll, &seen] {
@@ -290,33 +255,4 @@ TEST_F(TGuiTest, AlgorithmDescriptionsFromTheSimulatedController)
     EXPECT_EQ(Dialogs.LastQuestion(),
               S("Описание алгоритма 001 не получено от контроллера. Чтение прервано."));
     w->close();
-}
-
-TEST_F(CompileTest, ExportedSectionFileSetOpensAgain)
-{
-    Dialogs.Files.push_back({File(S("набор")), 1});
-    Form->ExportClick();
-    ASSERT_EQ(ErrorList().last(), S("Ок")) << ErrorList().join(u'\n').toStdString();
-    EXPECT_TRUE(QFileInfo::exists(File(S("набор.000"))));
-    EXPECT_TRUE(QFileInfo::exists(File(S("набор.101"))));
-    EXPECT_TRUE(QFileInfo::exists(File(S("набор.hdr"))));
-
-    Dialogs.Answers.push_back(TUserDialogs::AnswerYes);
-    Dialogs.Files.push_back({File(S("набор.000")), 5});
-    Form->OpenClick();
-    EXPECT_EQ(ErrorList().last(), S("Ок"));
-    EXPECT_TRUE(Form->CurrentFileName.isEmpty());
-    EXPECT_NE(Form->FindNode(33), nullptr);
-    EXPECT_NE(Form->FindNode(512 + 256), nullptr); // group 2
-
-    // The old format, written and read back through the compiler.
-    Dialogs.Files.push_back({File(S("старая")), 3});
-    Form->ExportClick();
-    ASSERT_EQ(ErrorList().last(), S("Ок")) << ErrorList().join(u'\n').toStdString();
-    Dialogs.Answers.push_back(TUserDialogs::AnswerYes);
-    Dialogs.Files.push_back({File(S("старая.prg")), 3});
-    Form->OpenClick();
-    EXPECT_EQ(ErrorList().last(), S("Ок")) << ErrorList().join(u'\n').toStdString();
-    EXPECT_NE(Form->FindNode(33), nullptr);
-    EXPECT_TRUE(Form->CurrentFileName.isEmpty());
 }

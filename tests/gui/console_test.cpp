@@ -5,6 +5,7 @@
 #include "../utf8text.h"
 #include "core/textutils.h"
 #include "gui/comportsetupform.h"
+#include "gui/filecommands.h"
 #include "gui/guitexts.h"
 #include "gui/headerforms.h"
 #include "gui/programparts.h"
@@ -97,8 +98,8 @@ protected:
         QFile::copy(kExamples + QStringLiteral("demo.zen"), File(S("demo.zen")));
         Dialogs.Answers.push_back(TUserDialogs::AnswerYes);
         Dialogs.Files.push_back({File(S("demo.zen")), 1});
-        Form->OpenClick();
-        Form->CompileAllClick();
+        TFileCommands::Open(*Form);
+        Form->CompileAllItem->trigger();
         Dialogs.Answers.push_back(TUserDialogs::AnswerOk);
         Dialogs.Windows.push_back([](QDialog *d) { return d->exec(); });
         Form->WriteToControllerClick();
@@ -296,7 +297,7 @@ TEST_F(ConsoleTest, ProgramPagesReadCompileWriteAndDeleteASection)
     Console->SectionWriteClick();
     EXPECT_TRUE(Console->Log.isEmpty());
 
-    const TZentorSection &original = Form->Program->Sections[0];
+    const TZentorSection &original = Form->Document->Program().Sections[0];
     ASSERT_TRUE(original.Present);
     Console->CBSec->setCurrentIndex(0);
     Console->CBSecChange();
@@ -351,11 +352,11 @@ TEST_F(ConsoleTest, SectionPageSaysWhatFailedAndSendsOnlyCompiledCode)
     ASSERT_FALSE(read.isEmpty());
 
     // The program's own text, with its technological names, compiles here as in the program.
-    Console->MemoWork->setPlainText(Form->Program->Sections[0].Text.join(u'\n'));
+    Console->MemoWork->setPlainText(Form->Document->Program().Sections[0].Text.join(u'\n'));
     Console->SectionCompileClick();
     EXPECT_EQ(Console->Log.last(), S("Успешно.")) << Console->Log.join(u'\n').toStdString();
-    EXPECT_EQ(CodeOf(Console->Section), CodeOf(Form->Program->Sections[0]));
-    EXPECT_GE(Console->Compiler.AlgMemoryUsed, Form->Compiler->Compiler.AlgMemoryUsed);
+    EXPECT_EQ(CodeOf(Console->Section), CodeOf(Form->Document->Program().Sections[0]));
+    EXPECT_GE(Console->Compiler.AlgMemoryUsed, Form->Document->Compiler().AlgMemoryUsed);
 
     // A failed compile: "Записать" refuses, nothing is sent.
     TypeText(Console->MemoWork, S("\nЭТО НЕ ОПЕРАТОР"));
@@ -365,7 +366,7 @@ TEST_F(ConsoleTest, SectionPageSaysWhatFailedAndSendsOnlyCompiledCode)
               S("Секция не откомпилирована после изменения текста: запись не выполнена"));
     EXPECT_EQ(Console->Log.last(), Console->StatusMessage->text());
     Close();
-    EXPECT_EQ(CodeOf(Sim().Program.Sections[0]), CodeOf(Form->Program->Sections[0]));
+    EXPECT_EQ(CodeOf(Sim().Program.Sections[0]), CodeOf(Form->Document->Program().Sections[0]));
 
     // A read without an answer says so and keeps the text; so do a write and a delete.
     Open();
@@ -425,7 +426,7 @@ TEST_F(ConsoleTest, PopupMenuActsAndTheResetsAskFirst)
     Console->BtnProgramClick();
     ASSERT_EQ(Console->Panels->currentWidget(), Console->PCProgram);
     int present = 1;
-    while (present < 32 && !Form->Program->Sections[present].Present)
+    while (present < 32 && !Form->Document->Program().Sections[present].Present)
         ++present;
     ASSERT_LT(present, 32);
     Console->CBSec->setCurrentIndex(present);

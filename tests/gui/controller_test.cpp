@@ -6,6 +6,7 @@
 #include "gui/algeditform.h"
 #include "gui/compareform.h"
 #include "gui/comportsetupform.h"
+#include "gui/filecommands.h"
 #include "gui/guitexts.h"
 #include "gui/programparts.h"
 #include "gui/sarvetelconsoleform.h"
@@ -59,8 +60,8 @@ protected:
         QFile::copy(kExamples + QStringLiteral("demo.zen"), File(S("demo.zen")));
         Dialogs.Answers.push_back(TUserDialogs::AnswerYes);
         Dialogs.Files.push_back({File(S("demo.zen")), 1});
-        Form->OpenClick();
-        Form->CompileAllClick();
+        TFileCommands::Open(*Form);
+        Form->CompileAllItem->trigger();
     }
 
     // The transfer window runs modally; the script lets it run and records what it showed.
@@ -223,7 +224,7 @@ TEST_F(ControllerTest, LineSettingsDialogChangesThePort)
 TEST_F(ControllerTest, WriteThenReadGivesTheSameSections)
 {
     OpenDemo();
-    const TZentorProgram &p = *Form->Program;
+    const TZentorProgram &p = Form->Document->Program();
     const QStringList written = PresentSections(p);
     ASSERT_FALSE(written.isEmpty());
     QByteArray codes[256];
@@ -269,7 +270,7 @@ TEST_F(ControllerTest, WriteThenReadGivesTheSameSections)
     EXPECT_EQ(Dialogs.Asked[asked].Default, TUserDialogs::AnswerNo);
     // The program read lives in no file yet: marked as changed.
     EXPECT_EQ(Form->windowTitle(), S("Редактирование ПРП из Сарветела *"));
-    EXPECT_TRUE(Form->CurrentFileName.isEmpty());
+    EXPECT_TRUE(Form->Document->FileName().isEmpty());
     EXPECT_TRUE(TransferShown.contains(S("Чтение ПрП")));
     EXPECT_EQ(ErrorList().value(0), S("Чтение ПрП из Сарветела"));
     EXPECT_EQ(PresentSections(p), written);
@@ -282,8 +283,8 @@ TEST_F(ControllerTest, WriteThenReadGivesTheSameSections)
                   codes[i])
             << i;
     }
-    EXPECT_NE(Form->FindNode(0), nullptr);
-    EXPECT_EQ(Form->SelectedNode()->Info.Code, TTreeItemInfo::HeaderCode);
+    EXPECT_NE(Form->TreeView->FindNode(0), nullptr);
+    EXPECT_EQ(Form->TreeView->SelectedNode()->Info.Code, TTreeItemInfo::HeaderCode);
 }
 
 TEST_F(ControllerTest, WriteAnsweredCancelWritesNothing)
@@ -378,7 +379,7 @@ TEST_F(ControllerTest, CancelBetweenSectionsEndsTheWrite)
     const int written = static_cast<int>(PresentSections(Sim().Program).size());
     EXPECT_GE(written, 1); // section 000, and at most the one in progress
     EXPECT_LE(written, 2);
-    EXPECT_LT(written, static_cast<int>(PresentSections(*Form->Program).size()));
+    EXPECT_LT(written, static_cast<int>(PresentSections(Form->Document->Program()).size()));
 }
 
 QByteArray CodeOf(const TZentorSection &s)
@@ -392,21 +393,21 @@ TEST_F(ControllerTest, WriteCompilesWhatChangedAndSendsNothingWhenTheCompileFail
     QFile::copy(kExamples + QStringLiteral("demo.zen"), File(S("demo.zen")));
     Dialogs.Answers.push_back(TUserDialogs::AnswerYes);
     Dialogs.Files.push_back({File(S("demo.zen")), 1});
-    Form->OpenClick();
+    TFileCommands::Open(*Form);
     Sim().Mode = 0x08;
     RunTransferWindow();
     Form->WriteToControllerClick();
     EXPECT_EQ(Dialogs.LastQuestion(), S("Запись ПрП завершена"));
     EXPECT_EQ(ErrorList().value(0), S("Компиляция..."));
     EXPECT_TRUE(ErrorList().contains(S("Запись программы в Сарветел")));
-    const TZentorProgram &p = *Form->Program;
+    const TZentorProgram &p = Form->Document->Program();
     EXPECT_EQ(PresentSections(Sim().Program), PresentSections(p));
     EXPECT_EQ(Sim().Program.Header.OrderVD, p.Header.OrderVD);
     EXPECT_NE(p.Header.OrderVD, 1); // not the default header
 
     // An edit without a compile: the new code goes, not the old.
     const QByteArray before = CodeOf(p.Sections[0]);
-    Form->SelectNode(0);
+    Form->TreeView->SelectNode(0);
     Form->ApplySelectionChange();
     TypeLine(S("ЕСЛИ ВКЛ КБ5 ТОГДА ВКЛ КБ6"));
     RunTransferWindow();
@@ -431,22 +432,22 @@ TEST_F(ControllerTest, AnUntouchedImageIsWrittenAsItStands)
 {
     OpenDemo();
     Dialogs.Files.push_back({File(S("demo.prp")), 2});
-    Form->ExportClick();
+    TFileCommands::Export(*Form);
     Dialogs.Answers.push_back(TUserDialogs::AnswerYes);
     Dialogs.Files.push_back({File(S("demo.prp")), 1});
-    Form->OpenClick();
+    TFileCommands::Open(*Form);
     ASSERT_EQ(ErrorList().last(), S("Ок")) << ErrorList().join(u'\n').toStdString();
-    const QByteArray image(reinterpret_cast<const char *>(Form->Program->Image),
-                           Form->Program->ImageLength);
+    const QByteArray image(reinterpret_cast<const char *>(Form->Document->Program().Image),
+                           Form->Document->Program().ImageLength);
     Sim().Mode = 0x08;
     RunTransferWindow();
     Form->WriteToControllerClick();
     EXPECT_EQ(ErrorList().value(0), S("Компиляция..."));
     EXPECT_EQ(Dialogs.LastQuestion(), S("Запись ПрП завершена"));
-    EXPECT_EQ(QByteArray(reinterpret_cast<const char *>(Form->Program->Image),
-                         Form->Program->ImageLength),
+    EXPECT_EQ(QByteArray(reinterpret_cast<const char *>(Form->Document->Program().Image),
+                         Form->Document->Program().ImageLength),
               image);
-    EXPECT_FALSE(Form->ProgramChanged);
+    EXPECT_FALSE(Form->Document->Changed());
     Sim().Program.AssembleImage();
     EXPECT_EQ(
         QByteArray(reinterpret_cast<const char *>(Sim().Program.Image), Sim().Program.ImageLength),
@@ -456,13 +457,13 @@ TEST_F(ControllerTest, AnUntouchedImageIsWrittenAsItStands)
 TEST_F(ControllerTest, ExportCompilesAHeaderChangedSinceTheLastCompile)
 {
     OpenDemo();
-    Form->SelectNode(TTreeItemInfo::HeaderCode);
+    Form->TreeView->SelectNode(TTreeItemInfo::HeaderCode);
     Form->ApplySelectionChange();
     QString text = Form->ProgramREdit->text();
     text.replace(S("КБ   0 - 7"), S("КБ   0 - 3"));
     Form->ProgramREdit->setText(text);
     Dialogs.Files.push_back({File(S("new.prp")), 2});
-    Form->ExportClick();
+    TFileCommands::Export(*Form);
     ASSERT_EQ(ErrorList().last(), S("Ок")) << ErrorList().join(u'\n').toStdString();
     QFile f(File(S("new.prp")));
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
@@ -474,16 +475,16 @@ TEST_F(ControllerTest, ExportCompilesAHeaderChangedSinceTheLastCompile)
 TEST_F(ControllerTest, AReadThatDidNotCompleteLeavesTheOpenProgram)
 {
     OpenDemo();
-    const QByteArray code = CodeOf(Form->Program->Sections[0]);
-    const QStringList text = Form->Program->Sections[0].Text;
+    const QByteArray code = CodeOf(Form->Document->Program().Sections[0]);
+    const QStringList text = Form->Document->Program().Sections[0].Text;
     // Nothing stored in the controller answers: the block count never comes.
     Form->Link->Port->Close();
     Dialogs.Answers.push_back(TUserDialogs::AnswerYes);
     RunTransferWindow();
     Form->ReadFromControllerClick();
-    EXPECT_EQ(CodeOf(Form->Program->Sections[0]), code);
-    EXPECT_EQ(Form->Program->Sections[0].Text, text);
-    EXPECT_FALSE(Form->CurrentFileName.isEmpty());
+    EXPECT_EQ(CodeOf(Form->Document->Program().Sections[0]), code);
+    EXPECT_EQ(Form->Document->Program().Sections[0].Text, text);
+    EXPECT_FALSE(Form->Document->FileName().isEmpty());
     EXPECT_EQ(ErrorList().last(),
               S("ПрП из контроллера не прочитана целиком: открытая программа не изменена"));
 }
@@ -493,10 +494,11 @@ TEST_F(ControllerTest, AReadThatDidNotCompleteLeavesTheOpenProgram)
 TEST_F(ControllerTest, ReadTwiceTakesOnlyTwoReadsThatAgree)
 {
     OpenDemo();
-    Sim().Program.CopyContentOf(*Form->Program);
+    Sim().Program.CopyContentOf(Form->Document->Program());
     Sim().Reassemble();
-    const QByteArray code = CodeOf(Form->Program->Sections[0]);
-    Form->Program->Sections[0].Code[5] ^= 0x01; // the open program differs from the controller's
+    const QByteArray code = CodeOf(Form->Document->Program().Sections[0]);
+    Form->Document->Program().Sections[0].Code[5] ^=
+        0x01; // the open program differs from the controller's
     Sim().Faults.FlipBlock = 0;
     ASSERT_TRUE(Form->ReadTwiceItem->isCheckable());
     Form->ReadTwiceItem->setChecked(true);
@@ -508,30 +510,30 @@ TEST_F(ControllerTest, ReadTwiceTakesOnlyTwoReadsThatAgree)
     EXPECT_TRUE(ErrorList().join('\n').contains(S("ПрП считан дважды, и считанное различается")));
     EXPECT_EQ(ErrorList().last(),
               S("ПрП из контроллера не прочитана целиком: открытая программа не изменена"));
-    EXPECT_NE(CodeOf(Form->Program->Sections[0]), code);
+    EXPECT_NE(CodeOf(Form->Document->Program().Sections[0]), code);
 
     // The line gives the same bytes twice now.
     Dialogs.Answers.push_back(TUserDialogs::AnswerYes);
     RunTransferWindow();
     Form->ReadFromControllerClick();
-    EXPECT_EQ(CodeOf(Form->Program->Sections[0]), code);
+    EXPECT_EQ(CodeOf(Form->Document->Program().Sections[0]), code);
     EXPECT_EQ(Form->windowTitle(), S("Редактирование ПРП из Сарветела *"));
 }
 
 TEST_F(ControllerTest, ReadAnsweredNoKeepsTheProgram)
 {
     OpenDemo();
-    const QString name = Form->CurrentFileName;
+    const QString name = Form->Document->FileName();
     Form->ReadFromControllerClick(); // default answer: No
-    EXPECT_EQ(Form->CurrentFileName, name);
+    EXPECT_EQ(Form->Document->FileName(), name);
     EXPECT_TRUE(Dialogs.WindowTitles.empty());
     // A changed program: the save question instead, whose default Отмена reads nothing.
-    Form->SelectNode(0);
+    Form->TreeView->SelectNode(0);
     Form->ApplySelectionChange();
     QTest::keyClicks(Form->ProgramREdit, "x ");
     Form->ReadFromControllerClick();
     EXPECT_EQ(Dialogs.LastQuestion(), S("Сохранить изменения в программе?"));
-    EXPECT_EQ(Form->CurrentFileName, name);
+    EXPECT_EQ(Form->Document->FileName(), name);
     EXPECT_TRUE(Dialogs.WindowTitles.empty());
 }
 
@@ -567,7 +569,8 @@ TEST_F(ControllerTest, CompareAfterWriteMatchesAndNamesWhatTheConsoleChanged)
     EXPECT_TRUE(window.isVisible());
     EXPECT_TRUE(TransferShown.contains(S("Чтение ПрП")));
     EXPECT_EQ(window.windowTitle(), S("Сравнение с контроллером"));
-    EXPECT_EQ(window.RowsView->topLevelItemCount(), 5 + PresentSections(*Form->Program).size());
+    EXPECT_EQ(window.RowsView->topLevelItemCount(),
+              5 + PresentSections(Form->Document->Program()).size());
     EXPECT_EQ(DifferingRows(window), QStringList());
     EXPECT_EQ(window.SummaryLabel->text(), S("ПрП в контроллере совпадает с программой"));
     EXPECT_EQ(ErrorList().value(0), S("Компиляция..."));
@@ -602,8 +605,8 @@ TEST_F(ControllerTest, CompareAfterWriteMatchesAndNamesWhatTheConsoleChanged)
         ASSERT_TRUE(WaitUntil([updater] { return updater->Ended(); }));
     }
 
-    const QByteArray before(reinterpret_cast<const char *>(Form->Program->Image),
-                            Form->Program->ImageLength);
+    const QByteArray before(reinterpret_cast<const char *>(Form->Document->Program().Image),
+                            Form->Document->Program().ImageLength);
     Form->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(Form.get(), 5000));
     Form->ProgramREdit->setFocus();
@@ -617,8 +620,8 @@ TEST_F(ControllerTest, CompareAfterWriteMatchesAndNamesWhatTheConsoleChanged)
     EXPECT_EQ(window.SummaryLabel->text(), S("Найдено различий: 4"));
     EXPECT_EQ(ErrorList().last(), S("Найдено различий: 4"));
     // Neither side changed.
-    EXPECT_EQ(QByteArray(reinterpret_cast<const char *>(Form->Program->Image),
-                         Form->Program->ImageLength),
+    EXPECT_EQ(QByteArray(reinterpret_cast<const char *>(Form->Document->Program().Image),
+                         Form->Document->Program().ImageLength),
               before);
     EXPECT_TRUE(Sim().Program.Sections[10].Present);
 
@@ -633,7 +636,8 @@ TEST_F(ControllerTest, CompareAfterWriteMatchesAndNamesWhatTheConsoleChanged)
     TCompareTextsForm &texts = *window.TextsForm;
     ASSERT_TRUE(texts.isVisible());
     EXPECT_EQ(texts.windowTitle(), S("Секция 001 «Аварийный останов»: программа и контроллер"));
-    EXPECT_EQ(texts.ProgramView->topLevelItem(1)->text(1), Form->Program->Sections[1].Text[1]);
+    EXPECT_EQ(texts.ProgramView->topLevelItem(1)->text(1),
+              Form->Document->Program().Sections[1].Text[1]);
     EXPECT_EQ(TCompareTextsForm::MarkedRows(texts.ProgramView), QList<int>{1});
     EXPECT_EQ(TCompareTextsForm::MarkedRows(texts.ControllerView), QList<int>{1});
     EXPECT_EQ(texts.ControllerView->topLevelItem(1)->text(1), S("01 Если В ВД016"));
@@ -643,15 +647,15 @@ TEST_F(ControllerTest, CompareShowsNoResultForABrokenProgramASilentControllerOrA
 {
     OpenDemo();
     // A program that does not compile: the compile list, and the controller is not asked.
-    const QStringList text = Form->Program->Sections[0].Text;
-    Form->Program->CommitSectionText(0, {S("ВКЛ ВКЛ")});
+    const QStringList text = Form->Document->Program().Sections[0].Text;
+    Form->Document->Program().CommitSectionText(0, {S("ВКЛ ВКЛ")});
     Form->CompareItem->trigger();
     EXPECT_EQ(ErrorList().last(), S("Обнаружены ошибки"));
     EXPECT_TRUE(Dialogs.WindowTitles.empty());
     EXPECT_EQ(Form->CompareForm, nullptr);
 
     // A controller that does not answer: the link's message, and no result window.
-    Form->Program->CommitSectionText(0, text);
+    Form->Document->Program().CommitSectionText(0, text);
     Sim().Faults.DropEvery = 1;
     RunTransferWindow();
     Form->CompareItem->trigger();

@@ -4,6 +4,7 @@
 
 #include "../utf8text.h"
 #include "gui/crossrefform.h"
+#include "gui/filecommands.h"
 #include "gui/guitexts.h"
 #include "gui/zentoreditor.h"
 #include "guitestutil.h"
@@ -39,7 +40,7 @@ protected:
     {
         Dialogs.Answers.push_back(TUserDialogs::AnswerYes);
         Dialogs.Files.push_back({path, 1});
-        Form->OpenClick();
+        TFileCommands::Open(*Form);
     }
 
     TCrossRefForm *Window() const { return Form->CrossRefForm; }
@@ -167,7 +168,7 @@ TEST_F(CrossRefWindowTest, FollowsCompileAndLoad)
     ASSERT_TRUE(Window()->isVisible());
     const int before = Window()->UsesView->topLevelItemCount();
 
-    Form->SelectNode(0);
+    Form->TreeView->SelectNode(0);
     Form->ApplySelectionChange();
     Form->ProgramREdit->setFocus();
     Form->ProgramREdit->setCursorPosition(0, 0);
@@ -194,7 +195,7 @@ TEST_F(CrossRefWindowTest, FollowsCompileAndLoad)
     ASSERT_TRUE(WriteTextFile(broken, {S("/ СЕКЦИЯ 000 !"), S("ВКЛ ДВ1"), S("ЕСЛИ")}, error));
     Open(broken);
     EXPECT_EQ(Window()->UsesView->topLevelItemCount(), before + 1); // not renewed while closed
-    Form->CrossRefClick();
+    Form->CrossRefItem->trigger();
     QTreeWidget *view = Window()->UsesView;
     ASSERT_EQ(view->topLevelItemCount(), 1);
     QTreeWidgetItem *failed = view->topLevelItem(0);

@@ -6,6 +6,7 @@
 #include "core/textutils.h"
 #include "gui/helpform.h"
 #include "gui/placement.h"
+#include "gui/programstructure.h"
 #include "gui/smallforms.h"
 #include "realusefixture.h"
 #include "sim/ptyserver.h"
@@ -34,14 +35,14 @@ protected:
     }
     void Show(int node)
     {
-        Form->SelectNode(node);
+        Form->TreeView->SelectNode(node);
         Form->ApplySelectionChange();
     }
     QList<int> PresentSections() const
     {
         QList<int> present;
         for (int n = 0; n < TZentorProgram::SectionCount; ++n)
-            if (Form->Program->Sections[n].Present)
+            if (Form->Document->Program().Sections[n].Present)
                 present.append(n);
         return present;
     }
@@ -92,7 +93,7 @@ TEST_F(EditorHabitsTest, UndoSurvivesSectionSwitch)
     EXPECT_EQ(Text(), bBefore);
     // The model got the undone texts.
     Show(a);
-    EXPECT_EQ(Form->Program->Sections[b].Text.join(u'\n'), bBefore);
+    EXPECT_EQ(Form->Document->Program().Sections[b].Text.join(u'\n'), bBefore);
 }
 
 TEST_F(EditorHabitsTest, EditMenuAndCopyInMessageList)
@@ -216,8 +217,8 @@ TEST_F(EditorHabitsTest, SearchAndReplaceAcrossTheProgram)
         Form->FindForm->FindInProgramButton->click();
         return hits->count();
     }();
-    const QStringList before = Form->Program->Sections[section].Text;
-    const QStringList headerBefore = Form->Program->Header.Text;
+    const QStringList before = Form->Document->Program().Sections[section].Text;
+    const QStringList headerBefore = Form->Document->Program().Header.Text;
     Form->FindForm->ReplaceEdit->setText(S("Н1_СТАРТ"));
     Dialogs.Answers.push_back(TUserDialogs::AnswerOk);
     const auto asked = Dialogs.Asked.size();
@@ -225,22 +226,23 @@ TEST_F(EditorHabitsTest, SearchAndReplaceAcrossTheProgram)
     ASSERT_EQ(Dialogs.Asked.size(), asked + 2); // the question and the count
     EXPECT_EQ(Dialogs.Asked[asked + 1].Text, S("Заменено мест: %1").arg(count));
     EXPECT_EQ(hits->count(), 0); // the results are those of the text as it now reads
-    EXPECT_NE(Form->Program->Sections[section].Text, before);
-    EXPECT_FALSE(Form->Program->Sections[section].Text.join(u'\n').contains(S("Н1_ПУСК")));
-    EXPECT_TRUE(Form->ProgramChanged);
+    EXPECT_NE(Form->Document->Program().Sections[section].Text, before);
+    EXPECT_FALSE(
+        Form->Document->Program().Sections[section].Text.join(u'\n').contains(S("Н1_ПУСК")));
+    EXPECT_TRUE(Form->Document->Changed());
     Show(section);
     KeyIn(Form->ProgramREdit, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(Form->ProgramREdit->Lines(), before);
     Show(TTreeItemInfo::HeaderCode);
-    EXPECT_EQ(Form->Program->Sections[section].Text, before);
-    EXPECT_NE(Form->Program->Header.Text, headerBefore); // its own change stays
+    EXPECT_EQ(Form->Document->Program().Sections[section].Text, before);
+    EXPECT_NE(Form->Document->Program().Header.Text, headerBefore); // its own change stays
     // A section deleted leaves no hit behind.
     Form->FindForm->FindEdit->setText(word);
     Form->FindForm->FindInProgramButton->click();
     ASSERT_GT(hits->count(), 0);
     Show(section);
     Dialogs.Answers.push_back(TUserDialogs::AnswerOk);
-    Form->DeleteSectionClick();
+    TProgramStructure::DeleteSection(*Form);
     for (int i = 0; i < hits->count(); ++i)
         EXPECT_FALSE(hits->item(i)->text().startsWith(u'[' + SectionNumberText(section)));
 }
@@ -388,7 +390,7 @@ TEST_F(EditorHabitsTest, FailedSectionsMarkedAndF8StepsBetweenThem)
     KeyIn(Form->ProgramREdit, Qt::Key_F9, Qt::ControlModifier);
     for (int n : sections) {
         const bool bad = n == bad1 || n == bad2;
-        EXPECT_EQ(!Form->FindNode(n)->icon(0).isNull(), bad) << n;
+        EXPECT_EQ(!Form->TreeView->FindNode(n)->icon(0).isNull(), bad) << n;
     }
     Show(sections[1]);
     KeyIn(Form->ProgramREdit, Qt::Key_F8);
@@ -446,9 +448,9 @@ TEST_F(EditorHabitsTest, SmallDialogsAndRussianQtTexts)
     EXPECT_GE(boxWidth, CaptionWidth(S("Внимание! Длинный заголовок окна сообщения")));
     // The tree scrolls sideways rather than cut a long section name.
     const int section = PresentSections()[0];
-    Form->Program->RenameSection(section, QString(60, QChar(u'Ш')));
+    Form->Document->Program().RenameSection(section, QString(60, QChar(u'Ш')));
     Form->RelabelTree();
-    const QString label = Form->FindNode(section)->text(0);
+    const QString label = Form->TreeView->FindNode(section)->text(0);
     EXPECT_GE(Form->TreeView->header()->sectionSize(0),
               Form->TreeView->fontMetrics().horizontalAdvance(label));
     EXPECT_GT(Form->TreeView->horizontalScrollBar()->maximum(), 0);

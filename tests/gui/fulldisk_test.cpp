@@ -2,6 +2,7 @@
 // they failed, and the files on disk stay as they were.
 
 #include "../fulldisk.h"
+#include "gui/filecommands.h"
 #include "gui/guitexts.h"
 #include "guitestutil.h"
 
@@ -47,7 +48,7 @@ TEST_F(FullDiskWindow, SaveAndCloseSayWhyAndKeepTheOldFiles)
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
     Dialogs.Answers.push_back(TUserDialogs::AnswerYes);
     Dialogs.Files.push_back({program, 1});
-    form->OpenClick();
+    TFileCommands::Open(*form);
     const QByteArray oldProgram = Bytes(program);
     const QByteArray oldIni = Bytes(ini);
     ASSERT_TRUE(disk.Fill());

@@ -3,6 +3,8 @@
 // directory of their own, and a main window built as the program builds it.
 
 #include "core/textfile.h"
+#include "gui/filecommands.h"
+#include "gui/messagelist.h"
 #include "gui/programform.h"
 #include "gui/userdialogs.h"
 #include "gui/zentorforms.h"
@@ -139,7 +141,7 @@ protected:
         QFile::copy(QStringLiteral(ZENTOR_SOURCE_DIR "/examples/demo.zen"), demo);
         Dialogs.Answers.push_back(TUserDialogs::AnswerYes);
         Dialogs.Files.push_back({demo, 1});
-        form.OpenClick();
+        TFileCommands::Open(form);
     }
 
     // Writes lines as the configuration file of the program directory.

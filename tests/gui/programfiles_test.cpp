@@ -9,6 +9,7 @@
 #include "compiler/zentorcompiler.h"
 #include "core/textfile.h"
 #include "files/programfiles.h"
+#include "gui/filecommands.h"
 #include "gui/guitexts.h"
 #include "gui/zentoreditor.h"
 #include "guitestutil.h"
@@ -71,7 +72,7 @@ protected:
     // Typed key by key (plain letters: the test library types no others).
     void TypeIntoSection(int n, const char *text)
     {
-        Form->SelectNode(n);
+        Form->TreeView->SelectNode(n);
         Form->ApplySelectionChange();
         Form->ProgramREdit->setFocus();
         QTest::keyClicks(Form->ProgramREdit, text);
@@ -108,7 +109,7 @@ TEST_F(ProgramFilesTest, AChangedProgramIsNeverReplacedWithoutTheSaveQuestion)
     // Nothing changed: New asks its usual question (No by default).
     Press(kNew);
     EXPECT_EQ(Dialogs.LastQuestion(), S("Вы уверены, что хотите создать новую программу?"));
-    EXPECT_EQ(Form->CurrentFileName, a);
+    EXPECT_EQ(Form->Document->FileName(), a);
 
     struct TCase
     {
@@ -133,7 +134,7 @@ TEST_F(ProgramFilesTest, AChangedProgramIsNeverReplacedWithoutTheSaveQuestion)
         EXPECT_EQ(q.Buttons, TUserDialogs::YesNoCancel);
         EXPECT_EQ(q.Default, TUserDialogs::AnswerCancel);
         EXPECT_TRUE(Form->isVisible()) << c.What;
-        EXPECT_EQ(Form->CurrentFileName, a) << c.What;
+        EXPECT_EQ(Form->Document->FileName(), a) << c.What;
         EXPECT_EQ(Form->ProgramREdit->Lines().first(), S("x ВКЛ ДВ1")) << c.What;
     }
     EXPECT_TRUE(Dialogs.FileDialogs.size() == 2); // the two opens at the start
@@ -142,7 +143,7 @@ TEST_F(ProgramFilesTest, AChangedProgramIsNeverReplacedWithoutTheSaveQuestion)
     Dialogs.Answers.push_back(TUserDialogs::AnswerYes);
     Form->RecentItems[2]->trigger();
     EXPECT_TRUE(ReadLines(a).contains(S("x ВКЛ ДВ1")));
-    EXPECT_EQ(Form->CurrentFileName, b);
+    EXPECT_EQ(Form->Document->FileName(), b);
     EXPECT_FALSE(Changed());
 
     // Нет drops the change and goes on without the usual question.
@@ -151,7 +152,7 @@ TEST_F(ProgramFilesTest, AChangedProgramIsNeverReplacedWithoutTheSaveQuestion)
     const size_t asked = Dialogs.Asked.size();
     Press(kNew);
     EXPECT_EQ(Dialogs.Asked.size(), asked + 1);
-    EXPECT_TRUE(Form->CurrentFileName.isEmpty());
+    EXPECT_TRUE(Form->Document->FileName().isEmpty());
     EXPECT_EQ(Form->windowTitle(), S("Зентор")); // the caption names no file
     EXPECT_EQ(ReadLines(b).last(), S("ВКЛ ДВ2"));
 
@@ -178,19 +179,19 @@ TEST_F(ProgramFilesTest, WhatChangesTheProgramMarksTheCaption)
     const TCase edits[] = {
         {"add section",
          [&] {
-             Form->SelectNode(0);
+             Form->TreeView->SelectNode(0);
              Dialogs.Windows.push_back([](QDialog *) { return int(QDialog::Accepted); });
              Form->AddSectionItem->trigger();
          }},
         {"rename section",
          [&] {
-             Form->SelectNode(0);
+             Form->TreeView->SelectNode(0);
              Dialogs.Windows.push_back([](QDialog *) { return int(QDialog::Accepted); });
              Form->RenameSectionItem->trigger();
          }},
         {"delete section",
          [&] {
-             Form->SelectNode(0);
+             Form->TreeView->SelectNode(0);
              Dialogs.Answers.push_back(TUserDialogs::AnswerOk);
              Form->DeleteSectionItem->trigger();
          }},
@@ -201,7 +202,7 @@ TEST_F(ProgramFilesTest, WhatChangesTheProgramMarksTheCaption)
          }},
         {"delete group",
          [&] {
-             Form->SelectNode(256);
+             Form->TreeView->SelectNode(256);
              Dialogs.Answers.push_back(TUserDialogs::AnswerOk);
              Form->DeleteBlockItem->trigger();
          }},
@@ -222,40 +223,12 @@ TEST_F(ProgramFilesTest, WhatChangesTheProgramMarksTheCaption)
     EXPECT_FALSE(Changed());
 }
 
-TEST_F(ProgramFilesTest, ACompileThatChangesAnOpenedImageMarksIt)
-{
-    // An image whose call has its own memory at 100, where a compile would put it at 0.
-    {
-        TAlgBase base;
-        ASSERT_TRUE(base.LoadFromFile(kExamples + QStringLiteral("BaseAlgs.alg")));
-        TZentorCompiler compiler;
-        compiler.AlgBase = &base;
-        auto p = std::make_unique<TZentorProgram>();
-        p->Sections[0].Text = {S("АЛГ003 = +ВА001 = АВ002 = 00.02.00 = 00.01.00 = ДВ001")};
-        compiler.AlgMemoryUsed = 100;
-        ASSERT_EQ(compiler.CompileSection(p->Sections[0], 0), 0);
-        ASSERT_TRUE(p->AssembleImage());
-        QString error;
-        ASSERT_TRUE(WriteBinaryFile(
-            File(S("x.prp")), QByteArray(reinterpret_cast<const char *>(p->Image), p->ImageLength),
-            error));
-    }
-    Dialogs.Answers.push_back(TUserDialogs::AnswerYes);
-    Open(File(S("x.prp")));
-    ASSERT_EQ(Form->Program->PresentSectionCount(), 1);
-    Press(kCompile); // nothing to compile: the image stays as it was
-    EXPECT_FALSE(Changed());
-    Press(kCompileAll);
-    EXPECT_EQ(Form->Program->Sections[0].Code[8], 0); // the call's memory moved to 0
-    EXPECT_TRUE(Changed());
-}
-
 TEST_F(ProgramFilesTest, TheFileGivenAtStartAndAFailedOpen)
 {
     // Given at start (the command line): the current file, saved without a dialog.
     const QString path = WriteProgram(S("start.zen"));
-    Form->OpenProgramFile(path);
-    EXPECT_EQ(Form->CurrentFileName, path);
+    TFileCommands::OpenGiven(*Form, path);
+    EXPECT_EQ(Form->Document->FileName(), path);
     TypeIntoSection(0, "x ");
     Press(kSave);
     EXPECT_TRUE(Dialogs.FileDialogs.empty());
@@ -266,58 +239,10 @@ TEST_F(ProgramFilesTest, TheFileGivenAtStartAndAFailedOpen)
     Dialogs.Answers.push_back(TUserDialogs::AnswerYes);
     Open(File(S("папка.zen")));
     EXPECT_EQ(ErrorList().last(), S("Ошибка при чтении файла"));
-    EXPECT_TRUE(Form->CurrentFileName.isEmpty());
+    EXPECT_EQ(Form->RecentFiles.Count, 1); // a file not read is no recent file
     EXPECT_EQ(Form->windowTitle(), S("Зентор"));
     Press(kSave);
     EXPECT_EQ(Dialogs.FileDialogs.back().Filter, GuiTexts::SaveFilter);
-}
-
-TEST_F(ProgramFilesTest, ADamagedImageIsNotOpened)
-{
-    const QString good = WriteProgram(S("good.zen"));
-    Dialogs.Answers.push_back(TUserDialogs::AnswerYes);
-    Open(good);
-    std::mt19937 rng(11);
-    QByteArray noise(3000, 0);
-    for (char &c : noise)
-        c = static_cast<char>(rng());
-    // Two blocks labelled section 000, every sum made to hold: the check still sees it.
-    auto p = std::make_unique<TZentorProgram>();
-    PutTestBlock(*p, 0, 3);
-    PutTestBlock(*p, 1, 3);
-    p->AssembleImage();
-    p->Image[p->Header.BytesLength + 9 + 2] = p->Image[p->Header.BytesLength + 9 + 3] = 0;
-    p->Image[p->Header.BytesLength + 9 + 4] =
-        BlockChecksumByte(p->Image + p->Header.BytesLength + 9, 8);
-    WriteImageSums(p->Image, p->ImageLength);
-    const QByteArray twice(reinterpret_cast<const char *>(p->Image), p->ImageLength);
-    const struct
-    {
-        const char *Name;
-        QByteArray Bytes;
-    } images[] = {{"пустой.prp", QByteArray()}, {"шум.prp", noise}, {"дважды.prp", twice}};
-    // A section file set without its header file.
-    TFileContext ctx;
-    ASSERT_EQ(SaveToFile(*p, File(S("набор.000")), ctx), FileOk);
-    ASSERT_TRUE(QFile::remove(File(S("набор.hdr"))));
-    QStringList paths{File(S("набор.000"))};
-    for (const auto &image : images) {
-        QString error;
-        ASSERT_TRUE(WriteBinaryFile(File(S(image.Name)), image.Bytes, error));
-        paths.append(File(S(image.Name)));
-    }
-    for (const QString &path : paths) {
-        const std::string name = path.toStdString();
-        Dialogs.Answers.push_back(TUserDialogs::AnswerYes);
-        Open(path);
-        EXPECT_EQ(ErrorList().last(), S("Ошибка при чтении файла")) << name;
-        EXPECT_FALSE(ErrorList().contains(S("Ок"))) << name;
-        EXPECT_EQ(TreeLabels(), QStringList({S("Заголовок программы"), S("Блок 0 (0)"), S("000:")}))
-            << name;
-        EXPECT_EQ(Form->RecentFiles.Count, 1) << name;
-        EXPECT_EQ(Form->windowTitle(), S("Зентор"));
-        EXPECT_TRUE(Form->CurrentFileName.isEmpty());
-    }
 }
 
 TEST_F(ProgramFilesTest, SaveAsKeepsToTheProgramSourceForm)
@@ -332,7 +257,7 @@ TEST_F(ProgramFilesTest, SaveAsKeepsToTheProgramSourceForm)
     for (const auto &q : Dialogs.Asked)
         EXPECT_EQ(q.Text, S("Программа сохраняется в формате .zen; для других форм — «Экспорт»"));
     EXPECT_EQ(QDir(Temp.path()).entryList(QDir::Files), QStringList{S("new1.ZEN")});
-    EXPECT_EQ(Form->CurrentFileName, File(S("new1.ZEN")));
+    EXPECT_EQ(Form->Document->FileName(), File(S("new1.ZEN")));
 }
 
 TEST_F(ProgramFilesTest, ReopenedSectionsAreNotCalledEmpty)

@@ -3,8 +3,11 @@
 
 #include "../utf8text.h"
 #include "core/textutils.h"
+#include "gui/filecommands.h"
 #include "gui/guitexts.h"
 #include "gui/helpform.h"
+#include "gui/programsearch.h"
+#include "gui/programstructure.h"
 #include "gui/smallforms.h"
 #include "gui/zentoreditor.h"
 #include "guitestutil.h"
@@ -67,7 +70,7 @@ protected:
     {
         Dialogs.Answers.push_back(TUserDialogs::AnswerYes);
         Dialogs.Files.push_back({path, 1});
-        Form->OpenClick();
+        TFileCommands::Open(*Form);
     }
 
     QStringList TreeLabels() const
@@ -83,7 +86,7 @@ protected:
 
     void Select(int code)
     {
-        Form->SelectNode(code);
+        Form->TreeView->SelectNode(code);
         Form->ApplySelectionChange();
     }
 
@@ -155,9 +158,9 @@ TEST_F(ProgramFormTest, MenusCarryTheirCaptionsAndKeys)
 TEST_F(ProgramFormTest, StartsWithTheEmptyProgram)
 {
     EXPECT_EQ(TreeLabels(), QStringList({S("Заголовок программы"), S("Блок 0 (0)"), S("000:")}));
-    EXPECT_EQ(Form->SelectedNode()->Info.Code, TTreeItemInfo::HeaderCode);
+    EXPECT_EQ(Form->TreeView->SelectedNode()->Info.Code, TTreeItemInfo::HeaderCode);
     EXPECT_EQ(Form->StatusPanel1->text(), S("Заголовок программы"));
-    EXPECT_TRUE(Form->CurrentFileName.isEmpty());
+    EXPECT_TRUE(Form->Document->FileName().isEmpty());
 }
 
 TEST_F(ProgramFormTest, OpenBuildsTheTreeAndRemembersTheFile)
@@ -172,7 +175,7 @@ TEST_F(ProgramFormTest, OpenBuildsTheTreeAndRemembersTheFile)
                                          S("Блок 1 (0)"), S("101:Насосы")}));
     EXPECT_EQ(ErrorList(), QStringList({S("Загрузка из файла ") + path, S("Ок")}));
     EXPECT_EQ(Form->windowTitle(), S("Редактирование ") + path);
-    EXPECT_EQ(Form->CurrentFileName, path);
+    EXPECT_EQ(Form->Document->FileName(), path);
     EXPECT_EQ(Form->OpenDialog.InitialDir, QFileInfo(path).absolutePath());
     // The empty line the writer puts before a section line is no line of the header.
     EXPECT_EQ(Form->ProgramREdit->Lines(),
@@ -183,22 +186,9 @@ TEST_F(ProgramFormTest, OpenBuildsTheTreeAndRemembersTheFile)
 
     // Answering No asks nothing more and changes nothing.
     Dialogs.FileDialogs.clear();
-    Form->OpenClick();
+    TFileCommands::Open(*Form);
     EXPECT_TRUE(Dialogs.FileDialogs.empty());
-    EXPECT_EQ(Form->CurrentFileName, path);
-}
-
-TEST_F(ProgramFormTest, AFileThatCannotBeReadLeavesAnEmptyProgram)
-{
-    Open(WriteProgram(S("p.zen")));
-    const QString bad = File(S("образ.xyz"));
-    QFile f(bad);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.close();
-    Open(bad);
-    EXPECT_EQ(ErrorList().last(), S("Ошибка при чтении файла"));
-    EXPECT_TRUE(Form->CurrentFileName.isEmpty());
-    EXPECT_EQ(TreeLabels(), QStringList({S("Заголовок программы"), S("Блок 0 (0)"), S("000:")}));
+    EXPECT_EQ(Form->Document->FileName(), path);
 }
 
 TEST_F(ProgramFormTest, EditsAreCommittedWhenTheSelectionMoves)
@@ -206,7 +196,7 @@ TEST_F(ProgramFormTest, EditsAreCommittedWhenTheSelectionMoves)
     Open(WriteProgram(S("p.zen")));
     Select(0);
     EXPECT_EQ(Form->StatusPanel1->text(), S("Редактирование секции 000:Пуск"));
-    Form->Program->Sections[0].NeedsCompile = 0;
+    Form->Document->Program().Sections[0].NeedsCompile = 0;
     Form->ProgramREdit->setCursorPosition(0, 26);
     Type(S("\nВКЛ ДВ3\n"));
     EXPECT_TRUE(Form->EditorChanged);
@@ -214,14 +204,14 @@ TEST_F(ProgramFormTest, EditsAreCommittedWhenTheSelectionMoves)
     QApplication::processEvents(); // the editor reports the caret when it repaints
     EXPECT_EQ(Form->StatusPanel0->text(), S("2:1"));
     Select(33);
-    EXPECT_EQ(Form->Program->Sections[0].Text,
+    EXPECT_EQ(Form->Document->Program().Sections[0].Text,
               QStringList({S("ЕСЛИ ВКЛ ВД1 ТОГДА ВКЛ ДВ1"), S("ВКЛ ДВ3"), QString()}));
-    EXPECT_EQ(Form->Program->Sections[0].NeedsCompile, 1);
-    EXPECT_EQ(Form->Program->Sections[0].Modified, 1);
+    EXPECT_EQ(Form->Document->Program().Sections[0].NeedsCompile, 1);
+    EXPECT_EQ(Form->Document->Program().Sections[0].Modified, 1);
     EXPECT_EQ(Form->ProgramREdit->Lines(), QStringList({S("ВКЛ ДВ2")}));
 
     // A group keeps the text and the node before it.
-    Form->SelectNode(512);
+    Form->TreeView->SelectNode(512);
     Form->ApplySelectionChange();
     EXPECT_EQ(Form->CurrentNode->Code, 33);
     // The header's lines go back to the header.
@@ -229,7 +219,7 @@ TEST_F(ProgramFormTest, EditsAreCommittedWhenTheSelectionMoves)
     Form->ProgramREdit->setCursorPosition(0, 0);
     Type(S("! начало\n"));
     Select(0);
-    EXPECT_EQ(Form->Program->Header.Text.first(), S("! начало"));
+    EXPECT_EQ(Form->Document->Program().Header.Text.first(), S("! начало"));
     // The caret comes back where the text was left.
     Select(TTreeItemInfo::HeaderCode);
     EXPECT_EQ(Form->ProgramREdit->CaretLine(), 1);
@@ -241,20 +231,19 @@ TEST_F(ProgramFormTest, SaveWritesTheCurrentFileAndSaveAsAsksForOne)
     Open(path);
     Select(33);
     Type(S("ВКЛ ДВ4 "));
-    Form->SaveClick();
-    EXPECT_EQ(ErrorList(), QStringList({S("Сохранение в файл ") + path + S("..."), S("Ok")}));
-    EXPECT_TRUE(ReadLines(path).contains(S("ВКЛ ДВ4 ВКЛ ДВ2")));
+    TFileCommands::Save(*Form);
+    EXPECT_TRUE(ReadLines(path).contains(S("ВКЛ ДВ4 ВКЛ ДВ2"))); // the editor's text committed
 
     // New leaves no name: Save becomes Save as, with the .zen filter and no name offered.
     Dialogs.Answers.push_back(TUserDialogs::AnswerYes);
-    Form->NewClick();
+    TFileCommands::New(*Form);
     EXPECT_EQ(Dialogs.LastQuestion(), S("Вы уверены, что хотите создать новую программу?"));
     Dialogs.Files.push_back({File(S("новая")), 1});
-    Form->SaveClick();
+    TFileCommands::Save(*Form);
     EXPECT_EQ(Dialogs.FileDialogs.back().Filter, S("Программа в формате zen|*.zen"));
     EXPECT_TRUE(Dialogs.FileDialogs.back().FileName.isEmpty());
     EXPECT_TRUE(QFileInfo::exists(File(S("новая.zen"))));
-    EXPECT_EQ(Form->CurrentFileName, File(S("новая.zen")));
+    EXPECT_EQ(Form->Document->FileName(), File(S("новая.zen")));
     EXPECT_EQ(Form->windowTitle(), S("Редактирование ") + File(S("новая.zen")));
     EXPECT_EQ(Form->RecentFiles.Entries[1], File(S("новая.zen")));
 }
@@ -262,10 +251,10 @@ TEST_F(ProgramFormTest, SaveWritesTheCurrentFileAndSaveAsAsksForOne)
 TEST_F(ProgramFormTest, SaveAsExtensionRulesAndTheOverwriteQuestion)
 {
     Dialogs.Files.push_back({File(S("prog.txt")), 1});
-    Form->SaveAsClick();
+    TFileCommands::SaveAs(*Form);
     EXPECT_TRUE(QFileInfo::exists(File(S("prog.txt.zen"))));
     Dialogs.Files.push_back({File(S("prog.ZEN")), 1});
-    Form->SaveAsClick();
+    TFileCommands::SaveAs(*Form);
     EXPECT_TRUE(QFileInfo::exists(File(S("prog.ZEN"))));
 
     // The file is there: No shows the dialog again, Cancel stops without writing.
@@ -275,11 +264,11 @@ TEST_F(ProgramFormTest, SaveAsExtensionRulesAndTheOverwriteQuestion)
     Dialogs.Answers.push_back(TUserDialogs::AnswerNo);
     Dialogs.Answers.push_back(TUserDialogs::AnswerCancel);
     const size_t asked = Dialogs.Asked.size();
-    Form->SaveAsClick();
+    TFileCommands::SaveAs(*Form);
     ASSERT_EQ(Dialogs.Asked.size(), asked + 2);
     EXPECT_EQ(Dialogs.Asked.back().Text, S("Указанный файл существут. Переписать?"));
     EXPECT_EQ(Dialogs.Asked.back().Buttons, TUserDialogs::YesNoCancel);
-    EXPECT_EQ(Form->CurrentFileName, File(S("prog.ZEN")));
+    EXPECT_EQ(Form->Document->FileName(), File(S("prog.ZEN")));
     EXPECT_EQ(QFileInfo(File(S("prog.txt.zen"))).lastModified(), before);
 }
 
@@ -287,20 +276,20 @@ TEST_F(ProgramFormTest, ExportChoosesTheFormByTheFilter)
 {
     Open(WriteProgram(S("p.zen")));
     Dialogs.Files.push_back({File(S("копия")), 1});
-    Form->ExportClick();
+    TFileCommands::Export(*Form);
     EXPECT_EQ(Dialogs.FileDialogs.back().Filter, GuiTexts::ExportFilter);
     EXPECT_EQ(ErrorList().first(), S("Экспорт в файл ") + File(S("копия.000")) + S(" ..."));
     Dialogs.Files.push_back({File(S("image")), 2});
-    Form->ExportClick();
+    TFileCommands::Export(*Form);
     EXPECT_EQ(ErrorList().first(), S("Экспорт в файл ") + File(S("image.prp")) + S(" ..."));
     // A known extension wins over the filter: a program source file, and the current file
     // stays the one that was opened.
     Dialogs.Files.push_back({File(S("image.zen")), 2});
-    Form->ExportClick();
+    TFileCommands::Export(*Form);
     EXPECT_EQ(ErrorList(),
               QStringList({S("Экспорт в файл ") + File(S("image.zen")) + S(" ..."), S("Ок")}));
     EXPECT_TRUE(ReadLines(File(S("image.zen"))).contains(S("/ СЕКЦИЯ 101 !Насосы")));
-    EXPECT_EQ(Form->CurrentFileName, File(S("p.zen")));
+    EXPECT_EQ(Form->Document->FileName(), File(S("p.zen")));
     EXPECT_EQ(Form->ExportDialog.InitialDir, Temp.path());
 }
 
@@ -318,8 +307,8 @@ TEST_F(ProgramFormTest, RecentFilesMoveToTheTopAndVanish)
 
     // Item 2 asks first, then loads.
     Dialogs.Answers.push_back(TUserDialogs::AnswerYes);
-    Form->RecentFileClick(2);
-    EXPECT_EQ(Form->CurrentFileName, b);
+    TFileCommands::OpenRecent(*Form, 2);
+    EXPECT_EQ(Form->Document->FileName(), b);
     EXPECT_EQ(Form->RecentItems[1]->text(), S("&1. ") + b);
 
     QFile::remove(a);
@@ -334,7 +323,7 @@ TEST_F(ProgramFormTest, AddRenameAndDeleteSections)
     Open(WriteProgram(S("p.zen")));
     // On the header: the cursor must be on a section or a group.
     Select(TTreeItemInfo::HeaderCode);
-    Form->AddSectionClick();
+    TProgramStructure::AddSection(*Form);
     EXPECT_EQ(Dialogs.LastQuestion(),
               S("Курсор в окне структуры программы должен находиться на секции или блоке"));
     EXPECT_EQ(Dialogs.Asked.back().Caption, S("Внимание!!!"));
@@ -348,15 +337,15 @@ TEST_F(ProgramFormTest, AddRenameAndDeleteSections)
         EXPECT_EQ(f->SectionNumCB->count(), 31);
         return PickSection(1, S("Вентиляция"))(d);
     });
-    Form->AddSectionClick();
+    TProgramStructure::AddSection(*Form);
     EXPECT_EQ(Dialogs.WindowTitles.back(), S("Добавить секцию"));
     EXPECT_EQ(TreeLabels().mid(3),
               QStringList({S("Блок 1 (0)"), S("101:Насосы"), S("102:Вентиляция")}));
     EXPECT_EQ(Form->CurrentNode->Code, 34);
-    EXPECT_EQ(Form->Program->Sections[34].Present, 1);
+    EXPECT_EQ(Form->Document->Program().Sections[34].Present, 1);
     // Before a higher number.
     Dialogs.Windows.push_back(PickSection(0, S("Первая")));
-    Form->AddSectionClick();
+    TProgramStructure::AddSection(*Form);
     EXPECT_EQ(TreeLabels().mid(3, 2), QStringList({S("Блок 1 (0)"), S("100:Первая")}));
 
     Dialogs.Windows.push_back([](QDialog *d) {
@@ -364,21 +353,21 @@ TEST_F(ProgramFormTest, AddRenameAndDeleteSections)
         return int(QDialog::Accepted);
     });
     Select(34);
-    Form->RenameSectionClick();
-    EXPECT_EQ(Form->Program->Sections[34].Name, S("Вытяжка"));
+    TProgramStructure::RenameSection(*Form);
+    EXPECT_EQ(Form->Document->Program().Sections[34].Name, S("Вытяжка"));
     EXPECT_TRUE(TreeLabels().contains(S("102:Вытяжка")));
     EXPECT_EQ(Form->StatusPanel1->text(), S("Редактирование секции 102:Вытяжка"));
 
     // Delete: Cancel (the default) keeps it, OK removes it.
-    Form->DeleteSectionClick();
+    TProgramStructure::DeleteSection(*Form);
     EXPECT_EQ(Dialogs.LastQuestion(), S("Вы уверены, что хотите удалить секцию??"));
     EXPECT_EQ(Dialogs.Asked.back().Default, TUserDialogs::AnswerCancel);
-    EXPECT_EQ(Form->Program->Sections[34].Present, 1);
+    EXPECT_EQ(Form->Document->Program().Sections[34].Present, 1);
     Type(S("ВКЛ ДВ7"));
     Dialogs.Answers.push_back(TUserDialogs::AnswerOk);
-    Form->DeleteSectionClick();
-    EXPECT_EQ(Form->Program->Sections[34].Present, 0);
-    EXPECT_TRUE(Form->Program->Sections[34].Text.isEmpty()); // the edit went with it
+    TProgramStructure::DeleteSection(*Form);
+    EXPECT_EQ(Form->Document->Program().Sections[34].Present, 0);
+    EXPECT_TRUE(Form->Document->Program().Sections[34].Text.isEmpty()); // the edit went with it
     EXPECT_FALSE(TreeLabels().contains(S("102:Вытяжка")));
     EXPECT_NE(Form->CurrentNode->Code, 34);
 }
@@ -386,10 +375,10 @@ TEST_F(ProgramFormTest, AddRenameAndDeleteSections)
 TEST_F(ProgramFormTest, AFullGroupHasNoFreeSection)
 {
     for (int n = 1; n < 32; ++n)
-        Form->Program->AddSection(n, QString());
+        Form->Document->Program().AddSection(n, QString());
     Form->RebuildTree();
     Select(5);
-    Form->AddSectionClick();
+    TProgramStructure::AddSection(*Form);
     EXPECT_EQ(Dialogs.LastQuestion(), S("В данном блоке нет свободных секций!!!"));
     EXPECT_TRUE(Dialogs.WindowTitles.empty());
 }
@@ -403,15 +392,15 @@ TEST_F(ProgramFormTest, AddAndDeleteGroups)
         f->BlockNumCB->setCurrentIndex(1); // Блок 3
         return int(QDialog::Accepted);
     });
-    Form->AddBlockClick();
-    EXPECT_EQ(Form->Program->GroupPresent[3], 1);
-    EXPECT_EQ(Form->Program->HighestGroup, 3);
+    TProgramStructure::AddGroup(*Form);
+    EXPECT_EQ(Form->Document->Program().GroupPresent[3], 1);
+    EXPECT_EQ(Form->Document->Program().HighestGroup, 3);
     EXPECT_EQ(TreeLabels().last(), S("Блок 3"));
-    EXPECT_EQ(Form->SelectedNode()->Info.Code, 1024);
+    EXPECT_EQ(Form->TreeView->SelectedNode()->Info.Code, 1024);
     // Its first section is 300, number 96, which the loops over sections then reach.
     Dialogs.Windows.push_back(PickSection(0, S("Третья")));
-    Form->AddSectionClick();
-    EXPECT_EQ(Form->Program->Sections[96].Present, 1);
+    TProgramStructure::AddSection(*Form);
+    EXPECT_EQ(Form->Document->Program().Sections[96].Present, 1);
     EXPECT_EQ(TreeLabels().last(), S("300:Третья"));
 
     // A group placed between others.
@@ -419,7 +408,7 @@ TEST_F(ProgramFormTest, AddAndDeleteGroups)
         static_cast<TAddBlockForm *>(d)->BlockNumCB->setCurrentIndex(0); // Блок 2
         return int(QDialog::Accepted);
     });
-    Form->AddBlockClick();
+    TProgramStructure::AddGroup(*Form);
     EXPECT_EQ(TreeLabels().mid(5, 2), QStringList({S("Блок 2"), S("Блок 3")}));
 
     // Delete group 1 with its section, whose text the editor shows: nothing of it stays
@@ -427,21 +416,21 @@ TEST_F(ProgramFormTest, AddAndDeleteGroups)
     Select(33);
     Select(512);
     Dialogs.Answers.push_back(TUserDialogs::AnswerOk);
-    Form->DeleteBlockClick();
+    TProgramStructure::DeleteGroup(*Form);
     EXPECT_EQ(Dialogs.LastQuestion(), S("Вы уверены, что хотите удалить блок??"));
-    EXPECT_EQ(Form->Program->GroupPresent[1], 0);
-    EXPECT_EQ(Form->Program->Sections[33].Present, 0);
-    EXPECT_EQ(Form->FindNode(33), nullptr);
+    EXPECT_EQ(Form->Document->Program().GroupPresent[1], 0);
+    EXPECT_EQ(Form->Document->Program().Sections[33].Present, 0);
+    EXPECT_EQ(Form->TreeView->FindNode(33), nullptr);
     TypeText(Form->ProgramREdit, S("ВКЛ"));
     EXPECT_TRUE(Form->ProgramREdit->Lines().isEmpty());
     EXPECT_TRUE(Form->ProgramREdit->isReadOnly());
 
     // Every group present: said so, nothing created.
     for (int g = 0; g < 8; ++g)
-        Form->Program->AddGroup(g);
+        Form->Document->Program().AddGroup(g);
     Form->RebuildTree();
     const int windows = static_cast<int>(Dialogs.WindowTitles.size());
-    Form->AddBlockClick();
+    TProgramStructure::AddGroup(*Form);
     EXPECT_EQ(Dialogs.LastQuestion(), S("Все блоки программы уже существуют"));
     EXPECT_EQ(static_cast<int>(Dialogs.WindowTitles.size()), windows);
 }
@@ -459,9 +448,9 @@ TEST_F(ProgramFormTest, GoToSection)
         EXPECT_EQ(f->SectionsCB->currentText(), S("Секция 101:Насосы"));
         return int(QDialog::Accepted);
     });
-    Form->GoToSectionClick();
+    TProgramStructure::GoToSection(*Form);
     EXPECT_EQ(Dialogs.WindowTitles.back(), S("Выбор секции"));
-    EXPECT_EQ(Form->SelectedNode()->Info.Code, 33);
+    EXPECT_EQ(Form->TreeView->SelectedNode()->Info.Code, 33);
 }
 
 TEST_F(ProgramFormTest, RenumberFragments)
@@ -471,7 +460,7 @@ TEST_F(ProgramFormTest, RenumberFragments)
     for (int i = 0; i < 62; ++i)
         lines.append(S("1 ВСК"));
     Type(lines.join(u'\n'));
-    Form->RenumberClick();
+    TProgramStructure::Renumber(*Form);
     const QStringList out = Form->ProgramREdit->Lines();
     EXPECT_EQ(out[0], S("00 ЕСЛИ ВКЛ ВД1"));
     EXPECT_EQ(out[1], S("  ТОГДА ВКЛ ДВ1"));
@@ -483,28 +472,29 @@ TEST_F(ProgramFormTest, RenumberFragments)
     // On the header nothing happens.
     Select(TTreeItemInfo::HeaderCode);
     Type(S("5 x"));
-    Form->RenumberClick();
+    TProgramStructure::Renumber(*Form);
     EXPECT_EQ(Form->ProgramREdit->Lines().first(), S("5 x"));
 }
 
 TEST_F(ProgramFormTest, ErrorListLeadsToTheSectionLineAndTheHeaderLine)
 {
     Open(WriteProgram(S("p.zen")));
-    Form->Program->Sections[33].Text = {S("a"), S("b"), S("c"), S("d")};
-    Form->Program->Header.Text = {S("a"), S("b"), S("c")};
-    Form->Messages = {S("Компиляция..."),
-                      S("[101.2:3] Синтаксическая ошибка в строке 2 в позиции 3"),
-                      S("[Заголовок.1:5]. Ожидалось '-'"), S("[Заголовок.2]. Ошибка")};
-    Form->ShowMessages();
+    Form->Document->Program().Sections[33].Text = {S("a"), S("b"), S("c"), S("d")};
+    Form->Document->Program().Header.Text = {S("a"), S("b"), S("c")};
+    Form->Document->ClearMessages();
+    for (const QString &line :
+         {S("Компиляция..."), S("[101.2:3] Синтаксическая ошибка в строке 2 в позиции 3"),
+          S("[Заголовок.1:5]. Ожидалось '-'"), S("[Заголовок.2]. Ошибка")})
+        Form->Document->AddMessage(line);
     ASSERT_EQ(Form->ErrorsListBox->count(), 4);
 
     // The heading line does nothing.
     Form->ErrorsListBox->setCurrentRow(0);
-    Form->ErrorsListBoxDblClick();
-    EXPECT_EQ(Form->SelectedNode()->Info.Code, TTreeItemInfo::HeaderCode);
+    TProgramStructure::GoToMessage(*Form);
+    EXPECT_EQ(Form->TreeView->SelectedNode()->Info.Code, TTreeItemInfo::HeaderCode);
 
     Form->ErrorsListBox->setCurrentRow(1);
-    Form->ErrorsListBoxDblClick();
+    TProgramStructure::GoToMessage(*Form);
     EXPECT_EQ(Form->PendingLine, 2);
     Form->ApplySelectionChange();
     EXPECT_EQ(Form->CurrentNode->Code, 33);
@@ -516,7 +506,7 @@ TEST_F(ProgramFormTest, ErrorListLeadsToTheSectionLineAndTheHeaderLine)
     TypeText(Form->ProgramREdit, S("ВКЛ ДВ3\nВКЛ ДВ4\n"));
     EXPECT_EQ(Form->ProgramREdit->ErrorLineNumbers(), QList<int>({4}));
     Form->ProgramREdit->setCursorPosition(0, 0);
-    Form->ErrorsListBoxDblClick();
+    TProgramStructure::GoToMessage(*Form);
     EXPECT_EQ(Form->ProgramREdit->CaretLine(), 4);
 
     // Enter in the list does the same; the header tag selects the header.
@@ -528,15 +518,15 @@ TEST_F(ProgramFormTest, ErrorListLeadsToTheSectionLineAndTheHeaderLine)
     EXPECT_EQ(Form->ProgramREdit->ErrorLineNumbers(), QList<int>({1, 2}));
     // Already selected: straight to the line.
     Form->ErrorsListBox->setCurrentRow(3);
-    Form->ErrorsListBoxDblClick();
+    TProgramStructure::GoToMessage(*Form);
     EXPECT_EQ(Form->ProgramREdit->CaretLine(), 2);
     // Past the header's last error line F8 goes on to the section that failed, to its
     // mark where the typing took it.
-    Form->NextErrorClick();
+    Form->NextErrorItem->trigger();
     EXPECT_NE(Form->CurrentNode->Code, TTreeItemInfo::HeaderCode);
     EXPECT_EQ(Form->ProgramREdit->CaretLine(), 4);
     EXPECT_EQ(Form->ProgramREdit->ErrorLineNumbers(), QList<int>({4}));
-    Form->PreviousErrorClick();
+    Form->PreviousErrorItem->trigger();
     EXPECT_EQ(Form->CurrentNode->Code, TTreeItemInfo::HeaderCode);
     EXPECT_EQ(Form->ProgramREdit->CaretLine(), 2);
 }
@@ -555,13 +545,13 @@ TEST_F(ProgramFormTest, TreeKeys)
 TEST_F(ProgramFormTest, HelpAndAbout)
 {
     // Without the help file: said so.
-    Form->ContentsClick();
+    Form->ContentsItem->trigger();
     EXPECT_TRUE(Dialogs.LastQuestion().startsWith(S("Не найден файл справки ")));
     // Beside the executable, as the build and the installation put it.
     ASSERT_TRUE(QFile::copy(QStringLiteral(ZENTOR_SOURCE_DIR "/docs/help/ZentorEditor.html"),
                             ExeDir() + S("ZentorEditor.html")));
     const size_t asked = Dialogs.Asked.size();
-    Form->ContentsClick();
+    Form->ContentsItem->trigger();
     EXPECT_EQ(Dialogs.Asked.size(), asked);
     auto *help = Form->findChild<THelpForm *>();
     ASSERT_NE(help, nullptr);
@@ -569,7 +559,7 @@ TEST_F(ProgramFormTest, HelpAndAbout)
     EXPECT_TRUE(help->Browser->toPlainText().contains(S("Язык секций")));
     help->close();
 
-    Form->AboutClick();
+    Form->AboutItem->trigger();
     EXPECT_EQ(Dialogs.WindowTitles.back(), S("О программе"));
     EXPECT_TRUE(QRegularExpression(S("^Версия: \\d+\\.\\d+\\.\\d+\\.\\d+$"))
                     .match(Form->AboutForm->VersionLabel->text())
@@ -587,9 +577,9 @@ TEST_F(ProgramFormTest, GoToLineAndFind)
         f->LineSpin->setValue(2);
         return int(QDialog::Accepted);
     });
-    Form->GoToLineClick();
+    TProgramStructure::GoToLine(*Form);
     EXPECT_EQ(Form->ProgramREdit->CaretLine(), 2);
-    Form->FindClick();
+    TProgramSearch::ShowFindInText(*Form);
     ASSERT_NE(Form->FindForm, nullptr);
     Form->FindForm->FindEdit->setText(S("ВКЛ"));
     EXPECT_TRUE(Form->FindForm->FindNext()); // from the caret on: line 3, any case

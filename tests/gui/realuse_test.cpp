@@ -28,7 +28,7 @@ TEST_F(RealUseTest, FirstStartWalk)
     OpenDemo();
     QStringList written;
     for (int s = 0; s < 256; ++s)
-        if (Form->Program->Sections[s].Present)
+        if (Form->Document->Program().Sections[s].Present)
             written << QString::number(s);
     ASSERT_FALSE(written.isEmpty());
 
@@ -52,7 +52,7 @@ TEST_F(RealUseTest, FirstStartWalk)
     Key(Qt::Key_F3);
     // Read from the controller, the program is in no file yet: marked changed.
     EXPECT_EQ(Form->windowTitle(), S("Редактирование ПРП из Сарветела *"));
-    EXPECT_NE(Form->FindNode(written.first().toInt()), nullptr);
+    EXPECT_NE(Form->TreeView->FindNode(written.first().toInt()), nullptr);
 
     // The console shows the mode; keys and mode buttons reach the controller.
     Console([this](TSarvetelConsoleForm *c) {
@@ -214,7 +214,7 @@ TEST_F(RealUseTest, ClosingCancelledDuringF2sStatusRequestLetsF2GoOn)
     Start();
     OpenDemo();
     TypeText(Form->ProgramREdit, S("! правка\n"));
-    ASSERT_TRUE(Form->ProgramChanged);
+    ASSERT_TRUE(Form->Document->Changed());
     WithSim([](TSarvetelSimulator &s) { s.Faults.SlowMs = 1500; });
     bool compareOff = false;
     QTimer::singleShot(300, Form.get(), [&] {
@@ -242,7 +242,7 @@ TEST_F(RealUseTest, SlowControllerRaisedTimeouts)
     const auto sections = [this] {
         QList<int> present;
         for (int s = 0; s < 256; ++s)
-            if (Form->Program->Sections[s].Present)
+            if (Form->Document->Program().Sections[s].Present)
                 present << s;
         return present;
     };
@@ -272,7 +272,7 @@ TEST_F(RealUseTest, SlowControllerRaisedTimeouts)
         Dialogs.Answers.push_back(answer);
         Dialogs.Windows.push_back([](QDialog *d) { return d->exec(); });
         Key(Qt::Key_F3);
-        return Form->Messages;
+        return Form->Document->MessageLines();
     };
     setReadConstant(QStringLiteral("2000"));
     QStringList messages = readBack(TUserDialogs::AnswerYes);

@@ -8,6 +8,7 @@
 #include "gui/compareform.h"
 #include "gui/crossrefform.h"
 #include "gui/programparts.h"
+#include "gui/programsearch.h"
 #include "gui/sarvetelconsoleform.h"
 #include "gui/smallforms.h"
 #include "gui/workwithprpform.h"
@@ -41,7 +42,7 @@ protected:
         EXPECT_TRUE(form->PortInUse);
         form->show();
         OpenExample(*form);
-        form->CompileAllClick();
+        form->CompileAllItem->trigger();
         return form;
     }
 };
@@ -102,7 +103,7 @@ TEST_F(ScreenshotsTest, CompareWindows)
 
     // Edited since the write: the timer order, a line of section 001, section 011 deleted
     // and a new section 013.
-    TZentorProgram &p = *form->Program;
+    TZentorProgram &p = form->Document->Program();
     QStringList header = p.Header.Text;
     header.replaceInStrings(S("ТМ  00 - 47"), S("ТМ  00 - 57"));
     p.CommitHeaderText(header);
@@ -139,10 +140,11 @@ TEST_F(ScreenshotsTest, CrossReferenceWindow)
     form->show();
     OpenExample(*form);
     // A spare name that no section uses, for the check to find.
-    form->Program->CommitHeaderText(form->Program->Header.Text +
-                                    QStringList{S("РЕЗЕРВ       ДВ035   ! запасной выход")});
-    form->CompileAllClick();
-    form->CrossRefClick();
+    form->Document->Program().CommitHeaderText(
+        form->Document->Program().Header.Text +
+        QStringList{S("РЕЗЕРВ       ДВ035   ! запасной выход")});
+    form->CompileAllItem->trigger();
+    form->CrossRefItem->trigger();
     TCrossRefForm *w = form->CrossRefForm;
     ASSERT_NE(w, nullptr);
     EXPECT_EQ(w->Result.Unused, 1);
@@ -164,7 +166,7 @@ TEST_F(ScreenshotsTest, SearchAndConnectionField)
     TSarvetel &link = *form->Link->Sarvetel;
     form->Link->Worker->Call([&] { link.ReadStatus(); });
     form->FindForm->FindEdit->setText(S("Н1_ПУСК"));
-    EXPECT_GT(form->FindInProgram(), 1);
+    EXPECT_GT(TProgramSearch::Find(*form), 1);
     form->FindForm->hide();
     TSearchResultsForm *results = form->SearchResultsForm;
     results->resize(760, 260);

@@ -302,14 +302,15 @@ TEST_F(WatchTableTest, ValuesBesideTheCode)
     RunDemo();
     int section = -1, line = -1;
     for (int n = 0; n < 256 && section < 0; ++n)
-        if (Form->Program->Sections[n].Present)
-            for (int l = 0; l < Form->Program->Sections[n].Text.size(); ++l)
-                if (Form->Program->Sections[n].Text[l].contains(S("ВКЛ ЛАМПА_РАБ ИНАЧЕ"))) {
+        if (Form->Document->Program().Sections[n].Present)
+            for (int l = 0; l < Form->Document->Program().Sections[n].Text.size(); ++l)
+                if (Form->Document->Program().Sections[n].Text[l].contains(
+                        S("ВКЛ ЛАМПА_РАБ ИНАЧЕ"))) {
                     section = n;
                     line = l;
                 }
     ASSERT_GE(section, 0);
-    Form->SelectNode(section);
+    Form->TreeView->SelectNode(section);
     TZentorEditor *editor = Form->ProgramREdit;
     EXPECT_TRUE(WaitUntil([&] { return editor->annotation(line) == S("ВД020=0  ДВ014=0"); }));
     QString error;
@@ -406,9 +407,9 @@ TEST_F(WatchTableTest, Screenshots)
     EXPECT_TRUE(w->grab().save(dir + S("/zentor-watch.png")));
     EXPECT_TRUE(Form->TrendForm->grab().save(dir + S("/zentor-trend.png")));
     for (int n = 0; n < 256; ++n)
-        if (Form->Program->Sections[n].Present &&
-            Form->Program->Sections[n].Text.join(u'\n').contains(S("ЛАМПА_РАБ ИНАЧЕ")))
-            Form->SelectNode(n);
+        if (Form->Document->Program().Sections[n].Present &&
+            Form->Document->Program().Sections[n].Text.join(u'\n').contains(S("ЛАМПА_РАБ ИНАЧЕ")))
+            Form->TreeView->SelectNode(n);
     EXPECT_TRUE(WaitUntil([&] { return !Form->ProgramREdit->ValueNoteLines().isEmpty(); }));
     QTest::qWait(300);
     EXPECT_TRUE(Form->grab().save(dir + S("/zentor-values.png")));
@@ -428,9 +429,9 @@ TEST_F(WatchTableTest, ProbeLongestBlock)
     Click(w->TrendBtn);
     w->TreeView1->setCurrentItem(w->TreeView1->topLevelItem(1)); // every variable in use
     for (int n = 0; n < 256; ++n)
-        if (Form->Program->Sections[n].Present &&
-            Form->Program->Sections[n].Text.join(u'\n').contains(S("ЛАМПА_РАБ ИНАЧЕ")))
-            Form->SelectNode(n);
+        if (Form->Document->Program().Sections[n].Present &&
+            Form->Document->Program().Sections[n].Text.join(u'\n').contains(S("ЛАМПА_РАБ ИНАЧЕ")))
+            Form->TreeView->SelectNode(n);
     THeartbeat beat;
     QElapsedTimer clock;
     clock.start();
