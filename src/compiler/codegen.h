@@ -51,6 +51,7 @@ private:
     const TAlgBase *Base;
     TAlgMemoryMap &AlgMemory;
     QStringList &Messages;
+    std::vector<std::uint8_t> Bytes; // the instruction being made, before it is written
 
     bool Generate(int appliedRow, int newRow, const TLexemeContainer &statement);
     bool Skip(const TLexemeContainer &s);

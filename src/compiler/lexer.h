@@ -68,7 +68,9 @@ QString PositionTag(int sectionNumber, int line, int column);
 
 // The index that a variable word stands for: the octal number after its two letters; for
 // КС the section number of the three characters after them.
-int VariableIndex(const QString &word);
+int VariableIndex(QStringView word);
+// The value of octal digits as ParseOctal reads them (wrapping), without copying them.
+int OctalValue(QStringView digits);
 // The class of a variable lexeme (its first code: ClassDV for every ДВ); ClassNone for any
 // other lexeme.
 TVariableClassCode LexemeClass(const TLexeme &lx);
