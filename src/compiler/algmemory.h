@@ -29,6 +29,15 @@ struct TAlgMemoryRange
     int End() const { return Start + Size; }
 };
 
+// A call as its code stands, read without the base (a call's length is in its own bytes):
+// the algorithm and, when the call is long enough to hold one, its own-memory address.
+struct TCallSite
+{
+    int Algorithm = 0;
+    bool HasAddress = false;
+    int Address = 0;
+};
+
 class TAlgMemoryMap
 {
 public:

@@ -17,6 +17,7 @@
 
 class TAlgBase;
 struct TAlgMemoryRange;
+struct TCallSite;
 class TProgress;
 class TZentorCompiler;
 class TZentorProgram;
@@ -49,6 +50,12 @@ bool DecompileSection(TZentorCompiler &compiler, TZentorSection &section, int se
 // The own-memory ranges of the section's calls, read from their address bytes (algorithms
 // the base does not describe are left out).
 std::vector<TAlgMemoryRange> CallMemoryRanges(const TZentorSection &section, const TAlgBase *base);
+
+// The calls of the section's code, read without the base.
+std::vector<TCallSite> CallSites(const TZentorSection &section);
+// The own-memory ranges of those calls whose algorithm the base describes with own memory.
+std::vector<TAlgMemoryRange> CallMemoryRanges(const std::vector<TCallSite> &calls,
+                                              const TAlgBase *base);
 
 // "Декомпиляция ПрП": the header text from the header fields, then every present section,
 // each announced by the line "Декомпиляция секции " + its number in the compiler's message

@@ -82,6 +82,11 @@ private:
         bool Known = false;
         QStringList Text;
         TIndexMaxima Maxima;
+        // The calls read from the section's code when it was last left uncompiled, and that
+        // code: while the code stays, its calls are taken from here instead of decoding it.
+        bool CallsKnown = false;
+        std::vector<std::uint8_t> Code;
+        std::vector<TCallSite> Calls;
     };
     std::vector<TSectionFigures> Figures;
     QVector<TMacrosTableRec> FiguresNames;
