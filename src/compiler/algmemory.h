@@ -45,7 +45,7 @@ public:
     // The lowest address from which size bytes overlap no range and end by limit (that
     // range is then reserved); -1 when there is none. Over a map that holds no gap this is
     // its end, so a compile of the whole program hands out memory in call order.
-    int Allocate(int size, int limit);
+    [[nodiscard]] int Allocate(int size, int limit);
     // The end of the highest range; 0 for an empty map.
     int End() const;
     const std::vector<TAlgMemoryRange> &Ranges() const { return Sorted; }

@@ -371,7 +371,9 @@ bool TProgramForm::ReadProgramFromController()
     }
     Program->CopyContentOf(*read);
     TProgress &progress = ProgressForm ? *ProgressForm : NoProgress();
-    DecompileProgram(Compiler->Compiler, *Program, progress);
+    // Sections that cannot be read to their end show their lines up to there; the messages
+    // say why, and the program read is the controller's all the same.
+    static_cast<void>(DecompileProgram(Compiler->Compiler, *Program, progress));
     return true;
 }
 
