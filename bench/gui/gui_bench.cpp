@@ -69,7 +69,8 @@ struct TFixture
         QDir().mkpath(QFileInfo(path).absolutePath());
         TAlgBase base;
         base.LoadFromLines(LargestProgramBase());
-        base.SaveToFile(path);
+        if (!base.SaveToFile(path))
+            qFatal("cannot write %s", qPrintable(path));
     }
 
     // Until the window has drawn what the command changed.

@@ -57,10 +57,10 @@ public:
     // Reads the file into the existing entries (callers clear first). A missing file
     // changes nothing and is no error. False, with error set, when the file exists but
     // cannot be read.
-    bool LoadFromFile(const QString &fileName, QString *error = nullptr);
+    [[nodiscard]] bool LoadFromFile(const QString &fileName, QString *error = nullptr);
     // Writes every present algorithm, replacing the file. False with error set when the
     // file cannot be written (the previous file then stays as it was).
-    bool SaveToFile(const QString &fileName, QString *error = nullptr) const;
+    [[nodiscard]] bool SaveToFile(const QString &fileName, QString *error = nullptr) const;
 
     // The base's lines: reading and the lines SaveToFile writes.
     void LoadFromLines(const QStringList &lines);
@@ -72,7 +72,7 @@ public:
 private:
     // The lines of the base file: an algorithm line gives the algorithm read next (-2 when
     // it was skipped); a memory or parameter line false when it cannot be stored.
-    int ReadAlgorithmLine(const QString &line, const QString &upper);
-    static bool ReadMemoryLine(TAlgInfo &a, const QString &line);
-    static bool ReadParamLine(TAlgInfo &a, const QString &line);
+    [[nodiscard]] int ReadAlgorithmLine(const QString &line, const QString &upper);
+    [[nodiscard]] static bool ReadMemoryLine(TAlgInfo &a, const QString &line);
+    [[nodiscard]] static bool ReadParamLine(TAlgInfo &a, const QString &line);
 };

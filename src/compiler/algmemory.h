@@ -29,6 +29,15 @@ struct TAlgMemoryRange
     int End() const { return Start + Size; }
 };
 
+// A call as its code stands, read without the base (a call's length is in its own bytes):
+// the algorithm and, when the call is long enough to hold one, its own-memory address.
+struct TCallSite
+{
+    int Algorithm = 0;
+    bool HasAddress = false;
+    int Address = 0;
+};
+
 class TAlgMemoryMap
 {
 public:
@@ -36,7 +45,7 @@ public:
     // The lowest address from which size bytes overlap no range and end by limit (that
     // range is then reserved); -1 when there is none. Over a map that holds no gap this is
     // its end, so a compile of the whole program hands out memory in call order.
-    int Allocate(int size, int limit);
+    [[nodiscard]] int Allocate(int size, int limit);
     // The end of the highest range; 0 for an empty map.
     int End() const;
     const std::vector<TAlgMemoryRange> &Ranges() const { return Sorted; }

@@ -10,6 +10,7 @@
 #include "prp/prplayout.h"
 #include "prp/variableclass.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -71,8 +72,14 @@ std::uint8_t SwitchOffsetOf(const TLexeme &var, unsigned index)
     return SwitchOffsetOfClass(ClassCodeForIndex(LexemeClass(var), index));
 }
 
+bool IsDecimal(QStringView text)
+{
+    return !text.isEmpty() &&
+           std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+}
+
 // Decimal digits -> value, saturating far above anything that fits.
-long long DecimalSaturated(const QString &digits)
+long long DecimalSaturated(QStringView digits)
 {
     constexpr long long cap = 1000000000000LL;
     long long v = 0;
@@ -85,7 +92,7 @@ long long DecimalSaturated(const QString &digits)
 }
 
 // The low byte of a decimal number however long it is.
-std::uint8_t DecimalLowByte(const QString &digits)
+std::uint8_t DecimalLowByte(QStringView digits)
 {
     unsigned v = 0;
     for (QChar c : digits)
@@ -95,7 +102,7 @@ std::uint8_t DecimalLowByte(const QString &digits)
 
 // The three fields of a time constant for a timer: exactly three decimal fields, after a
 // leading point for timers above 31 and without one otherwise.
-bool TimerConstant(const QString &text, unsigned timer, std::uint8_t fields[3])
+bool TimerConstant(QStringView text, unsigned timer, std::uint8_t fields[3])
 {
     const bool leadingPoint = text.startsWith(u'.');
     if (leadingPoint != (timer > 31))
@@ -104,7 +111,7 @@ bool TimerConstant(const QString &text, unsigned timer, std::uint8_t fields[3])
     int field = 0;
     unsigned value = 0;
     int digits = 0;
-    for (QChar c : QStringView(text).mid(leadingPoint ? 1 : 0)) {
+    for (QChar c : text.mid(leadingPoint ? 1 : 0)) {
         if (c == u'.') {
             if (digits == 0 || field == 2)
                 return false;
@@ -137,18 +144,18 @@ bool ConstantTerm(long long c, std::uint8_t &low, std::uint8_t &high)
 }
 
 // kind 10: "HH.MM.SS" -> mantissa 64..127 and a binary exponent.
-bool TimeParameter(const QString &text, std::uint8_t &mantissa, std::uint8_t &exponent)
+bool TimeParameter(QStringView text, std::uint8_t &mantissa, std::uint8_t &exponent)
 {
     if (text.startsWith(u'.'))
         return false;
-    const QStringList parts = text.split(u'.');
+    const QList<QStringView> parts = text.split(u'.');
     if (parts.size() != 3)
         return false;
     long long f[3];
     for (int i = 0; i < 3; ++i) {
         bool ok = false;
         f[i] = parts[i].toInt(&ok);
-        if (!IsDecimalText(parts[i]) || !ok)
+        if (!IsDecimal(parts[i]) || !ok)
             return false;
     }
     long long s = f[0] * 3600 + f[1] * 60 + f[2];
@@ -169,21 +176,21 @@ bool TimeParameter(const QString &text, std::uint8_t &mantissa, std::uint8_t &ex
 }
 
 // A real constant "I.F" times factor, truncated toward zero, computed exactly.
-bool ScaledReal(const QString &text, int factor, long long &result)
+bool ScaledReal(QStringView text, int factor, long long &result)
 {
     const qsizetype point = text.indexOf(u'.');
     if (point < 0)
         return false;
-    const QString whole = text.left(point);
-    const QString fraction = text.mid(point + 1);
-    if (!IsDecimalText(whole) || !IsDecimalText(fraction))
+    const QStringView whole = text.left(point);
+    const QStringView fraction = text.mid(point + 1);
+    if (!IsDecimal(whole) || !IsDecimal(fraction))
         return false;
     const long long w = DecimalSaturated(whole);
     if (w > 1000000000LL)
         return false;
     // floor(factor * 0.F): the digits beyond the 15th cannot change it for factors 16 and
     // 128, whose steps have at most 7 decimal places.
-    const QString f15 = fraction.left(15);
+    const QStringView f15 = fraction.left(15);
     long long scale = 1;
     for (qsizetype i = 0; i < f15.size(); ++i)
         scale *= 10;
@@ -308,7 +315,7 @@ bool ScaleBytes(const TLexeme &value, TBytes &bytes)
 }
 
 // The bytes of a ТС text; the offset of a field item that cannot be read, or -1.
-qsizetype TextBytes(const QString &text, TBytes &bytes)
+qsizetype TextBytes(QStringView text, TBytes &bytes)
 {
     auto isOctal = [&](qsizetype i) {
         return i < text.size() && text[i] >= u'0' && text[i] <= u'7';
@@ -332,10 +339,10 @@ qsizetype TextBytes(const QString &text, TBytes &bytes)
             if (e == i + 1)
                 return i;
             bytes.push_back(TextNumber);
-            bytes.push_back(Low(ParseOctal(text.mid(i + 1, e - i - 1))));
+            bytes.push_back(Low(OctalValue(text.mid(i + 1, e - i - 1))));
             i = e - 1;
         } else {
-            const QString letters = text.mid(i, 2);
+            const QStringView letters = text.mid(i, 2);
             if (VariableClassCode(letters, 0) == ClassNone)
                 return i;
             qsizetype e = i + 2;
@@ -345,13 +352,13 @@ qsizetype TextBytes(const QString &text, TBytes &bytes)
                 if (!isOctal(e) || !isOctal(e + 1) || !isOctal(e + 2))
                     return i;
                 e += 3;
-                index = static_cast<unsigned>(ParseSectionNumber(text.mid(i + 2, 3)));
+                index = static_cast<unsigned>(VariableIndex(text.mid(i, 5)));
             } else {
                 while (isOctal(e))
                     ++e;
                 if (e == i + 2)
                     return i;
-                index = static_cast<unsigned>(ParseOctal(text.mid(i + 2, e - i - 2)));
+                index = static_cast<unsigned>(OctalValue(text.mid(i + 2, e - i - 2)));
             }
             bytes.insert(bytes.end(),
                          {TextVariable, VariableClassCode(letters, index), Low(index)});
@@ -376,6 +383,7 @@ TSectionCodeGenerator::TSectionCodeGenerator(TZentorSection &section, int sectio
     : Section(section), SectionNumber(sectionNumber), Base(base), AlgMemory(algMemory),
       Messages(messages)
 {
+    Bytes.reserve(kInstructionRoom);
 }
 
 void TSectionCodeGenerator::Put(std::uint8_t byte)
@@ -522,8 +530,8 @@ bool TSectionCodeGenerator::Analog(const TLexemeContainer &s)
         Report(s.Get(0), CompilerText::TooManyTerms);
         return false;
     }
-    TBytes bytes;
-    bytes.reserve(kInstructionRoom);
+    TBytes &bytes = Bytes;
+    bytes.clear();
     for (int t = 0; t < terms; ++t) {
         const TLexeme &sign = s.Get(termStart + 2 * t);
         const TLexeme &operand = s.Get(termStart + 2 * t + 1);
@@ -588,7 +596,7 @@ bool TSectionCodeGenerator::Bit(const TLexemeContainer &s)
 {
     const TLexeme &var = s.Get(2);
     // The item carries the first three digits of the index.
-    const QString word = var.Text.left(5);
+    const QStringView word = var.Text.left(5);
     const unsigned index = static_cast<unsigned>(VariableIndex(word));
     Put(Opcode(TInstructionKind::Bit));
     Put(VariableClassCode(word, index));
@@ -600,15 +608,15 @@ bool TSectionCodeGenerator::Text(const TLexemeContainer &s)
 {
     const std::uint8_t mark = MarkOf(s.Get(0));
     const int k = mark ? 1 : 0;
-    const QString word = s.Get(k).Text; // ТС1.0.1
+    const QStringView word = s.Get(k).Text; // ТС1.0.1
     const TLexeme &textLexeme = s.Get(k + 1);
     std::uint8_t flags = 0;
     if (word.size() >= 7) {
         flags = static_cast<std::uint8_t>((word[2] == u'1' ? 4 : 0) | (word[4] == u'1' ? 2 : 0) |
                                           (word[6] == u'1' ? 1 : 0));
     }
-    TBytes bytes;
-    bytes.reserve(kInstructionRoom);
+    TBytes &bytes = Bytes;
+    bytes.clear();
     if (const qsizetype bad = TextBytes(textLexeme.Text, bytes); bad >= 0) {
         TLexeme at = textLexeme;
         at.Column += static_cast<int>(bad);
@@ -642,7 +650,7 @@ bool TSectionCodeGenerator::Call(const TLexemeContainer &raw)
     int a = first;
     while (a < raw.Count() && raw.At(a).Code != LxAlgorithm)
         ++a;
-    const int n = ParseOctal(raw.Get(a).Text.mid(Keyword::Algorithm.size()));
+    const int n = OctalValue(raw.Get(a).Text.mid(Keyword::Algorithm.size()));
     const TAlgInfo *alg = Base ? Base->Find(n) : nullptr;
     if (!alg) {
         Report(head, CompilerText::NoSuchAlgorithm);
@@ -654,8 +662,8 @@ bool TSectionCodeGenerator::Call(const TLexemeContainer &raw)
         Report(head, CompilerText::AlgMemoryExhausted);
         return false;
     }
-    TBytes bytes;
-    bytes.reserve(kInstructionRoom);
+    TBytes &bytes = Bytes;
+    bytes.clear();
     bytes.push_back(Opcode(TInstructionKind::Call, 0, MarkOf(head)));
     bytes.push_back(Low(2ll * n));
     bytes.push_back(alg->PrpMemory);

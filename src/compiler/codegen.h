@@ -41,8 +41,9 @@ public:
 
     TStatementObserver *Observer = nullptr;
 
-    bool OnStep(int appliedRow, bool accepted, int newRow, TLexemeContainer &statement) override;
-    bool OnStepEnd(const TLexeme &lookahead) override;
+    [[nodiscard]] bool OnStep(int appliedRow, bool accepted, int newRow,
+                              TLexemeContainer &statement) override;
+    [[nodiscard]] bool OnStepEnd(const TLexeme &lookahead) override;
     void OnSyntaxError(const TLexeme &lookahead) override;
 
 private:
@@ -51,24 +52,27 @@ private:
     const TAlgBase *Base;
     TAlgMemoryMap &AlgMemory;
     QStringList &Messages;
+    std::vector<std::uint8_t> Bytes; // the instruction being made, before it is written
 
-    bool Generate(int appliedRow, int newRow, const TLexemeContainer &statement);
-    bool Skip(const TLexemeContainer &s);
-    bool Switch(const TLexemeContainer &s);
-    bool Analog(const TLexemeContainer &s);
-    bool Timer(const TLexemeContainer &s);
-    bool Bit(const TLexemeContainer &s);
-    bool Text(const TLexemeContainer &s);
-    bool Call(const TLexemeContainer &raw);
+    [[nodiscard]] bool Generate(int appliedRow, int newRow, const TLexemeContainer &statement);
+    [[nodiscard]] bool Skip(const TLexemeContainer &s);
+    [[nodiscard]] bool Switch(const TLexemeContainer &s);
+    [[nodiscard]] bool Analog(const TLexemeContainer &s);
+    [[nodiscard]] bool Timer(const TLexemeContainer &s);
+    [[nodiscard]] bool Bit(const TLexemeContainer &s);
+    [[nodiscard]] bool Text(const TLexemeContainer &s);
+    [[nodiscard]] bool Call(const TLexemeContainer &raw);
     // One parameter of a call by its kind, its bytes appended; value is its lexeme and k the
     // lexeme after it (the analog input reads its operand there and moves k on). False after
     // the failure was reported.
-    bool Param(const TLexeme &head, int kind, const TLexeme &value, const TLexemeContainer &raw,
-               int &k, std::vector<std::uint8_t> &bytes);
-    bool OnOffParam(const TLexeme &head, const TLexeme &value, std::vector<std::uint8_t> &bytes);
-    bool DiscreteParam(int kind, const TLexeme &value, std::vector<std::uint8_t> &bytes);
-    bool AnalogInParam(const TLexeme &value, const TLexemeContainer &raw, int &k,
-                       std::vector<std::uint8_t> &bytes);
+    [[nodiscard]] bool Param(const TLexeme &head, int kind, const TLexeme &value,
+                             const TLexemeContainer &raw, int &k, std::vector<std::uint8_t> &bytes);
+    [[nodiscard]] bool OnOffParam(const TLexeme &head, const TLexeme &value,
+                                  std::vector<std::uint8_t> &bytes);
+    [[nodiscard]] bool DiscreteParam(int kind, const TLexeme &value,
+                                     std::vector<std::uint8_t> &bytes);
+    [[nodiscard]] bool AnalogInParam(const TLexeme &value, const TLexemeContainer &raw, int &k,
+                                     std::vector<std::uint8_t> &bytes);
 
     // Instruction bytes go through here so that nothing lands outside the code area; the
     // size check after the step rejects a block that grew too long.

@@ -23,10 +23,23 @@ TAlgMemoryMap TZentorCompiler::MemoryInUse(const TZentorProgram &program,
                                            const std::vector<bool> &compiled)
 {
     TAlgMemoryMap memory;
-    for (int s = 0; s < TZentorProgram::SectionCount; ++s)
-        if (program.Sections[s].Present && !compiled[s])
-            for (const TAlgMemoryRange &r : CallMemoryRanges(program.Sections[s], AlgBase))
-                memory.Reserve(r);
+    for (int s = 0; s < TZentorProgram::SectionCount; ++s) {
+        const TZentorSection &section = program.Sections[s];
+        if (!section.Present || compiled[s])
+            continue;
+        TSectionFigures &figures = Figures[static_cast<std::size_t>(s)];
+        const auto length = static_cast<std::size_t>(
+            std::clamp(section.CodeLength, 0, static_cast<int>(sizeof(section.Code))));
+        const bool same = figures.CallsKnown && figures.Code.size() == length &&
+                          std::equal(figures.Code.begin(), figures.Code.end(), section.Code);
+        if (!same) {
+            figures.Calls = CallSites(section);
+            figures.Code.assign(section.Code, section.Code + length);
+            figures.CallsKnown = true;
+        }
+        for (const TAlgMemoryRange &r : CallMemoryRanges(figures.Calls, AlgBase))
+            memory.Reserve(r);
+    }
     return memory;
 }
 
@@ -55,7 +68,10 @@ void TZentorCompiler::CountUncompiled(const TZentorProgram &program,
         TSectionFigures &figures = Figures[static_cast<std::size_t>(s)];
         if (!figures.Known || figures.Text != section.Text) {
             figures.Maxima = TIndexMaxima();
-            ScanSection(section.Text, s, Macros, lexemes, ignored, figures.Maxima);
+            // A text that stops the lexer counts up to where it stops, as its own compile
+            // counted it (and reported it): the result adds nothing here.
+            static_cast<void>(
+                ScanSection(section.Text, s, Macros, lexemes, ignored, figures.Maxima));
             figures.Text = section.Text;
             figures.Known = true;
         }

@@ -52,10 +52,11 @@ const std::vector<TListedClass> &Classes()
 constexpr int kNameRank = kClassCount; // names that stand for no variable come last
 constexpr qint64 kIndexCap = qint64(1) << 40;
 
-int ClassRank(const QString &word)
+int ClassRank(QStringView word)
 {
+    const TVariableClassCode code = ClassOfWord(word);
     for (int r = 0; r < kClassCount; ++r)
-        if (word.startsWith(Classes()[r].Letters))
+        if (kListOrder[r] == code)
             return r;
     return -1;
 }
@@ -75,12 +76,30 @@ struct TVariable
     qint64 Index = 0;
 };
 
-bool ReadVariable(const QString &word, bool bitItem, TVariable &v)
+// The names of the variables read lately, by class and index: every use of a variable shares
+// its name. Only names of at most ten digits are kept, whose index says which digits they
+// have.
+class TVariableNames
+{
+public:
+    const QString *Find(int rank, qint64 index) const
+    {
+        const auto it = Made.constFind(Key(rank, index));
+        return it == Made.constEnd() ? nullptr : &*it;
+    }
+    void Add(int rank, qint64 index, const QString &name) { Made.insert(Key(rank, index), name); }
+
+private:
+    static qint64 Key(int rank, qint64 index) { return (qint64(rank) << 40) | index; }
+    QHash<qint64, QString> Made;
+};
+
+bool ReadVariable(QStringView word, bool bitItem, TVariable &v, TVariableNames *names = nullptr)
 {
     v.Rank = ClassRank(word);
     if (v.Rank < 0 || word.size() < 3)
         return false;
-    const QStringView rest = QStringView(word).mid(2);
+    const QStringView rest = word.mid(2);
     for (QChar c : rest)
         if (c < u'0' || c > u'7')
             return false;
@@ -97,16 +116,20 @@ bool ReadVariable(const QString &word, bool bitItem, TVariable &v)
     QStringView digits = bitItem ? rest.left(3) : rest;
     while (digits.size() > 1 && digits[0] == u'0')
         digits = digits.mid(1);
-    std::uint32_t wrapped = 0; // as ParseOctal reads it
-    for (QChar c : digits)
-        wrapped = 8u * wrapped + static_cast<std::uint32_t>(c.unicode() - u'0');
-    v.Index = digits.size() > 12 ? kIndexCap : static_cast<int>(wrapped);
+    v.Index = digits.size() > 12 ? kIndexCap : OctalValue(digits);
+    const bool kept = names && digits.size() <= 10;
+    if (const QString *name = kept ? names->Find(v.Rank, v.Index) : nullptr) {
+        v.Name = *name;
+        return true;
+    }
     const qsizetype zeros = std::max<qsizetype>(0, Classes()[v.Rank].Width - digits.size());
     QString name(letters.size() + zeros + digits.size(), Qt::Uninitialized);
     QChar *out = std::copy(letters.begin(), letters.end(), name.data());
     out = std::fill_n(out, zeros, QChar(u'0'));
     std::copy(digits.begin(), digits.end(), out);
     v.Name = std::move(name);
+    if (kept)
+        names->Add(v.Rank, v.Index, v.Name);
     return true;
 }
 
@@ -124,18 +147,54 @@ QString SectionWhere(const TZentorProgram &program, int s)
     return where;
 }
 
+// The texts that many uses share, made once for the whole program: the detail of an
+// algorithm's parameter ("АЛГ012, параметр 1 ВХОД") and the variables' names.
+class TUseTexts
+{
+public:
+    explicit TUseTexts(const TAlgBase *base) : Base(base) {}
+    QString CallDetail(int algorithm, int param);
+    TVariableNames Variables;
+
+private:
+    const TAlgBase *Base;
+    QHash<qint64, QString> Made; // algorithm, parameter -> its text
+};
+
+QString TUseTexts::CallDetail(int n, int param)
+{
+    const qint64 key = (qint64(n) << 32) | static_cast<quint32>(param);
+    auto it = Made.find(key);
+    if (it != Made.end())
+        return *it;
+    QString detail = Keyword::Algorithm + OctalText(n, 3);
+    if (param > 0) {
+        detail += CrossRefText::Parameter + QString::number(param);
+        const TAlgInfo *alg = Base ? Base->Find(n) : nullptr;
+        if (!alg || param > alg->ParamCount || param > TAlgInfo::MaxParams)
+            detail += CrossRefText::NotTaken;
+        else
+            detail += u' ' + alg->Params[param].Name.trimmed();
+    }
+    Made.insert(key, detail);
+    return detail;
+}
+
 // The uses of one section, taken from each statement piece as the code generator gets it.
 class TSectionUses : public TStatementObserver
 {
 public:
-    TSectionUses(int section, const QString &where, const TAlgBase *base)
-        : Section(section), Where(where), Base(base)
+    // The uses go to the end of out.
+    TSectionUses(int section, const QString &where, TUseTexts &texts, QVector<TCrossRefUse> &out)
+        : Section(section), Where(where), Texts(texts), Uses(out), Start(out.size())
     {
     }
 
     void OnStatement(const TLexemeContainer &s) override;
-    // The uses, names that gave no variable included.
-    QVector<TCrossRefUse> Finish();
+    // The names that gave no variable follow the uses.
+    void Finish();
+    // The section failed: its uses are taken back.
+    void Drop() { Uses.resize(Start); }
 
 private:
     struct TNameOccurrence
@@ -153,35 +212,29 @@ private:
 
     int Section;
     QString Where;
-    const TAlgBase *Base;
-    QVector<TCrossRefUse> Uses;
+    TUseTexts &Texts;
+    QVector<TCrossRefUse> &Uses;
+    const qsizetype Start;
     QVector<TNameOccurrence> Names;
     QHash<QString, int> NameAt; // "line:column:name" -> its occurrence in Names
 };
 
 QString TSectionUses::CallDetail(const TLexeme &call, int param) const
 {
-    const int n = ParseOctal(call.Text.mid(Keyword::Algorithm.size())) & 0x7F;
-    QString detail = Keyword::Algorithm + OctalText(n, 3);
-    if (param <= 0)
-        return detail;
-    detail += CrossRefText::Parameter + QString::number(param);
-    const TAlgInfo *alg = Base ? Base->Find(n) : nullptr;
-    if (!alg || param > alg->ParamCount || param > TAlgInfo::MaxParams)
-        return detail + CrossRefText::NotTaken;
-    return detail + u' ' + alg->Params[param].Name.trimmed();
+    const int n = OctalValue(call.Text.mid(Keyword::Algorithm.size())) & 0x7F;
+    return Texts.CallDetail(n, std::max(param, 0));
 }
 
 TSectionUses::TNameOccurrence &TSectionUses::Occurrence(const TLexeme &lx, TCrossRefKind kind,
                                                         const QString &detail)
 {
-    const QString key =
-        QString::number(lx.Line) + u':' + QString::number(lx.SourceColumn) + u':' + lx.Name;
+    QString key = QString::number(lx.Line) + u':' + QString::number(lx.SourceColumn) + u':';
+    key += lx.Name;
     const auto found = NameAt.constFind(key);
     if (found != NameAt.constEnd())
         return Names[*found];
     NameAt.insert(key, static_cast<int>(Names.size()));
-    Names.append({lx.Line, lx.SourceColumn, lx.Name, false, kind, detail});
+    Names.append({lx.Line, lx.SourceColumn, lx.Name.toString(), false, kind, detail});
     return Names.back();
 }
 
@@ -225,13 +278,13 @@ void TSectionUses::OnStatement(const TLexemeContainer &s)
         }
         TNameOccurrence *named = lx.Name.isEmpty() ? nullptr : &Occurrence(lx, kind, detail);
         TVariable v;
-        if (!variable || !ReadVariable(lx.Text, bitItem, v))
+        if (!variable || !ReadVariable(lx.Text, bitItem, v, &Texts.Variables))
             continue;
         if (named)
             named->HasVariable = true;
         TCrossRefUse use;
-        use.Variable = v.Name;
-        use.Name = lx.Name;
+        use.Variable = std::move(v.Name);
+        use.Name = named ? named->Name : QString();
         use.Section = Section;
         use.Where = Where;
         use.Line = lx.Line;
@@ -240,11 +293,11 @@ void TSectionUses::OnStatement(const TLexemeContainer &s)
         use.Detail = detail;
         use.ClassRank = v.Rank;
         use.Index = v.Index;
-        Uses.append(use);
+        Uses.append(std::move(use));
     }
 }
 
-QVector<TCrossRefUse> TSectionUses::Finish()
+void TSectionUses::Finish()
 {
     for (const TNameOccurrence &o : Names) {
         if (o.HasVariable)
@@ -258,9 +311,8 @@ QVector<TCrossRefUse> TSectionUses::Finish()
         use.Kind = o.Kind;
         use.Detail = o.Detail;
         use.ClassRank = kNameRank;
-        Uses.append(use);
+        Uses.append(std::move(use));
     }
-    return Uses;
 }
 
 // The variable a technological name stands for, read by the lexer as a section would read
@@ -395,26 +447,39 @@ void CheckOrders(const TPRPHeader &h, TCrossReference &x)
 
 void CheckNamed(const THeaderDeclarations &decls, TCrossReference &x)
 {
-    QSet<QString> variables;
-    QSet<QString> names;
-    for (const TCrossRefUse &use : x.Uses) {
-        if (use.Section < 0)
-            continue;
-        variables.insert(use.Variable);
-        names.insert(use.Name);
-    }
-    // The header's declaration uses stand first, in the order of decls.
+    // The variables and names the header's declarations ask about (their uses stand first,
+    // in the order of decls), each false until a section's use is found.
+    QHash<QString, bool> variables;
+    QHash<QString, bool> names;
+    std::vector<qsizetype> asking;
+    const QString impulse = ClassWord(ClassIV);
     for (qsizetype i = 0; i < static_cast<qsizetype>(decls.size()); ++i) {
         const THeaderDeclKind kind = decls[static_cast<std::size_t>(i)].Kind;
-        TCrossRefUse &use = x.Uses[i];
+        const TCrossRefUse &use = x.Uses[i];
         bool named = kind == THeaderDeclKind::Name || kind == THeaderDeclKind::ImpulseSource ||
                      kind == THeaderDeclKind::Key;
         // Sections cannot use impulse outputs: a key showing one is no finding.
-        named = named && !use.Variable.startsWith(ClassWord(ClassIV));
+        named = named && !use.Variable.startsWith(impulse);
         if (!named)
             continue;
+        asking.push_back(i);
+        if (use.Variable.isEmpty())
+            names.insert(use.Name, false);
+        else
+            variables.insert(use.Variable, false);
+    }
+    for (const TCrossRefUse &use : std::as_const(x.Uses)) {
+        if (use.Section < 0)
+            continue;
+        if (const auto v = variables.find(use.Variable); v != variables.end())
+            *v = true;
+        if (const auto n = names.find(use.Name); n != names.end())
+            *n = true;
+    }
+    for (qsizetype i : asking) {
+        TCrossRefUse &use = x.Uses[i];
         const bool used =
-            use.Variable.isEmpty() ? names.contains(use.Name) : variables.contains(use.Variable);
+            use.Variable.isEmpty() ? names.value(use.Name) : variables.value(use.Variable);
         if (used)
             continue;
         use.Check = TCrossRefCheck::Unused;
@@ -422,19 +487,45 @@ void CheckNamed(const THeaderDeclarations &decls, TCrossReference &x)
     }
 }
 
-bool UseBefore(const TCrossRefUse &a, const TCrossRefUse &b)
+// The uses in the list's order: by class, the name (for names of no variable), index and
+// place; uses alike keep their order. The keys are sorted, then each use moved once.
+void SortUses(QVector<TCrossRefUse> &uses)
 {
-    if (a.ClassRank != b.ClassRank)
-        return a.ClassRank < b.ClassRank;
-    if (a.ClassRank == kNameRank && a.Name != b.Name)
-        return a.Name < b.Name;
-    if (a.Index != b.Index)
-        return a.Index < b.Index;
-    if (a.Section != b.Section)
-        return a.Section < b.Section;
-    if (a.Line != b.Line)
-        return a.Line < b.Line;
-    return a.Column < b.Column;
+    struct TKey
+    {
+        int Rank;
+        int Section;
+        qint64 Index;
+        int Line;
+        int Column;
+        const QString *Name;
+    };
+    std::vector<TKey> keys;
+    keys.reserve(static_cast<std::size_t>(uses.size()));
+    for (const TCrossRefUse &u : std::as_const(uses))
+        keys.push_back({u.ClassRank, u.Section, u.Index, u.Line, u.Column, &u.Name});
+    std::vector<int> order(keys.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&keys](int i, int j) {
+        const TKey &a = keys[static_cast<std::size_t>(i)];
+        const TKey &b = keys[static_cast<std::size_t>(j)];
+        if (a.Rank != b.Rank)
+            return a.Rank < b.Rank;
+        if (a.Rank == kNameRank && *a.Name != *b.Name)
+            return *a.Name < *b.Name;
+        if (a.Index != b.Index)
+            return a.Index < b.Index;
+        if (a.Section != b.Section)
+            return a.Section < b.Section;
+        if (a.Line != b.Line)
+            return a.Line < b.Line;
+        return a.Column < b.Column;
+    });
+    QVector<TCrossRefUse> sorted;
+    sorted.reserve(uses.size());
+    for (int i : order)
+        sorted.append(std::move(uses[i]));
+    uses = std::move(sorted);
 }
 
 } // namespace
@@ -454,32 +545,25 @@ TCrossReference BuildCrossReference(const TZentorProgram &program, const TAlgBas
         x.Uses.append(DeclarationUse(d, compiler.Macros));
 
     const int limit = std::min(program.SectionLimit(), int(TZentorProgram::SectionCount));
+    TUseTexts texts(base);
     for (int s = 0; s < limit; ++s) {
         if (!program.Sections[s].Present)
             continue;
         TZentorSection copy = program.Sections[s];
         QStringList messages;
-        TSectionUses uses(s, SectionWhere(program, s), base);
+        TSectionUses uses(s, SectionWhere(program, s), texts, x.Uses);
         compiler.Messages = &messages;
         compiler.Observer = &uses;
-        if (compiler.CompileSection(copy, s) != 0)
+        if (compiler.CompileSection(copy, s) != 0) {
+            uses.Drop();
             x.Failures.append({s, SectionWhere(program, s), messages});
-        else
-            x.Uses.append(uses.Finish());
+        } else {
+            uses.Finish();
+        }
     }
     CheckNamed(decls, x);
     CheckOrders(header, x);
-    // Sorted by their places in the list, then moved there once.
-    std::vector<int> order(static_cast<std::size_t>(x.Uses.size()));
-    std::iota(order.begin(), order.end(), 0);
-    const QVector<TCrossRefUse> &uses = x.Uses;
-    std::stable_sort(order.begin(), order.end(),
-                     [&uses](int a, int b) { return UseBefore(uses[a], uses[b]); });
-    QVector<TCrossRefUse> sorted;
-    sorted.reserve(x.Uses.size());
-    for (int i : order)
-        sorted.append(std::move(x.Uses[i]));
-    x.Uses = std::move(sorted);
+    SortUses(x.Uses);
     return x;
 }
 

@@ -44,6 +44,8 @@ struct TCrossRefUse
     qint64 Index = 0;
 };
 
+Q_DECLARE_TYPEINFO(TCrossRefUse, Q_RELOCATABLE_TYPE);
+
 // A part of the program that failed to compile: its messages, as the compile list gives
 // them; a section's uses are left out.
 struct TCrossRefFailure

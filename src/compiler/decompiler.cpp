@@ -454,13 +454,35 @@ QStringList InstructionText(const TInstruction &x, bool conditionWord)
     return lines;
 }
 
-std::vector<TAlgMemoryRange> CallMemoryRanges(const TZentorSection &section, const TAlgBase *base)
+std::vector<TCallSite> CallSites(const TZentorSection &section)
+{
+    std::vector<TCallSite> calls;
+    for (const TInstruction &x : DecodeBlock(section, nullptr).Instructions) {
+        if (x.Kind != TInstructionKind::Call)
+            continue;
+        TCallSite call{x.Algorithm, x.Bytes.size() >= 5, 0};
+        if (call.HasAddress)
+            call.Address = AlgAddress(x.Bytes[3], x.Bytes[4]);
+        calls.push_back(call);
+    }
+    return calls;
+}
+
+std::vector<TAlgMemoryRange> CallMemoryRanges(const std::vector<TCallSite> &calls,
+                                              const TAlgBase *base)
 {
     std::vector<TAlgMemoryRange> ranges;
-    for (const TInstruction &x : DecodeBlock(section, base).Instructions)
-        if (x.Kind == TInstructionKind::Call && x.Alg && x.Alg->OwnMemory != 0 && x.HasAddress)
-            ranges.push_back({x.Address, x.Alg->OwnMemory});
+    for (const TCallSite &call : calls) {
+        const TAlgInfo *alg = base ? base->Find(call.Algorithm) : nullptr;
+        if (alg && alg->OwnMemory != 0 && call.HasAddress)
+            ranges.push_back({call.Address, alg->OwnMemory});
+    }
     return ranges;
+}
+
+std::vector<TAlgMemoryRange> CallMemoryRanges(const TZentorSection &section, const TAlgBase *base)
+{
+    return CallMemoryRanges(CallSites(section), base);
 }
 
 bool DecompileSection(TZentorCompiler &compiler, TZentorSection &section, int sectionNumber)

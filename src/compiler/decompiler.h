@@ -17,6 +17,7 @@
 
 class TAlgBase;
 struct TAlgMemoryRange;
+struct TCallSite;
 class TProgress;
 class TZentorCompiler;
 class TZentorProgram;
@@ -25,8 +26,8 @@ struct TZentorSection;
 // Replaces the section's text by its decoded block and sets FragmentCount, Modified := 1,
 // NeedsCompile := 0. True when the block was read to its end; otherwise the reason is added
 // to messages. base may be null (every call then shows its bytes).
-bool DecompileSection(TZentorSection &section, int sectionNumber, const TAlgBase *base,
-                      QStringList &messages);
+[[nodiscard]] bool DecompileSection(TZentorSection &section, int sectionNumber,
+                                    const TAlgBase *base, QStringList &messages);
 // One instruction of a block as the decompiler reads it: where it stands in the block and
 // which lines of the text it gives (its fragment line first).
 struct TDecodedInstruction
@@ -37,25 +38,34 @@ struct TDecodedInstruction
     int LineCount = 0;
 };
 // The text DecompileSection would give, without changing the section, and its instructions.
-bool DecodeSectionText(const TZentorSection &section, int sectionNumber, const TAlgBase *base,
-                       QStringList &text, std::vector<TDecodedInstruction> &instructions,
-                       QStringList &messages);
+[[nodiscard]] bool DecodeSectionText(const TZentorSection &section, int sectionNumber,
+                                     const TAlgBase *base, QStringList &text,
+                                     std::vector<TDecodedInstruction> &instructions,
+                                     QStringList &messages);
 // One instruction's lines as the decompiler writes them, its fragment line first, with its
 // condition word ("Тогда ", "Если " ...) when asked, without its fragment number.
 struct TInstruction;
 QStringList InstructionText(const TInstruction &x, bool conditionWord = true);
 // The same with the compiler's algorithm base and message list.
-bool DecompileSection(TZentorCompiler &compiler, TZentorSection &section, int sectionNumber);
+[[nodiscard]] bool DecompileSection(TZentorCompiler &compiler, TZentorSection &section,
+                                    int sectionNumber);
 // The own-memory ranges of the section's calls, read from their address bytes (algorithms
 // the base does not describe are left out).
 std::vector<TAlgMemoryRange> CallMemoryRanges(const TZentorSection &section, const TAlgBase *base);
+
+// The calls of the section's code, read without the base.
+std::vector<TCallSite> CallSites(const TZentorSection &section);
+// The own-memory ranges of those calls whose algorithm the base describes with own memory.
+std::vector<TAlgMemoryRange> CallMemoryRanges(const std::vector<TCallSite> &calls,
+                                              const TAlgBase *base);
 
 // "Декомпиляция ПрП": the header text from the header fields, then every present section,
 // each announced by the line "Декомпиляция секции " + its number in the compiler's message
 // list; CompiledOk of a section tells whether its block was read to its end. Returns the
 // number of sections that could not be read to their end plus the number of header values
 // the header text cannot carry (each named by a line of its own).
-int DecompileProgram(TZentorCompiler &compiler, TZentorProgram &program, TProgress &progress);
+[[nodiscard]] int DecompileProgram(TZentorCompiler &compiler, TZentorProgram &program,
+                                   TProgress &progress);
 
 // Value texts of the decoder, shared with its tests.
 // An analog term: "+ВА001", "-АВ002", "+100", "-5".

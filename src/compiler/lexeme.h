@@ -1,8 +1,12 @@
 #pragma once
 // Lexemes of a section text as the lexer makes them and the LL(1) walk and the code
-// generators read them.
+// generators read them. A lexeme's texts are views: into the scanned lines that the
+// container it was scanned into keeps (TLexemeContainer::Keep), or into constant texts.
+// They stay valid while that container lives and is not cleared; a copy of a lexeme in
+// another container still reads the first container's texts.
 
 #include <QString>
+#include <QStringView>
 
 #include <utility>
 #include <vector>
@@ -70,7 +74,7 @@ enum TLexemeSubCode : int {
 
 struct TLexeme
 {
-    QString Text;
+    QStringView Text;
     int Code = LxEnd;
     int SubCode = SubNone;
     int Line = 0;   // 0-based line of the section text
@@ -78,7 +82,7 @@ struct TLexeme
     // Where the lexeme stands in the line as written: the column of its first character, or
     // of the technological name whose value it comes from (Name is then that name).
     int SourceColumn = 1;
-    QString Name;
+    QStringView Name;
 };
 
 // An ordered list of lexemes. Reading past the end gives an end lexeme that stands where
@@ -88,7 +92,19 @@ class TLexemeContainer
 public:
     void Add(const TLexeme &lexeme) { Items.push_back(lexeme); }
     void Add(TLexeme &&lexeme) { Items.push_back(std::move(lexeme)); }
-    void Clear() { Items.clear(); }
+    void Reserve(int count) { Items.reserve(static_cast<std::size_t>(count)); }
+    void Clear()
+    {
+        Items.clear();
+        Texts.clear();
+    }
+    // Keeps a text for the lexemes that read it, until the container is cleared or
+    // destroyed; the view reads the kept text (whose characters do not move).
+    QStringView Keep(QString text)
+    {
+        Texts.push_back(std::move(text));
+        return Texts.back();
+    }
     int Count() const { return static_cast<int>(Items.size()); }
     bool IsEmpty() const { return Items.empty(); }
 
@@ -111,5 +127,6 @@ public:
 
 private:
     std::vector<TLexeme> Items;
+    std::vector<QString> Texts;
     mutable TLexeme End;
 };

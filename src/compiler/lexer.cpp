@@ -60,8 +60,8 @@ bool Same(QStringView a, const QString &b)
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin());
 }
 
-// The keyword a word is, and the text its lexeme carries (the keyword's own string, so that
-// no text is made for it); nullptr for any other word.
+// The keyword a word is, and the text its lexeme carries (the keyword's own string); nullptr
+// for any other word.
 const TKeyword *FindKeyword(QStringView word, const QString **text)
 {
     for (const TKeyword &k : kKeywords) {
@@ -104,19 +104,6 @@ const TLexemeClass *LexemeClassOfWord(QStringView word)
         if (c.Class == code)
             return &c;
     return nullptr;
-}
-
-// The one-character lexemes' texts, shared rather than made for every lexeme.
-const QString &OneCharText(QChar c)
-{
-    static const QString texts[] = {QStringLiteral("+"), QStringLiteral("-"), QStringLiteral("("),
-                                    QStringLiteral(")"), QStringLiteral("="), QStringLiteral("<"),
-                                    QStringLiteral(">")};
-    static const QString none;
-    for (const QString &t : texts)
-        if (t[0] == c)
-            return t;
-    return none;
 }
 
 // The lexer of one section text. It compiles (lexemes and messages, names replaced by their
@@ -179,27 +166,29 @@ private:
     bool Tracked = false;
     std::vector<int> Origin;
     std::vector<int> OriginName;
-    QStringList Replaced;
-    int LineLexemes = 0; // lexemes (pieces) of this line so far
+    std::vector<QStringView> Replaced; // views into the kept versions of S
+    int LineLexemes = 0;               // lexemes (pieces) of this line so far
 
-    // The texts made for this section's lexemes lately: a word or number that comes again
-    // shares its text instead of making another.
-    static constexpr unsigned RecentCount = 64; // a power of two
-    QString Recent[RecentCount];
-
-    const QString &TextOf(qsizetype from, qsizetype end)
+    // The characters [from, end) of S. Compiling, every version of S is kept by the lexeme
+    // container before a lexeme reads it, so the view lives as long as the lexemes.
+    QStringView TextOf(qsizetype from, qsizetype end) const
     {
-        const QStringView piece = QStringView(S).mid(from, end - from);
-        const unsigned place = (static_cast<unsigned>(piece.size()) * 131u +
-                                piece.front().unicode() * 31u + piece.back().unicode()) &
-                               (RecentCount - 1);
-        QString &slot = Recent[place];
-        if (!Same(piece, slot))
-            slot = piece.toString();
-        return slot;
+        return QStringView(S).mid(from, end - from);
+    }
+
+    // S takes a new text; compiling, the container keeps it for the lexemes made from it.
+    void SetScanned(QString text)
+    {
+        S = std::move(text);
+        if (Out)
+            Out->Keep(S);
     }
 
     bool Colouring() const { return Pieces != nullptr; }
+
+    // A text made for a lexeme (not a piece of S), kept with the lexemes; colouring makes
+    // no lexemes and keeps nothing.
+    QStringView Keep(QString text) { return Out ? Out->Keep(std::move(text)) : QStringView(); }
 
     QChar At(qsizetype i) const { return i < S.size() ? S[i] : QChar(); }
     bool DigitAt(qsizetype i) const { return i < S.size() && IsDigit(S[i]); }
@@ -246,7 +235,7 @@ private:
             lx.SourceColumn = Origin[static_cast<std::size_t>(R)] + 1;
             const int name = OriginName[static_cast<std::size_t>(R)];
             if (name >= 0)
-                lx.Name = Replaced[name];
+                lx.Name = Replaced[static_cast<std::size_t>(name)];
         } else {
             lx.SourceColumn = static_cast<int>(Lines[LineIndex].size() + 1);
         }
@@ -255,7 +244,7 @@ private:
 
     // The name at [R, e) gave way to its value: the value's characters stand where the name
     // (or the outer name it came from) stands in the line as written.
-    void TrackReplacement(qsizetype e, const QString &word, qsizetype valueLength)
+    void TrackReplacement(qsizetype e, QStringView word, qsizetype valueLength)
     {
         if (!Tracked) {
             Origin.resize(static_cast<std::size_t>(S.size()));
@@ -268,7 +257,7 @@ private:
         const int origin = Origin[at];
         int name = OriginName[at];
         if (name < 0) {
-            Replaced.append(word);
+            Replaced.push_back(word);
             name = static_cast<int>(Replaced.size() - 1);
         }
         const auto from = Origin.begin() + static_cast<std::ptrdiff_t>(R);
@@ -281,7 +270,7 @@ private:
                           static_cast<std::size_t>(valueLength), name);
     }
 
-    void Emit(TLexeme &lx, int code, int subCode, const QString &text, qsizetype end)
+    void Emit(TLexeme &lx, int code, int subCode, QStringView text, qsizetype end)
     {
         if (Colouring()) {
             Mark(TLinePiece::Lexeme, code, end);
@@ -297,7 +286,7 @@ private:
 
     bool ScanLine()
     {
-        S = ControllerUpper(Lines[LineIndex]);
+        SetScanned(ControllerUpper(Lines[LineIndex]));
         R = 0;
         Tracked = false;
         LineLexemes = 0;
@@ -315,28 +304,28 @@ private:
                 // A comment char alone at the end of a line makes no lexeme; the colouring
                 // shows it as the comment it is.
                 if (R + 1 < S.size() || Colouring())
-                    Emit(lx, LxComment, SubNone, S.mid(R), S.size());
+                    Emit(lx, LxComment, SubNone, TextOf(R, S.size()), S.size());
                 return true;
             case u'+':
-                Emit(lx, LxSign, SubPlus, OneCharText(c), R + 1);
+                Emit(lx, LxSign, SubPlus, TextOf(R, R + 1), R + 1);
                 continue;
             case u'-':
-                Emit(lx, LxSign, SubMinus, OneCharText(c), R + 1);
+                Emit(lx, LxSign, SubMinus, TextOf(R, R + 1), R + 1);
                 continue;
             case u'(':
-                Emit(lx, LxOpen, SubOpen, OneCharText(c), R + 1);
+                Emit(lx, LxOpen, SubOpen, TextOf(R, R + 1), R + 1);
                 continue;
             case u')':
-                Emit(lx, LxClose, SubClose, OneCharText(c), R + 1);
+                Emit(lx, LxClose, SubClose, TextOf(R, R + 1), R + 1);
                 continue;
             case u'=':
-                Emit(lx, LxEquals, SubEquals, OneCharText(c), R + 1);
+                Emit(lx, LxEquals, SubEquals, TextOf(R, R + 1), R + 1);
                 continue;
             case u'<':
-                Emit(lx, LxRelation, SubLess, OneCharText(c), R + 1);
+                Emit(lx, LxRelation, SubLess, TextOf(R, R + 1), R + 1);
                 continue;
             case u'>':
-                Emit(lx, LxRelation, SubGreater, OneCharText(c), R + 1);
+                Emit(lx, LxRelation, SubGreater, TextOf(R, R + 1), R + 1);
                 continue;
             case u'.':
                 if (!ScanPointConstant(lx))
@@ -373,7 +362,7 @@ private:
             return Fail(lx, CompilerText::PointWithoutDigit, R + 1);
         qsizetype e = SkipDigits(R + 1);
         if (At(e) != u'.') {
-            Emit(lx, LxReal, SubReal, QStringLiteral("0") + S.mid(R, e - R), e);
+            Emit(lx, LxReal, SubReal, Keep(u'0' + TextOf(R, e).toString()), e);
             return true;
         }
         e = SkipDigits(e + 1);
@@ -395,9 +384,9 @@ private:
                 return Fail(lx, CompilerText::CommaWithoutDigit, e + 1);
             e = SkipDigits(e + 1);
             if (At(e) != u'.') {
-                QString text = S.mid(R, e - R);
+                QString text = TextOf(R, e).toString();
                 text.replace(u',', u'.');
-                Emit(lx, LxReal, SubReal, text, e);
+                Emit(lx, LxReal, SubReal, Keep(std::move(text)), e);
                 return true;
             }
         }
@@ -418,7 +407,7 @@ private:
 
     bool ScanInteger(TLexeme &lx, qsizetype e)
     {
-        const QString digits = Colouring() ? QString() : TextOf(R, e);
+        const QStringView digits = TextOf(R, e);
         if (R == 0) {
             Emit(lx, LxColumnOne, SubNone, digits, e);
             return true;
@@ -438,7 +427,7 @@ private:
         if (equals < 0)
             return true;
         TLexeme name = Start();
-        Emit(name, LxParamName, SubNone, S.mid(R, equals - R), equals);
+        Emit(name, LxParamName, SubNone, TextOf(R, equals), equals);
         return true;
     }
 
@@ -452,29 +441,31 @@ private:
             Emit(lx, k->Code, k->SubCode, *keywordText, e);
             return true;
         }
-        const QString word = TextOf(R, e);
+        const QStringView word = TextOf(R, e);
         if (IsTextWord(word, e)) {
-            Emit(lx, LxTextWord, SubTextWord, word + S.mid(e, 4), e + 4);
+            Emit(lx, LxTextWord, SubTextWord, TextOf(R, e + 4), e + 4);
             ScanTextString();
             lineEnds = true;
-        } else if (QStringView(word).startsWith(Keyword::Algorithm)) {
+        } else if (word.startsWith(Keyword::Algorithm)) {
             Emit(lx, LxAlgorithm, SubAlgorithm, word, e);
         } else if (ScanVariable(lx, word, e)) {
         } else if (Colouring()) {
-            Mark(Names->contains(word) ? TLinePiece::TechName : TLinePiece::BadWord, 0, e);
+            Mark(Names->contains(word.toString()) ? TLinePiece::TechName : TLinePiece::BadWord, 0,
+                 e);
         } else {
-            const QString value = Macros->Find(word);
+            const QString name = word.toString();
+            const QString value = Macros->Find(name);
             if (value.isEmpty() || replacements >= MaxMacroReplacementsPerLine)
-                return Fail(lx, CompilerText::BadWord + word, e, TLinePiece::BadWord);
+                return Fail(lx, CompilerText::BadWord + name, e, TLinePiece::BadWord);
             // The value is scanned as if it had been written in place of the name.
             TrackReplacement(e, word, value.size());
-            S = S.left(R) + value + S.mid(e);
+            SetScanned(S.left(R) + value + S.mid(e));
             ++replacements;
         }
         return true;
     }
 
-    bool IsTextWord(const QString &word, qsizetype e) const
+    bool IsTextWord(QStringView word, qsizetype e) const
     {
         if (!Same(word, Keyword::TextOn) && !Same(word, Keyword::TextOff))
             return false;
@@ -497,7 +488,7 @@ private:
         }
         TLexeme text = Start();
         if (R < S.size()) {
-            text.Text = S.mid(R);
+            text.Text = TextOf(R, S.size());
         } else {
             if (LineIndex + 1 >= Lines.size())
                 return; // nothing to take: the walk reports the missing text
@@ -505,11 +496,11 @@ private:
             ++LineIndex;
             text.Line = static_cast<int>(LineIndex);
             text.SourceColumn = 1;
-            text.Name.clear();
-            text.Text = ControllerUpper(Lines[LineIndex]);
+            text.Name = QStringView();
+            text.Text = Out->Keep(ControllerUpper(Lines[LineIndex]));
         }
         if (!text.Text.isEmpty() && IsQuote(text.Text.front()))
-            text.Text.remove(0, 1);
+            text.Text = text.Text.mid(1);
         if (!text.Text.isEmpty() && IsQuote(text.Text.back()))
             text.Text.chop(1);
         text.Code = LxTextString;
@@ -518,9 +509,9 @@ private:
         R = S.size();
     }
 
-    bool ScanVariable(TLexeme &lx, const QString &word, qsizetype e)
+    bool ScanVariable(TLexeme &lx, QStringView word, qsizetype e)
     {
-        const QStringView digits = QStringView(word).mid(2);
+        const QStringView digits = word.mid(2);
         if (!IsOctalText(digits))
             return false;
         const TLexemeClass *cls = LexemeClassOfWord(word);
@@ -529,10 +520,7 @@ private:
         if (cls->Class == ClassKS && digits.size() < 3)
             return false; // a section number has three digits
         if (cls->Maximum && Maxima) {
-            std::uint32_t wrapped = 0; // as ParseOctal reads it
-            for (QChar c : digits)
-                wrapped = 8u * wrapped + static_cast<std::uint32_t>(c.unicode() - u'0');
-            const int index = static_cast<int>(wrapped);
+            const int index = OctalValue(digits);
             if (index > Maxima->*cls->Maximum)
                 Maxima->*cls->Maximum = index;
         }
@@ -568,20 +556,25 @@ QString PositionTag(int sectionNumber, int line, int column)
            u':' + QString::number(column);
 }
 
-int VariableIndex(const QString &word)
+int VariableIndex(QStringView word)
 {
     // As ParseSectionNumber and ParseOctal read the characters after the class word, without
     // copying them.
-    const char16_t *c = reinterpret_cast<const char16_t *>(word.constData());
+    const char16_t *c = word.utf16();
     const qsizetype n = word.size();
     if (ClassOfWord(word) == ClassKS) {
         if (n < 5)
             return -1;
         return 32 * (c[2] - u'0') + 8 * (c[3] - u'0') + (c[4] - u'0');
     }
-    std::uint32_t r = 0;
-    for (qsizetype i = 2; i < n; ++i)
-        r = 8u * r + static_cast<std::uint32_t>(c[i] - u'0');
+    return OctalValue(word.mid(2));
+}
+
+int OctalValue(QStringView digits)
+{
+    std::uint32_t r = 0; // wraps as ParseOctal does
+    for (QChar c : digits)
+        r = 8u * r + static_cast<std::uint32_t>(c.unicode() - u'0');
     return static_cast<int>(r);
 }
 

@@ -35,8 +35,9 @@ constexpr int MaxMacroReplacementsPerLine = 64;
 // Scans the section's lines into lexemes (the container is emptied first). On the first
 // lexical error two lines go to messages ("[SSS.L:P] Ошибка в строке L в позиции P" and
 // the error text) and the result is false.
-bool ScanSection(const QStringList &lines, int sectionNumber, const TMacrosTable &macros,
-                 TLexemeContainer &lexemes, QStringList &messages, TIndexMaxima &maxima);
+[[nodiscard]] bool ScanSection(const QStringList &lines, int sectionNumber,
+                               const TMacrosTable &macros, TLexemeContainer &lexemes,
+                               QStringList &messages, TIndexMaxima &maxima);
 
 // One piece of a line as the colouring sees it: a lexeme (Code), a technological name, or
 // the piece where the compiler would stop with a lexical error.
@@ -68,7 +69,9 @@ QString PositionTag(int sectionNumber, int line, int column);
 
 // The index that a variable word stands for: the octal number after its two letters; for
 // КС the section number of the three characters after them.
-int VariableIndex(const QString &word);
+[[nodiscard]] int VariableIndex(QStringView word);
+// The value of octal digits as ParseOctal reads them (wrapping), without copying them.
+int OctalValue(QStringView digits);
 // The class of a variable lexeme (its first code: ClassDV for every ДВ); ClassNone for any
 // other lexeme.
 TVariableClassCode LexemeClass(const TLexeme &lx);

@@ -232,6 +232,7 @@ public:
     TWalk(const TLexemeContainer &lexemes, TLL1Hooks &hooks, int capacity)
         : Lexemes(lexemes), Hooks(hooks), Stack(capacity)
     {
+        Statement.Reserve(64);
     }
 
     int Run()

@@ -66,14 +66,14 @@ public:
     {
         Items.reserve(static_cast<std::size_t>(Capacity));
     }
-    bool Push(int row)
+    [[nodiscard]] bool Push(int row)
     {
         if (Count() >= Capacity)
             return false;
         Items.push_back(row);
         return true;
     }
-    bool Pop(int &row)
+    [[nodiscard]] bool Pop(int &row)
     {
         if (Items.empty())
             return false;
@@ -104,10 +104,11 @@ public:
     // applied (0 when none applied and the walk only moved on). The other steps change
     // nothing a hook sees and are not reported. The hook may take the statement (and clear
     // it). False ends the walk with failure: the hook has reported why.
-    virtual bool OnStep(int appliedRow, bool accepted, int newRow, TLexemeContainer &statement) = 0;
+    [[nodiscard]] virtual bool OnStep(int appliedRow, bool accepted, int newRow,
+                                      TLexemeContainer &statement) = 0;
     // At the end of a reported step that did not fail, after the lookahead advanced. False
     // ends the walk with failure.
-    virtual bool OnStepEnd(const TLexeme &) { return true; }
+    [[nodiscard]] virtual bool OnStepEnd(const TLexeme &) { return true; }
     // A syntax error at the lookahead; the walk ends with failure.
     virtual void OnSyntaxError(const TLexeme &lookahead) = 0;
 };
@@ -144,4 +145,4 @@ constexpr bool LL1IsArrivalMoment(int row)
 // error (reported through the hooks) or when a hook failed. Text after a lexeme that can
 // begin nothing at statement level is a syntax error at that lexeme, and so is nesting
 // deeper than the stack holds.
-int LL1Walk(const TLexemeContainer &lexemes, TLL1Hooks &hooks, int stackCapacity);
+[[nodiscard]] int LL1Walk(const TLexemeContainer &lexemes, TLL1Hooks &hooks, int stackCapacity);

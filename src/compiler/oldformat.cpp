@@ -57,8 +57,9 @@ QStringList OldSectionLines(TZentorCompiler &compiler, int n, const QStringList 
 {
     QStringList lines;
     const qsizetype before = compiler.Messages->size();
-    RelayoutSection(compiler, n, text, lines, RelayoutOld);
-    if (compiler.Messages->size() == before)
+    // A section that laid out with a syntax error said so in the messages too.
+    if (RelayoutSection(compiler, n, text, lines, RelayoutOld) &&
+        compiler.Messages->size() == before)
         return lines;
     lines.clear();
     for (const QString &line : text) // a lone "!" would be no comment at all
@@ -219,8 +220,9 @@ int ConvertOldFormatSections(TZentorCompiler &compiler, TZentorProgram &program,
         progress.SetPosition(count++);
         const qsizetype before = compiler.Messages->size();
         QStringList lines;
-        RelayoutSection(compiler, s, section.Text, lines, RelayoutCurrent);
-        if (compiler.Messages->size() != before)
+        // Laid out up to a syntax error, or not at all: the messages say which.
+        if (!RelayoutSection(compiler, s, section.Text, lines, RelayoutCurrent) ||
+            compiler.Messages->size() != before)
             ++troubled;
         section.Text = lines;
         section.NeedsCompile = 1;

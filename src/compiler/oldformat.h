@@ -33,5 +33,5 @@ QStringList HeaderToOldLines(const QStringList &headerText, QStringList &message
 // compiled into the compiler's freshly cleared macros table first, so that the sections
 // resolve this program's names. Returns the number of sections whose conversion reported a
 // problem.
-int ConvertOldFormatSections(TZentorCompiler &compiler, TZentorProgram &program,
-                             TProgress &progress);
+[[nodiscard]] int ConvertOldFormatSections(TZentorCompiler &compiler, TZentorProgram &program,
+                                           TProgress &progress);

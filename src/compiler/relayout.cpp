@@ -23,26 +23,26 @@ QString IndexText(int index, int width)
     return OctalText(index, std::max(width, static_cast<int>(digits.size())));
 }
 
-// The text a lexeme gets when it becomes the lookahead.
-void Normalise(TLexeme &lx)
+// The text a lexeme gets when it becomes the lookahead; a text made for it is kept in texts.
+void Normalise(TLexeme &lx, TLexemeContainer &texts)
 {
     switch (lx.Code) {
     case LxInteger: {
         qsizetype zeros = 0;
         while (zeros + 1 < lx.Text.size() && lx.Text[zeros] == u'0')
             ++zeros;
-        lx.Text.remove(0, zeros);
+        lx.Text = lx.Text.mid(zeros);
         break;
     }
     case LxReal:
         if (lx.Text.startsWith(u'.'))
-            lx.Text.prepend(u'0');
+            lx.Text = texts.Keep(u'0' + lx.Text.toString());
         break;
     case LxTimer:
-        lx.Text = QStringLiteral("тм") + IndexText(ParseOctal(lx.Text.mid(2)), 2);
+        lx.Text = texts.Keep(QStringLiteral("тм") + IndexText(OctalValue(lx.Text.mid(2)), 2));
         break;
     case LxAnalog:
-        lx.Text = lx.Text.left(2) + IndexText(ParseOctal(lx.Text.mid(2)), 3);
+        lx.Text = texts.Keep(lx.Text.left(2).toString() + IndexText(OctalValue(lx.Text.mid(2)), 3));
         break;
     default:
         break;
@@ -83,12 +83,12 @@ public:
     int ErrorLine = 0;         // the lookahead's line at a syntax error (INT_MAX at the end)
     int PendingLine = INT_MAX; // first line of the statement piece not yet written
 
-    void OnLookahead(TLexeme &lx) override { Normalise(lx); }
+    void OnLookahead(TLexeme &lx) override { Normalise(lx, Normalised); }
 
     void OnPassed(const TLexeme &lx, bool) override
     {
         if (lx.Code == LxComment)
-            Entries.push_back({{u' ' + lx.Text}, lx.Line, lx.Line});
+            Entries.push_back({{u' ' + lx.Text.toString()}, lx.Line, lx.Line});
         else if (lx.Code == LxLineNumber || lx.Code == LxParamName)
             PendingLine = std::min(PendingLine, lx.Line);
     }
@@ -134,6 +134,7 @@ public:
 private:
     TZentorCompiler &Compiler;
     const int Mode;
+    TLexemeContainer Normalised; // keeps the texts the lookaheads were given
 
     static bool IsCondition(const TLexeme &lx) { return lx.Code == LxIf; }
     static bool IsThenElse(const TLexeme &lx) { return lx.Code == LxThenElse; }
@@ -152,8 +153,8 @@ private:
         if (entry.Last < 0)
             entry.First = entry.Last = Lookahead.Line;
         QString line = OctalText(Fragments, 2) + u' ';
-        const QString t0 = s.Get(0).Text;
-        const QString t1 = s.Get(1).Text;
+        const QString t0 = s.Get(0).Text.toString();
+        const QString t1 = s.Get(1).Text.toString();
         const bool marked = IsThenElse(s.Get(0));
         switch (row) {
         case LL1RowSkip:
@@ -161,7 +162,8 @@ private:
             break;
         case LL1RowTextString: {
             line += t0 + u' ' + (marked ? t1 + u' ' : QString());
-            const QString text = TextString(s.Get(marked ? 2 : 1).Text, Mode == RelayoutOld);
+            const QString text =
+                TextString(s.Get(marked ? 2 : 1).Text.toString(), Mode == RelayoutOld);
             if (Mode == RelayoutOld) {
                 line += text;
             } else {
@@ -173,13 +175,17 @@ private:
         case LL1RowSwitchDiscrete:
         case LL1RowSwitchTimer:
             line += t0 + u' ' + t1 + u' ';
-            if (IsCondition(s.Get(0)) || marked)
-                line += s.Get(2).Text + u' ';
+            if (IsCondition(s.Get(0)) || marked) {
+                line += s.Get(2).Text;
+                line += u' ';
+            }
             break;
         case LL1RowTimeConstant:
         case LL1RowTimerOperand: {
             const int k = IsCondition(s.Get(0)) || marked ? 2 : 1;
-            line += t0 + (k == 2 ? u' ' + t1 : QString()) + s.Get(k).Text + s.Get(k + 1).Text;
+            line += t0 + (k == 2 ? u' ' + t1 : QString());
+            line += s.Get(k).Text;
+            line += s.Get(k + 1).Text;
             break;
         }
         case LL1RowOpen:
@@ -195,8 +201,10 @@ private:
             Call(s, line, entry.Lines);
             break;
         default: // the end of a sum or comparison, a Б item
-            for (int i = 0; i < s.Count(); ++i)
-                line += s.At(i).Text + u' ';
+            for (int i = 0; i < s.Count(); ++i) {
+                line += s.At(i).Text;
+                line += u' ';
+            }
             break;
         }
         entry.Lines.append(line);
@@ -209,11 +217,13 @@ private:
         int i = 0;
         while (i < s.Count() && (s.At(i).Code == LxLineNumber || s.At(i).Code == LxParamName))
             ++i;
-        if (IsThenElse(s.Get(i)))
-            line += s.At(i++).Text + u' ';
+        if (IsThenElse(s.Get(i))) {
+            line += s.At(i++).Text;
+            line += u' ';
+        }
         while (i < s.Count() && s.At(i).Code != LxAlgorithm)
             ++i;
-        const QString word = s.Get(i++).Text;
+        const QString word = s.Get(i++).Text.toString();
         line += word + u' ';
         const TAlgInfo *alg =
             Compiler.AlgBase ? Compiler.AlgBase->Find(ParseOctal(word.mid(3, 3))) : nullptr;
@@ -272,8 +282,10 @@ bool RelayoutSection(TZentorCompiler &compiler, int sectionNumber, const QString
         return false;
     }
     TRelayout relayout(compiler, mode);
-    LL1Walk(compiler.Lexemes, relayout, LL1RelayoutStackCapacity);
-    if (relayout.TooManyFragments) {
+    // A failed walk has said why: too many fragments, or a syntax error after which the
+    // lines from the unfinished statement on stay as written.
+    const bool walked = LL1Walk(compiler.Lexemes, relayout, LL1RelayoutStackCapacity) == 0;
+    if (!walked && relayout.TooManyFragments) {
         const TLexeme &at = relayout.Lookahead;
         compiler.Messages->append(PositionTag(sectionNumber, at.Line, at.Column) +
                                   CompilerText::TooManyFragments +
@@ -283,7 +295,7 @@ bool RelayoutSection(TZentorCompiler &compiler, int sectionNumber, const QString
     }
     int rest = static_cast<int>(text.size());
     const int unfinished = std::min(relayout.ErrorLine, relayout.PendingLine);
-    if (relayout.SyntaxError && unfinished != INT_MAX)
+    if (!walked && relayout.SyntaxError && unfinished != INT_MAX)
         rest = KeepBefore(relayout.Entries, unfinished);
     for (const TEntry &e : relayout.Entries)
         output.append(e.Lines);

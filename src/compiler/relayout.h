@@ -24,5 +24,5 @@ enum TRelayoutMode : int {
 // section has more than 64 fragments (the compiler's fragment message). Uses the compiler's
 // macros table, algorithm base (parameter names in the current layout), lexeme list and
 // message list.
-bool RelayoutSection(TZentorCompiler &compiler, int sectionNumber, const QStringList &text,
-                     QStringList &output, int mode);
+[[nodiscard]] bool RelayoutSection(TZentorCompiler &compiler, int sectionNumber,
+                                   const QStringList &text, QStringList &output, int mode);

@@ -23,7 +23,9 @@ struct TDecoded
 TDecoded Decode(const TZentorSection &section, int n, const TAlgBase *base)
 {
     TDecoded d;
-    DecodeSectionText(section, n, base, d.Text, d.Instructions, d.Messages);
+    // A block that cannot be read to its end says why in d.Messages, which the view shows
+    // with the lines read up to there.
+    static_cast<void>(DecodeSectionText(section, n, base, d.Text, d.Instructions, d.Messages));
     return d;
 }
 

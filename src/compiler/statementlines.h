@@ -33,8 +33,9 @@ private:
 // Compiles a copy of section n with the compiler (its technological names and algorithm
 // base) and gives its statements' places and the copy's block. False when it does not
 // compile.
-bool CompileWithPlaces(TZentorCompiler &compiler, const TZentorSection &section, int n,
-                       std::vector<TStatementPlace> &places, TZentorSection &copy);
+[[nodiscard]] bool CompileWithPlaces(TZentorCompiler &compiler, const TZentorSection &section,
+                                     int n, std::vector<TStatementPlace> &places,
+                                     TZentorSection &copy);
 
 // The place of the statement whose code holds the byte at offset: the last statement that
 // begins there or before (a statement without code shares its offset with the next one).

@@ -47,7 +47,7 @@ public:
     // instructions included), 1 when the lexer failed (code and CodeLength untouched), -1
     // when the walk or a generator failed (CodeLength 0). Bytes 2 and 3 of the code become
     // the section number. Own memory is handed out from AlgMemoryUsed on.
-    int CompileSection(TZentorSection &section, int sectionNumber);
+    [[nodiscard]] int CompileSection(TZentorSection &section, int sectionNumber);
 
     // Header, every present section that needs compiling, the summary lines and the image.
     // True when the header compiled to its end, every compiled section succeeded and the
@@ -56,13 +56,15 @@ public:
     // With headerAlways false the header is compiled only when its text needs it (the
     // transfers and exports: a header decoded from an image keeps its bytes); the sections
     // still get its technological names.
-    bool CompileProgram(TZentorProgram &program, TProgress &progress, bool headerAlways = true);
+    [[nodiscard]] bool CompileProgram(TZentorProgram &program, TProgress &progress,
+                                      bool headerAlways = true);
 
     // The compile command of the main window and of zentorc without their list handling:
     // "Компиляция...", CompileProgram's own lines, then "Компиляция завершена успешно.
     // Размер ПрП N байт." or "Обнаружены ошибки", appended to Messages. The caller empties
     // the list first and marks the sections it wants compiled.
-    bool CompileWithReport(TZentorProgram &program, TProgress &progress, bool headerAlways = true);
+    [[nodiscard]] bool CompileWithReport(TZentorProgram &program, TProgress &progress,
+                                         bool headerAlways = true);
 
     // The technological names of a header's text into Macros, the header itself left as
     // it is (its messages are not reported).
@@ -82,13 +84,18 @@ private:
         bool Known = false;
         QStringList Text;
         TIndexMaxima Maxima;
+        // The calls read from the section's code when it was last left uncompiled, and that
+        // code: while the code stays, its calls are taken from here instead of decoding it.
+        bool CallsKnown = false;
+        std::vector<std::uint8_t> Code;
+        std::vector<TCallSite> Calls;
     };
     std::vector<TSectionFigures> Figures;
     QVector<TMacrosTableRec> FiguresNames;
 
     // scanned (when given) receives the highest indexes of this section's text alone.
-    int CompileSection(TZentorSection &section, int sectionNumber, TAlgMemoryMap &memory,
-                       TIndexMaxima *scanned = nullptr);
+    [[nodiscard]] int CompileSection(TZentorSection &section, int sectionNumber,
+                                     TAlgMemoryMap &memory, TIndexMaxima *scanned = nullptr);
     void RaiseMaxima(const TIndexMaxima &maxima);
     // Forgets the figures when the names differ from those they were scanned with.
     void KeepFiguresForNames();
@@ -96,7 +103,7 @@ private:
     TAlgMemoryMap MemoryInUse(const TZentorProgram &program, const std::vector<bool> &compiled);
     // Header text -> fields (headerAlways or when the text needs it); otherwise only the
     // names table is filled from the text. False when the header compiler stopped.
-    bool CompileHeader(TZentorProgram &program, bool headerAlways);
+    [[nodiscard]] bool CompileHeader(TZentorProgram &program, bool headerAlways);
     // Raises the maxima to the indexes of the present sections that this run leaves.
     void CountUncompiled(const TZentorProgram &program, const std::vector<bool> &compiled);
 };

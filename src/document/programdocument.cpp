@@ -182,7 +182,9 @@ bool TProgramDocument::Export(const QString &fileName)
 void TProgramDocument::TakeFromController(const TZentorProgram &read)
 {
     Prog.CopyContentOf(read);
-    DecompileProgram(Comp, Prog, Progress ? *Progress : NoProgress());
+    // Sections that cannot be read to their end show their lines up to there; the messages
+    // say why, and the program read is the controller's all the same.
+    static_cast<void>(DecompileProgram(Comp, Prog, Progress ? *Progress : NoProgress()));
     // The program read lives in no file until it is saved.
     CurrentFile.clear();
     ImageSource = false;

@@ -402,7 +402,8 @@ void TSarvetelConsoleForm::SectionReadClick()
         ++Section.CodeLength;
     }
     Section.Present = Section.CodeLength > 0 ? 1 : 0;
-    DecompileSection(Compiler, Section, CurrentSection);
+    // A block read only in part shows its lines up to there; the log says why.
+    static_cast<void>(DecompileSection(Compiler, Section, CurrentSection));
     MemoWork->setPlainText(Section.Text.join(u'\n'));
     SectionReady = true; // the code is the controller's own
     ShowLog();

@@ -4,6 +4,7 @@
 #include "programgenerator.h"
 
 #include "compiler/algmemory.h"
+#include "compiler/codegen.h"
 #include "compiler/decompiler.h"
 #include "core/progress.h"
 #include "core/textutils.h"
@@ -174,6 +175,18 @@ TEST_F(CompileProgramTest, OnlySectionsThatNeedCompilingAreCompiled)
               (TByteList{0x20, 0x22, 0x02, 0x0C, 0xFA}));                  // 200 from 12
     EXPECT_EQ(Program->Sections[0].Code[15], 0x00);                        // 4 from 0
     EXPECT_EQ(Messages.last(), "Использовано 212 байт памяти алгоритмов"); // the highest end
+
+    // Section 1's block changes without its text (as a block read back would): its call now
+    // stands at 212, and the next run reads that from the block, not from the run before.
+    TZentorSection &one = Program->Sections[1];
+    one.Code[8] = AlgAddressLow(212);
+    one.Code[9] = AlgAddressHigh(212);
+    one.CodeLength -= 1;
+    FinishBlock(one);
+    Program->CommitSectionText(2, {"АЛГ020 = +5"});
+    ASSERT_TRUE(Run());
+    EXPECT_EQ(Program->Sections[2].Code[8], 0x04); // 4..7 is free now
+    EXPECT_EQ(Messages.last(), "Использовано 216 байт памяти алгоритмов");
 }
 
 TEST_F(CompileProgramTest, APartialRunSummarisesTheWholeProgram)

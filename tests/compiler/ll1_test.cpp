@@ -26,7 +26,7 @@ public:
             return true;
         QStringList texts;
         for (int i = 0; i < statement.Count(); ++i)
-            texts.append(statement.At(i).Text);
+            texts.append(statement.At(i).Text.toString());
         Pieces.append(QString::number(LL1IsArrivalMoment(newRow) ? newRow : appliedRow) + u':' +
                       texts.join(u' '));
         statement.Clear();
@@ -34,7 +34,7 @@ public:
     }
     void OnPassed(const TLexeme &lx, bool leading) override
     {
-        Passed.append((leading ? QStringLiteral("lead ") : QString()) + lx.Text);
+        Passed.append((leading ? QStringLiteral("lead ") : QString()) + lx.Text.toString());
     }
     void OnSyntaxError(const TLexeme &lx) override
     {

@@ -56,7 +56,7 @@ struct TForms
 {
     TForms()
     {
-        Base.LoadFromFile(kBase);
+        EXPECT_TRUE(Base.LoadFromFile(kBase));
         Compiler.AlgBase = &Base;
         ConnectCompiler(Ctx, Compiler);
     }
