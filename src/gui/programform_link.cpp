@@ -216,20 +216,24 @@ bool TProgramForm::StartSimulator()
     return true;
 }
 
+QString TProgramForm::DeviceForEntry(const QString &name)
+{
+    if (name == GuiTexts::SimulatorEntry)
+        return StartSimulator() ? Link->SimulatorLine->SlavePath() : QString();
+    if (ComPortNumber(name) > 0)
+        return QStringLiteral("/dev/ttyS%1").arg(ComPortNumber(name) - 1);
+    return name.startsWith(u'/') ? name : QString();
+}
+
 int TProgramForm::OpenPortByName(const QString &name)
 {
     TCOMPort &port = *Link->Port;
-    if (name == GuiTexts::SimulatorEntry) {
+    const QString device = DeviceForEntry(name);
+    if (device.isEmpty()) {
         port.Close();
-        if (!StartSimulator())
-            return PortErrorNotFound;
-        return port.OpenDevice(Link->SimulatorLine->SlavePath());
+        return PortErrorNotFound;
     }
-    if (ComPortNumber(name) > 0)
-        return port.Open(ComPortNumber(name));
-    if (name.startsWith(u'/'))
-        return port.OpenDevice(name);
-    return PortErrorNotFound;
+    return port.OpenDevice(device);
 }
 
 QString TProgramForm::OpenPortEntry() const
@@ -606,8 +610,8 @@ void TProgramForm::CreateControllerForms()
     TCOMPort *port = Link ? Link->Port.get() : nullptr;
     if (port) {
         COMPortSetupForm = new TCOMPortSetupForm(
-            Dialogs, *port, Link->Sarvetel.get(), Link->Ksb.get(), Logger.get(),
-            [this](const QString &entry) { return OpenPortByName(entry); }, this);
+            Dialogs, *port, *Link->Worker, Link->Sarvetel.get(), Link->Ksb.get(), Logger.get(),
+            [this](const QString &entry) { return DeviceForEntry(entry); }, this);
     }
 }
 
