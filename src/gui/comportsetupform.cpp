@@ -202,10 +202,7 @@ void TCOMPortSetupForm::COMCBChange(int index)
             if (code != 0 || !Port.IsOpen()) {
                 Port.Close();
             } else {
-                Port.GetState();
-                Port.ApplySettings();
-                Port.GetState();
-                opened = true;
+                opened = true; // opening read the device's state and applied the settings
             }
         }
         if (Link)
@@ -392,7 +389,8 @@ void TCOMPortSetupForm::FillChannels()
         UpdateBtn->setEnabled(false);
         return;
     }
-    Ksb->Scan();
+    if (!Ksb->Scan())
+        return; // the card did not answer: no channel to offer
     ChannelCB->addItems(Ksb->FreeChannelNames());
     ChannelCB->setCurrentIndex(-1);
     ChannelCB->setCurrentIndex(

@@ -150,8 +150,10 @@ void TProgramForm::RestoreSnapshot(const TPortSnapshot &s)
         if (!s.Entry.isEmpty() && OpenPortByName(s.Entry) != 0)
             port.Close();
     }
+    // The settings that were in use before; a device that refuses them now keeps its own,
+    // as it would have at the start.
     if (port.IsOpen())
-        port.ApplySettings();
+        static_cast<void>(port.ApplySettings());
     if (Link->Sarvetel)
         Link->Sarvetel->MultiChannel = s.Multi ? 1 : 0;
 }
@@ -295,15 +297,11 @@ TAlgReader TProgramForm::ControllerAlgReader()
     TSarvetel *link = Link->Sarvetel.get();
     TLinkWorker *worker = Link->Worker.get();
     return [link, worker](int number, TAlgReport &report) {
-        bool accepted = false;
-        TAlgDescription d;
-        if (worker->Call([&] {
-                link->ReadAlgorithm(number);
-                accepted = link->LinkStatus == Sarvetel::LinkAccepted;
-                d = link->Algorithm;
-            }) != TLinkWorker::Done ||
-            !accepted)
+        TLinkRead<TAlgDescription> read;
+        if (worker->Call([&] { read = link->ReadAlgorithm(number); }) != TLinkWorker::Done ||
+            !read.Accepted())
             return false;
+        const TAlgDescription &d = read.Value;
         report.Present = d.Present != 0;
         report.RecordSize = d.RecordSize;
         report.OwnMemory = d.Modifier;
@@ -489,13 +487,10 @@ void TProgramForm::ConsoleClick()
     if (!PortInUse || !Link || !Link->Sarvetel || !SarvetelConsoleForm)
         return;
     TSarvetel &link = *Link->Sarvetel;
-    std::uint8_t status = Sarvetel::LinkNoReply;
-    if (Link->Worker->Call([&] {
-            link.ReadStatus();
-            status = link.LinkStatus;
-        }) != TLinkWorker::Done)
+    bool answered = false;
+    if (Link->Worker->Call([&] { answered = link.ReadStatus().Accepted(); }) != TLinkWorker::Done)
         return;
-    if (status != Sarvetel::LinkAccepted) {
+    if (!answered) {
         Dialogs.Notice(this, GuiTexts::NoLink, GuiTexts::ErrorCaption, TUserDialogs::Warning);
         return;
     }

@@ -169,7 +169,7 @@ TEST_F(ControllerTest, PortDialogChoosesTheSimulatorAndOfflineWork)
     EXPECT_EQ(Form->Link->Port->Timeouts.ReadIntervalTimeout, 150u);
     EXPECT_EQ(Form->Link->Port->Timeouts.ReadTotalTimeoutConstant, 25u);
     // The link answers over the reopened line.
-    Form->Link->Sarvetel->ReadStatus();
+    static_cast<void>(Form->Link->Sarvetel->ReadStatus());
     EXPECT_EQ(Form->Link->Sarvetel->LinkStatus, Sarvetel::LinkAccepted);
     ASSERT_TRUE(Form->WriteConfiguration());
     EXPECT_TRUE(ReadLines(Home() + S("ZentorEditor.ini")).contains(S("Порт=симулятор")));
