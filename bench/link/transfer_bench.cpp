@@ -105,7 +105,7 @@ void BM_WriteLargestPrp(benchmark::State &state)
             state.SkipWithError("no pseudo-terminal");
             return;
         }
-        b.Link.SetMode(0x08);
+        static_cast<void>(b.Link.SetMode(0x08));
         b.WireBytes = 0;
         TPRPWriteThread job(b.Link, *program, NoProgress(), nullptr);
         const auto start = std::chrono::steady_clock::now();

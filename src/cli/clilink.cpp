@@ -98,16 +98,16 @@ std::unique_ptr<TCliLink> OpenCliLink(TCliContext &ctx)
     return link;
 }
 
-QString LinkFailureText(const TSarvetel &link)
+QString LinkFailureText(const TLinkResult &last)
 {
-    return Sarvetel::LinkFailureText(link.LinkStatus, link.ProtocolResult);
+    return Sarvetel::LinkFailureText(last.Status, last.Protocol);
 }
 
-bool ControllerAnswered(const TSarvetel &link, TCliContext &ctx)
+bool ControllerAnswered(const TLinkResult &last, TCliContext &ctx)
 {
-    if (link.LinkStatus == LinkAccepted)
+    if (last.Accepted())
         return true;
-    ctx.Out << NoAnswer << '\n' << LinkFailureText(link) << '\n';
+    ctx.Out << NoAnswer << '\n' << LinkFailureText(last) << '\n';
     return false;
 }
 
@@ -198,23 +198,26 @@ int StatusCommand(const QStringList &, TCliContext &ctx)
     if (!c)
         return ExitUsage;
     TSarvetel &link = *c->Parts.Sarvetel;
-    const std::uint32_t mode = link.ReadStatus();
-    if (!ControllerAnswered(link, ctx))
+    const TLinkRead<TControllerStatus> status = link.ReadStatus();
+    if (!ControllerAnswered(status, ctx))
         return ExitReported;
+    const std::uint32_t mode = status.Mode;
     QString line = CliTexts::ModeLine + ModeName(mode);
     if (ModeName(mode) == ModeName(0))
         line += CliTexts::ModeCode(mode);
     ctx.Out << line << '\n';
     if (mode != ModeFault) {
-        ctx.Out << (link.ErrorsPresent ? CliTexts::ErrorsPresent : CliTexts::NoErrors) << '\n';
+        ctx.Out << (status.Value.ErrorsPresent ? CliTexts::ErrorsPresent : CliTexts::NoErrors)
+                << '\n';
         return ExitOk;
     }
-    if (link.FaultCount == 0)
+    const TControllerStatus &faults = status.Value;
+    if (faults.FaultCount == 0)
         ctx.Out << CliTexts::NoFaultsListed << '\n';
-    for (int k = 0; k < link.FaultCount; ++k) {
-        const QString text = SarvetelFaultText(link.FaultWord(k));
+    for (int k = 0; k < faults.FaultCount; ++k) {
+        const QString text = SarvetelFaultText(faults.FaultWord(k));
         ctx.Out << (text.isEmpty()
-                        ? CliTexts::FaultWithoutText(link.Faults[k][0], link.Faults[k][1])
+                        ? CliTexts::FaultWithoutText(faults.Faults[k][0], faults.Faults[k][1])
                         : text)
                 << '\n';
     }
@@ -257,14 +260,14 @@ int ModeCommand(const QStringList &operands, TCliContext &ctx)
     if (!c)
         return ExitUsage;
     TSarvetel &link = *c->Parts.Sarvetel;
-    link.SetMode(mode);
-    if (!ControllerAnswered(link, ctx))
+    const TLinkResult set = link.SetMode(mode);
+    if (!ControllerAnswered(set, ctx))
         return ExitReported;
-    if (link.Mode != mode) {
-        ctx.Out << CliTexts::ModeNotTaken(ModeName(mode), ModeName(link.Mode)) << '\n';
+    if (set.Mode != mode) {
+        ctx.Out << CliTexts::ModeNotTaken(ModeName(mode), ModeName(set.Mode)) << '\n';
         return ExitReported;
     }
-    ctx.Out << CliTexts::ModeLine << ModeName(link.Mode) << '\n';
+    ctx.Out << CliTexts::ModeLine << ModeName(set.Mode) << '\n';
     return ExitOk;
 }
 
@@ -274,12 +277,13 @@ int ScreenCommand(const QStringList &, TCliContext &ctx)
     if (!c)
         return ExitUsage;
     TSarvetel &link = *c->Parts.Sarvetel;
+    TLinkRead<TScreenText> screen;
     for (int first = 0; first < ScreenLineCount; first += 2) {
-        link.ReadScreenLines(first);
-        if (!ControllerAnswered(link, ctx))
+        screen = link.ReadScreenLines(first);
+        if (!ControllerAnswered(screen, ctx))
             return ExitReported;
     }
-    for (const QString &line : link.ScreenLines)
+    for (const QString &line : screen.Value)
         ctx.Out << line << '\n';
     return ExitOk;
 }
@@ -302,8 +306,7 @@ int KeysCommand(const QStringList &operands, TCliContext &ctx)
     // One frame carries at most 36 keys.
     for (std::size_t at = 0; at < keys.size(); at += MaxKeys) {
         const int n = static_cast<int>(std::min<std::size_t>(MaxKeys, keys.size() - at));
-        link.SendKeys(keys.data() + at, n);
-        if (!ControllerAnswered(link, ctx))
+        if (!ControllerAnswered(link.SendKeys(keys.data() + at, n), ctx))
             return ExitReported;
     }
     ctx.Out << CliTexts::KeysSent(static_cast<int>(keys.size())) << '\n';
@@ -326,15 +329,14 @@ int AlgsCommand(const QStringList &, TCliContext &ctx)
         return ExitUsage;
     TSarvetel &link = *c->Parts.Sarvetel;
     // A controller that does not answer at all is told in one short exchange.
-    link.ReadStatus();
-    if (!ControllerAnswered(link, ctx))
+    if (!ControllerAnswered(link.ReadStatus(), ctx))
         return ExitReported;
     auto base = std::make_unique<TAlgBase>();
     TCliTransferUi ui(ctx);
     const TAlgBaseReadResult result = ReadFromController(*base, link, ui);
     if (!result.Ok) {
         ctx.Out << CliTexts::AlgNoAnswer(OctalText(result.NoAnswer, 3)) << '\n'
-                << LinkFailureText(link) << '\n';
+                << LinkFailureText(result.Failure) << '\n';
         return ExitReported;
     }
     for (int n : result.Unusable)

@@ -24,9 +24,9 @@ std::unique_ptr<TCliLink> OpenCliLink(TCliContext &ctx);
 
 // True when the last command's frames were accepted; otherwise prints "Ошибка при
 // обращении к контроллеру!" and the reason on Out.
-bool ControllerAnswered(const TSarvetel &link, TCliContext &ctx);
+bool ControllerAnswered(const TLinkResult &last, TCliContext &ctx);
 // The reason for link status 1, 2 or 3.
-QString LinkFailureText(const TSarvetel &link);
+QString LinkFailureText(const TLinkResult &last);
 
 // A transfer's window on standard error: its actions as lines "[position/maximum] action",
 // on a terminal one such line rewritten in place. Its questions ("Повторить?") are
@@ -69,8 +69,10 @@ void RunTransfer(TPRPTransferThread &job);
                                      TCliContext &ctx, TCliCompilerPtr &compiler);
 // Reads the controller's PRP into program (cleared first), twice with --twice. The job's
 // messages go to Out.
-TTransferResult ReadPrp(TSarvetel &link, TZentorProgram &program, TCliContext &ctx);
+// last receives what the job's last command learned.
+TTransferResult ReadPrp(TSarvetel &link, TZentorProgram &program, TCliContext &ctx,
+                        TLinkResult &last);
 // The same for a comparison: the image is split as well, its messages on Out. sound tells
 // whether the image came whole and passed the image check.
 TTransferResult ReadPrpToCompare(TSarvetel &link, TZentorProgram &stored, TCliContext &ctx,
-                                 bool &sound);
+                                 bool &sound, TLinkResult &last);

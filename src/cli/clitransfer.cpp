@@ -43,15 +43,16 @@ int EnsureProgrammingMode(TSarvetel &link, TCliContext &ctx)
         ctx.Out << (ctx.Yes ? CliTexts::ModeSwitchAnswerYes : CliTexts::ModeSwitchNeedsYes) << '\n';
         return ctx.Yes;
     };
-    switch (SwitchToProgramming(link, hooks)) {
+    TLinkResult last;
+    switch (SwitchToProgramming(link, hooks, &last)) {
     case TModeSwitchOutcome::InProgramming:
         return ExitOk;
     case TModeSwitchOutcome::NoAnswer:
-        ControllerAnswered(link, ctx);
+        static_cast<void>(ControllerAnswered(last, ctx)); // it was not: that is told
         return ExitReported;
     case TModeSwitchOutcome::NotSwitched:
-        if (link.LinkStatus != LinkAccepted)
-            ctx.Out << LinkFailureText(link) << '\n';
+        if (!last.Accepted())
+            ctx.Out << LinkFailureText(last) << '\n';
         ctx.Out << ModeChangeFailed << '\n' << WriteAttemptFailed << '\n';
         return ExitReported;
     default: // declined without --yes
@@ -143,7 +144,8 @@ int LoadProgramToWrite(TZentorProgram &program, const QString &input, TCliContex
     return ok ? ExitOk : ExitReported;
 }
 
-TTransferResult ReadPrp(TSarvetel &link, TZentorProgram &program, TCliContext &ctx)
+TTransferResult ReadPrp(TSarvetel &link, TZentorProgram &program, TCliContext &ctx,
+                        TLinkResult &last)
 {
     program.Clear();
     program.Sections[0].Present = 0;
@@ -153,13 +155,14 @@ TTransferResult ReadPrp(TSarvetel &link, TZentorProgram &program, TCliContext &c
     job.ReadTwice = ctx.Twice;
     RunTransfer(job);
     PrintFrom(*program.Messages, first, ctx.Out);
+    last = job.LastLink;
     return job.Result;
 }
 
 TTransferResult ReadPrpToCompare(TSarvetel &link, TZentorProgram &stored, TCliContext &ctx,
-                                 bool &sound)
+                                 bool &sound, TLinkResult &last)
 {
-    const TTransferResult result = ReadPrp(link, stored, ctx);
+    const TTransferResult result = ReadPrp(link, stored, ctx, last);
     if (result != TTransferResult::Done)
         return result;
     const qsizetype split = stored.Messages->size();
@@ -177,7 +180,8 @@ int Verify(TZentorProgram &program, TSarvetel &link, TCliContext &ctx)
     const auto written = ProgramAsSent(program);
     auto stored = std::make_unique<TZentorProgram>();
     bool sound = false;
-    if (ReadPrpToCompare(link, *stored, ctx, sound) != TTransferResult::Done) {
+    TLinkResult last;
+    if (ReadPrpToCompare(link, *stored, ctx, sound, last) != TTransferResult::Done) {
         ctx.Out << CliTexts::VerifyNotDone << '\n';
         return ExitReported;
     }
@@ -218,8 +222,8 @@ int WriteCommand(const QStringList &operands, TCliContext &ctx)
     PrintFrom(*program->Messages, first, ctx.Out);
     if (job.Result != TTransferResult::Done) {
         // Why the frame failed: a port that vanished is not a controller that refused.
-        if (job.Result == TTransferResult::Failed && link.LinkStatus != LinkAccepted)
-            ctx.Out << LinkFailureText(link) << '\n';
+        if (job.Result == TTransferResult::Failed && !job.LastLink.Accepted())
+            ctx.Out << LinkFailureText(job.LastLink) << '\n';
         ctx.Out << WriteNotDone << '\n';
         return ExitReported;
     }
@@ -259,10 +263,11 @@ int ReadCommand(const QStringList &, TCliContext &ctx)
     TSarvetel &link = *c->Parts.Sarvetel;
     ctx.Out << CliTexts::ReadHeading << '\n';
     auto program = std::make_unique<TZentorProgram>();
-    const TTransferResult result = ReadPrp(link, *program, ctx);
+    TLinkResult last;
+    const TTransferResult result = ReadPrp(link, *program, ctx, last);
     if (result != TTransferResult::Done) {
-        if (link.LinkStatus != LinkAccepted)
-            ctx.Out << LinkFailureText(link) << '\n';
+        if (!last.Accepted())
+            ctx.Out << LinkFailureText(last) << '\n';
         return ExitReported;
     }
     const qsizetype split = program->Messages->size();

@@ -77,9 +77,10 @@ int DiffCommand(const QStringList &operands, TCliContext &ctx)
     TSarvetel &link = *c->Parts.Sarvetel;
     auto stored = std::make_unique<TZentorProgram>();
     bool sound = false;
-    if (ReadPrpToCompare(link, *stored, ctx, sound) != TTransferResult::Done) {
-        if (link.LinkStatus != LinkAccepted)
-            ctx.Out << LinkFailureText(link) << '\n';
+    TLinkResult last;
+    if (ReadPrpToCompare(link, *stored, ctx, sound, last) != TTransferResult::Done) {
+        if (!last.Accepted())
+            ctx.Out << LinkFailureText(last) << '\n';
         ctx.Out << CliTexts::DiffNotDone << '\n';
         return ExitReported;
     }

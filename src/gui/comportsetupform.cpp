@@ -2,6 +2,7 @@
 
 #include "core/logger.h"
 #include "gui/guitexts.h"
+#include "gui/linkworker.h"
 #include "gui/userdialogs.h"
 #include "link/comport.h"
 #include "link/ksb.h"
@@ -83,10 +84,11 @@ std::uint32_t TLineSettingsForm::Baud() const
 
 // ---- Port dialog --------------------------------------------------------------------------
 
-TCOMPortSetupForm::TCOMPortSetupForm(TUserDialogs &dialogs, TCOMPort &port, TSarvetel *link,
-                                     TKSB *ksb, TLogger *logger, TOpener opener, QWidget *parent)
-    : QDialog(parent), Dialogs(dialogs), Port(port), Link(link), Ksb(ksb), Logger(logger),
-      Opener(std::move(opener))
+TCOMPortSetupForm::TCOMPortSetupForm(TUserDialogs &dialogs, TCOMPort &port, TLinkWorker &worker,
+                                     TSarvetel *link, TKSB *ksb, TLogger *logger,
+                                     TDeviceFinder finder, QWidget *parent)
+    : QDialog(parent), Dialogs(dialogs), Port(port), Worker(worker), Link(link), Ksb(ksb),
+      Logger(logger), Finder(std::move(finder))
 {
     setWindowTitle(GuiTexts::PortSetupCaption);
     auto *layout = new QVBoxLayout(this);
@@ -181,40 +183,39 @@ void TCOMPortSetupForm::Log(const QString &text)
         Logger->AddLine(text);
 }
 
-std::unique_lock<std::recursive_mutex> TCOMPortSetupForm::HoldLine()
+bool TCOMPortSetupForm::OnLine(const std::function<void()> &change)
 {
-    // An exchange still on the line ends at once; none starts while the device changes,
-    // so a new descriptor never meets a frame meant for the old one.
-    Port.Interrupt();
-    std::unique_lock<std::recursive_mutex> line(Port.Lock);
-    Port.Resume();
-    return line;
+    return Worker.Seize(change) == TLinkWorker::Done;
 }
 
 void TCOMPortSetupForm::COMCBChange(int index)
 {
-    auto line = HoldLine();
-    Port.Close();
-    CurrentEntry = 0;
-    QStringList failure;
-    if (index > 0 && index < COMCB->count()) {
-        const QString entry = COMCB->itemText(index);
-        const int code = Opener ? Opener(entry) : PortErrorNotFound;
-        if (code != 0 || !Port.IsOpen()) {
-            Port.Close();
-            Log(GuiTexts::PortOpenFailedLog + entry + GuiTexts::ErrorCodeLog +
-                QString::number(code));
-            failure << GuiTexts::PortOpenFailedLog + entry << TCOMPort::OpenErrorText(code, entry);
-        } else {
-            Port.GetState();
-            Port.ApplySettings();
-            Port.GetState();
-            Log(entry + Sarvetel::PortOpenedSuffix);
-            CurrentEntry = index;
+    const QString entry = index > 0 && index < COMCB->count() ? COMCB->itemText(index) : QString();
+    // The simulator starts here, on the main thread; only the port's own work goes on the line.
+    const QString device = entry.isEmpty() || !Finder ? QString() : Finder(entry);
+    int code = 0;
+    bool opened = false;
+    OnLine([&] {
+        Port.Close();
+        if (!entry.isEmpty()) {
+            code = device.isEmpty() ? PortErrorNotFound : Port.OpenDevice(device);
+            if (code != 0 || !Port.IsOpen()) {
+                Port.Close();
+            } else {
+                opened = true; // opening read the device's state and applied the settings
+            }
         }
+        if (Link)
+            Link->PortOpen = Port.IsOpen() ? 1 : 0;
+    });
+    CurrentEntry = opened ? index : 0;
+    QStringList failure;
+    if (opened) {
+        Log(entry + Sarvetel::PortOpenedSuffix);
+    } else if (!entry.isEmpty()) {
+        Log(GuiTexts::PortOpenFailedLog + entry + GuiTexts::ErrorCodeLog + QString::number(code));
+        failure << GuiTexts::PortOpenFailedLog + entry << TCOMPort::OpenErrorText(code, entry);
     }
-    if (Link)
-        Link->PortOpen = Port.IsOpen() ? 1 : 0;
     Refresh();
     if (!failure.isEmpty()) {
         // The failed entry stays chosen, with the reason below it.
@@ -251,11 +252,12 @@ bool TCOMPortSetupForm::TypedEntry()
 void TCOMPortSetupForm::UseCOMPortChBClick()
 {
     if (UseCOMPortChB->isChecked()) {
-        auto line = HoldLine();
-        Port.Close();
+        OnLine([this] {
+            Port.Close();
+            if (Link)
+                Link->PortOpen = 0;
+        });
         CurrentEntry = 0;
-        if (Link)
-            Link->PortOpen = 0;
         Refresh();
     } else {
         COMCBChange(COMCB->currentIndex());
@@ -272,20 +274,28 @@ void TCOMPortSetupForm::ParamBtnClick()
         Dialogs.Notice(this, GuiTexts::LineBadBaud, GuiTexts::Attention, TUserDialogs::Warning);
         return;
     }
-    auto line = HoldLine();
-    const std::uint32_t oldBaud = Port.BaudRate;
-    const std::uint8_t oldSize = Port.ByteSize, oldParity = Port.Parity, oldStop = Port.StopBits;
-    Port.BaudRate = baud;
-    Port.ByteSize = static_cast<std::uint8_t>(LineForm->DataBitsCB->currentIndex() + 5);
-    Port.Parity = static_cast<std::uint8_t>(LineForm->ParityCB->currentIndex());
-    Port.StopBits = static_cast<std::uint8_t>(LineForm->StopBitsCB->currentIndex());
-    const int code = Port.ApplySettings();
+    const auto size = static_cast<std::uint8_t>(LineForm->DataBitsCB->currentIndex() + 5);
+    const auto parity = static_cast<std::uint8_t>(LineForm->ParityCB->currentIndex());
+    const auto stop = static_cast<std::uint8_t>(LineForm->StopBitsCB->currentIndex());
+    int code = 0;
+    OnLine([&] {
+        const std::uint32_t oldBaud = Port.BaudRate;
+        const std::uint8_t oldSize = Port.ByteSize, oldParity = Port.Parity,
+                           oldStop = Port.StopBits;
+        Port.BaudRate = baud;
+        Port.ByteSize = size;
+        Port.Parity = parity;
+        Port.StopBits = stop;
+        code = Port.ApplySettings();
+        if (code != 0) {
+            // The device kept its old settings; so do the fields.
+            Port.BaudRate = oldBaud;
+            Port.ByteSize = oldSize;
+            Port.Parity = oldParity;
+            Port.StopBits = oldStop;
+        }
+    });
     if (code != 0) {
-        // The device kept its old settings; so do the fields.
-        Port.BaudRate = oldBaud;
-        Port.ByteSize = oldSize;
-        Port.Parity = oldParity;
-        Port.StopBits = oldStop;
         Dialogs.Notice(this, GuiTexts::LineRefused + TCOMPort::OpenErrorText(code),
                        GuiTexts::Attention, TUserDialogs::Warning);
     }
@@ -348,20 +358,25 @@ void TCOMPortSetupForm::OkBtnClick()
         }
         values[i] = static_cast<std::uint32_t>(v);
     }
-    auto line = HoldLine();
-    std::uint32_t *fields[] = {&Port.Timeouts.ReadIntervalTimeout,
-                               &Port.Timeouts.ReadTotalTimeoutMultiplier,
-                               &Port.Timeouts.ReadTotalTimeoutConstant};
+    bool given[3] = {};
     for (int i = 0; i < 3; ++i)
-        if (!edits[i]->text().trimmed().isEmpty())
-            *fields[i] = values[i];
+        given[i] = !edits[i]->text().trimmed().isEmpty();
+    OnLine([&] {
+        std::uint32_t *fields[] = {&Port.Timeouts.ReadIntervalTimeout,
+                                   &Port.Timeouts.ReadTotalTimeoutMultiplier,
+                                   &Port.Timeouts.ReadTotalTimeoutConstant};
+        for (int i = 0; i < 3; ++i)
+            if (given[i])
+                *fields[i] = values[i];
+    });
     accept();
 }
 
 void TCOMPortSetupForm::MultiChBClick()
 {
+    const std::uint8_t multi = MultiChB->isChecked() ? 1 : 0;
     if (Link)
-        Link->MultiChannel = MultiChB->isChecked() ? 1 : 0;
+        OnLine([this, multi] { Link->MultiChannel = multi; });
     ChannelCB->setEnabled(MultiChB->isEnabled() && MultiChB->isChecked());
 }
 
@@ -374,7 +389,8 @@ void TCOMPortSetupForm::FillChannels()
         UpdateBtn->setEnabled(false);
         return;
     }
-    Ksb->Scan();
+    if (!Ksb->Scan())
+        return; // the card did not answer: no channel to offer
     ChannelCB->addItems(Ksb->FreeChannelNames());
     ChannelCB->setCurrentIndex(-1);
     ChannelCB->setCurrentIndex(
@@ -395,9 +411,12 @@ void TCOMPortSetupForm::ChannelCBChange(int index)
     const int number = text.mid(GuiTexts::ChannelPrefix.size()).toInt(&ok);
     if (!ok || number < 1 || number > TKSB::ChannelCount)
         return;
-    Ksb->SelectChannel(number - 1);
-    if (Link)
-        Link->Channel = number - 1;
+    // The card switches the line: not while a frame is on it.
+    OnLine([this, number] {
+        Ksb->SelectChannel(number - 1);
+        if (Link)
+            Link->Channel = number - 1;
+    });
 }
 
 void TCOMPortSetupForm::showEvent(QShowEvent *event)

@@ -6,7 +6,6 @@
 #include <QDialog>
 
 #include <functional>
-#include <mutex>
 
 class QCheckBox;
 class QComboBox;
@@ -17,6 +16,7 @@ class QPushButton;
 class QSpinBox;
 class TCOMPort;
 class TKSB;
+class TLinkWorker;
 class TLogger;
 class TSarvetel;
 class TUserDialogs;
@@ -44,12 +44,14 @@ class TCOMPortSetupForm : public QDialog
 {
     Q_OBJECT
 public:
-    // Opens the port behind a list entry ("COM3", a device path, the simulator entry) and
-    // returns 0 or the error code of the failure.
-    using TOpener = std::function<int(const QString &entry)>;
+    // The device behind a list entry ("COM3", a device path, the simulator entry, which
+    // starts the built-in simulator); empty when there is none. Main thread.
+    using TDeviceFinder = std::function<QString(const QString &entry)>;
 
-    TCOMPortSetupForm(TUserDialogs &dialogs, TCOMPort &port, TSarvetel *link, TKSB *ksb,
-                      TLogger *logger, TOpener opener, QWidget *parent = nullptr);
+    // The port is closed, opened and set by jobs of worker, which hold the port's lock;
+    // the dialog itself never takes it.
+    TCOMPortSetupForm(TUserDialogs &dialogs, TCOMPort &port, TLinkWorker &worker, TSarvetel *link,
+                      TKSB *ksb, TLogger *logger, TDeviceFinder finder, QWidget *parent = nullptr);
 
     // Before showing: the entries of the port list ("Не выбран" first), the entry of the
     // open port (empty: none), the autonomous flag and whether port I/O for the interface
@@ -95,15 +97,17 @@ protected:
 private:
     void Log(const QString &text);
     void FillChannels();
-    // The port's lock, taken after ending any exchange in flight.
-    std::unique_lock<std::recursive_mutex> HoldLine();
+    // Runs change on the exchange worker with the line held, after ending any exchange in
+    // flight; false when it did not run (another job holds the worker, or it was cancelled).
+    bool OnLine(const std::function<void()> &change);
 
     TUserDialogs &Dialogs;
     TCOMPort &Port;
+    TLinkWorker &Worker;
     TSarvetel *Link;
     TKSB *Ksb;
     TLogger *Logger;
-    TOpener Opener;
+    TDeviceFinder Finder;
     bool PortAccess = false;
     bool Filling = false;
 };

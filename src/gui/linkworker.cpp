@@ -89,6 +89,18 @@ TLinkWorker::TOutcome TLinkWorker::Call(const std::function<void()> &job)
     return CancelRequested ? Cancelled : Done;
 }
 
+TLinkWorker::TOutcome TLinkWorker::Seize(const std::function<void()> &job)
+{
+    if (Busy || !job)
+        return Refused;
+    Port.Interrupt();
+    // The worker runs every job it was handed, so the port always works again.
+    return Call([this, &job] {
+        Port.Resume();
+        job();
+    });
+}
+
 void TLinkWorker::Cancel()
 {
     if (!Busy)

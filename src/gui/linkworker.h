@@ -43,6 +43,10 @@ public:
     };
     // Runs job on the worker thread and returns once it has ended. Main thread only.
     TOutcome Call(const std::function<void()> &job);
+    // Call for a job that changes the port itself (closes, opens, sets the line): any
+    // exchange in flight on another thread ends at once, and none starts until the job holds
+    // the line, so a new descriptor never meets a frame meant for the old one.
+    TOutcome Seize(const std::function<void()> &job);
     bool IsBusy() const { return Busy; }
     // The link whose exchanges the jobs' news describe (set before the first job).
     void Observe(const TSarvetel *link) { Observed = link; }

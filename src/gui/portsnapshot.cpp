@@ -33,8 +33,10 @@ void TPortSnapshot::Restore(TProgramForm &form) const
         if (!s.Entry.isEmpty() && form.OpenPortByName(s.Entry) != 0)
             port.Close();
     }
+    // The settings that were in use before; a device that refuses them now keeps its own,
+    // as it would have at the start.
     if (port.IsOpen())
-        port.ApplySettings();
+        static_cast<void>(port.ApplySettings());
     if (form.Link->Sarvetel)
         form.Link->Sarvetel->MultiChannel = s.Multi ? 1 : 0;
 }

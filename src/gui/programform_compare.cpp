@@ -25,11 +25,10 @@ void TProgramForm::CompareWithControllerClick()
     stored->Messages = Document->MessageSink();
     stored->Sections[0].Present = 0;
     const qsizetype first = Document->MessageLines().size();
-    TSarvetel &link = *Link->Sarvetel;
     const TTransferResult read = ReadControllerPrp(*stored);
     if (read != TTransferResult::Done) {
-        const QString reason =
-            Sarvetel::LinkFailureText(link.LinkStatus, static_cast<int>(link.ProtocolResult));
+        const TLinkResult &last = WorkWithPRPForm->LastLink;
+        const QString reason = Sarvetel::LinkFailureText(last.Status, last.Protocol);
         if (!reason.isEmpty())
             Document->AddMessage(reason);
         Document->AddMessage(GuiTexts::CompareNotDone);

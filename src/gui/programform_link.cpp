@@ -182,20 +182,24 @@ bool TProgramForm::StartSimulator()
     return true;
 }
 
+QString TProgramForm::DeviceForEntry(const QString &name)
+{
+    if (name == GuiTexts::SimulatorEntry)
+        return StartSimulator() ? Link->SimulatorLine->SlavePath() : QString();
+    if (ComPortNumber(name) > 0)
+        return QStringLiteral("/dev/ttyS%1").arg(ComPortNumber(name) - 1);
+    return name.startsWith(u'/') ? name : QString();
+}
+
 int TProgramForm::OpenPortByName(const QString &name)
 {
     TCOMPort &port = *Link->Port;
-    if (name == GuiTexts::SimulatorEntry) {
+    const QString device = DeviceForEntry(name);
+    if (device.isEmpty()) {
         port.Close();
-        if (!StartSimulator())
-            return PortErrorNotFound;
-        return port.OpenDevice(Link->SimulatorLine->SlavePath());
+        return PortErrorNotFound;
     }
-    if (ComPortNumber(name) > 0)
-        return port.Open(ComPortNumber(name));
-    if (name.startsWith(u'/'))
-        return port.OpenDevice(name);
-    return PortErrorNotFound;
+    return port.OpenDevice(device);
 }
 
 QString TProgramForm::OpenPortEntry() const
@@ -257,15 +261,11 @@ TAlgReader TProgramForm::ControllerAlgReader()
     TSarvetel *link = Link->Sarvetel.get();
     TLinkWorker *worker = Link->Worker.get();
     return [link, worker](int number, TAlgReport &report) {
-        bool accepted = false;
-        TAlgDescription d;
-        if (worker->Call([&] {
-                link->ReadAlgorithm(number);
-                accepted = link->LinkStatus == Sarvetel::LinkAccepted;
-                d = link->Algorithm;
-            }) != TLinkWorker::Done ||
-            !accepted)
+        TLinkRead<TAlgDescription> read;
+        if (worker->Call([&] { read = link->ReadAlgorithm(number); }) != TLinkWorker::Done ||
+            !read.Accepted())
             return false;
+        const TAlgDescription &d = read.Value;
         report.Present = d.Present != 0;
         report.RecordSize = d.RecordSize;
         report.OwnMemory = d.Modifier;
@@ -443,13 +443,10 @@ void TProgramForm::ConsoleClick()
     if (!PortInUse || !Link || !Link->Sarvetel || !SarvetelConsoleForm)
         return;
     TSarvetel &link = *Link->Sarvetel;
-    std::uint8_t status = Sarvetel::LinkNoReply;
-    if (Link->Worker->Call([&] {
-            link.ReadStatus();
-            status = link.LinkStatus;
-        }) != TLinkWorker::Done)
+    bool answered = false;
+    if (Link->Worker->Call([&] { answered = link.ReadStatus().Accepted(); }) != TLinkWorker::Done)
         return;
-    if (status != Sarvetel::LinkAccepted) {
+    if (!answered) {
         Dialogs.Notice(this, GuiTexts::NoLink, GuiTexts::ErrorCaption, TUserDialogs::Warning);
         return;
     }
@@ -552,8 +549,8 @@ void TProgramForm::CreateControllerForms()
     TCOMPort *port = Link ? Link->Port.get() : nullptr;
     if (port) {
         COMPortSetupForm = new TCOMPortSetupForm(
-            Dialogs, *port, Link->Sarvetel.get(), Link->Ksb.get(), Logger.get(),
-            [this](const QString &entry) { return OpenPortByName(entry); }, this);
+            Dialogs, *port, *Link->Worker, Link->Sarvetel.get(), Link->Ksb.get(), Logger.get(),
+            [this](const QString &entry) { return DeviceForEntry(entry); }, this);
     }
 }
 

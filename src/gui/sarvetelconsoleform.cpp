@@ -182,15 +182,15 @@ void TSarvetelConsoleForm::FormShow()
         return;
     TJobResult r;
     const bool done = Exchange([this, &r] {
-        Link.ReadStatus();
-        Link.ReadStatusOnOpen();
-        if (Link.Mode == ModeSetup) {
-            Link.ReadIOSetup();
-            SetupFromLink();
-        } else if (Link.Mode == ModeProgram) {
-            Link.ReadPRPIntoHeader(Header);
-        }
-        r = JobResult();
+        // The status is asked again with the opening's extras: that answer counts.
+        static_cast<void>(Link.ReadStatus());
+        const TLinkResult open = Link.ReadStatusOnOpen();
+        // The pages show what came; a read cut short leaves its part as the page had it.
+        if (open.Mode == ModeSetup)
+            SetupFromRead(Link.ReadIOSetup().Value);
+        else if (open.Mode == ModeProgram)
+            static_cast<void>(Link.ReadPRPIntoHeader(Header));
+        r = JobResult(open);
     });
     if (!done || !isVisible())
         return;
@@ -256,30 +256,25 @@ void TSarvetelConsoleForm::Tell(const QString &message)
     StatusMessage->setText(message);
 }
 
-bool TSarvetelConsoleForm::Command(const QString &what, const std::function<void()> &job,
+bool TSarvetelConsoleForm::Command(const QString &what, const std::function<TLinkResult()> &job,
                                    QString *failure)
 {
-    std::uint8_t status = LinkNoReply;
-    int protocol = ResultOk;
-    if (!Exchange([&] {
-            job();
-            status = Link.LinkStatus;
-            protocol = Link.ProtocolResult;
-        }))
+    TLinkResult last;
+    if (!Exchange([&] { last = job(); }))
         return false;
-    if (status == LinkAccepted) {
+    if (last.Accepted()) {
         Tell(QString());
         return true;
     }
-    Tell(what + GuiTexts::ConsoleNotTaken + LinkFailureText(status, protocol));
+    Tell(what + GuiTexts::ConsoleNotTaken + LinkFailureText(last.Status, last.Protocol));
     if (failure)
         *failure = StatusMessage->text();
     return false;
 }
 
-TSarvetelConsoleForm::TJobResult TSarvetelConsoleForm::JobResult() const
+TSarvetelConsoleForm::TJobResult TSarvetelConsoleForm::JobResult(const TLinkResult &last) const
 {
-    return {Link.Exchanges, Link.Mode, Link.LinkStatus};
+    return {Link.Exchanges, last.Mode, last.Status};
 }
 
 void TSarvetelConsoleForm::Learn(const TJobResult &result)
@@ -290,10 +285,10 @@ void TSarvetelConsoleForm::Learn(const TJobResult &result)
     KnownMode = result.Mode;
 }
 
-void TSarvetelConsoleForm::SetupFromLink()
+void TSarvetelConsoleForm::SetupFromRead(const TIOSetupState &read)
 {
-    MemoryType = Link.MemoryType;
-    std::copy(std::begin(Link.IOSetup), std::end(Link.IOSetup), IOSetup);
+    MemoryType = read.MemoryType;
+    std::copy(std::begin(read.IOSetup), std::end(read.IOSetup), IOSetup);
 }
 
 void TSarvetelConsoleForm::SetupIntoLink()
@@ -404,10 +399,7 @@ void TSarvetelConsoleForm::KeyClick(std::uint8_t code)
 TSarvetelConsoleForm::TJobResult TSarvetelConsoleForm::SetModeJob(std::uint8_t m, bool *done)
 {
     TJobResult r;
-    const bool ran = Exchange([this, m, &r] {
-        Link.SetMode(m);
-        r = JobResult();
-    });
+    const bool ran = Exchange([this, m, &r] { r = JobResult(Link.SetMode(m)); });
     if (ran)
         Learn(r);
     if (done)
@@ -453,14 +445,15 @@ void TSarvetelConsoleForm::BtnStopClick()
     SettingsChanged = false;
     TJobResult r;
     if (!Exchange([this, mode, save, &r] {
+            // The controller leaves the mode whether or not it took the settings; the
+            // status line tells the mode it is in after.
             if (save && mode == ModeSetup) {
                 SetupIntoLink();
-                Link.WriteIOSetup();
+                static_cast<void>(Link.WriteIOSetup());
             } else if (save) {
-                Link.WriteHeaderPart0(Header);
+                static_cast<void>(Link.WriteHeaderPart0(Header));
             }
-            Link.SetMode(ModeStop);
-            r = JobResult();
+            r = JobResult(Link.SetMode(ModeStop));
         }))
         return;
     Learn(r);
@@ -471,12 +464,10 @@ void TSarvetelConsoleForm::BtnSetupClick()
 {
     TJobResult r;
     if (!Exchange([this, &r] {
-            Link.SetMode(ModeSetup);
-            if (Link.Mode == ModeSetup) {
-                Link.ReadIOSetup();
-                SetupFromLink();
-            }
-            r = JobResult();
+            const TLinkResult set = Link.SetMode(ModeSetup);
+            if (set.Mode == ModeSetup)
+                SetupFromRead(Link.ReadIOSetup().Value);
+            r = JobResult(set);
         }))
         return;
     Learn(r);
@@ -495,10 +486,10 @@ void TSarvetelConsoleForm::BtnProgramClick()
     SettingsChanged = false;
     TJobResult r;
     if (!Exchange([this, &r] {
-            Link.SetMode(ModeProgram);
-            if (Link.Mode == ModeProgram)
-                Link.ReadPRPIntoHeader(Header);
-            r = JobResult();
+            const TLinkResult set = Link.SetMode(ModeProgram);
+            if (set.Mode == ModeProgram)
+                static_cast<void>(Link.ReadPRPIntoHeader(Header));
+            r = JobResult(set);
         }))
         return;
     Learn(r);
@@ -518,8 +509,8 @@ void TSarvetelConsoleForm::ResetSarvetelBtnClick()
                     TUserDialogs::OkCancel, TUserDialogs::Warning,
                     TUserDialogs::AnswerCancel) == TUserDialogs::AnswerOk &&
         !Exchange([this] {
-            Link.ReadHeaderPart(Header);
-            Link.ResetSystemMemory();
+            static_cast<void>(Link.ReadHeaderPart(Header));
+            static_cast<void>(Link.ResetSystemMemory());
         }))
         return;
     ArrangePanels(KnownMode);

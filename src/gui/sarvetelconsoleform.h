@@ -79,7 +79,7 @@ public:
 
     // Setup pages.
     void FillSetupPages();
-    void ResetQuestion(const QString &question, void (TSarvetel::*command)());
+    void ResetQuestion(const QString &question, TLinkResult (TSarvetel::*command)());
     void MemoryChangeClick();
     void ModuleGridDblClick(int row);
     void ModuleResetClick();
@@ -217,14 +217,15 @@ private:
     // Runs a command that the controller must take; when it is not taken (no answer, a
     // refusal) the message line says why, after what, and so does *failure when given.
     // True when it was taken.
-    bool Command(const QString &what, const std::function<void()> &job, QString *failure = nullptr);
+    bool Command(const QString &what, const std::function<TLinkResult()> &job,
+                 QString *failure = nullptr);
     void Tell(const QString &message);
-    // Inside a job: the link's mode, status and exchange count.
-    TJobResult JobResult() const;
+    // Inside a job: what its last command learned, with the link's exchange count.
+    TJobResult JobResult(const TLinkResult &last) const;
     // Takes a job's news of the mode unless the console knows newer.
     void Learn(const TJobResult &result);
-    // Inside a job: the I/O setup and memory type from and into the link.
-    void SetupFromLink();
+    // Inside a job: the I/O setup and memory type as read, and into the link to be sent.
+    void SetupFromRead(const TIOSetupState &read);
     void SetupIntoLink();
     // SetMode m as one job; its result.
     TJobResult SetModeJob(std::uint8_t m, bool *done = nullptr);

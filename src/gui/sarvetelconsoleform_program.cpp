@@ -287,7 +287,7 @@ void TSarvetelConsoleForm::OrderChangeClick()
 
 void TSarvetelConsoleForm::OrderWriteClick()
 {
-    if (Command(GuiTexts::ConsoleHeaderWrite, [this] { Link.WriteHeaderPart0(Header); }))
+    if (Command(GuiTexts::ConsoleHeaderWrite, [this] { return Link.WriteHeaderPart0(Header); }))
         SettingsChanged = false;
 }
 
@@ -299,8 +299,11 @@ void TSarvetelConsoleForm::OrderResetClick()
     // without an answer leaves the page as it was.
     TPRPHeader read = Header;
     bool taken = false;
-    if (!Command(GuiTexts::ConsoleHeaderRead,
-                 [this, &read, &taken] { taken = Link.ReadHeader(read); }))
+    if (!Command(GuiTexts::ConsoleHeaderRead, [this, &read, &taken] {
+            const TLinkResult r = Link.ReadHeader(read);
+            taken = r.Ok;
+            return r;
+        }))
         return;
     if (!taken) {
         Tell(GuiTexts::ConsoleHeaderRead + GuiTexts::ConsoleNotTaken + Sarvetel::HeaderNotSent);
@@ -364,7 +367,7 @@ void TSarvetelConsoleForm::RefreshInfoClick()
     if (s < 0)
         return;
     std::uint32_t size = 0;
-    if (Exchange([this, s, &size] { size = Link.ReadSectionInfo(s); }))
+    if (Exchange([this, s, &size] { size = Link.ReadSectionInfo(s).Value; }))
         MemoInfo->setPlainText(GuiTexts::SectionSize + QString::number(size));
 }
 
@@ -390,7 +393,7 @@ void TSarvetelConsoleForm::SectionReadClick()
     // Read aside: a read without an answer keeps the section and its text as they were.
     auto read = std::make_unique<TZentorSection>();
     if (!Command(GuiTexts::ReadingSection + SectionNumberText(s),
-                 [this, s, &read] { Link.ReadSection(s, *read); }))
+                 [this, s, &read] { return Link.ReadSection(s, *read); }))
         return;
     CurrentSection = s;
     Section = *read;
@@ -441,7 +444,7 @@ void TSarvetelConsoleForm::SectionWriteClick()
     }
     // The log ends with the result, as for the console's other commands.
     QString failure;
-    const auto write = [this] { Link.WriteSection(Section); };
+    const auto write = [this] { return Link.WriteSection(Section); };
     if (Command(what, write, &failure))
         AddLog(GuiTexts::Success);
     else if (!failure.isEmpty())
@@ -456,7 +459,7 @@ void TSarvetelConsoleForm::SectionDeleteClick()
     if (!Yes(SectionNumberText(s) + GuiTexts::SectionDeleteQuestion, GuiTexts::Attention, true))
         return;
     if (Command(GuiTexts::DeletingSection + SectionNumberText(s),
-                [this, s] { Link.DeleteSection(s); }))
+                [this, s] { return Link.DeleteSection(s); }))
         RefreshInfoClick();
 }
 
@@ -467,7 +470,7 @@ void TSarvetelConsoleForm::DeleteGroupClick()
         return;
     if (Exchange([this, g] {
             for (int s = 32 * g; s < 32 * g + 32; ++s)
-                Link.DeleteSection(s);
+                static_cast<void>(Link.DeleteSection(s));
         }))
         RefreshInfoClick();
 }
@@ -479,7 +482,7 @@ void TSarvetelConsoleForm::DeleteProgramClick()
     const int groups = CBBlock->count();
     if (Exchange([this, groups] {
             for (int s = 0; s < 32 * groups; ++s)
-                Link.DeleteSection(s);
+                static_cast<void>(Link.DeleteSection(s));
         }))
         RefreshInfoClick();
 }
@@ -525,10 +528,12 @@ void TSarvetelConsoleForm::TechKeyClick(int key)
     FormTechKeyEdit->FormShow();
     if (Dialogs.Exec(FormTechKeyEdit) != QDialog::Accepted)
         return;
-    Command(GuiTexts::TechKeyWrite + QString::number(key), [this, key] {
-        Link.ClearTechKey(key);
-        if (Link.LinkStatus == LinkAccepted && Header.TechKeys[key].Class != 0)
-            Link.WriteTechKey(Header, key);
-    });
+    // The message line tells whether it was taken; the button shows the key either way.
+    static_cast<void>(Command(GuiTexts::TechKeyWrite + QString::number(key), [this, key] {
+        const TLinkResult cleared = Link.ClearTechKey(key);
+        if (!cleared.Accepted() || Header.TechKeys[key].Class == 0)
+            return cleared;
+        return Link.WriteTechKey(Header, key);
+    }));
     FillTechKeys();
 }

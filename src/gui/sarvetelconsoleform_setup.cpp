@@ -62,7 +62,7 @@ QWidget *TSarvetelConsoleForm::CreateResetPage(QWidget *parent)
 {
     auto *reset = new QWidget(parent);
     auto *rl = new QVBoxLayout(reset);
-    const std::pair<QString, std::pair<QString, void (TSarvetel::*)()>> resets[] = {
+    const std::pair<QString, std::pair<QString, TLinkResult (TSarvetel::*)()>> resets[] = {
         {GuiTexts::ResetVariablesButton,
          {GuiTexts::ResetVariablesQuestion, &TSarvetel::ResetVariables}},
         {GuiTexts::ResetLocksButton,
@@ -189,10 +189,11 @@ QWidget *TSarvetelConsoleForm::CreatePortPage(QWidget *parent)
 
 // ---- Setup pages ----------------------------------------------------------------------------
 
-void TSarvetelConsoleForm::ResetQuestion(const QString &question, void (TSarvetel::*command)())
+void TSarvetelConsoleForm::ResetQuestion(const QString &question,
+                                         TLinkResult (TSarvetel::*command)())
 {
     if (Yes(question, GuiTexts::AttentionSpaced, true))
-        Exchange([this, command] { (Link.*command)(); });
+        Exchange([this, command] { static_cast<void>((Link.*command)()); });
 }
 
 void TSarvetelConsoleForm::FillSetupPages()
@@ -223,8 +224,7 @@ void TSarvetelConsoleForm::MemoryChangeClick()
 {
     bool toggled = false;
     if (!Exchange([this, &toggled] {
-            Link.ToggleMemoryType();
-            toggled = Link.LinkStatus == LinkAccepted;
+            toggled = Link.ToggleMemoryType().Accepted();
             if (toggled)
                 Link.MemoryType ^= 1;
             MemoryType = Link.MemoryType;
@@ -247,19 +247,13 @@ void TSarvetelConsoleForm::ModuleGridDblClick(int row)
 
 void TSarvetelConsoleForm::ModuleResetClick()
 {
-    if (Exchange([this] {
-            Link.ReadIOSetup();
-            SetupFromLink();
-        }))
+    if (Exchange([this] { SetupFromRead(Link.ReadIOSetup().Value); }))
         FillSetupPages();
 }
 
 void TSarvetelConsoleForm::ModuleAutoClick()
 {
-    if (Exchange([this] {
-            Link.AutoIOSetup();
-            SetupFromLink();
-        }))
+    if (Exchange([this] { SetupFromRead(Link.AutoIOSetup().Value); }))
         FillSetupPages();
 }
 
@@ -267,7 +261,7 @@ void TSarvetelConsoleForm::ModuleApplyClick()
 {
     if (Exchange([this] {
             SetupIntoLink();
-            Link.WriteIOSetup();
+            static_cast<void>(Link.WriteIOSetup());
         }))
         SettingsChanged = false;
 }
@@ -280,11 +274,10 @@ void TSarvetelConsoleForm::LogicalChannelChange(int logical, int entry)
         entry >= 0 && entry < Layout::PortCount ? entry : Layout::NoChannel);
     if (!Exchange([this, logical, physical] {
             SetupIntoLink();
-            Link.ReleaseChannel(logical);
+            static_cast<void>(Link.ReleaseChannel(logical));
             Link.IOSetup[Layout::ChannelsAt + logical] = physical;
-            Link.WriteIOSetup();
-            Link.ReadIOSetup();
-            SetupFromLink();
+            static_cast<void>(Link.WriteIOSetup());
+            SetupFromRead(Link.ReadIOSetup().Value);
         }))
         return;
     SettingsChanged = false;

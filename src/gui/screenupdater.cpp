@@ -100,18 +100,20 @@ void TSarvetelScreenUpdater::Execute()
         {
             auto line = Link.LineLock();
             since = Link.Exchanges;
-            Link.ReadStatus();
-            mode = Link.Mode;
+            mode = Link.ReadStatus().Mode;
         }
         if (mode == ModeRun || mode == ModeTest || mode == ModeCopy || mode == ModeStop) {
             for (int i = 0; i < ScreenLineCount && !Stop; i += 2) {
                 if (Link.PortOpen && Keys.Count() > 0) {
                     const int n = Keys.TakeAll(keys);
+                    // A key frame that failed is not sent again: the keys were pressed once.
                     if (n > 0)
-                        Link.SendKeys(keys, n);
+                        static_cast<void>(Link.SendKeys(keys, n));
                 }
+                // The display copies what the link then knows, and what the exchanges met
+                // (TScreenState::Seen): a line that did not come stays as it was shown.
                 if (Link.PortOpen)
-                    Link.ReadScreenLines(i);
+                    static_cast<void>(Link.ReadScreenLines(i));
                 Display(since);
             }
         }

@@ -51,6 +51,7 @@ public:
             shared->append(own);
         if (stopMessage)
             *stopMessage = job.StopMessage;
+        LastLink = job.LastLink;
         emit JobEnded(job.Seen);
         return job.Result;
     }
@@ -62,7 +63,7 @@ public:
     void SetDetail(const QString &text) override;
     void Show() override;
     void Hide() override;
-    bool Confirm(const QString &text, const QString &caption) override;
+    [[nodiscard]] bool Confirm(const QString &text, const QString &caption) override;
 
     QLabel *PAction;
     QLabel *PBytes; // the bytes sent of the total
@@ -71,6 +72,8 @@ public:
     TPRPTransferThread *Thread = nullptr;
     // Every caption, action and question the job showed, in order (the tests read it).
     QStringList Shown;
+    // What the last job's last command learned (why a failed job failed).
+    TLinkResult LastLink;
 
 signals:
     // A job has ended; seen is what its exchanges learned of the controller.

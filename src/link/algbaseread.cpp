@@ -54,20 +54,19 @@ TAlgBaseReadResult ReadFromController(TAlgBase &base, TSarvetel &link, TProgress
     for (int n = 1; n < TAlgBase::AlgCount; ++n) {
         progress.SetAction(AlgReadAction + OctalText(n, 3));
         progress.SetPosition(n);
-        bool arrived = false;
-        for (int attempt = 0; attempt < AlgDescriptionAttempts && !arrived; ++attempt) {
-            link.ReadAlgorithm(n);
-            arrived = link.LinkStatus == LinkAccepted;
-        }
-        if (!arrived) {
+        TLinkRead<TAlgDescription> read;
+        for (int attempt = 0; attempt < AlgDescriptionAttempts && !read.Accepted(); ++attempt)
+            read = link.ReadAlgorithm(n);
+        if (!read.Accepted()) {
             result.NoAnswer = n;
+            result.Failure = read;
             progress.Hide();
             return result;
         }
-        if (!link.Algorithm.Present)
+        if (!read.Value.Present)
             continue;
         ++result.Described;
-        if (!AlgInfoFromDescription(link.Algorithm, n, fresh[n]))
+        if (!AlgInfoFromDescription(read.Value, n, fresh[n]))
             result.Unusable.append(n);
     }
     progress.Hide();

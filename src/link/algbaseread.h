@@ -5,13 +5,12 @@
 // link's business, so the compiler never depends on the link.
 
 #include "core/progress.h"
+#include "link/sarvetel.h"
 
 #include <QList>
 
 class TAlgBase;
 struct TAlgInfo;
-struct TAlgDescription;
-class TSarvetel;
 
 struct TAlgBaseReadResult
 {
@@ -19,6 +18,7 @@ struct TAlgBaseReadResult
     int NoAnswer = -1;   // the algorithm whose description never arrived
     int Described = 0;   // algorithms the controller reported present
     QList<int> Unusable; // reported present, but larger than a base entry can hold
+    TLinkResult Failure; // what the read of NoAnswer's description met
 };
 
 // Descriptions asked for each algorithm before the controller counts as not answering.
@@ -30,7 +30,8 @@ constexpr int AlgDescriptionAttempts = 4;
 // dropped, as the base file reader drops them), comments empty. False, with the entry left
 // reset, when the description does not fit an entry (more than 19 parameters, or a call
 // longer than 258 bytes).
-bool AlgInfoFromDescription(const TAlgDescription &description, int n, TAlgInfo &info);
+[[nodiscard]] bool AlgInfoFromDescription(const TAlgDescription &description, int n,
+                                          TAlgInfo &info);
 
 // Asks for algorithms 1..127 and, when every description arrived, resets entries 1..127
 // and fills the present ones; entry 0 is left untouched and Count becomes the number of

@@ -221,12 +221,13 @@ int TCOMPort::OpenDevice(const QString &name)
     return ApplySettings();
 }
 
-void TCOMPort::Reopen()
+int TCOMPort::Reopen()
 {
     if (PortNumber > 0)
-        Open(PortNumber);
-    else if (!DevicePath.isEmpty())
-        OpenDevice(DevicePath);
+        return Open(PortNumber);
+    if (!DevicePath.isEmpty())
+        return OpenDevice(DevicePath);
+    return PortErrorNotFound;
 }
 
 int TCOMPort::ReopenDevice()
@@ -245,12 +246,11 @@ int TCOMPort::ReopenDevice()
     return result;
 }
 
-int TCOMPort::Close()
+void TCOMPort::Close()
 {
     CloseHandle();
     PortNumber = -1;
     DevicePath.clear();
-    return 0;
 }
 
 int TCOMPort::GetState()

@@ -70,14 +70,15 @@ public:
     bool DeviceGone = false;
 
     // COMn. Closes what is open first. Returns 0 or the errno of the failure.
-    int Open(int n);
+    [[nodiscard]] int Open(int n);
     // Any device path ("/dev/ttyUSB0", a pseudo-terminal). "COMn" maps to /dev/ttyS(n-1).
-    int OpenDevice(const QString &name);
-    void Reopen();
+    [[nodiscard]] int OpenDevice(const QString &name);
+    // Opens the port chosen last again (COMn or the device path). 0 or the errno.
+    [[nodiscard]] int Reopen();
     // Closes the device and opens the same path again with the same settings: a device
     // that came back after it went away. 0 or the errno of the failure.
-    int ReopenDevice();
-    int Close();
+    [[nodiscard]] int ReopenDevice();
+    void Close();
     bool IsOpen() const { return Handle >= 0; }
 
     // Ends a Read or Write that is waiting, at once, and makes every later one fail at once
@@ -88,17 +89,18 @@ public:
     void Resume();
     bool Interrupted() const { return InterruptDepth.load() > 0; }
 
-    int GetState();
-    int SetState();
-    int ApplySettings();
+    // 0 or the errno of the failure.
+    [[nodiscard]] int GetState();
+    [[nodiscard]] int SetState();
+    [[nodiscard]] int ApplySettings();
 
     // Discards unread input, then writes the whole request. False when no port is open or
     // the device did not take the bytes in time.
-    bool Write(const std::uint8_t *bytes, int count);
+    [[nodiscard]] bool Write(const std::uint8_t *bytes, int count);
     // Reads up to count bytes under the time-outs. The read also ends as soon as complete
     // (when given) says the bytes so far make a whole reply. False when no port is open.
-    bool Read(std::uint8_t *buffer, int &bytesRead, int count,
-              const std::function<bool(const std::uint8_t *, int)> &complete = {});
+    [[nodiscard]] bool Read(std::uint8_t *buffer, int &bytesRead, int count,
+                            const std::function<bool(const std::uint8_t *, int)> &complete = {});
 
     // "COM" + n for /dev/ttyS(n-1), the path itself otherwise.
     static QString PortNameFor(const QString &path);
@@ -108,7 +110,7 @@ public:
     static int ComNumberFor(const QString &path);
 
     // Opens the device as the port would, and closes it again.
-    static TPortPresence Probe(const QString &path);
+    [[nodiscard]] static TPortPresence Probe(const QString &path);
     // Present ports, busy ones included: COM1..COM31 first, then USB serial adapters
     // (ttyUSB*, ttyACM*) by their device names. devDir is "/dev" outside the tests.
     static std::vector<TPortInfo> Discover(const QString &devDir = QStringLiteral("/dev"));
@@ -123,7 +125,7 @@ private:
     bool IsPseudoTerminal() const;
     void CloseHandle();
     // Waits for events on the device or an interrupt; the poll result, 0 when interrupted.
-    int WaitFor(short events, int ms, short &revents);
+    [[nodiscard]] int WaitFor(short events, int ms, short &revents);
 
     std::atomic<int> InterruptDepth{0};
     int InterruptFd = -1; // an eventfd that Interrupt makes readable

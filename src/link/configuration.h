@@ -71,7 +71,7 @@ QString ParsePortValue(const QString &value);
 // What the close handler writes for it: "нет" for none.
 QString PortValueText(const QString &port);
 // n of "COMn", -1 for anything else.
-int ComPortNumber(const QString &port);
+[[nodiscard]] int ComPortNumber(const QString &port);
 
 // Reads values, noting in the start-up report every value that is not what the key
 // expects.

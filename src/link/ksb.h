@@ -48,7 +48,7 @@ public:
     int Present = 0;
 
     // Reads the busy channels. 0 without port access.
-    int Scan();
+    [[nodiscard]] int Scan();
     void SelectChannel(int channel);
     // "Канал " + (i + 1) for every channel whose busy flag is clear, as the port dialog
     // lists them after a Scan.

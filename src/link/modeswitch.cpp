@@ -3,37 +3,34 @@
 #include "link/sarvetel.h"
 #include "link/sarveteldefs.h"
 
-#include <cstdint>
-
 using namespace Sarvetel;
 
-TModeSwitchOutcome SwitchToProgramming(TSarvetel &link, const TModeSwitchHooks &hooks)
+TModeSwitchOutcome SwitchToProgramming(TSarvetel &link, const TModeSwitchHooks &hooks,
+                                       TLinkResult *last)
 {
-    // The link's fields are read in the step that set them, where the port work runs.
-    std::uint8_t status = LinkNoReply;
-    std::uint32_t mode = 0;
-    const auto statusAndMode = [&] {
-        status = link.LinkStatus;
-        mode = link.Mode;
+    // What each step learned comes back from it, where the port work runs.
+    TLinkResult learned;
+    const auto end = [&](TModeSwitchOutcome outcome) {
+        if (last)
+            *last = learned;
+        return outcome;
     };
+    if (!hooks.RunOnPort([&] { learned = link.ReadStatus(RequestAttempts); }))
+        return end(TModeSwitchOutcome::Abandoned);
+    if (!learned.Accepted())
+        return end(TModeSwitchOutcome::NoAnswer);
+    if (learned.Mode == ModeProgram)
+        return end(TModeSwitchOutcome::InProgramming);
+    if (!hooks.Ask(ModeSwitchQuestion1 + ModeName(learned.Mode) + ModeSwitchQuestion2))
+        return end(TModeSwitchOutcome::Declined);
     if (!hooks.RunOnPort([&] {
-            link.ReadStatus(RequestAttempts);
-            statusAndMode();
+            // "Программирование" is asked for even when "Останов" was not taken: the
+            // answer to it tells where the controller ended.
+            static_cast<void>(link.SetMode(ModeStop, RequestAttempts));
+            learned = link.SetMode(ModeProgram, RequestAttempts);
         }))
-        return TModeSwitchOutcome::Abandoned;
-    if (status != LinkAccepted)
-        return TModeSwitchOutcome::NoAnswer;
-    if (mode == ModeProgram)
-        return TModeSwitchOutcome::InProgramming;
-    if (!hooks.Ask(ModeSwitchQuestion1 + ModeName(mode) + ModeSwitchQuestion2))
-        return TModeSwitchOutcome::Declined;
-    if (!hooks.RunOnPort([&] {
-            link.SetMode(ModeStop, RequestAttempts);
-            link.SetMode(ModeProgram, RequestAttempts);
-            statusAndMode();
-        }))
-        return TModeSwitchOutcome::Abandoned;
-    if (status != LinkAccepted || mode != ModeProgram)
-        return TModeSwitchOutcome::NotSwitched;
-    return TModeSwitchOutcome::InProgramming;
+        return end(TModeSwitchOutcome::Abandoned);
+    if (!learned.Accepted() || learned.Mode != ModeProgram)
+        return end(TModeSwitchOutcome::NotSwitched);
+    return end(TModeSwitchOutcome::InProgramming);
 }

@@ -9,6 +9,7 @@
 #include <functional>
 
 class TSarvetel;
+struct TLinkResult;
 
 enum class TModeSwitchOutcome {
     InProgramming, // the controller is in "Программирование" (it was, or it is now)
@@ -26,4 +27,7 @@ struct TModeSwitchHooks
     std::function<bool(const QString &question)> Ask;
 };
 
-TModeSwitchOutcome SwitchToProgramming(TSarvetel &link, const TModeSwitchHooks &hooks);
+// last, when given, receives what the last command learned (why the mode was not read or
+// not taken).
+[[nodiscard]] TModeSwitchOutcome SwitchToProgramming(TSarvetel &link, const TModeSwitchHooks &hooks,
+                                                     TLinkResult *last = nullptr);

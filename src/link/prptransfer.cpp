@@ -151,10 +151,10 @@ void TPRPWriteThread::Run()
     // failed every attempt, and OK then writes the whole header again.
     const TAttempts attempts(RequestAttempts, &Terminated);
     const auto writeHeader = [&] {
-        auto line = Link.LineLock();
-        const bool ok = Link.WriteHeader(Program.Header, attempts);
-        status = Link.LinkStatus;
-        return ok;
+        const TLinkResult written = Link.WriteHeader(Program.Header, attempts);
+        LastLink = written;
+        status = written.Status;
+        return written.Ok;
     };
     while (!writeHeader()) {
         if (Terminated)
@@ -176,10 +176,10 @@ void TPRPWriteThread::Run()
         Progress.SetAction(Action);
         Progress.SetPosition(ProgressPosition);
         const auto writeSection = [&] {
-            auto line = Link.LineLock();
-            const bool ok = Link.WriteSection(section, attempts);
-            status = Link.LinkStatus;
-            return ok;
+            const TLinkResult written = Link.WriteSection(section, attempts);
+            LastLink = written;
+            status = written.Status;
+            return written.Ok;
         };
         while (!writeSection()) {
             if (Terminated)
@@ -201,10 +201,11 @@ void TPRPWriteThread::Run()
 bool TPRPReadThread::ReadBlocks(std::uint8_t *image, int pass)
 {
     BytesReceived = 0;
-    Link.PRPBlockCount = 0;
     const TAttempts attempts(RequestAttempts, &Terminated);
-    BlockCount = Link.ReadPRPBlockCount(attempts);
-    if (Link.LinkStatus != LinkAccepted || BlockCount <= 0) {
+    const TLinkRead<int> count = Link.ReadPRPBlockCount(attempts);
+    LastLink = count;
+    BlockCount = count.Value;
+    if (!count.Ok) {
         if (Terminated)
             EndWith(TTransferResult::Cancelled, ReadCancelled);
         else
@@ -220,9 +221,8 @@ bool TPRPReadThread::ReadBlocks(std::uint8_t *image, int pass)
             return false;
         }
         CurrentBlock = k;
-        Link.ReadPRPBlock(image, TZentorProgram::ImageSize, k, attempts);
-        const bool arrived = Link.LinkStatus == LinkAccepted && Link.LastBlockNumber == k;
-        if (!arrived) {
+        LastLink = Link.ReadPRPBlock(image, TZentorProgram::ImageSize, k, attempts);
+        if (!LastLink.Ok) {
             // The block past the count may well not exist: that ends the read quietly.
             if (Terminated) {
                 EndWith(TTransferResult::Cancelled, ReadCancelled);

@@ -22,7 +22,7 @@ class TTransferQuestions
 {
 public:
     virtual ~TTransferQuestions() = default;
-    virtual bool Confirm(const QString &text, const QString &caption) = 0;
+    [[nodiscard]] virtual bool Confirm(const QString &text, const QString &caption) = 0;
 };
 
 enum class TTransferResult {
@@ -47,7 +47,7 @@ public:
     // Asks the job to stop; it finishes the frame in progress and closes the window.
     void Terminate() { Terminated = true; }
     // Waits at most ms for the job to end. True when it has ended.
-    bool WaitFor(int ms);
+    [[nodiscard]] bool WaitFor(int ms);
     bool Finished() const { return Ended; }
     // Runs the job in the calling thread.
     void Execute();
@@ -60,11 +60,14 @@ public:
     // A job that took every step heard the controller, whatever its last request met (the
     // block past the count may not exist).
     TControllerSeen Seen;
+    // What the job's last command learned (why a failed job failed); read it after the job
+    // has ended.
+    TLinkResult LastLink;
     std::atomic<bool> Terminated{false};
 
 protected:
     virtual void Run() = 0;
-    bool Ask(const QString &text, const QString &caption);
+    [[nodiscard]] bool Ask(const QString &text, const QString &caption);
     void AddMessage(const QString &text);
     // Records how the job ends: its result and the message for the list.
     void EndWith(TTransferResult result, const QString &message);
@@ -115,12 +118,12 @@ protected:
 
 private:
     // One read of every block into image; false (the job ended) when it did not end whole.
-    bool ReadBlocks(std::uint8_t *image, int pass);
+    [[nodiscard]] bool ReadBlocks(std::uint8_t *image, int pass);
 };
 
 // The sections a write sends: those present with a code block (one that compiled to nothing
 // has none).
-int SectionsToWrite(const TZentorProgram &program);
+[[nodiscard]] int SectionsToWrite(const TZentorProgram &program);
 
 // Header length + the group words, bounded by the bytes at hand.
-int PRPImageLength(const std::uint8_t *image, int available);
+[[nodiscard]] int PRPImageLength(const std::uint8_t *image, int available);

@@ -64,6 +64,49 @@ std::uint16_t TSarvetel::FaultWord(int k) const
     return static_cast<std::uint16_t>(Faults[k][0] + 256 * Faults[k][1]);
 }
 
+std::uint16_t TControllerStatus::FaultWord(int k) const
+{
+    if (k < 0 || k >= FaultPairCount)
+        return 0xFFFF;
+    return static_cast<std::uint16_t>(Faults[k][0] + 256 * Faults[k][1]);
+}
+
+TLinkResult TSarvetel::Result(std::uint64_t since, bool ok) const
+{
+    TLinkResult r;
+    r.Status = LinkStatus;
+    r.Protocol = ProtocolResult;
+    r.Ok = ok;
+    r.ModeKnown = ModeExchange > since;
+    r.Mode = Mode;
+    return r;
+}
+
+template <typename T> TLinkRead<T> TSarvetel::Read(std::uint64_t since, bool ok, T value) const
+{
+    TLinkRead<T> r;
+    static_cast<TLinkResult &>(r) = Result(since, ok);
+    r.Value = std::move(value);
+    return r;
+}
+
+TLinkRead<TControllerStatus> TSarvetel::StatusResult(std::uint64_t since) const
+{
+    TControllerStatus status;
+    status.ErrorsPresent = ErrorsPresent;
+    std::memcpy(status.Faults, Faults, sizeof Faults);
+    status.FaultCount = std::clamp(FaultCount, 0, int(FaultPairCount));
+    return Read(since, LinkStatus == LinkAccepted, status);
+}
+
+TLinkRead<TIOSetupState> TSarvetel::IOSetupResult(std::uint64_t since) const
+{
+    TIOSetupState setup;
+    std::memcpy(setup.IOSetup, IOSetup, sizeof IOSetup);
+    setup.MemoryType = MemoryType;
+    return Read(since, LinkStatus == LinkAccepted, setup);
+}
+
 void TSarvetel::Log(const QString &text)
 {
     if (Logger)
@@ -111,7 +154,8 @@ void TSarvetel::SendAndReceive(int capacity)
         return;
     }
     int got = 0;
-    Port->Read(Reply, got, capacity, &TSarvetel::IsCompleteReply);
+    if (!Port->Read(Reply, got, capacity, &TSarvetel::IsCompleteReply))
+        got = 0; // the port closed under the request
     BytesRead = std::clamp(got, 0, capacity);
     if (BytesRead == 0) {
         LinkStatus = LinkNoReply;
@@ -143,7 +187,9 @@ void TSarvetel::ParseReply()
         Log(ProtocolResultText(ProtocolResult));
         return;
     }
-    WalkItems(this, Reply, n);
+    // Items before one that does not fit the frame stand; the rest is not applied. The sums
+    // were right, so this is what the controller sent.
+    static_cast<void>(WalkItems(this, Reply, n));
 }
 
 // Items run from offset 4 up to the packet checksum. An item whose data would reach into
@@ -332,45 +378,55 @@ void TSarvetel::Exchange(std::initializer_list<std::uint8_t> payload, int capaci
     Transact(capacity);
 }
 
-std::uint32_t TSarvetel::ReadStatus(TAttempts attempts)
+TLinkRead<TControllerStatus> TSarvetel::ReadStatus(TAttempts attempts)
 {
     auto lock = LineLock();
-    Repeat(attempts, [&] {
+    const std::uint64_t since = Exchanges;
+    static_cast<void>(Repeat(attempts, [&] {
         Exchange({CodeStatus}, Capacity::Status);
         return LinkStatus == LinkAccepted;
-    });
-    return Mode;
+    }));
+    return StatusResult(since);
 }
 
-void TSarvetel::ReadStatusOnOpen()
+TLinkRead<TControllerStatus> TSarvetel::ReadStatusOnOpen()
 {
     auto lock = LineLock();
+    const std::uint64_t since = Exchanges;
     Exchange({CodeStatus, CodeOpenExtra1, CodeOpenExtra2}, Capacity::StatusOnOpen);
+    return StatusResult(since);
 }
 
-void TSarvetel::SetMode(std::uint8_t mode, TAttempts attempts)
+TLinkResult TSarvetel::SetMode(std::uint8_t mode, TAttempts attempts)
 {
     // Asking for the mode the controller already took changes nothing; a refusal is an
     // answer (the reply's status shows the old mode) and is not asked again.
     auto lock = LineLock();
-    Repeat(attempts, [&] {
+    const std::uint64_t since = Exchanges;
+    const bool ok = Repeat(attempts, [&] {
         Exchange({CodeSetMode, mode, CodeStatus}, Capacity::SetMode);
         return LinkStatus == LinkAccepted;
     });
+    return Result(since, ok);
 }
 
-void TSarvetel::ReadScreenLines(int first)
+TLinkRead<TScreenText> TSarvetel::ReadScreenLines(int first)
 {
     auto lock = LineLock();
+    const std::uint64_t since = Exchanges;
     Exchange({CodeScreen, static_cast<std::uint8_t>(first)}, Capacity::Screen);
+    TScreenText lines;
+    std::copy(std::begin(ScreenLines), std::end(ScreenLines), lines.begin());
+    return Read(since, LinkStatus == LinkAccepted, lines);
 }
 
-void TSarvetel::SendKeys(const std::uint8_t *keys, int count)
+TLinkResult TSarvetel::SendKeys(const std::uint8_t *keys, int count)
 {
+    auto lock = LineLock();
+    const std::uint64_t since = Exchanges;
     count = std::min(count, MaxKeys);
     if (count <= 0)
-        return;
-    auto lock = LineLock();
+        return Result(since, true); // nothing to send
     int i = 4;
     for (int k = 0; k < count; ++k) {
         Request[i++] = CodeKey;
@@ -381,41 +437,45 @@ void TSarvetel::SendKeys(const std::uint8_t *keys, int count)
     Request[i++] = 0;
     RequestLength = i + 1;
     Transact(Capacity::Keys(count));
+    return Result(since, LinkStatus == LinkAccepted);
 }
 
-int TSarvetel::ReadPRPBlockCount(TAttempts attempts)
+TLinkRead<int> TSarvetel::ReadPRPBlockCount(TAttempts attempts)
 {
     auto lock = LineLock();
-    Repeat(attempts, [&] {
+    const std::uint64_t since = Exchanges;
+    const bool ok = Repeat(attempts, [&] {
         PRPBlockCount = 0;
         Exchange({CodeBlockCount}, Capacity::BlockCount);
         return LinkStatus == LinkAccepted && PRPBlockCount > 0;
     });
-    return PRPBlockCount;
+    return Read(since, ok, PRPBlockCount);
 }
 
-void TSarvetel::ReadPRPBlock(std::uint8_t *destination, int destinationSize, int block,
-                             TAttempts attempts)
+TLinkResult TSarvetel::ReadPRPBlock(std::uint8_t *destination, int destinationSize, int block,
+                                    TAttempts attempts)
 {
     auto lock = LineLock();
+    const std::uint64_t since = Exchanges;
     BlockDestination = destination;
     BlockDestinationSize = destination ? destinationSize : 0;
-    Repeat(attempts, [&] {
+    const bool ok = Repeat(attempts, [&] {
         LastBlockNumber = -1;
         Exchange({CodeBlock, static_cast<std::uint8_t>(block)}, Capacity::Block);
         return LinkStatus == LinkAccepted && LastBlockNumber == block;
     });
     BlockDestination = nullptr;
     BlockDestinationSize = 0;
+    return Result(since, ok);
 }
 
-void TSarvetel::ReadPRPIntoHeader(TPRPHeader &header)
+TLinkResult TSarvetel::ReadPRPIntoHeader(TPRPHeader &header)
 {
     auto lock = LineLock();
+    const std::uint64_t since = Exchanges;
     int received = 0;
     auto readBlock = [&](int k) {
-        ReadPRPBlock(header.Bytes, TPRPHeader::BufferSize, k);
-        if (LinkStatus != LinkAccepted || LastBlockNumber != k)
+        if (!ReadPRPBlock(header.Bytes, TPRPHeader::BufferSize, k))
             return false;
         received = std::max(received, (k + 1) * BlockSize);
         return true;
@@ -431,26 +491,31 @@ void TSarvetel::ReadPRPIntoHeader(TPRPHeader &header)
     } else {
         header.BytesLength = received;
     }
+    return Result(since, ok);
 }
 
-void TSarvetel::ReadHeaderPart(TPRPHeader &header)
+TLinkResult TSarvetel::ReadHeaderPart(TPRPHeader &header)
 {
     auto lock = LineLock();
+    const std::uint64_t since = Exchanges;
     HeaderObject = &header;
+    HeaderPartTaken = false;
     Exchange({CodeReadHeaderPart, 0x00}, Capacity::ReadHeaderPart);
     HeaderObject = nullptr;
+    return Result(since, LinkStatus == LinkAccepted && HeaderPartTaken);
 }
 
-bool TSarvetel::ReadHeader(TPRPHeader &header)
+TLinkResult TSarvetel::ReadHeader(TPRPHeader &header)
 {
     auto lock = LineLock();
+    const std::uint64_t since = Exchanges;
     Exchange({CodeBeginWrite, 0x00}, Capacity::Prepare);
     Exchange({CodePrepare, 0x03}, Capacity::Prepare);
     HeaderObject = &header;
     HeaderPartTaken = false;
     Exchange({CodeReadHeaderPart, 0x00}, Capacity::ReadHeader);
     HeaderObject = nullptr;
-    return LinkStatus == LinkAccepted && HeaderPartTaken;
+    return Result(since, LinkStatus == LinkAccepted && HeaderPartTaken);
 }
 
 void TSarvetel::BuildHeaderPartFrame(const TPRPHeader &h, int part, std::uint8_t *f)
@@ -480,38 +545,40 @@ bool TSarvetel::SendHeaderPart(TPRPHeader &header, int part, const std::atomic<b
     return LinkStatus == LinkAccepted;
 }
 
-bool TSarvetel::WriteHeader(TPRPHeader &header, TAttempts attempts)
+TLinkResult TSarvetel::WriteHeader(TPRPHeader &header, TAttempts attempts)
 {
     auto lock = LineLock();
+    const std::uint64_t since = Exchanges;
     for (int part = 0; part < HeaderPartCount; ++part)
         if (!Repeat(attempts, [&] { return SendHeaderPart(header, part, attempts.Stop); }))
-            return false;
+            return Result(since, false);
     for (int t = 0; t < TPRPHeader::KeyCount; ++t) {
         if (header.TechKeys[t].Class == 0)
             continue;
         if (attempts.Stop && *attempts.Stop)
-            return false;
-        const bool written = Repeat(attempts, [&] {
-            WriteTechKey(header, t);
-            return LinkStatus == LinkAccepted;
-        });
+            return Result(since, false);
+        const bool written =
+            Repeat(attempts, [&] { return static_cast<bool>(WriteTechKey(header, t)); });
         if (!written)
-            return false;
+            return Result(since, false);
     }
-    return true;
+    return Result(since, true);
 }
 
-bool TSarvetel::WriteHeaderPart0(TPRPHeader &header)
+TLinkResult TSarvetel::WriteHeaderPart0(TPRPHeader &header)
 {
     auto lock = LineLock();
-    return SendHeaderPart(header, 0);
+    const std::uint64_t since = Exchanges;
+    const bool ok = SendHeaderPart(header, 0);
+    return Result(since, ok);
 }
 
-void TSarvetel::WriteTechKey(const TPRPHeader &header, int key)
+TLinkResult TSarvetel::WriteTechKey(const TPRPHeader &header, int key)
 {
+    auto lock = LineLock();
+    const std::uint64_t since = Exchanges;
     if (key < 0 || key >= TPRPHeader::KeyCount)
-        return;
-    auto lock = LineLock();
+        return Result(since, false);
     const TTechKey &k = header.TechKeys[key];
     Request[4] = CodeWriteTechKey;
     Request[5] = static_cast<std::uint8_t>(key);
@@ -521,35 +588,42 @@ void TSarvetel::WriteTechKey(const TPRPHeader &header, int key)
         Request[8 + i] = TextToController(i < k.Name.size() ? k.Name[i] : QChar(u' '));
     RequestLength = TechKeyFrameLength;
     Transact(Capacity::TechKey);
+    return Result(since, LinkStatus == LinkAccepted);
 }
 
-void TSarvetel::ClearTechKey(int key)
+TLinkResult TSarvetel::ClearTechKey(int key)
 {
     auto lock = LineLock();
+    const std::uint64_t since = Exchanges;
     Exchange({CodeClearTechKey, static_cast<std::uint8_t>(key)}, Capacity::TechKey);
+    return Result(since, LinkStatus == LinkAccepted);
 }
 
-void TSarvetel::ReadSection(int section, TZentorSection &record)
+TLinkResult TSarvetel::ReadSection(int section, TZentorSection &record)
 {
     auto lock = LineLock();
+    const std::uint64_t since = Exchanges;
     SectionRecord = &record;
     Exchange({CodeSection, static_cast<std::uint8_t>(section)}, Capacity::Section);
     SectionRecord = nullptr;
+    return Result(since, LinkStatus == LinkAccepted);
 }
 
-std::uint32_t TSarvetel::ReadSectionInfo(int section)
+TLinkRead<std::uint32_t> TSarvetel::ReadSectionInfo(int section)
 {
     auto lock = LineLock();
+    const std::uint64_t since = Exchanges;
     SectionInfo = 0;
     const auto s = static_cast<std::uint8_t>(section);
     Exchange({CodeSectionInfo, s, s}, Capacity::SectionInfo);
-    return SectionInfo;
+    return Read(since, LinkStatus == LinkAccepted, SectionInfo);
 }
 
-bool TSarvetel::WriteSection(const TZentorSection &record, TAttempts attempts)
+TLinkResult TSarvetel::WriteSection(const TZentorSection &record, TAttempts attempts)
 {
     auto lock = LineLock();
-    return Repeat(attempts, [&] {
+    const std::uint64_t since = Exchanges;
+    const bool ok = Repeat(attempts, [&] {
         Exchange({CodeBeginWrite}, Capacity::Prepare);
         Exchange({CodePrepare, 0x01}, Capacity::Prepare);
         const int n = std::clamp(record.CodeLength, 0, int(sizeof record.Code));
@@ -560,19 +634,24 @@ bool TSarvetel::WriteSection(const TZentorSection &record, TAttempts attempts)
         Transact(Capacity::WriteSection);
         return LinkStatus == LinkAccepted;
     });
+    return Result(since, ok);
 }
 
-void TSarvetel::DeleteSection(int section)
+TLinkResult TSarvetel::DeleteSection(int section)
 {
     auto lock = LineLock();
+    const std::uint64_t since = Exchanges;
     const auto s = static_cast<std::uint8_t>(section);
     Exchange({CodeDeleteSection, s, s}, Capacity::DeleteSection);
+    return Result(since, LinkStatus == LinkAccepted);
 }
 
-void TSarvetel::ReadIOSetup()
+TLinkRead<TIOSetupState> TSarvetel::ReadIOSetup()
 {
     auto lock = LineLock();
+    const std::uint64_t since = Exchanges;
     Exchange({CodeIOSetup}, Capacity::IOSetup);
+    return IOSetupResult(since);
 }
 
 void TSarvetel::BuildIOSetupFrame(std::uint8_t *f) const
@@ -586,66 +665,82 @@ void TSarvetel::BuildIOSetupFrame(std::uint8_t *f) const
     block[0] = ByteSum(f + 5, WriteSummedBytes);
 }
 
-void TSarvetel::WriteIOSetup()
+TLinkResult TSarvetel::WriteIOSetup()
 {
     auto lock = LineLock();
+    const std::uint64_t since = Exchanges;
     BuildIOSetupFrame(Request);
     RequestLength = IOSetupFrameLength;
     Transact(Capacity::WriteIOSetup);
+    return Result(since, LinkStatus == LinkAccepted);
 }
 
-void TSarvetel::ReleaseChannel(int logicalChannel)
+TLinkResult TSarvetel::ReleaseChannel(int logicalChannel)
 {
     using namespace IOSetupLayout;
-    if (logicalChannel < 0 || logicalChannel >= LogicalChannels)
-        return;
     auto lock = LineLock();
+    const std::uint64_t since = Exchanges;
+    if (logicalChannel < 0 || logicalChannel >= LogicalChannels)
+        return Result(since, false);
     const int a = std::min<int>(IOSetup[ChannelsAt + logicalChannel], NoChannel);
     const auto m = static_cast<std::uint8_t>(1 << a);
     const std::uint8_t b = IOSetup[ChannelsAt + a];
     Exchange({CodeReleaseChannel, m, b}, Capacity::Service);
+    return Result(since, LinkStatus == LinkAccepted);
 }
 
-void TSarvetel::AutoIOSetup()
+TLinkRead<TIOSetupState> TSarvetel::AutoIOSetup()
 {
     auto lock = LineLock();
     Exchange({CodeAutoIOSetup}, Capacity::Service);
-    ReadIOSetup();
+    return ReadIOSetup();
 }
 
-void TSarvetel::ResetVariables()
+TLinkResult TSarvetel::ResetVariables()
 {
     auto lock = LineLock();
+    const std::uint64_t since = Exchanges;
     Exchange({CodeResetVariables}, Capacity::Service);
+    return Result(since, LinkStatus == LinkAccepted);
 }
 
-void TSarvetel::ResetVariableLocks()
+TLinkResult TSarvetel::ResetVariableLocks()
 {
     auto lock = LineLock();
+    const std::uint64_t since = Exchanges;
     Exchange({CodeResetVariableLocks}, Capacity::Service);
+    return Result(since, LinkStatus == LinkAccepted);
 }
 
-void TSarvetel::ResetCoefficients()
+TLinkResult TSarvetel::ResetCoefficients()
 {
     auto lock = LineLock();
+    const std::uint64_t since = Exchanges;
     Exchange({CodeResetCoefficients}, Capacity::Service);
+    return Result(since, LinkStatus == LinkAccepted);
 }
 
-void TSarvetel::ResetSystemMemory()
+TLinkResult TSarvetel::ResetSystemMemory()
 {
     auto lock = LineLock();
+    const std::uint64_t since = Exchanges;
     Exchange({CodeResetSystemMemory}, Capacity::Service);
+    return Result(since, LinkStatus == LinkAccepted);
 }
 
-void TSarvetel::ToggleMemoryType()
+TLinkResult TSarvetel::ToggleMemoryType()
 {
     auto lock = LineLock();
+    const std::uint64_t since = Exchanges;
     Exchange({CodeToggleMemoryType}, Capacity::ToggleMemoryType);
+    return Result(since, LinkStatus == LinkAccepted);
 }
 
-void TSarvetel::ReadAlgorithm(int number)
+TLinkRead<TAlgDescription> TSarvetel::ReadAlgorithm(int number)
 {
     auto lock = LineLock();
+    const std::uint64_t since = Exchanges;
     Algorithm = TAlgDescription();
     Exchange({CodeAlgorithm, static_cast<std::uint8_t>(number)}, Capacity::Algorithm);
+    return Read(since, LinkStatus == LinkAccepted, Algorithm);
 }

@@ -23,12 +23,12 @@ void WriteHeader(std::uint8_t *frame, int payload, std::uint8_t bits);
 // packet checksum.
 void CompleteRequest(std::uint8_t *frame, int length, int capacity);
 // The payload length a frame announces in bytes 1 and 2.
-int AnnouncedPayload(const std::uint8_t *frame);
+[[nodiscard]] int AnnouncedPayload(const std::uint8_t *frame);
 // True when the header checksum (byte 3) is right.
-bool HeaderSumRight(const std::uint8_t *frame);
+[[nodiscard]] bool HeaderSumRight(const std::uint8_t *frame);
 // True when the last of length bytes is the packet checksum of those before it.
-bool PacketSumRight(const std::uint8_t *frame, int length);
+[[nodiscard]] bool PacketSumRight(const std::uint8_t *frame, int length);
 // True when the bytes are a whole frame: announced length reached and both checksums right.
-bool IsWhole(const std::uint8_t *frame, int length);
+[[nodiscard]] bool IsWhole(const std::uint8_t *frame, int length);
 
 } // namespace Sarvetel::FrameLayout

@@ -45,7 +45,7 @@ enum class TUnnamedMask { MeansNone, Ignored };
 void DecodeBlock(const std::uint8_t *block, std::uint8_t *setup, std::uint8_t &memoryType,
                  TUnnamedMask unnamed);
 // The physical channel (0..6) a channel mask of a pair names, NoChannel for any other mask.
-int ChannelOfMask(int mask);
+[[nodiscard]] int ChannelOfMask(int mask);
 
 } // namespace Sarvetel::IOSetupLayout
 

@@ -8,7 +8,7 @@ namespace ReplyItems {
 
 // The data bytes that follow the code byte at p of a reply frame of `length` bytes, or -1
 // when the byte that tells it is not there.
-int DataLength(const std::uint8_t *frame, int length, int p);
+[[nodiscard]] int DataLength(const std::uint8_t *frame, int length, int p);
 
 // The screen reply: a count byte, then one or two lines of a line number and its
 // characters. The count byte the controller sends for `lines` lines, and how many lines a

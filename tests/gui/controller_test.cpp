@@ -14,6 +14,7 @@
 #include "gui/workwithprpform.h"
 #include "gui/zentoreditor.h"
 #include "guitestutil.h"
+#include "link/comport.h"
 #include "link/sarveteldefs.h"
 
 #include <QCheckBox>
@@ -32,6 +33,11 @@
 #include <QThread>
 #include <QTimer>
 #include <QTreeWidget>
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 
 namespace {
 
@@ -164,10 +170,47 @@ TEST_F(ControllerTest, PortDialogChoosesTheSimulatorAndOfflineWork)
     EXPECT_EQ(Form->Link->Port->Timeouts.ReadIntervalTimeout, 150u);
     EXPECT_EQ(Form->Link->Port->Timeouts.ReadTotalTimeoutConstant, 25u);
     // The link answers over the reopened line.
-    Form->Link->Sarvetel->ReadStatus();
+    static_cast<void>(Form->Link->Sarvetel->ReadStatus());
     EXPECT_EQ(Form->Link->Sarvetel->LinkStatus, Sarvetel::LinkAccepted);
     ASSERT_TRUE(Form->WriteConfiguration());
     EXPECT_TRUE(ReadLines(Home() + S("ZentorEditor.ini")).contains(S("Порт=симулятор")));
+}
+
+TEST_F(ControllerTest, ThePortDialogDoesNotWaitForTheLineOnTheMainThread)
+{
+    // Another thread holds the line until the main thread has served an event: a dialog that
+    // took the port's lock on the main thread would wait for the holder, which would wait in
+    // vain until its limit.
+    TCOMPort &port = *Form->Link->Port;
+    std::mutex m;
+    std::condition_variable changed;
+    bool holding = false, release = false, servedWhileHeld = false;
+    std::thread holder([&] {
+        std::lock_guard<std::recursive_mutex> line(port.Lock);
+        std::unique_lock<std::mutex> guard(m);
+        holding = true;
+        changed.notify_all();
+        servedWhileHeld = changed.wait_for(guard, std::chrono::seconds(5), [&] { return release; });
+    });
+    {
+        std::unique_lock<std::mutex> guard(m);
+        changed.wait(guard, [&] { return holding; });
+    }
+    Dialogs.Windows.push_back([&](QDialog *d) {
+        auto *f = static_cast<TCOMPortSetupForm *>(d);
+        QTimer::singleShot(0, f, [&] {
+            std::lock_guard<std::mutex> guard(m);
+            release = true;
+            changed.notify_all();
+        });
+        f->COMCBChange(1); // the simulator, opened again
+        EXPECT_TRUE(f->OkBtn->isEnabled());
+        return int(QDialog::Accepted);
+    });
+    Form->PortSettingsClick();
+    holder.join();
+    EXPECT_TRUE(servedWhileHeld);
+    EXPECT_TRUE(Form->PortInUse);
 }
 
 TEST_F(ControllerTest, APortThatCannotBeOpenedIsNamedInTheMemo)

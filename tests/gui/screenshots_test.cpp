@@ -70,8 +70,8 @@ TEST_F(ScreenshotsTest, ControllerWindows)
     form->Link->Simulator->Faults.SlowMs = 0;
 
     TSarvetelConsoleForm *console = form->SarvetelConsoleForm;
-    form->Link->Sarvetel->SetMode(0x01);
-    form->Link->Sarvetel->SetMode(0x02);
+    static_cast<void>(form->Link->Sarvetel->SetMode(0x01));
+    static_cast<void>(form->Link->Sarvetel->SetMode(0x02));
     console->show();
     ASSERT_TRUE(WaitUntil([&] { return console->SarvetelMemo->blockCount() == 10; }));
     for (std::uint8_t key : {0x33, 0x37, 0x31})
@@ -164,7 +164,7 @@ TEST_F(ScreenshotsTest, SearchAndConnectionField)
     form->resize(1000, 700);
     // One exchange, as any command makes: the field shows what the controller said.
     TSarvetel &link = *form->Link->Sarvetel;
-    form->Link->Worker->Call([&] { link.ReadStatus(); });
+    form->Link->Worker->Call([&] { static_cast<void>(link.ReadStatus()); });
     form->FindForm->FindEdit->setText(S("Н1_ПУСК"));
     EXPECT_GT(TProgramSearch::Find(*form), 1);
     form->FindForm->hide();

@@ -25,13 +25,13 @@ void UseShortTimeouts(TCOMPort &port)
 // What a write command does first: the status, and the way into "Программирование".
 bool EnterProgramming(TSarvetel &link)
 {
-    link.ReadStatus(RequestAttempts);
+    static_cast<void>(link.ReadStatus(RequestAttempts));
     if (link.LinkStatus != LinkAccepted)
         return false;
     if (link.Mode == ModeProgram)
         return true;
-    link.SetMode(ModeStop, RequestAttempts);
-    link.SetMode(ModeProgram, RequestAttempts);
+    static_cast<void>(link.SetMode(ModeStop, RequestAttempts));
+    static_cast<void>(link.SetMode(ModeProgram, RequestAttempts));
     return link.LinkStatus == LinkAccepted && link.Mode == ModeProgram;
 }
 
@@ -157,27 +157,27 @@ TEST(NoisyLine, EachRequestIsSentAgainByItselfUntilItsAttemptsAreUsed)
     const TRepeatCase cases[] = {
         {"status", CodeStatus,
          [&](TSarvetel &l, TAttempts a) {
-             l.ReadStatus(a);
+             static_cast<void>(l.ReadStatus(a));
              return accepted();
          }},
         {"mode", CodeSetMode,
          [&](TSarvetel &l, TAttempts a) {
-             l.SetMode(ModeProgram, a);
+             static_cast<void>(l.SetMode(ModeProgram, a));
              return accepted() && l.Mode == ModeProgram;
          }},
         {"block count", CodeBlockCount,
-         [](TSarvetel &l, TAttempts a) { return l.ReadPRPBlockCount(a) > 0; }},
+         [](TSarvetel &l, TAttempts a) { return l.ReadPRPBlockCount(a).Value > 0; }},
         {"block", CodeBlock,
          [&](TSarvetel &l, TAttempts a) {
-             l.ReadPRPBlock(image.data(), int(image.size()), 1, a);
+             static_cast<void>(l.ReadPRPBlock(image.data(), int(image.size()), 1, a));
              return accepted() && l.LastBlockNumber == 1;
          }},
         {"header part", CodeHeaderPart,
-         [&](TSarvetel &l, TAttempts a) { return l.WriteHeader(program->Header, a); }},
+         [&](TSarvetel &l, TAttempts a) { return l.WriteHeader(program->Header, a).Ok; }},
         {"key", CodeWriteTechKey,
-         [&](TSarvetel &l, TAttempts a) { return l.WriteHeader(program->Header, a); }},
+         [&](TSarvetel &l, TAttempts a) { return l.WriteHeader(program->Header, a).Ok; }},
         {"section", CodeWriteSection,
-         [&](TSarvetel &l, TAttempts a) { return l.WriteSection(section, a); }},
+         [&](TSarvetel &l, TAttempts a) { return l.WriteSection(section, a).Ok; }},
     };
     const std::atomic<bool> stopped{true};
     for (const TRepeatCase &k : cases) {

@@ -39,16 +39,16 @@ protected:
     // Writes blocks (section, code) in programming mode and leaves it for "Останов".
     void Write(const std::vector<std::pair<int, Bytes>> &blocks)
     {
-        L.SetMode(ModeStop);
-        L.SetMode(ModeProgram);
+        static_cast<void>(L.SetMode(ModeStop));
+        static_cast<void>(L.SetMode(ModeProgram));
         ASSERT_EQ(L.Mode, std::uint32_t(ModeProgram));
         for (const auto &[n, code] : blocks) {
             TZentorSection s;
             PutBlock(s, SectionBlock(n, code));
-            L.WriteSection(s);
+            static_cast<void>(L.WriteSection(s));
             ASSERT_EQ(L.LinkStatus, LinkAccepted) << n;
         }
-        L.SetMode(ModeStop);
+        static_cast<void>(L.SetMode(ModeStop));
     }
 
     // The first snapshot that holds within 5 s.
@@ -102,7 +102,7 @@ TEST_F(SimulatorRun, TheProgramRunsInPuskOnlyAndTheResetCommandsClearValuesAndLo
     EXPECT_EQ(s.Scans, 0);
     EXPECT_EQ(s.State.Get(DV002), 0);
 
-    L.SetMode(ModeRun);
+    static_cast<void>(L.SetMode(ModeRun));
     s = AfterScans(2);
     EXPECT_TRUE(s.Scanning);
     EXPECT_EQ(s.State.Get(DV002), 1);
@@ -115,7 +115,7 @@ TEST_F(SimulatorRun, TheProgramRunsInPuskOnlyAndTheResetCommandsClearValuesAndLo
     s = AfterScans(3);
     EXPECT_EQ(s.State.Get(DV002), 1);
     EXPECT_TRUE(s.State.IsLocked(DV002));
-    L.ResetVariableLocks();
+    static_cast<void>(L.ResetVariableLocks());
     EXPECT_EQ(L.LinkStatus, LinkAccepted);
     s = Until([](const TSimSnapshot &x) { return x.State.Get(DV002) == 0; });
     EXPECT_TRUE(s.State.Locks().empty());
@@ -123,14 +123,14 @@ TEST_F(SimulatorRun, TheProgramRunsInPuskOnlyAndTheResetCommandsClearValuesAndLo
     // "Сброс переменных": the input goes back to 0, and the program follows it.
     Set(VD001, 1);
     Until([](const TSimSnapshot &x) { return x.State.Get(DV002) == 1; });
-    L.ResetVariables();
+    static_cast<void>(L.ResetVariables());
     EXPECT_EQ(L.LinkStatus, LinkAccepted);
     s = W.Snapshot();
     EXPECT_EQ(s.State.Get(VD001), 0);
     EXPECT_EQ(AfterScans(1).State.Get(DV002), 0);
 
     // "Останов" stops the scans; their count stays.
-    L.SetMode(ModeStop);
+    static_cast<void>(L.SetMode(ModeStop));
     const long long scans = W.Snapshot().Scans;
     s = TenCyclesLater();
     EXPECT_FALSE(s.Scanning);
@@ -150,7 +150,7 @@ TEST_F(SimulatorRun, TheProgramRunsInPuskOnlyAndTheResetCommandsClearValuesAndLo
 TEST_F(SimulatorRun, AWriteStartsAfreshAndADamagedBlockIsNotRun)
 {
     Write({{0, kFollow}});
-    L.SetMode(ModeRun);
+    static_cast<void>(L.SetMode(ModeRun));
     Until([](const TSimSnapshot &x) { return x.Scans > 0; });
     Set(VD001, 1);
     QString error;
@@ -158,17 +158,17 @@ TEST_F(SimulatorRun, AWriteStartsAfreshAndADamagedBlockIsNotRun)
     const std::uint64_t generation = AfterScans(2).Generation;
 
     // Writing in programming mode: nothing runs until the controller leaves it.
-    L.SetMode(ModeStop);
-    L.SetMode(ModeProgram);
+    static_cast<void>(L.SetMode(ModeStop));
+    static_cast<void>(L.SetMode(ModeProgram));
     TZentorSection section;
     PutBlock(section, SectionBlock(1, {0x0C, 0x03}));
-    L.WriteSection(section);
+    static_cast<void>(L.WriteSection(section));
     TSimSnapshot s = TenCyclesLater();
     EXPECT_EQ(s.Status, TSimRunStatus::Pending);
     EXPECT_FALSE(W.Set(VD001, 1, error));
     EXPECT_EQ(error, S("Программа контроллера сейчас не выполняется: она записывается или "
                        "повреждена"));
-    L.SetMode(ModeStop);
+    static_cast<void>(L.SetMode(ModeStop));
     s = Until([](const TSimSnapshot &x) { return x.Status == TSimRunStatus::Ready; });
     EXPECT_GT(s.Generation, generation);
     EXPECT_EQ(s.Scans, 0);
@@ -182,7 +182,7 @@ TEST_F(SimulatorRun, AWriteStartsAfreshAndADamagedBlockIsNotRun)
     EXPECT_EQ(s.Status, TSimRunStatus::Damaged);
     EXPECT_EQ(W.Program().Problems,
               QStringList{S("Секция 002 повреждена: неизвестный код FF на смещении 7")});
-    L.SetMode(ModeRun);
+    static_cast<void>(L.SetMode(ModeRun));
     s = TenCyclesLater();
     EXPECT_FALSE(s.Scanning);
     EXPECT_EQ(s.Scans, 0);
@@ -196,7 +196,7 @@ TEST_F(SimulatorRun, ScansRequestsAndAWindowTogether)
     Write({{0, kFollow}});
     QString error;
     ASSERT_TRUE(W.Follow({VD001, DV002}, error));
-    L.SetMode(ModeRun);
+    static_cast<void>(L.SetMode(ModeRun));
     std::atomic<bool> done{false};
     std::vector<TSimTrendPoint> points;
     long long dropped = 0;
@@ -216,10 +216,10 @@ TEST_F(SimulatorRun, ScansRequestsAndAWindowTogether)
     });
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(600);
     while (std::chrono::steady_clock::now() < end) {
-        L.ReadStatus();
+        static_cast<void>(L.ReadStatus());
         EXPECT_EQ(L.LinkStatus, LinkAccepted);
-        L.ReadScreenLines(0);
-        L.ReadSectionInfo(0);
+        static_cast<void>(L.ReadScreenLines(0));
+        static_cast<void>(L.ReadSectionInfo(0));
     }
     done = true;
     window.join();

@@ -15,8 +15,8 @@ protected:
     {
         ASSERT_TRUE(C.Opened);
         C.Port.Timeouts.ReadTotalTimeoutMultiplier = 10;
-        C.Link.SetMode(ModeStop);
-        C.Link.SetMode(ModeProgram);
+        static_cast<void>(C.Link.SetMode(ModeStop));
+        static_cast<void>(C.Link.SetMode(ModeProgram));
         ASSERT_EQ(C.Link.Mode, std::uint32_t(ModeProgram));
     }
 
