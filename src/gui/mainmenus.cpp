@@ -140,6 +140,11 @@ void TMainMenus::EditMenu(TProgramForm &f)
     QObject::connect(f.SelectAllItem, &QAction::triggered, editor,
                      [editor] { editor->selectAll(); });
     edit->addSeparator();
+    ProgramEditCommands(f, edit);
+}
+
+void TMainMenus::ProgramEditCommands(TProgramForm &f, QMenu *edit)
+{
     const auto show = [](QWidget *w) {
         w->show();
         w->setFocus();

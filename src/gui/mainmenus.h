@@ -3,6 +3,7 @@
 // window's member that keeps its action, and the command it runs. The editor's own key
 // bindings give way to the menus' keys.
 
+class QMenu;
 class TProgramForm;
 
 class TMainMenus
@@ -15,6 +16,8 @@ public:
 private:
     static void FileMenu(TProgramForm &form);
     static void EditMenu(TProgramForm &form);
+    // The edit menu's commands on the program: places, groups and sections, search, errors.
+    static void ProgramEditCommands(TProgramForm &form, QMenu *edit);
     static void ProgramMenu(TProgramForm &form);
     static void SettingsMenu(TProgramForm &form);
     static void TreePopup(TProgramForm &form);

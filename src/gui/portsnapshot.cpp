@@ -30,7 +30,7 @@ void TPortSnapshot::Restore(TProgramForm &form) const
     port.Timeouts = s.Timeouts;
     if (reopen) {
         port.Close();
-        if (!s.Entry.isEmpty() && form.OpenPortByName(s.Entry) != 0)
+        if (!s.Entry.isEmpty() && OpenEntry(form, s.Entry) != 0)
             port.Close();
     }
     // The settings that were in use before; a device that refuses them now keeps its own,
@@ -39,4 +39,15 @@ void TPortSnapshot::Restore(TProgramForm &form) const
         static_cast<void>(port.ApplySettings());
     if (form.Link->Sarvetel)
         form.Link->Sarvetel->MultiChannel = s.Multi ? 1 : 0;
+}
+
+int TPortSnapshot::OpenEntry(TProgramForm &form, const QString &name)
+{
+    TCOMPort &port = *form.Link->Port;
+    const QString device = form.DeviceForEntry(name);
+    if (device.isEmpty()) {
+        port.Close();
+        return PortErrorNotFound;
+    }
+    return port.OpenDevice(device);
 }

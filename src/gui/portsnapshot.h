@@ -21,4 +21,6 @@ struct TPortSnapshot
     static TPortSnapshot Take(const TProgramForm &form);
     // The port as it was: reopened when another was chosen meanwhile.
     void Restore(TProgramForm &form) const;
+    // Opens a port list entry ("COMn", a device path, the simulator's). 0 or errno.
+    static int OpenEntry(TProgramForm &form, const QString &name);
 };

@@ -263,8 +263,6 @@ private:
     // The device of a port list entry ("COMn", a device path, the simulator entry, which
     // starts the simulator); empty when there is none.
     QString DeviceForEntry(const QString &name);
-    // Opens a port list entry. 0 or errno.
-    int OpenPortByName(const QString &name);
     // The list entry of the open port; empty when none is open.
     QString OpenPortEntry() const;
     // The controller windows, created after the other dialogs.

@@ -143,8 +143,8 @@ bool TProgramForm::OpenConfiguredPort()
     port.Timeouts.ReadIntervalTimeout = s.IntervalTimeout;
     port.Timeouts.ReadTotalTimeoutMultiplier = s.MultiplierTimeout;
     port.Timeouts.ReadTotalTimeoutConstant = s.ConstantTimeout;
-    const int result =
-        OpenPortByName(s.Port == GuiTexts::Simulator ? GuiTexts::SimulatorEntry : s.Port);
+    const int result = TPortSnapshot::OpenEntry(
+        *this, s.Port == GuiTexts::Simulator ? GuiTexts::SimulatorEntry : s.Port);
     if (result != 0) {
         if (result == PortErrorNoAccess)
             Report(TCOMPort::NoAccessText(port.DevicePath.isEmpty() ? s.Port : port.DevicePath));
@@ -189,17 +189,6 @@ QString TProgramForm::DeviceForEntry(const QString &name)
     if (ComPortNumber(name) > 0)
         return QStringLiteral("/dev/ttyS%1").arg(ComPortNumber(name) - 1);
     return name.startsWith(u'/') ? name : QString();
-}
-
-int TProgramForm::OpenPortByName(const QString &name)
-{
-    TCOMPort &port = *Link->Port;
-    const QString device = DeviceForEntry(name);
-    if (device.isEmpty()) {
-        port.Close();
-        return PortErrorNotFound;
-    }
-    return port.OpenDevice(device);
 }
 
 QString TProgramForm::OpenPortEntry() const
