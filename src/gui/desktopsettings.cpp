@@ -50,6 +50,8 @@ void TDesktopSettings::ReadPort(const TConfigReader &reader)
         ConfigKeys::SecLink, ConfigKeys::KeyMultiplierTimeout, s.MultiplierTimeout, 0, 600000));
     s.ConstantTimeout = static_cast<std::uint32_t>(reader.Number(
         ConfigKeys::SecLink, ConfigKeys::KeyConstantTimeout, s.ConstantTimeout, 0, 600000));
+    s.ReadTwice = reader.Lower(ConfigKeys::SecLink, ConfigKeys::KeyReadTwice, ConfigTexts::No) ==
+                  ConfigTexts::Yes;
 }
 
 void TDesktopSettings::ReadKsbChannel(const TConfigReader &reader)
@@ -119,6 +121,7 @@ void TDesktopSettings::Write(TIniFile &ini) const
                     QString::number(s.MultiplierTimeout));
     ini.WriteString(ConfigKeys::SecLink, ConfigKeys::KeyConstantTimeout,
                     QString::number(s.ConstantTimeout));
+    ini.WriteString(ConfigKeys::SecLink, ConfigKeys::KeyReadTwice, YesNoText(s.ReadTwice));
 
     ini.WriteString(ConfigKeys::SecDebug, ConfigKeys::KeyWriteLog, YesNoText(LogOpen));
     ini.WriteString(ConfigKeys::SecDebug, ConfigKeys::KeyLogFile, QStringLiteral("log"));

@@ -149,6 +149,8 @@ void TProgramForm::ReadStartupConfiguration(TConfigReader &reader, QStringList &
     ProbePorts();
     settings.ReadPort(reader);
     PortSettings = settings.Port;
+    if (ReadTwiceItem)
+        ReadTwiceItem->setChecked(PortSettings.ReadTwice);
     flush();
 
     PortInUse = PortSettings.InUse;
@@ -217,6 +219,7 @@ bool TProgramForm::WriteConfiguration()
     settings.Recent = RecentFiles;
     TakePortSettings();
     settings.Port = PortSettings;
+    settings.Port.ReadTwice = ReadTwiceItem && ReadTwiceItem->isChecked();
     settings.PortInUse = PortInUse;
     settings.KsbModule = KsbAllowed && KsbCreated;
     settings.LogOpen = Logger && Logger->IsOpen();

@@ -36,6 +36,8 @@ inline const QString KeyIntervalTimeout = QStringLiteral("Максимально
 inline const QString KeyMultiplierTimeout = QStringLiteral("Время ожидания символа");
 inline const QString KeyConstantTimeout = QStringLiteral("Дополнительное время ожидания");
 inline const QString KeyKsbChannel = QStringLiteral("Канал КСБ");
+// F3 and F4 read the controller's PRP twice and take it only when both readings agree.
+inline const QString KeyReadTwice = QStringLiteral("Считывать ПрП дважды");
 inline const QString SecHistory = QStringLiteral("История");
 inline const QString KeyOpenDir = QStringLiteral("Рабочий каталог чтения");
 inline const QString KeySaveDir = QStringLiteral("Рабочий каталог записи");
@@ -63,6 +65,7 @@ struct TPortSettings
     std::uint32_t MultiplierTimeout = 100;
     std::uint32_t ConstantTimeout = 0;
     int KsbChannel = -1;
+    bool ReadTwice = false; // "Считывать ПрП дважды" = "да"
 };
 
 // The "Порт" value: "com" + 1..31 (any case) gives "COMn", a device path stays as it is,

@@ -54,7 +54,8 @@ TEST_F(StartupTest, WithoutConfigurationDefaultsAndTheFileAtClose)
         QStringList({S("Автономная работа=да"), S("Порт=нет"), S("Скорость=4800"), S("Стоп-биты=2"),
                      S("Чётность=1"), S("Размер байта=8"), S("Использовать КСБ=да"),
                      S("Канал КСБ=-1"), S("Максимальное время ожидания символа=100"),
-                     S("Время ожидания символа=100"), S("Дополнительное время ожидания=0")}));
+                     S("Время ожидания символа=100"), S("Дополнительное время ожидания=0"),
+                     S("Считывать ПрП дважды=нет")}));
     EXPECT_EQ(Section(lines, S("Отладка")),
               QStringList({S("Записывать лог=да"), S("Лог-файл=log")}));
     EXPECT_EQ(Section(lines, S("История")).first(), S("Рабочий каталог чтения=") + Home());
@@ -75,6 +76,7 @@ TEST_F(StartupTest, ConfiguredStartReadsEveryKeyWithItsRules)
               S("Скорость=9600"),
               S("Стоп-биты=1"),
               S("Чётность=быстро"),
+              S("Считывать ПрП дважды=да"),
               S("[История]"),
               S("Рабочий каталог чтения=/srv/программы"),
               S("Файл1=") + File(S("нет такого.zen")),
@@ -99,6 +101,7 @@ TEST_F(StartupTest, ConfiguredStartReadsEveryKeyWithItsRules)
     EXPECT_EQ(form->PortSettings.BaudRate, 9600u);
     EXPECT_EQ(form->PortSettings.StopBits, 1);
     EXPECT_EQ(form->PortSettings.Port, S("COM12"));
+    EXPECT_TRUE(form->ReadTwiceItem->isChecked());
     EXPECT_EQ(form->OpenDialog.InitialDir, S("/srv/программы"));
     EXPECT_EQ(form->SaveDialog.InitialDir, Home());
     // Vanished files and duplicates leave the list.
@@ -112,6 +115,7 @@ TEST_F(StartupTest, ConfiguredStartReadsEveryKeyWithItsRules)
     const QStringList lines = ReadLines(Ini());
     EXPECT_TRUE(lines.contains(S("Лог-файл=log")));
     EXPECT_TRUE(lines.contains(S("Порт=COM12")));
+    EXPECT_TRUE(lines.contains(S("Считывать ПрП дважды=да")));
     EXPECT_TRUE(lines.contains(S("Файл1=") + recent));
     // Keys above the count stay as they were.
     EXPECT_TRUE(lines.contains(S("Файл9=") + recent));
