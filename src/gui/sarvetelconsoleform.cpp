@@ -3,6 +3,7 @@
 // sarvetelconsoleform_setup.cpp and sarvetelconsoleform_program.cpp.
 
 #include "gui/sarvetelconsoleform.h"
+#include "gui/consolepages.h"
 
 #include "core/textutils.h"
 #include "gui/grids.h"
@@ -53,23 +54,25 @@ TSarvetelConsoleForm::TSarvetelConsoleForm(TUserDialogs &dialogs, TSarvetel &lin
     Compiler.Messages = &Log;
     auto *layout = new QVBoxLayout(this);
     auto *modes = new QHBoxLayout;
-    auto addMode = [this, modes](const QString &caption, void (TSarvetelConsoleForm::*handler)()) {
+    auto addMode = [this, modes](const QString &caption, const std::function<void()> &handler) {
         auto *b = new QPushButton(caption, this);
         b->setMinimumWidth(48);
         modes->addWidget(b);
         connect(b, &QPushButton::clicked, this, handler);
         return b;
     };
-    BtnStop = addMode(GuiTexts::ModeStopButton, &TSarvetelConsoleForm::BtnStopClick);
-    BtnStart = addMode(GuiTexts::ModeRunButton, &TSarvetelConsoleForm::BtnStartClick);
-    BtnFailure = addMode(GuiTexts::ModeFailButton, &TSarvetelConsoleForm::BtnFailureClick);
-    BtnTest = addMode(GuiTexts::ModeTestButton, &TSarvetelConsoleForm::BtnTestClick);
-    BtnCopy = addMode(GuiTexts::ModeCopyButton, &TSarvetelConsoleForm::BtnCopyClick);
-    BtnSetup = addMode(GuiTexts::ModeSetupButton, &TSarvetelConsoleForm::BtnSetupClick);
-    BtnProgram = addMode(GuiTexts::ModeProgramButton, &TSarvetelConsoleForm::BtnProgramClick);
+    // Пуск and Авария go by their front-panel key while the program runs; every mode is
+    // otherwise set from Останов.
+    BtnStop = addMode(GuiTexts::ModeStopButton, [this] { BtnStopClick(); });
+    BtnStart = addMode(GuiTexts::ModeRunButton, [this] { ModeButton(PanelKey::Run, ModeRun); });
+    BtnFailure =
+        addMode(GuiTexts::ModeFailButton, [this] { ModeButton(PanelKey::Fault, ModeFault); });
+    BtnTest = addMode(GuiTexts::ModeTestButton, [this] { ModeButton(0, ModeTest); });
+    BtnCopy = addMode(GuiTexts::ModeCopyButton, [this] { ModeButton(0, ModeCopy); });
+    BtnSetup = addMode(GuiTexts::ModeSetupButton, [this] { BtnSetupClick(); });
+    BtnProgram = addMode(GuiTexts::ModeProgramButton, [this] { BtnProgramClick(); });
     modes->addStretch(1);
-    ResetSarvetelBtn =
-        addMode(GuiTexts::ResetSarvetel, &TSarvetelConsoleForm::ResetSarvetelBtnClick);
+    ResetSarvetelBtn = addMode(GuiTexts::ResetSarvetel, [this] { ResetSarvetelBtnClick(); });
     ResetSarvetelBtn->setMinimumWidth(ResetSarvetelBtn->sizeHint().width() + 8);
     CloseBtn = new QPushButton(GuiTexts::CloseButton, this);
     modes->addWidget(CloseBtn);
@@ -77,10 +80,10 @@ TSarvetelConsoleForm::TSarvetelConsoleForm(TUserDialogs &dialogs, TSarvetel &lin
     layout->addLayout(modes);
 
     Panels = new QStackedWidget(this);
-    ConsolePanel = CreateConsolePanel();
+    ConsolePanel = TConsolePages::CreateConsolePanel(*this);
     Panels->addWidget(ConsolePanel);
-    Panels->addWidget(CreateSetupPages());
-    Panels->addWidget(CreateProgramPages());
+    Panels->addWidget(TConsolePages::CreateSetupPages(*this));
+    Panels->addWidget(TConsolePages::CreateProgramPages(*this));
     layout->addWidget(Panels, 1);
 
     SarvetelConsoleSB = new QStatusBar(this);
@@ -107,26 +110,26 @@ TSarvetelConsoleForm::~TSarvetelConsoleForm()
     FormClose();
 }
 
-QWidget *TSarvetelConsoleForm::CreateConsolePanel()
+QWidget *TConsolePages::CreateConsolePanel(TSarvetelConsoleForm &f)
 {
-    auto *panel = new QWidget(this);
+    auto *panel = new QWidget(&f);
     auto *layout = new QVBoxLayout(panel);
-    SarvetelMemo = new QPlainTextEdit(panel);
-    SarvetelMemo->setReadOnly(true);
-    SarvetelMemo->setLineWrapMode(QPlainTextEdit::NoWrap);
+    f.SarvetelMemo = new QPlainTextEdit(panel);
+    f.SarvetelMemo->setReadOnly(true);
+    f.SarvetelMemo->setLineWrapMode(QPlainTextEdit::NoWrap);
     QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     font.setPointSize(14);
     font.setBold(true);
-    SarvetelMemo->setFont(font);
+    f.SarvetelMemo->setFont(font);
     // A front panel display: light characters on a dark field.
-    SarvetelMemo->setStyleSheet(QStringLiteral(
+    f.SarvetelMemo->setStyleSheet(QStringLiteral(
         "QPlainTextEdit { background: #0b2a12; color: #7CFF8A; border: 6px solid #333; }"));
     const QFontMetrics fm(font);
-    SarvetelMemo->setFixedSize(fm.horizontalAdvance(QString(ScreenLineLength + 2, u'W')) + 24,
-                               fm.lineSpacing() * ScreenLineCount + 30);
-    SarvetelMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    SarvetelMemo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    layout->addWidget(SarvetelMemo, 0, Qt::AlignHCenter);
+    f.SarvetelMemo->setFixedSize(fm.horizontalAdvance(QString(ScreenLineLength + 2, u'W')) + 24,
+                                 fm.lineSpacing() * ScreenLineCount + 30);
+    f.SarvetelMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    f.SarvetelMemo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    layout->addWidget(f.SarvetelMemo, 0, Qt::AlignHCenter);
     auto *keys = new QGridLayout;
     for (int i = 0; i < PanelKey::Count; ++i) {
         const std::uint8_t code = static_cast<std::uint8_t>(PanelKey::First + i);
@@ -134,10 +137,10 @@ QWidget *TSarvetelConsoleForm::CreateConsolePanel()
         b->setFixedSize(52, 34);
         b->setFocusPolicy(Qt::NoFocus);
         keys->addWidget(b, i / 8, i % 8);
-        connect(b, &QPushButton::clicked, this, [this, code] { KeyClick(code); });
-        KeyButtons.emplace_back(b, code);
+        QObject::connect(b, &QPushButton::clicked, &f, [&f, code] { f.KeyClick(code); });
+        f.KeyButtons.emplace_back(b, code);
         if (code == PanelKey::Start)
-            VSKBtn = b;
+            f.VSKBtn = b;
     }
     layout->addLayout(keys);
     return panel;
@@ -205,11 +208,6 @@ void TSarvetelConsoleForm::FormShow()
         }
     }
     ArrangePanels(KnownMode);
-    StartUpdater();
-}
-
-void TSarvetelConsoleForm::StartUpdater()
-{
     Updater = TSarvetelScreenUpdater::Start(Link, this, "ScreenNews");
 }
 
@@ -413,26 +411,6 @@ void TSarvetelConsoleForm::ModeButton(std::uint8_t keyInRun, std::uint8_t modeFr
         KeyClick(keyInRun);
     else if (KnownMode == ModeStop)
         SetModeJob(modeFromStop);
-}
-
-void TSarvetelConsoleForm::BtnStartClick()
-{
-    ModeButton(PanelKey::Run, ModeRun);
-}
-
-void TSarvetelConsoleForm::BtnFailureClick()
-{
-    ModeButton(PanelKey::Fault, ModeFault);
-}
-
-void TSarvetelConsoleForm::BtnTestClick()
-{
-    ModeButton(0, ModeTest);
-}
-
-void TSarvetelConsoleForm::BtnCopyClick()
-{
-    ModeButton(0, ModeCopy);
 }
 
 void TSarvetelConsoleForm::BtnStopClick()

@@ -59,10 +59,6 @@ public:
 
     // Mode buttons and the controller reset.
     void BtnStopClick();
-    void BtnStartClick();
-    void BtnFailureClick();
-    void BtnTestClick();
-    void BtnCopyClick();
     void BtnSetupClick();
     void BtnProgramClick();
     void ResetSarvetelBtnClick();
@@ -82,8 +78,6 @@ public:
     void ResetQuestion(const QString &question, TLinkResult (TSarvetel::*command)());
     void MemoryChangeClick();
     void ModuleGridDblClick(int row);
-    void ModuleResetClick();
-    void ModuleAutoClick();
     void ModuleApplyClick();
     void LogicalChannelChange(int logical, int entry);
     void ChannelNumChange();
@@ -98,7 +92,6 @@ public:
     void OrderWriteClick();
     void OrderResetClick();
     void CBBlockChange();
-    void CBSecChange();
     void SectionReadClick();
     void SectionCompileClick();
     void SectionWriteClick();
@@ -188,17 +181,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    QWidget *CreateConsolePanel();
-    QWidget *CreateSetupPages();
-    QWidget *CreateResetPage(QWidget *parent);
-    QWidget *CreateMemoryPage(QWidget *parent);
-    QWidget *CreateModulePage(QWidget *parent);
-    QWidget *CreateChannelPage(QWidget *parent);
-    QWidget *CreatePortPage(QWidget *parent);
-    QWidget *CreateProgramPages();
-    QWidget *CreateOrderPage(QWidget *parent);
-    QWidget *CreateSectionPage(QWidget *parent);
-    QWidget *CreateTechKeyPages(QWidget *parent);
+    friend class TConsolePages;
     // The section the block and section lists choose (-1 for none chosen).
     int ChosenSection() const;
     void SetModeButtons(bool on);
@@ -232,7 +215,6 @@ private:
     void ModeButton(std::uint8_t keyInRun, std::uint8_t modeFromStop);
     // The controls that would start an exchange are off while one runs.
     void ShowBusy(bool busy);
-    void StartUpdater();
     void ShowLog();
     void AddLog(const QString &line);
     bool Yes(const QString &question, const QString &caption, bool defaultNo = false);

@@ -3,6 +3,7 @@
 
 #include "compiler/decompiler.h"
 #include "core/textutils.h"
+#include "gui/consolepages.h"
 #include "gui/grids.h"
 #include "gui/guitexts.h"
 #include "gui/headerforms.h"
@@ -51,62 +52,65 @@ QString IntervalText(std::uint8_t low, std::uint8_t high)
 
 } // namespace
 
-QWidget *TSarvetelConsoleForm::CreateProgramPages()
+QWidget *TConsolePages::CreateProgramPages(TSarvetelConsoleForm &f)
 {
-    PCProgram = new QTabWidget(this);
-    PCProgram->addTab(CreateOrderPage(PCProgram), GuiTexts::ProgramPages[0]);
-    PCProgram->addTab(CreateSectionPage(PCProgram), GuiTexts::ProgramPages[1]);
-    PCProgram->addTab(CreateTechKeyPages(PCProgram), GuiTexts::ProgramPages[2]);
-    return PCProgram;
+    f.PCProgram = new QTabWidget(&f);
+    f.PCProgram->addTab(CreateOrderPage(f, f.PCProgram), GuiTexts::ProgramPages[0]);
+    f.PCProgram->addTab(CreateSectionPage(f, f.PCProgram), GuiTexts::ProgramPages[1]);
+    f.PCProgram->addTab(CreateTechKeyPages(f, f.PCProgram), GuiTexts::ProgramPages[2]);
+    return f.PCProgram;
 }
 
 // "Заказ": the orders, ADC inputs, timer-generators and impulse outputs.
-QWidget *TSarvetelConsoleForm::CreateOrderPage(QWidget *parent)
+QWidget *TConsolePages::CreateOrderPage(TSarvetelConsoleForm &f, QWidget *parent)
 {
     auto *order = new QWidget(parent);
     auto *ol = new QVBoxLayout(order);
-    OrderTabs = new QTabBar(order);
+    f.OrderTabs = new QTabBar(order);
     for (const QString &t : GuiTexts::OrderTabs)
-        OrderTabs->addTab(t);
-    SGCustomize = MakeGrid(order, GuiTexts::VarColumns);
-    SGCustomize->installEventFilter(this);
-    ol->addWidget(OrderTabs);
-    ol->addWidget(SGCustomize, 1);
+        f.OrderTabs->addTab(t);
+    f.SGCustomize = MakeGrid(order, GuiTexts::VarColumns);
+    f.SGCustomize->installEventFilter(&f);
+    ol->addWidget(f.OrderTabs);
+    ol->addWidget(f.SGCustomize, 1);
     auto *ob = new QHBoxLayout;
-    IncBtnOrder = new QPushButton(QStringLiteral(">>"), order);
-    DecBtnOrder = new QPushButton(QStringLiteral("<<"), order);
-    ChangeBtnOrder = new QPushButton(GuiTexts::ChangeButton, order);
+    f.IncBtnOrder = new QPushButton(QStringLiteral(">>"), order);
+    f.DecBtnOrder = new QPushButton(QStringLiteral("<<"), order);
+    f.ChangeBtnOrder = new QPushButton(GuiTexts::ChangeButton, order);
     auto *writeBtn = new QPushButton(GuiTexts::WriteButton, order);
     auto *resetBtn = new QPushButton(GuiTexts::ResetPrpButton, order);
-    for (QPushButton *b : {IncBtnOrder, DecBtnOrder, ChangeBtnOrder, writeBtn, resetBtn})
+    for (QPushButton *b : {f.IncBtnOrder, f.DecBtnOrder, f.ChangeBtnOrder, writeBtn, resetBtn})
         ob->addWidget(b);
     ol->addLayout(ob);
-    connect(OrderTabs, &QTabBar::currentChanged, this, [this] { FillOrderGrid(); });
-    connect(IncBtnOrder, &QPushButton::clicked, this, [this] { OrderStep(1); });
-    connect(DecBtnOrder, &QPushButton::clicked, this, [this] { OrderStep(-1); });
-    connect(ChangeBtnOrder, &QPushButton::clicked, this, &TSarvetelConsoleForm::OrderChangeClick);
-    connect(SGCustomize, &QTableWidget::cellDoubleClicked, this, [this] { OrderChangeClick(); });
-    connect(writeBtn, &QPushButton::clicked, this, &TSarvetelConsoleForm::OrderWriteClick);
-    connect(resetBtn, &QPushButton::clicked, this, &TSarvetelConsoleForm::OrderResetClick);
+    QObject::connect(f.OrderTabs, &QTabBar::currentChanged, &f, [&f] { f.FillOrderGrid(); });
+    QObject::connect(f.IncBtnOrder, &QPushButton::clicked, &f, [&f] { f.OrderStep(1); });
+    QObject::connect(f.DecBtnOrder, &QPushButton::clicked, &f, [&f] { f.OrderStep(-1); });
+    QObject::connect(f.ChangeBtnOrder, &QPushButton::clicked, &f,
+                     &TSarvetelConsoleForm::OrderChangeClick);
+    QObject::connect(f.SGCustomize, &QTableWidget::cellDoubleClicked, &f,
+                     [&f] { f.OrderChangeClick(); });
+    QObject::connect(writeBtn, &QPushButton::clicked, &f, &TSarvetelConsoleForm::OrderWriteClick);
+    QObject::connect(resetBtn, &QPushButton::clicked, &f, &TSarvetelConsoleForm::OrderResetClick);
     return order;
 }
 
 // "Программа": a section of the PRP in the controller, its text and the compiler's log.
-QWidget *TSarvetelConsoleForm::CreateSectionPage(QWidget *parent)
+QWidget *TConsolePages::CreateSectionPage(TSarvetelConsoleForm &f, QWidget *parent)
 {
     auto *program = new QWidget(parent);
     auto *pl = new QGridLayout(program);
-    CBBlock = new QComboBox(program);
-    CBSec = new QComboBox(program);
-    MemoInfo = new QPlainTextEdit(program);
-    MemoInfo->setReadOnly(true);
-    MemoInfo->setMaximumHeight(48);
-    MemoWork = new QPlainTextEdit(program);
-    connect(MemoWork, &QPlainTextEdit::textChanged, this, [this] { SectionReady = false; });
-    MemoWork->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    MemoWork->setLineWrapMode(QPlainTextEdit::NoWrap);
-    ListBoxLog = new QListWidget(program);
-    ListBoxLog->setMaximumHeight(110);
+    f.CBBlock = new QComboBox(program);
+    f.CBSec = new QComboBox(program);
+    f.MemoInfo = new QPlainTextEdit(program);
+    f.MemoInfo->setReadOnly(true);
+    f.MemoInfo->setMaximumHeight(48);
+    f.MemoWork = new QPlainTextEdit(program);
+    QObject::connect(f.MemoWork, &QPlainTextEdit::textChanged, &f,
+                     [&f] { f.SectionReady = false; });
+    f.MemoWork->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    f.MemoWork->setLineWrapMode(QPlainTextEdit::NoWrap);
+    f.ListBoxLog = new QListWidget(program);
+    f.ListBoxLog->setMaximumHeight(110);
     auto *pb = new QHBoxLayout;
     auto *readBtn = new QPushButton(GuiTexts::ReadButton, program);
     auto *compileBtn = new QPushButton(GuiTexts::CompileButton, program);
@@ -115,43 +119,46 @@ QWidget *TSarvetelConsoleForm::CreateSectionPage(QWidget *parent)
     for (QPushButton *b : {readBtn, compileBtn, writeSecBtn, deleteBtn})
         pb->addWidget(b);
     pl->addWidget(new QLabel(GuiTexts::BlockLabel, program), 0, 0);
-    pl->addWidget(CBBlock, 0, 1);
+    pl->addWidget(f.CBBlock, 0, 1);
     pl->addWidget(new QLabel(GuiTexts::SectionLabel, program), 0, 2);
-    pl->addWidget(CBSec, 0, 3);
-    pl->addWidget(MemoInfo, 1, 0, 1, 4);
-    pl->addWidget(MemoWork, 2, 0, 1, 4);
+    pl->addWidget(f.CBSec, 0, 3);
+    pl->addWidget(f.MemoInfo, 1, 0, 1, 4);
+    pl->addWidget(f.MemoWork, 2, 0, 1, 4);
     pl->addLayout(pb, 3, 0, 1, 4);
-    pl->addWidget(ListBoxLog, 4, 0, 1, 4);
+    pl->addWidget(f.ListBoxLog, 4, 0, 1, 4);
     pl->setRowStretch(2, 1);
-    connect(CBBlock, &QComboBox::activated, this, &TSarvetelConsoleForm::CBBlockChange);
-    connect(CBSec, &QComboBox::activated, this, &TSarvetelConsoleForm::CBSecChange);
-    connect(readBtn, &QPushButton::clicked, this, &TSarvetelConsoleForm::SectionReadClick);
-    connect(compileBtn, &QPushButton::clicked, this, &TSarvetelConsoleForm::SectionCompileClick);
-    connect(writeSecBtn, &QPushButton::clicked, this, &TSarvetelConsoleForm::SectionWriteClick);
-    connect(deleteBtn, &QPushButton::clicked, this, &TSarvetelConsoleForm::SectionDeleteClick);
-    connect(ListBoxLog, &QListWidget::itemDoubleClicked, this,
-            [this](QListWidgetItem *item) { LogDblClick(ListBoxLog->row(item)); });
-    ProgramPopup = new QMenu(this);
-    ProgramPopup->addAction(GuiTexts::PopupDeleteProgram, this,
-                            &TSarvetelConsoleForm::DeleteProgramClick);
-    ProgramPopup->addAction(GuiTexts::PopupDeleteBlock, this,
-                            &TSarvetelConsoleForm::DeleteGroupClick);
-    ProgramPopup->addAction(GuiTexts::PopupRefresh, this, &TSarvetelConsoleForm::RefreshInfoClick);
-    ProgramPopup->addAction(GuiTexts::PopupDeleteSection, this,
-                            &TSarvetelConsoleForm::SectionDeleteClick);
-    ProgramPopup->addAction(GuiTexts::PopupEditSection, this,
-                            &TSarvetelConsoleForm::SectionReadClick);
-    for (QWidget *w : {static_cast<QWidget *>(CBBlock), static_cast<QWidget *>(CBSec),
-                       static_cast<QWidget *>(MemoInfo)}) {
+    QObject::connect(f.CBBlock, &QComboBox::activated, &f, &TSarvetelConsoleForm::CBBlockChange);
+    QObject::connect(f.CBSec, &QComboBox::activated, &f, &TSarvetelConsoleForm::RefreshInfoClick);
+    QObject::connect(readBtn, &QPushButton::clicked, &f, &TSarvetelConsoleForm::SectionReadClick);
+    QObject::connect(compileBtn, &QPushButton::clicked, &f,
+                     &TSarvetelConsoleForm::SectionCompileClick);
+    QObject::connect(writeSecBtn, &QPushButton::clicked, &f,
+                     &TSarvetelConsoleForm::SectionWriteClick);
+    QObject::connect(deleteBtn, &QPushButton::clicked, &f,
+                     &TSarvetelConsoleForm::SectionDeleteClick);
+    QObject::connect(f.ListBoxLog, &QListWidget::itemDoubleClicked, &f,
+                     [&f](QListWidgetItem *item) { f.LogDblClick(f.ListBoxLog->row(item)); });
+    f.ProgramPopup = new QMenu(&f);
+    f.ProgramPopup->addAction(GuiTexts::PopupDeleteProgram, &f,
+                              &TSarvetelConsoleForm::DeleteProgramClick);
+    f.ProgramPopup->addAction(GuiTexts::PopupDeleteBlock, &f,
+                              &TSarvetelConsoleForm::DeleteGroupClick);
+    f.ProgramPopup->addAction(GuiTexts::PopupRefresh, &f, &TSarvetelConsoleForm::RefreshInfoClick);
+    f.ProgramPopup->addAction(GuiTexts::PopupDeleteSection, &f,
+                              &TSarvetelConsoleForm::SectionDeleteClick);
+    f.ProgramPopup->addAction(GuiTexts::PopupEditSection, &f,
+                              &TSarvetelConsoleForm::SectionReadClick);
+    for (QWidget *w : {static_cast<QWidget *>(f.CBBlock), static_cast<QWidget *>(f.CBSec),
+                       static_cast<QWidget *>(f.MemoInfo)}) {
         w->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(w, &QWidget::customContextMenuRequested, this,
-                [this, w](const QPoint &p) { ProgramPopup->popup(w->mapToGlobal(p)); });
+        QObject::connect(w, &QWidget::customContextMenuRequested, &f,
+                         [&f, w](const QPoint &p) { f.ProgramPopup->popup(w->mapToGlobal(p)); });
     }
     return program;
 }
 
 // "Технологическая клавиатура": four keyboards of 16 keys.
-QWidget *TSarvetelConsoleForm::CreateTechKeyPages(QWidget *parent)
+QWidget *TConsolePages::CreateTechKeyPages(TSarvetelConsoleForm &f, QWidget *parent)
 {
     auto *keyboards = new QTabWidget(parent);
     for (int k = 0; k < 4; ++k) {
@@ -159,11 +166,11 @@ QWidget *TSarvetelConsoleForm::CreateTechKeyPages(QWidget *parent)
         auto *kl = new QGridLayout(page);
         for (int b = 0; b < 16; ++b) {
             const int key = 16 * k + b;
-            TechKeyButtons[key] = new QPushButton(page);
-            TechKeyButtons[key]->setMinimumWidth(140);
-            kl->addWidget(TechKeyButtons[key], b / 4, b % 4);
-            connect(TechKeyButtons[key], &QPushButton::clicked, this,
-                    [this, key] { TechKeyClick(key); });
+            f.TechKeyButtons[key] = new QPushButton(page);
+            f.TechKeyButtons[key]->setMinimumWidth(140);
+            kl->addWidget(f.TechKeyButtons[key], b / 4, b % 4);
+            QObject::connect(f.TechKeyButtons[key], &QPushButton::clicked, &f,
+                             [&f, key] { f.TechKeyClick(key); });
         }
         keyboards->addTab(page, GuiTexts::TechKeyboardPrefix + QString::number(k + 1));
     }
@@ -348,13 +355,6 @@ void TSarvetelConsoleForm::CBBlockChange()
     MemoInfo->clear();
 }
 
-void TSarvetelConsoleForm::CBSecChange()
-{
-    if (Filling || CBSec->currentIndex() < 0)
-        return;
-    RefreshInfoClick();
-}
-
 int TSarvetelConsoleForm::ChosenSection() const
 {
     const int index = CBSec->currentIndex();
@@ -364,7 +364,7 @@ int TSarvetelConsoleForm::ChosenSection() const
 void TSarvetelConsoleForm::RefreshInfoClick()
 {
     const int s = ChosenSection();
-    if (s < 0)
+    if (Filling || s < 0)
         return;
     std::uint32_t size = 0;
     if (Exchange([this, s, &size] { size = Link.ReadSectionInfo(s).Value; }))

@@ -3,6 +3,7 @@
 // show and change the console's copy of the I/O setup; "Применить" sends it.
 
 #include "core/textutils.h"
+#include "gui/consolepages.h"
 #include "gui/grids.h"
 #include "gui/guitexts.h"
 #include "gui/sarvetelconsoleform.h"
@@ -46,19 +47,19 @@ const TModuleRows kModules[5] = {
 
 } // namespace
 
-QWidget *TSarvetelConsoleForm::CreateSetupPages()
+QWidget *TConsolePages::CreateSetupPages(TSarvetelConsoleForm &f)
 {
-    PCSetup = new QTabWidget(this);
-    PCSetup->addTab(CreateResetPage(PCSetup), GuiTexts::SetupPages[0]);
-    PCSetup->addTab(CreateMemoryPage(PCSetup), GuiTexts::SetupPages[1]);
-    PCSetup->addTab(CreateModulePage(PCSetup), GuiTexts::SetupPages[2]);
-    PCSetup->addTab(CreateChannelPage(PCSetup), GuiTexts::SetupPages[3]);
-    PCSetup->addTab(CreatePortPage(PCSetup), GuiTexts::SetupPages[4]);
-    return PCSetup;
+    f.PCSetup = new QTabWidget(&f);
+    f.PCSetup->addTab(CreateResetPage(f, f.PCSetup), GuiTexts::SetupPages[0]);
+    f.PCSetup->addTab(CreateMemoryPage(f, f.PCSetup), GuiTexts::SetupPages[1]);
+    f.PCSetup->addTab(CreateModulePage(f, f.PCSetup), GuiTexts::SetupPages[2]);
+    f.PCSetup->addTab(CreateChannelPage(f, f.PCSetup), GuiTexts::SetupPages[3]);
+    f.PCSetup->addTab(CreatePortPage(f, f.PCSetup), GuiTexts::SetupPages[4]);
+    return f.PCSetup;
 }
 
 // "Настройка".
-QWidget *TSarvetelConsoleForm::CreateResetPage(QWidget *parent)
+QWidget *TConsolePages::CreateResetPage(TSarvetelConsoleForm &f, QWidget *parent)
 {
     auto *reset = new QWidget(parent);
     auto *rl = new QVBoxLayout(reset);
@@ -75,43 +76,45 @@ QWidget *TSarvetelConsoleForm::CreateResetPage(QWidget *parent)
         auto *b = new QPushButton(r.first, reset);
         rl->addWidget(b);
         const auto q = r.second;
-        connect(b, &QPushButton::clicked, this, [this, q] { ResetQuestion(q.first, q.second); });
+        QObject::connect(b, &QPushButton::clicked, &f,
+                         [&f, q] { f.ResetQuestion(q.first, q.second); });
     }
     rl->addStretch(1);
     return reset;
 }
 
 // "Память".
-QWidget *TSarvetelConsoleForm::CreateMemoryPage(QWidget *parent)
+QWidget *TConsolePages::CreateMemoryPage(TSarvetelConsoleForm &f, QWidget *parent)
 {
     auto *memory = new QWidget(parent);
     auto *ml = new QGridLayout(memory);
-    SysMemEdit = new QLineEdit(memory);
-    SysMemEdit->setReadOnly(true);
-    PRPEdit = new QLineEdit(memory);
-    PRPEdit->setReadOnly(true);
-    MemoryChangeBtn = new QPushButton(GuiTexts::ChangeButton, memory);
+    f.SysMemEdit = new QLineEdit(memory);
+    f.SysMemEdit->setReadOnly(true);
+    f.PRPEdit = new QLineEdit(memory);
+    f.PRPEdit->setReadOnly(true);
+    f.MemoryChangeBtn = new QPushButton(GuiTexts::ChangeButton, memory);
     ml->addWidget(new QLabel(GuiTexts::SysMemLabel, memory), 0, 0);
-    ml->addWidget(SysMemEdit, 0, 1);
+    ml->addWidget(f.SysMemEdit, 0, 1);
     ml->addWidget(new QLabel(GuiTexts::PrpMemLabel, memory), 1, 0);
-    ml->addWidget(PRPEdit, 1, 1);
-    ml->addWidget(MemoryChangeBtn, 2, 1);
+    ml->addWidget(f.PRPEdit, 1, 1);
+    ml->addWidget(f.MemoryChangeBtn, 2, 1);
     ml->setRowStretch(3, 1);
-    connect(MemoryChangeBtn, &QPushButton::clicked, this, &TSarvetelConsoleForm::MemoryChangeClick);
+    QObject::connect(f.MemoryChangeBtn, &QPushButton::clicked, &f,
+                     &TSarvetelConsoleForm::MemoryChangeClick);
     return memory;
 }
 
 // "Заказ УСО".
-QWidget *TSarvetelConsoleForm::CreateModulePage(QWidget *parent)
+QWidget *TConsolePages::CreateModulePage(TSarvetelConsoleForm &f, QWidget *parent)
 {
     auto *modules = new QWidget(parent);
     auto *mol = new QVBoxLayout(modules);
-    ModuleTabs = new QTabBar(modules);
+    f.ModuleTabs = new QTabBar(modules);
     for (const QString &t : GuiTexts::ModuleTabs)
-        ModuleTabs->addTab(t);
-    ModuleGrid = MakeGrid(modules, GuiTexts::ModuleColumns);
-    mol->addWidget(ModuleTabs);
-    mol->addWidget(ModuleGrid, 1);
+        f.ModuleTabs->addTab(t);
+    f.ModuleGrid = MakeGrid(modules, GuiTexts::ModuleColumns);
+    mol->addWidget(f.ModuleTabs);
+    mol->addWidget(f.ModuleGrid, 1);
     auto *mb = new QHBoxLayout;
     auto *resetBtn = new QPushButton(GuiTexts::ResetButton, modules);
     auto *autoBtn = new QPushButton(GuiTexts::AutoOrderButton, modules);
@@ -120,70 +123,83 @@ QWidget *TSarvetelConsoleForm::CreateModulePage(QWidget *parent)
     mb->addWidget(autoBtn);
     mb->addWidget(applyBtn);
     mol->addLayout(mb);
-    connect(ModuleTabs, &QTabBar::currentChanged, this, [this] { FillSetupPages(); });
-    connect(ModuleGrid, &QTableWidget::cellDoubleClicked, this,
-            [this](int row, int) { ModuleGridDblClick(row); });
-    connect(resetBtn, &QPushButton::clicked, this, &TSarvetelConsoleForm::ModuleResetClick);
-    connect(autoBtn, &QPushButton::clicked, this, &TSarvetelConsoleForm::ModuleAutoClick);
-    connect(applyBtn, &QPushButton::clicked, this, &TSarvetelConsoleForm::ModuleApplyClick);
+    QObject::connect(f.ModuleTabs, &QTabBar::currentChanged, &f, [&f] { f.FillSetupPages(); });
+    QObject::connect(f.ModuleGrid, &QTableWidget::cellDoubleClicked, &f,
+                     [&f](int row, int) { f.ModuleGridDblClick(row); });
+    // "Сброс" shows the controller's order again, "Авто" the order it finds by itself.
+    const auto takeSetup = [&f](TLinkRead<TIOSetupState> (TSarvetel::*read)()) {
+        if (f.Exchange([&f, read] { f.SetupFromRead((f.Link.*read)().Value); }))
+            f.FillSetupPages();
+    };
+    QObject::connect(resetBtn, &QPushButton::clicked, &f,
+                     [takeSetup] { takeSetup(&TSarvetel::ReadIOSetup); });
+    QObject::connect(autoBtn, &QPushButton::clicked, &f,
+                     [takeSetup] { takeSetup(&TSarvetel::AutoIOSetup); });
+    QObject::connect(applyBtn, &QPushButton::clicked, &f, &TSarvetelConsoleForm::ModuleApplyClick);
     return modules;
 }
 
 // "Каналы связи": the physical channel of each logical channel, or none.
-QWidget *TSarvetelConsoleForm::CreateChannelPage(QWidget *parent)
+QWidget *TConsolePages::CreateChannelPage(TSarvetelConsoleForm &f, QWidget *parent)
 {
     auto *channels = new QWidget(parent);
     auto *cl = new QGridLayout(channels);
     for (int c = 0; c < Layout::LogicalChannels; ++c) {
         cl->addWidget(new QLabel(GuiTexts::LogicalChannels[c], channels), c, 0);
-        LogicalChannelCB[c] = new QComboBox(channels);
+        f.LogicalChannelCB[c] = new QComboBox(channels);
         for (int p = 0; p < Layout::PortCount; ++p)
-            LogicalChannelCB[c]->addItem(QString::number(p));
-        LogicalChannelCB[c]->addItem(GuiTexts::ChannelUnused);
-        cl->addWidget(LogicalChannelCB[c], c, 1);
-        connect(LogicalChannelCB[c], &QComboBox::activated, this,
-                [this, c](int entry) { LogicalChannelChange(c, entry); });
+            f.LogicalChannelCB[c]->addItem(QString::number(p));
+        f.LogicalChannelCB[c]->addItem(GuiTexts::ChannelUnused);
+        cl->addWidget(f.LogicalChannelCB[c], c, 1);
+        QObject::connect(f.LogicalChannelCB[c], &QComboBox::activated, &f,
+                         [&f, c](int entry) { f.LogicalChannelChange(c, entry); });
     }
     return channels;
 }
 
 // "Настройка каналов": speed, parity and stop bits of a physical channel.
-QWidget *TSarvetelConsoleForm::CreatePortPage(QWidget *parent)
+QWidget *TConsolePages::CreatePortPage(TSarvetelConsoleForm &f, QWidget *parent)
 {
     auto *params = new QWidget(parent);
     auto *pl = new QGridLayout(params);
-    ChannelNumCB = new QComboBox(params);
+    f.ChannelNumCB = new QComboBox(params);
     for (int p = 0; p < Layout::PortCount; ++p)
-        ChannelNumCB->addItem(QString::number(p));
-    SpeedCB = new QComboBox(params);
-    SpeedCB->addItems(GuiTexts::ChannelSpeeds);
-    CheckCB = new QComboBox(params);
-    CheckCB->addItems(GuiTexts::ChannelChecks);
-    StopCB = new QComboBox(params);
-    StopCB->addItems(GuiTexts::ChannelStops);
-    IrprGroup = new QGroupBox(GuiTexts::IrprGroup, params);
-    auto *il = new QVBoxLayout(IrprGroup);
-    IrprCB = new QComboBox(IrprGroup);
-    IrprCB->addItems(GuiTexts::IrprChoices);
-    il->addWidget(IrprCB);
-    const std::pair<const QString &, QComboBox *> rows[] = {{GuiTexts::ChannelLabel, ChannelNumCB},
-                                                            {GuiTexts::SpeedLabel, SpeedCB},
-                                                            {GuiTexts::CheckLabel, CheckCB},
-                                                            {GuiTexts::StopLabel, StopCB}};
+        f.ChannelNumCB->addItem(QString::number(p));
+    f.SpeedCB = new QComboBox(params);
+    f.SpeedCB->addItems(GuiTexts::ChannelSpeeds);
+    f.CheckCB = new QComboBox(params);
+    f.CheckCB->addItems(GuiTexts::ChannelChecks);
+    f.StopCB = new QComboBox(params);
+    f.StopCB->addItems(GuiTexts::ChannelStops);
+    f.IrprGroup = new QGroupBox(GuiTexts::IrprGroup, params);
+    auto *il = new QVBoxLayout(f.IrprGroup);
+    f.IrprCB = new QComboBox(f.IrprGroup);
+    f.IrprCB->addItems(GuiTexts::IrprChoices);
+    il->addWidget(f.IrprCB);
+    const std::pair<const QString &, QComboBox *> rows[] = {
+        {GuiTexts::ChannelLabel, f.ChannelNumCB},
+        {GuiTexts::SpeedLabel, f.SpeedCB},
+        {GuiTexts::CheckLabel, f.CheckCB},
+        {GuiTexts::StopLabel, f.StopCB}};
     int row = 0;
     for (const auto &[label, box] : rows) {
         pl->addWidget(new QLabel(label, params), row, 0);
         pl->addWidget(box, row++, 1);
     }
-    pl->addWidget(IrprGroup, 4, 0, 1, 2);
+    pl->addWidget(f.IrprGroup, 4, 0, 1, 2);
     auto *applyParams = new QPushButton(GuiTexts::ApplyButton, params);
     pl->addWidget(applyParams, 5, 1);
     pl->setRowStretch(6, 1);
-    connect(ChannelNumCB, &QComboBox::activated, this, &TSarvetelConsoleForm::ChannelNumChange);
-    connect(SpeedCB, &QComboBox::activated, this, [this](int v) { ChannelParamChange(2, v); });
-    connect(CheckCB, &QComboBox::activated, this, [this](int v) { ChannelParamChange(4, v); });
-    connect(StopCB, &QComboBox::activated, this, [this](int v) { ChannelParamChange(6, v); });
-    connect(applyParams, &QPushButton::clicked, this, &TSarvetelConsoleForm::ChannelApplyClick);
+    QObject::connect(f.ChannelNumCB, &QComboBox::activated, &f,
+                     &TSarvetelConsoleForm::ChannelNumChange);
+    QObject::connect(f.SpeedCB, &QComboBox::activated, &f,
+                     [&f](int v) { f.ChannelParamChange(2, v); });
+    QObject::connect(f.CheckCB, &QComboBox::activated, &f,
+                     [&f](int v) { f.ChannelParamChange(4, v); });
+    QObject::connect(f.StopCB, &QComboBox::activated, &f,
+                     [&f](int v) { f.ChannelParamChange(6, v); });
+    QObject::connect(applyParams, &QPushButton::clicked, &f,
+                     &TSarvetelConsoleForm::ChannelApplyClick);
     return params;
 }
 
@@ -243,18 +259,6 @@ void TSarvetelConsoleForm::ModuleGridDblClick(int row)
     IOSetup[Layout::GroupsAt + m.FirstByte + bit / 8] ^= static_cast<std::uint8_t>(1 << (bit % 8));
     SettingsChanged = true;
     FillSetupPages();
-}
-
-void TSarvetelConsoleForm::ModuleResetClick()
-{
-    if (Exchange([this] { SetupFromRead(Link.ReadIOSetup().Value); }))
-        FillSetupPages();
-}
-
-void TSarvetelConsoleForm::ModuleAutoClick()
-{
-    if (Exchange([this] { SetupFromRead(Link.AutoIOSetup().Value); }))
-        FillSetupPages();
 }
 
 void TSarvetelConsoleForm::ModuleApplyClick()

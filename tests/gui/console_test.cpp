@@ -141,7 +141,7 @@ TEST_F(ConsoleTest, RunModeShowsTheControllersScreenAndKeysReachIt)
             return Screen().value(3).contains(S("75")) || Screen().value(3).contains(S("57"));
         })) << Screen().value(3).toStdString();
         // In "Пуск" the "Пуск" button is a key, not a mode change.
-        Console->BtnStartClick();
+        Console->BtnStart->click();
         EXPECT_TRUE(WaitUntil([this] { return Screen().value(2).contains(S("05")); }));
         EXPECT_EQ(Status(), S("Пуск"));
         Close();
@@ -162,19 +162,20 @@ TEST_F(ConsoleTest, ModeButtonsFollowTheMode)
     for (QPushButton *b : {Console->BtnStart, Console->BtnFailure, Console->BtnTest,
                            Console->BtnCopy, Console->BtnSetup, Console->BtnProgram})
         EXPECT_TRUE(b->isEnabled()) << b->text().toStdString();
-    Console->BtnTestClick();
+    Console->BtnTest->click();
     EXPECT_TRUE(WaitUntil([this] { return Status() == S("Тестирование"); }));
     EXPECT_FALSE(Console->BtnStart->isEnabled());
     EXPECT_TRUE(WaitUntil([this] { return Screen().size() == 10; }));
     Console->BtnStopClick();
     EXPECT_TRUE(WaitUntil([this] { return Status() == S("Останов"); }));
-    Console->BtnCopyClick();
+    Console->BtnCopy->click();
     EXPECT_TRUE(WaitUntil([this] { return Status() == S("Копирование"); }));
     Console->BtnStopClick();
-    Console->BtnStartClick();
+    EXPECT_TRUE(WaitUntil([this] { return Console->BtnStart->isEnabled(); }));
+    Console->BtnStart->click();
     EXPECT_TRUE(WaitUntil([this] { return Status() == S("Пуск"); }));
     // "НП" in "Пуск" is the fault key: the controller reports its fault list.
-    Console->BtnFailureClick();
+    Console->BtnFailure->click();
     EXPECT_TRUE(WaitUntil([this] { return Status() == S("Неисправность"); }));
     EXPECT_TRUE(WaitUntil([this] { return Screen().value(0) == S("10:10"); }))
         << Console->SarvetelMemo->toPlainText().toStdString();
@@ -300,7 +301,7 @@ TEST_F(ConsoleTest, ProgramPagesReadCompileWriteAndDeleteASection)
     const TZentorSection &original = Form->Document->Program().Sections[0];
     ASSERT_TRUE(original.Present);
     Console->CBSec->setCurrentIndex(0);
-    Console->CBSecChange();
+    Console->RefreshInfoClick();
     EXPECT_TRUE(Console->MemoInfo->toPlainText().startsWith(S("Размер секции ")));
     Console->SectionReadClick();
     EXPECT_EQ(Console->Log.value(0), S("Чтение секции 000"));

@@ -631,7 +631,7 @@ TEST_F(ControllerTest, CompareAfterWriteMatchesAndNamesWhatTheConsoleChanged)
     console->CBBlock->setCurrentIndex(0);
     const auto section = [console](int s, const std::function<QString(QString)> &edit) {
         console->CBSec->setCurrentIndex(s);
-        console->CBSecChange();
+        console->RefreshInfoClick();
         console->SectionReadClick();
         console->MemoWork->setPlainText(edit(console->MemoWork->toPlainText()));
         console->SectionCompileClick();

@@ -49,7 +49,7 @@ TEST_F(RealUseProbe, ConsoleWalkAgainstASlowController)
     Dialogs.Windows.push_back([&](QDialog *d) {
         d->show();
         EXPECT_TRUE(WaitUntil([&] { return mode() == QStringLiteral("Останов"); }, 20000));
-        c->BtnTestClick();
+        c->BtnTest->click();
         EXPECT_TRUE(WaitUntil([&] { return mode() == QStringLiteral("Тестирование"); }, 20000));
         c->KeyClick(0x33);
         c->BtnStopClick();
