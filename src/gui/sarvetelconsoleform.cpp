@@ -61,7 +61,7 @@ TSarvetelConsoleForm::TSarvetelConsoleForm(TUserDialogs &dialogs, TSarvetel &lin
         connect(b, &QPushButton::clicked, this, handler);
         return b;
     };
-    // Пуск and Авария go by their front-panel key while the program runs; every mode is
+    // Пуск and НП go by their front-panel key while the program runs; every mode is
     // otherwise set from Останов.
     BtnStop = addMode(GuiTexts::ModeStopButton, [this] { BtnStopClick(); });
     BtnStart = addMode(GuiTexts::ModeRunButton, [this] { ModeButton(PanelKey::Run, ModeRun); });
